@@ -1,0 +1,53 @@
+#include "base/text.h"
+
+#include <climits>
+
+namespace base {
+
+namespace {
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
+}
+wchar_t UpperAscii(wchar_t c) {
+    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
+}  // namespace
+
+int32_t ParseLong(std::wstring_view text) {
+    size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        value = value * 10 + (text[i] - L'0');
+        if (value > int64_t(INT32_MAX) + 1) value = int64_t(INT32_MAX) + 1;  // keep it bounded
+    }
+    if (negative) value = -value;
+    if (value > INT32_MAX) return INT32_MAX;
+    if (value < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+int32_t ParseInt(std::wstring_view text) {
+    return ParseLong(text);
+}
+
+std::wstring_view Truncate(std::wstring_view text, size_t maxChars) {
+    return text.substr(0, maxChars);
+}
+
+std::wstring AsciiUpper(std::wstring_view text) {
+    std::wstring out(text);
+    for (auto& c : out) c = UpperAscii(c);
+    return out;
+}
+
+bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+    return true;
+}
+
+}  // namespace base

@@ -1,0 +1,26 @@
+// Text helpers shared by portable code: bounded copies and the C runtime's number reading.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace base {
+
+// Reads a decimal number as the C runtime's wcstol(…, 10) does: leading blanks, an optional
+// sign, digits up to the first non-digit; 0 without digits; clamped to the 32-bit range.
+int32_t ParseLong(std::wstring_view text);
+
+// Reads leading decimal digits as _wtoi does (blanks and a sign allowed, 0 without digits).
+// Out-of-range values are clamped to the 32-bit range.
+int32_t ParseInt(std::wstring_view text);
+
+// The first maxChars characters of text (a fixed buffer's worth, without its terminator).
+std::wstring_view Truncate(std::wstring_view text, size_t maxChars);
+
+// Upper-cases ASCII letters only; everything else is kept.
+std::wstring AsciiUpper(std::wstring_view text);
+
+// Case-insensitive comparison of ASCII letters; other characters must match exactly.
+bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
+
+}  // namespace base

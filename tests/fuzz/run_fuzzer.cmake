@@ -1,0 +1,20 @@
+# Replays the committed corpus, then fuzzes for SECONDS with a scratch corpus seeded from it.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+set(seeds)
+if(EXISTS ${CORPUS})
+    file(GLOB seeds ${CORPUS}/*)
+endif()
+if(seeds)
+    execute_process(COMMAND ${FUZZER} ${seeds} RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "a committed corpus input fails (${rc})")
+    endif()
+    file(COPY ${seeds} DESTINATION ${WORK})
+endif()
+execute_process(COMMAND ${FUZZER} -max_total_time=${SECONDS} -max_len=4096 -timeout=10 -print_final_stats=1
+                        -artifact_prefix=${WORK}/ ${WORK}
+                RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "the fuzzer found a failing input (exit ${rc}); see ${WORK}")
+endif()

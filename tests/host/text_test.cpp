@@ -1,0 +1,21 @@
+#include "base/text.h"
+
+#include <gtest/gtest.h>
+
+TEST(ParseLong, ReadsLikeTheRuntime) {
+    struct Case {
+        const wchar_t* text;
+        int32_t value;
+    } cases[] = {
+        {L"41", 41},           {L"abc", 0},          {L"  -7x", -7},        {L"+12", 12},
+        {L"", 0},              {L"-", 0},            {L"99999999999", INT32_MAX},
+        {L"-99999999999", INT32_MIN}, {L"2147483647", INT32_MAX}, {L"-2147483648", INT32_MIN},
+    };
+    for (const auto& c : cases) EXPECT_EQ(base::ParseLong(c.text), c.value) << c.text;
+}
+
+TEST(EqualsNoCase, FoldsAsciiOnly) {
+    EXPECT_TRUE(base::EqualsNoCase(L"/UPDATE", L"/update"));
+    EXPECT_FALSE(base::EqualsNoCase(L"/update2", L"/update"));
+    EXPECT_FALSE(base::EqualsNoCase(L"Ä", L"ä"));
+}

@@ -1,0 +1,20 @@
+// Entry point of every Win32 test executable: the process is set up as the product sets
+// itself up (COM, common controls, GDI+) before GoogleTest runs the cases.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include "win_test_support.h"
+
+int wmain(int argc, wchar_t** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    OleInitialize(nullptr);
+    INITCOMMONCONTROLSEX icc{sizeof(icc), 0xFF};
+    InitCommonControlsEx(&icc);
+    wintest::GdiplusSession gdiplus;
+    const int rc = RUN_ALL_TESTS();
+    OleUninitialize();
+    return rc;
+}

@@ -1,0 +1,103 @@
+#include "win_test_support.h"
+
+#include <gdiplus.h>
+
+#include <vector>
+
+namespace wintest {
+
+GdiplusSession::GdiplusSession() {
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
+}
+
+GdiplusSession::~GdiplusSession() {
+    if (m_token) Gdiplus::GdiplusShutdown(m_token);
+}
+
+void PumpPending() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        PumpPending();
+        if (done()) return true;
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= timeoutMs) return done();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, (timeoutMs - spent) < 10 ? timeoutMs - spent : 10,
+                                  QS_ALLINPUT);
+    }
+}
+
+void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+std::wstring ExeFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring s(path);
+    return s.substr(0, s.find_last_of(L'\\') + 1);
+}
+
+static bool PngEncoder(CLSID* clsid) {
+    UINT count = 0, size = 0;
+    Gdiplus::GetImageEncodersSize(&count, &size);
+    if (size == 0) return false;
+    std::vector<BYTE> buffer(size);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, size, codecs);
+    for (UINT i = 0; i < count; ++i) {
+        if (wcscmp(codecs[i].MimeType, L"image/png") == 0) {
+            *clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::wstring SaveWindowShot(HWND hwnd, const std::wstring& name) {
+    RECT rc{};
+    if (!GetWindowRect(hwnd, &rc)) return {};
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    if (w <= 0 || h <= 0) return {};
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+
+    wchar_t dir[MAX_PATH] = {};
+    std::wstring folder;
+    if (GetEnvironmentVariableW(L"TNVEXA_SHOTS_DIR", dir, MAX_PATH)) {
+        folder = dir;
+        // The build folder is a Unix path; Wine maps it through drive Z:.
+        if (!folder.empty() && folder[0] == L'/') folder = L"Z:" + folder;
+        for (auto& c : folder)
+            if (c == L'/') c = L'\\';
+        CreateDirectoryW(folder.c_str(), nullptr);
+        folder += L'\\';
+    } else {
+        folder = ExeFolder();
+    }
+    const std::wstring path = folder + name + L".png";
+    CLSID png;
+    bool ok = false;
+    if (PngEncoder(&png)) {
+        Gdiplus::Bitmap image(bmp, nullptr);
+        ok = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+    }
+    DeleteObject(bmp);
+    return ok ? path : std::wstring();
+}
+
+}  // namespace wintest

@@ -1,0 +1,38 @@
+// Small helpers shared by the Win32 tests: bounded message pumping and screenshots.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace wintest {
+
+// Starts GDI+ for the life of the object.
+class GdiplusSession {
+public:
+    GdiplusSession();
+    ~GdiplusSession();
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+
+private:
+    ULONG_PTR m_token = 0;
+};
+
+// Dispatches every message already queued for this thread.
+void PumpPending();
+
+// Pumps messages until done() is true or the time runs out; answers done().
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+// Pumps messages for the given time.
+void PumpFor(DWORD ms);
+
+// Saves what the screen shows of the window as a PNG in TNVEXA_SHOTS_DIR (or the current
+// folder) under the given name; answers the full path, empty on failure.
+std::wstring SaveWindowShot(HWND hwnd, const std::wstring& name);
+
+// Folder of the running test executable, with a trailing backslash.
+std::wstring ExeFolder();
+
+}  // namespace wintest
