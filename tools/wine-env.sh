@@ -1,0 +1,77 @@
+# Sourced by the scripts that run Windows code: one private Wine prefix, one display and one
+# persistent wineserver for a whole run.
+#   wine_env_start   make the prefix if missing, find or start a display, keep wineserver alive
+#   wine_env_stop    stop the wineserver and the display that wine_env_start started
+TNVEXA_ROOT=${TNVEXA_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+# Debian's wine64 loader is not on PATH.
+for d in /usr/lib/wine /usr/lib/x86_64-linux-gnu/wine; do
+    [ -x "$d/wine64" ] && case ":$PATH:" in *":$d:"*) ;; *) PATH="$d:$PATH" ;; esac
+done
+export PATH
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEPREFIX=${TNVEXA_WINEPREFIX:-$TNVEXA_ROOT/build/wineprefix}
+export TNVEXA_WINEPREFIX=$WINEPREFIX
+export LC_ALL=C.UTF-8
+
+_wine_env_xvfb_pid=
+
+wine_env_make_prefix() {
+    [ -f "$WINEPREFIX/.tnvexa-ready" ] && return 0
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    # No network here: keep wineboot from offering the Mono and Gecko downloads.
+    WINEDLLOVERRIDES="mscoree=;mshtml=" timeout 180 wine64 wineboot -i >/dev/null 2>&1 || {
+        echo "wine-env: wineboot failed for $WINEPREFIX" >&2
+        return 1
+    }
+    timeout 60 wineserver -w
+    # Chinese UI text is drawn in the face the program asks for; map it to the installed CJK font.
+    local reg="$WINEPREFIX/tnvexa-fonts.reg"
+    printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+        '"微软雅黑"="WenQuanYi Micro Hei"' '"Microsoft YaHei"="WenQuanYi Micro Hei"' \
+        '"SimSun"="WenQuanYi Micro Hei"' '"宋体"="WenQuanYi Micro Hei"' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\MSHTML]' '"GeckoUrl"=""' '' |
+        iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
+    timeout 60 wine64 regedit /S "$(winepath_w "$reg")" >/dev/null 2>&1
+    timeout 60 wineserver -w
+    touch "$WINEPREFIX/.tnvexa-ready"
+}
+
+# Unix path -> Windows path through drive Z: (no wine process needed).
+winepath_w() {
+    local p
+    p=$(readlink -f "$1")
+    printf 'Z:%s' "${p//\//\\}"
+}
+
+wine_env_start() {
+    if [ -z "${DISPLAY:-}" ] || [ -n "${TNVEXA_XVFB:-}" ]; then
+        local n
+        for n in $(seq 91 140); do
+            [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+            Xvfb ":$n" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+            _wine_env_xvfb_pid=$!
+            export DISPLAY=":$n"
+            break
+        done
+        local i
+        for i in $(seq 1 50); do
+            [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break
+            sleep 0.1
+        done
+    fi
+    wine_env_make_prefix || return 1
+    # One persistent server for the run: later wine starts skip the server start-up.
+    wineserver -p >/dev/null 2>&1
+    return 0
+}
+
+wine_env_stop() {
+    wineserver -k >/dev/null 2>&1
+    if [ -n "$_wine_env_xvfb_pid" ]; then
+        kill "$_wine_env_xvfb_pid" 2>/dev/null
+        wait "$_wine_env_xvfb_pid" 2>/dev/null
+    fi
+}
