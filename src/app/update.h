@@ -1,0 +1,44 @@
+// Rules of the self-update that need no Windows: the release key of an executable, the
+// comparison with the published key, the check of a downloaded file against that key, and
+// which start modes may check at start-up.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace app {
+
+// The program's version text; its digits form the suffix of the release key.
+inline constexpr std::wstring_view kVersionText = L"3.0.0.1";
+
+// Names of the update's files in the program folder and the configuration's INI layout.
+inline constexpr std::wstring_view kUpdateConfigPath = L"/update/ConfigTnVexa.htm";
+inline constexpr std::wstring_view kUpdateConfigFile = L"ConfigTnVexa.htm";
+inline constexpr std::wstring_view kNewExeFile = L"NewTnVexa.exe";
+inline constexpr std::wstring_view kOldExeFile = L"OldTnVexa.exe";
+inline constexpr std::wstring_view kConfigSection = L"VerKey";
+inline constexpr std::wstring_view kConfigKeyName = L"TnVexa";
+inline constexpr std::wstring_view kConfigAddrName = L"UpdAddr";
+
+// The version text without its dots ("3.0.0.1" -> "3001").
+std::wstring VersionDigits(std::wstring_view version);
+
+// Release key: the digest text cut so that digest plus suffix keep the digest's length, then
+// the version digits ("<28 hex digits>3001"). Empty when there is no digest.
+std::wstring ReleaseKey(std::wstring_view digestHex, std::wstring_view version);
+
+// True when the published key and the local key differ (case is ignored).
+bool ReleaseKeysDiffer(std::wstring_view publishedKey, std::wstring_view localKey);
+
+// True when a downloaded file with this digest is the release the key names: the leading 24
+// hex digits of the key (which hold digest digits for any version suffix of up to 8 digits)
+// equal the digest's, case ignored. A key without 24 leading hex digits matches nothing.
+bool DigestMatchesReleaseKey(std::wstring_view digestHex, std::wstring_view releaseKey);
+
+// Start modes by their fixed values (0 install ... 7 game hall): the start-up check runs only
+// in the modes that go on to open the main window.
+bool StartModeMayCheckForUpdate(int startMode);
+
+// Folder part of a path, up to and including its last backslash; empty without one.
+std::wstring FolderOfPath(std::wstring_view path);
+
+} // namespace app

@@ -1,0 +1,43 @@
+// Rules of the program's own HTTP requests that need no network: splitting an address into
+// host, port and object path, the trusted-domain test for downloads, the progress percentage
+// and the fixed request attributes.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace net {
+
+// Fixed attributes of every request the program makes itself.
+inline constexpr std::wstring_view kUserAgent = L"ZRB";
+inline constexpr std::wstring_view kRequestHeaders =
+    L"Accept-Language: zh-cn \r\nContent-Type: application/x-www-form-urlencoded\r\n";
+
+// Limits of the host and path buffers (characters, without the terminator).
+inline constexpr size_t kMaxHostChars = 259;
+inline constexpr size_t kMaxPathChars = 511;
+
+struct HttpUrlParts {
+    std::wstring host;
+    uint16_t port = 80;
+    std::wstring path; // object path without its leading "/"
+};
+
+// True when the address starts with "http://", compared without regard to case.
+bool HasHttpScheme(std::wstring_view url);
+
+// Splits "http://host[:port][/path]": host and path at the first "/", the port after a ":" in
+// the host (read like _wtoi, cut to 16 bits; 80 without one). False for another scheme and for
+// a host or path longer than its buffer: such addresses are not requested at all.
+bool SplitHttpUrl(std::wstring_view url, HttpUrlParts& parts);
+
+// True when a download may be taken from the address: an http address whose host (no user
+// information, port removed, compared without regard to case) equals one of the publisher's
+// trusted domains, or the override host, or ends with "." followed by one of them.
+bool IsTrustedUrl(std::wstring_view url, std::wstring_view overrideHost);
+
+// total × 100 / length in integer arithmetic that can't overflow, capped at 100; a length of
+// 0 counts as complete.
+uint32_t ProgressPercent(uint64_t total, uint32_t contentLength);
+
+} // namespace net
