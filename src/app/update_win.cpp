@@ -1,0 +1,102 @@
+#include "app/update_win.h"
+
+#include <windows.h>
+
+#include "app/update.h"
+#include "base/md5.h"
+#include "base/text.h"
+#include "net/http_win.h"
+#include "net/publisher_win.h"
+
+namespace app {
+
+namespace {
+
+std::wstring ModulePath() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return (n > 0 && n < MAX_PATH) ? std::wstring(path, n) : std::wstring();
+}
+
+// Text read from an INI-derived key travels through the ANSI code page, as the
+// comparison with the local key always saw it (at most 63 bytes).
+std::wstring ThroughAnsi(const std::wstring& text) {
+    char narrow[64] = {};
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow, sizeof(narrow) - 1, nullptr, nullptr);
+    wchar_t wide[64] = {};
+    MultiByteToWideChar(CP_ACP, 0, narrow, -1, wide, 64);
+    return wide;
+}
+
+void DeleteAtRestart(const std::wstring& path) {
+    MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+} // namespace
+
+UpdateEnvironment DefaultUpdateEnvironment(std::function<int()> startMode,
+                                           std::function<bool()> isUpdateDay) {
+    UpdateEnvironment env;
+    env.exePath = ModulePath();
+    env.configUrl = net::PublisherUrl(net::PublisherSite::Client, kUpdateConfigPath);
+    env.startMode = std::move(startMode);
+    env.isUpdateDay = std::move(isUpdateDay);
+    return env;
+}
+
+std::wstring LocalReleaseKey(const std::wstring& exePath) {
+    return ReleaseKey(base::Md5FileHex(exePath), kVersionText);
+}
+
+bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, const std::wstring& oldPath) {
+    if (!MoveFileExW(exePath.c_str(), oldPath.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+    if (!MoveFileExW(newPath.c_str(), exePath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        // Half-way: put the running executable back so that the program can still start.
+        MoveFileExW(oldPath.c_str(), exePath.c_str(), MOVEFILE_REPLACE_EXISTING);
+        return false;
+    }
+    DeleteAtRestart(oldPath);
+    return true;
+}
+
+bool SelfUpdate::FetchConfiguration() {
+    m_publishedKey.clear();
+    const std::wstring file = FolderOfPath(m_env.exePath) + std::wstring(kUpdateConfigFile);
+    if (!net::HttpFetchToFile(m_env.configUrl, file, 512)) return false;
+    wchar_t key[64] = {};
+    GetPrivateProfileStringW(kConfigSection.data(), kConfigKeyName.data(), L"", key, 64, file.c_str());
+    wchar_t address[512] = {};
+    GetPrivateProfileStringW(kConfigSection.data(), kConfigAddrName.data(), L"", address, 512, file.c_str());
+    DeleteFileW(file.c_str());
+    m_publishedKey = ThroughAnsi(key);
+    m_updateAddress = address;
+    return true;
+}
+
+int SelfUpdate::CheckForUpdate(bool forced) {
+    if (!forced) {
+        if (!m_env.startMode || !StartModeMayCheckForUpdate(m_env.startMode())) return 0;
+        if (!m_env.isUpdateDay || !m_env.isUpdateDay()) return 0;
+    }
+    FetchConfiguration();
+    if (m_publishedKey.empty()) return 0;
+    const std::wstring localKey = LocalReleaseKey(m_env.exePath);
+    // Without a readable executable there is nothing to compare: no update rather than an
+    // update on every start.
+    if (localKey.empty()) return 0;
+    return ReleaseKeysDiffer(m_publishedKey, localKey) ? 1 : 0;
+}
+
+bool SelfUpdate::DownloadAndSwap(const UpdateDownloader& download) {
+    const std::wstring folder = FolderOfPath(m_env.exePath);
+    const std::wstring newPath(base::Truncate(folder + std::wstring(kNewExeFile), 259));
+    const std::wstring source(base::Truncate(m_updateAddress, 511));
+    bool ok = download && download(source, newPath);
+    // A complete file is only the release when its digest is the one the key publishes.
+    if (ok) ok = DigestMatchesReleaseKey(base::Md5FileHex(newPath), m_publishedKey);
+    if (ok) ok = SwapExecutable(m_env.exePath, newPath, folder + std::wstring(kOldExeFile));
+    if (!ok) DeleteAtRestart(newPath);
+    return ok;
+}
+
+} // namespace app

@@ -1,0 +1,63 @@
+// Self-update: the check against the publisher's configuration, and the download of the new
+// executable with its swap into the running executable's place. The start-up routine and the
+// main window's update command drive it; the download itself is the update progress dialog.
+#pragma once
+#include <functional>
+#include <string>
+
+namespace app {
+
+// What the update needs from the rest of the program.
+struct UpdateEnvironment {
+    std::wstring exePath;   // full path of the running executable
+    std::wstring configUrl; // address of the update configuration
+    // The start mode (its fixed value, 0 install ... 7 game hall), computed again by the check.
+    std::function<int()> startMode;
+    // The settings store's rule: false on the day of the last update and on the update-free days.
+    std::function<bool()> isUpdateDay;
+};
+
+// The running executable's path, the configuration on the publisher's client host (with the
+// process's publisher override), and the two rules given.
+UpdateEnvironment DefaultUpdateEnvironment(std::function<int()> startMode, std::function<bool()> isUpdateDay);
+
+// Runs the download (the update progress dialog, modally): true when the whole file was
+// written to the destination.
+using UpdateDownloader = std::function<bool(const std::wstring& source, const std::wstring& destination)>;
+
+// Release key of a file by the program's rule (digest digits, then the version's digits);
+// empty when the file can't be read.
+std::wstring LocalReleaseKey(const std::wstring& exePath);
+
+// Moves the executable to oldPath and the new file into its place; if the second move fails
+// the executable is moved back, so the path never stays empty. True when the new file is in
+// place (oldPath is then scheduled for deletion at the next restart).
+bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, const std::wstring& oldPath);
+
+class SelfUpdate {
+public:
+    explicit SelfUpdate(UpdateEnvironment env) : m_env(std::move(env)) {}
+
+    // Non-zero when the published release key differs from the local one. Unforced, it answers
+    // 0 without any request in the start modes that don't update and outside update days. Fills
+    // the update address (kept when the configuration can't be fetched).
+    int CheckForUpdate(bool forced);
+
+    // Downloads the update address into "NewTnVexa.exe" beside the executable, checks that its
+    // digest is the published release's, and swaps it in. False when the download failed or was
+    // cancelled, the file isn't the published release, or the swap was undone; the new file is
+    // then scheduled for deletion at the next restart.
+    bool DownloadAndSwap(const UpdateDownloader& download);
+
+    const std::wstring& UpdateAddress() const { return m_updateAddress; }
+    const std::wstring& PublishedKey() const { return m_publishedKey; }
+
+private:
+    bool FetchConfiguration();
+
+    UpdateEnvironment m_env;
+    std::wstring m_updateAddress; // at most 511 characters
+    std::wstring m_publishedKey;  // release key of the last configuration read
+};
+
+} // namespace app

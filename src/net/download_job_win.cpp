@@ -1,0 +1,170 @@
+#include "net/download_job_win.h"
+
+#include <atomic>
+
+#include "net/handles_win.h"
+#include "net/http_win.h"
+
+namespace net {
+
+namespace {
+constexpr UINT kProgressMsg = WM_APP + 1; // wParam: percent (sent by the download thread)
+constexpr UINT kDoneMsg = WM_APP + 2;     // wParam: 1 on success (posted by the watcher)
+constexpr wchar_t kSinkClass[] = L"TnVexaDownloadSink";
+} // namespace
+
+// Lives as long as the job or a thread still needs it: a thread that outlives the job (a read
+// that a closed handle did not interrupt) finds its state intact and its window gone.
+struct DownloadJob::Shared {
+    std::wstring source;
+    std::wstring destination;
+    DWORD chunk = 512;
+    HWND sink = nullptr;
+    HttpRequestHandles handles;
+    std::atomic<bool> cancelled{false};
+    std::atomic<bool> success{false};
+    KernelHandle downloadThread;
+    KernelHandle watcherThread;
+};
+
+namespace {
+
+DWORD WINAPI DownloadThread(void* param) {
+    std::unique_ptr<std::shared_ptr<DownloadJob::Shared>> holder(
+        static_cast<std::shared_ptr<DownloadJob::Shared>*>(param));
+    DownloadJob::Shared& s = **holder;
+    if (!IsTrustedUrl(s.source)) {
+        s.success = false;
+        return 0;
+    }
+    uint32_t lastPercent = UINT32_MAX;
+    const FetchProgress progress = [&](uint32_t percent, uint64_t, uint32_t) {
+        // One message per change of the bar rather than per chunk: the bar shows the same.
+        if (percent == lastPercent || s.cancelled) return;
+        lastPercent = percent;
+        SendMessageW(s.sink, kProgressMsg, percent, 0);
+    };
+    s.success = HttpFetchToFile(s.source, s.destination, s.chunk, &progress, &s.handles);
+    return 0;
+}
+
+DWORD WINAPI WatcherThread(void* param) {
+    std::unique_ptr<std::shared_ptr<DownloadJob::Shared>> holder(
+        static_cast<std::shared_ptr<DownloadJob::Shared>*>(param));
+    DownloadJob::Shared& s = **holder;
+    WaitForSingleObject(s.downloadThread.Get(), INFINITE);
+    if (!s.cancelled) PostMessageW(s.sink, kDoneMsg, s.success ? 1 : 0, 0);
+    return 0;
+}
+
+bool RegisterSinkClass(WNDPROC proc) {
+    static const bool registered = [proc] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kSinkClass;
+        return RegisterClassExW(&wc) != 0;
+    }();
+    return registered;
+}
+
+} // namespace
+
+LRESULT CALLBACK DownloadJob::SinkProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* job = reinterpret_cast<DownloadJob*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    // The cancel flag is set on this thread, so this test is exact: a message that was on its
+    // way when the owner cancelled is dropped here.
+    if (job && job->m_shared && !job->m_shared->cancelled) {
+        if (msg == kProgressMsg) {
+            if (job->m_onProgress) job->m_onProgress(static_cast<uint32_t>(wParam));
+            return 0;
+        }
+        if (msg == kDoneMsg) {
+            if (job->m_onDone) job->m_onDone(wParam != 0);
+            return 0;
+        }
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+DownloadJob::~DownloadJob() {
+    Cancel();
+    Wait(10000);
+    if (m_sink) DestroyWindow(m_sink);
+}
+
+bool DownloadJob::Start(const std::wstring& source, const std::wstring& destination, DWORD chunk,
+                        ProgressFn onProgress, DoneFn onDone) {
+    if (Running() || !RegisterSinkClass(&SinkProc)) return false;
+    if (!m_sink) {
+        m_sink = CreateWindowExW(0, kSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+        if (!m_sink) return false;
+        SetWindowLongPtrW(m_sink, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    m_onProgress = std::move(onProgress);
+    m_onDone = std::move(onDone);
+    auto shared = std::make_shared<Shared>();
+    shared->source = source;
+    shared->destination = destination;
+    shared->chunk = chunk;
+    shared->sink = m_sink;
+    // Both threads start suspended so that their handles are stored before either runs.
+    auto* forDownload = new std::shared_ptr<Shared>(shared);
+    shared->downloadThread =
+        KernelHandle(CreateThread(nullptr, 0, &DownloadThread, forDownload, CREATE_SUSPENDED, nullptr));
+    if (!shared->downloadThread) {
+        delete forDownload;
+        return false;
+    }
+    auto* forWatcher = new std::shared_ptr<Shared>(shared);
+    shared->watcherThread =
+        KernelHandle(CreateThread(nullptr, 0, &WatcherThread, forWatcher, CREATE_SUSPENDED, nullptr));
+    if (!shared->watcherThread) {
+        delete forWatcher;
+        shared->cancelled = true;
+        ResumeThread(shared->downloadThread.Get()); // it sees the cancel and ends at once
+        m_shared = std::move(shared);
+        return false;
+    }
+    m_shared = shared;
+    ResumeThread(shared->downloadThread.Get());
+    ResumeThread(shared->watcherThread.Get());
+    return true;
+}
+
+void DownloadJob::Cancel() {
+    if (!m_shared) return;
+    m_shared->cancelled = true;
+    m_shared->handles.Cancel();
+}
+
+bool DownloadJob::Wait(DWORD timeoutMs) {
+    if (!m_shared) return true;
+    // The watcher ends after the download thread; without a watcher the download thread is it.
+    HANDLE thread = m_shared->watcherThread ? m_shared->watcherThread.Get() : m_shared->downloadThread.Get();
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD spent = GetTickCount() - start;
+        if (spent > timeoutMs) return false;
+        // Sent messages are answered while waiting (the download thread may be inside a
+        // SendMessage to the sink); posted ones stay queued for the owner's loop.
+        const DWORD r = MsgWaitForMultipleObjects(1, &thread, FALSE, timeoutMs - spent, QS_SENDMESSAGE);
+        if (r == WAIT_OBJECT_0) return true;
+        if (r != WAIT_OBJECT_0 + 1) return false;
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+bool DownloadJob::Running() const {
+    return m_shared && m_shared->watcherThread &&
+           WaitForSingleObject(m_shared->watcherThread.Get(), 0) == WAIT_TIMEOUT;
+}
+
+bool DownloadJob::Succeeded() const {
+    return m_shared && !m_shared->cancelled && m_shared->success;
+}
+
+} // namespace net

@@ -1,0 +1,144 @@
+#include "net/http_win.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "net/http_url.h"
+#include "net/publisher_win.h"
+
+namespace net {
+
+void HttpRequestHandles::Cancel() {
+    m_cancelled.store(true);
+    for (int i : {kRequest, kConnection, kInternet})
+        if (HINTERNET h = m_handles[i].exchange(nullptr)) InternetCloseHandle(h);
+}
+
+// The handles of one request: kept locally or in an owner's holder, and closed in the order
+// request, connection, internet when the scope ends, whatever the outcome. Whoever takes a
+// handle out of the holder first closes it, so a cancel and the end of the fetch never close
+// one twice.
+class HttpRequestScope {
+public:
+    explicit HttpRequestScope(HttpRequestHandles* holder) : m_holder(holder) {}
+    HttpRequestScope(const HttpRequestScope&) = delete;
+    HttpRequestScope& operator=(const HttpRequestScope&) = delete;
+    ~HttpRequestScope() {
+        for (int i :
+             {HttpRequestHandles::kRequest, HttpRequestHandles::kConnection, HttpRequestHandles::kInternet}) {
+            HINTERNET h = m_holder ? m_holder->m_handles[i].exchange(nullptr) : m_local[i];
+            if (h) InternetCloseHandle(h);
+        }
+    }
+
+    // Keeps a freshly opened handle; false when it is null or the owner cancelled meanwhile
+    // (the cancel then either closed it or it is closed here at the end).
+    bool Keep(int index, HINTERNET h) {
+        m_local[index] = h;
+        if (!h) return false;
+        if (!m_holder) return true;
+        m_holder->m_handles[index].store(h);
+        return !m_holder->Cancelled();
+    }
+    bool Cancelled() const { return m_holder && m_holder->Cancelled(); }
+
+    // Steps 1 to 4 of every request: open, connect, open the request, send it.
+    bool Send(const HttpUrlParts& parts) {
+        if (!Keep(HttpRequestHandles::kInternet,
+                  InternetOpenW(kUserAgent.data(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)))
+            return false;
+        if (!Keep(HttpRequestHandles::kConnection,
+                  InternetConnectW(m_local[HttpRequestHandles::kInternet], parts.host.c_str(), parts.port,
+                                   nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0)))
+            return false;
+        if (!Keep(HttpRequestHandles::kRequest,
+                  HttpOpenRequestW(m_local[HttpRequestHandles::kConnection], L"GET", parts.path.c_str(),
+                                   L"HTTP/1.1", nullptr, nullptr, INTERNET_FLAG_RELOAD, 0)))
+            return false;
+        return HttpSendRequestW(m_local[HttpRequestHandles::kRequest], kRequestHeaders.data(),
+                                static_cast<DWORD>(kRequestHeaders.size()), nullptr, 0) != FALSE;
+    }
+
+    HINTERNET Request() const { return m_local[HttpRequestHandles::kRequest]; }
+
+private:
+    HttpRequestHandles* m_holder;
+    HINTERNET m_local[HttpRequestHandles::kCount] = {};
+};
+
+bool HttpPing(std::wstring_view url) {
+    HttpUrlParts parts;
+    if (!SplitHttpUrl(url, parts)) return false;
+    DWORD error = 0;
+    bool sent = false;
+    {
+        HttpRequestScope scope(nullptr);
+        sent = scope.Send(parts);
+        if (!sent) error = GetLastError();
+    }
+    SetLastError(error); // closing the handles must not hide why the ping failed
+    return sent;
+}
+
+namespace {
+
+bool StatusAndLength(HINTERNET request, DWORD& contentLength) {
+    wchar_t status[16] = {}; // 32 bytes
+    DWORD size = sizeof(status);
+    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE, status, &size, nullptr)) return false;
+    if (_wtoi(status) == 404) return false;
+    // Other codes pass, server errors included: the body announced by Content-Length decides.
+    DWORD length = 0;
+    size = sizeof(length);
+    if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size, nullptr))
+        return false;
+    if (size != sizeof(DWORD)) return false;
+    contentLength = length;
+    return true;
+}
+
+} // namespace
+
+bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chunk,
+                     const FetchProgress* progress, HttpRequestHandles* handles) {
+    HttpUrlParts parts;
+    if (!SplitHttpUrl(url, parts) || chunk == 0) return false;
+    HttpRequestScope scope(handles);
+    if (!scope.Send(parts)) return false;
+    DWORD contentLength = 0;
+    if (!StatusAndLength(scope.Request(), contentLength)) return false;
+
+    std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"wb"), &std::fclose);
+    if (!file) return false;
+    std::vector<char> buffer(chunk);
+    uint64_t total = 0;
+    for (;;) {
+        DWORD read = 0;
+        if (!InternetReadFile(scope.Request(), buffer.data(), chunk, &read)) break;
+        if (scope.Cancelled()) break;
+        if (read > 0 && std::fwrite(buffer.data(), 1, read, file.get()) != read) break;
+        total += read;
+        if (progress && *progress) (*progress)(ProgressPercent(total, contentLength), total, contentLength);
+        if (InternetSetFilePointer(scope.Request(), static_cast<LONG>(total), nullptr, FILE_BEGIN, 0) == 0 ||
+            read == 0)
+            break;
+    }
+    const bool flushed = std::fclose(file.release()) == 0;
+    if (scope.Cancelled()) return false;
+    // An empty body has no percentage of its own: the display still ends full.
+    if (contentLength == 0 && progress && *progress) (*progress)(100, total, contentLength);
+    return flushed && total >= contentLength;
+}
+
+FetchProgress ProgressBarDisplay(HWND bar) {
+    return [bar](uint32_t percent, uint64_t, uint32_t) { SendMessageW(bar, PBM_SETPOS, percent, 0); };
+}
+
+bool IsTrustedUrl(std::wstring_view url) {
+    return IsTrustedUrl(url, PublisherOverride());
+}
+
+} // namespace net

@@ -1,0 +1,60 @@
+// The one HTTP GET procedure behind every request the program makes itself (WinINet, fixed
+// request attributes): a ping that reads nothing and a fetch into a file, optionally with a
+// progress display and with its handles held by an owner that can cancel it.
+#pragma once
+#include <windows.h>
+#include <wininet.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace net {
+
+// The handles of a running request (internet, connection, request), held where another thread
+// can reach them: Cancel closes them, which makes a pending read fail and the fetch stop.
+// The output file stays with the fetching thread, which closes it as soon as its loop ends;
+// closing it from another thread in the middle of a write would corrupt the C runtime's state.
+class HttpRequestHandles {
+public:
+    HttpRequestHandles() = default;
+    HttpRequestHandles(const HttpRequestHandles&) = delete;
+    HttpRequestHandles& operator=(const HttpRequestHandles&) = delete;
+
+    // From any thread: marks the request cancelled and closes the handles that are set, in the
+    // order request, connection, internet.
+    void Cancel();
+    bool Cancelled() const { return m_cancelled.load(); }
+
+private:
+    friend class HttpRequestScope;
+    enum { kInternet, kConnection, kRequest, kCount };
+    std::atomic<HINTERNET> m_handles[kCount] = {};
+    std::atomic<bool> m_cancelled{false};
+};
+
+// Called after each chunk with the percentage, the bytes so far and the announced length.
+using FetchProgress = std::function<void(uint32_t percent, uint64_t total, uint32_t contentLength)>;
+
+// Sends the GET and reads nothing: true when the request was sent. Only http addresses
+// (scheme in any case) are requested. The thread's last error is that of the failed connect or
+// send, 0 on success.
+bool HttpPing(std::wstring_view url);
+
+// Fetches the address into the file (truncated first), chunk bytes at a time: true when the
+// whole body announced by Content-Length was written. Status 404, a missing Content-Length, a
+// file that can't be opened, a short body or a cancel fail; a partial file is left in place.
+// With a progress display it is called after every chunk (and with 100 at the end of an empty
+// body); with a handle holder the handles live there until the fetch ends.
+bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chunk,
+                     const FetchProgress* progress = nullptr, HttpRequestHandles* handles = nullptr);
+
+// A progress display that sends PBM_SETPOS with the percentage to a progress bar.
+FetchProgress ProgressBarDisplay(HWND bar);
+
+// The trusted-domain test with this process's publisher override as a trusted host.
+bool IsTrustedUrl(std::wstring_view url);
+
+} // namespace net

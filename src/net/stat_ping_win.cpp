@@ -1,0 +1,51 @@
+#include "net/stat_ping_win.h"
+
+#include "net/http_win.h"
+
+namespace net {
+
+bool PingEvents::Create() {
+    m_started = KernelHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    m_finished = KernelHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    return m_started && m_finished;
+}
+
+namespace {
+
+struct PingStart {
+    const wchar_t* url;
+    HANDLE started;
+    HANDLE finished;
+};
+
+DWORD WINAPI PingWorker(void* param) {
+    const auto* start = static_cast<const PingStart*>(param);
+    // The address buffer holds 511 characters.
+    const std::wstring url(start->url, wcsnlen(start->url, 511));
+    // A launch does not wait for the end of its ping: the application may close its events
+    // while the request still runs, so the worker signals the end through its own handle.
+    HANDLE finished = nullptr;
+    DuplicateHandle(GetCurrentProcess(), start->finished, GetCurrentProcess(), &finished, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    SetEvent(start->started); // from here on *start may be gone
+    HttpPing(url);
+    if (finished) {
+        SetEvent(finished);
+        CloseHandle(finished);
+    }
+    return 0;
+}
+
+} // namespace
+
+bool SendStatPing(const std::wstring& url, const PingEvents& events) {
+    if (!events.Started() || !events.Finished()) return false;
+    PingStart start{url.c_str(), events.Started(), events.Finished()};
+    KernelHandle thread(CreateThread(nullptr, 0, &PingWorker, &start, 0, nullptr));
+    if (!thread) return false;
+    WaitForSingleObject(events.Started(), INFINITE);
+    ResetEvent(events.Started());
+    return true;
+}
+
+} // namespace net
