@@ -20,6 +20,10 @@ Scenario file (JSON, re-read whenever it changes):
     }}}
 A route key matches the request path exactly; a key ending in "*" matches by prefix.
 Only 127.0.0.1 is ever bound.
+
+A process that can't signal the server (a Windows test under Wine starts it without a usable
+process handle) stops it with --stop-file: the server ends once that file exists. --lifetime
+bounds the run of a server whose starter died before it could stop it.
 """
 import argparse
 import json
@@ -181,6 +185,13 @@ class Handler(BaseHTTPRequestHandler):
             self.close_connection = True
 
 
+def _watch_stop(server, stop_file, lifetime):
+    end = time.monotonic() + lifetime if lifetime > 0 else None
+    while not (stop_file and os.path.exists(stop_file)) and (end is None or time.monotonic() < end):
+        time.sleep(0.1)
+    server.shutdown()
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -189,6 +200,8 @@ def main():
     ap.add_argument("--log", default=os.path.join(os.getcwd(), "publisher-requests.jsonl"))
     ap.add_argument("--scenario", default="")
     ap.add_argument("--port-file", default="", help="write the bound port here once listening")
+    ap.add_argument("--stop-file", default="", help="end once this file exists")
+    ap.add_argument("--lifetime", type=float, default=0, help="end after this many seconds (0: never)")
     args = ap.parse_args()
 
     server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
@@ -204,6 +217,8 @@ def main():
             f.write(str(port))
         os.replace(tmp, args.port_file)
     print(f"stand-in publisher on http://127.0.0.1:{port}/ (log {args.log})", flush=True)
+    if args.stop_file or args.lifetime > 0:
+        threading.Thread(target=_watch_stop, args=(server, args.stop_file, args.lifetime), daemon=True).start()
     try:
         server.serve_forever(poll_interval=0.2)
     except KeyboardInterrupt:

@@ -1,0 +1,165 @@
+// The GET procedure against the stand-in publisher: what the server receives, and how status,
+// Content-Length and body shape decide a fetch.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "net/http_win.h"
+#include "publisher_fixture.h"
+#include "win_test_support.h"
+
+namespace {
+
+using wintest::PublisherFixture;
+
+std::string GeneratedBody(size_t size) { // the stand-in's deterministic bytes
+    std::string out(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        out[i] = static_cast<char>(i & 0xFF);
+    return out;
+}
+
+class HttpTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_server = new PublisherFixture;
+        ASSERT_TRUE(s_server->Start(R"({"routes": {
+            "/ok.bin": {"body": "hello body"},
+            "/missing.bin": {"status": 404, "body": "not here"},
+            "/error.bin": {"status": 500, "body": "server error page"},
+            "/nolength.bin": {"body": "body without length", "no_length": true},
+            "/chunked.bin": {"size": 10000, "chunked": true},
+            "/short.bin": {"size": 5000, "short_by": 1},
+            "/empty.bin": {"body": ""},
+            "/big.bin": {"size": 3000000},
+            "/slow.bin": {"size": 3000, "rate": 6000}
+        }})"));
+    }
+    static void TearDownTestSuite() {
+        delete s_server;
+        s_server = nullptr;
+    }
+    void SetUp() override { s_server->ClearLog(); }
+
+    static std::wstring Url(const std::wstring& path) { return s_server->BaseUrl() + path; }
+    static std::wstring OutFile(const std::wstring& name) { return s_server->WorkDir() + name; }
+
+    static PublisherFixture* s_server;
+};
+PublisherFixture* HttpTest::s_server = nullptr;
+
+TEST_F(HttpTest, FetchSucceedsOnlyWhenTheAnnouncedBodyArrived) {
+    struct Case {
+        const wchar_t* path;
+        bool ok;
+        long fileSize; // -1: no file written
+        const char* why;
+    };
+    const Case cases[] = {
+        {L"/ok.bin", true, 10, "200 with Content-Length"},
+        {L"/error.bin", true, 17, "a server error with a body passes like a 200"},
+        {L"/missing.bin", false, -1, "404 fails before the file is opened"},
+        {L"/nolength.bin", false, -1, "no Content-Length fails even with a body"},
+        {L"/chunked.bin", false, -1, "a chunked body has no Content-Length"},
+        {L"/short.bin", false, 4999, "a body one byte short fails and stays on disk"},
+        {L"/empty.bin", true, 0, "an empty body announced as empty is complete"},
+        {L"/slow.bin", true, 3000, "a slow body is waited for"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        const std::wstring file = OutFile(L"fetch" + std::to_wstring(n++) + L".bin");
+        EXPECT_EQ(net::HttpFetchToFile(Url(c.path), file, 512), c.ok);
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        const bool exists = GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data) != FALSE;
+        EXPECT_EQ(exists ? long(data.nFileSizeLow) : -1L, c.fileSize);
+    }
+    std::string body;
+    ASSERT_TRUE(wintest::ReadFileBytes(OutFile(L"fetch0.bin"), body));
+    EXPECT_EQ(body, "hello body");
+}
+
+TEST_F(HttpTest, RequestLineAndFixedHeadersAsTheServerReceivedThem) {
+    ASSERT_TRUE(net::HttpFetchToFile(Url(L"/ok.bin?a=1&b=%41"), OutFile(L"attrs.bin"), 1024));
+    ASSERT_TRUE(s_server->WaitForRequests(1, 5000));
+    const auto requests = s_server->Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    const auto& r = requests[0];
+    EXPECT_EQ(r.requestLine, "GET /ok.bin?a=1&b=%41 HTTP/1.1");
+    EXPECT_EQ(r.Header("User-Agent"), "ZRB");
+    // The blank after "zh-cn" is sent; Wine's WinINet trims header values before writing them.
+    const std::string language = r.Header("Accept-Language");
+    EXPECT_TRUE(language == "zh-cn " || language == "zh-cn") << language;
+    EXPECT_EQ(r.Header("Content-Type"), "application/x-www-form-urlencoded");
+    EXPECT_EQ(r.Header("Host"), "127.0.0.1:" + std::to_string(s_server->Port()));
+}
+
+TEST_F(HttpTest, ProgressAfterEveryChunkReachesOneHundred) {
+    std::vector<uint32_t> seen;
+    const net::FetchProgress progress = [&](uint32_t percent, uint64_t, uint32_t) {
+        seen.push_back(percent);
+    };
+    ASSERT_TRUE(net::HttpFetchToFile(Url(L"/big.bin"), OutFile(L"big.bin"), 1024, &progress));
+    ASSERT_FALSE(seen.empty());
+    EXPECT_GE(seen.size(), 3000000u / 1024); // at least one call per full chunk
+    for (size_t i = 1; i < seen.size(); ++i)
+        ASSERT_LE(seen[i - 1], seen[i]) << i;
+    EXPECT_EQ(seen.back(), 100u);
+    std::string body;
+    ASSERT_TRUE(wintest::ReadFileBytes(OutFile(L"big.bin"), body));
+    EXPECT_TRUE(body == GeneratedBody(3000000));
+
+    seen.clear(); // an empty body still ends with a full display, without dividing by zero
+    ASSERT_TRUE(net::HttpFetchToFile(Url(L"/empty.bin"), OutFile(L"empty.bin"), 512, &progress));
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), 100u);
+}
+
+TEST_F(HttpTest, UnopenableFileAndUnreachableServerFail) {
+    EXPECT_FALSE(net::HttpFetchToFile(Url(L"/ok.bin"), OutFile(L"no-such-folder\\x.bin"), 512));
+    EXPECT_FALSE(net::HttpFetchToFile(L"http://127.0.0.1:1/ok.bin", OutFile(L"x.bin"), 512));
+}
+
+TEST_F(HttpTest, CancelFromAnotherThreadEndsTheFetch) {
+    ASSERT_TRUE(s_server->SetScenario(R"({"routes": {"/crawl.bin": {"size": 400000, "rate": 20000}}})"));
+    net::HttpRequestHandles handles;
+    struct Job {
+        std::wstring url, file;
+        net::HttpRequestHandles* handles;
+        bool result = true;
+    } job{Url(L"/crawl.bin"), OutFile(L"crawl.bin"), &handles};
+    HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            auto* j = static_cast<Job*>(p);
+            j->result = net::HttpFetchToFile(j->url, j->file, 512, nullptr, j->handles);
+            return 0;
+        },
+        &job, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    Sleep(700);
+    handles.Cancel();
+    EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    EXPECT_FALSE(job.result);
+}
+
+TEST_F(HttpTest, PingSchemeAndPortRules) {
+    const std::wstring query = L"/active.htm?tag=tnvexa&ver=3.0.0.1&count=5";
+    const std::wstring hostPort = s_server->Host();
+    EXPECT_TRUE(net::HttpPing(L"HTTP://" + hostPort + query)); // scheme case ignored
+    EXPECT_EQ(GetLastError(), 0u);
+    EXPECT_FALSE(net::HttpPing(L"https://" + hostPort + query)); // never requested
+    EXPECT_FALSE(net::HttpPing(L"ftp://" + hostPort + query));
+    EXPECT_FALSE(net::HttpPing(L"http://127.0.0.1:1/active.htm")); // nobody listens on port 1
+    EXPECT_NE(GetLastError(), 0u);
+    ASSERT_TRUE(s_server->WaitForRequests(1, 5000));
+    wintest::PumpFor(300);
+    const auto requests = s_server->Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].requestLine, "GET /active.htm?tag=tnvexa&ver=3.0.0.1&count=5 HTTP/1.1");
+    EXPECT_EQ(requests[0].Header("User-Agent"), "ZRB");
+}
+
+} // namespace
