@@ -1,0 +1,208 @@
+// Self-update against the stand-in publisher: the configuration check, the digest check of the
+// download and the executable swap, on a stand-in executable in a scratch folder.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/update.h"
+#include "app/update_win.h"
+#include "base/md5.h"
+#include "net/http_win.h"
+#include "publisher_fixture.h"
+#include "win_test_support.h"
+
+namespace {
+
+using wintest::PublisherFixture;
+using wintest::ReadFileBytes;
+using wintest::WriteFileBytes;
+
+const std::string kOldExe = "old executable bytes";
+const std::string kNewExe = "new executable bytes, the published release";
+
+std::string Narrow(const std::wstring& s) {
+    return std::string(s.begin(), s.end());
+}
+
+class UpdateTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_server.Start(R"({"routes": {}})"));
+        m_folder = m_server.WorkDir() + L"app\\";
+        CreateDirectoryW(m_folder.c_str(), nullptr);
+        m_exe = m_folder + L"TnVexa.exe";
+        ASSERT_TRUE(WriteFileBytes(m_exe, kOldExe));
+        ASSERT_TRUE(WriteFileBytes(m_server.WorkDir() + L"release.exe", kNewExe));
+        m_localKey = app::LocalReleaseKey(m_exe);
+        m_newKey = app::ReleaseKey(base::Md5HexOf(kNewExe), app::kVersionText);
+    }
+
+    app::UpdateEnvironment Env(int startMode = 2, bool updateDay = true) {
+        app::UpdateEnvironment env;
+        env.exePath = m_exe;
+        env.configUrl = m_server.BaseUrl() + L"/update/ConfigTnVexa.htm";
+        env.startMode = [startMode] { return startMode; };
+        env.isUpdateDay = [updateDay] { return updateDay; };
+        return env;
+    }
+
+    // Publishes a configuration with this key and the stand-in's copy of the release.
+    void Publish(const std::wstring& key, const std::string& extraRoute = "") {
+        const std::string config = "[VerKey]\r\nTnVexa=" + Narrow(key) +
+                                   "\r\nUpdAddr=" + Narrow(m_server.BaseUrl()) + "/dl/NewTnVexa.exe\r\n";
+        std::string escaped;
+        for (char c : config)
+            escaped += (c == '\r')   ? std::string("\\r")
+                       : (c == '\n') ? std::string("\\n")
+                                     : std::string(1, c);
+        ASSERT_TRUE(m_server.SetScenario(R"({"routes": {"/update/ConfigTnVexa.htm": {"body": ")" + escaped +
+                                         R"("}, "/dl/NewTnVexa.exe": {"file": ")" +
+                                         PublisherFixture::UnixPath(m_server.WorkDir()) + R"(release.exe"})" +
+                                         extraRoute + "}}"));
+    }
+
+    static bool Fetch(const std::wstring& source, const std::wstring& destination) {
+        return net::HttpFetchToFile(source, destination, 512);
+    }
+
+    std::string Exe() {
+        std::string bytes;
+        ReadFileBytes(m_exe, bytes);
+        return bytes;
+    }
+    bool Exists(const wchar_t* name) {
+        return GetFileAttributesW((m_folder + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    PublisherFixture m_server;
+    std::wstring m_folder, m_exe, m_localKey, m_newKey;
+};
+
+TEST_F(UpdateTest, CheckComparesThePublishedKeyWithTheLocalOne) {
+    struct Case {
+        std::wstring key;
+        int expected;
+        const char* why;
+    };
+    std::wstring upper = m_localKey;
+    for (auto& c : upper)
+        c = static_cast<wchar_t>(towupper(c));
+    const Case cases[] = {
+        {m_newKey, 1, "another release"},
+        {m_localKey, 0, "the same release"},
+        {upper, 0, "the same release in capitals"},
+        {L"", 0, "no release key, even with an address"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        Publish(c.key);
+        app::SelfUpdate update(Env());
+        EXPECT_EQ(update.CheckForUpdate(false), c.expected);
+        EXPECT_EQ(update.UpdateAddress(), m_server.BaseUrl() + L"/dl/NewTnVexa.exe");
+        EXPECT_FALSE(Exists(L"ConfigTnVexa.htm")); // read, then deleted
+    }
+}
+
+TEST_F(UpdateTest, UnforcedCheckStaysOfflineOutsideItsModesAndDays) {
+    Publish(m_newKey);
+    m_server.ClearLog();
+    for (int mode : {0, 1, 4, 6})
+        EXPECT_EQ(app::SelfUpdate(Env(mode)).CheckForUpdate(false), 0) << mode;
+    EXPECT_EQ(app::SelfUpdate(Env(2, false)).CheckForUpdate(false), 0);
+    wintest::PumpFor(200);
+    EXPECT_TRUE(m_server.Requests().empty());
+    EXPECT_EQ(app::SelfUpdate(Env(2, false)).CheckForUpdate(true), 1); // the menu's forced check
+    EXPECT_EQ(m_server.Requests().size(), 1u);
+}
+
+TEST_F(UpdateTest, UnreachableConfigurationKeepsTheAddressAndFindsNoUpdate) {
+    Publish(m_newKey);
+    app::SelfUpdate update(Env());
+    ASSERT_EQ(update.CheckForUpdate(true), 1);
+    ASSERT_TRUE(
+        m_server.SetScenario(R"({"routes": {"/update/ConfigTnVexa.htm": {"status": 404, "body": "x"}}})"));
+    EXPECT_EQ(update.CheckForUpdate(true), 0);
+    EXPECT_EQ(update.UpdateAddress(), m_server.BaseUrl() + L"/dl/NewTnVexa.exe");
+}
+
+TEST_F(UpdateTest, DownloadAndSwapPutsTheVerifiedReleaseInPlace) {
+    Publish(m_newKey);
+    app::SelfUpdate update(Env());
+    ASSERT_EQ(update.CheckForUpdate(false), 1);
+    ASSERT_TRUE(update.DownloadAndSwap(&Fetch));
+    EXPECT_EQ(Exe(), kNewExe);
+    std::string old;
+    ASSERT_TRUE(ReadFileBytes(m_folder + L"OldTnVexa.exe", old));
+    EXPECT_EQ(old, kOldExe);
+    EXPECT_FALSE(Exists(L"NewTnVexa.exe"));
+}
+
+TEST_F(UpdateTest, ADownloadThatIsNotThePublishedReleaseIsNotSwapped) {
+    struct Case {
+        const char* route;
+        const char* downloaded; // what the failed download leaves behind, or nullptr
+        const char* why;
+    };
+    const Case cases[] = {
+        {R"({"body": "complete, but some other file"})", "complete, but some other file",
+         "digest differs from the key"},
+        {R"({"status": 404, "body": "x"})", nullptr, "not found"},
+        {R"({"body": "0123456789", "short_by": 1})", "012345678", "short body"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        Publish(m_newKey);
+        app::SelfUpdate update(Env());
+        ASSERT_EQ(update.CheckForUpdate(true), 1);
+        ASSERT_TRUE(
+            m_server.SetScenario(std::string(R"({"routes": {"/dl/NewTnVexa.exe": )") + c.route + "}}"));
+        DeleteFileW((m_folder + L"NewTnVexa.exe").c_str());
+        EXPECT_FALSE(update.DownloadAndSwap(&Fetch));
+        EXPECT_EQ(Exe(), kOldExe);
+        EXPECT_FALSE(Exists(L"OldTnVexa.exe"));
+        std::string left;
+        EXPECT_EQ(ReadFileBytes(m_folder + L"NewTnVexa.exe", left), c.downloaded != nullptr);
+        if (c.downloaded) EXPECT_EQ(left, c.downloaded);
+    }
+}
+
+TEST_F(UpdateTest, EqualKeysStillSwapWhenTheDownloadIsAsked) {
+    Publish(m_localKey);
+    app::SelfUpdate update(Env());
+    EXPECT_EQ(update.CheckForUpdate(true), 0);
+    // "/update" downloads whatever the check said: the file is the one the key names.
+    ASSERT_TRUE(m_server.SetScenario(R"({"routes": {"/dl/NewTnVexa.exe": {"body": ")" + kOldExe + R"("}}})"));
+    EXPECT_TRUE(update.DownloadAndSwap(&Fetch));
+    EXPECT_EQ(Exe(), kOldExe);
+    EXPECT_TRUE(Exists(L"OldTnVexa.exe"));
+}
+
+TEST_F(UpdateTest, EmptyAddressFailsTheDownloadAtOnce) {
+    app::SelfUpdate update(Env());
+    bool asked = false;
+    EXPECT_FALSE(update.DownloadAndSwap([&](const std::wstring& source, const std::wstring&) {
+        asked = true;
+        return net::IsTrustedUrl(source) && Fetch(source, m_folder + L"NewTnVexa.exe");
+    }));
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(Exe(), kOldExe);
+}
+
+TEST_F(UpdateTest, AHalfDoneSwapPutsTheOldExecutableBack) {
+    const std::wstring newPath = m_folder + L"NewTnVexa.exe", oldPath = m_folder + L"OldTnVexa.exe";
+    // The new file is missing: the second move fails after the executable was moved away.
+    EXPECT_FALSE(app::SwapExecutable(m_exe, newPath, oldPath));
+    EXPECT_EQ(Exe(), kOldExe);
+    // The new file is held open without delete sharing: it can't be moved either.
+    ASSERT_TRUE(WriteFileBytes(newPath, kNewExe));
+    HANDLE held =
+        CreateFileW(newPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(app::SwapExecutable(m_exe, newPath, oldPath));
+    CloseHandle(held);
+    EXPECT_EQ(Exe(), kOldExe);
+    EXPECT_TRUE(app::SwapExecutable(m_exe, newPath, oldPath));
+    EXPECT_EQ(Exe(), kNewExe);
+}
+
+} // namespace
