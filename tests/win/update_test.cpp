@@ -162,7 +162,9 @@ TEST_F(UpdateTest, ADownloadThatIsNotThePublishedReleaseIsNotSwapped) {
         EXPECT_FALSE(Exists(L"OldTnVexa.exe"));
         std::string left;
         EXPECT_EQ(ReadFileBytes(m_folder + L"NewTnVexa.exe", left), c.downloaded != nullptr);
-        if (c.downloaded) EXPECT_EQ(left, c.downloaded);
+        if (c.downloaded) {
+            EXPECT_EQ(left, c.downloaded);
+        }
     }
 }
 
