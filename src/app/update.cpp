@@ -37,9 +37,9 @@ bool DigestMatchesReleaseKey(std::wstring_view digestHex, std::wstring_view rele
     return base::EqualsNoCase(digestHex.substr(0, kCheckedDigits), releaseKey.substr(0, kCheckedDigits));
 }
 
-bool StartModeMayCheckForUpdate(int startMode) {
-    // 0 install, 1 channel, 4 uninstall and 6 new game page never update at start-up.
-    return !(startMode == 0 || startMode == 1 || startMode == 4 || startMode == 6);
+bool StartModeMayCheckForUpdate(StartMode mode) {
+    return !(mode == StartInstall || mode == StartChannel || mode == StartUninstall ||
+             mode == StartNewGamePage);
 }
 
 std::wstring FolderOfPath(std::wstring_view path) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/start_mode.h"
+
 namespace app {
 
 // The program's version text; its digits form the suffix of the release key.
@@ -34,9 +36,8 @@ bool ReleaseKeysDiffer(std::wstring_view publishedKey, std::wstring_view localKe
 // equal the digest's, case ignored. A key without 24 leading hex digits matches nothing.
 bool DigestMatchesReleaseKey(std::wstring_view digestHex, std::wstring_view releaseKey);
 
-// Start modes by their fixed values (0 install ... 7 game hall): the start-up check runs only
-// in the modes that go on to open the main window.
-bool StartModeMayCheckForUpdate(int startMode);
+// The start-up check runs only in the modes that may go on to open the main window.
+bool StartModeMayCheckForUpdate(StartMode mode);
 
 // Folder part of a path, up to and including its last backslash; empty without one.
 std::wstring FolderOfPath(std::wstring_view path);

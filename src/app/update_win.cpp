@@ -34,7 +34,7 @@ void DeleteAtRestart(const std::wstring& path) {
 
 } // namespace
 
-UpdateEnvironment DefaultUpdateEnvironment(std::function<int()> startMode,
+UpdateEnvironment DefaultUpdateEnvironment(std::function<StartMode()> startMode,
                                            std::function<bool()> isUpdateDay) {
     UpdateEnvironment env;
     env.exePath = ModulePath();

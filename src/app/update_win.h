@@ -5,21 +5,24 @@
 #include <functional>
 #include <string>
 
+#include "app/start_mode.h"
+
 namespace app {
 
 // What the update needs from the rest of the program.
 struct UpdateEnvironment {
     std::wstring exePath;   // full path of the running executable
     std::wstring configUrl; // address of the update configuration
-    // The start mode (its fixed value, 0 install ... 7 game hall), computed again by the check.
-    std::function<int()> startMode;
+    // The start mode, computed again by the check (it must give the start-up's answer).
+    std::function<StartMode()> startMode;
     // The settings store's rule: false on the day of the last update and on the update-free days.
     std::function<bool()> isUpdateDay;
 };
 
 // The running executable's path, the configuration on the publisher's client host (with the
 // process's publisher override), and the two rules given.
-UpdateEnvironment DefaultUpdateEnvironment(std::function<int()> startMode, std::function<bool()> isUpdateDay);
+UpdateEnvironment DefaultUpdateEnvironment(std::function<StartMode()> startMode,
+                                           std::function<bool()> isUpdateDay);
 
 // Runs the download (the update progress dialog, modally): true when the whole file was
 // written to the destination.

@@ -37,7 +37,7 @@ protected:
         m_newKey = app::ReleaseKey(base::Md5HexOf(kNewExe), app::kVersionText);
     }
 
-    app::UpdateEnvironment Env(int startMode = 2, bool updateDay = true) {
+    app::UpdateEnvironment Env(StartMode startMode = StartShortcut, bool updateDay = true) {
         app::UpdateEnvironment env;
         env.exePath = m_exe;
         env.configUrl = m_server.BaseUrl() + L"/update/ConfigTnVexa.htm";
@@ -106,12 +106,12 @@ TEST_F(UpdateTest, CheckComparesThePublishedKeyWithTheLocalOne) {
 TEST_F(UpdateTest, UnforcedCheckStaysOfflineOutsideItsModesAndDays) {
     Publish(m_newKey);
     m_server.ClearLog();
-    for (int mode : {0, 1, 4, 6})
+    for (StartMode mode : {StartInstall, StartChannel, StartUninstall, StartNewGamePage})
         EXPECT_EQ(app::SelfUpdate(Env(mode)).CheckForUpdate(false), 0) << mode;
-    EXPECT_EQ(app::SelfUpdate(Env(2, false)).CheckForUpdate(false), 0);
+    EXPECT_EQ(app::SelfUpdate(Env(StartShortcut, false)).CheckForUpdate(false), 0);
     wintest::PumpFor(200);
     EXPECT_TRUE(m_server.Requests().empty());
-    EXPECT_EQ(app::SelfUpdate(Env(2, false)).CheckForUpdate(true), 1); // the menu's forced check
+    EXPECT_EQ(app::SelfUpdate(Env(StartShortcut, false)).CheckForUpdate(true), 1); // the menu's forced check
     EXPECT_EQ(m_server.Requests().size(), 1u);
 }
 
