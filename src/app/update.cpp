@@ -42,9 +42,4 @@ bool StartModeMayCheckForUpdate(StartMode mode) {
              mode == StartNewGamePage);
 }
 
-std::wstring FolderOfPath(std::wstring_view path) {
-    const size_t slash = path.rfind(L'\\');
-    return slash == std::wstring_view::npos ? std::wstring() : std::wstring(path.substr(0, slash + 1));
-}
-
 } // namespace app

@@ -39,7 +39,4 @@ bool DigestMatchesReleaseKey(std::wstring_view digestHex, std::wstring_view rele
 // The start-up check runs only in the modes that may go on to open the main window.
 bool StartModeMayCheckForUpdate(StartMode mode);
 
-// Folder part of a path, up to and including its last backslash; empty without one.
-std::wstring FolderOfPath(std::wstring_view path);
-
 } // namespace app

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/settings_rules.h"
 #include "app/update.h"
 #include "base/md5.h"
 #include "base/text.h"
@@ -61,7 +62,7 @@ bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, co
 
 bool SelfUpdate::FetchConfiguration() {
     m_publishedKey.clear();
-    const std::wstring file = FolderOfPath(m_env.exePath) + std::wstring(kUpdateConfigFile);
+    const std::wstring file = ProgramFolderFileFor(m_env.exePath, kUpdateConfigFile);
     if (!net::HttpFetchToFile(m_env.configUrl, file, 512)) return false;
     wchar_t key[64] = {};
     GetPrivateProfileStringW(kConfigSection.data(), kConfigKeyName.data(), L"", key, 64, file.c_str());
@@ -88,13 +89,12 @@ int SelfUpdate::CheckForUpdate(bool forced) {
 }
 
 bool SelfUpdate::DownloadAndSwap(const UpdateDownloader& download) {
-    const std::wstring folder = FolderOfPath(m_env.exePath);
-    const std::wstring newPath(base::Truncate(folder + std::wstring(kNewExeFile), 259));
+    const std::wstring newPath(base::Truncate(ProgramFolderFileFor(m_env.exePath, kNewExeFile), 259));
     const std::wstring source(base::Truncate(m_updateAddress, 511));
     bool ok = download && download(source, newPath);
     // A complete file is only the release when its digest is the one the key publishes.
     if (ok) ok = DigestMatchesReleaseKey(base::Md5FileHex(newPath), m_publishedKey);
-    if (ok) ok = SwapExecutable(m_env.exePath, newPath, folder + std::wstring(kOldExeFile));
+    if (ok) ok = SwapExecutable(m_env.exePath, newPath, ProgramFolderFileFor(m_env.exePath, kOldExeFile));
     if (!ok) DeleteAtRestart(newPath);
     return ok;
 }

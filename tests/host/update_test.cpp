@@ -48,9 +48,4 @@ TEST(StartModeMayCheckForUpdate, OnlyModesThatOpenTheMainWindow) {
         EXPECT_EQ(app::StartModeMayCheckForUpdate(static_cast<StartMode>(mode)), expected[mode]) << mode;
 }
 
-TEST(FolderOfPath, UpToTheLastBackslash) {
-    EXPECT_EQ(app::FolderOfPath(L"C:\\a\\b\\TnVexa.exe"), L"C:\\a\\b\\");
-    EXPECT_EQ(app::FolderOfPath(L"TnVexa.exe"), L"");
-}
-
 } // namespace
