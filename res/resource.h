@@ -5,3 +5,7 @@
 #define IDR_MAINFRAME 128
 #define IDI_APP 128
 #define IDI_SMALL 155
+
+// Update progress dialog: template and its progress bar.
+#define IDD_PRGS 156
+#define IDC_PRGS_PROGRESS 1000
