@@ -29,8 +29,9 @@ enum class PendingOp { Keep, Close, Terminate };
 // one-button notice.
 enum class Prompt { None, QuitWindow, CloseAccount, TabLimit };
 
-// The window carries these out in field order. `quit` is the rest of QuitAll: remove the keyboard
-// hook, delete the tray icon, post the quit message (after the pages and the pending process).
+// The window carries these out in field order, except that with `quit` it follows the order of
+// ending: terminate the pending process, remove the keyboard hook, close the pages, delete the
+// tray icon, post the quit message.
 struct PageActions {
     bool consumed = false;     // pre-translation and non-client mouse: the message ends here
     bool beginRunning = false; // first page: maximise, add the tray icon, start the mute timer
