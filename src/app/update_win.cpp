@@ -1,8 +1,13 @@
 #include "app/update_win.h"
 
 #include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
 
 #include "app/settings_rules.h"
+#include "app/settings_win.h"
+#include "app/start_mode.h"
 #include "app/update.h"
 #include "base/md5.h"
 #include "base/text.h"
@@ -35,13 +40,18 @@ void DeleteAtRestart(const std::wstring& path) {
 
 } // namespace
 
-UpdateEnvironment DefaultUpdateEnvironment(std::function<StartMode()> startMode,
-                                           std::function<bool()> isUpdateDay) {
+UpdateEnvironment DefaultUpdateEnvironment() {
     UpdateEnvironment env;
     env.exePath = ModulePath();
     env.configUrl = net::PublisherUrl(net::PublisherSite::Client, kUpdateConfigPath);
-    env.startMode = std::move(startMode);
-    env.isUpdateDay = std::move(isUpdateDay);
+    env.startMode = [exePath = env.exePath] {
+        int argc = 0;
+        wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+        std::vector<std::wstring> args(argv, argv + (argv ? argc : 0));
+        LocalFree(argv);
+        return ParseStartRequest(args, exePath, CommonAppDataFolder()).mode;
+    };
+    env.isUpdateDay = [] { return IsUpdateDay(); };
     return env;
 }
 

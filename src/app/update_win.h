@@ -20,9 +20,9 @@ struct UpdateEnvironment {
 };
 
 // The running executable's path, the configuration on the publisher's client host (with the
-// process's publisher override), and the two rules given.
-UpdateEnvironment DefaultUpdateEnvironment(std::function<StartMode()> startMode,
-                                           std::function<bool()> isUpdateDay);
+// process's publisher override), the start mode read again from this process's command line
+// and location, and the settings store's IsUpdateDay.
+UpdateEnvironment DefaultUpdateEnvironment();
 
 // Runs the download (the update progress dialog, modally): true when the whole file was
 // written to the destination.

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "net/handles_win.h"
+#include "fw/handles_win.h"
 #include "net/http_win.h"
 
 namespace net {
@@ -23,8 +23,8 @@ struct DownloadJob::Shared {
     HttpRequestHandles handles;
     std::atomic<bool> cancelled{false};
     std::atomic<bool> success{false};
-    KernelHandle downloadThread;
-    KernelHandle watcherThread;
+    fw::Handle downloadThread;
+    fw::Handle watcherThread;
 };
 
 namespace {
@@ -113,14 +113,14 @@ bool DownloadJob::Start(const std::wstring& source, const std::wstring& destinat
     // Both threads start suspended so that their handles are stored before either runs.
     auto* forDownload = new std::shared_ptr<Shared>(shared);
     shared->downloadThread =
-        KernelHandle(CreateThread(nullptr, 0, &DownloadThread, forDownload, CREATE_SUSPENDED, nullptr));
+        fw::Handle(CreateThread(nullptr, 0, &DownloadThread, forDownload, CREATE_SUSPENDED, nullptr));
     if (!shared->downloadThread) {
         delete forDownload;
         return false;
     }
     auto* forWatcher = new std::shared_ptr<Shared>(shared);
     shared->watcherThread =
-        KernelHandle(CreateThread(nullptr, 0, &WatcherThread, forWatcher, CREATE_SUSPENDED, nullptr));
+        fw::Handle(CreateThread(nullptr, 0, &WatcherThread, forWatcher, CREATE_SUSPENDED, nullptr));
     if (!shared->watcherThread) {
         delete forWatcher;
         shared->cancelled = true;

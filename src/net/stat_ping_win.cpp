@@ -5,8 +5,8 @@
 namespace net {
 
 bool PingEvents::Create() {
-    m_started = KernelHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    m_finished = KernelHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    m_started = fw::Handle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    m_finished = fw::Handle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     return m_started && m_finished;
 }
 
@@ -41,7 +41,7 @@ DWORD WINAPI PingWorker(void* param) {
 bool SendStatPing(const std::wstring& url, const PingEvents& events) {
     if (!events.Started() || !events.Finished()) return false;
     PingStart start{url.c_str(), events.Started(), events.Finished()};
-    KernelHandle thread(CreateThread(nullptr, 0, &PingWorker, &start, 0, nullptr));
+    fw::Handle thread(CreateThread(nullptr, 0, &PingWorker, &start, 0, nullptr));
     if (!thread) return false;
     WaitForSingleObject(events.Started(), INFINITE);
     ResetEvent(events.Started());

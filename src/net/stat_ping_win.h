@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "net/handles_win.h"
+#include "fw/handles_win.h"
 
 namespace net {
 
@@ -23,8 +23,8 @@ public:
     }
 
 private:
-    KernelHandle m_started;
-    KernelHandle m_finished;
+    fw::Handle m_started;
+    fw::Handle m_finished;
 };
 
 // Starts a worker that pings the address (HttpPing) and returns once the worker has copied
