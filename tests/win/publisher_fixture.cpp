@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -271,6 +272,11 @@ void PublisherFixture::Stop(DWORD timeoutMs) {
     WriteFileBytes(m_workDir + L"stop", "stop");
     // The server looks for its stop file ten times a second.
     Sleep(timeoutMs > 300 ? 300 : timeoutMs);
+    // The work folder goes with the server unless someone wants to look at it.
+    if (GetEnvironmentVariableW(L"TNVEXA_KEEP_PUBLISHER", nullptr, 0) == 0) {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_workDir, ignored);
+    }
 }
 
 void PublisherFixture::ClearLog() {

@@ -32,7 +32,8 @@ public:
     // executable and waits up to timeoutMs for its port. With setOverride, TNVEXA_PUBLISHER of
     // this process names the server (read once per process: set it before the code reads it).
     bool Start(const std::string& scenarioJson, bool setOverride = true, DWORD timeoutMs = 20000);
-    // Asks the server to stop and gives it up to timeoutMs (at most 300 ms) to do so.
+    // Asks the server to stop and gives it up to timeoutMs (at most 300 ms) to do so; then removes
+    // the work folder unless TNVEXA_KEEP_PUBLISHER is set.
     void Stop(DWORD timeoutMs = 5000);
 
     // Replaces the scenario; the server reads it again at its next request.
