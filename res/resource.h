@@ -5,3 +5,8 @@
 #define IDR_MAINFRAME 128
 #define IDI_APP 128
 #define IDI_SMALL 155
+
+// Skinned toolkit: message box and add-account prompt templates and their controls.
+#define IDD_MSGBOX 130
+#define IDD_ADDACC 161
+#define IDC_ADDACC_TEXT 1023
