@@ -1,0 +1,215 @@
+// Move-only owners of Win32 handles and COM pointers: each closes what it holds exactly once.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <unknwn.h>
+#include <wininet.h>
+
+#include <utility>
+
+namespace fw {
+
+// Owner of one handle; Traits gives the empty value, the validity test and the close call.
+template <class Traits> class UniqueHandle {
+public:
+    using Type = typename Traits::Type;
+
+    UniqueHandle() = default;
+    explicit UniqueHandle(Type h) : m_h(h) {}
+    ~UniqueHandle() { Reset(); }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : m_h(other.Release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) Reset(other.Release());
+        return *this;
+    }
+
+    Type Get() const { return m_h; }
+    bool IsValid() const { return Traits::IsValid(m_h); }
+    explicit operator bool() const { return IsValid(); }
+
+    // Gives up ownership without closing.
+    Type Release() {
+        Type h = m_h;
+        m_h = Traits::Empty();
+        return h;
+    }
+    void Reset(Type h = Traits::Empty()) {
+        if (Traits::IsValid(m_h) && m_h != h) Traits::Close(m_h);
+        m_h = h;
+    }
+    // Closes the current handle and answers the address for an API that writes a new one.
+    Type* Put() {
+        Reset();
+        return &m_h;
+    }
+
+private:
+    Type m_h = Traits::Empty();
+};
+
+namespace traits {
+struct Kernel {
+    using Type = HANDLE;
+    static Type Empty() { return nullptr; }
+    // Some APIs answer INVALID_HANDLE_VALUE, others null: neither is closed.
+    static bool IsValid(Type h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(Type h) { ::CloseHandle(h); }
+};
+struct RegKey {
+    using Type = HKEY;
+    static Type Empty() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::RegCloseKey(h); }
+};
+template <class T> struct Gdi {
+    using Type = T;
+    static Type Empty() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::DeleteObject(h); }
+};
+struct Dc {
+    using Type = HDC;
+    static Type Empty() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::DeleteDC(h); }
+};
+struct ImageList {
+    using Type = HIMAGELIST;
+    static Type Empty() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::ImageList_Destroy(h); }
+};
+struct Icon {
+    using Type = HICON;
+    static Type Empty() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::DestroyIcon(h); }
+};
+struct Internet {
+    using Type = HINTERNET;
+    static Type Empty() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::InternetCloseHandle(h); }
+};
+} // namespace traits
+
+using Handle = UniqueHandle<traits::Kernel>;
+using RegKey = UniqueHandle<traits::RegKey>;
+template <class T> using GdiObject = UniqueHandle<traits::Gdi<T>>;
+using Bitmap = GdiObject<HBITMAP>;
+using Region = GdiObject<HRGN>;
+using Font = GdiObject<HFONT>;
+using Brush = GdiObject<HBRUSH>;
+using Pen = GdiObject<HPEN>;
+using MemoryDC = UniqueHandle<traits::Dc>; // from CreateCompatibleDC / CreateDC
+using ImageList = UniqueHandle<traits::ImageList>;
+using Icon = UniqueHandle<traits::Icon>; // created icons only; never a shared LoadIcon result
+using InternetHandle = UniqueHandle<traits::Internet>;
+
+// A window's DC taken with GetDC (or GetWindowDC) and given back to the same window.
+class WindowDC {
+public:
+    WindowDC() = default;
+    explicit WindowDC(HWND hwnd) : m_hwnd(hwnd), m_dc(::GetDC(hwnd)) {}
+    static WindowDC Whole(HWND hwnd) {
+        WindowDC dc;
+        dc.m_hwnd = hwnd;
+        dc.m_dc = ::GetWindowDC(hwnd);
+        return dc;
+    }
+    ~WindowDC() { Reset(); }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    WindowDC(WindowDC&& o) noexcept : m_hwnd(o.m_hwnd), m_dc(o.m_dc) { o.m_dc = nullptr; }
+    WindowDC& operator=(WindowDC&& o) noexcept {
+        if (this != &o) {
+            Reset();
+            m_hwnd = o.m_hwnd;
+            m_dc = std::exchange(o.m_dc, nullptr);
+        }
+        return *this;
+    }
+    HDC Get() const { return m_dc; }
+    explicit operator bool() const { return m_dc != nullptr; }
+    void Reset() {
+        if (m_dc) ::ReleaseDC(m_hwnd, m_dc);
+        m_dc = nullptr;
+    }
+
+private:
+    HWND m_hwnd = nullptr;
+    HDC m_dc = nullptr;
+};
+
+// Selects an object into a DC and puts the replaced one back when it goes out of scope, so that
+// the selected object can be deleted afterwards.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ obj) : m_dc(dc), m_old(obj ? ::SelectObject(dc, obj) : nullptr) {}
+    ~SelectedObject() { Restore(); }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    SelectedObject(SelectedObject&& o) noexcept : m_dc(o.m_dc), m_old(std::exchange(o.m_old, nullptr)) {}
+    SelectedObject& operator=(SelectedObject&&) = delete;
+    void Restore() {
+        if (m_old && m_old != HGDI_ERROR) ::SelectObject(m_dc, m_old);
+        m_old = nullptr;
+    }
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
+
+// Reference-counted COM pointer: AddRef on copy-in, Release on reset. Move-only like the rest.
+template <class T> class ComPtr {
+public:
+    ComPtr() = default;
+    ComPtr(std::nullptr_t) {}
+    // Takes a reference of its own (the caller keeps its reference).
+    static ComPtr Share(T* p) {
+        if (p) p->AddRef();
+        return ComPtr(p, 0);
+    }
+    // Adopts a reference the caller already owns.
+    static ComPtr Adopt(T* p) { return ComPtr(p, 0); }
+    ~ComPtr() { Reset(); }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ComPtr(ComPtr&& o) noexcept : m_p(std::exchange(o.m_p, nullptr)) {}
+    ComPtr& operator=(ComPtr&& o) noexcept {
+        if (this != &o) {
+            Reset();
+            m_p = std::exchange(o.m_p, nullptr);
+        }
+        return *this;
+    }
+
+    T* Get() const { return m_p; }
+    T* operator->() const { return m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+    void Reset() {
+        if (m_p) std::exchange(m_p, nullptr)->Release();
+    }
+    T* Detach() { return std::exchange(m_p, nullptr); }
+    // Releases the current pointer; answers the out-parameter address for a creating call.
+    T** Put() {
+        Reset();
+        return &m_p;
+    }
+    void** PutVoid() { return reinterpret_cast<void**>(Put()); }
+    // A new reference to the same object (an explicit copy).
+    ComPtr Clone() const { return Share(m_p); }
+    template <class U> HRESULT As(ComPtr<U>& out) const {
+        if (!m_p) return E_POINTER;
+        return m_p->QueryInterface(__uuidof(U), out.PutVoid());
+    }
+
+private:
+    ComPtr(T* p, int) : m_p(p) {}
+    T* m_p = nullptr;
+};
+
+} // namespace fw
