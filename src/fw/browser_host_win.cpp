@@ -220,7 +220,7 @@ STDMETHODIMP CBrowserControlSite::InPlaceSitePart::GetWindowContext(IOleInPlaceF
 STDMETHODIMP CBrowserControlSite::InPlaceSitePart::OnPosRectChange(LPCRECT rect) {
     CBrowserControlSite* site = owner;
     if (!rect || !site->m_browser) return E_INVALIDARG;
-    ComRef<IOleInPlaceObject> inPlace;
+    ComPtr<IOleInPlaceObject> inPlace;
     if (FAILED(site->m_browser->QueryInterface(IID_IOleInPlaceObject, inPlace.PutVoid()))) return E_FAIL;
     return inPlace->SetObjectRects(rect, rect);
 }
@@ -362,8 +362,8 @@ STDMETHODIMP CBrowserControlSite::EventSinkPart::Invoke(DISPID id, REFIID, LCID,
     return S_OK;
 }
 
-ComRef<IDispatch> MakeEmptyExternal() {
-    return ComRef<IDispatch>(new EmptyExternal);
+ComPtr<IDispatch> MakeEmptyExternal() {
+    return ComPtr<IDispatch>::Adopt(new EmptyExternal);
 }
 
 // ---- the host ---------------------------------------------------------------------------------
@@ -390,9 +390,9 @@ bool CBrowserHost::Create(HWND parent, const RECT& rect, BrowserHostClient* clie
         return false;
     }
     SetRect(rect);
-    ComRef<IConnectionPointContainer> container =
-        m_browser.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
-    ComRef<IConnectionPoint> point;
+    ComPtr<IConnectionPointContainer> container;
+    m_browser.As(container);
+    ComPtr<IConnectionPoint> point;
     if (!container || FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.Put())) ||
         FAILED(point->Advise(m_site->EventSink(), &m_cookie))) {
         m_cookie = 0;
@@ -406,16 +406,17 @@ void CBrowserHost::Destroy() {
     // The order matters: no more events, then the site let go, then the control closed, so
     // that no callback reaches a host that is half torn down.
     if (m_cookie && m_browser) {
-        ComRef<IConnectionPointContainer> container =
-            m_browser.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
-        ComRef<IConnectionPoint> point;
+        ComPtr<IConnectionPointContainer> container;
+        m_browser.As(container);
+        ComPtr<IConnectionPoint> point;
         if (container && SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.Put())))
             point->Unadvise(m_cookie);
     }
     m_cookie = 0;
     if (m_site) m_site->Detach();
     if (m_object) {
-        ComRef<IOleInPlaceObject> inPlace = m_object.As<IOleInPlaceObject>(IID_IOleInPlaceObject);
+        ComPtr<IOleInPlaceObject> inPlace;
+        m_object.As(inPlace);
         if (inPlace) inPlace->InPlaceDeactivate();
         m_object->SetClientSite(nullptr);
         m_object->Close(OLECLOSE_NOSAVE);
@@ -431,7 +432,8 @@ void CBrowserHost::Destroy() {
 
 HWND CBrowserHost::ControlWindow() const {
     if (!m_object) return nullptr;
-    ComRef<IOleWindow> window = m_object.As<IOleWindow>(IID_IOleInPlaceObject);
+    ComPtr<IOleInPlaceObject> window;
+    m_object.As(window);
     HWND hwnd = nullptr;
     if (window && SUCCEEDED(window->GetWindow(&hwnd))) return hwnd;
     return nullptr;
@@ -439,7 +441,8 @@ HWND CBrowserHost::ControlWindow() const {
 
 void CBrowserHost::SetRect(const RECT& rect) {
     if (!m_object) return;
-    ComRef<IOleInPlaceObject> inPlace = m_object.As<IOleInPlaceObject>(IID_IOleInPlaceObject);
+    ComPtr<IOleInPlaceObject> inPlace;
+    m_object.As(inPlace);
     if (inPlace) inPlace->SetObjectRects(&rect, &rect);
 }
 
@@ -458,8 +461,8 @@ bool CBrowserHost::SetSilent(bool silent) {
     return m_browser && SUCCEEDED(m_browser->put_Silent(silent ? VARIANT_TRUE : VARIANT_FALSE));
 }
 
-ComRef<IDispatch> CBrowserHost::Document() const {
-    ComRef<IDispatch> document;
+ComPtr<IDispatch> CBrowserHost::Document() const {
+    ComPtr<IDispatch> document;
     if (m_browser) m_browser->get_Document(document.Put());
     return document;
 }
@@ -468,8 +471,8 @@ bool CBrowserHost::TranslateAccelerator(MSG* msg) {
     if (!msg || !m_object || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return false;
     const HWND control = ControlWindow();
     if (!control || (msg->hwnd != control && !IsChild(control, msg->hwnd))) return false;
-    ComRef<IOleInPlaceActiveObject> active =
-        m_object.As<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject);
+    ComPtr<IOleInPlaceActiveObject> active;
+    m_object.As(active);
     return active && active->TranslateAccelerator(msg) == S_OK;
 }
 

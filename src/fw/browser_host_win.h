@@ -8,57 +8,14 @@
 #include <ocidl.h>
 
 #include <string>
-#include <utility>
+
+#include "fw/handles_win.h"
 
 namespace fw {
 
 // IID_IDocHostShowUI, which the import libraries do not carry.
 inline constexpr IID kIidDocHostShowUI = {
     0xC4D244B0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
-
-// A counted COM reference, moved but never copied.
-template <class T> class ComRef {
-public:
-    ComRef() = default;
-    explicit ComRef(T* p, bool addRef = false) : m_p(p) {
-        if (m_p && addRef) m_p->AddRef();
-    }
-    ~ComRef() { Reset(); }
-    ComRef(ComRef&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
-    ComRef& operator=(ComRef&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            m_p = std::exchange(other.m_p, nullptr);
-        }
-        return *this;
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-
-    void Reset() {
-        if (T* p = std::exchange(m_p, nullptr)) p->Release();
-    }
-    T* Get() const { return m_p; }
-    T* operator->() const { return m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
-    // The address to receive a new reference, releasing the old one.
-    T** Put() {
-        Reset();
-        return &m_p;
-    }
-    void** PutVoid() { return reinterpret_cast<void**>(Put()); }
-    T* Detach() { return std::exchange(m_p, nullptr); }
-
-    // Another interface of the same object; empty when it has none.
-    template <class U> ComRef<U> As(REFIID iid) const {
-        ComRef<U> other;
-        if (m_p) m_p->QueryInterface(iid, other.PutVoid());
-        return other;
-    }
-
-private:
-    T* m_p = nullptr;
-};
 
 // What the site asks of the window that hosts the browser: the browser's events and the
 // document host's questions. Every default leaves the decision to the browser.
@@ -245,7 +202,7 @@ private:
 };
 
 // The external script object offered to pages: an IDispatch without members.
-ComRef<IDispatch> MakeEmptyExternal();
+ComPtr<IDispatch> MakeEmptyExternal();
 
 // One WebBrowser control in-place active in a window.
 class CBrowserHost {
@@ -275,15 +232,15 @@ public:
     // Silent mode: the browser shows no dialog boxes of its own (script errors and the like).
     bool SetSilent(bool silent);
     // The current document's IDispatch, empty while none is loaded.
-    ComRef<IDispatch> Document() const;
+    ComPtr<IDispatch> Document() const;
 
     // Offers a keyboard message meant for the control's window (or a window inside it) to the
     // control's IOleInPlaceActiveObject. True when the control took it.
     bool TranslateAccelerator(MSG* msg);
 
 private:
-    ComRef<IOleObject> m_object;
-    ComRef<IWebBrowser2> m_browser;
+    ComPtr<IOleObject> m_object;
+    ComPtr<IWebBrowser2> m_browser;
     CBrowserControlSite* m_site = nullptr; // one reference
     DWORD m_cookie = 0;
 };

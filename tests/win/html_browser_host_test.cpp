@@ -60,8 +60,8 @@ protected:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"TnVexaBrowserHostTest";
         RegisterClassW(&wc);
-        parent = CreateWindowExW(0, wc.lpszClassName, L"host", WS_OVERLAPPEDWINDOW, 50, 50, 640,
-                                 480, nullptr, nullptr, wc.hInstance, nullptr);
+        parent = CreateWindowExW(0, wc.lpszClassName, L"host", WS_OVERLAPPEDWINDOW, 50, 50, 640, 480, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
         ASSERT_NE(parent, nullptr);
         site = new CountedSite(parent, &recorder, &siteGone);
         RECT rc{0, 0, 600, 400};
@@ -109,22 +109,22 @@ TEST_F(BrowserHostTest, FailedHttpNavigationReportsAnError) {
 
 TEST_F(BrowserHostTest, SiteAnswersOneIdentityAndTheHook) {
     IOleClientSite* clientSite = site->ClientSite();
-    fw::ComRef<IUnknown> fromClient, fromHandler;
+    fw::ComPtr<IUnknown> fromClient, fromHandler;
     ASSERT_EQ(clientSite->QueryInterface(IID_IUnknown, fromClient.PutVoid()), S_OK);
-    fw::ComRef<IDocHostUIHandler> handler;
+    fw::ComPtr<IDocHostUIHandler> handler;
     ASSERT_EQ(clientSite->QueryInterface(IID_IDocHostUIHandler, handler.PutVoid()), S_OK);
     ASSERT_EQ(handler->QueryInterface(IID_IUnknown, fromHandler.PutVoid()), S_OK);
     EXPECT_EQ(fromClient.Get(), fromHandler.Get());
 
-    fw::ComRef<IOleInPlaceSite> inPlace;
+    fw::ComPtr<IOleInPlaceSite> inPlace;
     ASSERT_EQ(handler->QueryInterface(IID_IOleInPlaceSite, inPlace.PutVoid()), S_OK);
     HWND window = nullptr;
     EXPECT_EQ(inPlace->GetWindow(&window), S_OK);
     EXPECT_EQ(window, parent);
 
-    fw::ComRef<IUnknown> hooked;
+    fw::ComPtr<IUnknown> hooked;
     EXPECT_EQ(handler->QueryInterface(IID_IOleCommandTarget, hooked.PutVoid()), S_OK);
-    fw::ComRef<IUnknown> missing;
+    fw::ComPtr<IUnknown> missing;
     EXPECT_EQ(handler->QueryInterface(fw::kIidDocHostShowUI, missing.PutVoid()), E_NOINTERFACE);
 
     DOCHOSTUIINFO info{};
