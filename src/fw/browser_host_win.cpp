@@ -132,27 +132,27 @@ void CBrowserControlSite::Dispatch(DISPID id, DISPPARAMS* params) {
         if (n >= 7) {
             VARIANT_BOOL* cancelArg = CancelArg(&a[0]);
             bool cancel = cancelArg && *cancelArg != VARIANT_FALSE;
-            client->OnBeforeNavigate2(DispatchArg(&a[6]), StringArg(&a[5]), cancel);
+            client->BeforeNavigate2(DispatchArg(&a[6]), StringArg(&a[5]), cancel);
             if (cancelArg) *cancelArg = cancel ? VARIANT_TRUE : VARIANT_FALSE;
         }
         break;
     case DISPID_NAVIGATECOMPLETE2:
-        if (n >= 2) client->OnNavigateComplete2(DispatchArg(&a[1]), StringArg(&a[0]));
+        if (n >= 2) client->NavigateComplete2(DispatchArg(&a[1]), StringArg(&a[0]));
         break;
     case DISPID_DOCUMENTCOMPLETE:
-        if (n >= 2) client->OnDocumentComplete(DispatchArg(&a[1]), StringArg(&a[0]));
+        if (n >= 2) client->DocumentComplete(DispatchArg(&a[1]), StringArg(&a[0]));
         break;
     case DISPID_NAVIGATEERROR:
         if (n >= 5) {
             VARIANT_BOOL* cancelArg = CancelArg(&a[0]);
             bool cancel = cancelArg && *cancelArg != VARIANT_FALSE;
-            client->OnNavigateError(DispatchArg(&a[4]), StringArg(&a[3]), StringArg(&a[2]), LongArg(&a[1]),
-                                    cancel);
+            client->NavigateError(DispatchArg(&a[4]), StringArg(&a[3]), StringArg(&a[2]), LongArg(&a[1]),
+                                  cancel);
             if (cancelArg) *cancelArg = cancel ? VARIANT_TRUE : VARIANT_FALSE;
         }
         break;
     case DISPID_TITLECHANGE:
-        if (n >= 1) client->OnTitleChange(StringArg(&a[0]));
+        if (n >= 1) client->TitleChange(StringArg(&a[0]));
         break;
     default:
         break;

@@ -24,12 +24,12 @@ public:
     virtual ~BrowserHostClient() = default;
 
     // DWebBrowserEvents2. `cancel` comes in as the browser set it and goes back as left.
-    virtual void OnBeforeNavigate2(IDispatch* /*frame*/, const std::wstring& /*url*/, bool& /*cancel*/) {}
-    virtual void OnNavigateComplete2(IDispatch* /*frame*/, const std::wstring& /*url*/) {}
-    virtual void OnDocumentComplete(IDispatch* /*frame*/, const std::wstring& /*url*/) {}
-    virtual void OnNavigateError(IDispatch* /*frame*/, const std::wstring& /*url*/,
-                                 const std::wstring& /*targetFrame*/, long /*status*/, bool& /*cancel*/) {}
-    virtual void OnTitleChange(const std::wstring& /*title*/) {}
+    virtual void BeforeNavigate2(IDispatch* /*frame*/, const std::wstring& /*url*/, bool& /*cancel*/) {}
+    virtual void NavigateComplete2(IDispatch* /*frame*/, const std::wstring& /*url*/) {}
+    virtual void DocumentComplete(IDispatch* /*frame*/, const std::wstring& /*url*/) {}
+    virtual void NavigateError(IDispatch* /*frame*/, const std::wstring& /*url*/,
+                               const std::wstring& /*targetFrame*/, long /*status*/, bool& /*cancel*/) {}
+    virtual void TitleChange(const std::wstring& /*title*/) {}
 
     // IDocHostUIHandler, reached through the site with the browser's own arguments.
     virtual HRESULT ShowContextMenu(DWORD /*id*/, POINT* /*pt*/, IUnknown* /*target*/,

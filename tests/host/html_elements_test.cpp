@@ -157,8 +157,8 @@ TEST_F(ElementBehaviourTest, MouseUpOnButtonWithoutCaptureHoversAndClicks) {
 
 TEST_F(ElementBehaviourTest, BackgroundTagsDragTheDialog) {
     window.cursorX = 300;
-    window.cursorY = -5; // a monitor above the primary one
-    const intptr_t point = 0xFFFB012C;  // as MAKELPARAM packs it: y -5 in the high word
+    window.cursorY = -5;               // a monitor above the primary one
+    const intptr_t point = 0xFFFB012C; // as MAKELPARAM packs it: y -5 in the high word
     struct Case {
         const wchar_t* tag;
         ElementEvent event;

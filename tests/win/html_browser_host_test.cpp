@@ -15,13 +15,13 @@ namespace {
 constexpr wchar_t kClosedPortUrl[] = L"http://127.0.0.1:1/nothing.htm";
 
 struct Recorder : fw::BrowserHostClient {
-    void OnBeforeNavigate2(IDispatch*, const std::wstring& url, bool& cancel) override {
+    void BeforeNavigate2(IDispatch*, const std::wstring& url, bool& cancel) override {
         before.push_back(url);
         if (url.rfind(L"app:", 0) == 0) cancel = true;
     }
-    void OnNavigateComplete2(IDispatch*, const std::wstring& url) override { complete.push_back(url); }
-    void OnNavigateError(IDispatch*, const std::wstring& url, const std::wstring&, long status,
-                         bool& cancel) override {
+    void NavigateComplete2(IDispatch*, const std::wstring& url) override { complete.push_back(url); }
+    void NavigateError(IDispatch*, const std::wstring& url, const std::wstring&, long status,
+                       bool& cancel) override {
         errors.push_back(url);
         lastStatus = status;
         cancel = true;
