@@ -32,7 +32,8 @@ wine_env_make_prefix() {
         '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
         '"微软雅黑"="WenQuanYi Micro Hei"' '"Microsoft YaHei"="WenQuanYi Micro Hei"' \
         '"SimSun"="WenQuanYi Micro Hei"' '"宋体"="WenQuanYi Micro Hei"' '' \
-        '[HKEY_CURRENT_USER\Software\Wine\MSHTML]' '"GeckoUrl"=""' '' |
+        '[HKEY_CURRENT_USER\Software\Wine\MSHTML]' '"GeckoUrl"=""' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' |
         iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
     timeout 60 wine64 regedit /S "$(winepath_w "$reg")" >/dev/null 2>&1
     timeout 60 wineserver -w
