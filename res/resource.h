@@ -25,3 +25,8 @@
 #define IDB_PROGRESS_BACK 152  // 390 x 21
 #define IDB_PROGRESS_FILL 153  // 390 x 21
 #define IDB_ADDACC_BACK 162    // 284 x 150
+
+// Skinned toolkit: message box and add-account prompt templates and their controls.
+#define IDD_MSGBOX 130
+#define IDD_ADDACC 161
+#define IDC_ADDACC_TEXT 1023

@@ -82,11 +82,8 @@ INT_PTR CDialog::DoModal() {
     const INT_PTR result = m_endRequested ? m_result.load() : -1;
 
     // The owner comes back before the dialog goes, so that activation returns to it and not
-    // to some other application's window.
-    if (m_hWnd) {
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-    }
+    // to some other application's window. (No separate hide first: destroying hides, and a
+    // hide of its own makes Wine wait for the window manager.)
     if (enableOwner) ::EnableWindow(owner, TRUE);
     if (owner && m_hWnd && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(owner);
     if (m_hWnd) DestroyWindow();

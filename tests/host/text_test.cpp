@@ -19,3 +19,14 @@ TEST(EqualsNoCase, FoldsAsciiOnly) {
     EXPECT_FALSE(base::EqualsNoCase(L"/update2", L"/update"));
     EXPECT_FALSE(base::EqualsNoCase(L"Ä", L"ä"));
 }
+
+#include "net/publisher.h"
+
+TEST(PublisherUrl, OverrideReplacesEveryHost) {
+    using net::PublisherSite;
+    for (auto site : {PublisherSite::Client, PublisherSite::WebGame, PublisherSite::Hall}) {
+        EXPECT_EQ(net::PublisherUrl(site, L"/a.htm", L"127.0.0.1:8080"), L"http://127.0.0.1:8080/a.htm");
+        EXPECT_EQ(net::PublisherUrl(site, L"/a.htm", L""),
+                  L"http://" + std::wstring(net::DefaultPublisherHost(site)) + L"/a.htm");
+    }
+}

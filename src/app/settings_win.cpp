@@ -1,0 +1,143 @@
+#include "app/settings_win.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "app/start_mode.h"
+#include "base/codepage_win.h"
+
+namespace {
+
+// Owns an open registry key.
+class RegKey {
+public:
+    RegKey(REGSAM access) {
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, std::wstring(kSettingsRegistryKey).c_str(), 0, nullptr,
+                            REG_OPTION_NON_VOLATILE, access, nullptr, &m_key, nullptr) != ERROR_SUCCESS)
+            m_key = nullptr;
+    }
+    ~RegKey() {
+        if (m_key) RegCloseKey(m_key);
+    }
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    explicit operator bool() const { return m_key != nullptr; }
+    HKEY get() const { return m_key; }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+// Holds a named mutex for the life of the object; a mutex that can't be had (or a wait that
+// outlasts another process by far) lets the update go ahead rather than block a start.
+class CounterLock {
+public:
+    CounterLock() : m_mutex(CreateMutexW(nullptr, FALSE, L"Global\\TnVexaStatisticCounters")) {
+        if (!m_mutex) m_mutex = CreateMutexW(nullptr, FALSE, L"Local\\TnVexaStatisticCounters");
+        if (m_mutex) {
+            const DWORD r = WaitForSingleObject(m_mutex, 10000);
+            m_owned = (r == WAIT_OBJECT_0 || r == WAIT_ABANDONED);
+        }
+    }
+    ~CounterLock() {
+        if (m_owned) ReleaseMutex(m_mutex);
+        if (m_mutex) CloseHandle(m_mutex);
+    }
+    CounterLock(const CounterLock&) = delete;
+    CounterLock& operator=(const CounterLock&) = delete;
+
+private:
+    HANDLE m_mutex = nullptr;
+    bool m_owned = false;
+};
+
+UtcTime NowUtc() {
+    SYSTEMTIME st;
+    GetSystemTime(&st);
+    return UtcTime{st.wYear, st.wMonth, st.wDayOfWeek, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+}
+
+}  // namespace
+
+std::wstring CommonAppDataFolder() {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    return path;
+}
+
+std::wstring InstallFolder() {
+    return CommonAppDataFolder() + std::wstring(kInstallSubfolder);
+}
+
+std::wstring StatisticsFilePath() {
+    return StatisticsFileFor(CommonAppDataFolder());
+}
+
+std::wstring ProgramFolderFile(std::wstring_view name) {
+    return ProgramFolderFileFor(base::ExecutablePath(), name);
+}
+
+std::wstring ReadSetting(const std::wstring& file, const wchar_t* key, const wchar_t* defaultValue,
+                         size_t maxChars) {
+    std::wstring buffer(maxChars + 1, L'\0');
+    const DWORD n = GetPrivateProfileStringW(std::wstring(kSettingsSection).c_str(), key, defaultValue,
+                                             buffer.data(), DWORD(buffer.size()), file.c_str());
+    buffer.resize(n);
+    return buffer;
+}
+
+bool WriteSetting(const std::wstring& file, const wchar_t* key, const std::wstring& value) {
+    return WritePrivateProfileStringW(std::wstring(kSettingsSection).c_str(), key, value.c_str(), file.c_str()) !=
+           FALSE;
+}
+
+uint32_t IncrementCounter(const wchar_t* key) {
+    const std::wstring file = StatisticsFilePath();
+    CounterLock lock;
+    const uint32_t value = NextCounterValue(ReadSetting(file, key, L"0", 31));
+    WriteSetting(file, key, CounterText(value));
+    return value;
+}
+
+bool ReadRegistryBinary(const wchar_t* value, void* data, uint32_t size) {
+    RegKey key(KEY_READ);
+    if (!key) return false;
+    DWORD type = 0, got = size;
+    return RegQueryValueExW(key.get(), value, nullptr, &type, static_cast<BYTE*>(data), &got) == ERROR_SUCCESS;
+}
+
+bool WriteRegistryBinary(const wchar_t* value, const void* data, uint32_t size) {
+    RegKey key(KEY_WRITE);
+    if (!key) return false;
+    return RegSetValueExW(key.get(), value, 0, REG_BINARY, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
+bool ChooseDisableDays() {
+    const auto days = ChooseDisableDaysFor(NowUtc().milliseconds);
+    return WriteRegistryBinary(L"DisableDays", days.data(), uint32_t(days.size()));
+}
+
+bool IsUpdateDay() {
+    RegKey key(KEY_READ);
+    if (!key) return false;
+    uint8_t time[16] = {};
+    DWORD type = 0, size = sizeof(time);
+    if (RegQueryValueExW(key.get(), L"UpdTime", nullptr, &type, time, &size) != ERROR_SUCCESS) size = 0;
+    const UtcTime last = DecodeUtcTime(time, size);
+    uint8_t days[4] = {};
+    size = sizeof(days);
+    if (RegQueryValueExW(key.get(), L"DisableDays", nullptr, &type, days, &size) != ERROR_SUCCESS)
+        days[0] = days[1] = days[2] = days[3] = 0;
+    const uint32_t disable = uint32_t(days[0]) | (uint32_t(days[1]) << 8) | (uint32_t(days[2]) << 16) |
+                             (uint32_t(days[3]) << 24);
+    return IsUpdateDayAt(last, disable, NowUtc());
+}
+
+bool StoreUpdateTime() {
+    const auto bytes = EncodeUtcTime(NowUtc());
+    return WriteRegistryBinary(L"UpdTime", bytes.data(), uint32_t(bytes.size()));
+}
+
+bool DeleteSettingsKey() {
+    return RegDeleteTreeW(HKEY_LOCAL_MACHINE, std::wstring(kSettingsRegistryKey).c_str()) == ERROR_SUCCESS;
+}

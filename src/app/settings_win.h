@@ -1,0 +1,46 @@
+// The settings store: "Statistic.ini" in its two locations and the registry key under
+// HKEY_LOCAL_MACHINE. Every failure is silent: readers get defaults, writers answer false.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/settings_rules.h"
+
+// The machine-wide application-data folder (current value), without a trailing backslash.
+std::wstring CommonAppDataFolder();
+
+// The install folder: common application data + "\Vexa\GameLogin".
+std::wstring InstallFolder();
+
+// The statistics file in the install folder (counters).
+std::wstring StatisticsFilePath();
+
+// Full path of a file in the folder of the running executable (empty without a backslash).
+std::wstring ProgramFolderFile(std::wstring_view name);
+
+// Reads a key of section "TnVexa" from an INI file; `maxChars` is the reader's buffer size
+// without its terminator.
+std::wstring ReadSetting(const std::wstring& file, const wchar_t* key, const wchar_t* defaultValue,
+                         size_t maxChars);
+bool WriteSetting(const std::wstring& file, const wchar_t* key, const std::wstring& value);
+
+// Adds one to a counter of the statistics file ("Inst", "UnInst", "Game", "Vexa") and answers
+// the value written. A machine-wide mutex keeps simultaneous starts from losing an increment.
+uint32_t IncrementCounter(const wchar_t* key);
+
+// Writes a fresh "DisableDays"; false when the key can't be opened.
+bool ChooseDisableDays();
+
+// Whether the start-up update check may run today; false when the key can't be opened.
+bool IsUpdateDay();
+
+// Records now (UTC) as "UpdTime"; false when the key can't be opened.
+bool StoreUpdateTime();
+
+// Raw access to the registry key's binary values (used by the rules above and by tests).
+bool ReadRegistryBinary(const wchar_t* value, void* data, uint32_t size);
+bool WriteRegistryBinary(const wchar_t* value, const void* data, uint32_t size);
+
+// Removes the whole registry key with its values and subkeys.
+bool DeleteSettingsKey();

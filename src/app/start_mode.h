@@ -1,0 +1,44 @@
+// Which role a start of the executable plays, decided from its command line and location.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum StartMode : int {
+    StartInstall = 0,
+    StartChannel = 1,
+    StartShortcut = 2,
+    StartInstalled = 3,
+    StartUninstall = 4,
+    StartUpdate = 5,
+    StartNewGamePage = 6,
+    StartGameHall = 7,
+};
+
+// The start mode with the operands of the two page-process modes.
+struct StartRequest {
+    StartMode mode = StartInstall;
+    intptr_t parentWnd = 0;      // "/newgm" and "/gmhall": the main window's handle
+    int32_t parentPageCount = 0;  // "/newgm": the main window's tab count when it started us
+};
+
+// The folder the program installs itself into, below the common application-data folder.
+inline constexpr std::wstring_view kInstallSubfolder = L"\\Vexa\\GameLogin";
+
+// Reads the start request. `args` is the wide argument vector including the program name
+// (argv[0]); `exePath` the full path of the running executable; `commonAppData` the
+// machine-wide application-data folder (without a trailing backslash).
+StartRequest ParseStartRequest(const std::vector<std::wstring>& args, std::wstring_view exePath,
+                               std::wstring_view commonAppData);
+
+// True when the executable lies inside the install folder (a case-insensitive substring test,
+// so a subfolder of the install folder counts too).
+bool IsInsideInstallFolder(std::wstring_view exePath, std::wstring_view commonAppData);
+
+// Reads one page-process operand: its first character is skipped whatever it is, the rest is
+// read as a decimal number; the operand is first cut to `maxChars`. A missing operand reads 0.
+int64_t ParseOperand(const std::wstring* operand, size_t maxChars);
+
+// The command line a child page process is started with: path (not quoted) and options.
+std::wstring NewGamePageCommandLine(std::wstring_view exePath, intptr_t parentWnd, int pageCount);

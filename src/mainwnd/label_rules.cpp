@@ -1,0 +1,23 @@
+#include "mainwnd/label_rules.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace mainwnd {
+
+std::optional<std::wstring> ParseLabelCopyData(const void* data, size_t cbData) {
+    if (data == nullptr || cbData == 0 || cbData % 2 != 0) return std::nullopt;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    const size_t units = cbData / 2;
+    std::wstring label;
+    for (size_t i = 0; i < units; ++i) {
+        uint16_t unit = 0;
+        std::memcpy(&unit, bytes + i * 2, sizeof unit); // the sender's buffer may be unaligned
+        if (unit == 0) return label;
+        if (label.size() == kMaxTabLabelChars) return std::nullopt;
+        label.push_back(static_cast<wchar_t>(unit));
+    }
+    return std::nullopt; // no terminating zero inside the block
+}
+
+} // namespace mainwnd

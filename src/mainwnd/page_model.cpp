@@ -1,0 +1,244 @@
+#include "mainwnd/page_model.h"
+
+#include <algorithm>
+
+namespace mainwnd {
+
+namespace {
+constexpr std::wstring_view kCloseAccountPrefix = L"确定要退出账号：";
+constexpr std::wstring_view kCloseAccountSuffix = L" ?";
+} // namespace
+
+std::wstring_view PageModel::Label(int i) const {
+    if (i < 0 || static_cast<size_t>(i) >= m_tabLabels.size()) return {};
+    return m_tabLabels[static_cast<size_t>(i)];
+}
+
+PageHandle PageModel::SelectedPage() const {
+    return m_pages.empty() ? 0 : m_pages[static_cast<size_t>(m_curTab)];
+}
+
+int PageModel::IndexOf(PageHandle page) const {
+    const auto it = std::find(m_pages.begin(), m_pages.end(), page);
+    return it == m_pages.end() ? -1 : static_cast<int>(it - m_pages.begin());
+}
+
+PageActions PageModel::Adopt(PageHandle page, bool isHall) {
+    PageActions a;
+    if (page == 0 || page == m_hallWnd || IndexOf(page) >= 0) return a; // announced twice or nothing
+    if (m_quitting) {
+        // A page that logged in while the program was ending has nowhere to go.
+        a.closePages.push_back(page);
+        return a;
+    }
+    // The window grows out of its 1 x 1 waiting size once; a later first tab (after a hall page)
+    // must not toggle it back.
+    if (!m_running) {
+        m_running = true;
+        a.beginRunning = true;
+    }
+    if (isHall) {
+        m_hallWnd = page;
+        return a;
+    }
+    a.hideAllPages = true;
+    a.hideHall = true;
+    m_pages.push_back(page);
+    m_curTab = TabCount() - 1;
+    if (m_pending) {
+        m_pending = false;
+        a.pending = PendingOp::Close;
+    }
+    a.invalidate.push_back(StripRect(TabCount()));
+    return a;
+}
+
+int PageModel::RegisterLabel(std::wstring label) {
+    if (std::find(m_tabLabels.begin(), m_tabLabels.end(), label) != m_tabLabels.end()) return 0;
+    m_tabLabels.push_back(std::move(label));
+    return 1;
+}
+
+PageActions PageModel::AddAccount(std::uintptr_t wParam) {
+    PageActions a;
+    if (m_quitting) return a;
+    if (wParam == 1) {
+        // Only adopted tabs count: logins still on their page may all go ahead.
+        if (TabCount() >= kMaxTabs) {
+            a.prompt = Prompt::TabLimit;
+            a.promptText = kTabLimitText;
+        } else {
+            a.launchPageProcess = true;
+        }
+    } else if (wParam == 0) {
+        a.launchNewInstance = true;
+    }
+    return a;
+}
+
+PageActions PageModel::SysClose(std::intptr_t lParam) {
+    if (lParam == kSelfMarker) {
+        // A login page gave up. Before the first tab that ends the program; later it only
+        // lets go of the pending process, or, with none pending, it is an ordinary close.
+        if (m_pages.empty()) {
+            PageActions a = QuitAll();
+            a.consumed = true;
+            return a;
+        }
+        PageActions a;
+        if (m_pending) {
+            m_pending = false;
+            a.pending = PendingOp::Close;
+            a.consumed = true;
+        }
+        return a;
+    }
+    if (lParam == 0 && m_pages.empty()) {
+        PageActions a = QuitAll(); // terminates the pending login without asking
+        a.consumed = true;
+        return a;
+    }
+    return {};
+}
+
+PageActions PageModel::CloseRequest() {
+    PageActions a;
+    if (m_quitting) return a;
+    a.prompt = Prompt::QuitWindow;
+    a.promptText = kQuitQuestionText;
+    return a;
+}
+
+PageActions PageModel::AnswerQuit(bool yes) {
+    return yes ? QuitAll() : PageActions{};
+}
+
+PageActions PageModel::QuitAll() {
+    PageActions a;
+    if (m_quitting) return a;
+    m_quitting = true;
+    if (m_pending) {
+        m_pending = false;
+        a.pending = PendingOp::Terminate;
+    }
+    a.closePages = std::move(m_pages);
+    m_pages.clear();
+    m_tabLabels.clear();
+    m_curTab = 0;
+    ResetHover(m_hover);
+    a.quit = true;
+    return a;
+}
+
+PageActions PageModel::CloseTab(int i) {
+    PageActions a;
+    if (i < 0 || i >= TabCount() || m_quitting) return a;
+    if (TabCount() < 2) {
+        ResetHover(m_hover);
+        a.invalidate.push_back(CloseBoxRect(i));
+        PageActions q = CloseRequest();
+        a.prompt = q.prompt;
+        a.promptText = std::move(q.promptText);
+        return a;
+    }
+    a.prompt = Prompt::CloseAccount;
+    a.promptText =
+        std::wstring(kCloseAccountPrefix) + std::wstring(Label(i)) + std::wstring(kCloseAccountSuffix);
+    a.promptPage = m_pages[static_cast<size_t>(i)];
+    return a;
+}
+
+PageActions PageModel::AnswerCloseTab(PageHandle page, bool yes) {
+    PageActions a;
+    int i = IndexOf(page);
+    ResetHover(m_hover);
+    if (i < 0 || m_quitting) return a; // closed or quit while the question was open
+    if (!yes) {
+        a.invalidate.push_back(TabRect(i));
+        return a;
+    }
+    if (TabCount() < 2) return CloseTab(i); // the others went meanwhile: now it is the last tab
+    m_pages.erase(m_pages.begin() + i);
+    if (static_cast<size_t>(i) < m_tabLabels.size()) m_tabLabels.erase(m_tabLabels.begin() + i);
+    // The tab that moved into the closed one's place is selected; after the last, the new last.
+    if (i >= TabCount()) i = TabCount() - 1;
+    m_curTab = i;
+    a.show = m_pages[static_cast<size_t>(i)];
+    a.closePages.push_back(page);
+    Rect strip = TabRect(TabCount()); // reaches to the end of the strip before the close
+    strip.left = kStripLeft;
+    a.invalidate.push_back(strip);
+    return a;
+}
+
+PageActions PageModel::SwitchPage(bool windowShown, bool hallVisible) {
+    PageActions a;
+    if (m_pages.empty() || !windowShown) return a;
+    if (TabCount() >= 2 && !hallVisible) {
+        a.invalidate.push_back(TabRect(m_curTab));
+        m_curTab = (m_curTab + 1) % TabCount();
+        a.invalidate.push_back(TabRect(m_curTab));
+    }
+    a.show = SelectedPage();
+    return a;
+}
+
+PageHandle PageModel::KeyTarget(bool selectedVisible, bool hallVisible) const {
+    if (m_pages.empty()) return 0;
+    if (selectedVisible) return SelectedPage();
+    return hallVisible ? m_hallWnd : 0;
+}
+
+PageHandle PageModel::PageToPlace(bool hallVisible) const {
+    if (hallVisible && m_hallWnd != 0) return m_hallWnd;
+    return SelectedPage();
+}
+
+HoverUpdate PageModel::HitTest(Point p, bool leftDown, bool frameCaption) {
+    return TrackHover(m_hover, p, TabCount(), leftDown, frameCaption);
+}
+
+PageActions PageModel::LeftButtonDown(Point p, bool hallVisible) {
+    PageActions a;
+    const std::optional<int> hit = HitTab(p, TabCount());
+    if (!hit) return a;
+    const int i = *hit;
+    a.consumed = true; // a press on a tab never starts a window drag
+    if (i != m_curTab) {
+        a.invalidate.push_back(TabRect(m_curTab));
+        a.invalidate.push_back(TabRect(i));
+        m_curTab = i;
+        a.show = m_pages[static_cast<size_t>(i)];
+    } else if (hallVisible) {
+        a.show = m_pages[static_cast<size_t>(i)]; // bring the tab back over the hall page
+    }
+    if (HitCloseBox(p, i)) {
+        m_hover.hoverTab = i;
+        m_hover.closeBoxState = kCloseBoxPressed;
+        a.invalidate.push_back(CloseBoxRect(i));
+    }
+    return a;
+}
+
+PageActions PageModel::LeftButtonUp(Point p) {
+    const std::optional<int> hit = HitTab(p, TabCount());
+    if (!hit) return {};
+    // The press may have begun anywhere: releasing over a close box is what closes.
+    PageActions a = HitCloseBox(p, *hit) ? CloseTab(*hit) : PageActions{};
+    a.consumed = true;
+    return a;
+}
+
+PageActions PageModel::MiddleButtonUp(Point p) {
+    const std::optional<int> hit = HitTab(p, TabCount());
+    if (!hit) return {};
+    PageActions a = CloseTab(*hit);
+    a.consumed = true;
+    return a;
+}
+
+std::wstring PageProcessArguments(std::intptr_t mainWindow, int tabCount) {
+    return L" /newgm /" + std::to_wstring(mainWindow) + L" /" + std::to_wstring(tabCount);
+}
+
+} // namespace mainwnd

@@ -1,0 +1,130 @@
+// The main window's pages as a state machine: the adopted page windows in tab order with their
+// labels, the hall page, the page process not yet adopted, the selection and the tab strip's hover.
+// Each operation returns what the window has to do, so the Win32 window only carries it out.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mainwnd/tab_geometry.h"
+
+namespace mainwnd {
+
+// A page window's handle value; 0 is no window. The model only compares and hands them back.
+using PageHandle = std::uintptr_t;
+
+constexpr int kMaxTabs = 3;
+// lParam of the messages the program makes itself (SC_CLOSE of a cancelled login, menu refresh).
+constexpr std::intptr_t kSelfMarker = 7301;
+
+inline constexpr std::wstring_view kTabLimitText = L"当前窗体只支持3个游戏页";
+inline constexpr std::wstring_view kQuitQuestionText = L"窗口即将关闭，确定要退出游戏？";
+
+// What to do with the process handle of the page process not yet adopted.
+enum class PendingOp { Keep, Close, Terminate };
+
+// A message box the window shows (no parent, caption "Vexa - Tarn"). QuitWindow and CloseAccount
+// are Yes/No questions whose answers go back through AnswerQuit and AnswerCloseTab; TabLimit is a
+// one-button notice.
+enum class Prompt { None, QuitWindow, CloseAccount, TabLimit };
+
+// The window carries these out in field order, except that with `quit` it follows the order of
+// ending: terminate the pending process, remove the keyboard hook, close the pages, delete the
+// tray icon, post the quit message.
+struct PageActions {
+    bool consumed = false;     // pre-translation and non-client mouse: the message ends here
+    bool beginRunning = false; // first page: maximise, add the tray icon, start the mute timer
+    bool hideAllPages = false; // ShowPage(null)
+    bool hideHall = false;     // hide the hall page if it is a window
+    PageHandle show = 0;       // ShowPage(show): place, show and raise it, hide the others and the hall
+    std::vector<PageHandle> closePages; // detach from the main window, hide, post SC_CLOSE (lParam 0)
+    PendingOp pending = PendingOp::Keep;
+    std::vector<Rect> invalidate;
+    Prompt prompt = Prompt::None;
+    std::wstring promptText;
+    PageHandle promptPage = 0; // CloseAccount: the page the answer is about
+    bool quit = false;
+    bool launchPageProcess = false; // LaunchPageProcess(); report success with PageProcessStarted
+    bool launchNewInstance = false; // start another copy of the program without arguments
+};
+
+class PageModel {
+public:
+    // Pages and labels.
+    int TabCount() const { return static_cast<int>(m_pages.size()); }
+    const std::vector<PageHandle>& Pages() const { return m_pages; }
+    // The label of tab i; empty when the tab has none (its page never registered one).
+    std::wstring_view Label(int i) const;
+    int CurTab() const { return m_curTab; }
+    PageHandle SelectedPage() const;
+    PageHandle Hall() const { return m_hallWnd; }
+    bool HasPendingProcess() const { return m_pending; }
+    bool Quitting() const { return m_quitting; }
+    const HoverState& Hover() const { return m_hover; }
+
+    // A page process was started; its handle replaces (and closes) the previous pending one.
+    void PageProcessStarted() { m_pending = true; }
+
+    // WM_PAGECREATED: a page window announced itself (isHall: it shows the hall page).
+    PageActions Adopt(PageHandle page, bool isHall);
+
+    // WM_COPYDATA: 1 when the label is new and was appended, 0 for a label already kept
+    // (exact comparison, letter case matters).
+    int RegisterLabel(std::wstring label);
+
+    // WM_ADDACCOUNT with its wParam.
+    PageActions AddAccount(std::uintptr_t wParam);
+
+    // Pre-translation of WM_SYSCOMMAND SC_CLOSE with its lParam. Unless consumed, the message goes
+    // on and reaches the window as a close request (CloseRequest).
+    PageActions SysClose(std::intptr_t lParam);
+
+    // The dialog's cancel action: asks the window question.
+    PageActions CloseRequest();
+    PageActions AnswerQuit(bool yes);
+    // Ends every page and the program.
+    PageActions QuitAll();
+
+    // Closing tab i: the account question, or the window question for the last tab.
+    PageActions CloseTab(int i);
+    // The answer to the account question about `page`. Looked up by handle because the question
+    // does not block the window: tabs may have come and gone while it was open.
+    PageActions AnswerCloseTab(PageHandle page, bool yes);
+
+    // The window-switch key. `windowShown`: visible and not minimised.
+    PageActions SwitchPage(bool windowShown, bool hallVisible);
+
+    // Where F5 and Ctrl+D go: the selected page if visible, else the hall page if visible, else
+    // nowhere (0). They are consumed whenever there is a tab.
+    PageHandle KeyTarget(bool selectedVisible, bool hallVisible) const;
+    // The page window to move into the content area after a size change, or 0.
+    PageHandle PageToPlace(bool hallVisible) const;
+
+    // Tab strip mouse input in client coordinates.
+    HoverUpdate HitTest(Point p, bool leftDown, bool frameCaption);
+    HoverUpdate MouseLeave(bool clientLeave) { return LeaveHover(m_hover, clientLeave); }
+    void SetLeaveRequested(bool requested) { m_hover.leaveRequested = requested; }
+    bool InStrip(Point p) const { return HitTab(p, TabCount()).has_value(); }
+    PageActions LeftButtonDown(Point p, bool hallVisible);
+    PageActions LeftButtonUp(Point p);
+    PageActions MiddleButtonUp(Point p);
+
+private:
+    int IndexOf(PageHandle page) const;
+
+    std::vector<PageHandle> m_pages;
+    std::vector<std::wstring> m_tabLabels;
+    PageHandle m_hallWnd = 0;
+    bool m_pending = false;
+    int m_curTab = 0;
+    HoverState m_hover;
+    bool m_running = false;
+    bool m_quitting = false;
+};
+
+// The options of a page process's command line, after the executable path:
+// " /newgm /<main window handle, signed decimal> /<tab count>".
+std::wstring PageProcessArguments(std::intptr_t mainWindow, int tabCount);
+
+} // namespace mainwnd

@@ -1,0 +1,102 @@
+#include "mainwnd/tab_geometry.h"
+
+namespace mainwnd {
+
+namespace {
+constexpr int kCloseBoxLeft = kStripLeft + kTabWidth - kCloseBoxSize; // 296
+constexpr int kLabelLeft = kStripLeft + 16;                           // 136
+constexpr int kLabelTop = 8;
+constexpr int kLabelBottom = 22;
+constexpr int kHitBottom = kTabBottom - 1; // the last row that hits a tab
+} // namespace
+
+Rect TabRect(int index) {
+    const int left = kStripLeft + kTabWidth * index;
+    return {left, kTabTop, left + kTabWidth, kTabBottom};
+}
+
+Rect CloseBoxRect(int index) {
+    const int left = kCloseBoxLeft + kTabWidth * index;
+    return {left, kTabTop, left + kCloseBoxSize, kTabTop + kCloseBoxSize};
+}
+
+Rect LabelRect(int index) {
+    const int shift = kTabWidth * index;
+    return {kLabelLeft + shift, kLabelTop, kCloseBoxLeft + shift, kLabelBottom};
+}
+
+Rect StripRect(int count) {
+    return {kStripLeft, kTabTop, kStripLeft + kTabWidth * count, kTabBottom};
+}
+
+std::optional<int> HitTab(Point p, int count) {
+    if (count <= 0 || p.y < kTabTop || p.y > kHitBottom) return std::nullopt;
+    if (p.x <= kStripLeft || p.x >= kStripLeft + kTabWidth * count) return std::nullopt;
+    return (p.x - kStripLeft) / kTabWidth;
+}
+
+bool HitCloseBox(Point p, int index) {
+    const Rect box = CloseBoxRect(index);
+    return p.x >= box.left && p.x < box.right && p.y < box.bottom;
+}
+
+int TabImageFrame(int index, int curTab, int hoverTab) {
+    if (index == curTab) return kTabSelected;
+    return index == hoverTab ? kTabHover : kTabNormal;
+}
+
+HoverUpdate TrackHover(HoverState& state, Point p, int count, bool leftDown, bool frameCaption) {
+    HoverUpdate update;
+    const std::optional<int> hit = HitTab(p, count);
+    if (!hit) {
+        if (state.hoverTab != -1) update.invalidate.push_back(TabRect(state.hoverTab));
+        update.tooltip = TooltipOp::Deactivate;
+        state.hoverTab = -1;
+        state.closeBoxState = kCloseBoxNone;
+        state.tooltipActive = false;
+        return update;
+    }
+    const int i = *hit;
+    int s = kCloseBoxNormal;
+    // A tooltip shown for one tab is hidden when the pointer reaches the next one; the following
+    // hit test shows it again with the new label.
+    if (!state.tooltipActive) {
+        update.tooltip = TooltipOp::Activate;
+        state.tooltipActive = true;
+    } else if (i != state.hoverTab) {
+        update.tooltip = TooltipOp::Deactivate;
+        state.tooltipActive = false;
+    }
+    if (HitCloseBox(p, i)) {
+        s = leftDown ? kCloseBoxPressed : kCloseBoxHot;
+        update.tooltip = TooltipOp::Deactivate; // the box would be hidden under the tip
+        state.tooltipActive = false;
+    }
+    if (i != state.hoverTab || s != state.closeBoxState) {
+        const int old = state.hoverTab;
+        state.hoverTab = i;
+        state.closeBoxState = s;
+        if (old != -1) update.invalidate.push_back(old == i ? CloseBoxRect(old) : TabRect(old));
+        if (old != i) update.invalidate.push_back(TabRect(i));
+    }
+    update.requestLeave = !state.leaveRequested && !frameCaption;
+    return update;
+}
+
+HoverUpdate LeaveHover(HoverState& state, bool clientLeave) {
+    HoverUpdate update;
+    if (state.hoverTab != -1 || state.closeBoxState != kCloseBoxNone) {
+        if (state.hoverTab >= 0) update.invalidate.push_back(TabRect(state.hoverTab));
+        state.hoverTab = -1;
+        state.closeBoxState = kCloseBoxNone;
+    }
+    if (clientLeave) state.leaveRequested = false;
+    return update;
+}
+
+void ResetHover(HoverState& state) {
+    state.hoverTab = -1;
+    state.closeBoxState = kCloseBoxNone;
+}
+
+} // namespace mainwnd

@@ -1,0 +1,58 @@
+#include "web/login_rules.h"
+
+namespace web {
+
+namespace {
+constexpr std::wstring_view kServerMark = L"服-";
+constexpr wchar_t kRegionMark = L'》';
+constexpr size_t kMiddleNameChars = 4;
+} // namespace
+
+LoginCommand LoginCommandOf(std::wstring_view url) {
+    return ParseLoginCommand(url);
+}
+
+LoginFields NormaliseLoginFields(LoginFields raw) {
+    LoginFields out;
+    for (wchar_t c : raw.server)
+        if (c != L'S') out.server.push_back(c);
+    const size_t mark = raw.middle.find(kRegionMark);
+    out.middle =
+        mark == std::wstring::npos ? std::move(raw.middle) : raw.middle.substr(mark + 1, kMiddleNameChars);
+    out.account = std::move(raw.account);
+    return out;
+}
+
+std::wstring BuildTabLabel(const LoginFields& fields) {
+    std::wstring label = fields.server;
+    label += kServerMark;
+    label += fields.middle;
+    label += L'-';
+    label += fields.account;
+    return label;
+}
+
+std::wstring DuplicateLoginMessage(const LoginFields& fields) {
+    // Put together piece by piece: the texts come from a web page and must not act as a format.
+    return L"账号 " + fields.account + L" 已在 " + fields.server + L"服 登录，同一账号不能在一服重复登录";
+}
+
+LoginStep ScreenLoginCommand(LoginCommand command, int parentPageCount, bool uacEnabled) {
+    switch (command) {
+    case LoginCommand::NotCommand:
+        return LoginStep::Navigate;
+    case LoginCommand::LoadGame:
+        return LoginStep::RegisterLabel;
+    case LoginCommand::ExitGame:
+        return LoginStep::Cancel;
+    case LoginCommand::Minimize:
+        // An extra login beside open game pages is abandoned rather than hidden.
+        if (parentPageCount > 0) return LoginStep::Cancel;
+        return uacEnabled ? LoginStep::MinimizeBackdrop : LoginStep::MinimizeParent;
+    case LoginCommand::Other:
+        break;
+    }
+    return LoginStep::Ignore;
+}
+
+} // namespace web

@@ -1,0 +1,23 @@
+// Rules of a page window that need no window: the "entergame" game name and the path of the
+// game's client program, and which hall addresses may be handed to the shell.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace web {
+
+// The client program's name from an "entergame" game name: every "/" removed, then only ASCII
+// letters, digits, "_" and "-" allowed (the name becomes part of a path that is executed), and a
+// lower-case first letter made upper case ("dragonx" -> "Dragonx"). Nothing when the name is empty
+// or has any other character: the command is then abandoned.
+std::optional<std::wstring> GameClientName(std::wstring_view gameName);
+
+// commonAppData + "\Vexa\GameLogin\" + name + ".exe"; nothing when longer than 259 characters.
+std::optional<std::wstring> GameClientPath(std::wstring_view commonAppData, std::wstring_view clientName);
+
+// Whether a hall address from a page may be opened with the shell: only web addresses
+// ("http://" or "https://" and more, scheme in any letter case), never files or other programs.
+bool IsShellOpenableUrl(std::wstring_view url);
+
+} // namespace web

@@ -1,0 +1,72 @@
+#include "web/login_rules.h"
+
+#include <gtest/gtest.h>
+
+using web::LoginCommand;
+using web::LoginStep;
+
+TEST(LoginCommandOf, ReadsTheWordAtItsPlace) {
+    struct Case {
+        const wchar_t* url;
+        LoginCommand command;
+    } cases[] = {
+        {L"app://loadgame?S1服-a-b|http://g", LoginCommand::LoadGame},
+        {L"app:xxloadgame", LoginCommand::LoadGame},
+        {L"app://exitgame/now", LoginCommand::ExitGame},
+        {L"app://minimize", LoginCommand::Minimize},
+        {L"app://minimiz", LoginCommand::Other},
+        {L"app://entergame|x", LoginCommand::Other},
+        {L"APP://loadgame", LoginCommand::NotCommand},
+        {L"http://host/games/tn/dlq/index.html", LoginCommand::NotCommand},
+        {L"app", LoginCommand::NotCommand},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(web::LoginCommandOf(c.url), c.command) << c.url;
+}
+
+TEST(LoginLabel, NormalisesServerAndMiddle) {
+    struct Case {
+        web::LoginFields raw;
+        const wchar_t* label;
+        const wchar_t* refusal;
+    } cases[] = {
+        {{L"S3", L"abc", L"player01"},
+         L"3服-abc-player01",
+         L"账号 player01 已在 3服 登录，同一账号不能在一服重复登录"},
+        {{L"7", L"电信》新区一服", L"acc"},
+         L"7服-新区一服-acc",
+         L"账号 acc 已在 7服 登录，同一账号不能在一服重复登录"},
+        {{L"S12", L"x》ab12cd", L"user-1"}, L"12服-ab12-user-1", nullptr},
+        {{L"sS1", L"网通》", L"a"}, L"s1服--a", nullptr},
+        {{L"", L"", L""}, L"服--", nullptr},
+        {{L"1", L"a》b》c", L"%s%n"},
+         L"1服-b》c-%s%n",
+         L"账号 %s%n 已在 1服 登录，同一账号不能在一服重复登录"},
+    };
+    for (const auto& c : cases) {
+        const web::LoginFields fields = web::NormaliseLoginFields(c.raw);
+        EXPECT_EQ(web::BuildTabLabel(fields), c.label);
+        if (c.refusal) {
+            EXPECT_EQ(web::DuplicateLoginMessage(fields), c.refusal);
+        }
+    }
+}
+
+TEST(ScreenLoginCommand, MinimizeDependsOnOpenPagesAndUac) {
+    struct Case {
+        LoginCommand command;
+        int parentPages;
+        bool uac;
+        LoginStep step;
+    } cases[] = {
+        {LoginCommand::NotCommand, 0, false, LoginStep::Navigate},
+        {LoginCommand::LoadGame, 2, true, LoginStep::RegisterLabel},
+        {LoginCommand::ExitGame, 0, true, LoginStep::Cancel},
+        {LoginCommand::Minimize, 1, true, LoginStep::Cancel},
+        {LoginCommand::Minimize, 0, true, LoginStep::MinimizeBackdrop},
+        {LoginCommand::Minimize, 0, false, LoginStep::MinimizeParent},
+        {LoginCommand::Other, 0, false, LoginStep::Ignore},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(web::ScreenLoginCommand(c.command, c.parentPages, c.uac), c.step) << int(c.command);
+}

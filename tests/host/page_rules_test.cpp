@@ -1,0 +1,93 @@
+#include "mainwnd/label_rules.h"
+#include "mainwnd/layout_rules.h"
+#include "web/page_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+TEST(GameClientName, KeepsSafeNamesAndRefusesTheRest) {
+    struct Case {
+        const wchar_t* raw;
+        const wchar_t* name; // nullptr: abandoned
+    } cases[] = {
+        {L"dragonx", L"Dragonx"}, {L"my/game", L"Mygame"},
+        {L"Tarn", L"Tarn"},       {L"4ever_x-2", L"4ever_x-2"},
+        {L"/", nullptr},          {L"", nullptr},
+        {L"..\\evil", nullptr},   {L"..", nullptr},
+        {L"a.b", nullptr},        {L"c:x", nullptr},
+        {L"a b", nullptr},        {L"é", nullptr},
+        {L"游戏", nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto name = web::GameClientName(c.raw);
+        if (c.name == nullptr)
+            EXPECT_FALSE(name.has_value()) << *name;
+        else
+            EXPECT_EQ(name.value_or(L"<none>"), c.name);
+    }
+}
+
+TEST(GameClientPath, BuildsUnderTheCommonFolderWithinThePathLimit) {
+    EXPECT_EQ(web::GameClientPath(L"C:\\ProgramData", L"Dragonx"),
+              L"C:\\ProgramData\\Vexa\\GameLogin\\Dragonx.exe");
+    const std::wstring folder(259 - 20 - 1, L'x'); // 20 = "\Vexa\GameLogin\" + ".exe"
+    EXPECT_TRUE(web::GameClientPath(folder, L"A").has_value());
+    EXPECT_FALSE(web::GameClientPath(folder, L"AB").has_value());
+}
+
+TEST(IsShellOpenableUrl, OnlyWebAddresses) {
+    EXPECT_TRUE(web::IsShellOpenableUrl(L"http://127.0.0.1:8080/webgame.htm"));
+    EXPECT_TRUE(web::IsShellOpenableUrl(L"HTTPS://host/"));
+    for (const wchar_t* url : {L"http://", L"file:///c:/x.exe", L"c:\\windows\\calc.exe", L"calc",
+                               L" http://x", L"javascript:alert(1)", L""})
+        EXPECT_FALSE(web::IsShellOpenableUrl(url)) << url;
+}
+
+namespace {
+std::vector<unsigned char> Utf16Bytes(std::u16string text, bool terminate) {
+    if (terminate) text.push_back(0);
+    std::vector<unsigned char> bytes(text.size() * 2);
+    std::memcpy(bytes.data(), text.data(), bytes.size());
+    return bytes;
+}
+} // namespace
+
+TEST(ParseLabelCopyData, ReadsOnlyAWellFormedBlock) {
+    const auto good = Utf16Bytes(u"3服-abc-player01", true);
+    EXPECT_EQ(mainwnd::ParseLabelCopyData(good.data(), good.size()).value_or(L"?"), L"3服-abc-player01");
+    EXPECT_EQ(mainwnd::ParseLabelCopyData(good.data() + 2, good.size() - 2).value_or(L"?"),
+              L"服-abc-player01")
+        << "unaligned";
+    EXPECT_FALSE(mainwnd::ParseLabelCopyData(nullptr, 4));
+    EXPECT_FALSE(mainwnd::ParseLabelCopyData(good.data(), 0));
+    EXPECT_FALSE(mainwnd::ParseLabelCopyData(good.data(), good.size() - 1)) << "odd size";
+    EXPECT_FALSE(mainwnd::ParseLabelCopyData(good.data(), good.size() - 2)) << "zero outside the block";
+
+    const auto longest = Utf16Bytes(std::u16string(256, u'x'), true);
+    EXPECT_EQ(mainwnd::ParseLabelCopyData(longest.data(), longest.size())->size(), 256u);
+    const auto tooLong = Utf16Bytes(std::u16string(257, u'x'), true);
+    EXPECT_FALSE(mainwnd::ParseLabelCopyData(tooLong.data(), tooLong.size()));
+    const auto early = Utf16Bytes(std::u16string(u"ab\0cd", 5), false);
+    EXPECT_EQ(mainwnd::ParseLabelCopyData(early.data(), early.size()).value_or(L"?"), L"ab");
+}
+
+TEST(MainWindowLayout, ContentAreaAndMinimumSize) {
+    EXPECT_EQ(mainwnd::ContentArea(1000, 700), (mainwnd::Rect{4, 30, 996, 696}));
+    EXPECT_EQ(mainwnd::ContentArea(1, 1), (mainwnd::Rect{4, 30, 4, 30})) << "never inverted";
+    struct Case {
+        int tabs, w, h, minW, minH;
+        bool raised;
+    } cases[] = {
+        {0, 1, 1, 1, 1, false},          {1, 600, 300, 672, 300, true},    {2, 900, 200, 900, 260, true},
+        {3, 1000, 500, 1050, 500, true}, {3, 1050, 260, 1050, 260, false},
+    };
+    for (const auto& c : cases) {
+        int w = c.w, h = c.h;
+        EXPECT_EQ(mainwnd::EnforceMinimumSize(c.tabs, w, h), c.raised) << c.tabs;
+        EXPECT_EQ(w, c.minW);
+        EXPECT_EQ(h, c.minH);
+    }
+    EXPECT_EQ(mainwnd::CaptionControlRects(1000)[2].rect, (mainwnd::Rect{815, 0, 859, 28}));
+}

@@ -1,0 +1,81 @@
+#include "app/start_mode.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const std::wstring kAppData = L"C:\\ProgramData";
+const std::wstring kOutside = L"C:\\Users\\p\\Downloads\\TnVexa.exe";
+const std::wstring kInside = L"C:\\ProgramData\\Vexa\\GameLogin\\TnVexa.exe";
+
+StartRequest Parse(std::vector<std::wstring> args, const std::wstring& exe = kOutside) {
+    args.insert(args.begin(), exe);
+    return ParseStartRequest(args, exe, kAppData);
+}
+}  // namespace
+
+TEST(StartMode, OptionsSelectTheirModeWhateverTheCase) {
+    struct Case {
+        std::vector<std::wstring> args;
+        StartMode mode;
+    } cases[] = {
+        {{}, StartInstall},
+        {{L"/LumoD"}, StartChannel},
+        {{L"/tnvexad"}, StartShortcut},
+        {{L"/uninst"}, StartUninstall},
+        {{L"/UPDATE"}, StartUpdate},
+        {{L"/update2"}, StartInstall},  // options must match the whole argument
+        {{L"update"}, StartInstall},
+        {{L"/newgm", L"/1", L"/0"}, StartNewGamePage},
+        {{L"/GMHALL", L"/1"}, StartGameHall},
+        {{L"/bogus", L"/update"}, StartInstall},  // only the first argument selects
+    };
+    for (const auto& c : cases) EXPECT_EQ(Parse(c.args).mode, c.mode) << (c.args.empty() ? L"" : c.args[0]);
+}
+
+TEST(StartMode, InstallFolderTestIsACaseInsensitiveSubstring) {
+    EXPECT_EQ(Parse({}, kInside).mode, StartInstalled);
+    EXPECT_EQ(Parse({}, L"c:\\programdata\\vexa\\gamelogin\\sub\\x.exe").mode, StartInstalled);
+    EXPECT_EQ(Parse({L"/update2"}, kInside).mode, StartInstalled);
+    EXPECT_EQ(Parse({}, L"C:\\ProgramData\\Vexa\\GameLoginX.exe").mode, StartInstalled);  // substring rule
+    EXPECT_EQ(Parse({}, L"C:\\ProgramData\\Vexa\\TnVexa.exe").mode, StartInstall);
+    EXPECT_EQ(Parse({}, L"D:\\Games\\TnVexa.exe").mode, StartInstall);
+}
+
+TEST(StartMode, PageProcessOperandsSkipTheirFirstCharacter) {
+    auto r = Parse({L"/newgm", L"/1234", L"/2"});
+    EXPECT_EQ(r.parentWnd, 1234);
+    EXPECT_EQ(r.parentPageCount, 2);
+    r = Parse({L"/newgm", L"#1234", L"#2"});
+    EXPECT_EQ(r.parentWnd, 1234);
+    EXPECT_EQ(r.parentPageCount, 2);
+    r = Parse({L"/gmhall", L"/987654"});
+    EXPECT_EQ(r.mode, StartGameHall);
+    EXPECT_EQ(r.parentWnd, 987654);
+    EXPECT_EQ(r.parentPageCount, 0);
+}
+
+TEST(StartMode, MissingOrOverlongOperandsAreSafe) {
+    auto r = Parse({L"/newgm"});
+    EXPECT_EQ(r.mode, StartNewGamePage);
+    EXPECT_EQ(r.parentWnd, 0);
+    EXPECT_EQ(r.parentPageCount, 0);
+    r = Parse({L"/newgm", L"/5"});
+    EXPECT_EQ(r.parentWnd, 5);
+    EXPECT_EQ(r.parentPageCount, 0);
+    r = Parse({L"/gmhall"});
+    EXPECT_EQ(r.parentWnd, 0);
+    // The handle operand is cut to 15 characters in all, the count to 7.
+    r = Parse({L"/newgm", L"/12345678901234567890", L"/12345678901"});
+    EXPECT_EQ(r.parentWnd, 12345678901234);
+    EXPECT_EQ(r.parentPageCount, 123456);
+    r = Parse({L"/newgm", L"", L"x"});
+    EXPECT_EQ(r.parentWnd, 0);
+    EXPECT_EQ(r.parentPageCount, 0);
+}
+
+TEST(StartMode, ChildCommandLineRoundTrips) {
+    const std::wstring line = NewGamePageCommandLine(kInside, 0x3A0F2, 2);
+    EXPECT_EQ(line, kInside + L" /newgm /237810 /2");
+    auto r = Parse({L"/newgm", L"/237810", L"/2"}, kInside);
+    EXPECT_EQ(r.parentWnd, 0x3A0F2);
+}

@@ -1,0 +1,85 @@
+// Handle owners: each handle is closed exactly once, moves hand ownership over, and a selected
+// GDI object is put back.
+#include "fw/handles_win.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool IsOpen(HANDLE h) {
+    DWORD flags = 0;
+    return GetHandleInformation(h, &flags) != FALSE;
+}
+
+TEST(FwHandles, MovedHandleIsClosedOnceByItsLastOwner) {
+    const HANDLE raw = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_TRUE(raw);
+    {
+        fw::Handle first(raw);
+        fw::Handle second(std::move(first));
+        EXPECT_FALSE(first.IsValid());
+        EXPECT_EQ(second.Get(), raw);
+        fw::Handle third;
+        third = std::move(second);
+        EXPECT_TRUE(IsOpen(raw));
+    }
+    EXPECT_FALSE(IsOpen(raw));
+}
+
+TEST(FwHandles, InvalidHandleValueIsNeverClosed) {
+    fw::Handle none(INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(none.IsValid());
+    fw::Handle released(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const HANDLE raw = released.Release();
+    EXPECT_FALSE(released.IsValid());
+    EXPECT_TRUE(IsOpen(raw));
+    CloseHandle(raw);
+}
+
+TEST(FwHandles, SelectedObjectPutsTheReplacedObjectBack) {
+    fw::MemoryDC dc(CreateCompatibleDC(nullptr));
+    ASSERT_TRUE(dc);
+    const HGDIOBJ original = GetCurrentObject(dc.Get(), OBJ_BITMAP);
+    fw::Bitmap bitmap(CreateBitmap(4, 4, 1, 1, nullptr));
+    {
+        fw::SelectedObject selected(dc.Get(), bitmap.Get());
+        EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_BITMAP), bitmap.Get());
+    }
+    EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_BITMAP), original);
+    // No longer selected, so it can be deleted.
+    EXPECT_TRUE(DeleteObject(bitmap.Release()));
+}
+
+class Counted : public IUnknown {
+public:
+    ULONG refs = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid != IID_IUnknown) return *out = nullptr, E_NOINTERFACE;
+        *out = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+};
+
+TEST(FwHandles, ComPtrCountsReferences) {
+    Counted object;
+    {
+        auto shared = fw::ComPtr<IUnknown>::Share(&object);
+        EXPECT_EQ(object.refs, 2u);
+        auto moved = std::move(shared);
+        EXPECT_EQ(object.refs, 2u);
+        auto clone = moved.Clone();
+        EXPECT_EQ(object.refs, 3u);
+        fw::ComPtr<IUnknown> queried;
+        EXPECT_EQ(moved.As(queried), S_OK);
+        EXPECT_EQ(object.refs, 4u);
+    }
+    EXPECT_EQ(object.refs, 1u);
+    auto adopted = fw::ComPtr<IUnknown>::Adopt(&object);
+    adopted.Reset();
+    EXPECT_EQ(object.refs, 0u);
+}
+
+} // namespace

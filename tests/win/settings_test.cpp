@@ -1,0 +1,87 @@
+#include <windows.h>
+
+#include "app/settings_win.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+namespace {
+int DayOfWeekUtc() {
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    return now.wDayOfWeek;
+}
+
+// Each case starts from an empty key and no statistics file.
+class SettingsStore : public testing::Test {
+protected:
+    void SetUp() override {
+        DeleteSettingsKey();
+        CreateDirectoryW((CommonAppDataFolder() + L"\\Vexa").c_str(), nullptr);
+        CreateDirectoryW(InstallFolder().c_str(), nullptr);
+        DeleteFileW(StatisticsFilePath().c_str());
+    }
+    void TearDown() override {
+        DeleteSettingsKey();
+        DeleteFileW(StatisticsFilePath().c_str());
+    }
+};
+}  // namespace
+
+TEST_F(SettingsStore, CountersStartFromTheDefaultAndKeepTheirText) {
+    EXPECT_EQ(IncrementCounter(L"Inst"), 1u);
+    EXPECT_EQ(IncrementCounter(L"Inst"), 2u);
+    WriteSetting(StatisticsFilePath(), L"Game", L"abc");
+    EXPECT_EQ(IncrementCounter(L"Game"), 1u);
+    WriteSetting(StatisticsFilePath(), L"Game", L"41");
+    EXPECT_EQ(IncrementCounter(L"Game"), 42u);
+    EXPECT_EQ(ReadSetting(StatisticsFilePath(), L"Game", L"0", 31), L"42");
+    EXPECT_EQ(ReadSetting(StatisticsFilePath(), L"Vexa", L"0", 31), L"0");
+}
+
+TEST_F(SettingsStore, SimultaneousIncrementsLoseNothing) {
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([] {
+            for (int i = 0; i < 10; ++i) IncrementCounter(L"UnInst");
+        });
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(ReadSetting(StatisticsFilePath(), L"UnInst", L"0", 31), L"40");
+}
+
+TEST_F(SettingsStore, UpdateDayFollowsTheRegistryValues) {
+    EXPECT_TRUE(IsUpdateDay());  // the key is created empty: nothing disables today
+    ASSERT_TRUE(StoreUpdateTime());
+    EXPECT_FALSE(IsUpdateDay());
+    uint8_t time[16] = {};
+    ASSERT_TRUE(ReadRegistryBinary(L"UpdTime", time, sizeof(time)));
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    EXPECT_EQ(time[0] | (time[1] << 8), now.wYear);
+
+    DeleteSettingsKey();
+    const uint8_t today[4] = {uint8_t((DayOfWeekUtc() + 1) % 7), uint8_t(DayOfWeekUtc()), 0, 0};
+    ASSERT_TRUE(WriteRegistryBinary(L"DisableDays", today, 4));
+    EXPECT_FALSE(IsUpdateDay());
+}
+
+TEST_F(SettingsStore, DisableDaysAreThreeValidWeekdays) {
+    ASSERT_TRUE(ChooseDisableDays());
+    uint8_t days[4] = {9, 9, 9, 9};
+    ASSERT_TRUE(ReadRegistryBinary(L"DisableDays", days, 4));
+    EXPECT_LT(days[0], 7);
+    EXPECT_LT(days[1], 7);
+    EXPECT_LT(days[2], 7);
+    EXPECT_EQ(days[3], 0);
+}
+
+TEST(SettingsPaths, ProgramFolderFileIsBesideTheExecutable) {
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring expected(exe);
+    expected = expected.substr(0, expected.rfind(L'\\') + 1) + L"Statistic.ini";
+    EXPECT_EQ(ProgramFolderFile(L"Statistic.ini"), expected);
+    EXPECT_EQ(InstallFolder(), CommonAppDataFolder() + L"\\Vexa\\GameLogin");
+}
