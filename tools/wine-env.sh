@@ -26,14 +26,17 @@ wine_env_make_prefix() {
         return 1
     }
     timeout 60 wineserver -w
-    # Chinese UI text is drawn in the face the program asks for; map it to the installed CJK font.
-    local reg="$WINEPREFIX/tnvexa-fonts.reg"
+    # Chinese UI text is drawn in the face the program asks for: map it to the installed CJK font.
+    # No crash dialog from winedbg (tests crash on purpose). Unmanaged windows: without a window
+    # manager on the virtual display, every hide or destroy of a managed window waits ~2 s.
+    local reg="$WINEPREFIX/tnvexa-settings.reg"
     printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
         '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
         '"微软雅黑"="WenQuanYi Micro Hei"' '"Microsoft YaHei"="WenQuanYi Micro Hei"' \
         '"SimSun"="WenQuanYi Micro Hei"' '"宋体"="WenQuanYi Micro Hei"' '' \
         '[HKEY_CURRENT_USER\Software\Wine\MSHTML]' '"GeckoUrl"=""' '' \
-        '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' |
+        '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' |
         iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
     timeout 60 wine64 regedit /S "$(winepath_w "$reg")" >/dev/null 2>&1
     timeout 60 wineserver -w

@@ -9,12 +9,7 @@ constexpr size_t kMiddleNameChars = 4;
 } // namespace
 
 LoginCommand LoginCommandOf(std::wstring_view url) {
-    if (url.substr(0, 4) != L"app:") return LoginCommand::NotCommand;
-    const std::wstring_view word = url.size() >= 14 ? url.substr(6, 8) : std::wstring_view{};
-    if (word == L"loadgame") return LoginCommand::LoadGame;
-    if (word == L"exitgame") return LoginCommand::ExitGame;
-    if (word == L"minimize") return LoginCommand::Minimize;
-    return LoginCommand::Other;
+    return ParseLoginCommand(url);
 }
 
 LoginFields NormaliseLoginFields(LoginFields raw) {

@@ -4,19 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "web/app_protocol.h"
+
 namespace web {
 
 // The command word of a login-page URL: "app:" first, then two characters of any kind (normally
-// "//") and the eight-character word.
-enum class LoginCommand { NotCommand, LoadGame, ExitGame, Minimize, Other };
+// "//") and the eight-character word (the grammar's ParseLoginCommand). LoginCommand and
+// LoginFields come from the grammar.
 LoginCommand LoginCommandOf(std::wstring_view url);
-
-// The three fields of a "loadgame" payload, as split from it.
-struct LoginFields {
-    std::wstring server;
-    std::wstring middle;
-    std::wstring account;
-};
 
 // The publisher writes servers as "S12" and the middle as "<region>》<name>": the label keeps
 // the number ("12") and at most four characters after the first "》".

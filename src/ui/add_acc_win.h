@@ -1,0 +1,32 @@
+// CAddAccDlg: the pop-up that asks whether another account logs in as a new tab of this
+// window or in a new window. It only asks: the answer is posted to its parent.
+#pragma once
+#include <windows.h>
+
+#include "ui/btn_ex_win.h"
+#include "ui/dlg_ex_win.h"
+#include "ui/static_ex_win.h"
+
+class CAddAccDlg : public CDlgEx {
+public:
+    // Posted to the parent with wParam 1 (a new tab here) or 0 (a new window), lParam 0.
+    static constexpr UINT kAnswerMessage = WM_USER + 6;
+
+    explicit CAddAccDlg(HWND parent = nullptr);
+    ~CAddAccDlg() override = default;
+
+    CBtnEx m_btnYes;
+    CBtnEx m_btnNo;
+    CStaticEx m_stcText;
+
+protected:
+    void DoDataExchange() override;
+    BOOL OnInitDialog() override;
+    // The answer buttons are IDOK and IDCANCEL; Enter and Escape answer the same way.
+    void OnOK() override { Answer(1); }
+    void OnCancel() override { Answer(0); }
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Answer(WPARAM newTab);
+};

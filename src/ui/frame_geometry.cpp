@@ -1,0 +1,221 @@
+// Geometry of the skinned dialog frame and its image buttons.
+#include "ui/frame_geometry.h"
+
+#include <algorithm>
+
+namespace ui {
+
+namespace {
+
+// The key colour shapes the window only this close to a corner of the skin.
+constexpr int kCornerReach = 9;
+// The top resize zone is this thin whatever the border is, so the caption band below it
+// stays draggable.
+constexpr int kTopResizeZone = 3;
+
+bool HasArea(const Box& b) {
+    return b.w > 0 && b.h > 0;
+}
+
+} // namespace
+
+int TopStripHeight(const FrameSpec& spec) {
+    return spec.caption == -1 ? spec.border : spec.caption;
+}
+
+bool InCaptionBand(int y, int caption) {
+    return caption == -1 || (y >= 0 && y < caption);
+}
+
+std::vector<BlitStep> NineSliceSteps(int imageW, int imageH, int windowW, int windowH, const FrameSpec& spec,
+                                     bool stretch) {
+    const int b = spec.border;
+    const int t = TopStripHeight(spec);
+    const int bw = imageW, bh = imageH, w = windowW, h = windowH;
+    auto copy = [](Box src, Pt to) { return BlitStep{false, src, Box{to.x, to.y, src.w, src.h}}; };
+    auto scale = [](Box src, Box dst) { return BlitStep{true, src, dst}; };
+
+    std::vector<BlitStep> steps;
+    if (stretch) {
+        steps.push_back(copy({0, 0, b, t}, {0, 0}));
+        steps.push_back(scale({b, 0, bw - 2 * b, t}, {b, 0, w - 2 * b, t}));
+    } else {
+        // 1:1: the image as far as both it and the window reach; the edges follow.
+        steps.push_back(copy({0, 0, std::min(w, bw), std::min(h, bh)}, {0, 0}));
+    }
+    steps.push_back(copy({bw - b, 0, b, t}, {w - b, 0}));
+    if (stretch) {
+        steps.push_back(scale({0, t, b, bh - t - b}, {0, t, b, h - t - b}));
+    }
+    steps.push_back(scale({bw - b, t, b, bh - t - b}, {w - b, t, b, h - t - b}));
+    if (stretch) {
+        steps.push_back(scale({b, t, bw - 2 * b, bh - t - b}, {b, t, w - 2 * b, h - t - b}));
+    }
+    steps.push_back(copy({0, bh - b, b, b}, {0, h - b}));
+    steps.push_back(scale({b, bh - b, bw - 2 * b, b}, {b, h - b, w - 2 * b, b}));
+    steps.push_back(copy({bw - b, bh - b, b, b}, {w - b, h - b}));
+
+    std::erase_if(steps, [](const BlitStep& s) { return !HasArea(s.src) || !HasArea(s.dst); });
+    return steps;
+}
+
+Pt IconOrigin(const FrameSpec& spec) {
+    return {spec.border, spec.caption == -1 ? 6 : (spec.caption - 15) / 2};
+}
+
+Pt TitleOrigin(const FrameSpec& spec, int fontHeight, bool hasIcon) {
+    int t = (spec.caption - fontHeight + 1) / 2;
+    if (t < 0) {
+        t = 6;
+    }
+    return {spec.border + 5 + (hasIcon ? 16 : 0), t - 2};
+}
+
+std::vector<Pt> CornerHoles(int imageW, int imageH, int windowW, int windowH,
+                            const std::function<bool(int x, int y)>& isKey) {
+    std::vector<Pt> holes;
+    auto cut = [&](int x, int y) {
+        if (x >= 0 && x < windowW && y >= 0 && y < windowH) {
+            holes.push_back({x, y});
+        }
+    };
+    const int cols = std::min(imageW, kCornerReach);
+    for (int y = 0; y < imageH && y < kCornerReach; ++y) {
+        for (int x = 0; x < cols; ++x) {
+            if (isKey(x, y)) {
+                cut(x, y);
+            }
+            if (isKey(imageW - 1 - x, y)) {
+                cut(windowW - 1 - x, y);
+            }
+        }
+    }
+    for (int y = std::max(0, imageH - kCornerReach); y < imageH; ++y) {
+        const int wy = windowH - imageH + y;
+        for (int x = 0; x < cols; ++x) {
+            if (isKey(x, y)) {
+                cut(x, wy);
+            }
+            if (isKey(imageW - 1 - x, y)) {
+                cut(windowW - 1 - x, wy);
+            }
+        }
+    }
+    return holes;
+}
+
+int FrameHitTest(const FrameSpec& spec, bool maximized, int x, int y, int w, int h) {
+    if (maximized) {
+        return kHitDefault;
+    }
+    const int c = spec.caption;
+    if (!spec.resizable) {
+        return InCaptionBand(y, c) ? kHitCaption : kHitDefault;
+    }
+    const int b = spec.border;
+    const bool top = y >= 0 && y < b;
+    const bool bottom = y >= h - b && y < h;
+    if (x >= 0 && x < b) {
+        return top ? kHitTopLeft : bottom ? kHitBottomLeft : kHitLeft;
+    }
+    if (x >= w - b && x < w) {
+        return top ? kHitTopRight : bottom ? kHitBottomRight : kHitRight;
+    }
+    if (y >= 0 && y < kTopResizeZone) {
+        return kHitTop;
+    }
+    if ((y >= kTopResizeZone && y < c) || c == -1) {
+        return kHitCaption;
+    }
+    return bottom ? kHitBottom : kHitDefault;
+}
+
+unsigned SizeCommandForHit(int hit) {
+    constexpr unsigned kSize = 0xF000;
+    switch (hit) {
+    case kHitLeft:
+        return kSize + 1;
+    case kHitRight:
+        return kSize + 2;
+    case kHitTop:
+        return kSize + 3;
+    case kHitTopLeft:
+        return kSize + 4;
+    case kHitTopRight:
+        return kSize + 5;
+    case kHitBottom:
+        return kSize + 6;
+    case kHitBottomLeft:
+        return kSize + 7;
+    case kHitBottomRight:
+        return kSize + 8;
+    default:
+        return 0;
+    }
+}
+
+Edges InitialRestoreRect(const Edges& wa) {
+    const int w = wa.right - wa.left, h = wa.bottom - wa.top;
+    return {wa.left + w / 8, wa.top + h / 8, wa.right - w / 8, wa.bottom - h / 8};
+}
+
+Edges MaximizedRect(const Edges& workArea, int maxW, int maxH) {
+    Edges r = workArea;
+    if (maxW < r.right - r.left) {
+        const int d = (r.right - r.left - maxW) / 2;
+        r.left += d;
+        r.right -= d;
+    }
+    if (maxH < r.bottom - r.top) {
+        const int d = (r.bottom - r.top - maxH) / 2;
+        r.top += d;
+        r.bottom -= d;
+    }
+    return r;
+}
+
+CaptionButtons SkinButtonLefts(int layoutWidth, int buttonRight, int gap, const CaptionButtons& widths) {
+    CaptionButtons lefts;
+    int x = layoutWidth - buttonRight;
+    lefts.close = x - widths.close;
+    if (widths.maximize > 0) {
+        x = x - widths.close - gap;
+        lefts.maximize = x - widths.maximize;
+    }
+    if (widths.minimize > 0) {
+        x = x - (widths.maximize > 0 ? widths.maximize : widths.close) - gap;
+        lefts.minimize = x - widths.minimize;
+    }
+    return lefts;
+}
+
+CaptionButtons ResizedButtonLefts(int cx, int buttonRight, const CaptionButtons& widths) {
+    CaptionButtons lefts;
+    int x = cx - buttonRight;
+    for (auto [width, left] :
+         {std::pair{widths.close, &lefts.close}, std::pair{widths.maximize, &lefts.maximize},
+          std::pair{widths.minimize, &lefts.minimize}}) {
+        if (width > 0) {
+            x -= width;
+            *left = x;
+        }
+    }
+    return lefts;
+}
+
+Box StripFrame(int stripW, int stripH, int frames, int index) {
+    const int fw = frames > 0 ? stripW / frames : 0;
+    return {fw * index, 0, fw, stripH};
+}
+
+ButtonLook ChooseButtonFrame(bool disabled, bool selected, bool pressedLatch, bool hover) {
+    if (disabled) {
+        return {3, pressedLatch};
+    }
+    if (selected || pressedLatch) {
+        return {2, true};
+    }
+    return {hover ? 1 : 0, false};
+}
+
+} // namespace ui

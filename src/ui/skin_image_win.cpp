@@ -1,0 +1,116 @@
+// Skin images from resources through GDI+.
+#include "ui/skin_image_win.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <cstring>
+#include <memory>
+
+#include "fw/handles_win.h"
+#include "ui/keyed_pixel.h"
+
+namespace {
+
+// GDI+ for the duration of one load; the process may have started it too (it counts).
+class GdiplusScope {
+public:
+    GdiplusScope() {
+        Gdiplus::GdiplusStartupInput input;
+        if (Gdiplus::GdiplusStartup(&m_token, &input, nullptr) != Gdiplus::Ok) m_token = 0;
+    }
+    ~GdiplusScope() {
+        if (m_token) Gdiplus::GdiplusShutdown(m_token);
+    }
+    GdiplusScope(const GdiplusScope&) = delete;
+    GdiplusScope& operator=(const GdiplusScope&) = delete;
+    bool Ok() const { return m_token != 0; }
+
+private:
+    ULONG_PTR m_token = 0;
+};
+
+// A stream over a copy of the resource's bytes (the stream frees its memory).
+fw::ComPtr<IStream> ResourceStream(HINSTANCE instance, HRSRC res) {
+    const DWORD size = ::SizeofResource(instance, res);
+    const HGLOBAL loaded = ::LoadResource(instance, res);
+    const void* data = loaded ? ::LockResource(loaded) : nullptr;
+    if (!data || size == 0) return {};
+    HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!copy) return {};
+    if (void* dst = ::GlobalLock(copy)) {
+        std::memcpy(dst, data, size);
+        ::GlobalUnlock(copy);
+    } else {
+        ::GlobalFree(copy);
+        return {};
+    }
+    fw::ComPtr<IStream> stream;
+    if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, stream.Put()))) {
+        ::GlobalFree(copy);
+        return {};
+    }
+    return stream;
+}
+
+} // namespace
+
+HBITMAP CreateKeyedBitmap(Gdiplus::Bitmap& image, COLORREF key) {
+    const int w = static_cast<int>(image.GetWidth()), h = static_cast<int>(image.GetHeight());
+    if (w <= 0 || h <= 0) return nullptr;
+
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h; // bottom-up
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = ::GetDC(nullptr);
+    fw::Bitmap dib(::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ::ReleaseDC(nullptr, screen);
+    if (!dib || !bits) return nullptr;
+
+    Gdiplus::Rect rect(0, 0, w, h);
+    Gdiplus::BitmapData data{};
+    if (image.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok) {
+        return nullptr;
+    }
+    if (!data.Scan0) {
+        image.UnlockBits(&data);
+        return nullptr;
+    }
+    ui::KeyPixels(static_cast<const uint8_t*>(data.Scan0), data.Stride, w, h, static_cast<uint32_t*>(bits),
+                  key);
+    image.UnlockBits(&data);
+    ::GdiFlush();
+    return dib.Release();
+}
+
+HBITMAP LoadSkinImage(HINSTANCE instance, UINT id) {
+    if (!instance) return nullptr;
+    GdiplusScope gdiplus;
+    if (!gdiplus.Ok()) return nullptr;
+
+    // A bitmap resource of the same id wins: it can replace a picture without a decoder.
+    if (::FindResourceW(instance, MAKEINTRESOURCEW(id), RT_BITMAP)) {
+        return static_cast<HBITMAP>(
+            ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    }
+    const HRSRC res = ::FindResourceW(instance, MAKEINTRESOURCEW(id), L"PNG");
+    if (!res) return nullptr;
+    fw::ComPtr<IStream> stream = ResourceStream(instance, res);
+    if (!stream) return nullptr;
+
+    // The decoded image must go before the stream it reads from, and both before GDI+ stops.
+    std::unique_ptr<Gdiplus::Bitmap> image(Gdiplus::Bitmap::FromStream(stream.Get()));
+    if (!image || image->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    HBITMAP result = CreateKeyedBitmap(*image, RGB(255, 0, 255));
+    if (!result) {
+        // The library's own conversion, with the key colour behind transparent pixels.
+        if (image->GetHBITMAP(Gdiplus::Color(0xFF, 0xFF, 0x00, 0xFF), &result) != Gdiplus::Ok)
+            result = nullptr;
+    }
+    return result;
+}

@@ -1,0 +1,195 @@
+#include "web/dhtm_dlg_ex_win.h"
+
+#include <exdispid.h>
+#include <windowsx.h>
+
+#include <new>
+#include <vector>
+
+#include "web/app_protocol.h"
+
+namespace {
+
+const DHtmlSinkEntry kSinkEntries[] = {
+    {DISPID_BEFORENAVIGATE2,
+     static_cast<void (CDHtmlDialog::*)(BrowserEvent&)>(&CDHtmDlgEx::OnScreenNavigation)},
+    {DISPID_NAVIGATEERROR,
+     static_cast<void (CDHtmlDialog::*)(BrowserEvent&)>(&CDHtmDlgEx::OnNavigateErrorEvent)},
+};
+
+// The host's element event table: one row per row of the element behaviour's table, all
+// handled by the behaviour.
+std::vector<DHtmlEventEntry> MakeHostElementTable() {
+    std::vector<DHtmlEventEntry> table;
+    for (const auto& row : web::ElementBehaviour::HostTable()) {
+        table.push_back({row.event, row.match, row.name,
+                         static_cast<HRESULT (CDHtmlDialog::*)(web::ElementEvent, const web::ElementRef&)>(
+                             &CDHtmDlgEx::OnHostElementEvent)});
+    }
+    return table;
+}
+
+} // namespace
+
+// ---- CMyBrowserControlSite --------------------------------------------------------------------
+
+CMyBrowserControlSite::CMyBrowserControlSite(HWND window, CDHtmlDialog* host)
+    : CBrowserControlSite(window, host), m_pHost(host) {
+    m_showUI.owner = this;
+}
+
+HRESULT CMyBrowserControlSite::QueryInterfaceHook(REFIID iid, void** out) {
+    if (!out || iid != fw::kIidDocHostShowUI) return E_NOINTERFACE;
+    *out = static_cast<IDocHostShowUI*>(&m_showUI);
+    AddRef();
+    return S_OK;
+}
+
+CDHtmDlgEx* CMyBrowserControlSite::HostEx() const {
+    if (!Client()) return nullptr; // the host has torn its browser down
+    return dynamic_cast<CDHtmDlgEx*>(m_pHost);
+}
+
+STDMETHODIMP CMyBrowserControlSite::ShowUIPart::QueryInterface(REFIID iid, void** out) {
+    return owner->QueryInterface(iid, out);
+}
+STDMETHODIMP_(ULONG) CMyBrowserControlSite::ShowUIPart::AddRef() {
+    return owner->AddRef();
+}
+STDMETHODIMP_(ULONG) CMyBrowserControlSite::ShowUIPart::Release() {
+    return owner->Release();
+}
+STDMETHODIMP CMyBrowserControlSite::ShowUIPart::ShowMessage(HWND hwnd, LPOLESTR text, LPOLESTR caption,
+                                                            DWORD type, LPOLESTR helpFile, DWORD helpContext,
+                                                            LRESULT* result) {
+    if (CDHtmDlgEx* host = owner->HostEx())
+        return host->ShowMessage(hwnd, text, caption, type, helpFile, helpContext, result);
+    return S_OK;
+}
+STDMETHODIMP CMyBrowserControlSite::ShowUIPart::ShowHelp(HWND hwnd, LPOLESTR helpFile, UINT command,
+                                                         DWORD data, POINT mouse, IDispatch* hit) {
+    if (CDHtmDlgEx* host = owner->HostEx()) return host->ShowHelp(hwnd, helpFile, command, data, mouse, hit);
+    return S_OK;
+}
+
+// ---- CDHtmDlgEx -------------------------------------------------------------------------------
+
+CDHtmDlgEx::CDHtmDlgEx(UINT templateId, HWND parent) : CDHtmlDialog(templateId, parent) {
+}
+
+CDHtmDlgEx::CDHtmDlgEx(const DLGTEMPLATE* dialogTemplate, HWND parent)
+    : CDHtmlDialog(dialogTemplate, parent) {
+}
+
+const DHtmlSinkMap* CDHtmDlgEx::GetSinkMap() const {
+    static const DHtmlSinkMap map{CDHtmlDialog::GetSinkMap(), kSinkEntries};
+    return &map;
+}
+
+std::span<const DHtmlEventEntry> CDHtmDlgEx::GetElementEventTable() const {
+    static const std::vector<DHtmlEventEntry> table = MakeHostElementTable();
+    return table;
+}
+
+bool CDHtmDlgEx::CreateControlSite(fw::CBrowserControlSite** site) {
+    if (!site) return false;
+    *site = new (std::nothrow) CMyBrowserControlSite(m_hWnd, this);
+    return *site != nullptr;
+}
+
+BOOL CDHtmDlgEx::OnInitDialog() {
+    CDHtmlDialog::OnInitDialog();
+    BrowserHost().SetSilent(true);
+    return TRUE;
+}
+
+void CDHtmDlgEx::OnNavigateComplete(IDispatch* frame, const std::wstring& url) {
+    CDHtmlDialog::OnNavigateComplete(frame, url);
+    web::SetBodyScroll(Document(), L"auto");
+}
+
+HRESULT CDHtmDlgEx::GetHostInfo(DOCHOSTUIINFO* info) {
+    const HRESULT hr = CDHtmlDialog::GetHostInfo(info);
+    if (SUCCEEDED(hr)) info->dwFlags |= DOCHOSTUIFLAG_DIALOG;
+    return hr;
+}
+
+void CDHtmDlgEx::OnNavigateError(IDispatch*, const std::wstring&, const std::wstring&, long, bool& cancel) {
+    cancel = true;
+}
+
+HRESULT CDHtmDlgEx::ShowMessage(HWND, LPOLESTR, LPOLESTR, DWORD, LPOLESTR, DWORD, LRESULT*) {
+    return S_FALSE;
+}
+
+HRESULT CDHtmDlgEx::ShowHelp(HWND, LPOLESTR, UINT, DWORD, POINT, IDispatch*) {
+    return S_FALSE;
+}
+
+void CDHtmDlgEx::OnScreenNavigation(BrowserEvent& event) {
+    if (!event.cancel) return;
+    switch (web::ScreenHostNavigation(event.url)) {
+    case web::NavigationVerdict::Cancel:
+        *event.cancel = true;
+        break;
+    case web::NavigationVerdict::Proceed:
+        *event.cancel = false;
+        break;
+    case web::NavigationVerdict::Leave:
+        break;
+    }
+}
+
+void CDHtmDlgEx::OnNavigateErrorEvent(BrowserEvent& event) {
+    bool unused = false;
+    OnNavigateError(event.frame, event.url, event.targetFrame, event.status,
+                    event.cancel ? *event.cancel : unused);
+}
+
+HRESULT CDHtmDlgEx::OnHostElementEvent(web::ElementEvent event, const web::ElementRef& element) {
+    m_behaviour.OnElementEvent(event, element);
+    return S_FALSE; // the page's default action for the event is cancelled
+}
+
+LRESULT CDHtmDlgEx::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        if (m_behaviour.OnButtonRelease(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) return 0;
+        break;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != m_hWnd) m_behaviour.OnCaptureChanged();
+        break;
+    case WM_DESTROY:
+        m_behaviour.Reset();
+        break;
+    default:
+        break;
+    }
+    return CDHtmlDialog::WindowProc(msg, wParam, lParam);
+}
+
+// ---- the dialog window as the behaviour sees it -----------------------------------------------
+
+bool CDHtmDlgEx::BehaviourWindow::HasCapture() const {
+    return m_dialog.m_hWnd && ::GetCapture() == m_dialog.m_hWnd;
+}
+
+void CDHtmDlgEx::BehaviourWindow::SetCapture() {
+    ::SetCapture(m_dialog.m_hWnd);
+}
+
+void CDHtmDlgEx::BehaviourWindow::ReleaseCapture() {
+    ::ReleaseCapture();
+}
+
+void CDHtmDlgEx::BehaviourWindow::SendMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    ::SendMessageW(m_dialog.m_hWnd, message, wParam, lParam);
+}
+
+void CDHtmDlgEx::BehaviourWindow::CursorPos(int& x, int& y) const {
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    x = pt.x;
+    y = pt.y;
+}

@@ -1,0 +1,98 @@
+// CDHtmDlgEx: the program's HTML dialog (silent browser, no context menu, no error pages,
+// sprite buttons, page dragging, "app:" URLs screened) and its browser site, which also
+// answers the browser's script message boxes and help through IDocHostShowUI.
+#pragma once
+#include <windows.h>
+#include <mshtmhst.h>
+
+#include "web/dhtml_dialog_win.h"
+#include "web/html_elements.h"
+
+class CDHtmDlgEx;
+
+class CMyBrowserControlSite : public fw::CBrowserControlSite {
+public:
+    // host: the dialog the site serves (not owned).
+    CMyBrowserControlSite(HWND window, CDHtmlDialog* host);
+
+    IDocHostShowUI* ShowUI() { return &m_showUI; }
+
+protected:
+    ~CMyBrowserControlSite() override = default;
+    // IDocHostShowUI is offered beside the base site's interfaces.
+    HRESULT QueryInterfaceHook(REFIID iid, void** out) override;
+
+private:
+    struct ShowUIPart : IDocHostShowUI {
+        CMyBrowserControlSite* owner = nullptr;
+        STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+        STDMETHODIMP_(ULONG) AddRef() override;
+        STDMETHODIMP_(ULONG) Release() override;
+        STDMETHODIMP ShowMessage(HWND hwnd, LPOLESTR text, LPOLESTR caption, DWORD type, LPOLESTR helpFile,
+                                 DWORD helpContext, LRESULT* result) override;
+        STDMETHODIMP ShowHelp(HWND hwnd, LPOLESTR helpFile, UINT command, DWORD data, POINT mouse,
+                              IDispatch* hit) override;
+    };
+    // The host as a CDHtmDlgEx, or null for any other dialog or once the host has let go.
+    CDHtmDlgEx* HostEx() const;
+
+    ShowUIPart m_showUI;
+    CDHtmlDialog* m_pHost;
+};
+
+class CDHtmDlgEx : public CDHtmlDialog {
+public:
+    explicit CDHtmDlgEx(UINT templateId, HWND parent = nullptr);
+    explicit CDHtmDlgEx(const DLGTEMPLATE* dialogTemplate, HWND parent = nullptr);
+
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool CreateControlSite(fw::CBrowserControlSite** site) override;
+    // The framework's initialisation, then the browser in silent mode.
+    BOOL OnInitDialog() override;
+    BOOL CanAccessExternal() override { return TRUE; }
+    // The framework's processing, then the body's scroll attribute "auto".
+    void OnNavigateComplete(IDispatch* frame, const std::wstring& url) override;
+    BOOL IsExternalDispatchSafe() override { return TRUE; }
+    // A host dialog never shows the page's context menu.
+    HRESULT ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_OK; }
+    // The framework's flags with DOCHOSTUIFLAG_DIALOG added.
+    HRESULT GetHostInfo(DOCHOSTUIINFO* info) override;
+
+    // Navigation errors are cancelled: the browser shows no error page of its own.
+    virtual void OnNavigateError(IDispatch* frame, const std::wstring& url, const std::wstring& targetFrame,
+                                 long status, bool& cancel);
+    // Script message boxes and help: S_FALSE lets the browser show its own.
+    virtual HRESULT ShowMessage(HWND hwnd, LPOLESTR text, LPOLESTR caption, DWORD type, LPOLESTR helpFile,
+                                DWORD helpContext, LRESULT* result);
+    virtual HRESULT ShowHelp(HWND hwnd, LPOLESTR helpFile, UINT command, DWORD data, POINT mouse,
+                             IDispatch* hit);
+
+    const DHtmlSinkMap* GetSinkMap() const override;
+    std::span<const DHtmlEventEntry> GetElementEventTable() const override;
+
+    // Handlers of the sink table and of the host's element event table.
+    void OnScreenNavigation(BrowserEvent& event);
+    void OnNavigateErrorEvent(BrowserEvent& event);
+    HRESULT OnHostElementEvent(web::ElementEvent event, const web::ElementRef& element);
+
+protected:
+    const web::ElementBehaviour& Behaviour() const { return m_behaviour; }
+
+private:
+    // The dialog window as the element behaviour sees it.
+    class BehaviourWindow : public web::HtmlDialogWindow {
+    public:
+        explicit BehaviourWindow(CDHtmDlgEx& dialog) : m_dialog(dialog) {}
+        bool HasCapture() const override;
+        void SetCapture() override;
+        void ReleaseCapture() override;
+        void SendMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+        void CursorPos(int& x, int& y) const override;
+
+    private:
+        CDHtmDlgEx& m_dialog;
+    };
+
+    BehaviourWindow m_behaviourWindow{*this};
+    web::ElementBehaviour m_behaviour{m_behaviourWindow};
+};

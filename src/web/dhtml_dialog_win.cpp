@@ -1,0 +1,157 @@
+#include "web/dhtml_dialog_win.h"
+
+#include <exdispid.h>
+
+namespace {
+
+const DHtmlSinkEntry kSinkEntries[] = {
+    {DISPID_BEFORENAVIGATE2, &CDHtmlDialog::OnBeforeNavigateEvent},
+    {DISPID_NAVIGATECOMPLETE2, &CDHtmlDialog::OnNavigateCompleteEvent},
+    {DISPID_DOCUMENTCOMPLETE, &CDHtmlDialog::OnDocumentCompleteEvent},
+};
+const DHtmlSinkMap kSinkMap{nullptr, kSinkEntries};
+
+fw::ComPtr<IUnknown> Identity(IUnknown* object) {
+    fw::ComPtr<IUnknown> identity;
+    if (object) object->QueryInterface(IID_IUnknown, identity.PutVoid());
+    return identity;
+}
+
+} // namespace
+
+const DHtmlSinkMap* CDHtmlDialog::GetSinkMap() const {
+    return &kSinkMap;
+}
+
+BOOL CDHtmlDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+    fw::CBrowserControlSite* site = nullptr;
+    if (CreateControlSite(&site) && site) m_browser.Create(m_hWnd, GetClientRect(), this, site);
+    return TRUE;
+}
+
+bool CDHtmlDialog::CreateControlSite(fw::CBrowserControlSite** site) {
+    if (!site) return false;
+    *site = new fw::CBrowserControlSite(m_hWnd, this);
+    return true;
+}
+
+LRESULT CDHtmlDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SIZE:
+        if (m_browser.IsCreated()) m_browser.SetRect(GetClientRect());
+        break;
+    case WM_DESTROY:
+        TearDownBrowser();
+        break;
+    default:
+        break;
+    }
+    return CDialog::WindowProc(msg, wParam, lParam);
+}
+
+BOOL CDHtmlDialog::PreTranslateMessage(MSG* msg) {
+    if (m_browser.TranslateAccelerator(msg)) return TRUE;
+    return CDialog::PreTranslateMessage(msg);
+}
+
+void CDHtmlDialog::TearDownBrowser() {
+    m_documentEvents.Disconnect();
+    m_document.Reset();
+    m_browser.Destroy();
+}
+
+bool CDHtmlDialog::IsTopFrame(IDispatch* frame) const {
+    IWebBrowser2* browser = m_browser.Browser();
+    if (!frame || !browser) return false;
+    return Identity(frame).Get() == Identity(browser).Get();
+}
+
+void CDHtmlDialog::OnNavigateComplete(IDispatch* frame, const std::wstring& url) {
+    if (!IsTopFrame(frame)) return;
+    m_currentUrl = url;
+    m_documentEvents.Disconnect();
+    m_document = m_browser.Document();
+    if (m_document) m_documentEvents.Connect(m_document.Get(), this);
+}
+
+HRESULT CDHtmlDialog::GetHostInfo(DOCHOSTUIINFO* info) {
+    if (!info) return E_POINTER;
+    info->dwFlags = m_dwHostFlags;
+    info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
+    return S_OK;
+}
+
+HRESULT CDHtmlDialog::GetExternal(IDispatch** external) {
+    if (!external) return E_POINTER;
+    *external = nullptr;
+    if (!CanAccessExternal()) return S_FALSE;
+    if (!m_external) m_external = fw::MakeEmptyExternal();
+    *external = m_external.Clone().Detach();
+    return *external ? S_OK : S_FALSE;
+}
+
+HRESULT CDHtmlDialog::OnElementEvent(web::ElementEvent event, const web::ElementRef& element) {
+    if (!element) return S_OK;
+    const DHtmlEventEntry* entry = web::FindElementEntry(GetElementEventTable(), event, *element);
+    if (!entry) return S_OK;
+    return (this->*entry->handler)(event, element);
+}
+
+// ---- browser events through the sink maps -----------------------------------------------------
+
+void CDHtmlDialog::DispatchBrowserEvent(DISPID id, BrowserEvent& event) {
+    for (const DHtmlSinkMap* map = GetSinkMap(); map; map = map->base) {
+        for (const DHtmlSinkEntry& entry : map->entries) {
+            if (entry.event == id) {
+                (this->*entry.handler)(event);
+                return;
+            }
+        }
+    }
+}
+
+void CDHtmlDialog::BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
+    BrowserEvent event;
+    event.frame = frame;
+    event.url = url;
+    event.cancel = &cancel;
+    DispatchBrowserEvent(DISPID_BEFORENAVIGATE2, event);
+}
+
+void CDHtmlDialog::NavigateComplete2(IDispatch* frame, const std::wstring& url) {
+    BrowserEvent event;
+    event.frame = frame;
+    event.url = url;
+    DispatchBrowserEvent(DISPID_NAVIGATECOMPLETE2, event);
+}
+
+void CDHtmlDialog::DocumentComplete(IDispatch* frame, const std::wstring& url) {
+    BrowserEvent event;
+    event.frame = frame;
+    event.url = url;
+    DispatchBrowserEvent(DISPID_DOCUMENTCOMPLETE, event);
+}
+
+void CDHtmlDialog::NavigateError(IDispatch* frame, const std::wstring& url, const std::wstring& targetFrame,
+                                 long status, bool& cancel) {
+    BrowserEvent event;
+    event.frame = frame;
+    event.url = url;
+    event.targetFrame = targetFrame;
+    event.status = status;
+    event.cancel = &cancel;
+    DispatchBrowserEvent(DISPID_NAVIGATEERROR, event);
+}
+
+void CDHtmlDialog::OnBeforeNavigateEvent(BrowserEvent& event) {
+    OnBeforeNavigate(event.frame, event.url);
+}
+
+void CDHtmlDialog::OnNavigateCompleteEvent(BrowserEvent& event) {
+    OnNavigateComplete(event.frame, event.url);
+}
+
+void CDHtmlDialog::OnDocumentCompleteEvent(BrowserEvent& event) {
+    OnDocumentComplete(event.frame, event.url);
+}

@@ -1,0 +1,218 @@
+#include "web/html_dom_win.h"
+
+#include <mshtmdid.h>
+
+#include <string>
+
+namespace web {
+
+namespace {
+
+// DIID_HTMLDocumentEvents2, which the import libraries do not carry.
+constexpr IID kDiidDocumentEvents2 = {
+    0x3050F613, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
+
+std::wstring TakeBstr(BSTR bstr) {
+    std::wstring text = bstr ? std::wstring(bstr, SysStringLen(bstr)) : std::wstring();
+    SysFreeString(bstr);
+    return text;
+}
+
+class DomElement : public HtmlElement {
+public:
+    explicit DomElement(IHTMLElement* element) : m_element(fw::ComPtr<IHTMLElement>::Share(element)) {}
+
+    std::wstring ClassName() const override {
+        BSTR value = nullptr;
+        m_element->get_className(&value);
+        return TakeBstr(value);
+    }
+    std::wstring TagName() const override {
+        BSTR value = nullptr;
+        m_element->get_tagName(&value);
+        return TakeBstr(value);
+    }
+    bool AttributeIsTrue(std::wstring_view name) const override {
+        BSTR bname = SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
+        VARIANT value;
+        VariantInit(&value);
+        const HRESULT hr = m_element->getAttribute(bname, 0, &value);
+        SysFreeString(bname);
+        const bool isTrue = SUCCEEDED(hr) && value.vt == VT_BOOL && value.boolVal != VARIANT_FALSE;
+        VariantClear(&value);
+        return isTrue;
+    }
+    void SetBackgroundPositionX(int px) override {
+        fw::ComPtr<IHTMLStyle> style;
+        if (FAILED(m_element->get_style(style.Put())) || !style) return;
+        VARIANT value;
+        VariantInit(&value);
+        value.vt = VT_I4;
+        value.lVal = px;
+        style->put_backgroundPositionX(value);
+    }
+    // Offsets are relative to the offset parent, not to the page: the position comes from the
+    // element's bounding box in the viewport (the browser fills the dialog's client area), or,
+    // where that is missing, from the offsets summed up the offset-parent chain.
+    ElementBox OffsetBox() const override {
+        ElementBox box;
+        long value = 0;
+        if (SUCCEEDED(m_element->get_offsetWidth(&value))) box.width = value;
+        if (SUCCEEDED(m_element->get_offsetHeight(&value))) box.height = value;
+        fw::ComPtr<IHTMLElement2> element2;
+        m_element.As(element2);
+        fw::ComPtr<IHTMLRect> rect;
+        if (element2 && SUCCEEDED(element2->getBoundingClientRect(rect.Put())) && rect) {
+            long left = 0, top = 0;
+            rect->get_left(&left);
+            rect->get_top(&top);
+            box.left = left;
+            box.top = top;
+            return box;
+        }
+        fw::ComPtr<IHTMLElement> current = m_element.Clone();
+        for (int depth = 0; current && depth < 256; ++depth) {
+            long offset = 0;
+            if (SUCCEEDED(current->get_offsetLeft(&offset))) box.left += offset;
+            if (SUCCEEDED(current->get_offsetTop(&offset))) box.top += offset;
+            fw::ComPtr<IHTMLElement> parent;
+            if (FAILED(current->get_offsetParent(parent.Put()))) break;
+            current = std::move(parent);
+        }
+        return box;
+    }
+    void Click() override { m_element->click(); }
+
+private:
+    fw::ComPtr<IHTMLElement> m_element;
+};
+
+bool EventFromDispid(DISPID id, ElementEvent& event) {
+    // The ids are of mixed signedness in the headers: compared as DISPID values.
+    static const struct {
+        DISPID id;
+        ElementEvent event;
+    } kEvents[] = {
+        {static_cast<DISPID>(DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEOVER), ElementEvent::MouseOver},
+        {static_cast<DISPID>(DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEOUT), ElementEvent::MouseOut},
+        {static_cast<DISPID>(DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEDOWN), ElementEvent::MouseDown},
+        {static_cast<DISPID>(DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEUP), ElementEvent::MouseUp},
+        {static_cast<DISPID>(DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEMOVE), ElementEvent::MouseMove},
+        {static_cast<DISPID>(DISPID_HTMLDOCUMENTEVENTS2_ONCONTEXTMENU), ElementEvent::ContextMenu},
+    };
+    for (const auto& e : kEvents) {
+        if (e.id == id) {
+            event = e.event;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+ElementRef WrapElement(IHTMLElement* element) {
+    if (!element) return nullptr;
+    return std::make_shared<DomElement>(element);
+}
+
+bool SetBodyScroll(IDispatch* document, const wchar_t* value) {
+    if (!document) return false;
+    fw::ComPtr<IHTMLDocument2> doc;
+    if (FAILED(document->QueryInterface(IID_IHTMLDocument2, doc.PutVoid()))) return false;
+    fw::ComPtr<IHTMLElement> body;
+    if (FAILED(doc->get_body(body.Put())) || !body) return false;
+    fw::ComPtr<IHTMLBodyElement> bodyElement;
+    if (FAILED(body->QueryInterface(IID_IHTMLBodyElement, bodyElement.PutVoid()))) return false;
+    BSTR bvalue = SysAllocString(value);
+    const HRESULT hr = bodyElement->put_scroll(bvalue);
+    SysFreeString(bvalue);
+    return SUCCEEDED(hr);
+}
+
+// The HTMLDocumentEvents2 sink: every mouse event of the page with its source element.
+class DocumentEventConnection::Sink : public IDispatch {
+public:
+    explicit Sink(ElementEventTarget* target) : m_target(target) {}
+    void Detach() { m_target = nullptr; }
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != kDiidDocumentEvents2) return E_NOINTERFACE;
+        *out = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_refs); }
+    STDMETHODIMP_(ULONG) Release() override {
+        const LONG refs = InterlockedDecrement(&m_refs);
+        if (refs == 0) delete this;
+        return refs;
+    }
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (count) *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                        UINT*) override {
+        ElementEvent event;
+        if (!m_target || !EventFromDispid(id, event) || !params || params->cArgs < 1) return S_OK;
+        const VARIANT& arg = params->rgvarg[0];
+        if (arg.vt != VT_DISPATCH || !arg.pdispVal) return S_OK;
+        fw::ComPtr<IHTMLEventObj> eventObj;
+        if (FAILED(arg.pdispVal->QueryInterface(IID_IHTMLEventObj, eventObj.PutVoid()))) return S_OK;
+        fw::ComPtr<IHTMLElement> source;
+        if (FAILED(eventObj->get_srcElement(source.Put())) || !source) return S_OK;
+        AddRef(); // a handler may disconnect the document
+        if (m_target->OnElementEvent(event, WrapElement(source.Get())) == S_FALSE) {
+            VARIANT no;
+            VariantInit(&no);
+            no.vt = VT_BOOL;
+            no.boolVal = VARIANT_FALSE;
+            eventObj->put_returnValue(no);
+            if (result) *result = no;
+        }
+        Release();
+        return S_OK;
+    }
+
+private:
+    virtual ~Sink() = default;
+    LONG m_refs = 1;
+    ElementEventTarget* m_target;
+};
+
+bool DocumentEventConnection::Connect(IDispatch* document, ElementEventTarget* target) {
+    Disconnect();
+    if (!document || !target) return false;
+    fw::ComPtr<IConnectionPointContainer> container;
+    if (FAILED(document->QueryInterface(IID_IConnectionPointContainer, container.PutVoid())) ||
+        FAILED(container->FindConnectionPoint(kDiidDocumentEvents2, m_point.Put())))
+        return false;
+    m_sink = new Sink(target);
+    if (FAILED(m_point->Advise(m_sink, &m_cookie))) {
+        m_cookie = 0;
+        Disconnect();
+        return false;
+    }
+    return true;
+}
+
+void DocumentEventConnection::Disconnect() {
+    if (m_point && m_cookie) m_point->Unadvise(m_cookie);
+    m_cookie = 0;
+    m_point.Reset();
+    if (m_sink) {
+        m_sink->Detach();
+        m_sink->Release();
+        m_sink = nullptr;
+    }
+}
+
+} // namespace web

@@ -1,0 +1,65 @@
+// Feeds arbitrary UTF-16 text (lone surrogates included) to the "app:" grammar and the payload
+// decoder, and checks the invariants the login page relies on.
+#include "web/app_protocol.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace {
+
+void Require(bool condition) {
+    if (!condition) __builtin_trap();
+}
+
+std::wstring ToText(const uint8_t* data, size_t size) {
+    std::wstring text;
+    text.reserve(size / 2);
+    for (size_t i = 0; i + 1 < size; i += 2)
+        text += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
+    return text;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The first byte chooses a prefix so that the command paths are reached often.
+    static const wchar_t* const kPrefixes[] = {L"", L"app://loadgame?", L"app://entergame|", L"app://",
+                                               L"javascript:"};
+    if (size == 0) return 0;
+    const std::wstring url = kPrefixes[data[0] % 5] + ToText(data + 1, size - 1);
+
+    const auto verdict = web::ScreenHostNavigation(url);
+    Require((verdict == web::NavigationVerdict::Cancel) == web::IsAppUrl(url));
+    const auto command = web::ParseLoginCommand(url);
+    Require((command == web::LoginCommand::NotCommand) != web::IsAppUrl(url));
+
+    const auto args = web::SplitLoadGameUrl(url);
+    Require(args.payload.size() + args.gameUrl.size() <= url.size());
+    Require(args.payload.find(L'|') == std::wstring::npos);
+
+    const std::wstring decoded = web::DecodeLoginPayload(args.payload);
+    if (args.payload.find(L'%') == std::wstring::npos) Require(decoded == args.payload);
+    // Decoding only shortens: every output character comes from at least one input character.
+    Require(decoded.size() <= args.payload.size());
+    Require(decoded.find(L'\0') == std::wstring::npos || args.payload.find(L'%') == std::wstring::npos);
+
+    const auto fields = web::SplitLoginPayload(decoded);
+    if (!fields.server.empty() || !fields.middle.empty())
+        Require(fields.server + L"服-" + fields.middle + L"-" + fields.account == decoded ||
+                fields.account == decoded);
+    else
+        Require(fields.account == decoded || decoded.find(L"服-") != std::wstring::npos);
+
+    // The decoder on raw text: never longer than its input, never carrying a NUL.
+    const std::wstring raw = ToText(data, size);
+    const std::wstring rawDecoded = web::PercentDecodeUtf8(raw);
+    Require(rawDecoded.size() <= raw.size());
+    Require(rawDecoded.find(L'\0') == std::wstring::npos);
+
+    if (const auto enter = web::ParseEnterGame(url, L"hall")) {
+        Require(enter->gameName.find(L'|') == std::wstring::npos);
+        Require(enter->gameName.size() + enter->hallUrl.size() <= url.size() || enter->hallUrl == L"hall");
+    }
+    return 0;
+}
