@@ -39,12 +39,16 @@ DWORD WINAPI PingWorker(void* param) {
 } // namespace
 
 bool SendStatPing(const std::wstring& url, const PingEvents& events) {
-    if (!events.Started() || !events.Finished()) return false;
-    PingStart start{url.c_str(), events.Started(), events.Finished()};
+    return SendStatPing(url, events.Started(), events.Finished());
+}
+
+bool SendStatPing(const std::wstring& url, HANDLE started, HANDLE finished) {
+    if (!started || !finished) return false;
+    PingStart start{url.c_str(), started, finished};
     fw::Handle thread(CreateThread(nullptr, 0, &PingWorker, &start, 0, nullptr));
     if (!thread) return false;
-    WaitForSingleObject(events.Started(), INFINITE);
-    ResetEvent(events.Started());
+    WaitForSingleObject(started, INFINITE);
+    ResetEvent(started);
     return true;
 }
 

@@ -1,0 +1,72 @@
+#include "net/prgs_dlg_win.h"
+
+#include "base/text.h"
+#include "resource.h"
+#include "ui/skin_image_win.h"
+
+CPrgsDlg::CPrgsDlg() : CDlgEx(IDD_PRGS) {
+}
+
+void CPrgsDlg::SetSource(std::wstring_view url) {
+    m_strSource.assign(base::Truncate(url, 511));
+}
+
+void CPrgsDlg::SetDestination(std::wstring_view path) {
+    m_strDest.assign(base::Truncate(path, 259));
+}
+
+bool CPrgsDlg::Download(std::wstring_view url, std::wstring_view path) {
+    SetSource(url);
+    SetDestination(path);
+    const INT_PTR result = DoModal();
+    // After a cancel the download thread may still be closing the file it wrote.
+    m_job.Wait(10000);
+    return result == IDOK;
+}
+
+void CPrgsDlg::DoDataExchange() {
+    CDlgEx::DoDataExchange();
+    DDX_Control(IDC_PRGS_PROGRESS, m_progress);
+}
+
+BOOL CPrgsDlg::OnInitDialog() {
+    CDlgEx::OnInitDialog();
+    m_nCaptionHeight = 30;
+    m_nBorder = 4;
+    m_nButtonRight = 0;
+    m_nButtonTop = 0;
+    m_nButtonGap = 0;
+    SetTitle(L"版本更新中...");
+    const HINSTANCE self = ::GetModuleHandleW(nullptr);
+    fw::Bitmap close(LoadSkinImage(self, IDB_BTN_CLOSE)); // the button keeps a copy
+    SetSkin(close.Get(), LoadSkinImage(self, IDB_DLG_BACK), FALSE, TRUE, nullptr, nullptr, nullptr);
+
+    RECT rc{};
+    ::GetWindowRect(m_hWnd, &rc);
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    RECT desktop{};
+    ::GetWindowRect(::GetDesktopWindow(), &desktop);
+    ::SetWindowPos(m_hWnd, nullptr, desktop.left + (desktop.right - desktop.left - w) / 2,
+                   desktop.top + (desktop.bottom - desktop.top - h) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+
+    m_progress.SetImages(LoadSkinImage(self, IDB_PROGRESS_BACK), LoadSkinImage(self, IDB_PROGRESS_FILL));
+
+    const bool started = m_job.Start(
+        m_strSource, m_strDest, 512,
+        [this](uint32_t percent) { m_progress.SetPos(static_cast<int>(percent)); },
+        [this](bool success) { OnDownloadDone(success); });
+    // Without its threads the dialog would wait for nothing: it fails at once.
+    if (!started) PostMessage(WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+void CPrgsDlg::OnDownloadDone(bool success) {
+    EndDialog(success ? IDOK : IDCANCEL);
+}
+
+void CPrgsDlg::OnCancel() {
+    m_job.Cancel();
+    EndDialog(IDCANCEL);
+}
