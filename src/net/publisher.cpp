@@ -22,4 +22,4 @@ std::wstring PublisherUrl(PublisherSite site, std::wstring_view path, std::wstri
     return L"http://" + PublisherHost(site, overrideHost) + std::wstring(path);
 }
 
-} // namespace net
+}  // namespace net

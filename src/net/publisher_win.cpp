@@ -17,4 +17,4 @@ std::wstring PublisherUrl(PublisherSite site, std::wstring_view path) {
     return PublisherUrl(site, path, PublisherOverride());
 }
 
-} // namespace net
+}  // namespace net

@@ -12,4 +12,4 @@ const std::wstring& PublisherOverride();
 // PublisherUrl with this process's override.
 std::wstring PublisherUrl(PublisherSite site, std::wstring_view path);
 
-} // namespace net
+}  // namespace net

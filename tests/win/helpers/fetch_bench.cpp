@@ -16,7 +16,7 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     QueryPerformanceFrequency(&f);
     return double(to.QuadPart - from.QuadPart) / double(f.QuadPart);
 }
-}  // namespace
+} // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
@@ -36,6 +36,7 @@ int wmain(int argc, wchar_t** argv) {
     GetFileAttributesExW(argv[2], GetFileExInfoStandard, &data);
     const unsigned long long size = (unsigned long long)data.nFileSizeHigh << 32 | data.nFileSizeLow;
     std::printf("ok=%d chunk=%lu bytes=%llu last_percent=%u fetch_s=%.3f md5_s=%.3f md5=%ls\n", ok ? 1 : 0,
-                static_cast<unsigned long>(chunk), size, last, Seconds(t0, t1), Seconds(t1, t2), digest.c_str());
+                static_cast<unsigned long>(chunk), size, last, Seconds(t0, t1), Seconds(t1, t2),
+                digest.c_str());
     return ok ? 0 : 1;
 }
