@@ -76,11 +76,11 @@ void CTollgate3Dlg::DoDataExchange() {
 BOOL CTollgate3Dlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
     const HINSTANCE instance = ModuleInstance();
-    m_hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0,
-                                               LR_DEFAULTSIZE | LR_SHARED));
+    m_hIcon = static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
     m_hIconSmall = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                                    ::GetSystemMetrics(SM_CXSMICON),
-                                                    ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+                                                   ::GetSystemMetrics(SM_CXSMICON),
+                                                   ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIconSmall));
 
@@ -129,14 +129,16 @@ int CTollgate3Dlg::AskPlayer(const wchar_t* text, UINT type) {
 }
 
 bool CTollgate3Dlg::StartProgram(const std::wstring& options, bool keepProcess) {
-    fw::Handle process = StartChildProcess(m_programPath.empty() ? RunningProgramPath() : m_programPath, options);
+    fw::Handle process =
+        StartChildProcess(m_programPath.empty() ? RunningProgramPath() : m_programPath, options);
     if (!process) return false;
     if (keepProcess) m_pendingProcess = std::move(process); // the previous one is closed
     return true;
 }
 
 bool CTollgate3Dlg::LaunchPageProcess() {
-    const std::wstring options = PageProcessArguments(reinterpret_cast<std::intptr_t>(m_hWnd), m_model.TabCount());
+    const std::wstring options =
+        PageProcessArguments(reinterpret_cast<std::intptr_t>(m_hWnd), m_model.TabCount());
     if (!StartProgram(options, true)) return false;
     m_model.PageProcessStarted();
     return true;
@@ -221,7 +223,8 @@ void CTollgate3Dlg::ApplyQuit(PageActions& a) {
     m_pendingProcess.Reset();
     RemoveKeyboardHook(m_keyboardHook);
     m_keyboardHook = nullptr;
-    for (PageHandle page : a.closePages) ClosePageWindow(ToHwnd(page));
+    for (PageHandle page : a.closePages)
+        ClosePageWindow(ToHwnd(page));
     DeleteTrayIcon();
     ::KillTimer(m_hWnd, kMuteTimerId);
     ::PostQuitMessage(0);
@@ -236,7 +239,8 @@ void CTollgate3Dlg::Apply(PageActions a) {
     if (a.hideAllPages) ShowPage(nullptr);
     if (a.hideHall && HallVisible()) ::ShowWindow(HallWnd(), SW_HIDE);
     if (a.show) ShowPage(ToHwnd(a.show));
-    for (PageHandle page : a.closePages) ClosePageWindow(ToHwnd(page));
+    for (PageHandle page : a.closePages)
+        ClosePageWindow(ToHwnd(page));
     if (a.pending == PendingOp::Terminate && m_pendingProcess) ::TerminateProcess(m_pendingProcess.Get(), 0);
     if (a.pending != PendingOp::Keep) m_pendingProcess.Reset();
     InvalidateRects(a.invalidate);
@@ -289,8 +293,8 @@ void CTollgate3Dlg::ShowAddAccountPrompt() {
     // Right below the label, right edges aligned.
     const RECT label = m_stcOther.GetWindowRect();
     const RECT prompt = m_addAccDlg->GetWindowRect();
-    ::SetWindowPos(m_addAccDlg->m_hWnd, nullptr, label.right - (prompt.right - prompt.left), label.bottom, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER);
+    ::SetWindowPos(m_addAccDlg->m_hWnd, nullptr, label.right - (prompt.right - prompt.left), label.bottom, 0,
+                   0, SWP_NOSIZE | SWP_NOZORDER);
     m_addAccDlg->ShowWindow(SW_SHOW);
 }
 
@@ -320,12 +324,14 @@ void CTollgate3Dlg::OnTrayNotify(LPARAM lParam) {
 
 void CTollgate3Dlg::OnHotkeysChanged() {
     LoadHotkeys();
-    for (PageHandle page : m_model.Pages()) ::PostMessageW(ToHwnd(page), WM_RELOADHOTKEYS, 0, 0);
+    for (PageHandle page : m_model.Pages())
+        ::PostMessageW(ToHwnd(page), WM_RELOADHOTKEYS, 0, 0);
     if (::IsWindow(HallWnd())) ::PostMessageW(HallWnd(), WM_RELOADHOTKEYS, 0, 0);
 }
 
 void CTollgate3Dlg::OnMuteTimer() {
-    for (PageHandle page : m_model.Pages()) ::PostMessageW(ToHwnd(page), WM_PAGEMUTE, m_muted ? 1 : 0, 0);
+    for (PageHandle page : m_model.Pages())
+        ::PostMessageW(ToHwnd(page), WM_PAGEMUTE, m_muted ? 1 : 0, 0);
     if (m_muted != m_shownMuted) {
         m_shownMuted = m_muted;
         m_btnSound.SetImage(m_muted ? m_bmpSoundOff.Get() : m_bmpSoundOn.Get(), FALSE);
@@ -341,8 +347,8 @@ void CTollgate3Dlg::OnSize(UINT type, int cx, int cy) {
         for (const CaptionControl& c : CaptionControlRects(cx)) {
             const HWND control = GetDlgItem(c.id);
             if (!control) continue;
-            ::MoveWindow(control, c.rect.left, c.rect.top, c.rect.right - c.rect.left, c.rect.bottom - c.rect.top,
-                         FALSE);
+            ::MoveWindow(control, c.rect.left, c.rect.top, c.rect.right - c.rect.left,
+                         c.rect.bottom - c.rect.top, FALSE);
             ::InvalidateRect(control, nullptr, TRUE);
         }
         RedrawCaptionButtons();
@@ -417,8 +423,7 @@ BOOL CTollgate3Dlg::PreTranslateMessage(MSG* msg) {
     // 4. Refresh (F5) and favourite (Ctrl+D) belong to the visible page.
     const bool ctrlD = message == WM_CHAR && msg->wParam == 4 && HIWORD(msg->lParam) == 0x0020;
     if ((ctrlD || (message == WM_KEYDOWN && msg->wParam == VK_F5)) && m_model.TabCount() > 0) {
-        const PageHandle target =
-            m_model.KeyTarget(IsVisibleWindow(SelectedPageWnd()), HallVisible());
+        const PageHandle target = m_model.KeyTarget(IsVisibleWindow(SelectedPageWnd()), HallVisible());
         if (target) ::PostMessageW(ToHwnd(target), message, msg->wParam, msg->lParam);
         return TRUE;
     }

@@ -51,9 +51,9 @@ public:
     // put a stand-in page program here.
     std::wstring m_programPath;
 
-    CBtnEx m_btnHide;    // 1001
-    CBtnEx m_btnSound;   // 1002
-    CBtnEx m_btnSystem;  // 1003
+    CBtnEx m_btnHide;     // 1001
+    CBtnEx m_btnSound;    // 1002
+    CBtnEx m_btnSystem;   // 1003
     CStaticEx m_stcOther; // 1005
 
 protected:

@@ -38,8 +38,8 @@ void CTollgate3Dlg::CreateTabStrip() {
     m_imgCloseBox = LoadStrip(IDB_TAB_CLOSE);
 
     const HWND tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
-                                       ::GetModuleHandleW(nullptr), nullptr);
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
+                                       nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (!tip) return;
     m_toolTip.Attach(tip);
     // One tool over the whole window; its text is the hovered tab's label, asked for on demand.
@@ -90,12 +90,13 @@ void CTollgate3Dlg::DrawTabs(HDC dc) {
     for (int i = 0; i < count; ++i) {
         const Rect tab = TabRect(i);
         if (m_imgTabs) {
-            ::ImageList_Draw(m_imgTabs.Get(), TabImageFrame(i, m_model.CurTab(), hover.hoverTab), dc, tab.left,
-                             tab.top, ILD_TRANSPARENT);
+            ::ImageList_Draw(m_imgTabs.Get(), TabImageFrame(i, m_model.CurTab(), hover.hoverTab), dc,
+                             tab.left, tab.top, ILD_TRANSPARENT);
         }
         if (i == hover.hoverTab && hover.closeBoxState >= 0 && m_imgCloseBox) {
             const Rect box = CloseBoxRect(i);
-            ::ImageList_Draw(m_imgCloseBox.Get(), hover.closeBoxState, dc, box.left, box.top, ILD_TRANSPARENT);
+            ::ImageList_Draw(m_imgCloseBox.Get(), hover.closeBoxState, dc, box.left, box.top,
+                             ILD_TRANSPARENT);
         }
         // One clipped line; an '&' in an account name is a letter, not a mnemonic.
         RECT label = ToRect(LabelRect(i));

@@ -66,14 +66,17 @@ protected:
 
     void TearDown() override {
         std::vector<HWND> pages;
-        for (auto p : m_dlg.Model().Pages()) pages.push_back(reinterpret_cast<HWND>(p));
+        for (auto p : m_dlg.Model().Pages())
+            pages.push_back(reinterpret_cast<HWND>(p));
         if (m_dlg.IsWindow()) m_dlg.DestroyWindow();
         // The stand-in pages end once the main window is gone.
-        Pump([&] {
-            for (HWND p : pages)
-                if (::IsWindow(p)) return false;
-            return true;
-        }, 5000);
+        Pump(
+            [&] {
+                for (HWND p : pages)
+                    if (::IsWindow(p)) return false;
+                return true;
+            },
+            5000);
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
@@ -103,7 +106,8 @@ protected:
         SetPageEnv(L"", label, color);
         const int before = m_dlg.Model().TabCount();
         EXPECT_TRUE(m_dlg.LaunchPageProcess());
-        EXPECT_TRUE(Pump([&] { return m_dlg.Model().TabCount() == before + 1; }, 15000)) << "no tab for " << label;
+        EXPECT_TRUE(Pump([&] { return m_dlg.Model().TabCount() == before + 1; }, 15000))
+            << "no tab for " << label;
         const HWND page = m_dlg.SelectedPageWnd();
         EXPECT_TRUE(Pump([&] { return ::IsWindowVisible(page) != FALSE; }, 5000));
         SetPageEnv(L"login");

@@ -46,16 +46,18 @@ TEST_F(MainWindow, WaitsAsOnePixelAndStartsTheFirstPageProcessWithItsOptions) {
     ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_LOG", log.c_str());
     ASSERT_TRUE(m_dlg.LaunchPageProcess());
     std::wstring line;
-    Pump([&] {
-        FILE* in = _wfopen(log.c_str(), L"r, ccs=UTF-8");
-        if (!in) return false;
-        wchar_t text[1024] = {};
-        const bool got = fgetws(text, 1024, in) != nullptr;
-        fclose(in);
-        line = text;
-        if (!line.empty() && line.back() == L'\n') line.pop_back();
-        return got;
-    }, 10000);
+    Pump(
+        [&] {
+            FILE* in = _wfopen(log.c_str(), L"r, ccs=UTF-8");
+            if (!in) return false;
+            wchar_t text[1024] = {};
+            const bool got = fgetws(text, 1024, in) != nullptr;
+            fclose(in);
+            line = text;
+            if (!line.empty() && line.back() == L'\n') line.pop_back();
+            return got;
+        },
+        10000);
     ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_LOG", nullptr);
     const std::wstring options =
         L" /newgm /" + std::to_wstring(reinterpret_cast<std::intptr_t>(m_dlg.m_hWnd)) + L" /1|prio=";
@@ -124,7 +126,8 @@ TEST_F(MainWindow, LabelRegistrationAcceptsNewLabelsAndRefusesDuplicatesAndMalfo
         {"256 characters", longest.c_str(), 2 * 257, 1},
         {"257 characters", tooLong.c_str(), 2 * 258, 0},
     };
-    for (const Case& c : cases) EXPECT_EQ(SendLabel(m_dlg.m_hWnd, c.data, c.bytes), c.expected) << c.name;
+    for (const Case& c : cases)
+        EXPECT_EQ(SendLabel(m_dlg.m_hWnd, c.data, c.bytes), c.expected) << c.name;
     EXPECT_EQ(m_dlg.Model().TabCount(), 0) << "labels alone make no tabs";
     EXPECT_EQ(::SendMessageW(m_dlg.m_hWnd, WM_COPYDATA, 0, 0), 0) << "no block at all";
 }
@@ -205,7 +208,8 @@ TEST_F(MainWindow, MuteBroadcastReachesTabPagesEvery400Ms) {
     const HWND hall = m_dlg.HallWnd();
     EXPECT_EQ(m_dlg.Model().TabCount(), 1) << "the hall page is no tab";
 
-    EXPECT_TRUE(Pump([&] { return PageReport(page).find(L"mute=0 ") == 0; }, 3000)) << PageReport(page).c_str();
+    EXPECT_TRUE(Pump([&] { return PageReport(page).find(L"mute=0 ") == 0; }, 3000))
+        << PageReport(page).c_str();
     // The sound button flips the flag; the next tick carries it.
     ::SendMessageW(m_dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED),
                    reinterpret_cast<LPARAM>(m_dlg.GetDlgItem(1002)));
@@ -227,7 +231,8 @@ TEST_F(MainWindow, MinimumSizeGrowsWithTheTabs) {
         int minWidth;
     } cases[] = {{1, 672}, {2, 861}, {3, 1050}};
     for (const Case& c : cases) {
-        while (m_dlg.Model().TabCount() < c.tabs) OpenTab((L"1服-size-" + std::to_wstring(m_dlg.Model().TabCount())).c_str());
+        while (m_dlg.Model().TabCount() < c.tabs)
+            OpenTab((L"1服-size-" + std::to_wstring(m_dlg.Model().TabCount())).c_str());
         ::SetWindowPos(m_dlg.m_hWnd, nullptr, 10, 10, 300, 100, SWP_NOZORDER | SWP_NOACTIVATE);
         RECT rc = WindowRect(m_dlg.m_hWnd);
         EXPECT_EQ(rc.right - rc.left, c.minWidth) << c.tabs;
@@ -260,7 +265,8 @@ TEST_F(MainWindow, HidingToTheTrayAndBack) {
         {"hide button of the hidden window restores", WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0, true},
     };
     for (const Step& s : steps) {
-        const LPARAM lParam = s.msg == WM_COMMAND ? reinterpret_cast<LPARAM>(m_dlg.GetDlgItem(1001)) : s.lParam;
+        const LPARAM lParam =
+            s.msg == WM_COMMAND ? reinterpret_cast<LPARAM>(m_dlg.GetDlgItem(1001)) : s.lParam;
         PostAndPump(s.msg, s.wParam, lParam);
         EXPECT_EQ(::IsWindowVisible(m_dlg.m_hWnd) != FALSE, s.visibleAfter) << s.how;
         EXPECT_TRUE(m_dlg.HasTrayIcon()) << s.how;

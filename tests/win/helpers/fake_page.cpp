@@ -35,7 +35,8 @@ std::wstring Env(const wchar_t* name) {
 
 void ShowCounts(HWND hwnd) {
     wchar_t text[128];
-    swprintf(text, 128, L"mute=%d mutes=%d f5=%d ctrld=%d reload=%d", g_lastMute, g_mutes, g_f5, g_ctrlD, g_reloads);
+    swprintf(text, 128, L"mute=%d mutes=%d f5=%d ctrld=%d reload=%d", g_lastMute, g_mutes, g_f5, g_ctrlD,
+             g_reloads);
     SetWindowTextW(hwnd, text);
 }
 
@@ -131,7 +132,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (mode == L"login") {
         // A login page the player never finishes: it lives as long as the main window.
-        for (int i = 0; i < 600 && IsWindow(g_parent); ++i) Sleep(100);
+        for (int i = 0; i < 600 && IsWindow(g_parent); ++i)
+            Sleep(100);
         return 0;
     }
     const bool hall = mode == L"hall";
@@ -140,8 +142,8 @@ int wmain(int argc, wchar_t** argv) {
         data.cbData = static_cast<DWORD>((g_label.size() + 1) * sizeof(wchar_t));
         data.lpData = const_cast<wchar_t*>(g_label.c_str());
         DWORD_PTR accepted = 0;
-        if (!SendMessageTimeoutW(g_parent, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 10000,
-                                 &accepted) ||
+        if (!SendMessageTimeoutW(g_parent, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL,
+                                 10000, &accepted) ||
             accepted == 0) {
             PostMessageW(g_parent, WM_SYSCOMMAND, SC_CLOSE, kSelfMarker);
             return 0;
