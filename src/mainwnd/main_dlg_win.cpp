@@ -5,7 +5,8 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include "mainwnd/child_process_win.h"
+#include "app/process_win.h"
+#include "base/codepage_win.h"
 #include "mainwnd/label_rules.h"
 #include "mainwnd/later_entry_win.h"
 #include "mainwnd/layout_rules.h"
@@ -129,11 +130,11 @@ int CTollgate3Dlg::AskPlayer(const wchar_t* text, UINT type) {
 }
 
 bool CTollgate3Dlg::StartProgram(const std::wstring& options, bool keepProcess) {
-    fw::Handle process =
-        StartChildProcess(m_programPath.empty() ? RunningProgramPath() : m_programPath, options);
-    if (!process) return false;
-    if (keepProcess) m_pendingProcess = std::move(process); // the previous one is closed
-    return true;
+    const std::wstring path = m_programPath.empty() ? base::ExecutablePath() : m_programPath;
+    bool started = false;
+    fw::Handle process = StartChildProcess(path, options, keepProcess, &started);
+    if (started && keepProcess) m_pendingProcess = std::move(process); // the previous one is closed
+    return started;
 }
 
 bool CTollgate3Dlg::LaunchPageProcess() {

@@ -241,14 +241,4 @@ std::wstring PageProcessArguments(std::intptr_t mainWindow, int tabCount) {
     return L" /newgm /" + std::to_wstring(mainWindow) + L" /" + std::to_wstring(tabCount);
 }
 
-std::wstring ChildCommandLine(std::wstring_view path, std::wstring_view options) {
-    std::wstring line;
-    if (path.find(L' ') != std::wstring_view::npos) {
-        line.append(L"\"").append(path).append(L"\"");
-    } else {
-        line.append(path);
-    }
-    return line.append(options);
-}
-
 } // namespace mainwnd

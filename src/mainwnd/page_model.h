@@ -127,9 +127,4 @@ private:
 // " /newgm /<main window handle, signed decimal> /<tab count>".
 std::wstring PageProcessArguments(std::intptr_t mainWindow, int tabCount);
 
-// The command line of a child process of the program: its executable path followed by the
-// options. A path with a space is quoted, so that the child reads its options as the first
-// arguments and the system does not try the path's leading words as programs.
-std::wstring ChildCommandLine(std::wstring_view path, std::wstring_view options);
-
 } // namespace mainwnd

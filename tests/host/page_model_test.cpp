@@ -204,19 +204,3 @@ TEST(PageProcessArguments, WritesSignedHandleAndCount) {
     EXPECT_EQ(PageProcessArguments(0x30A5E, 2), L" /newgm /199262 /2");
     EXPECT_EQ(PageProcessArguments(-5, 0), L" /newgm /-5 /0");
 }
-
-TEST(PageModel, ChildCommandLineQuotesOnlyAPathWithASpace) {
-    struct Case {
-        const wchar_t* path;
-        const wchar_t* expected;
-    } cases[] = {
-        {L"C:\\ProgramData\\Vexa\\GameLogin\\TnVexa.exe",
-         L"C:\\ProgramData\\Vexa\\GameLogin\\TnVexa.exe /newgm /42 /0"},
-        {L"C:\\Documents and Settings\\TnVexa.exe",
-         L"\"C:\\Documents and Settings\\TnVexa.exe\" /newgm /42 /0"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ChildCommandLine(c.path, PageProcessArguments(42, 0)), c.expected);
-    }
-    EXPECT_EQ(PageProcessArguments(-5, 2), L" /newgm /-5 /2") << "the handle is written signed";
-}
