@@ -30,3 +30,10 @@
 #define IDD_MSGBOX 130
 #define IDD_ADDACC 161
 #define IDC_ADDACC_TEXT 1023
+
+// Main game window: its template and the caption controls right of the tab strip.
+#define IDD_MAIN 102
+#define IDC_MAIN_HIDE 1001
+#define IDC_MAIN_SOUND 1002
+#define IDC_MAIN_SYSTEM 1003
+#define IDC_MAIN_OTHER_ACCOUNT 1005
