@@ -30,3 +30,7 @@
 #define IDD_MSGBOX 130
 #define IDD_ADDACC 161
 #define IDC_ADDACC_TEXT 1023
+
+// Page process: the login screen's template (backdrop and login page share it); the page
+// window's frame takes its icon and title from IDR_MAINFRAME.
+#define IDD_LOGIN 157
