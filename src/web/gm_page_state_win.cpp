@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include <cstdlib>
 #include <vector>
 
 #include "net/publisher_win.h"
@@ -67,8 +66,8 @@ std::wstring LoginPageUrl() {
 
 bool AutomationEnabled() {
     static const bool enabled = [] {
-        const wchar_t* value = _wgetenv(L"TNVEXA_AUTOMATION");
-        return value != nullptr && *value != L'\0';
+        wchar_t value[8] = {};
+        return ::GetEnvironmentVariableW(L"TNVEXA_AUTOMATION", value, 8) > 0;
     }();
     return enabled;
 }

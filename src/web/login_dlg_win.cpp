@@ -99,6 +99,14 @@ fw::Bitmap DecodePremultiplied(Gdiplus::Bitmap& image, int& width, int& height) 
 
 } // namespace
 
+bool RunLoginScreen() {
+    CLoginBkDlg backdrop(ParentWnd);
+    if (backdrop.DoModal() == IDOK) return true;
+    // Cancelled, or the screen could not be made: either way this login is over.
+    ::PostMessageW(ParentWnd, WM_SYSCOMMAND, SC_CLOSE, web::kSelfMarker);
+    return false;
+}
+
 bool IsUacEnabled() {
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof(version);

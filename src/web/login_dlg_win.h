@@ -10,6 +10,11 @@
 #include "web/dhtm_dlg_ex_win.h"
 #include "web/login_rules.h"
 
+// The login step of a page process's start: runs the login screen over ParentWnd. True after a
+// successful login (GamePageUrl set); otherwise the main window has been told with
+// WM_SYSCOMMAND SC_CLOSE marked SelfMarker, and the process should end.
+bool RunLoginScreen();
+
 // True when the system is Vista or later and User Account Control is on ("EnableLUA" 1).
 bool IsUacEnabled();
 
