@@ -133,7 +133,11 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& cs) {
 
 int CMainFrame::OnCreate(CREATESTRUCTW* cs) {
     if (CFrameWnd::OnCreate(cs) == -1) return -1;
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The system gives every overlapped window a caption whatever it was created with: the frame
+    // is stripped again so that it sits in the content area as a bare page.
+    ModifyStyle(WS_CAPTION | WS_THICKFRAME, 0);
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     if (::IsWindow(ParentWnd)) {
         ::PostMessageW(ParentWnd, WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd), IsHallPage() ? 1 : 0);
         ::SetParent(m_hWnd, ParentWnd);
