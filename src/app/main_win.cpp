@@ -2,6 +2,9 @@
 // application object.
 #include <windows.h>
 
+#include "app/app_win.h"
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    return 0;
+    static CTollgate3App app;
+    return RunApplication(app);
 }

@@ -64,14 +64,6 @@ std::wstring LoginPageUrl() {
     return net::PublisherUrl(net::PublisherSite::WebGame, L"/games/tn/dlq/index.html");
 }
 
-bool AutomationEnabled() {
-    static const bool enabled = [] {
-        wchar_t value[8] = {};
-        return ::GetEnvironmentVariableW(L"TNVEXA_AUTOMATION", value, 8) > 0;
-    }();
-    return enabled;
-}
-
 PageSeams& Seams() {
     static PageSeams seams{ShowMessageBox, ShellOpen, StartProgram};
     return seams;

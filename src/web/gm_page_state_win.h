@@ -1,4 +1,4 @@
-// The process-wide page strings of a page process, its automation switch, and the seams through
+// The process-wide page strings of a page process and the seams through
 // which its windows reach the player and the system (replaceable by tests).
 #pragma once
 #include <windows.h>
@@ -19,9 +19,6 @@ std::wstring HallPageUrl();
 std::wstring DefaultHallUrl();
 // The login page on the publisher's web-game site.
 std::wstring LoginPageUrl();
-
-// True when TNVEXA_AUTOMATION was set when this process first asked (read once).
-bool AutomationEnabled();
 
 // What the page windows hand to the player or to the system.
 struct PageSeams {

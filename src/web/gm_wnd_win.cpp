@@ -1,6 +1,7 @@
 #include "web/gm_wnd_win.h"
 
 #include "app/app_state_win.h"
+#include "app/automation_win.h"
 #include "app/settings_win.h"
 #include "mainwnd/layout_rules.h"
 #include "resource.h"
@@ -245,7 +246,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_RELOADHOTKEYS:
         return OnReloadHotkeys();
     case WM_COPYDATA:
-        if (web::AutomationEnabled()) {
+        if (AutomationEnabled()) {
             const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
             if (data && data->dwData == web::kAutomationNavigate) {
                 const auto url = web::ReadAutomationUrl(data->lpData, data->cbData);
@@ -270,7 +271,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // ---- start-up ---------------------------------------------------------------------------------
 
 CWnd* CreateGamePageFrame(bool gameHall) {
-    web::AutomationEnabled(); // the switch is read as the process starts
+    AutomationEnabled(); // the switch is read as the process starts
     if (gameHall) web::GamePageUrl() = web::HallPageUrl();
     static CSingleDocTemplate pageTemplate =
         CSingleDocTemplate::Make<CGmWndDoc, CMainFrame, CGmWndView>(IDR_MAINFRAME);

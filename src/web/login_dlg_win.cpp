@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/app_state_win.h"
+#include "app/automation_win.h"
 #include "fw/handles_win.h"
 #include "resource.h"
 #include "web/gm_page_state_win.h"
@@ -163,7 +164,7 @@ BOOL CLoginDlg::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT CLoginDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_COPYDATA && web::AutomationEnabled()) {
+    if (msg == WM_COPYDATA && AutomationEnabled()) {
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
         if (data && data->dwData == web::kAutomationNavigate) {
             const auto url = web::ReadAutomationUrl(data->lpData, data->cbData);
@@ -250,7 +251,7 @@ void CLoginDlg::EndLogin(INT_PTR result) {
 // ---- CLoginBkDlg ------------------------------------------------------------------------------
 
 CLoginBkDlg::CLoginBkDlg(HWND parent) : CDialog(IDD_LOGIN, parent), m_dlgLogin(web::LoginPageUrl()) {
-    web::AutomationEnabled(); // the switch is read as the process starts
+    AutomationEnabled(); // the switch is read as the process starts
 }
 
 bool CLoginBkDlg::ShowPicture() {

@@ -1,0 +1,137 @@
+#include "app/app_win.h"
+
+#include <commctrl.h>
+#include <gdiplus.h>
+#include <shellapi.h>
+
+#include "app/app_state_win.h"
+#include "app/automation_win.h"
+#include "app/crash_dump_win.h"
+#include "app/later_entry_win.h"
+#include "app/process_win.h"
+#include "app/settings_win.h"
+#include "base/codepage_win.h"
+#include "net/publisher_win.h"
+#include "ui/msgbox_win.h"
+
+namespace {
+
+constexpr wchar_t kTitle[] = L"Vexa - Tarn";
+
+// Ping addresses: path and query on the client host; the count is appended.
+constexpr wchar_t kInstallPing[] = L"/install.htm?tag=tnvexa&ver=3.0.0.1";
+constexpr wchar_t kActivePing[] = L"/active.htm?tag=tnvexa&ver=3.0.0.1";
+constexpr wchar_t kChannelPing[] = L"/active.htm?tag=weblumo&ver=3.0.0.1";
+
+CTollgate3App* g_app = nullptr;
+
+}  // namespace
+
+CTollgate3App& TheApp() {
+    return *g_app;
+}
+
+CTollgate3App::CTollgate3App() {
+    g_app = this;
+}
+
+CTollgate3App::~CTollgate3App() {
+    if (g_app == this) g_app = nullptr;
+}
+
+StartRequest CTollgate3App::ComputeStartRequest() {
+    int argc = 0;
+    std::vector<std::wstring> args;
+    if (wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
+        for (int i = 0; i < argc; ++i) args.emplace_back(argv[i]);
+        LocalFree(argv);
+    }
+    return ParseStartRequest(args, base::ExecutablePath(), CommonAppDataFolder());
+}
+
+void CTollgate3App::Ping(const wchar_t* path, const wchar_t* counter) {
+    const uint32_t count = IncrementCounter(counter);
+    const std::wstring url = net::PublisherUrl(net::PublisherSite::Client, path) + L"&count=" + std::to_wstring(count);
+    SendStatPing(url, PingStarted, PingFinished);
+}
+
+bool CTollgate3App::RunUpdateDownload() {
+    return DownloadAndSwap();
+}
+
+void CTollgate3App::RelaunchAfterUpdate() {
+    StartSelf(L"");
+    StoreUpdateTime();
+}
+
+BOOL CTollgate3App::InitInstance() {
+    InstallCrashFilter();
+    // Automation only: a deliberate fault proves the crash path of the real executable.
+    if (AutomationHas(L"crash")) RaiseException(EXCEPTION_ACCESS_VIOLATION, 0, 0, nullptr);
+
+    INITCOMMONCONTROLSEX icc{sizeof(icc), 0xFF};
+    InitCommonControlsEx(&icc);
+
+    m_request = ComputeStartRequest();
+    ParentWnd = reinterpret_cast<HWND>(m_request.parentWnd);
+    ParentPageCount = m_request.parentPageCount;
+
+    PingStarted = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    PingFinished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+
+    const StartMode mode = m_request.mode;
+    if (mode == StartUninstall) {
+        if (ShowMessageBox(nullptr, L"确定要移除 VexaTarn微端吗？", kTitle, MB_YESNO) == IDYES) {
+            UninstallSelf();
+            WaitForSingleObject(PingFinished, INFINITE);
+        }
+        return FALSE;
+    }
+    if (mode == StartUpdate) {
+        CheckForUpdate(true);
+        if (RunUpdateDownload()) {
+            RelaunchAfterUpdate();
+            return FALSE;
+        }
+    } else if (mode == StartInstall || mode == StartShortcut) {
+        if (CheckForUpdate(false) && RunUpdateDownload()) {
+            RelaunchAfterUpdate();
+            return FALSE;
+        }
+    }
+
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
+
+    if (mode == StartInstall) {
+        InstallSelf();
+        ChooseDisableDays();
+        Ping(kInstallPing, L"Inst");
+        WaitForSingleObject(PingFinished, INFINITE);
+        return FALSE;
+    }
+    if (mode == StartChannel) {
+        const std::wstring home = net::PublisherUrl(net::PublisherSite::Hall, L"/");
+        ShellExecuteW(nullptr, L"open", home.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+        Ping(kChannelPing, L"Vexa");
+        WaitForSingleObject(PingFinished, INFINITE);
+        return FALSE;
+    }
+    if (mode == StartShortcut || mode == StartInstalled) Ping(kActivePing, L"Game");
+
+    SetBrowserCacheLimit();
+
+    if (mode == StartNewGamePage || mode == StartGameHall) return RunPageProcess();
+    return RunMainWindow();
+}
+
+int CTollgate3App::ExitInstance() {
+    if (PingStarted) CloseHandle(PingStarted);
+    if (PingFinished) CloseHandle(PingFinished);
+    PingStarted = PingFinished = nullptr;
+    if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
+    m_gdiplusToken = 0;
+    if (m_oleStarted) OleUninitialize();
+    m_oleStarted = false;
+    return CWinApp::ExitInstance();
+}

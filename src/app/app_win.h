@@ -1,0 +1,48 @@
+// The application object: reads the start mode, runs the one-shot tasks of the install,
+// uninstall, update and channel modes, and hands over to the main window or the page window.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "app/start_mode.h"
+#include "fw/app_win.h"
+#include "fw/handles_win.h"
+
+class CTollgate3App : public CWinApp {
+public:
+    CTollgate3App();
+    ~CTollgate3App() override;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // The start mode of this process, worked out once from its command line and location.
+    StartMode Mode() const { return m_request.mode; }
+    // Computes the start mode again by the same rule (the update check asks for it).
+    static StartRequest ComputeStartRequest();
+
+    ULONG_PTR m_gdiplusToken = 0;
+    // Address of the new executable, filled by the update configuration.
+    wchar_t m_szUpdAddr[512] = {};
+    // Statistics ping handshake: set by the worker once it has its address, and when it is done.
+    HANDLE PingStarted = nullptr;
+    HANDLE PingFinished = nullptr;
+
+private:
+    // The statistics ping of `path` (its query without the count) with `counter` raised.
+    void Ping(const wchar_t* path, const wchar_t* counter);
+    // After a successful swap: start the new executable, record the day, end.
+    void RelaunchAfterUpdate();
+    bool RunUpdateDownload();
+    // The two long-running roles: the page process (login, then the page window) and the
+    // main game window.
+    BOOL RunPageProcess();
+    BOOL RunMainWindow();
+
+    StartRequest m_request;
+    bool m_oleStarted = false;
+};
+
+// The application object of this process.
+CTollgate3App& TheApp();

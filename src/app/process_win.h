@@ -1,0 +1,16 @@
+// Starting another copy of the program (or any executable) the way the program always does:
+// the path unquoted followed by the options, idle priority, shown normally.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "fw/handles_win.h"
+
+// Starts `exePath` + `options` (options begin with a blank, or are empty). Answers the process
+// handle when `keepProcess` is set (else an empty handle); `started` tells whether it started.
+fw::Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options, bool keepProcess,
+                             bool* started = nullptr);
+
+// The same for the running executable.
+fw::Handle StartSelf(const std::wstring& options, bool keepProcess = false, bool* started = nullptr);

@@ -1,0 +1,286 @@
+"""Drives the real TnVexa.exe under Wine and checks it from outside.
+
+A scenario is a unittest.TestCase deriving from E2ECase. Each case gets a fresh stand-in
+publisher (its request log and scenario routes), a clean install folder, statistics file and
+registry key in the run's Wine prefix, and a kill of every leftover TnVexa process afterwards.
+Every wait is bounded; failures print what was seen.
+
+Environment (set by tools/test.sh and the e2e CMake file): TNVEXA_EXE, TNVEXA_SOURCE_DIR,
+TNVEXA_E2E_OUT, WINEPREFIX, DISPLAY.
+"""
+import json
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+SOURCE_DIR = os.environ.get("TNVEXA_SOURCE_DIR", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
+EXE = os.environ.get("TNVEXA_EXE", os.path.join(SOURCE_DIR, "build", "win64", "TnVexa.exe"))
+OUT_DIR = os.environ.get("TNVEXA_E2E_OUT", os.path.join(SOURCE_DIR, "build", "win64", "e2e"))
+PUBLISHER = os.path.join(SOURCE_DIR, "tools", "publisher", "server.py")
+REG_KEY = r"HKLM\Software\Vexa\GameLogin\TnVexa"
+
+
+def _wine_loader():
+    for d in ("/usr/lib/wine", "/usr/lib/x86_64-linux-gnu/wine"):
+        if os.path.exists(os.path.join(d, "wine64")):
+            return os.path.join(d, "wine64")
+    return shutil.which("wine64") or "wine64"
+
+
+WINE64 = _wine_loader()
+
+
+def wait_until(predicate, timeout, interval=0.1):
+    """Polls predicate until it answers a true value or timeout seconds pass; answers its value."""
+    end = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value or time.monotonic() >= end:
+            return value
+        time.sleep(interval)
+
+
+class Wine:
+    """The run's Wine prefix: paths, processes and registry."""
+
+    def __init__(self):
+        self.prefix = os.environ.get("WINEPREFIX") or os.environ.get("TNVEXA_WINEPREFIX")
+        if not self.prefix or not os.environ.get("DISPLAY"):
+            raise RuntimeError("e2e tests need WINEPREFIX and DISPLAY: run them through tools/test.sh")
+        self.env = dict(os.environ, WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), WINEARCH="win64")
+        self.drive_c = os.path.join(self.prefix, "drive_c")
+
+    # Paths -----------------------------------------------------------------------------------
+    def unix(self, win_path):
+        """C:\\a\\b -> <prefix>/drive_c/a/b (case as given)."""
+        assert win_path[1:3] == ":\\", win_path
+        return os.path.join(self.drive_c, *win_path[3:].split("\\"))
+
+    @staticmethod
+    def windows(unix_path):
+        return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
+
+    @property
+    def install_dir(self):
+        return os.path.join(self.drive_c, "ProgramData", "Vexa", "GameLogin")
+
+    @property
+    def install_dir_win(self):
+        return "C:\\ProgramData\\Vexa\\GameLogin"
+
+    # Processes -------------------------------------------------------------------------------
+    def start(self, exe_unix, args=(), env=None):
+        e = dict(self.env)
+        e.update(env or {})
+        return subprocess.Popen([WINE64, exe_unix, *args], env=e, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
+
+    def run(self, exe_unix, args=(), env=None, timeout=60):
+        """Runs to the end; answers the exit code (raises on time-out after killing it)."""
+        p = self.start(exe_unix, args, env)
+        try:
+            return p.wait(timeout)
+        except subprocess.TimeoutExpired:
+            self.kill_all()
+            raise AssertionError(f"{exe_unix} {args} did not end within {timeout} s")
+
+    def tool(self, *args, timeout=60):
+        r = subprocess.run([WINE64, *args], env=self.env, capture_output=True, timeout=timeout)
+        return r.returncode, r.stdout.decode("utf-8", "replace")
+
+    @staticmethod
+    def program_pids(name="TnVexa"):
+        """Linux pids of running Wine processes whose image name contains name (any case)."""
+        out = subprocess.run(["ps", "-eo", "pid=,args="], capture_output=True, text=True).stdout
+        pids = []
+        for line in out.splitlines():
+            pid, _, cmd = line.strip().partition(" ")
+            exe = cmd.split(" ")[0]
+            if name.lower() in exe.lower() and exe.lower().endswith(".exe"):
+                pids.append(int(pid))
+        return pids
+
+    def kill_all(self, name="TnVexa"):
+        for pid in self.program_pids(name):
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        wait_until(lambda: not self.program_pids(name), 10)
+
+    # Registry --------------------------------------------------------------------------------
+    def reg_values(self, key=REG_KEY):
+        """{name: (type, data)} of a key's values, or None when the key does not exist."""
+        rc, out = self.tool("reg", "query", key)
+        if rc != 0:
+            return None
+        values = {}
+        for line in out.splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[1].startswith("REG_"):
+                values[parts[0]] = (parts[1], parts[2] if len(parts) > 2 else "")
+        return values
+
+    def reg_delete(self, key=REG_KEY):
+        self.tool("reg", "delete", key, "/f")
+
+    def reg_set_binary(self, name, data: bytes, key=REG_KEY):
+        rc, out = self.tool("reg", "add", key, "/v", name, "/t", "REG_BINARY", "/d", data.hex(), "/f")
+        assert rc == 0, out
+
+    # INI files -------------------------------------------------------------------------------
+    @staticmethod
+    def read_ini(path, section="TnVexa"):
+        """{key: value} of a section (names lower-cased), {} when the file is missing."""
+        try:
+            raw = open(path, "rb").read()
+        except OSError:
+            return {}
+        text = raw.decode("utf-16") if raw[:2] in (b"\xff\xfe", b"\xfe\xff") else raw.decode("utf-8", "replace")
+        values, current = {}, None
+        for line in text.splitlines():
+            line = line.strip()
+            if line.startswith("[") and line.endswith("]"):
+                current = line[1:-1].lower()
+            elif "=" in line and current == section.lower():
+                k, _, v = line.partition("=")
+                values[k.strip().lower()] = v.strip()
+        return values
+
+
+class Publisher:
+    """The stand-in publisher on 127.0.0.1 with its request log and scenario routes."""
+
+    def __init__(self, workdir):
+        self.workdir = workdir
+        self.log = os.path.join(workdir, "requests.jsonl")
+        self.scenario = os.path.join(workdir, "scenario.json")
+        self.set_routes({})
+        port_file = os.path.join(workdir, "port")
+        self.proc = subprocess.Popen([sys.executable, PUBLISHER, "--port", "0", "--log", self.log,
+                                      "--scenario", self.scenario, "--port-file", port_file],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if not wait_until(lambda: os.path.exists(port_file), 10):
+            self.stop()
+            raise RuntimeError("the stand-in publisher did not start")
+        with open(port_file) as f:
+            self.port = int(f.read())
+        self.host = f"127.0.0.1:{self.port}"
+        self.url = f"http://{self.host}"
+
+    def set_routes(self, routes):
+        tmp = self.scenario + ".tmp"
+        with open(tmp, "w", encoding="utf-8") as f:
+            json.dump({"routes": routes}, f)
+        os.replace(tmp, self.scenario)
+        # The server notices a change by modification time; make sure two quick writes differ.
+        time.sleep(0.02)
+
+    def requests(self, path=None):
+        try:
+            lines = open(self.log, encoding="utf-8").read().splitlines()
+        except OSError:
+            return []
+        entries = [json.loads(l) for l in lines if l.strip()]
+        return [e for e in entries if path is None or e["path"] == path]
+
+    def wait_requests(self, path, count=1, timeout=20):
+        return wait_until(lambda: len(self.requests(path)) >= count and self.requests(path), timeout) or []
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+
+
+class Screen:
+    """Windows on the run's display, found and photographed from outside."""
+
+    @staticmethod
+    def find(name, only_visible=False):
+        args = ["xdotool", "search"] + (["--onlyvisible"] if only_visible else []) + ["--name", name]
+        r = subprocess.run(args, capture_output=True, text=True, timeout=10)
+        return [int(x) for x in r.stdout.split()]
+
+    @classmethod
+    def wait_window(cls, name, timeout=30, only_visible=True):
+        return wait_until(lambda: cls.find(name, only_visible), timeout) or []
+
+    @staticmethod
+    def geometry(window_id):
+        r = subprocess.run(["xdotool", "getwindowgeometry", "--shell", str(window_id)], capture_output=True,
+                           text=True, timeout=10)
+        values = dict(line.split("=", 1) for line in r.stdout.split() if "=" in line)
+        return {k: int(v) for k, v in values.items() if v.lstrip("-").isdigit()}
+
+    @staticmethod
+    def shot(name, window_id=None):
+        os.makedirs(OUT_DIR, exist_ok=True)
+        path = os.path.join(OUT_DIR, name + ".png")
+        target = str(window_id) if window_id else "root"
+        subprocess.run(["import", "-window", target, path], capture_output=True, timeout=30)
+        return path
+
+
+class E2ECase(unittest.TestCase):
+    """Base of every scenario: fresh publisher, clean prefix state, no leftover processes."""
+
+    def setUp(self):
+        self.wine = Wine()
+        self.wine.kill_all()
+        self.tmp = tempfile.mkdtemp(prefix="tnvexa-e2e-")
+        self.publisher = Publisher(self.tmp)
+        self.addCleanup(self._cleanup)
+        self.clean_state()
+
+    def _cleanup(self):
+        self.wine.kill_all()
+        self.publisher.stop()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def clean_state(self):
+        shutil.rmtree(os.path.join(self.wine.drive_c, "ProgramData", "Vexa"), ignore_errors=True)
+        self.wine.reg_delete()
+
+    def env(self, **extra):
+        e = {"TNVEXA_PUBLISHER": self.publisher.host}
+        e.update(extra)
+        return e
+
+    def place_exe(self, folder, name="TnVexa.exe"):
+        """Copies the program to folder (a Unix path inside the prefix); answers its path."""
+        os.makedirs(folder, exist_ok=True)
+        target = os.path.join(folder, name)
+        shutil.copyfile(EXE, target)
+        return target
+
+    def outside_exe(self):
+        return self.place_exe(os.path.join(self.wine.drive_c, "users", "Public", "Downloads"))
+
+    def installed_exe(self, subfolder=None):
+        folder = self.wine.install_dir if not subfolder else os.path.join(self.wine.install_dir, subfolder)
+        return self.place_exe(folder)
+
+    def statistics(self):
+        return self.wine.read_ini(os.path.join(self.wine.install_dir, "Statistic.ini"))
+
+    def counts(self, path):
+        """The count values of the pings that reached path, in arrival order."""
+        out = []
+        for r in self.publisher.requests(path):
+            for part in r["query"].split("&"):
+                if part.startswith("count="):
+                    out.append(int(part[6:]))
+        return out
+
+
+def main():
+    unittest.main(verbosity=2)

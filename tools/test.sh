@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test tier in one ctest run:
+#   host  portable rules (native g++)      asan  the same under ASan and UBSan
+#   fuzz  libFuzzer targets, bounded time  win   Win32 tests under Wine
+#   e2e   the real TnVexa.exe under Wine against the stand-in publisher
+# Extra arguments go to ctest (for example: -L host, -R e2e.test_startup).
+set -uo pipefail
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$ROOT"
+source tools/deps.sh
+tnvexa_ensure_packages || exit 1
+
+export TNVEXA_WERROR=ON
+JOBS=$(nproc)
+for preset in host host-asan host-fuzz win64; do
+    echo "== build $preset"
+    if ! { cmake --preset "$preset" >"build-$preset.log" 2>&1 && cmake --build "build/$preset" -j"$JOBS" >>"build-$preset.log" 2>&1; }; then
+        tail -n 60 "build-$preset.log"
+        echo "build of $preset failed" >&2
+        exit 1
+    fi
+    mv -f "build-$preset.log" "build/$preset/build.log"
+done
+
+# One ctest run over all build trees.
+cat >build/CTestTestfile.cmake <<'CT'
+subdirs("host")
+subdirs("host-asan")
+subdirs("host-fuzz")
+subdirs("win64")
+CT
+
+# A private prefix made for this run, and a private display.
+export TNVEXA_WINEPREFIX="$ROOT/build/test-wineprefix"
+rm -rf "$TNVEXA_WINEPREFIX"
+export TNVEXA_XVFB=1
+source tools/wine-env.sh
+echo "== wine prefix and display"
+wine_env_start || exit 1
+trap wine_env_stop EXIT
+echo "display $DISPLAY, prefix $WINEPREFIX"
+
+ctest --test-dir build --output-on-failure -j2 "$@"
+rc=$?
+exit $rc
