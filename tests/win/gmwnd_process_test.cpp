@@ -43,6 +43,19 @@ long WaitForEnd(const fw::Handle& process, DWORD timeoutMs) {
     return static_cast<long>(code);
 }
 
+// Runs page_automate.exe with the arguments; its exit code, -1 when it could not run.
+long RunAutomate(const std::wstring& args) {
+    std::wstring commandLine = L"\"" + wintest::ExeFolder() + L"page_automate.exe\" " + args;
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                          &pi))
+        return -1;
+    ::CloseHandle(pi.hThread);
+    return WaitForEnd(fw::Handle(pi.hProcess), 10000);
+}
+
 class PageProcessTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -74,6 +87,9 @@ TEST_F(PageProcessTest, PageWindowJoinsTheMainWindowAndEndsWithIt) {
     EXPECT_TRUE(wintest::PumpUntil([&] { return ::GetAncestor(frame, GA_PARENT) == m_main.hwnd; }, 3000));
     EXPECT_EQ(m_main.Last(0x0402)->lParam, 0);
     EXPECT_EQ(pagetest::SendAutomation(frame, L"http://127.0.0.1:1/other.html"), 1);
+    // The e2e tests' driver finds the page window inside its main window.
+    EXPECT_EQ(RunAutomate(L"frame http://127.0.0.1:1/other.html 3000"), 0);
+    EXPECT_EQ(RunAutomate(L"login http://127.0.0.1:1/other.html 300"), 1) << "no login screen is open";
 
     const DWORD start = ::GetTickCount();
     ::DestroyWindow(m_main.hwnd);
