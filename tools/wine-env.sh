@@ -69,6 +69,8 @@ wine_env_start() {
     wine_env_make_prefix || return 1
     # One persistent server for the run: later wine starts skip the server start-up.
     wineserver -p >/dev/null 2>&1
+    # Start Wine's services and desktop now, detached from any caller's output.
+    timeout 120 wine64 cmd /c exit </dev/null >/dev/null 2>&1
     return 0
 }
 

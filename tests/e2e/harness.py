@@ -77,7 +77,7 @@ class Wine:
     def start(self, exe_unix, args=(), env=None):
         e = dict(self.env)
         e.update(env or {})
-        return subprocess.Popen([WINE64, exe_unix, *args], env=e, stdout=subprocess.DEVNULL,
+        return subprocess.Popen([WINE64, exe_unix, *args], env=e, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL, start_new_session=True)
 
     def run(self, exe_unix, args=(), env=None, timeout=60):
@@ -90,8 +90,12 @@ class Wine:
             raise AssertionError(f"{exe_unix} {args} did not end within {timeout} s")
 
     def tool(self, *args, timeout=60):
-        r = subprocess.run([WINE64, *args], env=self.env, capture_output=True, timeout=timeout)
-        return r.returncode, r.stdout.decode("utf-8", "replace")
+        # Output through a file, not a pipe: Wine's helper processes may inherit it and outlive us.
+        with tempfile.TemporaryFile() as out:
+            r = subprocess.run([WINE64, *args], env=self.env, stdin=subprocess.DEVNULL, stdout=out,
+                               stderr=subprocess.DEVNULL, timeout=timeout)
+            out.seek(0)
+            return r.returncode, out.read().decode("utf-8", "replace")
 
     @staticmethod
     def program_pids(name="TnVexa"):

@@ -1,0 +1,47 @@
+"""The shipped executable itself: a static 64-bit GUI program that loads on a bare Windows,
+asks for administrator rights and carries its version."""
+import re
+import subprocess
+import unittest
+
+from harness import EXE
+
+# System DLLs that every Windows has; anything else (a MinGW runtime DLL) would not load there.
+SYSTEM_DLLS = {
+    "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll", "oleaut32.dll",
+    "comctl32.dll", "gdiplus.dll", "wininet.dll", "shlwapi.dll", "winmm.dll", "msimg32.dll", "version.dll",
+    "msvcrt.dll", "comdlg32.dll", "uxtheme.dll", "imm32.dll", "urlmon.dll", "dbghelp.dll",
+    "api-ms-win-crt-runtime-l1-1-0.dll",
+}
+
+
+class Executable(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.headers = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", EXE], capture_output=True, text=True,
+                                     timeout=60).stdout
+        with open(EXE, "rb") as f:
+            cls.data = f.read()
+
+    def test_is_a_64_bit_gui_program(self):
+        self.assertRegex(self.headers, r"Magic\s+020b\s+\(PE32\+\)")
+        self.assertRegex(self.headers, r"Subsystem\s+00000002\s+\(Windows GUI\)")
+
+    def test_imports_only_system_dlls(self):
+        dlls = {d.lower() for d in re.findall(r"DLL Name: (\S+)", self.headers)}
+        self.assertTrue(dlls)
+        self.assertEqual(dlls - SYSTEM_DLLS, set())
+
+    def test_manifest_asks_for_administrator_and_common_controls_6(self):
+        self.assertIn(b'level="requireAdministrator"', self.data)
+        self.assertIn(b'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"', self.data)
+
+    def test_version_resource_says_3_0_0_1(self):
+        self.assertIn("3.0.0.1".encode("utf-16-le"), self.data)
+        # VS_FIXEDFILEINFO: signature, struct version, then file version 3.0 / 0.1.
+        fixed = b"\xbd\x04\xef\xfe\x00\x00\x01\x00" + (3 << 16).to_bytes(4, "little") + (1).to_bytes(4, "little")
+        self.assertIn(fixed, self.data)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
