@@ -37,3 +37,7 @@
 #define IDC_MAIN_SOUND 1002
 #define IDC_MAIN_SYSTEM 1003
 #define IDC_MAIN_OTHER_ACCOUNT 1005
+
+// Page process: the login screen's template (backdrop and login page share it); the page
+// window's frame takes its icon and title from IDR_MAINFRAME.
+#define IDD_LOGIN 157
