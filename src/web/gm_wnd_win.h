@@ -7,12 +7,13 @@
 #include <string>
 
 #include "fw/sdi_win.h"
+#include "mainwnd/main_messages.h"
 #include "web/gm_rules.h"
 
 // Messages between the page window and the main window (numbers fixed between processes).
-inline constexpr UINT WM_PAGECREATED = 0x0402;
-inline constexpr UINT WM_PAGEMUTE = 0x0405;
-inline constexpr UINT WM_RELOADHOTKEYS = 0x0407;
+using mainwnd::WM_PAGECREATED;
+using mainwnd::WM_PAGEMUTE;
+using mainwnd::WM_RELOADHOTKEYS;
 
 class CGmWndDoc : public CDocument {};
 
