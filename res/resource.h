@@ -31,6 +31,17 @@
 #define IDD_ADDACC 161
 #define IDC_ADDACC_TEXT 1023
 
+// Main game window: its template and the caption controls right of the tab strip.
+#define IDD_MAIN 102
+#define IDC_MAIN_HIDE 1001
+#define IDC_MAIN_SOUND 1002
+#define IDC_MAIN_SYSTEM 1003
+#define IDC_MAIN_OTHER_ACCOUNT 1005
+
+// Page process: the login screen's template (backdrop and login page share it); the page
+// window's frame takes its icon and title from IDR_MAINFRAME.
+#define IDD_LOGIN 157
+
 // Update progress dialog: template and its progress bar.
 #define IDD_PRGS 156
 #define IDC_PRGS_PROGRESS 1000

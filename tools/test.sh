@@ -14,12 +14,13 @@ export TNVEXA_WERROR=ON
 JOBS=$(nproc)
 for preset in host host-asan host-fuzz win64; do
     echo "== build $preset"
-    if ! { cmake --preset "$preset" >"build-$preset.log" 2>&1 && cmake --build "build/$preset" -j"$JOBS" >>"build-$preset.log" 2>&1; }; then
-        tail -n 60 "build-$preset.log"
-        echo "build of $preset failed" >&2
+    mkdir -p build
+    log="build/$preset.log"
+    if ! { cmake --preset "$preset" >"$log" 2>&1 && cmake --build "build/$preset" -j"$JOBS" >>"$log" 2>&1; }; then
+        tail -n 60 "$log"
+        echo "build of $preset failed (log: $log)" >&2
         exit 1
     fi
-    mv -f "build-$preset.log" "build/$preset/build.log"
 done
 
 # One ctest run over all build trees.

@@ -4,13 +4,16 @@
 
 fw::Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options, bool keepProcess,
                              bool* started) {
-    std::wstring commandLine = exePath + options;
+    // The path goes unquoted unless it holds a blank: the child would split it into several
+    // arguments and no longer see its options where it looks for them.
+    const bool quote = exePath.find_first_of(L" \t") != std::wstring::npos;
+    std::wstring commandLine = (quote ? L"\"" + exePath + L"\"" : exePath) + options;
     STARTUPINFOW si{sizeof(si)};
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION pi{};
-    // The command line keeps the path unquoted as children expect it; the application name is
-    // given separately so that a path with blanks can't resolve to another executable.
+    // The application name is given separately so that the path can't resolve to another
+    // executable.
     const BOOL ok = CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS,
                                    nullptr, nullptr, &si, &pi);
     if (started) *started = ok != FALSE;

@@ -1,5 +1,5 @@
 // Starting another copy of the program (or any executable) the way the program always does:
-// the path unquoted followed by the options, idle priority, shown normally.
+// the path followed by the options, idle priority, shown normally.
 #pragma once
 #include <windows.h>
 

@@ -1,0 +1,159 @@
+// The single-document arrangement: a document, a frame window that creates its view, the HTML
+// view that holds one browser control, and the template that makes the three together.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "fw/browser_host_win.h"
+#include "fw/wnd_win.h"
+
+class CView;
+class CFrameWnd;
+
+// Holds the data a view shows; owned by its frame.
+class CDocument {
+public:
+    virtual ~CDocument() = default;
+    virtual BOOL OnNewDocument() { return TRUE; }
+};
+
+// What the frame needs to create its view.
+struct CCreateContext {
+    CDocument* m_pCurrentDoc = nullptr;
+    CView* (*m_pNewView)() = nullptr;
+};
+
+// A child window of a frame that shows its document; deletes itself when its window is gone.
+class CView : public CWnd {
+public:
+    static constexpr UINT kPaneId = 0xE900;
+    static constexpr const wchar_t* kClassName = L"TnVexaView";
+
+    CDocument* GetDocument() const { return m_pDocument; }
+    // The frame the view lies in (its parent window's object).
+    CFrameWnd* GetParentFrame() const;
+    bool Create(const RECT& rect, HWND parentFrame, CCreateContext* context);
+
+    // Called once after the frame and its view exist.
+    virtual void OnInitialUpdate() {}
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    // WM_CREATE: -1 fails the creation.
+    virtual int OnCreate(CREATESTRUCTW* cs);
+    void PostNcDestroy() override {
+        if (m_bAutoDelete) delete this;
+    }
+
+    CDocument* m_pDocument = nullptr;
+
+public:
+    // Set once the window exists: from then on the window's end deletes the object. A creation
+    // that fails leaves the object to its creator.
+    bool m_bAutoDelete = false;
+};
+
+// A view whose client area is one WebBrowser control.
+class CHtmlView : public CView, public fw::BrowserHostClient {
+public:
+    bool Navigate2(const std::wstring& url) { return m_browser.Navigate(url); }
+    bool SetSilent(bool silent) { return m_browser.SetSilent(silent); }
+    // Reloads the page as the browser's own refresh does.
+    bool Refresh();
+    IWebBrowser2* GetBrowser() const { return m_browser.Browser(); }
+    fw::CBrowserHost& BrowserHost() { return m_browser; }
+
+    // The browser's events, for the top page and its frames.
+    virtual void OnBeforeNavigate2(const std::wstring& /*url*/, bool& /*cancel*/) {}
+    virtual void OnNavigateComplete2(const std::wstring& /*url*/) {}
+    virtual void OnDocumentComplete(const std::wstring& /*url*/) {}
+    virtual void OnTitleChange(const std::wstring& /*title*/) {}
+    // The document host's flags; by default the browser's own.
+    virtual HRESULT OnGetHostInfo(DOCHOSTUIINFO* /*info*/) { return S_OK; }
+
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // The frames above the view see keys first (their accelerators), then the browser.
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+protected:
+    // The view's window, then the browser control over its client area.
+    int OnCreate(CREATESTRUCTW* cs) override;
+
+private:
+    void BeforeNavigate2(IDispatch*, const std::wstring& url, bool& cancel) override {
+        OnBeforeNavigate2(url, cancel);
+    }
+    void NavigateComplete2(IDispatch*, const std::wstring& url) override { OnNavigateComplete2(url); }
+    void DocumentComplete(IDispatch*, const std::wstring& url) override { OnDocumentComplete(url); }
+    void TitleChange(const std::wstring& title) override { OnTitleChange(title); }
+    HRESULT GetHostInfo(DOCHOSTUIINFO* info) override;
+
+    fw::CBrowserHost m_browser;
+};
+
+// A top-level frame that owns its document and fills its client area with its view. Deletes
+// itself (and the document) when its window is gone.
+class CFrameWnd : public CWnd {
+public:
+    static constexpr const wchar_t* kClassName = L"TnVexaFrame";
+
+    // Creates the frame with the icon and title of resource resourceId, then its view.
+    bool LoadFrame(UINT resourceId, DWORD style, HWND parent, CCreateContext* context);
+    CView* GetActiveView() const { return m_pView; }
+    // Hands the document to the frame, which keeps it as long as it lives.
+    void SetDocument(std::unique_ptr<CDocument> document) { m_document = std::move(document); }
+    CDocument* GetDocument() const { return m_document.get(); }
+    // The view's initial update.
+    void InitialUpdateFrame();
+
+    // Adjusts the creation parameters (style, size, menu) before the window is made.
+    virtual BOOL PreCreateWindow(CREATESTRUCTW& cs);
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    // WM_CREATE: creates the view from the context; -1 fails the creation.
+    virtual int OnCreate(CREATESTRUCTW* cs);
+    virtual void OnTimer(UINT_PTR /*id*/) {}
+    virtual int OnMouseActivate(HWND /*topLevel*/, UINT /*hitTest*/, UINT /*message*/) {
+        return static_cast<int>(DefWindowProc());
+    }
+    void PostNcDestroy() override {
+        if (m_bAutoDelete) delete this;
+    }
+
+public:
+    // As CView's: set once the frame exists.
+    bool m_bAutoDelete = false;
+
+private:
+    void RecalcLayout();
+
+    CView* m_pView = nullptr;
+    CCreateContext* m_pCreateContext = nullptr;
+    std::unique_ptr<CDocument> m_document;
+};
+
+// Makes a document, its frame and its view.
+class CSingleDocTemplate {
+public:
+    CSingleDocTemplate(UINT resourceId, CDocument* (*newDocument)(), CFrameWnd* (*newFrame)(),
+                       CView* (*newView)())
+        : m_resourceId(resourceId), m_newDocument(newDocument), m_newFrame(newFrame), m_newView(newView) {}
+    template <class Doc, class Frame, class View> static CSingleDocTemplate Make(UINT resourceId) {
+        return CSingleDocTemplate(
+            resourceId, []() -> CDocument* { return new Doc; }, []() -> CFrameWnd* { return new Frame; },
+            []() -> CView* { return new View; });
+    }
+
+    // A new document in a new frame (overlapped window style) with its view, initially updated;
+    // the frame (not shown) or null on failure.
+    CFrameWnd* OpenDocumentFile();
+
+private:
+    UINT m_resourceId;
+    CDocument* (*m_newDocument)();
+    CFrameWnd* (*m_newFrame)();
+    CView* (*m_newView)();
+};

@@ -1,0 +1,536 @@
+// The main game window: initialisation, the page operations and the messages of pages,
+// tray and timer. The tab strip's drawing and mouse handling are in tab_strip_win.cpp.
+#include "mainwnd/main_dlg_win.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "app/process_win.h"
+#include "base/codepage_win.h"
+#include "mainwnd/label_rules.h"
+#include "mainwnd/later_entry_win.h"
+#include "mainwnd/layout_rules.h"
+#include "mainwnd/main_messages.h"
+#include "resource.h"
+#include "ui/msgbox_win.h"
+#include "ui/skin_image_win.h"
+
+using namespace mainwnd;
+
+namespace {
+
+constexpr const wchar_t* kTitle = L"Vexa - Tarn";
+
+CTollgate3Dlg* g_mainDlg = nullptr;
+
+HINSTANCE ModuleInstance() {
+    return ::GetModuleHandleW(nullptr);
+}
+
+int OsMajorVersion() {
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!::GetVersionExW(&info)) return 0;
+#pragma GCC diagnostic pop
+    return static_cast<int>(info.dwMajorVersion);
+}
+
+// The modifier mask of the moment: Ctrl 2, Shift 4, Alt 1.
+int ModifierMask() {
+    int mask = 0;
+    if (::GetKeyState(VK_CONTROL) < 0) mask |= 2;
+    if (::GetKeyState(VK_SHIFT) < 0) mask |= 4;
+    if (::GetKeyState(VK_MENU) < 0) mask |= 1;
+    return mask;
+}
+
+bool IsVisibleWindow(HWND hwnd) {
+    return hwnd && ::IsWindow(hwnd) && ::IsWindowVisible(hwnd);
+}
+
+} // namespace
+
+CTollgate3Dlg::CTollgate3Dlg() : CDlgEx(IDD) {
+    g_mainDlg = this;
+}
+
+CTollgate3Dlg::~CTollgate3Dlg() {
+    // Destroyed here, while the object is still a CTollgate3Dlg, so that WM_DESTROY takes the
+    // tray icon and the timer away.
+    if (IsWindow()) DestroyWindow();
+    if (g_mainDlg == this) g_mainDlg = nullptr;
+}
+
+CTollgate3Dlg* CTollgate3Dlg::Instance() {
+    return g_mainDlg;
+}
+
+void CTollgate3Dlg::DoDataExchange() {
+    DDX_Control(IDC_MAIN_HIDE, m_btnHide);
+    DDX_Control(IDC_MAIN_SYSTEM, m_btnSystem);
+    DDX_Control(IDC_MAIN_SOUND, m_btnSound);
+    DDX_Control(IDC_MAIN_OTHER_ACCOUNT, m_stcOther);
+}
+
+BOOL CTollgate3Dlg::OnInitDialog() {
+    CDlgEx::OnInitDialog();
+    const HINSTANCE instance = ModuleInstance();
+    m_hIcon = static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    m_hIconSmall = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                   ::GetSystemMetrics(SM_CXSMICON),
+                                                   ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIconSmall));
+
+    m_keyboardHook = InstallKeyboardHook(*this);
+    m_osMajorVersion = OsMajorVersion();
+
+    ModifyStyle(0, WS_CLIPCHILDREN);
+    SetTitle(kTitle);
+    m_nCaptionHeight = kCaptionHeight;
+    m_nBorder = kBorderWidth;
+    m_nButtonRight = 0;
+    m_nButtonTop = 0;
+    m_nButtonGap = 0;
+    // The close and minimize strips are copied by their buttons; the others go to the frame.
+    fw::Bitmap close(LoadSkinImage(instance, IDB_BTN_CLOSE));
+    fw::Bitmap minimize(LoadSkinImage(instance, IDB_BTN_MINIMIZE));
+    SetSkin(close.Get(), LoadSkinImage(instance, IDB_MAIN_BACK), FALSE, TRUE, minimize.Get(),
+            LoadSkinImage(instance, IDB_BTN_MAXIMIZE), LoadSkinImage(instance, IDB_BTN_RESTORE));
+    m_bResizable = TRUE;
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    fw::Bitmap hide(LoadSkinImage(instance, IDB_BTN_HIDE));
+    fw::Bitmap system(LoadSkinImage(instance, IDB_BTN_SYSTEM));
+    m_bmpSoundOn.Reset(LoadSkinImage(instance, IDB_SOUND_ON));
+    m_bmpSoundOff.Reset(LoadSkinImage(instance, IDB_SOUND_OFF));
+    m_btnHide.SetImage(hide.Get(), FALSE);
+    m_btnSound.SetImage(m_bmpSoundOn.Get(), FALSE);
+    m_btnSystem.SetImage(system.Get(), FALSE);
+    m_btnSystem.m_crText = RGB(255, 255, 255);
+    m_stcOther.m_crText = RGB(255, 255, 255);
+    m_stcOther.m_bUnderline = TRUE;
+    m_stcOther.m_bHandCursor = TRUE;
+    fw::Bitmap padlock(LoadSkinImage(instance, IDB_PADLOCK));
+    m_stcOther.SetImage(padlock.Get());
+    m_stcOther.ModifyStyle(0, SS_NOTIFY);
+    CreateTabStrip();
+
+    LaunchPageProcess();
+    LoadHotkeys();
+    if (m_osMajorVersion < 6) CreatePreVistaLoginDialog(*this);
+    return TRUE;
+}
+
+int CTollgate3Dlg::AskPlayer(const wchar_t* text, UINT type) {
+    return ShowMessageBox(nullptr, text, kTitle, type);
+}
+
+bool CTollgate3Dlg::StartProgram(const std::wstring& options, bool keepProcess) {
+    const std::wstring path = m_programPath.empty() ? base::ExecutablePath() : m_programPath;
+    bool started = false;
+    fw::Handle process = StartChildProcess(path, options, keepProcess, &started);
+    if (started && keepProcess) m_pendingProcess = std::move(process); // the previous one is closed
+    return started;
+}
+
+bool CTollgate3Dlg::LaunchPageProcess() {
+    const std::wstring options =
+        PageProcessArguments(reinterpret_cast<std::intptr_t>(m_hWnd), m_model.TabCount());
+    if (!StartProgram(options, true)) return false;
+    m_model.PageProcessStarted();
+    return true;
+}
+
+void CTollgate3Dlg::PlaceInContent(HWND page) {
+    const RECT client = GetClientRect();
+    const Rect area = ContentArea(client.right - client.left, client.bottom - client.top);
+    ::MoveWindow(page, area.left, area.top, area.right - area.left, area.bottom - area.top, FALSE);
+}
+
+void CTollgate3Dlg::ShowPage(HWND page) {
+    for (PageHandle handle : m_model.Pages()) {
+        const HWND wnd = ToHwnd(handle);
+        if (wnd == page) {
+            PlaceInContent(wnd);
+            ::ShowWindow(wnd, SW_SHOW);
+            ::SetForegroundWindow(wnd);
+            if (HallVisible()) ::ShowWindow(HallWnd(), SW_HIDE);
+        } else {
+            ::ShowWindow(wnd, SW_HIDE);
+        }
+    }
+}
+
+void CTollgate3Dlg::SwitchPage() {
+    const bool shown = ::IsWindowVisible(m_hWnd) && !::IsIconic(m_hWnd);
+    Apply(m_model.SwitchPage(shown, HallVisible()));
+}
+
+void CTollgate3Dlg::CloseTab(int i) {
+    Apply(m_model.CloseTab(i));
+}
+
+void CTollgate3Dlg::OnCancel() {
+    Apply(m_model.CloseRequest());
+}
+
+void CTollgate3Dlg::QuitAll() {
+    Apply(m_model.QuitAll());
+}
+
+void CTollgate3Dlg::ToggleShow() {
+    if (::IsWindowVisible(m_hWnd)) {
+        ShowWindow(SW_HIDE);
+        if (m_addAccDlg && m_addAccDlg->IsWindow()) m_addAccDlg->ShowWindow(SW_HIDE);
+        CancelSettingsDialog();
+    } else {
+        ShowWindow(SW_RESTORE);
+        BringToFront();
+    }
+}
+
+void CTollgate3Dlg::BringToFront() {
+    const DWORD self = ::GetCurrentThreadId();
+    const HWND foreground = ::GetForegroundWindow();
+    const DWORD other = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
+    // Joined to the foreground thread's input, this thread may take the foreground.
+    const bool attached = other && other != self && ::AttachThreadInput(self, other, TRUE);
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetForegroundWindow(m_hWnd);
+    if (attached) ::AttachThreadInput(self, other, FALSE);
+}
+
+void CTollgate3Dlg::ClosePageWindow(HWND page) {
+    if (!::IsWindow(page)) return;
+    // Hidden before it is let go: a detached child would show on the desktop until it closes.
+    ::ShowWindow(page, SW_HIDE);
+    ::SetParent(page, nullptr);
+    ::PostMessageW(page, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void CTollgate3Dlg::BeginRunning() {
+    ToggleMaximize(); // out of the 1 x 1 waiting size
+    AddTrayIcon();
+    ::SetTimer(m_hWnd, kMuteTimerId, kMuteTimerMs, nullptr);
+}
+
+void CTollgate3Dlg::ApplyQuit(PageActions& a) {
+    if (m_pendingProcess) ::TerminateProcess(m_pendingProcess.Get(), 0);
+    m_pendingProcess.Reset();
+    RemoveKeyboardHook(m_keyboardHook);
+    m_keyboardHook = nullptr;
+    for (PageHandle page : a.closePages)
+        ClosePageWindow(ToHwnd(page));
+    DeleteTrayIcon();
+    ::KillTimer(m_hWnd, kMuteTimerId);
+    ::PostQuitMessage(0);
+}
+
+void CTollgate3Dlg::Apply(PageActions a) {
+    if (a.quit) {
+        ApplyQuit(a);
+        return;
+    }
+    if (a.beginRunning) BeginRunning();
+    if (a.hideAllPages) ShowPage(nullptr);
+    if (a.hideHall && HallVisible()) ::ShowWindow(HallWnd(), SW_HIDE);
+    if (a.show) ShowPage(ToHwnd(a.show));
+    for (PageHandle page : a.closePages)
+        ClosePageWindow(ToHwnd(page));
+    if (a.pending == PendingOp::Terminate && m_pendingProcess) ::TerminateProcess(m_pendingProcess.Get(), 0);
+    if (a.pending != PendingOp::Keep) m_pendingProcess.Reset();
+    InvalidateRects(a.invalidate);
+    if (a.launchPageProcess) LaunchPageProcess();
+    if (a.launchNewInstance) StartProgram(L"", false);
+    switch (a.prompt) {
+    case Prompt::TabLimit:
+        AskPlayer(a.promptText.c_str(), MB_OK);
+        break;
+    case Prompt::QuitWindow:
+        Apply(m_model.AnswerQuit(AskPlayer(a.promptText.c_str(), MB_YESNO) == IDYES));
+        break;
+    case Prompt::CloseAccount:
+        Apply(m_model.AnswerCloseTab(a.promptPage, AskPlayer(a.promptText.c_str(), MB_YESNO) == IDYES));
+        break;
+    case Prompt::None:
+        break;
+    }
+}
+
+bool CTollgate3Dlg::AddTrayIcon() {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = m_hWnd;
+    data.uID = kTrayIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_TRAYNOTIFY;
+    data.hIcon = m_hIconSmall ? m_hIconSmall : m_hIcon;
+    ::lstrcpynW(data.szTip, kTitle, ARRAYSIZE(data.szTip));
+    m_trayIcon = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    return m_trayIcon;
+}
+
+void CTollgate3Dlg::DeleteTrayIcon() {
+    if (!m_trayIcon) return;
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = m_hWnd;
+    data.uID = kTrayIconId;
+    ::Shell_NotifyIconW(NIM_DELETE, &data);
+    m_trayIcon = false;
+}
+
+void CTollgate3Dlg::ShowAddAccountPrompt() {
+    if (!m_addAccDlg) {
+        auto prompt = std::make_unique<CAddAccDlg>(m_hWnd);
+        if (!prompt->Create(m_hWnd)) return;
+        m_addAccDlg = std::move(prompt);
+    }
+    // Right below the label, right edges aligned.
+    const RECT label = m_stcOther.GetWindowRect();
+    const RECT prompt = m_addAccDlg->GetWindowRect();
+    ::SetWindowPos(m_addAccDlg->m_hWnd, nullptr, label.right - (prompt.right - prompt.left), label.bottom, 0,
+                   0, SWP_NOSIZE | SWP_NOZORDER);
+    m_addAccDlg->ShowWindow(SW_SHOW);
+}
+
+LRESULT CTollgate3Dlg::OnPageCreated(WPARAM wParam, LPARAM lParam) {
+    const HWND page = reinterpret_cast<HWND>(wParam);
+    // Posted by another process: a handle that is no window (any more) makes no tab.
+    if (!::IsWindow(page)) return 0;
+    Apply(m_model.Adopt(ToPage(page), lParam != 0));
+    return 0;
+}
+
+LRESULT CTollgate3Dlg::OnCopyData(const COPYDATASTRUCT* data) {
+    // Another process's bytes: read within cbData only, and refuse what is no label.
+    if (!data) return 0;
+    std::optional<std::wstring> label = ParseLabelCopyData(data->lpData, data->cbData);
+    if (!label) return 0;
+    return m_model.RegisterLabel(std::move(*label));
+}
+
+void CTollgate3Dlg::OnTrayNotify(LPARAM lParam) {
+    if (lParam == WM_LBUTTONUP) {
+        ToggleShow();
+    } else if (lParam == WM_RBUTTONUP) {
+        PostMessage(WM_TRAYMENU, 0, 0);
+    }
+}
+
+void CTollgate3Dlg::OnHotkeysChanged() {
+    LoadHotkeys();
+    for (PageHandle page : m_model.Pages())
+        ::PostMessageW(ToHwnd(page), WM_RELOADHOTKEYS, 0, 0);
+    if (::IsWindow(HallWnd())) ::PostMessageW(HallWnd(), WM_RELOADHOTKEYS, 0, 0);
+}
+
+void CTollgate3Dlg::OnMuteTimer() {
+    for (PageHandle page : m_model.Pages())
+        ::PostMessageW(ToHwnd(page), WM_PAGEMUTE, m_muted ? 1 : 0, 0);
+    if (m_muted != m_shownMuted) {
+        m_shownMuted = m_muted;
+        m_btnSound.SetImage(m_muted ? m_bmpSoundOff.Get() : m_bmpSoundOn.Get(), FALSE);
+        m_btnSound.Invalidate(TRUE);
+    }
+}
+
+void CTollgate3Dlg::OnSize(UINT type, int cx, int cy) {
+    const HWND visible = ToHwnd(m_model.PageToPlace(HallVisible()));
+    if (visible) PlaceInContent(visible);
+    CDlgEx::OnSize(type, cx, cy);
+    if (cx != m_lastWidth) {
+        for (const CaptionControl& c : CaptionControlRects(cx)) {
+            const HWND control = GetDlgItem(c.id);
+            if (!control) continue;
+            ::MoveWindow(control, c.rect.left, c.rect.top, c.rect.right - c.rect.left,
+                         c.rect.bottom - c.rect.top, FALSE);
+            ::InvalidateRect(control, nullptr, TRUE);
+        }
+        RedrawCaptionButtons();
+    }
+    if (m_osMajorVersion < 6 && cx < m_lastWidth) {
+        // Older systems leave the shrinking window's top-right corner on the desktop.
+        const RECT window = GetWindowRect();
+        const RECT corner{window.right - 4, window.top, window.right, window.top + 4};
+        ::RedrawWindow(::GetDesktopWindow(), &corner, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+    m_lastWidth = cx;
+}
+
+bool CTollgate3Dlg::OnWindowPosChanging(WINDOWPOS* pos) {
+    if (!pos || (pos->flags & SWP_NOSIZE)) return false;
+    int width = pos->cx, height = pos->cy;
+    if (!EnforceMinimumSize(m_model.TabCount(), width, height)) return false;
+    pos->cx = width;
+    pos->cy = height;
+    return true;
+}
+
+void CTollgate3Dlg::OnPaint() {
+    PAINTSTRUCT ps{};
+    HDC dc = ::BeginPaint(m_hWnd, &ps);
+    if (dc && ::IsIconic(m_hWnd)) {
+        const RECT client = GetClientRect();
+        const int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+        const int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+        ::DrawIcon(dc, x, y, m_hIcon);
+    }
+    ::EndPaint(m_hWnd, &ps);
+}
+
+void CTollgate3Dlg::OnCommand(WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+    case IDC_MAIN_HIDE:
+        ToggleShow();
+        break;
+    case IDC_MAIN_SOUND:
+        m_muted = !m_muted; // the next tick shows it and tells the pages
+        break;
+    case IDC_MAIN_SYSTEM:
+        OpenSystemMenu(*this);
+        break;
+    case IDC_MAIN_OTHER_ACCOUNT:
+        ShowAddAccountPrompt();
+        break;
+    default:
+        break;
+    }
+}
+
+BOOL CTollgate3Dlg::PreTranslateMessage(MSG* msg) {
+    const UINT message = msg->message;
+    // 1. The window-switch key; the program's own key messages carry the marker and pass.
+    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && msg->lParam != kSelfMarker &&
+        IsWindowSwitchKey(static_cast<UINT>(msg->wParam), ModifierMask())) {
+        SwitchPage();
+        return TRUE;
+    }
+    // 2. Esc and Space would end or press something of the dialog.
+    if (message == WM_KEYDOWN && (msg->wParam == VK_ESCAPE || msg->wParam == VK_SPACE)) return TRUE;
+    // 3. Closing: a cancelled login, or the close button before the first tab. Only the main
+    //    window's own close is meant, not one of a pop-up it owns.
+    if (message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == SC_CLOSE && msg->hwnd == m_hWnd) {
+        PageActions a = m_model.SysClose(msg->lParam);
+        const bool consumed = a.consumed;
+        Apply(std::move(a));
+        if (consumed) return TRUE;
+    }
+    // 4. Refresh (F5) and favourite (Ctrl+D) belong to the visible page.
+    const bool ctrlD = message == WM_CHAR && msg->wParam == 4 && HIWORD(msg->lParam) == 0x0020;
+    if ((ctrlD || (message == WM_KEYDOWN && msg->wParam == VK_F5)) && m_model.TabCount() > 0) {
+        const PageHandle target = m_model.KeyTarget(IsVisibleWindow(SelectedPageWnd()), HallVisible());
+        if (target) ::PostMessageW(ToHwnd(target), message, msg->wParam, msg->lParam);
+        return TRUE;
+    }
+    // 5. Restoring the 1 x 1 waiting window.
+    if (message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == SC_RESTORE && m_model.TabCount() == 0) {
+        ShowWindow(SW_RESTORE);
+    }
+    // 6. The tab tooltip sees every message, then the dialog's own handling.
+    if (m_toolTip.IsWindow()) m_toolTip.SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
+    return CDlgEx::PreTranslateMessage(msg);
+}
+
+LRESULT CTollgate3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    auto toClient = [this](POINT p) {
+        ::ScreenToClient(m_hWnd, &p);
+        return p;
+    };
+    switch (msg) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<LRESULT>(m_hIcon);
+    case WM_SIZE:
+        OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_WINDOWPOSCHANGING:
+        if (OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam))) return 0;
+        break;
+    case WM_COPYDATA:
+        return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_TIMER:
+        if (wParam == kMuteTimerId) OnMuteTimer();
+        break;
+    case WM_ERASEBKGND:
+        return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
+    case WM_NCHITTEST:
+        return OnNcHitTest(at);
+    case WM_LBUTTONDOWN:
+        OnTabLButtonDown(at);
+        break;
+    case WM_NCLBUTTONDOWN:
+        // A press on a tab never starts a window drag.
+        if (!OnTabLButtonDown(toClient(at))) CDlgEx::OnNcLButtonDown(static_cast<UINT>(wParam), at);
+        return 0;
+    case WM_LBUTTONUP:
+        OnTabLButtonUp(at);
+        break;
+    case WM_NCLBUTTONUP:
+        if (OnTabLButtonUp(toClient(at))) return 0;
+        break;
+    case WM_LBUTTONDBLCLK:
+        if (!InTabStrip(at)) CDlgEx::OnLButtonDblClk(static_cast<UINT>(wParam), at);
+        return 0;
+    case WM_NCLBUTTONDBLCLK:
+        if (!InTabStrip(toClient(at))) CDlgEx::OnNcLButtonDblClk(static_cast<UINT>(wParam), at);
+        return 0;
+    case WM_MBUTTONUP:
+        if (OnTabMButtonUp(at)) return 0;
+        break;
+    case WM_NCMBUTTONUP:
+        if (OnTabMButtonUp(toClient(at))) return 0;
+        break;
+    case WM_MOUSELEAVE:
+        OnMouseLeave(true);
+        break;
+    case WM_NCMOUSELEAVE:
+        OnMouseLeave(false);
+        break;
+    case WM_TRAYNOTIFY:
+        OnTrayNotify(lParam);
+        return 0;
+    case WM_PAGECREATED:
+        return OnPageCreated(wParam, lParam);
+    case WM_TRAYMENU:
+        OpenTrayMenu(*this);
+        return 0;
+    case WM_HOTKEYSCHANGED:
+        OnHotkeysChanged();
+        return 0;
+    case WM_ADDACCOUNT:
+        Apply(m_model.AddAccount(wParam));
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED && lParam != 0) OnCommand(wParam);
+        break;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header && header->hwndFrom == m_toolTip.m_hWnd && header->code == TTN_GETDISPINFOW) {
+            auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+            m_tipText = TooltipText();
+            info->lpszText = m_tipText.data();
+            return 0;
+        }
+        break;
+    }
+    case WM_DESTROY:
+        DeleteTrayIcon();
+        ::KillTimer(m_hWnd, kMuteTimerId);
+        RemoveKeyboardHook(m_keyboardHook);
+        m_keyboardHook = nullptr;
+        if (HWND tip = m_toolTip.Detach()) ::DestroyWindow(tip);
+        break;
+    default:
+        break;
+    }
+    return CDlgEx::WindowProc(msg, wParam, lParam);
+}

@@ -1,0 +1,132 @@
+// CTollgate3Dlg: the main game window. A skinned container of up to three page windows that
+// live in page processes of their own, drawn as tabs in its caption band; it starts the page
+// processes, adopts their windows, and shows, hides, mutes and ends them.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "fw/fw_win.h"
+#include "mainwnd/page_model.h"
+#include "ui/add_acc_win.h"
+#include "ui/btn_ex_win.h"
+#include "ui/dlg_ex_win.h"
+#include "ui/static_ex_win.h"
+
+class CTollgate3Dlg : public CDlgEx {
+public:
+    static constexpr UINT IDD = 102;
+
+    CTollgate3Dlg();
+    ~CTollgate3Dlg() override;
+
+    // The one main window of the process (the keyboard hook reaches it through this), or null.
+    static CTollgate3Dlg* Instance();
+
+    // Starts a page process: this program with " /newgm /<this window> /<tab count>". False,
+    // with nothing changed, when it cannot be started.
+    bool LaunchPageProcess();
+    // Shows page window `page` in the content area and hides the other pages (null: hides all).
+    void ShowPage(HWND page);
+    // The window-switch key: selects the next tab.
+    void SwitchPage();
+    // Closes tab i after asking the player.
+    void CloseTab(int i);
+    // Hides the window to the tray, or restores it.
+    void ToggleShow();
+    // Raises the window above every other and gives it the foreground.
+    void BringToFront();
+    // Ends every page and the program.
+    void QuitAll();
+
+    const mainwnd::PageModel& Model() const { return m_model; }
+    HWND SelectedPageWnd() const { return ToHwnd(m_model.SelectedPage()); }
+    HWND HallWnd() const { return ToHwnd(m_model.Hall()); }
+    bool HasTrayIcon() const { return m_trayIcon; }
+
+    // Muted: every page is told so by the 400 ms broadcast; the sound button follows.
+    bool m_muted = false;
+    // The executable started for pages and for a new window; empty means this program. Tests
+    // put a stand-in page program here.
+    std::wstring m_programPath;
+
+    CBtnEx m_btnHide;     // 1001
+    CBtnEx m_btnSound;    // 1002
+    CBtnEx m_btnSystem;   // 1003
+    CStaticEx m_stcOther; // 1005
+
+protected:
+    void DoDataExchange() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override;
+    // Enter does nothing.
+    void OnOK() override {}
+    // The close request: asks whether to quit the game.
+    void OnCancel() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    // Shows a notice or question to the player (no parent, caption "Vexa - Tarn") and answers
+    // the box's result. Tests answer in its place.
+    virtual int AskPlayer(const wchar_t* text, UINT type);
+
+private:
+    static HWND ToHwnd(mainwnd::PageHandle h) { return reinterpret_cast<HWND>(h); }
+    static mainwnd::PageHandle ToPage(HWND h) { return reinterpret_cast<mainwnd::PageHandle>(h); }
+    bool HallVisible() const { return ::IsWindow(HallWnd()) && ::IsWindowVisible(HallWnd()); }
+
+    // Carries out what the page model decided, in its order, asking the player where it asks.
+    void Apply(mainwnd::PageActions actions);
+    void ApplyQuit(mainwnd::PageActions& actions);
+    void ClosePageWindow(HWND page);
+    void BeginRunning();
+    bool StartProgram(const std::wstring& options, bool keepProcess);
+    void PlaceInContent(HWND page);
+    void ShowAddAccountPrompt();
+    bool AddTrayIcon();
+    void DeleteTrayIcon();
+
+    LRESULT OnPageCreated(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCopyData(const COPYDATASTRUCT* data);
+    void OnTrayNotify(LPARAM lParam);
+    void OnHotkeysChanged();
+    void OnMuteTimer();
+    void OnSize(UINT type, int cx, int cy);
+    bool OnWindowPosChanging(WINDOWPOS* pos);
+    void OnPaint();
+    void OnCommand(WPARAM wParam);
+
+    // Tab strip (tab_strip_win.cpp): images, tooltip, drawing and mouse.
+    void CreateTabStrip();
+    BOOL OnEraseBkgnd(HDC dc);
+    void DrawTabs(HDC dc);
+    LRESULT OnNcHitTest(POINT screen);
+    void ApplyHover(const mainwnd::HoverUpdate& update);
+    void OnMouseLeave(bool client);
+    // Mouse buttons in client coordinates; false when the message goes on to default handling.
+    bool OnTabLButtonDown(POINT client);
+    bool OnTabLButtonUp(POINT client);
+    bool OnTabMButtonUp(POINT client);
+    bool InTabStrip(POINT client) const { return m_model.InStrip({client.x, client.y}); }
+    void InvalidateRects(const std::vector<mainwnd::Rect>& rects);
+    std::wstring TooltipText() const;
+
+    mainwnd::PageModel m_model;
+    fw::Handle m_pendingProcess;
+    HHOOK m_keyboardHook = nullptr;
+    int m_osMajorVersion = 0;
+    bool m_trayIcon = false;
+    // The mute state last shown on the sound button: muted, so that the first tick paints it.
+    bool m_shownMuted = true;
+    // The client width seen by the last size change.
+    int m_lastWidth = 0;
+    std::unique_ptr<CAddAccDlg> m_addAccDlg;
+    HICON m_hIcon = nullptr;
+    HICON m_hIconSmall = nullptr;
+
+    fw::Bitmap m_bmpHide, m_bmpSoundOn, m_bmpSoundOff, m_bmpSystem, m_bmpPadlock;
+    fw::ImageList m_imgTabs;
+    fw::ImageList m_imgCloseBox;
+    CWnd m_toolTip;
+    std::wstring m_tipText;
+};

@@ -1,0 +1,72 @@
+#include "web/gm_page_state_win.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "net/publisher_win.h"
+#include "ui/msgbox_win.h"
+
+namespace web {
+
+namespace {
+
+bool ShellOpen(const std::wstring& url) {
+    const auto result =
+        reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOW));
+    return result > 32;
+}
+
+bool StartProgram(const std::wstring& path) {
+    // The path names the program explicitly: an unquoted path with spaces must not let the
+    // system try shorter prefixes of it as programs. It is also the whole command line.
+    std::vector<wchar_t> commandLine(path.begin(), path.end());
+    commandLine.push_back(L'\0');
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS,
+                          nullptr, nullptr, &si, &pi))
+        return false;
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return true;
+}
+
+} // namespace
+
+std::wstring& GamePageUrl() {
+    static std::wstring url = HallPageUrl();
+    return url;
+}
+
+std::wstring& CurrentPageUrl() {
+    static std::wstring url;
+    return url;
+}
+
+std::wstring& CurrentPageTitle() {
+    static std::wstring title;
+    return title;
+}
+
+std::wstring HallPageUrl() {
+    return net::PublisherUrl(net::PublisherSite::Client, L"/webgame.htm");
+}
+
+std::wstring DefaultHallUrl() {
+    return net::PublisherUrl(net::PublisherSite::Hall, L"/");
+}
+
+std::wstring LoginPageUrl() {
+    return net::PublisherUrl(net::PublisherSite::WebGame, L"/games/tn/dlq/index.html");
+}
+
+PageSeams& Seams() {
+    static PageSeams seams{ShowMessageBox, ShellOpen, StartProgram};
+    return seams;
+}
+
+} // namespace web

@@ -1,0 +1,33 @@
+// The process-wide page strings of a page process and the seams through
+// which its windows reach the player and the system (replaceable by tests).
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace web {
+
+// The page the page window shows: the hall page until a login records its game URL.
+std::wstring& GamePageUrl();
+// The URL of the last completed navigation in the page view, and the last document title.
+std::wstring& CurrentPageUrl();
+std::wstring& CurrentPageTitle();
+
+// The web-game hall page on the publisher's client server ("/webgame.htm").
+std::wstring HallPageUrl();
+// The game-hall web site's home page: where "entergame" sends the player without a hall URL.
+std::wstring DefaultHallUrl();
+// The login page on the publisher's web-game site.
+std::wstring LoginPageUrl();
+
+// What the page windows hand to the player or to the system.
+struct PageSeams {
+    int (*messageBox)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
+    // ShellExecute "open", shown normally.
+    bool (*shellOpen)(const std::wstring& url);
+    // Starts a program at idle priority, shown normally; both handles closed at once.
+    bool (*startProgram)(const std::wstring& path);
+};
+PageSeams& Seams();
+
+} // namespace web

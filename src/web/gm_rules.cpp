@@ -1,0 +1,80 @@
+#include "web/gm_rules.h"
+
+#include <cstring>
+
+#include "base/text.h"
+#include "mainwnd/label_rules.h"
+
+namespace web {
+
+namespace {
+// The page's own buttons on the login page: dragging there would steal their clicks.
+constexpr int kNoDragLeft = 739, kNoDragTop = 93, kNoDragRight = 786, kNoDragBottom = 114;
+} // namespace
+
+PageHotkey ParseHotkeyText(std::wstring_view text, PageHotkey fallback) {
+    const size_t comma = text.find(L',');
+    if (comma == std::wstring_view::npos || comma == 0 || comma + 1 >= text.size()) return fallback;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (i != comma && (text[i] < L'0' || text[i] > L'9')) return fallback;
+    const int32_t mask = base::ParseInt(text.substr(0, comma));
+    const int32_t code = base::ParseInt(text.substr(comma + 1));
+    if (mask > 7 || code <= 0 || code > 0xFF) return fallback;
+    return {static_cast<unsigned>(code), static_cast<unsigned>(mask)};
+}
+
+unsigned ModifierMask(bool ctrl, bool shift, bool alt) {
+    return (ctrl ? 2u : 0u) | (shift ? 4u : 0u) | (alt ? 1u : 0u);
+}
+
+bool IsFavouritesChar(std::uintptr_t wParam, std::intptr_t lParam) {
+    return (wParam & 0xFFFF) == 4 && ((static_cast<std::uintptr_t>(lParam) >> 16) & 0xFFFF) == 0x0020;
+}
+
+RefreshKey ScreenRefreshKey(PageHotkey boss, PageHotkey sound, std::intptr_t lParam, bool hasView) {
+    const PageHotkey plainF5{kKeyF5, 0};
+    if ((boss == plainF5 || sound == plainF5) && lParam != kSelfMarker) return RefreshKey::Swallow;
+    return hasView ? RefreshKey::Refresh : RefreshKey::Swallow;
+}
+
+std::optional<std::uint32_t> LoginDragMessage(ElementEvent event, int clientX, int clientY) {
+    std::uint32_t message = 0;
+    switch (event) {
+    case ElementEvent::MouseDown:
+        message = kNcLButtonDown;
+        break;
+    case ElementEvent::MouseUp:
+        message = kNcLButtonUp;
+        break;
+    case ElementEvent::MouseMove:
+        message = kNcMouseMove;
+        break;
+    default:
+        return std::nullopt;
+    }
+    if (clientX >= kNoDragLeft && clientX <= kNoDragRight && clientY >= kNoDragTop &&
+        clientY <= kNoDragBottom)
+        return std::nullopt;
+    return message;
+}
+
+bool LabelFitsMainWindow(std::wstring_view label) {
+    return label.size() <= mainwnd::kMaxTabLabelChars;
+}
+
+std::optional<std::wstring> ReadAutomationUrl(const void* data, std::size_t cbData) {
+    if (!data || cbData == 0 || cbData % 2 != 0) return std::nullopt;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    std::wstring url;
+    for (size_t i = 0; i < cbData / 2; ++i) {
+        uint16_t unit = 0;
+        std::memcpy(&unit, bytes + i * 2, sizeof unit); // another process's block, any alignment
+        if (unit == 0) break;
+        if (url.size() == kMaxAutomationUrlChars) return std::nullopt;
+        url.push_back(static_cast<wchar_t>(unit));
+    }
+    if (url.empty()) return std::nullopt;
+    return url;
+}
+
+} // namespace web

@@ -1,0 +1,60 @@
+// Rules of a page process that need no window: the keys its page window takes or hands on, the
+// hotkey text, the drag area of the login page, the label the main window can keep, and the
+// automation request that test drivers send.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "web/html_elements.h"
+
+namespace web {
+
+// A hotkey as the settings file keeps it: virtual-key code and modifier mask (Alt 1, Ctrl 2,
+// Shift 4).
+struct PageHotkey {
+    unsigned code = 0;
+    unsigned mask = 0;
+    friend bool operator==(const PageHotkey&, const PageHotkey&) = default;
+};
+
+// Reads "<mask>,<code>" in decimal; `fallback` when the text is not of that form.
+PageHotkey ParseHotkeyText(std::wstring_view text, PageHotkey fallback);
+
+// The modifier mask of the keys held down.
+unsigned ModifierMask(bool ctrl, bool shift, bool alt);
+
+// lParam of the messages the program makes itself (a cancelled login's SC_CLOSE, the menu's F5).
+inline constexpr std::intptr_t kSelfMarker = 7301;
+inline constexpr unsigned kKeyF5 = 0x74;
+
+// Ctrl+D as a character message: code 4, scan code 0x20 on its first press without Alt and
+// not extended (an auto-repeated key has the previous-state bit set and does not count).
+bool IsFavouritesChar(std::uintptr_t wParam, std::intptr_t lParam);
+
+// F5 in a page window. Swallow: F5 is the boss or sound key (unmodified) and this F5 is the
+// player's, or there is no page to refresh; Refresh: purge the loader cache and reload.
+enum class RefreshKey { Swallow, Refresh };
+RefreshKey ScreenRefreshKey(PageHotkey boss, PageHotkey sound, std::intptr_t lParam, bool hasView);
+
+// What a mouse event on the login page's background sends to the backdrop (WM_NCLBUTTONDOWN,
+// WM_NCLBUTTONUP or WM_NCMOUSEMOVE), or nothing: other events, and the 48 x 22 area at
+// (739, 93) of the page's client area, where the page keeps its own buttons.
+std::optional<std::uint32_t> LoginDragMessage(ElementEvent event, int clientX, int clientY);
+
+// Whether the main window keeps a label of this length (it refuses longer ones for any reason,
+// so the login must not mistake that refusal for a duplicate).
+bool LabelFitsMainWindow(std::wstring_view label);
+
+// The automation channel: a WM_COPYDATA with this dwData asks the page process to navigate its
+// browser to the UTF-16 URL in the data (when TNVEXA_AUTOMATION was set at its start).
+inline constexpr std::uintptr_t kAutomationNavigate = 0x7E57A11;
+inline constexpr std::size_t kMaxAutomationUrlChars = 2048;
+
+// The URL of an automation request: UTF-16 units up to the first zero or the end of the block.
+// Nothing for no data, an odd size, an empty URL or one longer than kMaxAutomationUrlChars.
+std::optional<std::wstring> ReadAutomationUrl(const void* data, std::size_t cbData);
+
+} // namespace web

@@ -1,0 +1,284 @@
+#include "web/gm_wnd_win.h"
+
+#include "app/app_state_win.h"
+#include "app/automation_win.h"
+#include "app/settings_win.h"
+#include "mainwnd/layout_rules.h"
+#include "resource.h"
+#include "web/app_protocol.h"
+#include "web/gm_page_state_win.h"
+#include "web/later_entry_win.h"
+#include "web/page_rules.h"
+
+namespace {
+
+constexpr wchar_t kTitle[] = L"Vexa - Tarn";
+constexpr wchar_t kHallCaption[] = L"VexaEmber游戏大厅";
+constexpr wchar_t kDownloadQuestion[] = L"下载Ember登录器，玩游戏更加方便快捷，现在就去下载吧？";
+constexpr UINT kMsgAutomationNavigate = WM_APP + 0x57;
+
+CGmWndView* g_pageView = nullptr;
+
+bool IsHallPage() {
+    return web::GamePageUrl() == web::HallPageUrl();
+}
+
+bool IsKeyDown(int key) {
+    return (::GetKeyState(key) & 0x8000) != 0;
+}
+
+// The browser's own message boxes a page may leave open, by their titles.
+struct BrowserBoxSearch {
+    const wchar_t* title;
+    HWND found;
+};
+BOOL CALLBACK FindBrowserBox(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<BrowserBoxSearch*>(param);
+    wchar_t cls[16] = {}, title[64] = {};
+    ::GetClassNameW(hwnd, cls, 16);
+    ::GetWindowTextW(hwnd, title, 64);
+    if (std::wstring_view(cls) == L"#32770" && std::wstring_view(title) == search->title) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+// ---- CGmWndView -------------------------------------------------------------------------------
+
+CGmWndView* CGmWndView::PageView() {
+    return g_pageView;
+}
+
+int CGmWndView::OnCreate(CREATESTRUCTW* cs) {
+    ModifyStyleEx(WS_EX_CLIENTEDGE, 0);
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    return CHtmlView::OnCreate(cs);
+}
+
+void CGmWndView::PostNcDestroy() {
+    if (g_pageView == this) g_pageView = nullptr;
+    CHtmlView::PostNcDestroy();
+}
+
+void CGmWndView::OnInitialUpdate() {
+    CHtmlView::OnInitialUpdate();
+    g_pageView = this;
+    SetSilent(true);
+    Navigate2(web::GamePageUrl());
+}
+
+HRESULT CGmWndView::OnGetHostInfo(DOCHOSTUIINFO* info) {
+    // Game pages have no border and no scroll bars; the hall page keeps the browser's own.
+    if (!IsHallPage()) info->dwFlags |= DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO;
+    return S_OK;
+}
+
+void CGmWndView::OnNavigateComplete2(const std::wstring& url) {
+    web::CurrentPageUrl() = url;
+    CFrameWnd* frame = GetParentFrame();
+    if (!frame) return;
+    RECT client{};
+    ::GetClientRect(ParentWnd, &client);
+    const mainwnd::Rect area = mainwnd::ContentArea(client.right - client.left, client.bottom - client.top);
+    ::MoveWindow(frame->m_hWnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+    frame->ShowWindow(SW_SHOW);
+}
+
+void CGmWndView::OnTitleChange(const std::wstring& title) {
+    web::CurrentPageTitle() = title;
+}
+
+void CGmWndView::OnBeforeNavigate2(const std::wstring& url, bool& cancel) {
+    const auto args = web::ParseEnterGame(url, web::DefaultHallUrl());
+    if (!args) return;
+    // A name the client path cannot be made from abandons the command; the page goes on.
+    const auto name = web::GameClientName(args->gameName);
+    if (!name) return;
+    EnterGame(*name, args->hallUrl);
+    cancel = true;
+}
+
+void CGmWndView::EnterGame(const std::wstring& clientName, const std::wstring& hallUrl) {
+    const auto path = web::GameClientPath(CommonAppDataFolder(), clientName);
+    if (!path) return;
+    auto& seams = web::Seams();
+    const DWORD attributes = ::GetFileAttributesW(path->c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        seams.startProgram(*path); // a client that fails to start is silently nothing
+        return;
+    }
+    if (seams.messageBox(ParentWnd, kDownloadQuestion, kHallCaption, MB_OKCANCEL) == IDOK) {
+        later::RunGameDownloadDialog(ParentWnd, clientName);
+    } else if (web::IsShellOpenableUrl(hallUrl)) {
+        // The hall address comes from a web page: only web addresses go to the shell.
+        seams.shellOpen(hallUrl);
+    }
+}
+
+// ---- CMainFrame -------------------------------------------------------------------------------
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& cs) {
+    if (!CFrameWnd::PreCreateWindow(cs)) return FALSE;
+    cs.cx = 10;
+    cs.cy = 10;
+    cs.hMenu = nullptr;
+    cs.style &= ~static_cast<DWORD>(WS_CAPTION | WS_THICKFRAME);
+    cs.dwExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE | WS_EX_APPWINDOW);
+    cs.dwExStyle |= WS_EX_TOOLWINDOW;
+    return TRUE;
+}
+
+int CMainFrame::OnCreate(CREATESTRUCTW* cs) {
+    if (CFrameWnd::OnCreate(cs) == -1) return -1;
+    // The system gives every overlapped window a caption whatever it was created with: the frame
+    // is stripped again so that it sits in the content area as a bare page.
+    ModifyStyle(WS_CAPTION | WS_THICKFRAME, 0);
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    if (::IsWindow(ParentWnd)) {
+        ::PostMessageW(ParentWnd, WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd), IsHallPage() ? 1 : 0);
+        ::SetParent(m_hWnd, ParentWnd);
+    }
+    OnReloadHotkeys();
+    ::SetTimer(m_hWnd, kParentWatchTimer, kParentWatchMs, nullptr);
+    return 0;
+}
+
+LRESULT CMainFrame::OnReloadHotkeys() {
+    m_bossKey = later::LoadHotkey(L"ShortKey", L"0,121");
+    m_switchKey = later::LoadHotkey(L"AltWndKey", L"2,9");
+    m_soundKey = later::LoadHotkey(L"SndKey", L"2,81");
+    return 0;
+}
+
+LRESULT CMainFrame::OnPageMute(WPARAM muted) {
+    const bool mute = muted != 0;
+    if (!m_muteApplied || mute != m_lastMuted) {
+        later::MuteProcessSound(mute);
+        m_muteApplied = true;
+        m_lastMuted = mute;
+    }
+    return 0;
+}
+
+void CMainFrame::OnTimer(UINT_PTR id) {
+    switch (id) {
+    case kParentWatchTimer:
+        // The main window is gone: so is the reason for this page.
+        if (!::IsWindow(ParentWnd)) ::PostQuitMessage(0);
+        break;
+    case kCloseCleanupTimer: {
+        ::KillTimer(m_hWnd, kCloseCleanupTimer);
+        // Only this thread's windows: the browser's boxes are ours, and another process's
+        // windows cannot be destroyed from here anyway.
+        for (const wchar_t* title :
+             {L"来自网页的消息", L"Windows Internet Explorer", L"Microsoft Internet Explorer"}) {
+            BrowserBoxSearch search{title, nullptr};
+            ::EnumThreadWindows(::GetCurrentThreadId(), FindBrowserBox, reinterpret_cast<LPARAM>(&search));
+            if (search.found) {
+                ::DestroyWindow(search.found);
+                break;
+            }
+        }
+        break;
+    }
+    case kRaiseParentTimer: {
+        ::KillTimer(m_hWnd, kRaiseParentTimer);
+        if (!::IsWindow(ParentWnd)) break;
+        // Raises the main window without activating it; its thread borrows the foreground
+        // thread's input state for the moment.
+        const DWORD parentThread = ::GetWindowThreadProcessId(ParentWnd, nullptr);
+        const DWORD foregroundThread = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
+        const bool attach = foregroundThread && parentThread && foregroundThread != parentThread;
+        if (attach) ::AttachThreadInput(parentThread, foregroundThread, TRUE);
+        constexpr UINT flags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE;
+        ::SetWindowPos(ParentWnd, HWND_TOPMOST, 0, 0, 0, 0, flags);
+        ::SetWindowPos(ParentWnd, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+        if (attach) ::AttachThreadInput(parentThread, foregroundThread, FALSE);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+int CMainFrame::OnMouseActivate(HWND topLevel, UINT hitTest, UINT message) {
+    ::SetTimer(m_hWnd, kRaiseParentTimer, kRaiseParentMs, nullptr);
+    return CFrameWnd::OnMouseActivate(topLevel, hitTest, message);
+}
+
+BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
+    const UINT message = msg->message;
+    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && msg->lParam != web::kSelfMarker) {
+        const unsigned mask =
+            web::ModifierMask(IsKeyDown(VK_CONTROL), IsKeyDown(VK_SHIFT), IsKeyDown(VK_MENU));
+        if (msg->wParam == m_switchKey.code && mask == m_switchKey.mask) {
+            ::PostMessageW(ParentWnd, message, msg->wParam, msg->lParam);
+            return TRUE;
+        }
+    }
+    if (message == WM_CHAR && web::IsFavouritesChar(msg->wParam, msg->lParam)) {
+        later::RunFavouritesDialog(ParentWnd, web::CurrentPageTitle(), web::CurrentPageUrl());
+        return TRUE;
+    }
+    if (message == WM_KEYDOWN && msg->wParam == web::kKeyF5) {
+        CGmWndView* view = CGmWndView::PageView();
+        if (web::ScreenRefreshKey(m_bossKey, m_soundKey, msg->lParam, view != nullptr) ==
+            web::RefreshKey::Refresh) {
+            later::PurgeLoaderCache();
+            view->Refresh();
+        }
+        return TRUE;
+    }
+    if (message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == SC_CLOSE)
+        ::SetTimer(m_hWnd, kCloseCleanupTimer, kCloseCleanupMs, nullptr);
+    return CFrameWnd::PreTranslateMessage(msg);
+}
+
+LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PAGEMUTE:
+        return OnPageMute(wParam);
+    case WM_RELOADHOTKEYS:
+        return OnReloadHotkeys();
+    case WM_COPYDATA:
+        if (AutomationEnabled()) {
+            const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            if (data && data->dwData == web::kAutomationNavigate) {
+                const auto url = web::ReadAutomationUrl(data->lpData, data->cbData);
+                if (!url) return FALSE;
+                m_pendingAutomationUrl = *url;
+                PostMessage(kMsgAutomationNavigate);
+                return TRUE;
+            }
+        }
+        break;
+    default:
+        if (msg == kMsgAutomationNavigate) {
+            if (CGmWndView* view = CGmWndView::PageView(); view && !m_pendingAutomationUrl.empty())
+                view->Navigate2(std::exchange(m_pendingAutomationUrl, std::wstring()));
+            return 0;
+        }
+        break;
+    }
+    return CFrameWnd::WindowProc(msg, wParam, lParam);
+}
+
+// ---- start-up ---------------------------------------------------------------------------------
+
+CWnd* CreateGamePageFrame(bool gameHall) {
+    AutomationEnabled(); // the switch is read as the process starts
+    if (gameHall) web::GamePageUrl() = web::HallPageUrl();
+    static CSingleDocTemplate pageTemplate =
+        CSingleDocTemplate::Make<CGmWndDoc, CMainFrame, CGmWndView>(IDR_MAINFRAME);
+    CFrameWnd* frame = pageTemplate.OpenDocumentFile();
+    if (!frame) return nullptr;
+    frame->SetWindowText(kTitle);
+    frame->ShowWindow(SW_HIDE);
+    ::UpdateWindow(frame->m_hWnd);
+    return frame;
+}

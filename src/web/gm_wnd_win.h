@@ -1,0 +1,74 @@
+// The page window of a page process: one web page (a game page or the hall page) in a frame
+// that strips its own frame, becomes a child of the main window, places itself in its content
+// area, follows its hotkeys and mute state, forwards keys to it and ends when it is gone.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "fw/sdi_win.h"
+#include "mainwnd/main_messages.h"
+#include "web/gm_rules.h"
+
+// Messages between the page window and the main window (numbers fixed between processes).
+using mainwnd::WM_PAGECREATED;
+using mainwnd::WM_PAGEMUTE;
+using mainwnd::WM_RELOADHOTKEYS;
+
+class CGmWndDoc : public CDocument {};
+
+class CGmWndView : public CHtmlView {
+public:
+    // The one page view of the process, null until it has started.
+    static CGmWndView* PageView();
+
+    void OnInitialUpdate() override;
+    HRESULT OnGetHostInfo(DOCHOSTUIINFO* info) override;
+    void OnNavigateComplete2(const std::wstring& url) override;
+    void OnBeforeNavigate2(const std::wstring& url, bool& cancel) override;
+    void OnTitleChange(const std::wstring& title) override;
+
+protected:
+    int OnCreate(CREATESTRUCTW* cs) override;
+    void PostNcDestroy() override;
+
+private:
+    // "entergame": the game's client if it is installed, else the download question.
+    void EnterGame(const std::wstring& gameName, const std::wstring& hallUrl);
+};
+
+class CMainFrame : public CFrameWnd {
+public:
+    static constexpr UINT_PTR kParentWatchTimer = 2;
+    static constexpr UINT kParentWatchMs = 800;
+    static constexpr UINT_PTR kCloseCleanupTimer = 5;
+    static constexpr UINT kCloseCleanupMs = 130;
+    static constexpr UINT_PTR kRaiseParentTimer = 6;
+    static constexpr UINT kRaiseParentMs = 10;
+
+    BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    web::PageHotkey m_bossKey;
+    web::PageHotkey m_switchKey;
+    web::PageHotkey m_soundKey;
+
+protected:
+    int OnCreate(CREATESTRUCTW* cs) override;
+    void OnTimer(UINT_PTR id) override;
+    int OnMouseActivate(HWND topLevel, UINT hitTest, UINT message) override;
+    LRESULT OnPageMute(WPARAM muted);
+    LRESULT OnReloadHotkeys();
+
+private:
+    bool m_muteApplied = false;
+    bool m_lastMuted = false;
+    std::wstring m_pendingAutomationUrl;
+};
+
+// The page window as the start-up code makes it: the single-document arrangement registered,
+// document, frame and view created, titled "Vexa - Tarn", hidden and updated. The frame (for
+// the application to make its main window) or null on failure. gameHall: the process shows the
+// hall page ("/gmhall"); the page is GamePageUrl either way.
+CWnd* CreateGamePageFrame(bool gameHall);

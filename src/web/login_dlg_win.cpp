@@ -1,0 +1,339 @@
+#include "web/login_dlg_win.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+#include <exdispid.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "app/app_state_win.h"
+#include "app/automation_win.h"
+#include "fw/handles_win.h"
+#include "resource.h"
+#include "web/gm_page_state_win.h"
+#include "web/gm_rules.h"
+
+namespace {
+
+constexpr wchar_t kTitle[] = L"Vexa - Tarn";
+constexpr wchar_t kLabelTooLongText[] = L"账号信息过长，无法进入游戏，请换一个账号登录";
+// Posted to itself: an automation request is carried out from the queue, not inside the
+// sender's WM_COPYDATA (the navigation may show a modal message box).
+constexpr UINT kMsgAutomationNavigate = WM_APP + 0x57;
+
+using SinkHandler = void (CDHtmlDialog::*)(BrowserEvent&);
+using ElementHandler = HRESULT (CDHtmlDialog::*)(web::ElementEvent, const web::ElementRef&);
+
+const DHtmlSinkEntry kLoginSinkEntries[] = {
+    {DISPID_BEFORENAVIGATE2, static_cast<SinkHandler>(&CLoginDlg::OnScreenLoginNavigation)},
+};
+
+constexpr auto kDrag = static_cast<ElementHandler>(&CLoginDlg::OnDragElementEvent);
+const DHtmlEventEntry kLoginElementTable[] = {
+    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"body", kDrag},
+    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"body", kDrag},
+    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"body", kDrag},
+    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"td", kDrag},
+    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"td", kDrag},
+    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"td", kDrag},
+    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"div", kDrag},
+    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"div", kDrag},
+    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"div", kDrag},
+};
+
+// A stream over a copy of a resource's bytes (the stream frees the copy).
+fw::ComPtr<IStream> ResourceStream(HINSTANCE instance, UINT id, const wchar_t* type) {
+    const HRSRC res = ::FindResourceW(instance, MAKEINTRESOURCEW(id), type);
+    const DWORD size = res ? ::SizeofResource(instance, res) : 0;
+    const HGLOBAL loaded = res ? ::LoadResource(instance, res) : nullptr;
+    const void* data = loaded ? ::LockResource(loaded) : nullptr;
+    if (!data || size == 0) return {};
+    HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!copy) return {};
+    void* dst = ::GlobalLock(copy);
+    if (!dst) {
+        ::GlobalFree(copy);
+        return {};
+    }
+    std::memcpy(dst, data, size);
+    ::GlobalUnlock(copy);
+    fw::ComPtr<IStream> stream;
+    if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, stream.Put()))) {
+        ::GlobalFree(copy);
+        return {};
+    }
+    return stream;
+}
+
+// The picture as a top-down 32-bit DIB with premultiplied alpha, as a layered window takes it.
+fw::Bitmap DecodePremultiplied(Gdiplus::Bitmap& image, int& width, int& height) {
+    width = static_cast<int>(image.GetWidth());
+    height = static_cast<int>(image.GetHeight());
+    if (width <= 0 || height <= 0) return {};
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    fw::Bitmap dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib || !bits) return {};
+    Gdiplus::Rect rect(0, 0, width, height);
+    Gdiplus::BitmapData data{};
+    data.Width = static_cast<UINT>(width);
+    data.Height = static_cast<UINT>(height);
+    data.Stride = width * 4;
+    data.PixelFormat = PixelFormat32bppPARGB;
+    data.Scan0 = bits;
+    // Reads straight into the DIB's pixels.
+    if (image.LockBits(&rect, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                       PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
+        return {};
+    image.UnlockBits(&data);
+    ::GdiFlush();
+    return dib;
+}
+
+} // namespace
+
+bool RunLoginScreen() {
+    CLoginBkDlg backdrop(ParentWnd);
+    if (backdrop.DoModal() == IDOK) return true;
+    // Cancelled, or the screen could not be made: either way this login is over.
+    ::PostMessageW(ParentWnd, WM_SYSCOMMAND, SC_CLOSE, web::kSelfMarker);
+    return false;
+}
+
+bool IsUacEnabled() {
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    if (!::GetVersionExW(&version) || version.dwMajorVersion <= 5) return false;
+    fw::RegKey key;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                        L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\", 0, KEY_READ,
+                        key.Put()) != ERROR_SUCCESS)
+        return false;
+    DWORD value = 0, size = sizeof(value), type = 0;
+    if (::RegQueryValueExW(key.Get(), L"EnableLUA", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+        ERROR_SUCCESS)
+        return false;
+    return value == 1;
+}
+
+// ---- CLoginDlg --------------------------------------------------------------------------------
+
+CLoginDlg::CLoginDlg(std::wstring pageUrl, HWND parent)
+    : CDHtmDlgEx(IDD_LOGIN, parent), m_strUrl(std::move(pageUrl)) {
+}
+
+const DHtmlSinkMap* CLoginDlg::GetSinkMap() const {
+    static const DHtmlSinkMap map{CDHtmDlgEx::GetSinkMap(), kLoginSinkEntries};
+    return &map;
+}
+
+std::span<const DHtmlEventEntry> CLoginDlg::GetElementEventTable() const {
+    return kLoginElementTable;
+}
+
+BOOL CLoginDlg::OnInitDialog() {
+    CDHtmDlgEx::OnInitDialog();
+    SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, GetExStyle() ^ WS_EX_LAYERED);
+    ::SetLayeredWindowAttributes(m_hWnd, kSeeThrough, 0, LWA_COLORKEY);
+    ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
+    Navigate(m_strUrl);
+    return FALSE;
+}
+
+void CLoginDlg::OnNavigateComplete(IDispatch* frame, const std::wstring& url) {
+    CDHtmDlgEx::OnNavigateComplete(frame, url);
+    ShowWindow(SW_SHOW);
+    if (const HWND browser = ::GetWindow(m_hWnd, GW_CHILD)) {
+        const RECT rc = GetClientRect();
+        ::MoveWindow(browser, 0, 0, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+    }
+}
+
+BOOL CLoginDlg::PreTranslateMessage(MSG* msg) {
+    // The page can be neither closed with Escape nor reloaded with F5.
+    if (msg->message == WM_KEYDOWN && (msg->wParam == VK_ESCAPE || msg->wParam == VK_F5)) return TRUE;
+    return CDHtmDlgEx::PreTranslateMessage(msg);
+}
+
+LRESULT CLoginDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_COPYDATA && AutomationEnabled()) {
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (data && data->dwData == web::kAutomationNavigate) {
+            const auto url = web::ReadAutomationUrl(data->lpData, data->cbData);
+            if (!url) return FALSE;
+            m_pendingAutomationUrl = *url;
+            PostMessage(kMsgAutomationNavigate);
+            return TRUE;
+        }
+    }
+    if (msg == kMsgAutomationNavigate) {
+        if (!m_pendingAutomationUrl.empty()) Navigate(std::exchange(m_pendingAutomationUrl, std::wstring()));
+        return 0;
+    }
+    return CDHtmDlgEx::WindowProc(msg, wParam, lParam);
+}
+
+HRESULT CLoginDlg::OnDragElementEvent(web::ElementEvent event, const web::ElementRef&) {
+    POINT screen{};
+    ::GetCursorPos(&screen);
+    POINT client = screen;
+    ::ScreenToClient(m_hWnd, &client);
+    if (const auto message = web::LoginDragMessage(event, client.x, client.y)) {
+        // The point of a non-client message is in screen coordinates.
+        ::SendMessageW(::GetParent(m_hWnd), *message, HTCAPTION, web::PackPoint(screen.x, screen.y));
+    }
+    return S_FALSE;
+}
+
+void CLoginDlg::OnScreenLoginNavigation(BrowserEvent& event) {
+    if (!web::IsAppUrl(event.url)) return;
+    // A command URL is never navigated to, whatever it does.
+    if (event.cancel) *event.cancel = true;
+    const web::LoginCommand command = web::LoginCommandOf(event.url);
+    const bool uac = command == web::LoginCommand::Minimize && IsUacEnabled();
+    switch (web::ScreenLoginCommand(command, ParentPageCount, uac)) {
+    case web::LoginStep::RegisterLabel:
+        RegisterLogin(event.url);
+        break;
+    case web::LoginStep::Cancel:
+        EndLogin(IDCANCEL);
+        break;
+    case web::LoginStep::MinimizeBackdrop:
+        ::ShowWindow(::GetParent(m_hWnd), SW_MINIMIZE);
+        break;
+    case web::LoginStep::MinimizeParent:
+        ::ShowWindow(ParentWnd, SW_MINIMIZE);
+        break;
+    case web::LoginStep::Navigate:
+    case web::LoginStep::Ignore:
+        break;
+    }
+}
+
+void CLoginDlg::RegisterLogin(const std::wstring& url) {
+    web::LoadGameCommand command = web::ParseLoadGame(url);
+    const web::LoginFields fields = web::NormaliseLoginFields(std::move(command.fields));
+    const std::wstring label = web::BuildTabLabel(fields);
+    auto& seams = web::Seams();
+    if (!web::LabelFitsMainWindow(label)) {
+        // The main window would refuse it for its length: not a duplicate, so not that message.
+        seams.messageBox(nullptr, kLabelTooLongText, kTitle, MB_OK);
+        EndLogin(IDCANCEL);
+        return;
+    }
+    COPYDATASTRUCT data{};
+    data.dwData = 0;
+    data.cbData = static_cast<DWORD>((label.size() + 1) * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(label.c_str());
+    const LRESULT accepted = ::SendMessageW(ParentWnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    if (!accepted) {
+        seams.messageBox(nullptr, web::DuplicateLoginMessage(fields).c_str(), kTitle, MB_OK);
+        EndLogin(IDCANCEL);
+        return;
+    }
+    web::GamePageUrl() = std::move(command.gameUrl);
+    EndLogin(IDOK);
+}
+
+void CLoginDlg::EndLogin(INT_PTR result) {
+    if (auto* backdrop = dynamic_cast<CDialog*>(CWnd::FromHandle(::GetParent(m_hWnd))))
+        backdrop->EndDialog(result);
+}
+
+// ---- CLoginBkDlg ------------------------------------------------------------------------------
+
+CLoginBkDlg::CLoginBkDlg(HWND parent) : CDialog(IDD_LOGIN, parent), m_dlgLogin(web::LoginPageUrl()) {
+    AutomationEnabled(); // the switch is read as the process starts
+}
+
+bool CLoginBkDlg::ShowPicture() {
+    fw::ComPtr<IStream> stream = ResourceStream(::GetModuleHandleW(nullptr), IDB_LOGIN_BACK, L"PNG");
+    if (!stream) return false;
+    std::unique_ptr<Gdiplus::Bitmap> image(Gdiplus::Bitmap::FromStream(stream.Get()));
+    if (!image || image->GetLastStatus() != Gdiplus::Ok) return false;
+    fw::Bitmap picture = DecodePremultiplied(*image, m_nImageWidth, m_nImageHeight);
+    if (!picture) return false;
+
+    if (!(GetExStyle() & WS_EX_LAYERED)) ModifyStyleEx(0, WS_EX_LAYERED);
+    fw::MemoryDC memory(::CreateCompatibleDC(nullptr));
+    if (!memory) return false;
+    fw::SelectedObject selected(memory.Get(), picture.Get());
+    const RECT rc = GetWindowRect();
+    POINT position{rc.left, rc.top};
+    SIZE size{m_nImageWidth, m_nImageHeight};
+    POINT source{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    fw::WindowDC screen(nullptr);
+    return ::UpdateLayeredWindow(m_hWnd, screen.Get(), &position, &size, memory.Get(), &source, 0, &blend,
+                                 ULW_ALPHA) != FALSE;
+}
+
+void CLoginBkDlg::CenterOverOwner() {
+    // As a modal dialog is placed: over its owner unless that is hidden or minimised (then over
+    // the work area), and never beyond the work area.
+    RECT work{}, area{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (!owner || !::IsWindowVisible(owner) || ::IsIconic(owner) || !::GetWindowRect(owner, &area))
+        area = work;
+    const RECT rc = GetWindowRect();
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    int x = (area.left + area.right - w) / 2, y = (area.top + area.bottom - h) / 2;
+    x = std::max<int>(work.left, std::min<int>(x, work.right - w));
+    y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+BOOL CLoginBkDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetWindowText(kTitle);
+    ShowPicture();
+    m_dlgLogin.Create(m_hWnd);
+    ModifyStyle(0, WS_MINIMIZEBOX);
+    CenterOverOwner();
+    OnWindowPosChanged();
+    return FALSE;
+}
+
+BOOL CLoginBkDlg::PreTranslateMessage(MSG* msg) {
+    // Enter must not end the login; Escape does (the dialog's cancel).
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) return TRUE;
+    return CDialog::PreTranslateMessage(msg);
+}
+
+void CLoginBkDlg::OnLButtonDown(POINT client) {
+    // Dragging the picture moves the window.
+    POINT screen = client;
+    ::ClientToScreen(m_hWnd, &screen);
+    SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, web::PackPoint(screen.x, screen.y));
+}
+
+void CLoginBkDlg::OnWindowPosChanged() {
+    if (!m_dlgLogin.IsWindow()) return;
+    const RECT rc = GetWindowRect();
+    ::MoveWindow(m_dlgLogin.m_hWnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+}
+
+LRESULT CLoginBkDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+        OnLButtonDown({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        return 0;
+    case WM_WINDOWPOSCHANGED: {
+        const LRESULT result = CDialog::WindowProc(msg, wParam, lParam);
+        OnWindowPosChanged();
+        return result;
+    }
+    default:
+        break;
+    }
+    return CDialog::WindowProc(msg, wParam, lParam);
+}

@@ -1,0 +1,79 @@
+// The login screen of a page process: CLoginBkDlg, the layered backdrop picture that runs as
+// the modal dialog, and CLoginDlg, the login web page laid over it with one colour see-through.
+// The page's "loadgame" becomes a tab label that the main window accepts or refuses.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "fw/fw_win.h"
+#include "web/dhtm_dlg_ex_win.h"
+#include "web/login_rules.h"
+
+// The login step of a page process's start: runs the login screen over ParentWnd. True after a
+// successful login (GamePageUrl set); otherwise the main window has been told with
+// WM_SYSCOMMAND SC_CLOSE marked SelfMarker, and the process should end.
+bool RunLoginScreen();
+
+// True when the system is Vista or later and User Account Control is on ("EnableLUA" 1).
+bool IsUacEnabled();
+
+class CLoginDlg : public CDHtmDlgEx {
+public:
+    // Colour of the page that lets the backdrop show through.
+    static constexpr COLORREF kSeeThrough = RGB(254, 254, 254);
+
+    explicit CLoginDlg(std::wstring pageUrl, HWND parent = nullptr);
+
+    const std::wstring& PageUrl() const { return m_strUrl; }
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override;
+    void OnNavigateComplete(IDispatch* frame, const std::wstring& url) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    const DHtmlSinkMap* GetSinkMap() const override;
+    std::span<const DHtmlEventEntry> GetElementEventTable() const override;
+
+    // Handlers of the dialog's own tables.
+    void OnScreenLoginNavigation(BrowserEvent& event);
+    HRESULT OnDragElementEvent(web::ElementEvent event, const web::ElementRef& element);
+
+private:
+    // Carries out a "loadgame": the label to the main window, then the end of the login.
+    void RegisterLogin(const std::wstring& url);
+    // Ends the modal backdrop this page lies on.
+    void EndLogin(INT_PTR result);
+
+    std::wstring m_strUrl;
+    std::wstring m_pendingAutomationUrl;
+};
+
+class CLoginBkDlg : public CDialog {
+public:
+    static constexpr int kImageWidth = 888;
+    static constexpr int kImageHeight = 518;
+
+    // parent: the main window of the parent process (ParentWnd).
+    explicit CLoginBkDlg(HWND parent);
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    CLoginDlg& LoginPage() { return m_dlgLogin; }
+
+    int m_nImageWidth = 0;
+    int m_nImageHeight = 0;
+
+protected:
+    void OnLButtonDown(POINT client);
+    void OnWindowPosChanged();
+
+private:
+    // Decodes PNG 129 and puts it on the layered window at its current position.
+    bool ShowPicture();
+    void CenterOverOwner();
+
+    CLoginDlg m_dlgLogin;
+};

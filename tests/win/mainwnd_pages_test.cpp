@@ -1,0 +1,337 @@
+// The main game window with stand-in page processes: starting them, adopting their windows,
+// registering labels, the limit of three, closing tabs, the mute broadcast, the minimum size,
+// the tray icon, hiding, forwarded keys and the ways of quitting.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "mainwnd_fixture.h"
+
+using namespace mwtest;
+using mainwnd::WM_ADDACCOUNT;
+using mainwnd::WM_TRAYNOTIFY;
+
+namespace {
+
+RECT WindowRect(HWND hwnd) {
+    RECT rc{};
+    ::GetWindowRect(hwnd, &rc);
+    return rc;
+}
+
+LRESULT SendLabel(HWND main, const void* data, DWORD bytes) {
+    COPYDATASTRUCT cds{};
+    cds.cbData = bytes;
+    cds.lpData = const_cast<void*>(data);
+    return ::SendMessageW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+}
+
+} // namespace
+
+TEST_F(MainWindow, WaitsAsOnePixelAndStartsTheFirstPageProcessWithItsOptions) {
+    const RECT rc = WindowRect(m_dlg.m_hWnd);
+    EXPECT_EQ(rc.left, 0);
+    EXPECT_EQ(rc.top, 0);
+    EXPECT_EQ(rc.right - rc.left, 1) << "no minimum size before the first tab";
+    EXPECT_TRUE(m_dlg.Model().HasPendingProcess());
+    EXPECT_FALSE(m_dlg.HasTrayIcon());
+    EXPECT_EQ(m_dlg.GetWindowText(), L"Vexa - Tarn");
+    EXPECT_TRUE(m_dlg.GetStyle() & WS_CLIPCHILDREN);
+
+    // A second start with a tab open carries the window and the tab count. (The idle priority
+    // class is asked for, but Wine does not report it back, so the log's "prio" is not checked.)
+    const std::wstring log = wintest::ExeFolder() + L"mainwnd_launch.log";
+    ::DeleteFileW(log.c_str());
+    OpenTab(L"1服-abc-first");
+    ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_LOG", log.c_str());
+    ASSERT_TRUE(m_dlg.LaunchPageProcess());
+    std::wstring line;
+    Pump(
+        [&] {
+            FILE* in = _wfopen(log.c_str(), L"r, ccs=UTF-8");
+            if (!in) return false;
+            wchar_t text[1024] = {};
+            const bool got = fgetws(text, 1024, in) != nullptr;
+            fclose(in);
+            line = text;
+            if (!line.empty() && line.back() == L'\n') line.pop_back();
+            return got;
+        },
+        10000);
+    ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_LOG", nullptr);
+    const std::wstring options =
+        L" /newgm /" + std::to_wstring(reinterpret_cast<std::intptr_t>(m_dlg.m_hWnd)) + L" /1|prio=";
+    ASSERT_GE(line.size(), options.size()) << line.c_str();
+    EXPECT_NE(line.find(options), std::wstring::npos) << line.c_str();
+    EXPECT_NE(line.find(L"fake_page.exe"), std::wstring::npos);
+}
+
+TEST_F(MainWindow, AdoptsPageWindowsAsTabsInTheContentArea) {
+    const HWND first = OpenTab(L"1服-abc-first");
+    EXPECT_FALSE(m_dlg.Model().HasPendingProcess()) << "the adopted process is no longer pending";
+    EXPECT_TRUE(m_dlg.HasTrayIcon());
+    EXPECT_TRUE(m_dlg.m_bMaximized) << "the first page maximizes the window";
+    EXPECT_EQ(::GetParent(first), m_dlg.m_hWnd);
+
+    const HWND second = OpenTab(L"2服-abc-second");
+    EXPECT_EQ(m_dlg.Model().TabCount(), 2);
+    EXPECT_EQ(m_dlg.Model().CurTab(), 1);
+    EXPECT_FALSE(::IsWindowVisible(first)) << "only the selected page shows";
+    EXPECT_TRUE(::IsWindowVisible(second));
+    EXPECT_EQ(m_dlg.Model().Label(0), L"1服-abc-first");
+    EXPECT_EQ(m_dlg.Model().Label(1), L"2服-abc-second");
+
+    // The page sits in the content area: inset 4 at the sides and bottom, 30 at the top.
+    RECT client{}, page{};
+    ::GetClientRect(m_dlg.m_hWnd, &client);
+    ::GetWindowRect(second, &page);
+    ::MapWindowPoints(nullptr, m_dlg.m_hWnd, reinterpret_cast<POINT*>(&page), 2);
+    EXPECT_EQ(page.left, 4);
+    EXPECT_EQ(page.top, 30);
+    EXPECT_EQ(page.right, client.right - 4);
+    EXPECT_EQ(page.bottom, client.bottom - 4);
+
+    // A resize moves the visible page along.
+    m_dlg.ToggleMaximize();
+    Pump([] { return false; }, 100);
+    ::GetClientRect(m_dlg.m_hWnd, &client);
+    ::GetWindowRect(second, &page);
+    EXPECT_EQ(page.right - page.left, client.right - 8);
+    EXPECT_EQ(page.bottom - page.top, client.bottom - 34);
+
+    // A posted handle that is no window makes no tab.
+    PostAndPump(mainwnd::WM_PAGECREATED, 0x7FFF0, 0);
+    EXPECT_EQ(m_dlg.Model().TabCount(), 2);
+}
+
+TEST_F(MainWindow, LabelRegistrationAcceptsNewLabelsAndRefusesDuplicatesAndMalformedBlocks) {
+    const std::wstring longest(256, L'x'), tooLong(257, L'x');
+    const wchar_t unterminated[] = {L'a', L'b', L'c'};
+    const wchar_t withTail[] = L"3服-abc-tail\0garbage";
+    const wchar_t label[] = L"1服-abc-player01", otherCase[] = L"1服-abc-Player01", odd[] = L"2服-abc-odd";
+    struct Case {
+        const char* name;
+        const void* data;
+        DWORD bytes;
+        LRESULT expected;
+    } cases[] = {
+        {"new label", label, sizeof(label), 1},
+        {"exact duplicate", label, sizeof(label), 0},
+        {"differs in letter case", otherCase, sizeof(otherCase), 1},
+        {"zero inside the block ends the label", withTail, sizeof(withTail), 1},
+        {"null data", nullptr, 8, 0},
+        {"empty block", L"x", 0, 0},
+        {"odd size", odd, sizeof(odd) - 1, 0},
+        {"no terminator within the block", unterminated, sizeof(unterminated), 0},
+        {"256 characters", longest.c_str(), 2 * 257, 1},
+        {"257 characters", tooLong.c_str(), 2 * 258, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SendLabel(m_dlg.m_hWnd, c.data, c.bytes), c.expected) << c.name;
+    EXPECT_EQ(m_dlg.Model().TabCount(), 0) << "labels alone make no tabs";
+    EXPECT_EQ(::SendMessageW(m_dlg.m_hWnd, WM_COPYDATA, 0, 0), 0) << "no block at all";
+}
+
+TEST_F(MainWindow, DuplicateLoginGivesUpWithoutQuittingWhileTabsExist) {
+    OpenTab(L"1服-abc-same");
+    SetPageEnv(L"", L"1服-abc-same");
+    ASSERT_TRUE(m_dlg.LaunchPageProcess());
+    // Refused with 0, the page process posts SC_CLOSE with the marker: the pending process is
+    // forgotten, nothing is asked and the program goes on.
+    EXPECT_TRUE(Pump([&] { return !m_dlg.Model().HasPendingProcess(); }, 10000));
+    Pump([] { return false; }, 200);
+    EXPECT_EQ(m_dlg.Model().TabCount(), 1);
+    EXPECT_TRUE(m_dlg.asked.empty());
+    EXPECT_FALSE(m_quit);
+}
+
+TEST_F(MainWindow, OnlyARequestWithThreeAdoptedTabsIsRefused) {
+    OpenTab(L"1服-a-one");
+    OpenTab(L"1服-a-two");
+    // Two tabs and a login still open: another login goes ahead.
+    PostAndPump(WM_ADDACCOUNT, 1, 0);
+    EXPECT_TRUE(m_dlg.Model().HasPendingProcess());
+    EXPECT_TRUE(m_dlg.asked.empty());
+    OpenTab(L"1服-a-three");
+    PostAndPump(WM_ADDACCOUNT, 1, 0);
+    ASSERT_EQ(m_dlg.asked.size(), 1u);
+    EXPECT_EQ(m_dlg.asked[0].text, L"当前窗体只支持3个游戏页");
+    EXPECT_EQ(m_dlg.asked[0].type, static_cast<UINT>(MB_OK));
+    EXPECT_FALSE(m_dlg.Model().HasPendingProcess()) << "no fourth page process";
+    // Another window (wParam 0) is always possible; other values do nothing.
+    PostAndPump(WM_ADDACCOUNT, 0, 0);
+    PostAndPump(WM_ADDACCOUNT, 7, 0);
+    EXPECT_EQ(m_dlg.asked.size(), 1u);
+    EXPECT_EQ(m_dlg.Model().TabCount(), 3);
+}
+
+TEST_F(MainWindow, ClosingATabSelectsTheTabThatMovedIntoItsPlace) {
+    const HWND a = OpenTab(L"1服-a-alpha", L"C04040");
+    const HWND b = OpenTab(L"1服-a-beta", L"40C040");
+    const HWND c = OpenTab(L"1服-a-gamma", L"4040C0");
+
+    m_dlg.CloseTab(1); // refused
+    ASSERT_EQ(m_dlg.asked.size(), 1u);
+    EXPECT_EQ(m_dlg.asked[0].text, L"确定要退出账号：1服-a-beta ?");
+    EXPECT_EQ(m_dlg.asked[0].type, static_cast<UINT>(MB_YESNO));
+    EXPECT_EQ(m_dlg.Model().TabCount(), 3);
+
+    m_dlg.answers = {IDYES};
+    m_dlg.CloseTab(1);
+    EXPECT_EQ(m_dlg.Model().TabCount(), 2);
+    EXPECT_EQ(m_dlg.Model().CurTab(), 1);
+    EXPECT_EQ(m_dlg.SelectedPageWnd(), c);
+    EXPECT_EQ(m_dlg.Model().Label(1), L"1服-a-gamma");
+    EXPECT_TRUE(::IsWindowVisible(c));
+    EXPECT_TRUE(Pump([&] { return !::IsWindow(b); }, 5000)) << "the closed page's process ends";
+
+    m_dlg.answers = {IDYES};
+    m_dlg.CloseTab(1); // the last of two: the new last is selected
+    EXPECT_EQ(m_dlg.SelectedPageWnd(), a);
+    EXPECT_EQ(m_dlg.Model().CurTab(), 0);
+    EXPECT_TRUE(Pump([&] { return !::IsWindow(c); }, 5000));
+
+    // The last tab asks the window question instead; No keeps everything.
+    m_dlg.asked.clear();
+    m_dlg.CloseTab(0);
+    ASSERT_EQ(m_dlg.asked.size(), 1u);
+    EXPECT_EQ(m_dlg.asked[0].text, L"窗口即将关闭，确定要退出游戏？");
+    EXPECT_FALSE(m_quit);
+    EXPECT_EQ(m_dlg.Model().TabCount(), 1);
+}
+
+TEST_F(MainWindow, MuteBroadcastReachesTabPagesEvery400Ms) {
+    const HWND page = OpenTab(L"1服-a-loud");
+    SetPageEnv(L"hall");
+    ASSERT_TRUE(m_dlg.LaunchPageProcess());
+    ASSERT_TRUE(Pump([&] { return m_dlg.HallWnd() != nullptr; }, 10000));
+    const HWND hall = m_dlg.HallWnd();
+    EXPECT_EQ(m_dlg.Model().TabCount(), 1) << "the hall page is no tab";
+
+    EXPECT_TRUE(Pump([&] { return PageReport(page).find(L"mute=0 ") == 0; }, 3000))
+        << PageReport(page).c_str();
+    // The sound button flips the flag; the next tick carries it.
+    ::SendMessageW(m_dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(m_dlg.GetDlgItem(1002)));
+    EXPECT_TRUE(m_dlg.m_muted);
+    EXPECT_TRUE(Pump([&] { return PageReport(page).find(L"mute=1 ") == 0; }, 1500));
+    int mutes = 0;
+    swscanf(PageReport(page).c_str(), L"mute=%*d mutes=%d", &mutes);
+    Pump([] { return false; }, 1000);
+    int later = 0;
+    swscanf(PageReport(page).c_str(), L"mute=%*d mutes=%d", &later);
+    EXPECT_GE(later - mutes, 2) << "about one message per 400 ms";
+    EXPECT_LE(later - mutes, 4);
+    EXPECT_EQ(PageReport(hall).find(L"mute=-1 "), 0u) << "the hall page gets none";
+}
+
+TEST_F(MainWindow, MinimumSizeGrowsWithTheTabs) {
+    struct Case {
+        int tabs;
+        int minWidth;
+    } cases[] = {{1, 672}, {2, 861}, {3, 1050}};
+    for (const Case& c : cases) {
+        while (m_dlg.Model().TabCount() < c.tabs)
+            OpenTab((L"1服-size-" + std::to_wstring(m_dlg.Model().TabCount())).c_str());
+        ::SetWindowPos(m_dlg.m_hWnd, nullptr, 10, 10, 300, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT rc = WindowRect(m_dlg.m_hWnd);
+        EXPECT_EQ(rc.right - rc.left, c.minWidth) << c.tabs;
+        EXPECT_EQ(rc.bottom - rc.top, 260) << c.tabs;
+        ::SetWindowPos(m_dlg.m_hWnd, nullptr, 10, 10, 1200, 600, SWP_NOZORDER | SWP_NOACTIVATE);
+        rc = WindowRect(m_dlg.m_hWnd);
+        EXPECT_EQ(rc.right - rc.left, 1200) << "larger sizes are left alone";
+    }
+    // The caption controls follow the right edge.
+    RECT hide{};
+    ::GetWindowRect(m_dlg.GetDlgItem(1001), &hide);
+    const RECT rc = WindowRect(m_dlg.m_hWnd);
+    EXPECT_EQ(hide.left - rc.left, 1200 - 114);
+}
+
+TEST_F(MainWindow, HidingToTheTrayAndBack) {
+    OpenTab(L"1服-a-hide");
+    ASSERT_TRUE(m_dlg.HasTrayIcon());
+    struct Step {
+        const char* how;
+        UINT msg;
+        WPARAM wParam;
+        LPARAM lParam;
+        bool visibleAfter;
+    } steps[] = {
+        {"hide button", WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0, false},
+        {"tray left click", WM_TRAYNOTIFY, 1, WM_LBUTTONUP, true},
+        {"tray left click again", WM_TRAYNOTIFY, 1, WM_LBUTTONUP, false},
+        {"tray mouse move does nothing", WM_TRAYNOTIFY, 1, WM_MOUSEMOVE, false},
+        {"hide button of the hidden window restores", WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0, true},
+    };
+    for (const Step& s : steps) {
+        const LPARAM lParam =
+            s.msg == WM_COMMAND ? reinterpret_cast<LPARAM>(m_dlg.GetDlgItem(1001)) : s.lParam;
+        PostAndPump(s.msg, s.wParam, lParam);
+        EXPECT_EQ(::IsWindowVisible(m_dlg.m_hWnd) != FALSE, s.visibleAfter) << s.how;
+        EXPECT_TRUE(m_dlg.HasTrayIcon()) << s.how;
+    }
+}
+
+TEST_F(MainWindow, RefreshAndFavouriteKeysGoToTheVisiblePage) {
+    const HWND first = OpenTab(L"1服-a-keys1");
+    const HWND second = OpenTab(L"1服-a-keys2");
+    PostAndPump(WM_KEYDOWN, VK_F5, 1);
+    PostAndPump(WM_KEYDOWN, VK_F5, 7301); // the menus' refresh carries the marker
+    PostAndPump(WM_CHAR, 4, 0x00200001);
+    PostAndPump(WM_CHAR, 4, 0x20200001); // not the plain D key: stays
+    EXPECT_TRUE(Pump([&] { return PageReport(second).find(L"f5=2 ctrld=1") != std::wstring::npos; }, 2000))
+        << PageReport(second).c_str();
+    EXPECT_NE(PageReport(first).find(L"f5=0 ctrld=0"), std::wstring::npos);
+
+    // Esc and Space never reach the dialog: the window stays and nothing is asked.
+    PostAndPump(WM_KEYDOWN, VK_ESCAPE, 1);
+    PostAndPump(WM_KEYDOWN, VK_SPACE, 1);
+    EXPECT_TRUE(m_dlg.asked.empty());
+    EXPECT_TRUE(m_dlg.IsWindow());
+}
+
+TEST_F(MainWindow, CloseBeforeTheFirstTabEndsTheLoginAndTheProgramWithoutAQuestion) {
+    ASSERT_TRUE(m_dlg.Model().HasPendingProcess());
+    PostAndPump(WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(m_quit);
+    EXPECT_TRUE(m_dlg.asked.empty());
+    EXPECT_FALSE(m_dlg.Model().HasPendingProcess());
+}
+
+TEST_F(MainWindow, CancelledLoginBeforeTheFirstTabQuits) {
+    SetPageEnv(L"cancel");
+    ASSERT_TRUE(m_dlg.LaunchPageProcess());
+    EXPECT_TRUE(Pump([&] { return m_quit; }, 10000));
+    EXPECT_TRUE(m_dlg.asked.empty());
+}
+
+TEST_F(MainWindow, CloseWithTabsAsksAndQuitAllClosesEveryPage) {
+    const HWND a = OpenTab(L"1服-a-q1");
+    const HWND b = OpenTab(L"1服-a-q2");
+    // The frame's close button, and a marker close with no login pending, both ask.
+    for (LPARAM lParam : {LPARAM{0}, LPARAM{7301}}) {
+        m_dlg.asked.clear();
+        PostAndPump(WM_SYSCOMMAND, SC_CLOSE, lParam);
+        ASSERT_EQ(m_dlg.asked.size(), 1u) << lParam;
+        EXPECT_EQ(m_dlg.asked[0].text, L"窗口即将关闭，确定要退出游戏？");
+        EXPECT_EQ(m_dlg.asked[0].type, static_cast<UINT>(MB_YESNO));
+        EXPECT_FALSE(m_quit);
+    }
+    SetPageEnv(L"login");
+    ASSERT_TRUE(m_dlg.LaunchPageProcess());
+    m_dlg.answers = {IDYES};
+    PostAndPump(WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(m_quit);
+    EXPECT_FALSE(m_dlg.HasTrayIcon());
+    EXPECT_FALSE(m_dlg.Model().HasPendingProcess());
+    EXPECT_EQ(m_dlg.Model().TabCount(), 0);
+    // The pages are let go and told to close, while the main window still exists.
+    EXPECT_TRUE(Pump([&] { return !::IsWindow(a) && !::IsWindow(b); }, 5000));
+    EXPECT_TRUE(m_dlg.IsWindow());
+    // Nothing new starts while the program ends.
+    m_quit = false;
+    const int before = static_cast<int>(m_dlg.asked.size());
+    PostAndPump(WM_ADDACCOUNT, 1, 0);
+    EXPECT_EQ(static_cast<int>(m_dlg.asked.size()), before);
+}

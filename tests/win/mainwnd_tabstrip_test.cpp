@@ -1,0 +1,200 @@
+// The tab strip on the real main window: hit testing and the hover look with exactly the
+// invalidation it needs, selection and closing by mouse in client and caption form, and a
+// screenshot of the skinned window with three tabs, one of them hovered.
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "mainwnd_fixture.h"
+
+using namespace mwtest;
+
+namespace {
+
+// The part of the window waiting to be repainted, as one bounding rectangle (empty: none).
+RECT PendingUpdate(HWND hwnd) {
+    RECT rc{};
+    ::GetUpdateRect(hwnd, &rc, FALSE);
+    return rc;
+}
+
+bool Same(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// A page window of this process: Wine draws another process's child window into its own X
+// window, which a screen capture of the main window does not show, so the picture is taken
+// with pages that live here and announce themselves the same way.
+class LocalPage : public CWnd {
+public:
+    LocalPage(HWND main, const wchar_t* label, COLORREF color) : m_color(color) {
+        CreateEx(0, nullptr, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 10, 10, main, nullptr);
+        COPYDATASTRUCT cds{};
+        cds.cbData = static_cast<DWORD>((wcslen(label) + 1) * sizeof(wchar_t));
+        cds.lpData = const_cast<wchar_t*>(label);
+        ::SendMessageW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+        ::PostMessageW(main, mainwnd::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd), 0);
+    }
+    ~LocalPage() override { DestroyWindow(); }
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_ERASEBKGND) {
+            RECT rc = GetClientRect();
+            fw::Brush brush(::CreateSolidBrush(m_color));
+            ::FillRect(reinterpret_cast<HDC>(wParam), &rc, brush.Get());
+            return TRUE;
+        }
+        return CWnd::WindowProc(msg, wParam, lParam);
+    }
+
+private:
+    COLORREF m_color;
+};
+
+} // namespace
+
+class TabStrip : public MainWindow {
+protected:
+    void SetUp() override {
+        MainWindow::SetUp();
+        m_pages[0] = OpenTab(L"1服-north-alpha", L"B04030");
+        m_pages[1] = OpenTab(L"2服-east-beta-with-a-label-far-too-long-for-its-tab", L"2F8F4F");
+        m_pages[2] = OpenTab(L"3服-west-gamma", L"3050B0");
+        ::RedrawWindow(m_dlg.m_hWnd, nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+    // Client point → the screen point a hit test carries.
+    LRESULT HitTest(int x, int y) {
+        POINT p{x, y};
+        ::ClientToScreen(m_dlg.m_hWnd, &p);
+        ::ValidateRect(m_dlg.m_hWnd, nullptr);
+        return ::SendMessageW(m_dlg.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+    }
+    LPARAM ScreenPoint(int x, int y) {
+        POINT p{x, y};
+        ::ClientToScreen(m_dlg.m_hWnd, &p);
+        return MAKELPARAM(p.x, p.y);
+    }
+    HWND m_pages[3] = {};
+};
+
+TEST_F(TabStrip, HoverFollowsTheHitTestAndRepaintsOnlyWhatChanged) {
+    ASSERT_TRUE(m_dlg.m_bMaximized);
+    struct Step {
+        const char* where;
+        int x, y;
+        int hoverTab, closeBox;
+        RECT repaint; // bounding box of what is invalidated; empty for nothing
+    } steps[] = {
+        {"left edge of the strip", 120, 10, -1, -1, {}},
+        {"first tab", 200, 10, 0, 0, {120, 3, 309, 25}},
+        {"same tab, same look", 210, 12, 0, 0, {}},
+        {"onto its close box", 300, 8, 0, 1, {296, 3, 309, 16}},
+        {"below the close box", 300, 20, 0, 0, {296, 3, 309, 16}},
+        {"next tab", 320, 10, 1, 0, {120, 3, 498, 25}},
+        {"below the strip", 320, 25, -1, -1, {309, 3, 498, 25}},
+        {"right end of three tabs", 687, 10, -1, -1, {}},
+        {"last tab", 686, 24, 2, 0, {498, 3, 687, 25}},
+    };
+    for (const Step& s : steps) {
+        HitTest(s.x, s.y);
+        EXPECT_EQ(m_dlg.Model().Hover().hoverTab, s.hoverTab) << s.where;
+        EXPECT_EQ(m_dlg.Model().Hover().closeBoxState, s.closeBox) << s.where;
+        const RECT update = PendingUpdate(m_dlg.m_hWnd);
+        EXPECT_TRUE(Same(update, s.repaint)) << s.where << ": " << update.left << "," << update.top << ","
+                                             << update.right << "," << update.bottom;
+    }
+    // Leaving the window forgets the hover.
+    ::ValidateRect(m_dlg.m_hWnd, nullptr);
+    ::SendMessageW(m_dlg.m_hWnd, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(m_dlg.Model().Hover().hoverTab, -1);
+    EXPECT_TRUE(Same(PendingUpdate(m_dlg.m_hWnd), RECT{498, 3, 687, 25}));
+}
+
+TEST_F(TabStrip, ClicksSelectAndCloseTabsInClientAndCaptionForm) {
+    // Client form (maximized): a press selects and shows the tab.
+    ::SendMessageW(m_dlg.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 10));
+    EXPECT_EQ(m_dlg.Model().CurTab(), 0);
+    EXPECT_TRUE(::IsWindowVisible(m_pages[0]));
+    EXPECT_FALSE(::IsWindowVisible(m_pages[2]));
+    // A double-click on a tab does not restore the window.
+    ::SendMessageW(m_dlg.m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(150, 10));
+    EXPECT_TRUE(m_dlg.m_bMaximized);
+    // Releasing over a close box, and a middle click anywhere on a tab, ask about that tab.
+    ::SendMessageW(m_dlg.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(300 + 189, 8));
+    ::SendMessageW(m_dlg.m_hWnd, WM_MBUTTONUP, 0, MAKELPARAM(560, 20));
+    ::SendMessageW(m_dlg.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(200, 8)); // not on a close box
+    ASSERT_EQ(m_dlg.asked.size(), 2u);
+    EXPECT_EQ(m_dlg.asked[0].text, L"确定要退出账号：2服-east-beta-with-a-label-far-too-long-for-its-tab ?");
+    EXPECT_EQ(m_dlg.asked[1].text, L"确定要退出账号：3服-west-gamma ?");
+    EXPECT_EQ(m_dlg.Model().TabCount(), 3);
+
+    // Caption form (restored): the strip lies in the caption band and answers the same way,
+    // without a window drag starting on a tab.
+    m_dlg.ToggleMaximize();
+    Pump([] { return false; }, 100);
+    ASSERT_FALSE(m_dlg.m_bMaximized);
+    const RECT before = [&] {
+        RECT rc{};
+        ::GetWindowRect(m_dlg.m_hWnd, &rc);
+        return rc;
+    }();
+    EXPECT_EQ(HitTest(400, 10), HTCAPTION);
+    ::SendMessageW(m_dlg.m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, ScreenPoint(400, 10));
+    EXPECT_EQ(m_dlg.Model().CurTab(), 1);
+    EXPECT_TRUE(::IsWindowVisible(m_pages[1]));
+    ::SendMessageW(m_dlg.m_hWnd, WM_NCLBUTTONDBLCLK, HTCAPTION, ScreenPoint(400, 10));
+    EXPECT_FALSE(m_dlg.m_bMaximized) << "a double-click on a tab does not maximize";
+    RECT after{};
+    ::GetWindowRect(m_dlg.m_hWnd, &after);
+    EXPECT_TRUE(Same(before, after));
+
+    m_dlg.answers = {IDYES};
+    ::SendMessageW(m_dlg.m_hWnd, WM_NCMBUTTONUP, HTCAPTION, ScreenPoint(130, 10));
+    EXPECT_EQ(m_dlg.Model().TabCount(), 2);
+    EXPECT_EQ(m_dlg.Model().Label(0), L"2服-east-beta-with-a-label-far-too-long-for-its-tab");
+    EXPECT_EQ(m_dlg.Model().CurTab(), 0) << "the tab that moved into the closed one's place";
+    EXPECT_TRUE(Pump([&] { return !::IsWindow(m_pages[0]); }, 5000));
+}
+
+TEST_F(MainWindow, ScreenshotWithThreeTabsOneHovered) {
+    const struct {
+        const wchar_t* label;
+        COLORREF color;
+    } specs[] = {{L"1服-north-alpha", RGB(176, 64, 48)},
+                 {L"2服-east-beta-with-a-label-far-too-long-for-its-tab", RGB(47, 143, 79)},
+                 {L"3服-west-gamma", RGB(48, 80, 176)}};
+    std::vector<std::unique_ptr<LocalPage>> pages;
+    for (const auto& spec : specs) {
+        pages.push_back(std::make_unique<LocalPage>(m_dlg.m_hWnd, spec.label, spec.color));
+        ASSERT_TRUE(Pump([&] { return m_dlg.Model().TabCount() == static_cast<int>(pages.size()); }, 2000));
+    }
+    auto clientPoint = [&](int x, int y) {
+        POINT p{x, y};
+        ::ClientToScreen(m_dlg.m_hWnd, &p);
+        return MAKELPARAM(p.x, p.y);
+    };
+    auto hitTest = [&](int x, int y) { ::SendMessageW(m_dlg.m_hWnd, WM_NCHITTEST, 0, clientPoint(x, y)); };
+    // A restored window showing the whole caption band: the middle tab selected, the pointer
+    // over the third.
+    m_dlg.ToggleMaximize();
+    ::SetWindowPos(m_dlg.m_hWnd, HWND_TOP, 40, 40, 1180, 560, SWP_SHOWWINDOW);
+    ::SendMessageW(m_dlg.m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, clientPoint(320, 10));
+    Pump([] { return false; }, 300);
+    hitTest(600, 12);
+    ::RedrawWindow(m_dlg.m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump([] { return false; }, 300);
+    EXPECT_EQ(m_dlg.Model().CurTab(), 1);
+    EXPECT_EQ(m_dlg.Model().Hover().hoverTab, 2);
+    EXPECT_FALSE(wintest::SaveWindowShot(m_dlg.m_hWnd, L"mainwnd_three_tabs").empty());
+
+    hitTest(300 + 2 * 189, 8); // the hovered tab's close box turns hot
+    ::UpdateWindow(m_dlg.m_hWnd);
+    Pump([] { return false; }, 100);
+    EXPECT_EQ(m_dlg.Model().Hover().closeBoxState, 1);
+    EXPECT_FALSE(wintest::SaveWindowShot(m_dlg.m_hWnd, L"mainwnd_close_box_hot").empty());
+    pages.clear();
+}
