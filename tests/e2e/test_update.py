@@ -71,6 +71,16 @@ class SelfUpdate(E2ECase):
         # The relaunch starts without options: an installed launch that counts itself.
         self.assertTrue(wait_until(lambda: self.game_count() == 1, 30), "relaunched copy never counted")
 
+    def launch_goes_on(self, args):
+        """Starts a launch that is expected to go on to the main window: waits until it has
+        counted itself (after its update decision) and its activation ping arrived, then ends it."""
+        self.wine.start(self.exe, args, self.env())
+        counted = wait_until(lambda: self.game_count() == 1, 60)
+        pinged = self.publisher.wait_requests("/active.htm", 1, timeout=30)
+        self.wine.kill_all()
+        self.assertTrue(counted, "the launch never counted itself")
+        self.assertEqual(pinged[0]["query"], "tag=tnvexa&ver=3.0.0.1&count=1")
+
     def assert_untouched(self):
         self.assertTrue(self.exe_bytes() == self.old, "the executable must not change")
         self.assertFalse(os.path.exists(self.folder_file("OldTnVexa.exe")))
@@ -89,14 +99,13 @@ class SelfUpdate(E2ECase):
         self.publish(release_key(self.new))
         day = utc_weekday()
         self.wine.reg_set_binary("DisableDays", bytes([day, day, day, 0]))
-        self.assertEqual(self.wine.run(self.exe, ["/TnVexaD"], self.env(), timeout=60), 0)
+        self.launch_goes_on(["/TnVexaD"])
         self.assertEqual(self.publisher.requests(CONFIG), [])
-        self.assertEqual(self.game_count(), 1)  # the launch itself goes on
         self.assert_untouched()
 
     def test_the_same_release_changes_nothing(self):
         self.publish(release_key(self.old).upper())  # keys compare without case
-        self.assertEqual(self.wine.run(self.exe, ["/TnVexaD"], self.env(), timeout=60), 0)
+        self.launch_goes_on(["/TnVexaD"])
         self.assertEqual(len(self.publisher.requests(CONFIG)), 1)
         self.assertEqual(self.publisher.requests(DOWNLOAD), [])
         self.assert_untouched()
@@ -113,18 +122,16 @@ class SelfUpdate(E2ECase):
         # Loopback under another name: a request would reach the stand-in and show in its log.
         address = f"http://localhost:{self.publisher.port}{DOWNLOAD}?{self.publisher.host}"
         self.publish(release_key(self.new), address=address)
-        self.assertEqual(self.wine.run(self.exe, ["/TnVexaD"], self.env(), timeout=90), 0)
+        self.launch_goes_on(["/TnVexaD"])  # the start goes on as a launch
         self.assertEqual(len(self.publisher.requests(CONFIG)), 1)
         self.assertEqual(self.publisher.requests(DOWNLOAD), [])
         self.assert_untouched()
-        self.assertEqual(self.game_count(), 1)  # the start went on as a launch
 
     def test_a_download_that_is_not_the_published_release_is_not_swapped(self):
         self.publish(release_key(self.new), download={"body": "a complete file, but not the release"})
-        self.assertEqual(self.wine.run(self.exe, ["/TnVexaD"], self.env(), timeout=90), 0)
+        self.launch_goes_on(["/TnVexaD"])
         self.assertEqual(len(self.publisher.requests(DOWNLOAD)), 1)
         self.assert_untouched()
-        self.assertEqual(self.game_count(), 1)
         self.assertIn("NewTnVexa.exe", self.pending_deletes(), "the download is scheduled for deletion")
 
 
