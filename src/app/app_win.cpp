@@ -12,16 +12,12 @@
 #include "app/settings_win.h"
 #include "base/codepage_win.h"
 #include "net/publisher_win.h"
+#include "net/stat_ping.h"
 #include "ui/msgbox_win.h"
 
 namespace {
 
 constexpr wchar_t kTitle[] = L"Vexa - Tarn";
-
-// Ping addresses: path and query on the client host; the count is appended.
-constexpr wchar_t kInstallPing[] = L"/install.htm?tag=tnvexa&ver=3.0.0.1";
-constexpr wchar_t kActivePing[] = L"/active.htm?tag=tnvexa&ver=3.0.0.1";
-constexpr wchar_t kChannelPing[] = L"/active.htm?tag=weblumo&ver=3.0.0.1";
 
 CTollgate3App* g_app = nullptr;
 
@@ -49,10 +45,9 @@ StartRequest CTollgate3App::ComputeStartRequest() {
     return ParseStartRequest(args, base::ExecutablePath(), CommonAppDataFolder());
 }
 
-void CTollgate3App::Ping(const wchar_t* path, const wchar_t* counter) {
-    const uint32_t count = IncrementCounter(counter);
-    const std::wstring url = net::PublisherUrl(net::PublisherSite::Client, path) + L"&count=" + std::to_wstring(count);
-    SendStatPing(url, PingStarted, PingFinished);
+void CTollgate3App::Ping(net::StatPing ping) {
+    const uint32_t count = IncrementCounter(std::wstring(net::StatPingCounterKey(ping)).c_str());
+    SendStatPing(net::StatPingUrl(ping, count, net::PublisherOverride()), PingStarted, PingFinished);
 }
 
 bool CTollgate3App::RunUpdateDownload() {
@@ -106,18 +101,18 @@ BOOL CTollgate3App::InitInstance() {
     if (mode == StartInstall) {
         InstallSelf();
         ChooseDisableDays();
-        Ping(kInstallPing, L"Inst");
+        Ping(net::StatPing::Install);
         WaitForSingleObject(PingFinished, INFINITE);
         return FALSE;
     }
     if (mode == StartChannel) {
         const std::wstring home = net::PublisherUrl(net::PublisherSite::Hall, L"/");
         ShellExecuteW(nullptr, L"open", home.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
-        Ping(kChannelPing, L"Vexa");
+        Ping(net::StatPing::Channel);
         WaitForSingleObject(PingFinished, INFINITE);
         return FALSE;
     }
-    if (mode == StartShortcut || mode == StartInstalled) Ping(kActivePing, L"Game");
+    if (mode == StartShortcut || mode == StartInstalled) Ping(net::StatPing::Activation);
 
     SetBrowserCacheLimit();
 

@@ -8,6 +8,7 @@
 #include "app/start_mode.h"
 #include "fw/app_win.h"
 #include "fw/handles_win.h"
+#include "net/stat_ping.h"
 
 class CTollgate3App : public CWinApp {
 public:
@@ -23,15 +24,13 @@ public:
     static StartRequest ComputeStartRequest();
 
     ULONG_PTR m_gdiplusToken = 0;
-    // Address of the new executable, filled by the update configuration.
-    wchar_t m_szUpdAddr[512] = {};
     // Statistics ping handshake: set by the worker once it has its address, and when it is done.
     HANDLE PingStarted = nullptr;
     HANDLE PingFinished = nullptr;
 
 private:
-    // The statistics ping of `path` (its query without the count) with `counter` raised.
-    void Ping(const wchar_t* path, const wchar_t* counter);
+    // Raises the ping's counter and sends the ping with the new count.
+    void Ping(net::StatPing ping);
     // After a successful swap: start the new executable, record the day, end.
     void RelaunchAfterUpdate();
     bool RunUpdateDownload();
