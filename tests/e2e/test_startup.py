@@ -14,7 +14,7 @@ class StartupRouting(E2ECase):
         main window would otherwise stay open)."""
         before = int(self.statistics().get("game", "0"))
         self.wine.start(exe, args, self.env())
-        counted = wait_until(lambda: int(self.statistics().get("game", "0")) > before, 30)
+        counted = wait_until(lambda: int(self.statistics().get("game", "0")) > before, 60)
         self.wine.kill_all()
         return counted
 
