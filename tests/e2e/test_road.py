@@ -15,7 +15,6 @@ WIN_TEST_DIR = os.environ.get("TNVEXA_WIN_TEST_DIR", os.path.join(SOURCE_DIR, "b
 POST_MSG = os.path.join(WIN_TEST_DIR, "post_msg.exe")
 PAGE_AUTOMATE = os.path.join(WIN_TEST_DIR, "page_automate.exe")
 
-WM_CLOSE = 0x10
 WM_COMMAND = 0x111
 WM_SYSCOMMAND = 0x112
 SC_CLOSE = 0xF060
@@ -219,6 +218,8 @@ class LoginToTab(Road):
         # The labels, as the strip's tooltip shows them.
         expected = ["1服-abc-player01", "2服-新区一服-acc", "1服-abc-PLAYER01"]
         self.assertEqual([self.tooltip_text(main_wnd, i) for i in range(3)], expected)
+        time.sleep(0.5)  # the tip paints after it shows
+        Screen.shot("road_tab_tooltip")
         # Three tabs, the last selected, the middle one under the pointer.
         self.point_at_tab(main_wnd, 1, x=60)
         time.sleep(1.0)
