@@ -13,8 +13,9 @@ void RemoveKeyboardHook(HHOOK hook) {
 void LoadHotkeys() {
 }
 
-bool IsWindowSwitchKey(UINT, int) {
-    return false;
+bool IsWindowSwitchKey(UINT virtualKey, int modifiers) {
+    // Until the hotkey settings are read here, the window-switch key is its default, Ctrl+Tab.
+    return virtualKey == VK_TAB && modifiers == 2;
 }
 
 void CancelSettingsDialog() {

@@ -52,7 +52,8 @@ class Wine:
         self.prefix = os.environ.get("WINEPREFIX") or os.environ.get("TNVEXA_WINEPREFIX")
         if not self.prefix or not os.environ.get("DISPLAY"):
             raise RuntimeError("e2e tests need WINEPREFIX and DISPLAY: run them through tools/test.sh")
-        self.env = dict(os.environ, WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), WINEARCH="win64")
+        self.env = dict(os.environ, WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), WINEARCH="win64",
+                        WINEPREFIX=self.prefix)
         self.drive_c = os.path.join(self.prefix, "drive_c")
 
     # Paths -----------------------------------------------------------------------------------
@@ -97,15 +98,28 @@ class Wine:
             out.seek(0)
             return r.returncode, out.read().decode("utf-8", "replace")
 
-    @staticmethod
-    def program_pids(name="TnVexa"):
-        """Linux pids of running Wine processes whose image name contains name (any case)."""
+    def owns(self, pid):
+        """Whether a process runs in this run's prefix (other runs may share the machine)."""
+        try:
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                env = f.read().split(b"\0")
+        except OSError:
+            return False
+        return ("WINEPREFIX=" + self.prefix).encode() in env
+
+    def program_pids(self, name="TnVexa", page=None):
+        """Linux pids of this prefix's running Wine processes whose image name contains name (any
+        case); page True or False keeps only the page processes ("/newgm") or only the others."""
         out = subprocess.run(["ps", "-eo", "pid=,args="], capture_output=True, text=True).stdout
         pids = []
         for line in out.splitlines():
             pid, _, cmd = line.strip().partition(" ")
             exe = cmd.split(" ")[0]
-            if name.lower() in exe.lower() and exe.lower().endswith(".exe"):
+            if name.lower() not in exe.lower() or not exe.lower().endswith(".exe"):
+                continue
+            if page is not None and ("/newgm" in cmd.lower().split()) != page:
+                continue
+            if self.owns(int(pid)):
                 pids.append(int(pid))
         return pids
 

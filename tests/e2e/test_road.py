@@ -1,0 +1,298 @@
+"""The road from launch to a game tab: the installed copy opens its waiting main window and a
+login process; logins become tabs (three at most, no duplicate account on a server); tabs are
+switched with the window-switch key and closed with their questions; page processes end with
+their main window. Logins are made with the page automation channel, windows are read with
+post_msg.exe from inside Wine and with xdotool from outside."""
+import os
+import subprocess
+import tempfile
+import time
+import urllib.parse
+
+from harness import SOURCE_DIR, E2ECase, Screen, Wine, main, wait_until
+
+WIN_TEST_DIR = os.environ.get("TNVEXA_WIN_TEST_DIR", os.path.join(SOURCE_DIR, "build", "win64", "tests", "win"))
+POST_MSG = os.path.join(WIN_TEST_DIR, "post_msg.exe")
+PAGE_AUTOMATE = os.path.join(WIN_TEST_DIR, "page_automate.exe")
+
+WM_COMMAND = 0x111
+WM_SYSCOMMAND = 0x112
+SC_CLOSE = 0xF060
+WM_ADDACCOUNT = 0x406
+MSGBOX_FIRST_BUTTON = 5000  # "确定" of a notice, "是" of a question
+BACKDROP_SIZE = (888, 518)
+TAB_LEFT, TAB_WIDTH = 120, 189
+
+
+class Window:
+    """One line of post_msg.exe's list."""
+
+    FIELDS = ("depth", "hwnd", "pid", "cls", "visible", "left", "top", "width", "height", "exstyle", "owner",
+              "role", "text")
+
+    def __init__(self, line):
+        parts = line.split("\t")
+        parts += [""] * (len(self.FIELDS) - len(parts))
+        for name, value in zip(self.FIELDS, parts):
+            setattr(self, name, int(value) if name not in ("cls", "role", "text") else value)
+        self.visible = bool(self.visible)
+
+    def __repr__(self):
+        return (f"<{self.role} {self.cls} hwnd={self.hwnd} pid={self.pid} vis={int(self.visible)} "
+                f"{self.width}x{self.height}+{self.left}+{self.top} {self.text!r}>")
+
+
+def loadgame_url(payload, game_url):
+    """The URL a login page navigates to when the player has logged in."""
+    return "app://loadgame?" + urllib.parse.quote(payload, safe="") + "|" + game_url
+
+
+class Road(E2ECase):
+    # Processes --------------------------------------------------------------------------------
+    def page_pids(self):
+        return sorted(self.wine.program_pids(page=True))
+
+    def main_pids(self):
+        return sorted(self.wine.program_pids(page=False))
+
+    # Windows ----------------------------------------------------------------------------------
+    def windows(self):
+        with tempfile.NamedTemporaryFile(dir=self.tmp, suffix=".txt", delete=False) as f:
+            path = f.name
+        self.wine.run(POST_MSG, ["list", Wine.windows(path)], timeout=30)
+        with open(path, encoding="utf-8", errors="replace") as f:
+            lines = [l.rstrip("\n") for l in f if l.strip()]
+        os.unlink(path)
+        return [Window(l) for l in lines]
+
+    def post(self, hwnd, msg, wparam=0, lparam=0):
+        self.assertEqual(self.wine.run(POST_MSG, ["post", str(hwnd), str(msg), str(wparam), str(lparam)]), 0)
+
+    def main_window(self):
+        found = [w for w in self.windows() if w.role == "main" and w.depth == 0]
+        return found[0] if found else None
+
+    def pages(self):
+        """The page windows inside the main window, by handle."""
+        return {w.hwnd: w for w in self.windows() if w.role == "page" and w.depth == 1}
+
+    def message_boxes(self, pid=None):
+        return [w for w in self.windows() if w.role == "msgbox" and w.visible and (pid is None or w.pid == pid)]
+
+    def backdrops(self):
+        return [w for w in self.windows()
+                if w.cls == "#32770" and w.visible and (w.width, w.height) == BACKDROP_SIZE]
+
+    def visible_page(self):
+        shown = [h for h, w in self.pages().items() if w.visible]
+        return shown[0] if len(shown) == 1 else (shown or None)
+
+    # The road ---------------------------------------------------------------------------------
+    def start_program(self):
+        self.wine.start(self.installed_exe(), env=self.env(TNVEXA_AUTOMATION="1"))
+        main_wnd = wait_until(self.main_window, 30)
+        self.assertIsNotNone(main_wnd, "the main window appears")
+        self.assertTrue(wait_until(lambda: len(self.page_pids()) == 1 and self.backdrops(), 30),
+                        f"one login process with its backdrop: {self.wine.program_pids()} {self.windows()}")
+        return main_wnd
+
+    def game_url(self, server):
+        return f"{self.publisher.url}/games/tn/s{server}/game.html"
+
+    def log_in(self, payload, server):
+        url = loadgame_url(payload, self.game_url(server))
+        self.assertEqual(self.wine.run(PAGE_AUTOMATE, ["login", url, "20000"], timeout=40), 0,
+                         "a login page takes the request")
+
+    def log_in_as_tab(self, payload, server, known):
+        """Logs in and waits for the new tab; answers the new page window's handle."""
+        before = set(known)
+        self.log_in(payload, server)
+        pages = wait_until(lambda: (lambda p: p if len(set(p) - before) == 1 else None)(self.pages()), 20)
+        self.assertTrue(pages, f"the page window joins the main window: {self.windows()}")
+        (new,) = set(pages) - before
+        return new
+
+    def add_account(self, main_wnd, expect_new_process=True):
+        before = self.page_pids()
+        self.post(main_wnd.hwnd, WM_ADDACCOUNT, 1, 0)
+        if expect_new_process:
+            self.assertTrue(wait_until(lambda: len(self.page_pids()) == len(before) + 1 and self.backdrops(), 30),
+                            f"another login process: {self.wine.program_pids()}")
+
+    def answer(self, box, button=MSGBOX_FIRST_BUTTON):
+        self.post(box.hwnd, WM_COMMAND, button, 0)
+
+    def wait_box(self, pid):
+        boxes = wait_until(lambda: self.message_boxes(pid), 20)
+        self.assertTrue(boxes, f"a message box of process {pid}: {self.windows()}")
+        return boxes[0]
+
+    def tooltip_text(self, main_wnd, tab):
+        """Points at a tab and answers the tip the strip shows for it."""
+        x, y = main_wnd.left + TAB_LEFT + TAB_WIDTH * tab + 90, main_wnd.top + 15
+        subprocess.run(["xdotool", "mousemove", str(x - 20), str(y)], timeout=10)
+        subprocess.run(["xdotool", "mousemove", str(x), str(y)], timeout=10)
+
+        def tip():
+            tips = [w.text for w in self.windows() if w.role == "tip" and w.visible and w.text]
+            return tips[0] if tips else None
+        return wait_until(tip, 8, interval=0.3)
+
+    def x_window(self, win):
+        """The X window that shows a top-level window (same place and size)."""
+        for xid in Screen.find("Vexa - Tarn"):
+            g = Screen.geometry(xid)
+            if (g.get("X"), g.get("Y"), g.get("WIDTH"), g.get("HEIGHT")) == (win.left, win.top, win.width, win.height):
+                return xid
+        return None
+
+    def key(self, main_wnd, keys):
+        xid = self.x_window(main_wnd)
+        self.assertIsNotNone(xid, "the main window has an X window")
+        subprocess.run(["xdotool", "windowfocus", "--sync", str(xid)], timeout=10)
+        subprocess.run(["xdotool", "key", keys], timeout=10)
+
+    def point_at_tab(self, main_wnd, tab, x=90, y=15):
+        subprocess.run(["xdotool", "mousemove", str(main_wnd.left + TAB_LEFT + TAB_WIDTH * tab + x),
+                        str(main_wnd.top + y)], timeout=10)
+
+    def click_tab(self, main_wnd, tab, button, x=90, y=15):
+        self.point_at_tab(main_wnd, tab, x, y)
+        time.sleep(0.2)
+        subprocess.run(["xdotool", "click", str(button)], timeout=10)
+
+    def open_three_tabs(self):
+        """Launch and three logins; answers the main window and the page windows in tab order."""
+        self.start_program()
+        tabs = [self.log_in_as_tab("S1服-abc-player01", 1, [])]
+        main_wnd = self.main_window()
+        for payload, server in (("S2服-电信》新区一服-acc", 2), ("S1服-abc-PLAYER01", 3)):
+            self.add_account(main_wnd)
+            tabs.append(self.log_in_as_tab(payload, server, tabs))
+        return main_wnd, tabs
+
+    def wait_visible_page(self, page, timeout=10):
+        return wait_until(lambda: self.visible_page() == page, timeout)
+
+
+class LoginToTab(Road):
+    def test_logins_become_labelled_tabs_up_to_three(self):
+        main_wnd = self.start_program()
+        # Waiting for the first page: 1 x 1 in the corner, no tray icon yet.
+        self.assertEqual((main_wnd.left, main_wnd.top, main_wnd.width, main_wnd.height), (0, 0, 1, 1))
+        self.assertEqual(len(self.main_pids()), 1)
+        self.assertFalse(self.tray_shown(), "no tray icon before the first tab")
+
+        first = self.log_in_as_tab("S1服-abc-player01", 1, [])
+        main_wnd = self.main_window()
+        self.assertGreater(main_wnd.width, 1000, f"the first tab maximises the main window: {main_wnd}")
+        self.assertGreater(main_wnd.height, 600)
+        self.assertTrue(wait_until(self.tray_shown, 5), "the first tab adds the tray icon")
+        # The page window is a child of the main window now, not a window of its own on screen.
+        self.assertFalse([w for w in self.windows() if w.role == "page" and w.depth == 0])
+        # The page process goes on to the game page; no other login process is started.
+        self.assertTrue(self.publisher.wait_requests("/games/tn/s1/game.html", 1, timeout=10))
+        time.sleep(1)
+        self.assertEqual(len(self.page_pids()), 1)
+        self.assertEqual(self.backdrops(), [])
+
+        # Another account in a new tab, with the region mark in the middle field.
+        self.add_account(main_wnd)
+        second = self.log_in_as_tab("S2服-电信》新区一服-acc", 2, [first])
+        # The same account on the same server is refused by the login process, which gives up.
+        self.add_account(main_wnd)
+        pids = self.page_pids()
+        self.log_in("S1服-abc-player01", 1)
+        box = self.wait_box(None)
+        self.assertNotEqual(box.pid, main_wnd.pid, "the login process shows the duplicate message")
+        self.post(box.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0)
+        self.assertTrue(wait_until(lambda: len(self.page_pids()) == len(pids) - 1, 10),
+                        f"the refused login process ends: {self.page_pids()}")
+        self.assertEqual(set(self.pages()), {first, second})
+        self.assertIsNotNone(self.main_window(), "the main window only forgets the refused login")
+        # A label that differs only in letter case is another account.
+        self.add_account(main_wnd)
+        third = self.log_in_as_tab("S1服-abc-PLAYER01", 3, [first, second])
+
+        # The labels, as the strip's tooltip shows them.
+        expected = ["1服-abc-player01", "2服-新区一服-acc", "1服-abc-PLAYER01"]
+        self.assertEqual([self.tooltip_text(main_wnd, i) for i in range(3)], expected)
+        time.sleep(0.5)  # the tip paints after it shows
+        Screen.shot("road_tab_tooltip")
+        # Three tabs, the last selected, the middle one under the pointer.
+        self.point_at_tab(main_wnd, 1, x=60)
+        time.sleep(1.0)
+        shot = Screen.shot("road_three_tabs_hover", self.x_window(main_wnd))
+        self.assertTrue(os.path.getsize(shot) > 0)
+
+        # A fourth tab is refused with a notice of the main window; no process is started.
+        pids = self.page_pids()
+        self.post(main_wnd.hwnd, WM_ADDACCOUNT, 1, 0)
+        box = self.wait_box(main_wnd.pid)
+        self.assertEqual(self.page_pids(), pids)
+        self.post(box.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0)
+        self.assertTrue(wait_until(lambda: not self.message_boxes(), 10), "the notice closes")
+        self.assertEqual(set(self.pages()), {first, second, third})
+        self.assertEqual(self.page_pids(), pids)
+
+    def tray_shown(self):
+        return any(w.cls == "__winex11_standalone_tray" and w.visible for w in self.windows())
+
+
+class TabsAndEnding(Road):
+    def test_switch_key_close_questions_and_quit(self):
+        main_wnd, (first, second, third) = self.open_three_tabs()
+        # No page has loaded (no HTML engine here): none shows itself until it is selected.
+        self.assertIsNone(self.visible_page())
+        # The window-switch key (Ctrl+Tab) moves on from the last tab to the first, then the second.
+        self.key(main_wnd, "ctrl+Tab")
+        self.assertTrue(self.wait_visible_page(first), f"Ctrl+Tab shows the first page: {self.pages()}")
+        self.key(main_wnd, "ctrl+Tab")
+        self.assertTrue(self.wait_visible_page(second), f"Ctrl+Tab shows the second page: {self.pages()}")
+
+        # The account question answered "否" keeps the tab.
+        self.click_tab(main_wnd, 0, 2)
+        box = self.wait_box(main_wnd.pid)
+        self.answer(box, MSGBOX_FIRST_BUTTON + 1)
+        self.assertTrue(wait_until(lambda: not self.message_boxes(), 10))
+        self.assertEqual(len(self.pages()), 3)
+        self.assertEqual(len(self.page_pids()), 3)
+
+        # A middle click closes the middle tab after its question: the tab that moved into its
+        # place is selected, and the closed page's process ends.
+        self.click_tab(main_wnd, 1, 2)
+        self.answer(self.wait_box(main_wnd.pid))
+        self.assertTrue(wait_until(lambda: set(self.pages()) == {first, third}, 10), f"{self.pages()}")
+        self.assertTrue(self.wait_visible_page(third), f"the third page moved into place: {self.pages()}")
+        self.assertTrue(wait_until(lambda: len(self.page_pids()) == 2, 10), "the closed page's process ends")
+
+        # Closing the last of two tabs selects the new last one.
+        self.click_tab(main_wnd, 1, 1, x=183, y=9)  # its close box
+        self.answer(self.wait_box(main_wnd.pid))
+        self.assertTrue(wait_until(lambda: set(self.pages()) == {first}, 10), f"{self.pages()}")
+        self.assertTrue(self.wait_visible_page(first))
+        self.assertTrue(wait_until(lambda: len(self.page_pids()) == 1, 10))
+
+        # The last tab asks the window question; "是" ends every page and the program.
+        self.click_tab(main_wnd, 0, 1, x=183, y=9)
+        self.answer(self.wait_box(main_wnd.pid))
+        start = time.monotonic()
+        self.assertTrue(wait_until(lambda: not self.wine.program_pids(), 10), f"{self.wine.program_pids()}")
+        self.assertLess(time.monotonic() - start, 5)
+
+    def test_a_page_ends_by_itself_when_its_main_window_is_killed(self):
+        self.start_program()
+        self.log_in_as_tab("S1服-abc-player01", 1, [])
+        (page,) = self.page_pids()
+        (main_pid,) = self.main_pids()
+        os.kill(main_pid, 9)
+        start = time.monotonic()
+        self.assertTrue(wait_until(lambda: page not in self.page_pids(), 5, interval=0.05),
+                        "the page process ends after its main window")
+        elapsed = time.monotonic() - start
+        self.assertLess(elapsed, 2.0, "the page watches its main window every 800 ms")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,131 @@
+// The e2e tests' window tool: lists the program's windows as Win32 sees them and sends or posts
+// a message to one of them.
+//   post_msg.exe list <file>                        every top-level window and the page windows
+//                                                   inside the main windows, one line each (UTF-8)
+//   post_msg.exe post <hwnd> <msg> <wParam> <lParam>
+//   post_msg.exe send <hwnd> <msg> <wParam> <lParam>   exit code: the low byte of the result
+// Numbers are decimal or 0x hexadecimal. A list line holds tab-separated fields:
+//   depth hwnd pid class visible left top width height exstyle owner role text
+// role is "main" (has control 1005), "msgbox" (has the first message-box button), "page" (a page
+// frame), "login" (the login page over its backdrop), "tip" (a tooltip) or "-". The text of a
+// tooltip is asked for with WM_GETTEXT, which answers the tip on show.
+// post and send exit with 1 when hwnd is no window.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "fw/sdi_win.h"
+#include "resource.h"
+#include "ui/msgbox_layout.h"
+
+namespace {
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t cls[64] = {};
+    ::GetClassNameW(hwnd, cls, 64);
+    return cls;
+}
+
+bool IsLoginPage(HWND hwnd) {
+    const HWND owner = ::GetWindow(hwnd, GW_OWNER);
+    const LONG_PTR ex = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+    return owner && ClassOf(hwnd) == L"#32770" && ClassOf(owner) == L"#32770" && (ex & WS_EX_LAYERED) &&
+           (ex & WS_EX_TOOLWINDOW);
+}
+
+const wchar_t* RoleOf(HWND hwnd) {
+    const std::wstring cls = ClassOf(hwnd);
+    if (cls == CFrameWnd::kClassName) return L"page";
+    if (cls == L"tooltips_class32") return L"tip";
+    if (cls != L"#32770") return L"-";
+    if (::GetDlgItem(hwnd, IDC_MAIN_OTHER_ACCOUNT)) return L"main";
+    if (::GetDlgItem(hwnd, ui::kMsgBoxFirstButtonId)) return L"msgbox";
+    if (IsLoginPage(hwnd)) return L"login";
+    return L"-";
+}
+
+std::wstring TextOf(HWND hwnd, bool ask) {
+    wchar_t text[512] = {};
+    if (ask) {
+        DWORD_PTR copied = 0;
+        ::SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                              &copied);
+    } else {
+        ::GetWindowTextW(hwnd, text, 512);
+    }
+    for (wchar_t& c : text)
+        if (c == L'\t' || c == L'\n' || c == L'\r') c = L' ';
+    return text;
+}
+
+struct Listing {
+    FILE* out;
+    int depth;
+};
+
+void WriteLine(FILE* out, int depth, HWND hwnd) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    RECT rc{};
+    ::GetWindowRect(hwnd, &rc);
+    const wchar_t* role = RoleOf(hwnd);
+    const std::wstring line =
+        std::to_wstring(depth) + L"\t" + std::to_wstring(reinterpret_cast<std::uintptr_t>(hwnd)) + L"\t" +
+        std::to_wstring(pid) + L"\t" + ClassOf(hwnd) + L"\t" + (::IsWindowVisible(hwnd) ? L"1" : L"0") +
+        L"\t" + std::to_wstring(rc.left) + L"\t" + std::to_wstring(rc.top) + L"\t" +
+        std::to_wstring(rc.right - rc.left) + L"\t" + std::to_wstring(rc.bottom - rc.top) + L"\t" +
+        std::to_wstring(static_cast<unsigned long>(::GetWindowLongPtrW(hwnd, GWL_EXSTYLE))) + L"\t" +
+        std::to_wstring(reinterpret_cast<std::uintptr_t>(::GetWindow(hwnd, GW_OWNER))) + L"\t" + role +
+        L"\t" + TextOf(hwnd, std::wstring(role) == L"tip") + L"\n";
+    char utf8[4096] = {};
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8,
+                                        sizeof(utf8), nullptr, nullptr);
+    std::fwrite(utf8, 1, static_cast<size_t>(n), out);
+}
+
+BOOL CALLBACK VisitChild(HWND hwnd, LPARAM param) {
+    // Only the page windows a main window holds; its own controls say nothing to the tests.
+    auto* listing = reinterpret_cast<Listing*>(param);
+    if (ClassOf(hwnd) == CFrameWnd::kClassName) WriteLine(listing->out, 1, hwnd);
+    return TRUE;
+}
+
+BOOL CALLBACK VisitTop(HWND hwnd, LPARAM param) {
+    auto* listing = reinterpret_cast<Listing*>(param);
+    WriteLine(listing->out, 0, hwnd);
+    if (std::wstring(RoleOf(hwnd)) == L"main") ::EnumChildWindows(hwnd, VisitChild, param);
+    return TRUE;
+}
+
+UINT_PTR Number(const wchar_t* text) {
+    return static_cast<UINT_PTR>(std::wcstoull(text, nullptr, 0));
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return 2;
+    const std::wstring verb = argv[1];
+    if (verb == L"list" && argc >= 3) {
+        FILE* out = _wfopen(argv[2], L"wb");
+        if (!out) return 2;
+        Listing listing{out, 0};
+        ::EnumWindows(VisitTop, reinterpret_cast<LPARAM>(&listing));
+        std::fclose(out);
+        return 0;
+    }
+    if ((verb == L"post" || verb == L"send") && argc >= 6) {
+        const HWND hwnd = reinterpret_cast<HWND>(Number(argv[2]));
+        if (!::IsWindow(hwnd)) return 1;
+        const UINT msg = static_cast<UINT>(Number(argv[3]));
+        const WPARAM wParam = Number(argv[4]);
+        const LPARAM lParam = static_cast<LPARAM>(Number(argv[5]));
+        if (verb == L"post") return ::PostMessageW(hwnd, msg, wParam, lParam) ? 0 : 3;
+        DWORD_PTR result = 0;
+        if (!::SendMessageTimeoutW(hwnd, msg, wParam, lParam, SMTO_NORMAL, 10000, &result)) return 3;
+        return static_cast<int>(result & 0xFF);
+    }
+    return 2;
+}
