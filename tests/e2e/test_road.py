@@ -209,7 +209,8 @@ class LoginToTab(Road):
         self.post(box.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0)
         self.assertTrue(wait_until(lambda: len(self.page_pids()) == len(pids) - 1, 10),
                         f"the refused login process ends: {self.page_pids()}")
-        self.assertEqual(set(self.pages()), {first, second})
+        self.assertTrue(wait_until(lambda: set(self.pages()) == {first, second}, 10),
+                        f"the main window keeps its two tabs: {self.pages()}")
         self.assertIsNotNone(self.main_window(), "the main window only forgets the refused login")
         # A label that differs only in letter case is another account.
         self.add_account(main_wnd)
