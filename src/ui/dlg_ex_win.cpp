@@ -93,7 +93,7 @@ void CDlgEx::SetTitle(const wchar_t* text) {
     LOGFONTW lf{};
     ::GetObjectW(dialogFont ? static_cast<HGDIOBJ>(dialogFont) : ::GetStockObject(DEFAULT_GUI_FONT),
                  sizeof(lf), &lf);
-    const ui::Pt at = ui::TitleOrigin(Spec(), std::abs(lf.lfHeight), HasSmallIcon());
+    const ui::Pt at = ui::TitleOrigin(Layout(), std::abs(lf.lfHeight), HasSmallIcon());
 
     SIZE extent{};
     fw::WindowDC dc(m_hWnd);
@@ -196,7 +196,7 @@ void CDlgEx::DrawBackground(HDC dc, int w, int h) {
     if (!src) return;
     fw::SelectedObject keep(src.Get(), m_bmpBackground.Get());
     const int oldMode = ::SetStretchBltMode(dc, COLORONCOLOR);
-    for (const ui::BlitStep& s : ui::NineSliceSteps(image.cx, image.cy, w, h, Spec(), m_bStretch != FALSE)) {
+    for (const ui::BlitStep& s : ui::NineSliceSteps(image.cx, image.cy, w, h, Layout(), m_bStretch != FALSE)) {
         if (s.stretch) {
             ::StretchBlt(dc, s.dst.x, s.dst.y, s.dst.w, s.dst.h, src.Get(), s.src.x, s.src.y, s.src.w,
                          s.src.h, SRCCOPY);
@@ -217,11 +217,11 @@ BOOL CDlgEx::OnEraseBkgnd(HDC dc) {
     fw::SelectedObject keepSurface(mem.Get(), surface.Get());
     DrawBackground(mem.Get(), w, h);
 
-    const ui::FrameSpec spec = Spec();
+    const ui::FrameLayout layout = Layout();
     HICON icon = reinterpret_cast<HICON>(SendMessage(WM_GETICON, ICON_SMALL, 0));
     const bool drawIcon = icon && m_bShowIcon;
     if (drawIcon) {
-        const ui::Pt at = ui::IconOrigin(spec);
+        const ui::Pt at = ui::IconOrigin(layout);
         ::DrawIconEx(mem.Get(), at.x, at.y, icon, 16, 16, 0, nullptr, DI_NORMAL);
     }
     if (m_bShowTitle) {
@@ -233,7 +233,7 @@ BOOL CDlgEx::OnEraseBkgnd(HDC dc) {
             fw::SelectedObject keepFont(mem.Get(), font.Get());
             ::SetBkMode(mem.Get(), TRANSPARENT);
             ::SetTextColor(mem.Get(), m_crTitle);
-            const ui::Pt at = ui::TitleOrigin(spec, fontHeight, drawIcon);
+            const ui::Pt at = ui::TitleOrigin(layout, fontHeight, drawIcon);
             ::TextOutW(mem.Get(), at.x, at.y, title.c_str(), static_cast<int>(title.size()));
         }
         ::RestoreDC(mem.Get(), saved);
@@ -248,7 +248,7 @@ LRESULT CDlgEx::OnNcHitTest(POINT screen) {
     POINT p = screen;
     ::ScreenToClient(m_hWnd, &p);
     const RECT wr = GetWindowRect();
-    const int hit = ui::FrameHitTest(Spec(), false, p.x, p.y, Width(wr), Height(wr));
+    const int hit = ui::FrameHitTest(Layout(), false, p.x, p.y, Width(wr), Height(wr));
     return hit == ui::kHitDefault ? DefWindowProc(WM_NCHITTEST, 0, lParam) : hit;
 }
 

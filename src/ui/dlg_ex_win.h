@@ -73,7 +73,7 @@ public:
     fw::Bitmap m_bmpRestore;
 
 protected:
-    ui::FrameSpec Spec() const { return {m_nCaptionHeight, m_nBorder, m_bResizable != FALSE}; }
+    ui::FrameLayout Layout() const { return {m_nCaptionHeight, m_nBorder, m_bResizable != FALSE}; }
 
 private:
     // The dialog's font with the title's weight and face, for one paint.

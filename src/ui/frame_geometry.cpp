@@ -19,18 +19,18 @@ bool HasArea(const Box& b) {
 
 } // namespace
 
-int TopStripHeight(const FrameSpec& spec) {
-    return spec.caption == -1 ? spec.border : spec.caption;
+int TopStripHeight(const FrameLayout& layout) {
+    return layout.caption == -1 ? layout.border : layout.caption;
 }
 
 bool InCaptionBand(int y, int caption) {
     return caption == -1 || (y >= 0 && y < caption);
 }
 
-std::vector<BlitStep> NineSliceSteps(int imageW, int imageH, int windowW, int windowH, const FrameSpec& spec,
+std::vector<BlitStep> NineSliceSteps(int imageW, int imageH, int windowW, int windowH, const FrameLayout& layout,
                                      bool stretch) {
-    const int b = spec.border;
-    const int t = TopStripHeight(spec);
+    const int b = layout.border;
+    const int t = TopStripHeight(layout);
     const int bw = imageW, bh = imageH, w = windowW, h = windowH;
     auto copy = [](Box src, Pt to) { return BlitStep{false, src, Box{to.x, to.y, src.w, src.h}}; };
     auto scale = [](Box src, Box dst) { return BlitStep{true, src, dst}; };
@@ -59,16 +59,16 @@ std::vector<BlitStep> NineSliceSteps(int imageW, int imageH, int windowW, int wi
     return steps;
 }
 
-Pt IconOrigin(const FrameSpec& spec) {
-    return {spec.border, spec.caption == -1 ? 6 : (spec.caption - 15) / 2};
+Pt IconOrigin(const FrameLayout& layout) {
+    return {layout.border, layout.caption == -1 ? 6 : (layout.caption - 15) / 2};
 }
 
-Pt TitleOrigin(const FrameSpec& spec, int fontHeight, bool hasIcon) {
-    int t = (spec.caption - fontHeight + 1) / 2;
+Pt TitleOrigin(const FrameLayout& layout, int fontHeight, bool hasIcon) {
+    int t = (layout.caption - fontHeight + 1) / 2;
     if (t < 0) {
         t = 6;
     }
-    return {spec.border + 5 + (hasIcon ? 16 : 0), t - 2};
+    return {layout.border + 5 + (hasIcon ? 16 : 0), t - 2};
 }
 
 std::vector<Pt> CornerHoles(int imageW, int imageH, int windowW, int windowH,
@@ -104,15 +104,15 @@ std::vector<Pt> CornerHoles(int imageW, int imageH, int windowW, int windowH,
     return holes;
 }
 
-int FrameHitTest(const FrameSpec& spec, bool maximized, int x, int y, int w, int h) {
+int FrameHitTest(const FrameLayout& layout, bool maximized, int x, int y, int w, int h) {
     if (maximized) {
         return kHitDefault;
     }
-    const int c = spec.caption;
-    if (!spec.resizable) {
+    const int c = layout.caption;
+    if (!layout.resizable) {
         return InCaptionBand(y, c) ? kHitCaption : kHitDefault;
     }
-    const int b = spec.border;
+    const int b = layout.border;
     const bool top = y >= 0 && y < b;
     const bool bottom = y >= h - b && y < h;
     if (x >= 0 && x < b) {

@@ -44,14 +44,14 @@ inline constexpr int kHitBottomLeft = 16;
 inline constexpr int kHitBottomRight = 17;
 
 // What the frame is configured with (the members of the dialog that shape it).
-struct FrameSpec {
+struct FrameLayout {
     int caption = -1; // height C of the caption band, -1: no band
     int border = 3;   // thickness B of the frame
     bool resizable = false;
 };
 
 // Top strip of the skin: the caption band, or a strip as thick as the border without one.
-int TopStripHeight(const FrameSpec& spec);
+int TopStripHeight(const FrameLayout& layout);
 
 // True for a client row that belongs to the caption band (every row when there is none).
 bool InCaptionBand(int y, int caption);
@@ -69,13 +69,13 @@ struct BlitStep {
 // windowW x windowH, in drawing order. stretch = false draws the image 1:1 and re-draws
 // the right and bottom edges. Pieces that would have no area are left out: a window
 // smaller than its frame would otherwise get mirrored strips.
-std::vector<BlitStep> NineSliceSteps(int imageW, int imageH, int windowW, int windowH, const FrameSpec& spec,
+std::vector<BlitStep> NineSliceSteps(int imageW, int imageH, int windowW, int windowH, const FrameLayout& layout,
                                      bool stretch);
 
 // Places of the small icon and of the title text in the caption band. fontHeight is the
 // absolute height of the dialog's font.
-Pt IconOrigin(const FrameSpec& spec);
-Pt TitleOrigin(const FrameSpec& spec, int fontHeight, bool hasIcon);
+Pt IconOrigin(const FrameLayout& layout);
+Pt TitleOrigin(const FrameLayout& layout, int fontHeight, bool hasIcon);
 
 // The 1 x 1 squares cut from a window of windowW x windowH because the skin of
 // imageW x imageH has the key colour there, within 9 x 9 of each corner. The bottom
@@ -84,7 +84,7 @@ std::vector<Pt> CornerHoles(int imageW, int imageH, int windowW, int windowH,
                             const std::function<bool(int x, int y)>& isKey);
 
 // What a client point (x, y) of a window of w x h hits.
-int FrameHitTest(const FrameSpec& spec, bool maximized, int x, int y, int w, int h);
+int FrameHitTest(const FrameLayout& layout, bool maximized, int x, int y, int w, int h);
 
 // The system command that starts the sizing loop for an edge hit code, 0 for others.
 unsigned SizeCommandForHit(int hit);

@@ -8,7 +8,7 @@
 
 using ui::BlitStep;
 using ui::Box;
-using ui::FrameSpec;
+using ui::FrameLayout;
 
 namespace {
 
@@ -17,12 +17,12 @@ constexpr int kDef = ui::kHitDefault;
 } // namespace
 
 TEST(FrameHitTest, DragAndResizeZones) {
-    const FrameSpec fixedNoBand{-1, 3, false};
-    const FrameSpec fixedBand{30, 4, false};
-    const FrameSpec sizing{30, 4, true};
-    const FrameSpec sizingNoBand{-1, 4, true};
+    const FrameLayout fixedNoBand{-1, 3, false};
+    const FrameLayout fixedBand{30, 4, false};
+    const FrameLayout sizing{30, 4, true};
+    const FrameLayout sizingNoBand{-1, 4, true};
     struct Case {
-        FrameSpec spec;
+        FrameLayout layout;
         bool maximized;
         int x, y;
         int expected;
@@ -64,8 +64,8 @@ TEST(FrameHitTest, DragAndResizeZones) {
         {fixedNoBand, true, 100, 10, kDef},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ui::FrameHitTest(c.spec, c.maximized, c.x, c.y, 200, 200), c.expected)
-            << "C=" << c.spec.caption << " B=" << c.spec.border << " resizable=" << c.spec.resizable
+        EXPECT_EQ(ui::FrameHitTest(c.layout, c.maximized, c.x, c.y, 200, 200), c.expected)
+            << "C=" << c.layout.caption << " B=" << c.layout.border << " resizable=" << c.layout.resizable
             << " maximized=" << c.maximized << " at " << c.x << "," << c.y;
     }
 }
@@ -89,7 +89,7 @@ TEST(FrameHitTest, EdgeCodesStartTheirSizingCommand) {
 }
 
 TEST(NineSlice, StretchModeCutsNinePiecesInOrder) {
-    const auto steps = ui::NineSliceSteps(30, 51, 400, 300, FrameSpec{30, 4, true}, true);
+    const auto steps = ui::NineSliceSteps(30, 51, 400, 300, FrameLayout{30, 4, true}, true);
     const std::vector<BlitStep> expected = {
         {false, {0, 0, 4, 30}, {0, 0, 4, 30}},      {true, {4, 0, 22, 30}, {4, 0, 392, 30}},
         {false, {26, 0, 4, 30}, {396, 0, 4, 30}},   {true, {0, 30, 4, 17}, {0, 30, 4, 266}},
@@ -101,7 +101,7 @@ TEST(NineSlice, StretchModeCutsNinePiecesInOrder) {
 }
 
 TEST(NineSlice, OneToOneModeCopiesTheImageAndRedrawsRightAndBottomEdges) {
-    const auto steps = ui::NineSliceSteps(284, 150, 284, 150, FrameSpec{30, 3, false}, false);
+    const auto steps = ui::NineSliceSteps(284, 150, 284, 150, FrameLayout{30, 3, false}, false);
     const std::vector<BlitStep> expected = {
         {false, {0, 0, 284, 150}, {0, 0, 284, 150}},  {false, {281, 0, 3, 30}, {281, 0, 3, 30}},
         {true, {281, 30, 3, 117}, {281, 30, 3, 117}}, {false, {0, 147, 3, 3}, {0, 147, 3, 3}},
@@ -111,7 +111,7 @@ TEST(NineSlice, OneToOneModeCopiesTheImageAndRedrawsRightAndBottomEdges) {
 }
 
 TEST(NineSlice, WithoutBandTheTopStripIsAsThickAsTheBorder) {
-    const auto steps = ui::NineSliceSteps(30, 51, 100, 80, FrameSpec{-1, 4, false}, true);
+    const auto steps = ui::NineSliceSteps(30, 51, 100, 80, FrameLayout{-1, 4, false}, true);
     ASSERT_EQ(steps.size(), 9u);
     EXPECT_EQ(steps[0].src, (Box{0, 0, 4, 4}));
     EXPECT_EQ(steps[3].src, (Box{0, 4, 4, 43}));
@@ -120,7 +120,7 @@ TEST(NineSlice, WithoutBandTheTopStripIsAsThickAsTheBorder) {
 
 TEST(NineSlice, PiecesWithoutAreaAreLeftOut) {
     // Narrower than two borders and lower than band plus border: no mirrored strips.
-    const auto steps = ui::NineSliceSteps(30, 51, 6, 32, FrameSpec{30, 4, true}, true);
+    const auto steps = ui::NineSliceSteps(30, 51, 6, 32, FrameLayout{30, 4, true}, true);
     for (const auto& s : steps) {
         EXPECT_GT(s.src.w, 0);
         EXPECT_GT(s.src.h, 0);
@@ -129,7 +129,7 @@ TEST(NineSlice, PiecesWithoutAreaAreLeftOut) {
     }
     EXPECT_EQ(steps.size(), 4u); // the four corners
     // A 1:1 image larger than the window is copied only as far as the window reaches.
-    const auto small = ui::NineSliceSteps(284, 150, 100, 60, FrameSpec{30, 3, false}, false);
+    const auto small = ui::NineSliceSteps(284, 150, 100, 60, FrameLayout{30, 3, false}, false);
     EXPECT_EQ(small.front().src, (Box{0, 0, 100, 60}));
 }
 
@@ -147,9 +147,9 @@ TEST(CaptionText, IconAndTitlePositions) {
         {10, 4, 40, false, {9, 4}, {4, -2}}, // text taller than the band: as without one
     };
     for (const auto& c : cases) {
-        const FrameSpec spec{c.caption, c.border, false};
-        EXPECT_EQ(ui::TitleOrigin(spec, c.fontHeight, c.icon), c.title) << c.caption << "/" << c.fontHeight;
-        EXPECT_EQ(ui::IconOrigin(spec), c.iconAt) << c.caption;
+        const FrameLayout layout{c.caption, c.border, false};
+        EXPECT_EQ(ui::TitleOrigin(layout, c.fontHeight, c.icon), c.title) << c.caption << "/" << c.fontHeight;
+        EXPECT_EQ(ui::IconOrigin(layout), c.iconAt) << c.caption;
     }
 }
 

@@ -167,8 +167,8 @@ TEST_F(MainWindow, ScreenshotWithThreeTabsOneHovered) {
                  {L"2服-east-beta-with-a-label-far-too-long-for-its-tab", RGB(47, 143, 79)},
                  {L"3服-west-gamma", RGB(48, 80, 176)}};
     std::vector<std::unique_ptr<LocalPage>> pages;
-    for (const auto& spec : specs) {
-        pages.push_back(std::make_unique<LocalPage>(m_dlg.m_hWnd, spec.label, spec.color));
+    for (const auto& layout : specs) {
+        pages.push_back(std::make_unique<LocalPage>(m_dlg.m_hWnd, layout.label, layout.color));
         ASSERT_TRUE(Pump([&] { return m_dlg.Model().TabCount() == static_cast<int>(pages.size()); }, 2000));
     }
     auto clientPoint = [&](int x, int y) {
