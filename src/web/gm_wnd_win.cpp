@@ -15,7 +15,6 @@ namespace {
 constexpr wchar_t kTitle[] = L"Vexa - Tarn";
 constexpr wchar_t kHallCaption[] = L"VexaEmber游戏大厅";
 constexpr wchar_t kDownloadQuestion[] = L"下载Ember登录器，玩游戏更加方便快捷，现在就去下载吧？";
-constexpr UINT kMsgAutomationNavigate = WM_APP + 0x57;
 
 CGmWndView* g_pageView = nullptr;
 
@@ -246,24 +245,13 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_RELOADHOTKEYS:
         return OnReloadHotkeys();
     case WM_COPYDATA:
-        if (AutomationEnabled()) {
-            const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-            if (data && data->dwData == web::kAutomationNavigate) {
-                const auto url = web::ReadAutomationUrl(data->lpData, data->cbData);
-                if (!url) return FALSE;
-                m_pendingAutomationUrl = *url;
-                PostMessage(kMsgAutomationNavigate);
-                return TRUE;
-            }
-        }
+        if (LRESULT result = 0; m_automation.OnCopyData(m_hWnd, lParam, &result)) return result;
         break;
-    default:
-        if (msg == kMsgAutomationNavigate) {
-            if (CGmWndView* view = CGmWndView::PageView(); view && !m_pendingAutomationUrl.empty())
-                view->Navigate2(std::exchange(m_pendingAutomationUrl, std::wstring()));
-            return 0;
-        }
-        break;
+    case CAutomationNavigator::kNavigateMessage: {
+        const std::wstring url = m_automation.TakeUrl();
+        if (CGmWndView* view = CGmWndView::PageView(); view && !url.empty()) view->Navigate2(url);
+        return 0;
+    }
     }
     return CFrameWnd::WindowProc(msg, wParam, lParam);
 }

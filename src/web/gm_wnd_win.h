@@ -8,6 +8,7 @@
 
 #include "fw/sdi_win.h"
 #include "mainwnd/main_messages.h"
+#include "web/automation_nav_win.h"
 #include "web/gm_rules.h"
 
 // Messages between the page window and the main window (numbers fixed between processes).
@@ -64,7 +65,7 @@ protected:
 private:
     bool m_muteApplied = false;
     bool m_lastMuted = false;
-    std::wstring m_pendingAutomationUrl;
+    CAutomationNavigator m_automation;
 };
 
 // The page window as the start-up code makes it: the single-document arrangement registered,

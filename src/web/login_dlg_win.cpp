@@ -21,7 +21,6 @@ constexpr wchar_t kTitle[] = L"Vexa - Tarn";
 constexpr wchar_t kLabelTooLongText[] = L"账号信息过长，无法进入游戏，请换一个账号登录";
 // Posted to itself: an automation request is carried out from the queue, not inside the
 // sender's WM_COPYDATA (the navigation may show a modal message box).
-constexpr UINT kMsgAutomationNavigate = WM_APP + 0x57;
 
 using SinkHandler = void (CDHtmlDialog::*)(BrowserEvent&);
 using ElementHandler = HRESULT (CDHtmlDialog::*)(web::ElementEvent, const web::ElementRef&);
@@ -164,18 +163,10 @@ BOOL CLoginDlg::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT CLoginDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_COPYDATA && AutomationEnabled()) {
-        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        if (data && data->dwData == web::kAutomationNavigate) {
-            const auto url = web::ReadAutomationUrl(data->lpData, data->cbData);
-            if (!url) return FALSE;
-            m_pendingAutomationUrl = *url;
-            PostMessage(kMsgAutomationNavigate);
-            return TRUE;
-        }
-    }
-    if (msg == kMsgAutomationNavigate) {
-        if (!m_pendingAutomationUrl.empty()) Navigate(std::exchange(m_pendingAutomationUrl, std::wstring()));
+    if (LRESULT result = 0; msg == WM_COPYDATA && m_automation.OnCopyData(m_hWnd, lParam, &result))
+        return result;
+    if (msg == CAutomationNavigator::kNavigateMessage) {
+        if (const std::wstring url = m_automation.TakeUrl(); !url.empty()) Navigate(url);
         return 0;
     }
     return CDHtmDlgEx::WindowProc(msg, wParam, lParam);

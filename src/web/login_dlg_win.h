@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fw/fw_win.h"
+#include "web/automation_nav_win.h"
 #include "web/dhtm_dlg_ex_win.h"
 #include "web/login_rules.h"
 
@@ -46,7 +47,7 @@ private:
     void EndLogin(INT_PTR result);
 
     std::wstring m_strUrl;
-    std::wstring m_pendingAutomationUrl;
+    CAutomationNavigator m_automation;
 };
 
 class CLoginBkDlg : public CDialog {

@@ -1,0 +1,37 @@
+// The test automation's navigation request to a page window: a WM_COPYDATA carrying a URL,
+// accepted only in a process started with TNVEXA_AUTOMATION. The navigation runs from a posted
+// message, so the sender never waits on what the page's screening does with it.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <utility>
+
+#include "app/automation_win.h"
+#include "web/gm_rules.h"
+
+class CAutomationNavigator {
+public:
+    // The follow-up message posted to the window itself.
+    static constexpr UINT kNavigateMessage = WM_APP + 0x57;
+
+    // WM_COPYDATA: true when it was a navigation request (then *result is the answer to give).
+    bool OnCopyData(HWND hwnd, LPARAM lParam, LRESULT* result) {
+        if (!AutomationEnabled()) return false;
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (!data || data->dwData != web::kAutomationNavigate) return false;
+        const auto url = web::ReadAutomationUrl(data->lpData, data->cbData);
+        *result = url ? TRUE : FALSE;
+        if (url) {
+            m_pendingUrl = *url;
+            PostMessageW(hwnd, kNavigateMessage, 0, 0);
+        }
+        return true;
+    }
+
+    // The pending URL, taken (empty when there is none).
+    std::wstring TakeUrl() { return std::exchange(m_pendingUrl, std::wstring()); }
+
+private:
+    std::wstring m_pendingUrl;
+};
