@@ -94,7 +94,8 @@ class Road(E2ECase):
         self.assertIsNotNone(main_wnd, "the main window appears")
         self.assertTrue(wait_until(lambda: len(self.page_pids()) == 1 and self.backdrops(), 30),
                         f"one login process with its backdrop: {self.wine.program_pids()} {self.windows()}")
-        return main_wnd
+        # Read again: the window found first may still be finishing its initialisation.
+        return self.main_window()
 
     def game_url(self, server):
         return f"{self.publisher.url}/games/tn/s{server}/game.html"
