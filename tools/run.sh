@@ -67,7 +67,7 @@ if [ -n "$headless" ]; then
     done
     sleep 3
     import -window root "$OUT/screenshot.png" && echo "screenshot: $OUT/screenshot.png"
-    pkill -f 'TnVexa.exe' 2>/dev/null
+    wineserver -k >/dev/null 2>&1   # ends every process of this run's prefix
 else
     wait "$program"
     # Page processes end by themselves once the main window is gone.
