@@ -3,6 +3,8 @@
 #include <exdispid.h>
 #include <mshtml.h>
 
+#include "fw/dispatch_win.h"
+
 namespace fw {
 
 namespace {
@@ -49,30 +51,8 @@ VARIANT_BOOL* CancelArg(VARIANT* v) {
 }
 
 // The empty external object: pages may reach it, it answers nothing.
-class EmptyExternal : public IDispatch {
+class EmptyExternal : public fw::CDispatchObject {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IDispatch) return E_NOINTERFACE;
-        *out = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_refs); }
-    STDMETHODIMP_(ULONG) Release() override {
-        const LONG refs = InterlockedDecrement(&m_refs);
-        if (refs == 0) delete this;
-        return refs;
-    }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (count) *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-        if (out) *out = nullptr;
-        return E_NOTIMPL;
-    }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID, DISPID* ids) override {
         for (UINT i = 0; ids && i < count; ++i)
             ids[i] = DISPID_UNKNOWN;
@@ -81,10 +61,6 @@ public:
     STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
         return DISP_E_MEMBERNOTFOUND;
     }
-
-private:
-    virtual ~EmptyExternal() = default;
-    LONG m_refs = 1;
 };
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "fw/dispatch_win.h"
+
 namespace web {
 
 namespace {
@@ -131,33 +133,11 @@ bool SetBodyScroll(IDispatch* document, const wchar_t* value) {
 }
 
 // The HTMLDocumentEvents2 sink: every mouse event of the page with its source element.
-class DocumentEventConnection::Sink : public IDispatch {
+class DocumentEventConnection::Sink : public fw::CDispatchObject {
 public:
-    explicit Sink(ElementEventTarget* target) : m_target(target) {}
+    explicit Sink(ElementEventTarget* target) : CDispatchObject(kDiidDocumentEvents2), m_target(target) {}
     void Detach() { m_target = nullptr; }
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != kDiidDocumentEvents2) return E_NOINTERFACE;
-        *out = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_refs); }
-    STDMETHODIMP_(ULONG) Release() override {
-        const LONG refs = InterlockedDecrement(&m_refs);
-        if (refs == 0) delete this;
-        return refs;
-    }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (count) *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-        if (out) *out = nullptr;
-        return E_NOTIMPL;
-    }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
                         UINT*) override {
@@ -183,8 +163,6 @@ public:
     }
 
 private:
-    virtual ~Sink() = default;
-    LONG m_refs = 1;
     ElementEventTarget* m_target;
 };
 
