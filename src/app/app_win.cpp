@@ -10,6 +10,7 @@
 #include "app/later_entry_win.h"
 #include "app/process_win.h"
 #include "app/settings_win.h"
+#include "app/start_mode_win.h"
 #include "base/codepage_win.h"
 #include "net/publisher_win.h"
 #include "net/stat_ping.h"
@@ -21,7 +22,7 @@ constexpr wchar_t kTitle[] = L"Vexa - Tarn";
 
 CTollgate3App* g_app = nullptr;
 
-}  // namespace
+} // namespace
 
 CTollgate3App& TheApp() {
     return *g_app;
@@ -35,23 +36,9 @@ CTollgate3App::~CTollgate3App() {
     if (g_app == this) g_app = nullptr;
 }
 
-StartRequest CTollgate3App::ComputeStartRequest() {
-    int argc = 0;
-    std::vector<std::wstring> args;
-    if (wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
-        for (int i = 0; i < argc; ++i) args.emplace_back(argv[i]);
-        LocalFree(argv);
-    }
-    return ParseStartRequest(args, base::ExecutablePath(), CommonAppDataFolder());
-}
-
 void CTollgate3App::Ping(net::StatPing ping) {
     const uint32_t count = IncrementCounter(std::wstring(net::StatPingCounterKey(ping)).c_str());
     SendStatPing(net::StatPingUrl(ping, count, net::PublisherOverride()), PingStarted, PingFinished);
-}
-
-bool CTollgate3App::RunUpdateDownload() {
-    return DownloadAndSwap();
 }
 
 void CTollgate3App::RelaunchAfterUpdate() {
@@ -67,7 +54,7 @@ BOOL CTollgate3App::InitInstance() {
     INITCOMMONCONTROLSEX icc{sizeof(icc), 0xFF};
     InitCommonControlsEx(&icc);
 
-    m_request = ComputeStartRequest();
+    m_request = CurrentStartRequest();
     ParentWnd = reinterpret_cast<HWND>(m_request.parentWnd);
     ParentPageCount = m_request.parentPageCount;
 
@@ -84,12 +71,12 @@ BOOL CTollgate3App::InitInstance() {
     }
     if (mode == StartUpdate) {
         CheckForUpdate(true);
-        if (RunUpdateDownload()) {
+        if (DownloadAndSwap()) {
             RelaunchAfterUpdate();
             return FALSE;
         }
     } else if (mode == StartInstall || mode == StartShortcut) {
-        if (CheckForUpdate(false) && RunUpdateDownload()) {
+        if (CheckForUpdate(false) && DownloadAndSwap()) {
             RelaunchAfterUpdate();
             return FALSE;
         }

@@ -20,8 +20,6 @@ public:
 
     // The start mode of this process, worked out once from its command line and location.
     StartMode Mode() const { return m_request.mode; }
-    // Computes the start mode again by the same rule (the update check asks for it).
-    static StartRequest ComputeStartRequest();
 
     ULONG_PTR m_gdiplusToken = 0;
     // Statistics ping handshake: set by the worker once it has its address, and when it is done.
@@ -33,7 +31,6 @@ private:
     void Ping(net::StatPing ping);
     // After a successful swap: start the new executable, record the day, end.
     void RelaunchAfterUpdate();
-    bool RunUpdateDownload();
     // The two long-running roles: the page process (login, then the page window) and the
     // main game window.
     BOOL RunPageProcess();

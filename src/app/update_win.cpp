@@ -1,14 +1,12 @@
 #include "app/update_win.h"
 
 #include <windows.h>
-#include <shellapi.h>
-
-#include <vector>
 
 #include "app/settings_rules.h"
 #include "app/settings_win.h"
-#include "app/start_mode.h"
+#include "app/start_mode_win.h"
 #include "app/update.h"
+#include "base/codepage_win.h"
 #include "base/md5.h"
 #include "base/text.h"
 #include "net/http_win.h"
@@ -17,12 +15,6 @@
 namespace app {
 
 namespace {
-
-std::wstring ModulePath() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return (n > 0 && n < MAX_PATH) ? std::wstring(path, n) : std::wstring();
-}
 
 // Text read from an INI-derived key travels through the ANSI code page, as the
 // comparison with the local key always saw it (at most 63 bytes).
@@ -42,15 +34,9 @@ void DeleteAtRestart(const std::wstring& path) {
 
 UpdateEnvironment DefaultUpdateEnvironment() {
     UpdateEnvironment env;
-    env.exePath = ModulePath();
+    env.exePath = base::ExecutablePath();
     env.configUrl = net::PublisherUrl(net::PublisherSite::Client, kUpdateConfigPath);
-    env.startMode = [exePath = env.exePath] {
-        int argc = 0;
-        wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-        std::vector<std::wstring> args(argv, argv + (argv ? argc : 0));
-        LocalFree(argv);
-        return ParseStartRequest(args, exePath, CommonAppDataFolder()).mode;
-    };
+    env.startMode = [] { return CurrentStartRequest().mode; };
     env.isUpdateDay = [] { return IsUpdateDay(); };
     return env;
 }

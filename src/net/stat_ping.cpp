@@ -4,32 +4,29 @@
 
 namespace net {
 
+namespace {
+// Each ping's page and query, and the statistics counter whose value it carries.
+struct PingEntry {
+    std::wstring_view path;
+    std::wstring_view counterKey;
+};
+constexpr PingEntry kPings[] = {
+    {L"/install.htm?tag=tnvexa&ver=3.0.0.1", L"Inst"},     // StatPing::Install
+    {L"/active.htm?tag=tnvexa&ver=3.0.0.1", L"Game"},      // StatPing::Activation
+    {L"/active.htm?tag=weblumo&ver=3.0.0.1", L"Vexa"},     // StatPing::Channel
+    {L"/uninstall.htm?tag=tnvexa&ver=3.0.0.1", L"UnInst"}, // StatPing::Uninstall
+};
+const PingEntry& Entry(StatPing ping) {
+    return kPings[static_cast<size_t>(ping)];
+}
+} // namespace
+
 std::wstring_view StatPingPath(StatPing ping) {
-    switch (ping) {
-    case StatPing::Install:
-        return L"/install.htm?tag=tnvexa&ver=3.0.0.1";
-    case StatPing::Activation:
-        return L"/active.htm?tag=tnvexa&ver=3.0.0.1";
-    case StatPing::Channel:
-        return L"/active.htm?tag=weblumo&ver=3.0.0.1";
-    case StatPing::Uninstall:
-        return L"/uninstall.htm?tag=tnvexa&ver=3.0.0.1";
-    }
-    return {};
+    return Entry(ping).path;
 }
 
 std::wstring_view StatPingCounterKey(StatPing ping) {
-    switch (ping) {
-    case StatPing::Install:
-        return L"Inst";
-    case StatPing::Activation:
-        return L"Game";
-    case StatPing::Channel:
-        return L"Vexa";
-    case StatPing::Uninstall:
-        return L"UnInst";
-    }
-    return {};
+    return Entry(ping).counterKey;
 }
 
 std::wstring StatPingUrl(StatPing ping, uint32_t count, std::wstring_view overrideHost) {

@@ -1,0 +1,17 @@
+#include "app/start_mode_win.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/settings_win.h"
+#include "base/codepage_win.h"
+
+StartRequest CurrentStartRequest() {
+    int argc = 0;
+    std::vector<std::wstring> args;
+    if (wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
+        args.assign(argv, argv + argc);
+        LocalFree(argv);
+    }
+    return ParseStartRequest(args, base::ExecutablePath(), CommonAppDataFolder());
+}
