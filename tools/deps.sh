@@ -2,7 +2,7 @@
 # they are missing (as root), or prints the command that would (otherwise).
 TNVEXA_PACKAGES=(cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-utils imagemagick
-    fonts-wqy-microhei python3 curl procps)
+    fonts-wqy-microhei python3 curl procps ccache)
 
 tnvexa_ensure_packages() {
     local missing=() p

@@ -11,6 +11,9 @@ source tools/deps.sh
 tnvexa_ensure_packages || exit 1
 
 export TNVEXA_WERROR=ON
+# Cache hits across checkouts in other folders (CI clones afresh): paths relative to the root,
+# and the working directory left out of the hash of debug-info builds.
+export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
 JOBS=$(nproc)
 for preset in host host-asan host-fuzz win64; do
     echo "== build $preset"
