@@ -2,10 +2,4 @@
 
 // Units not yet in the program: their failure results.
 
-bool InstallSelf() {
-    return true;
-}
-
-void UninstallSelf() {}
-
 void SetBrowserCacheLimit() {}

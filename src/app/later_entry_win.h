@@ -9,11 +9,6 @@
 int CheckForUpdate(bool forced);
 // Self-update: true when the new executable was downloaded and moved into place.
 bool DownloadAndSwap();
-// Install: copy into the install folder, shortcuts, start the installed copy.
-bool InstallSelf();
-// Uninstall after the player confirmed it (registry key, shortcuts, self-delete script, ping,
-// final message).
-void UninstallSelf();
 // Raises the browser cache limit for the game's pages.
 void SetBrowserCacheLimit();
 // Starts the statistics ping for `url` and returns once the worker has taken its copy; the
