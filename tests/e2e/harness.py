@@ -23,6 +23,7 @@ EXE = os.environ.get("TNVEXA_EXE", os.path.join(SOURCE_DIR, "build", "win64", "T
 OUT_DIR = os.environ.get("TNVEXA_E2E_OUT", os.path.join(SOURCE_DIR, "build", "win64", "e2e"))
 PUBLISHER = os.path.join(SOURCE_DIR, "tools", "publisher", "server.py")
 REG_KEY = r"HKLM\Software\Vexa\GameLogin\TnVexa"
+ENTRY_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TnVexa"
 
 
 def _wine_loader():
@@ -52,8 +53,10 @@ class Wine:
         self.prefix = os.environ.get("WINEPREFIX") or os.environ.get("TNVEXA_WINEPREFIX")
         if not self.prefix or not os.environ.get("DISPLAY"):
             raise RuntimeError("e2e tests need WINEPREFIX and DISPLAY: run them through tools/test.sh")
+        # Shortcuts written by an install must not become menu entries and desktop files of the
+        # machine that runs the tests: Wine's menu builder stays off.
         self.env = dict(os.environ, WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), WINEARCH="win64",
-                        WINEPREFIX=self.prefix)
+                        WINEPREFIX=self.prefix, WINEDLLOVERRIDES="winemenubuilder.exe=d")
         self.drive_c = os.path.join(self.prefix, "drive_c")
 
     # Paths -----------------------------------------------------------------------------------
@@ -267,6 +270,19 @@ class E2ECase(unittest.TestCase):
     def clean_state(self):
         shutil.rmtree(os.path.join(self.wine.drive_c, "ProgramData", "Vexa"), ignore_errors=True)
         self.wine.reg_delete()
+        # What an install leaves: the installed-programs entry and the shortcuts.
+        self.wine.reg_delete(ENTRY_KEY)
+        for link in self.shortcuts():
+            if os.path.exists(link):
+                os.unlink(link)
+        shutil.rmtree(os.path.dirname(self.shortcuts()[-1]), ignore_errors=True)
+
+    def shortcuts(self):
+        """The desktop shortcut and the two start-menu shortcuts of an install."""
+        menu = os.path.join(self.wine.drive_c, "ProgramData", "Microsoft", "Windows", "Start Menu", "Programs",
+                            "Vexa登录器")
+        return [os.path.join(self.wine.drive_c, "users", "Public", "Desktop", "VexaTarn微端.lnk"),
+                os.path.join(menu, "VexaTarn微端.lnk"), os.path.join(menu, "卸载 VexaTarn微端.lnk")]
 
     def env(self, **extra):
         e = {"TNVEXA_PUBLISHER": self.publisher.host}

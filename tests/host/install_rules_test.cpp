@@ -40,14 +40,3 @@ TEST(DeleteScript, PercentSignsStayLiteralAndAnOverlongScriptIsNone) {
     const std::string percents(259, '%');
     EXPECT_TRUE(DeleteScriptText(DeleteScript::Long, percents, percents, path).empty());
 }
-
-TEST(InstallPaths, TargetsLinksAndTheUserDesktop) {
-    EXPECT_EQ(InstallTargetFor(kInstall, L"D:\\dl\\Game Setup.exe"), kInstall + L"\\Game Setup.exe");
-    EXPECT_EQ(InstallTargetFor(kInstall, L"nopath.exe"), L"");
-    EXPECT_EQ(LinkPathFor(L"C:\\D", L"VexaTarn微端"), L"C:\\D\\VexaTarn微端.lnk");
-    EXPECT_EQ(LinkPathFor(std::wstring(250, L'x'), L"VexaTarn微端"), L""); // would not fit: no other path
-    EXPECT_EQ(UserDesktopLinkFor(L"C:\\Users\\p\\Documents", L"C:\\Users\\Public\\Desktop", L"VexaTarn微端"),
-              L"C:\\Users\\p\\Desktop\\VexaTarn微端.lnk");
-    EXPECT_EQ(UserDesktopLinkFor(L"Documents", L"C:\\Users\\Public\\Desktop", L"VexaTarn微端"), L"");
-    EXPECT_EQ(UninstallCommandFor(kInstall + L"\\TnVexa.exe"), L"\"" + kInstall + L"\\TnVexa.exe\" /uninst");
-}

@@ -19,18 +19,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh folder tree under the test's own folder, removed again at the end of the case.
+// A fresh folder tree under the test's own folder for each case.
 class InstallFiles : public testing::Test {
 protected:
     void SetUp() override {
-        m_root = wintest::ExeFolder() + L"install-test";
         fs::remove_all(m_root);
         fs::create_directories(m_root);
     }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(m_root, ignored);
-    }
+    void TearDown() override { fs::remove_all(m_root); }
     std::wstring Make(const std::wstring& relative) {
         fs::create_directories(m_root + L"\\" + relative);
         return m_root + L"\\" + relative;
@@ -39,72 +35,63 @@ protected:
         std::ofstream(fs::path(m_root + L"\\" + relative)) << "x";
         return m_root + L"\\" + relative;
     }
-    std::wstring m_root;
+    const std::wstring m_root = wintest::ExeFolder() + L"install-test";
 };
 
-struct LinkSeen {
-    std::wstring path, arguments, icon, description;
-    int iconIndex = -1;
-};
-
-LinkSeen ReadLink(const std::wstring& file) {
-    LinkSeen seen;
+// Target, arguments, icon file and index, description of a link as the shell reads it back.
+std::wstring ReadLink(const std::wstring& file) {
     fw::ComPtr<IShellLinkW> link;
     fw::ComPtr<IPersistFile> persist;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 link.PutVoid())) ||
         FAILED(link.As(persist)) || FAILED(persist->Load(file.c_str(), STGM_READ)))
-        return seen;
-    wchar_t text[MAX_PATH] = {};
-    link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-    seen.path = text;
-    link->GetArguments(text, MAX_PATH);
-    seen.arguments = text;
-    link->GetIconLocation(text, MAX_PATH, &seen.iconIndex);
-    seen.icon = text;
-    text[0] = 0;
-    link->GetDescription(text, MAX_PATH);
-    seen.description = text;
-    return seen;
+        return L"no link";
+    wchar_t path[MAX_PATH] = {}, args[MAX_PATH] = {}, icon[MAX_PATH] = {}, description[MAX_PATH] = {};
+    int index = -1;
+    link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
+    link->GetArguments(args, MAX_PATH);
+    link->GetIconLocation(icon, MAX_PATH, &index);
+    link->GetDescription(description, MAX_PATH);
+    return std::wstring(path) + L"|" + args + L"|" + icon + L"," + std::to_wstring(index) + L"|" +
+           description;
 }
 
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string FileBytes(const std::wstring& path) {
-    std::ifstream f(fs::path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-}
-
 std::string Ascii(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
 
-// What a token may do to a file with the script's access list (owned by Administrators).
+// What a token is granted on a file with the script's access list (owned by Administrators).
 DWORD Granted(HANDLE token, DWORD desired) {
     PSECURITY_DESCRIPTOR sd = nullptr;
     const std::wstring sddl = std::wstring(L"O:BAG:BA") + kSelfDeleteScriptSddl;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &sd, nullptr))
-        return ~0u;
     fw::Handle impersonation;
-    DuplicateToken(token, SecurityImpersonation, impersonation.Put());
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &sd, nullptr) ||
+        !DuplicateToken(token, SecurityImpersonation, impersonation.Put()))
+        return ~0u;
     GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+    MapGenericMask(&desired, &mapping);
     PRIVILEGE_SET privileges{};
     DWORD size = sizeof(privileges), granted = 0;
     BOOL allowed = FALSE;
-    MapGenericMask(&desired, &mapping);
-    const BOOL checked =
-        AccessCheck(sd, impersonation.Get(), desired, &mapping, &privileges, &size, &granted, &allowed);
+    AccessCheck(sd, impersonation.Get(), desired, &mapping, &privileges, &size, &granted, &allowed);
     LocalFree(sd);
-    return checked && allowed ? granted : 0;
+    return allowed ? granted : 0;
 }
 
 } // namespace
 
 TEST_F(InstallFiles, ShortcutsAreWrittenReadBackAndRemoved) {
-    const std::wstring target = Touch(L"TnVexa.exe");
     const ShortcutFolders folders{Make(L"public\\Desktop"), Make(L"user\\Documents"), Make(L"programs")};
+    // A missing target: neither link nor start-menu folder.
+    EXPECT_FALSE(CreateStartMenuShortcut(L"VexaTarn微端", m_root + L"\\missing.exe", L"/TnVexaD", folders));
+    EXPECT_FALSE(CreateDesktopShortcut(m_root + L"\\missing.exe", folders));
+    EXPECT_TRUE(fs::is_empty(folders.commonPrograms) && fs::is_empty(folders.commonDesktop));
+
+    const std::wstring target = Touch(L"TnVexa.exe");
     // A same-named shortcut on the user's own desktop goes; only the machine-wide one remains.
     Make(L"user\\Desktop");
     const std::wstring own = Touch(L"user\\Desktop\\VexaTarn微端.lnk");
@@ -112,23 +99,12 @@ TEST_F(InstallFiles, ShortcutsAreWrittenReadBackAndRemoved) {
     EXPECT_FALSE(Exists(own));
     ASSERT_TRUE(CreateStartMenuShortcut(L"VexaTarn微端", target, L"/TnVexaD", folders));
     ASSERT_TRUE(CreateStartMenuShortcut(L"卸载 VexaTarn微端", target, L"/uninst", folders));
-
     const std::wstring menu = m_root + L"\\programs\\Vexa登录器";
-    struct Case {
-        std::wstring link, arguments, description;
-    } cases[] = {
-        {m_root + L"\\public\\Desktop\\VexaTarn微端.lnk", L"/TnVexaD", L"VexaTarn微端"},
-        {menu + L"\\VexaTarn微端.lnk", L"/TnVexaD", L""},
-        {menu + L"\\卸载 VexaTarn微端.lnk", L"/uninst", L""},
-    };
-    for (const auto& c : cases) {
-        const LinkSeen seen = ReadLink(c.link);
-        EXPECT_EQ(seen.path, target) << c.link;
-        EXPECT_EQ(seen.arguments, c.arguments) << c.link;
-        EXPECT_EQ(seen.icon, target) << c.link;
-        EXPECT_EQ(seen.iconIndex, 0) << c.link;
-        EXPECT_EQ(seen.description, c.description) << c.link;
-    }
+    const std::wstring icon = L"|" + target + L",0|";
+    EXPECT_EQ(ReadLink(folders.commonDesktop + L"\\VexaTarn微端.lnk"),
+              target + L"|/TnVexaD" + icon + L"VexaTarn微端");
+    EXPECT_EQ(ReadLink(menu + L"\\VexaTarn微端.lnk"), target + L"|/TnVexaD" + icon);
+    EXPECT_EQ(ReadLink(menu + L"\\卸载 VexaTarn微端.lnk"), target + L"|/uninst" + icon);
 
     EXPECT_TRUE(DeleteDesktopShortcut(L"VexaTarn微端", folders));
     EXPECT_FALSE(DeleteDesktopShortcut(L"VexaTarn微端", folders));
@@ -140,32 +116,20 @@ TEST_F(InstallFiles, ShortcutsAreWrittenReadBackAndRemoved) {
     EXPECT_FALSE(Exists(menu));
 }
 
-TEST_F(InstallFiles, NoStartMenuFolderForAMissingTarget) {
-    const ShortcutFolders folders{Make(L"desk"), Make(L"user\\Documents"), Make(L"programs")};
-    EXPECT_FALSE(CreateStartMenuShortcut(L"VexaTarn微端", m_root + L"\\missing.exe", L"/TnVexaD", folders));
-    EXPECT_FALSE(CreateDesktopShortcut(m_root + L"\\missing.exe", folders));
-    EXPECT_TRUE(fs::is_empty(m_root + L"\\programs"));
-    EXPECT_TRUE(fs::is_empty(m_root + L"\\desk"));
-}
-
 TEST_F(InstallFiles, FilesAreCountedAtEveryDepthAndAMissingFolderIsNotEmpty) {
     Make(L"only-empty\\inner");
     Make(L"deep\\a\\b");
     Touch(L"deep\\a\\b\\one");
-    const std::wstring hidden = Touch(L"deep\\two");
-    SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    SetFileAttributesW(Touch(L"deep\\two").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     EXPECT_EQ(CountFilesRecursive(m_root + L"\\only-empty"), 0u);
     EXPECT_EQ(CountFilesRecursive(m_root + L"\\only-empty\\"), 0u);
     EXPECT_EQ(CountFilesRecursive(m_root + L"\\missing"), 1u);
     EXPECT_EQ(CountFilesRecursive(m_root + L"\\deep"), 2u);
     EXPECT_EQ(CountFilesRecursive(L""), 0u);
-    EXPECT_FALSE(RemoveFolderWithoutFiles(m_root + L"\\missing"));
 }
 
 TEST_F(InstallFiles, TheScriptsTextsAreExactAndOnlyTheOwnEmptyFolderIsRemoved) {
-    const std::wstring scripts = Make(L"scripts");
-    const std::wstring install = Make(L"GameLogin");
-    const std::wstring other = Make(L"Downloads");
+    const std::wstring scripts = Make(L"scripts"), install = Make(L"GameLogin"), other = Make(L"Downloads");
     struct Case {
         std::wstring exe, besides;
         bool longScript;
@@ -178,26 +142,24 @@ TEST_F(InstallFiles, TheScriptsTextsAreExactAndOnlyTheOwnEmptyFolderIsRemoved) {
         Touch(c.exe.substr(m_root.size() + 1));
         if (!c.besides.empty()) Touch(c.besides);
         const std::wstring script = WriteSelfDeleteScript(c.exe, install, scripts);
-        ASSERT_FALSE(script.empty()) << c.exe;
         const std::wstring name = fs::path(script).filename().wstring();
-        EXPECT_EQ(name.substr(0, 3), L"Del") << name;
-        EXPECT_EQ(name.substr(name.size() - 8), L".tmp.bat") << name;
+        ASSERT_TRUE(name.starts_with(L"Del") && name.ends_with(L".tmp.bat")) << script;
 
         const std::string exe = Ascii(c.exe), folder = Ascii(c.exe.substr(0, c.exe.rfind(L'\\')));
         std::string expected = "cd\\\r\n:delexe\r\nping -n 1 127.0.0.1\r\ndel \"" + exe +
                                "\"\r\nif exist \"" + exe + "\" goto :delexe\r\n";
         if (c.longScript) expected += "del \"" + folder + "\" /Q /F /A\r\nrd \"" + folder + "\"\r\n";
         expected += "del \"" + Ascii(script) + "\"\r\n";
-        EXPECT_EQ(FileBytes(script), expected);
-        DeleteFileW(script.c_str());
+        std::ifstream f(fs::path(script), std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(f), {}), expected);
     }
 }
 
 TEST_F(InstallFiles, OnlySystemAndAdministratorsMayChangeTheScript) {
     fw::Handle elevated, limited;
     ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, elevated.Put()));
-    // The same user without the Administrators group: any program of theirs not elevated.
-    BYTE admins[SECURITY_MAX_SID_SIZE];
+    // The same user without the Administrators group: any program of theirs that is not elevated.
+    BYTE admins[SECURITY_MAX_SID_SIZE], everyone[SECURITY_MAX_SID_SIZE];
     DWORD size = sizeof(admins);
     ASSERT_TRUE(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, admins, &size));
     SID_AND_ATTRIBUTES disabled{admins, 0};
@@ -206,47 +168,38 @@ TEST_F(InstallFiles, OnlySystemAndAdministratorsMayChangeTheScript) {
     for (DWORD change : {DWORD(FILE_WRITE_DATA), DWORD(FILE_APPEND_DATA), DWORD(DELETE), DWORD(WRITE_DAC),
                          DWORD(WRITE_OWNER), DWORD(GENERIC_WRITE)})
         EXPECT_EQ(Granted(limited.Get(), change), 0u) << std::hex << change;
-    // The elevated command interpreter reads it and deletes it at its end.
+    // The elevated command interpreter reads the script and deletes it at its end.
     EXPECT_NE(Granted(elevated.Get(), GENERIC_READ | DELETE), 0u);
 
-    // The list is the file's from its creation: nothing of the folder's default for everyone.
-    const std::wstring exe = Touch(L"TnVexa.exe");
-    const std::wstring script = WriteSelfDeleteScript(exe, L"", Make(L"scripts"));
-    ASSERT_FALSE(script.empty());
+    // The file has the list from its creation: no entry for everyone, as a default file has.
+    const std::wstring script = WriteSelfDeleteScript(Touch(L"TnVexa.exe"), L"", Make(L"scripts"));
     PSECURITY_DESCRIPTOR sd = nullptr;
     PACL dacl = nullptr;
     ASSERT_EQ(GetNamedSecurityInfoW(script.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
                                     nullptr, &dacl, nullptr, &sd),
               DWORD(ERROR_SUCCESS));
-    BYTE everyone[SECURITY_MAX_SID_SIZE];
     size = sizeof(everyone);
     CreateWellKnownSid(WinWorldSid, nullptr, everyone, &size);
-    for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
-        ACCESS_ALLOWED_ACE* ace = nullptr;
-        ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
-        EXPECT_FALSE(EqualSid(&ace->SidStart, everyone)) << "entry " << i;
-    }
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    for (DWORD i = 0; dacl && i < dacl->AceCount; ++i)
+        EXPECT_FALSE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)) && EqualSid(&ace->SidStart, everyone))
+            << i;
     LocalFree(sd);
 }
 
-TEST(ScriptPaths, APathTheCodePagesCantHoldBecomesItsShortFormOrNothing) {
+TEST_F(InstallFiles, APathTheCodePagesCantHoldBecomesItsShortFormOrNothing) {
     // The test prefix's ANSI code page is 1252 and its OEM code page 437: "é" is in both but
     // not at the same byte, "微" in neither.
-    const std::wstring root = wintest::ExeFolder() + L"script-paths";
-    fs::remove_all(root);
-    for (const wchar_t* name : {L"plain", L"caf\u00e9", L"\u5fae"})
-        fs::create_directories(root + L"\\" + name);
-    EXPECT_EQ(ScriptPathText(root + L"\\plain"), Ascii(root + L"\\plain"));
+    EXPECT_EQ(ScriptPathText(Make(L"plain")), Ascii(m_root + L"\\plain"));
     for (const wchar_t* name : {L"caf\u00e9", L"\u5fae"}) {
-        const auto text = ScriptPathText(root + L"\\" + name);
-        ASSERT_TRUE(text.has_value());
+        const std::wstring path = Make(name);
         wchar_t shortPath[MAX_PATH] = {};
-        GetShortPathNameW((root + L"\\" + name).c_str(), shortPath, MAX_PATH);
-        EXPECT_NE(std::wstring(shortPath), root + L"\\" + name);
-        EXPECT_EQ(*text, Ascii(shortPath));
-        EXPECT_TRUE(std::all_of(text->begin(), text->end(), [](char c) { return (c & 0x80) == 0; })) << *text;
+        GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+        EXPECT_NE(shortPath, path);
+        EXPECT_EQ(ScriptPathText(path), Ascii(shortPath));
+        EXPECT_TRUE(
+            std::all_of(shortPath, shortPath + wcslen(shortPath), [](wchar_t c) { return c < 0x80; }));
     }
     // A path with no short form (it does not exist) has no text at all.
-    EXPECT_FALSE(ScriptPathText(root + L"\\\u5fae\u7aef.exe").has_value());
-    fs::remove_all(root);
+    EXPECT_FALSE(ScriptPathText(m_root + L"\\\u5fae\u7aef.exe").has_value());
 }
