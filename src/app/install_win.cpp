@@ -72,8 +72,9 @@ std::optional<std::string> ExactBytes(UINT codePage, const std::wstring& path) {
 }
 
 std::optional<std::string> SameInBothCodePages(const std::wstring& path) {
-    const auto ansi = ExactBytes(CP_ACP, path);
-    const auto oem = ExactBytes(CP_OEMCP, path);
+    // By number: a system whose code page is UTF-8 must be recognised as such.
+    const auto ansi = ExactBytes(GetACP(), path);
+    const auto oem = ExactBytes(GetOEMCP(), path);
     if (!ansi || !oem || *ansi != *oem) return std::nullopt;
     return ansi;
 }
