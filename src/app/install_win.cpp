@@ -1,6 +1,7 @@
 #include "app/install_win.h"
 
 #include <windows.h>
+#include <aclapi.h>
 #include <sddl.h>
 
 #include "app/install_rules.h"
@@ -110,6 +111,34 @@ fw::Handle CreateScriptFile(const std::wstring& folder, std::wstring& path) {
     return file;
 }
 
+// Creates the folder when missing and gives it the install folders' access list. A folder that
+// is a link (made by someone before the install) is refused: it would take the executable and,
+// at the uninstall, the folder's deletion somewhere else.
+bool MakeInstallFolder(const std::wstring& folder) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kInstallFolderSddl, SDDL_REVISION_1, &sd,
+                                                              nullptr))
+        return false;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    PSID owner = nullptr;
+    GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
+    GetSecurityDescriptorOwner(sd, &owner, &defaulted);
+    // Applied to a folder made earlier by anyone as well; where the file system keeps no access
+    // lists the call fails and the install goes on as before.
+    SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT,
+                          OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                              PROTECTED_DACL_SECURITY_INFORMATION,
+                          owner, nullptr, dacl, nullptr);
+    LocalFree(sd);
+    return true;
+}
+
 } // namespace
 
 bool WriteUninstallEntry(const std::wstring& exePath) {
@@ -135,9 +164,8 @@ bool InstallSelf() {
     // Without the machine's folder there is nowhere to install to (and "\Vexa" would land in
     // the root of whatever drive is current).
     if (appData.empty()) return true;
-    CreateDirectoryW((appData + L"\\Vexa").c_str(), nullptr);
     const std::wstring folder = InstallFolder();
-    CreateDirectoryW(folder.c_str(), nullptr);
+    if (!MakeInstallFolder(appData + L"\\Vexa") || !MakeInstallFolder(folder)) return true;
     const std::wstring exe = base::ExecutablePath();
     const std::wstring target = app::InstallTargetFor(folder, exe);
     if (target.empty()) return true;

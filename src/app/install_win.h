@@ -25,6 +25,14 @@ bool DeleteUninstallEntry();
 // nothing inherited from the folder.
 inline constexpr wchar_t kSelfDeleteScriptSddl[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)";
 
+// The install folders' access list: the program runs elevated from there, so only SYSTEM and
+// the Administrators group may change what lies in them (a file planted beside the executable,
+// a library of a system's name among them, would run elevated); users read and run. Owned by
+// the Administrators group, nothing inherited from the machine's shared data folder (where
+// users may create files).
+inline constexpr wchar_t kInstallFolderSddl[] =
+    L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+
 // The folder the script goes into: the system's own temporary folder, where a program that is
 // not elevated may add files but can neither change nor remove the ones of others.
 std::wstring SelfDeleteScriptFolder();
