@@ -3,6 +3,7 @@
 #include "app/app_state_win.h"
 #include "app/automation_win.h"
 #include "app/settings_win.h"
+#include "base/sound_mute_win.h"
 #include "mainwnd/layout_rules.h"
 #include "resource.h"
 #include "web/app_protocol.h"
@@ -157,7 +158,7 @@ LRESULT CMainFrame::OnReloadHotkeys() {
 LRESULT CMainFrame::OnPageMute(WPARAM muted) {
     const bool mute = muted != 0;
     if (!m_muteApplied || mute != m_lastMuted) {
-        later::MuteProcessSound(mute);
+        base::SetProcessMute(mute); // a failure leaves the sound as it was
         m_muteApplied = true;
         m_lastMuted = mute;
     }
