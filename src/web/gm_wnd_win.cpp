@@ -7,6 +7,7 @@
 #include "mainwnd/layout_rules.h"
 #include "resource.h"
 #include "web/app_protocol.h"
+#include "web/automation_tone_win.h"
 #include "web/gm_page_state_win.h"
 #include "web/later_entry_win.h"
 #include "web/page_rules.h"
@@ -247,6 +248,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return OnReloadHotkeys();
     case WM_COPYDATA:
         if (LRESULT result = 0; m_automation.OnCopyData(m_hWnd, lParam, &result)) return result;
+        if (LRESULT result = 0; web::OnAutomationTone(lParam, &result)) return result;
         break;
     case CAutomationNavigator::kNavigateMessage: {
         const std::wstring url = m_automation.TakeUrl();
