@@ -5,6 +5,7 @@
 #include "app/settings_win.h"
 #include "base/sound_mute_win.h"
 #include "mainwnd/layout_rules.h"
+#include "net/cache_clear_win.h"
 #include "resource.h"
 #include "web/app_protocol.h"
 #include "web/automation_tone_win.h"
@@ -230,7 +231,7 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
         CGmWndView* view = CGmWndView::PageView();
         if (web::ScreenRefreshKey(m_bossKey, m_soundKey, msg->lParam, view != nullptr) ==
             web::RefreshKey::Refresh) {
-            later::PurgeLoaderCache();
+            net::PurgeLoaderCache();
             view->Refresh();
         }
         return TRUE;
