@@ -14,14 +14,6 @@ namespace later {
 inline void MuteProcessSound(bool /*mute*/) {
 }
 
-// Runs the favourites dialog modally over owner for the page's title and URL.
-inline void RunFavouritesDialog(HWND /*owner*/, const std::wstring& /*title*/, const std::wstring& /*url*/) {
-}
-
-// Runs the game client download dialog modally over owner for the client's name.
-inline void RunGameDownloadDialog(HWND /*owner*/, const std::wstring& /*clientName*/) {
-}
-
 // Clears the browser cache entries of the game loader before a refresh.
 inline void PurgeLoaderCache() {
 }
