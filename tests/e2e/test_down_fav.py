@@ -35,9 +35,10 @@ class PageDialogs(test_road.Road):
             "/update/ConfigMygame.htm": {"body": f"[VerKey]\r\nUpdAddr={self.publisher.url}/dl/Mygame.exe\r\n"},
             "/dl/Mygame.exe": {"file": CLIENT_STUB},
         })
-        main_wnd = self.start_program()
-        env = self.env(TNVEXA_AUTOMATION="1", TNVEXA_CLIENT_MARK=Wine.windows(mark))
-        self.wine.start(os.path.join(self.wine.install_dir, "TnVexa.exe"), ["/gmhall", f"/{main_wnd.hwnd}"], env=env)
+        main_wnd = self.start_program()  # with the automation switch on
+        # The stand-in client finds where to record its start in the environment it inherits.
+        self.wine.start(os.path.join(self.wine.install_dir, "TnVexa.exe"), ["/gmhall", f"/{main_wnd.hwnd}"],
+                        env={"TNVEXA_CLIENT_MARK": Wine.windows(mark)})
         self.assertTrue(wait_until(lambda: len(self.pages()) == 1, 30), f"the hall page joins: {self.windows()}")
         (hall,) = self.pages().values()
 
