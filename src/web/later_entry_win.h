@@ -1,5 +1,5 @@
-// Where a page process hands over to subsystems that are not part of it yet: sound mute, the
-// favourites dialog, the game download dialog, the loader-cache purge and the hotkey settings.
+// Where a page process hands over to subsystems that are not part of it yet: sound mute and the
+// hotkey settings.
 // Each entry is a stand-in that does nothing (or answers the default) until its subsystem lands.
 #pragma once
 #include <windows.h>
@@ -12,10 +12,6 @@ namespace later {
 
 // Switches the whole process's sound output off (true) or on.
 inline void MuteProcessSound(bool /*mute*/) {
-}
-
-// Clears the browser cache entries of the game loader before a refresh.
-inline void PurgeLoaderCache() {
 }
 
 // One hotkey from the settings file ("ShortKey", "AltWndKey", "SndKey"); until the settings are
