@@ -1,6 +1,5 @@
-// Where a page process hands over to subsystems that are not part of it yet: sound mute and the
-// hotkey settings.
-// Each entry is a stand-in that does nothing (or answers the default) until its subsystem lands.
+// Where a page process hands over to subsystems that are not part of it yet: the hotkey
+// settings. Each entry is a stand-in that answers the default until its subsystem lands.
 #pragma once
 #include <windows.h>
 
@@ -9,10 +8,6 @@
 #include "web/gm_rules.h"
 
 namespace later {
-
-// Switches the whole process's sound output off (true) or on.
-inline void MuteProcessSound(bool /*mute*/) {
-}
 
 // One hotkey from the settings file ("ShortKey", "AltWndKey", "SndKey"); until the settings are
 // read the default text ("<mask>,<code>") is the answer.
