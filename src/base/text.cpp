@@ -50,4 +50,10 @@ bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
     return true;
 }
 
+std::wstring FileBeside(std::wstring_view path, std::wstring_view name) {
+    const size_t slash = path.rfind(L'\\');
+    if (slash == std::wstring_view::npos) return {};
+    return std::wstring(path.substr(0, slash + 1)) + std::wstring(name);
+}
+
 }  // namespace base

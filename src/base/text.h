@@ -23,4 +23,8 @@ std::wstring AsciiUpper(std::wstring_view text);
 // Case-insensitive comparison of ASCII letters; other characters must match exactly.
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
 
+// The path of a file called name in the folder of the file at path (up to its last
+// backslash); empty when path has no backslash.
+std::wstring FileBeside(std::wstring_view path, std::wstring_view name);
+
 }  // namespace base
