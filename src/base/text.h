@@ -27,4 +27,9 @@ bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
 // backslash); empty when path has no backslash.
 std::wstring FileBeside(std::wstring_view path, std::wstring_view name);
 
-}  // namespace base
+// True when path names something strictly below folder (both absolute, "\\" separated, as the
+// file system resolved them): letter case of ASCII letters aside, folder must be a leading run of
+// whole components of path, and no component of path may be "." or "..".
+bool IsInsideFolder(std::wstring_view path, std::wstring_view folder);
+
+} // namespace base

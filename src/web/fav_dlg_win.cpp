@@ -2,16 +2,17 @@
 
 #include <shlobj.h>
 
+#include "base/user_folder_win.h"
 #include "fw/handles_win.h"
 #include "resource.h"
 #include "web/fav_rules.h"
 
 namespace {
 
+// The program runs elevated: a Favorites folder that the user's settings point outside the
+// profile (a start-up folder of all users, say) gets no shortcut.
 std::wstring FavouritesFolder() {
-    wchar_t path[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_FAVORITES, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
-    return path;
+    return base::UserFolderInsideProfile(CSIDL_FAVORITES);
 }
 
 // The text in the ANSI code page, or false when a character of it has no place there: a
