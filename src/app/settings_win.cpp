@@ -54,10 +54,11 @@ private:
 UtcTime NowUtc() {
     SYSTEMTIME st;
     GetSystemTime(&st);
-    return UtcTime{st.wYear, st.wMonth, st.wDayOfWeek, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+    return UtcTime{st.wYear, st.wMonth,  st.wDayOfWeek, st.wDay,
+                   st.wHour, st.wMinute, st.wSecond,    st.wMilliseconds};
 }
 
-}  // namespace
+} // namespace
 
 std::wstring CommonAppDataFolder() {
     wchar_t path[MAX_PATH] = {};
@@ -71,6 +72,16 @@ std::wstring InstallFolder() {
 
 std::wstring StatisticsFilePath() {
     return StatisticsFileFor(CommonAppDataFolder());
+}
+
+bool CreateInstallFolder() {
+    const std::wstring common = CommonAppDataFolder();
+    if (common.empty()) return false;
+    // An existing folder is no error: the answer is whether the folder is there.
+    CreateDirectoryW((common + L"\\Vexa").c_str(), nullptr);
+    CreateDirectoryW(InstallFolder().c_str(), nullptr);
+    const DWORD attributes = GetFileAttributesW(InstallFolder().c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::wstring ProgramFolderFile(std::wstring_view name) {
@@ -87,12 +98,15 @@ std::wstring ReadSetting(const std::wstring& file, const wchar_t* key, const wch
 }
 
 bool WriteSetting(const std::wstring& file, const wchar_t* key, const std::wstring& value) {
-    return WritePrivateProfileStringW(std::wstring(kSettingsSection).c_str(), key, value.c_str(), file.c_str()) !=
-           FALSE;
+    return WritePrivateProfileStringW(std::wstring(kSettingsSection).c_str(), key, value.c_str(),
+                                      file.c_str()) != FALSE;
 }
 
 uint32_t IncrementCounter(const wchar_t* key) {
     const std::wstring file = StatisticsFilePath();
+    // The profile writer creates the file but not its folder: a launch on a machine where
+    // nothing was installed yet would lose its count every time.
+    CreateInstallFolder();
     CounterLock lock;
     const uint32_t value = NextCounterValue(ReadSetting(file, key, L"0", 31));
     WriteSetting(file, key, CounterText(value));
@@ -103,13 +117,15 @@ bool ReadRegistryBinary(const wchar_t* value, void* data, uint32_t size) {
     RegKey key(KEY_READ);
     if (!key) return false;
     DWORD type = 0, got = size;
-    return RegQueryValueExW(key.get(), value, nullptr, &type, static_cast<BYTE*>(data), &got) == ERROR_SUCCESS;
+    return RegQueryValueExW(key.get(), value, nullptr, &type, static_cast<BYTE*>(data), &got) ==
+           ERROR_SUCCESS;
 }
 
 bool WriteRegistryBinary(const wchar_t* value, const void* data, uint32_t size) {
     RegKey key(KEY_WRITE);
     if (!key) return false;
-    return RegSetValueExW(key.get(), value, 0, REG_BINARY, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    return RegSetValueExW(key.get(), value, 0, REG_BINARY, static_cast<const BYTE*>(data), size) ==
+           ERROR_SUCCESS;
 }
 
 bool ChooseDisableDays() {
@@ -128,8 +144,8 @@ bool IsUpdateDay() {
     size = sizeof(days);
     if (RegQueryValueExW(key.get(), L"DisableDays", nullptr, &type, days, &size) != ERROR_SUCCESS)
         days[0] = days[1] = days[2] = days[3] = 0;
-    const uint32_t disable = uint32_t(days[0]) | (uint32_t(days[1]) << 8) | (uint32_t(days[2]) << 16) |
-                             (uint32_t(days[3]) << 24);
+    const uint32_t disable =
+        uint32_t(days[0]) | (uint32_t(days[1]) << 8) | (uint32_t(days[2]) << 16) | (uint32_t(days[3]) << 24);
     return IsUpdateDayAt(last, disable, NowUtc());
 }
 

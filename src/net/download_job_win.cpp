@@ -33,6 +33,9 @@ DWORD WINAPI DownloadThread(void* param) {
     std::unique_ptr<std::shared_ptr<DownloadJob::Shared>> holder(
         static_cast<std::shared_ptr<DownloadJob::Shared>*>(param));
     DownloadJob::Shared& s = **holder;
+    // A job whose watcher could not be started is cancelled before this thread runs: nobody
+    // would see its outcome, so nothing is fetched.
+    if (s.cancelled) return 0;
     if (!IsTrustedUrl(s.source)) {
         s.success = false;
         return 0;
@@ -124,6 +127,7 @@ bool DownloadJob::Start(const std::wstring& source, const std::wstring& destinat
     if (!shared->watcherThread) {
         delete forWatcher;
         shared->cancelled = true;
+        shared->handles.Cancel();
         ResumeThread(shared->downloadThread.Get()); // it sees the cancel and ends at once
         m_shared = std::move(shared);
         return false;

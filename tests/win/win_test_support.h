@@ -35,4 +35,8 @@ std::wstring SaveWindowShot(HWND hwnd, const std::wstring& name);
 // Folder of the running test executable, with a trailing backslash.
 std::wstring ExeFolder();
 
-}  // namespace wintest
+// Runs a command line and waits at most timeoutMs for its end; answers its exit code, or
+// 0xFFFFFFFF when it could not start or had to be ended.
+DWORD RunProcess(const std::wstring& commandLine, DWORD timeoutMs);
+
+} // namespace wintest
