@@ -12,6 +12,7 @@
 #include "app/settings_win.h"
 #include "app/start_mode_win.h"
 #include "base/codepage_win.h"
+#include "net/cache_clear_win.h"
 #include "net/publisher_win.h"
 #include "net/stat_ping.h"
 #include "ui/msgbox_win.h"
@@ -101,7 +102,7 @@ BOOL CTollgate3App::InitInstance() {
     }
     if (mode == StartShortcut || mode == StartInstalled) Ping(net::StatPing::Activation);
 
-    SetBrowserCacheLimit();
+    net::SetCacheLimit();
 
     if (mode == StartNewGamePage || mode == StartGameHall) return RunPageProcess();
     return RunMainWindow();

@@ -7,5 +7,3 @@ bool InstallSelf() {
 }
 
 void UninstallSelf() {}
-
-void SetBrowserCacheLimit() {}

@@ -14,8 +14,6 @@ bool InstallSelf();
 // Uninstall after the player confirmed it (registry key, shortcuts, self-delete script, ping,
 // final message).
 void UninstallSelf();
-// Raises the browser cache limit for the game's pages.
-void SetBrowserCacheLimit();
 // Starts the statistics ping for `url` and returns once the worker has taken its copy; the
 // worker signals `started` then, and `finished` when the request is over.
 void SendStatPing(const std::wstring& url, HANDLE started, HANDLE finished);

@@ -4,6 +4,7 @@
 #include "app/automation_win.h"
 #include "app/settings_win.h"
 #include "mainwnd/layout_rules.h"
+#include "net/cache_clear_win.h"
 #include "resource.h"
 #include "web/app_protocol.h"
 #include "web/gm_page_state_win.h"
@@ -235,7 +236,7 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
         CGmWndView* view = CGmWndView::PageView();
         if (web::ScreenRefreshKey(m_bossKey, m_soundKey, msg->lParam, view != nullptr) ==
             web::RefreshKey::Refresh) {
-            later::PurgeLoaderCache();
+            net::PurgeLoaderCache();
             view->Refresh();
         }
         return TRUE;
