@@ -155,7 +155,7 @@ protected:
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
     }
     // Wine may report a Unix program's end before its work shows: the caller's condition is
-    // awaited, ten seconds at most.
+    // awaited, a minute at most (the first Unix program of a run can take long on a loaded machine).
     static void RunUnix(const wchar_t* program, std::wstring commandLine, const std::wstring& folder,
                         const std::function<bool()>& done) {
         STARTUPINFOW si = {sizeof(si)};
@@ -165,7 +165,7 @@ protected:
             return;
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
-        for (const DWORD start = GetTickCount(); !done() && GetTickCount() - start < 10000;)
+        for (const DWORD start = GetTickCount(); !done() && GetTickCount() - start < 60000;)
             Sleep(10);
     }
 
