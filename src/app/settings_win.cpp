@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "app/install_win.h"
 #include "app/start_mode.h"
 #include "base/codepage_win.h"
 
@@ -74,16 +75,6 @@ std::wstring StatisticsFilePath() {
     return StatisticsFileFor(CommonAppDataFolder());
 }
 
-bool CreateInstallFolder() {
-    const std::wstring common = CommonAppDataFolder();
-    if (common.empty()) return false;
-    // An existing folder is no error: the answer is whether the folder is there.
-    CreateDirectoryW((common + L"\\Vexa").c_str(), nullptr);
-    CreateDirectoryW(InstallFolder().c_str(), nullptr);
-    const DWORD attributes = GetFileAttributesW(InstallFolder().c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::wstring ProgramFolderFile(std::wstring_view name) {
     return ProgramFolderFileFor(base::ExecutablePath(), name);
 }
@@ -105,11 +96,12 @@ bool WriteSetting(const std::wstring& file, const wchar_t* key, const std::wstri
 uint32_t IncrementCounter(const wchar_t* key) {
     const std::wstring file = StatisticsFilePath();
     // The profile writer creates the file but not its folder: a launch on a machine where
-    // nothing was installed yet would lose its count every time.
-    CreateInstallFolder();
+    // nothing was installed yet would lose its count every time. A folder that is a link is
+    // not written through: it would take the elevated write somewhere else.
+    const bool folder = CreateInstallFolder();
     CounterLock lock;
     const uint32_t value = NextCounterValue(ReadSetting(file, key, L"0", 31));
-    WriteSetting(file, key, CounterText(value));
+    if (folder) WriteSetting(file, key, CounterText(value));
     return value;
 }
 

@@ -16,10 +16,6 @@ std::wstring InstallFolder();
 // The statistics file in the install folder (counters).
 std::wstring StatisticsFilePath();
 
-// Creates "\Vexa" in the common application-data folder, then "\GameLogin" inside it, as the
-// install does; true when the install folder exists afterwards.
-bool CreateInstallFolder();
-
 // Full path of a file in the folder of the running executable (empty without a backslash).
 std::wstring ProgramFolderFile(std::wstring_view name);
 
@@ -31,7 +27,7 @@ bool WriteSetting(const std::wstring& file, const wchar_t* key, const std::wstri
 
 // Adds one to a counter of the statistics file ("Inst", "UnInst", "Game", "Vexa") and answers
 // the value written. A machine-wide mutex keeps simultaneous starts from losing an increment;
-// the install folder is created first if nothing was installed yet.
+// the install folder is created first, as the install makes it, if nothing was installed yet.
 uint32_t IncrementCounter(const wchar_t* key);
 
 // Writes a fresh "DisableDays"; false when the key can't be opened.
