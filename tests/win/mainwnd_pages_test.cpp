@@ -371,8 +371,9 @@ TEST_F(MainWindow, TabsCarryTheLabelsOfTheirOwnProcesses) {
 
     // Login C is killed between its label and its page: its label goes, the window is enabled
     // again, and the same account logs in anew with a tab of its own.
+    fw::Handle holdC(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldC")); // never set
     SetPageEnv(L"", L"3服-c-third");
-    ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", L"TnVexaTestHoldNever");
+    ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", L"TnVexaTestHoldC");
     ASSERT_TRUE(m_dlg.LaunchPageProcess());
     ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", nullptr);
     ASSERT_TRUE(
