@@ -43,8 +43,13 @@ cleanup() {
 }
 trap cleanup EXIT
 for _ in $(seq 1 50); do [ -s "$OUT/port" ] && break; sleep 0.1; done
-export TNVEXA_PUBLISHER="127.0.0.1:$(cat "$OUT/port")"
-echo "stand-in publisher: http://$TNVEXA_PUBLISHER/ (requests logged to $OUT/publisher-requests.jsonl)"
+publisher_host="127.0.0.1:$(cat "$OUT/port")"
+# The program's test switches are registry values only an administrator can write (as it runs
+# elevated); in this private prefix they point every publisher address at the stand-in.
+wine64 reg delete 'HKLM\Software\Vexa\GameLogin\TnVexaTest' /f /reg:64 >/dev/null 2>&1
+wine64 reg add 'HKLM\Software\Vexa\GameLogin\TnVexaTest' /v Publisher /t REG_SZ /d "$publisher_host" /f /reg:64 \
+    >/dev/null 2>&1 || { echo "could not set the Publisher test switch" >&2; exit 1; }
+echo "stand-in publisher: http://$publisher_host/ (requests logged to $OUT/publisher-requests.jsonl)"
 
 if [ "$mode" = installed ]; then
     dir="$WINEPREFIX/drive_c/ProgramData/Vexa/GameLogin"

@@ -49,7 +49,7 @@ std::optional<std::uint32_t> LoginDragMessage(ElementEvent event, int clientX, i
 bool LabelFitsMainWindow(std::wstring_view label);
 
 // The automation channel: a WM_COPYDATA with this dwData asks the page process to navigate its
-// browser to the UTF-16 URL in the data (when TNVEXA_AUTOMATION was set at its start).
+// browser to the UTF-16 URL in the data (when the "Automation" test switch was set at its start).
 inline constexpr std::uintptr_t kAutomationNavigate = 0x7E57A11;
 inline constexpr std::size_t kMaxAutomationUrlChars = 2048;
 

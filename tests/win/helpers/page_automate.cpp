@@ -1,4 +1,4 @@
-// The e2e tests' driver of page processes started with TNVEXA_AUTOMATION:
+// The e2e tests' driver of page processes started with the "Automation" test switch:
 //   page_automate.exe login <url> [timeout ms]   the login page of every login screen
 //   page_automate.exe frame <url> [timeout ms]   every page window (also inside a main window)
 // asks the page's browser to navigate to url, waiting up to the timeout (default 10000) for
