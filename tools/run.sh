@@ -32,7 +32,20 @@ export TNVEXA_WINEPREFIX="$ROOT/build/run-wineprefix"
 headless=
 [ -z "${DISPLAY:-}" ] && headless=1
 source tools/wine-env.sh
+# The install writes shortcuts: they stay inside the prefix instead of becoming menu entries of
+# the desktop that runs this script.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winemenubuilder.exe=d}"
 wine_env_start || exit 1
+
+# Whether a copy of the program still runs in this run's prefix (the installer's installed copy,
+# page processes).
+program_running() {
+    local p
+    for p in $(pgrep -f 'TnVexa\.exe'); do
+        tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+    done
+    return 1
+}
 
 python3 tools/publisher/server.py --port 0 --log "$OUT/publisher-requests.jsonl" --port-file "$OUT/port" \
     >/dev/null 2>&1 &
@@ -75,6 +88,7 @@ if [ -n "$headless" ]; then
     wineserver -k >/dev/null 2>&1   # ends every process of this run's prefix
 else
     wait "$program"
-    # Page processes end by themselves once the main window is gone.
-    sleep 2
+    # The installer has started the installed copy; page processes end by themselves once the
+    # main window is gone.
+    while program_running; do sleep 1; done
 fi
