@@ -109,12 +109,15 @@ class Bench(test_road.Road):
     def time_to_window(self, args, name, size, timeout=60):
         """Seconds from the start of a Wine process until a visible window named name (of size
         "WxH", or any) is on the display."""
+        matches = lambda: (lambda s: s and (size is None or size in s))(self.visible_sizes(name))
+        # A window of a process ended just before may still be on the display for a moment.
+        assert wait_until(lambda: not matches(), 10), f"{name} {size} is still shown from before"
         t0 = time.monotonic()
         self.wine.start(args[0], args[1:])
-        shown = wait_until(lambda: (lambda s: s and (size is None or size in s))(self.visible_sizes(name)),
-                           timeout, interval=0.02)
+        shown = wait_until(matches, timeout, interval=0.02)
         elapsed = time.monotonic() - t0
-        assert shown, f"{name} {size} did not show within {timeout} s"
+        assert shown, (f"{name} {size} did not show within {timeout} s; shown: {self.visible_sizes(name)}, "
+                       f"processes: {self.wine.program_pids(os.path.basename(args[0])[:-4])}")
         return elapsed
 
     @staticmethod
