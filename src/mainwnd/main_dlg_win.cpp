@@ -77,6 +77,12 @@ void CTollgate3Dlg::DoDataExchange() {
 
 BOOL CTollgate3Dlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
+    // The login process starts first: its start is most of the time until the player sees the
+    // login page, and it needs nothing from the rest of this initialisation. The window waits
+    // in its place (1 x 1 at the top left) and is shown before, as the login page is placed
+    // over its owner when that is visible.
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    LaunchPageProcess();
     const HINSTANCE instance = ModuleInstance();
     m_hIcon = static_cast<HICON>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
@@ -102,7 +108,6 @@ BOOL CTollgate3Dlg::OnInitDialog() {
     SetSkin(close.Get(), LoadSkinImage(instance, IDB_MAIN_BACK), FALSE, TRUE, minimize.Get(),
             LoadSkinImage(instance, IDB_BTN_MAXIMIZE), LoadSkinImage(instance, IDB_BTN_RESTORE));
     m_bResizable = TRUE;
-    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
 
     fw::Bitmap hide(LoadSkinImage(instance, IDB_BTN_HIDE));
     fw::Bitmap system(LoadSkinImage(instance, IDB_BTN_SYSTEM));
@@ -119,8 +124,6 @@ BOOL CTollgate3Dlg::OnInitDialog() {
     m_stcOther.SetImage(padlock.Get());
     m_stcOther.ModifyStyle(0, SS_NOTIFY);
     CreateTabStrip();
-
-    LaunchPageProcess();
     LoadHotkeys();
     if (m_osMajorVersion < 6) CreatePreVistaLoginDialog(*this);
     return TRUE;
