@@ -51,9 +51,9 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    web::PageHotkey m_bossKey;
-    web::PageHotkey m_switchKey;
-    web::PageHotkey m_soundKey;
+    base::HotkeySpec m_bossKey;
+    base::HotkeySpec m_switchKey;
+    base::HotkeySpec m_soundKey;
 
 protected:
     int OnCreate(CREATESTRUCTW* cs) override;
@@ -61,10 +61,14 @@ protected:
     int OnMouseActivate(HWND topLevel, UINT hitTest, UINT message) override;
     LRESULT OnPageMute(WPARAM muted);
     LRESULT OnReloadHotkeys();
+    // The automation channel's questions (see web::AutomationQuestion).
+    LRESULT OnAutomationQuery(WPARAM question, LPARAM argument) const;
 
 private:
     bool m_muteApplied = false;
     bool m_lastMuted = false;
+    // Key-downs seen per virtual key, counted only for the automation channel.
+    unsigned char m_keyDowns[256] = {};
     CAutomationNavigator m_automation;
 };
 

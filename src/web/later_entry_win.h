@@ -1,5 +1,5 @@
 // Where a page process hands over to subsystems that are not part of it yet: sound mute, the
-// favourites dialog, the game download dialog, the loader-cache purge and the hotkey settings.
+// favourites dialog, the game download dialog and the loader-cache purge.
 // Each entry is a stand-in that does nothing (or answers the default) until its subsystem lands.
 #pragma once
 #include <windows.h>
@@ -24,12 +24,6 @@ inline void RunGameDownloadDialog(HWND /*owner*/, const std::wstring& /*clientNa
 
 // Clears the browser cache entries of the game loader before a refresh.
 inline void PurgeLoaderCache() {
-}
-
-// One hotkey from the settings file ("ShortKey", "AltWndKey", "SndKey"); until the settings are
-// read the default text ("<mask>,<code>") is the answer.
-inline web::PageHotkey LoadHotkey(const wchar_t* /*key*/, const wchar_t* defaultText) {
-    return web::ParseHotkeyText(defaultText ? defaultText : L"", {});
 }
 
 } // namespace later
