@@ -6,6 +6,7 @@
 #include "base/hotkey_win.h"
 #include "mainwnd/main_dlg_win.h"
 #include "mainwnd/main_messages.h"
+#include "resource.h"
 
 namespace mainwnd {
 
@@ -24,7 +25,11 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
         const base::GlobalHotkey hit =
             base::MatchGlobalHotkey(dlg->Model().TabCount() > 0, static_cast<unsigned>(wParam), event->vkCode,
                                     base::AsyncModifierMask(), g_hotkeys.boss, g_hotkeys.sound);
-        if (hit == base::GlobalHotkey::Boss) dlg->ToggleShow();
+        // The toggle runs as the hide button's command right after the hook: the key reaches the
+        // program that has the focus now, before the restored window takes the foreground.
+        if (hit == base::GlobalHotkey::Boss)
+            dlg->PostMessage(WM_COMMAND, MAKEWPARAM(IDC_MAIN_HIDE, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(dlg->m_btnHide.m_hWnd));
         if (hit == base::GlobalHotkey::Sound) dlg->m_muted = !dlg->m_muted; // the next tick tells the pages
     }
     // Never swallowed: the program with the focus gets the key as well.

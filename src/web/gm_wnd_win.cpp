@@ -224,7 +224,12 @@ int CMainFrame::OnMouseActivate(HWND topLevel, UINT hitTest, UINT message) {
 BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
     const UINT message = msg->message;
     const bool keyDown = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-    if (keyDown && AutomationEnabled()) {
+    // The view offers its messages to the frame before the framework does: each is counted once.
+    const bool again = msg->message == m_lastCounted.message && msg->hwnd == m_lastCounted.hwnd &&
+                       msg->wParam == m_lastCounted.wParam && msg->lParam == m_lastCounted.lParam &&
+                       msg->time == m_lastCounted.time;
+    if (keyDown && AutomationEnabled() && !again) {
+        m_lastCounted = *msg;
         unsigned char& seen = m_keyDowns[msg->wParam & 0xFF];
         if (seen < 255) ++seen;
     }

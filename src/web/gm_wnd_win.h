@@ -69,6 +69,7 @@ private:
     bool m_lastMuted = false;
     // Key-downs seen per virtual key, counted only for the automation channel.
     unsigned char m_keyDowns[256] = {};
+    MSG m_lastCounted{};
     CAutomationNavigator m_automation;
 };
 
