@@ -32,7 +32,20 @@ export TNVEXA_WINEPREFIX="$ROOT/build/run-wineprefix"
 headless=
 [ -z "${DISPLAY:-}" ] && headless=1
 source tools/wine-env.sh
+# The install writes shortcuts: they stay inside the prefix instead of becoming menu entries of
+# the desktop that runs this script.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winemenubuilder.exe=d}"
 wine_env_start || exit 1
+
+# Whether a copy of the program still runs in this run's prefix (the installer's installed copy,
+# page processes).
+program_running() {
+    local p
+    for p in $(pgrep -f 'TnVexa\.exe'); do
+        tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+    done
+    return 1
+}
 
 python3 tools/publisher/server.py --port 0 --log "$OUT/publisher-requests.jsonl" --port-file "$OUT/port" \
     >/dev/null 2>&1 &
@@ -43,8 +56,13 @@ cleanup() {
 }
 trap cleanup EXIT
 for _ in $(seq 1 50); do [ -s "$OUT/port" ] && break; sleep 0.1; done
-export TNVEXA_PUBLISHER="127.0.0.1:$(cat "$OUT/port")"
-echo "stand-in publisher: http://$TNVEXA_PUBLISHER/ (requests logged to $OUT/publisher-requests.jsonl)"
+publisher_host="127.0.0.1:$(cat "$OUT/port")"
+# The program's test switches are registry values only an administrator can write (as it runs
+# elevated); in this private prefix they point every publisher address at the stand-in.
+wine64 reg delete 'HKLM\Software\Vexa\GameLogin\TnVexaTest' /f /reg:64 >/dev/null 2>&1
+wine64 reg add 'HKLM\Software\Vexa\GameLogin\TnVexaTest' /v Publisher /t REG_SZ /d "$publisher_host" /f /reg:64 \
+    >/dev/null 2>&1 || { echo "could not set the Publisher test switch" >&2; exit 1; }
+echo "stand-in publisher: http://$publisher_host/ (requests logged to $OUT/publisher-requests.jsonl)"
 
 if [ "$mode" = installed ]; then
     dir="$WINEPREFIX/drive_c/ProgramData/Vexa/GameLogin"
@@ -70,6 +88,7 @@ if [ -n "$headless" ]; then
     wineserver -k >/dev/null 2>&1   # ends every process of this run's prefix
 else
     wait "$program"
-    # Page processes end by themselves once the main window is gone.
-    sleep 2
+    # The installer has started the installed copy; page processes end by themselves once the
+    # main window is gone.
+    while program_running; do sleep 1; done
 fi

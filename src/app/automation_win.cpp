@@ -1,20 +1,19 @@
 #include "app/automation_win.h"
 
-#include <windows.h>
-
 #include <string>
 
+#include "fw/test_switch_win.h"
+
 namespace {
+// ",word,word," when the switch is set, empty otherwise.
 const std::wstring& AutomationValue() {
     static const std::wstring value = [] {
-        wchar_t buffer[256] = {};
-        const DWORD n = GetEnvironmentVariableW(L"TNVEXA_AUTOMATION", buffer, ARRAYSIZE(buffer));
-        if (n == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::wstring();
-        return n < ARRAYSIZE(buffer) ? L"," + std::wstring(buffer, n) + L"," : std::wstring(L",");
+        const auto words = fw::ReadTestSwitch(L"Automation");
+        return words ? L"," + *words + L"," : std::wstring();
     }();
     return value;
 }
-}  // namespace
+} // namespace
 
 bool AutomationEnabled() {
     return !AutomationValue().empty();

@@ -1,5 +1,6 @@
 // The publisher's servers as the program knows them: one place for every host name, and the
-// run-time override that points all of them at one other host (TNVEXA_PUBLISHER=host[:port]).
+// run-time override that points all of them at one other host (the "Publisher" test switch,
+// host[:port]).
 #pragma once
 #include <array>
 #include <string>
@@ -8,9 +9,9 @@
 namespace net {
 
 enum class PublisherSite {
-    Client,   // statistics pings and update configurations
-    WebGame,  // login page and game pages
-    Hall,     // the game-hall brand's home page
+    Client,  // statistics pings and update configurations
+    WebGame, // login page and game pages
+    Hall,    // the game-hall brand's home page
 };
 
 // The default host of each site.
@@ -26,4 +27,4 @@ std::wstring PublisherUrl(PublisherSite site, std::wstring_view path, std::wstri
 inline constexpr std::array<std::wstring_view, 3> kTrustedDomains = {L"vexatarn.com", L"vexagame.com",
                                                                      L"vexacdn.com"};
 
-}  // namespace net
+} // namespace net

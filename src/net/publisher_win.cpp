@@ -1,15 +1,11 @@
 #include "net/publisher_win.h"
 
-#include <windows.h>
+#include "fw/test_switch_win.h"
 
 namespace net {
 
 const std::wstring& PublisherOverride() {
-    static const std::wstring value = [] {
-        wchar_t buffer[300] = {};
-        const DWORD n = GetEnvironmentVariableW(L"TNVEXA_PUBLISHER", buffer, ARRAYSIZE(buffer));
-        return (n > 0 && n < ARRAYSIZE(buffer)) ? std::wstring(buffer, n) : std::wstring();
-    }();
+    static const std::wstring value = fw::ReadTestSwitch(L"Publisher").value_or(std::wstring());
     return value;
 }
 
@@ -17,4 +13,4 @@ std::wstring PublisherUrl(PublisherSite site, std::wstring_view path) {
     return PublisherUrl(site, path, PublisherOverride());
 }
 
-}  // namespace net
+} // namespace net

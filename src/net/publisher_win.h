@@ -6,10 +6,11 @@
 
 namespace net {
 
-// Value of TNVEXA_PUBLISHER at the first call (empty when unset), read once per process.
+// The "Publisher" test switch (host[:port]) at the first call, empty when unset; read once per
+// process.
 const std::wstring& PublisherOverride();
 
 // PublisherUrl with this process's override.
 std::wstring PublisherUrl(PublisherSite site, std::wstring_view path);
 
-}  // namespace net
+} // namespace net

@@ -1,5 +1,5 @@
 // The test automation's navigation request to a page window: a WM_COPYDATA carrying a URL,
-// accepted only in a process started with TNVEXA_AUTOMATION. The navigation runs from a posted
+// accepted only in a process started with the "Automation" test switch. The navigation runs from a posted
 // message, so the sender never waits on what the page's screening does with it.
 #pragma once
 #include <windows.h>

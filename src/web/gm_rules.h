@@ -37,9 +37,12 @@ std::optional<std::uint32_t> LoginDragMessage(ElementEvent event, int clientX, i
 bool LabelFitsMainWindow(std::wstring_view label);
 
 // The automation channel: a WM_COPYDATA with this dwData asks the page process to navigate its
-// browser to the UTF-16 URL in the data (when TNVEXA_AUTOMATION was set at its start).
+// browser to the UTF-16 URL in the data (when the "Automation" test switch was set at its start).
 inline constexpr std::uintptr_t kAutomationNavigate = 0x7E57A11;
 inline constexpr std::size_t kMaxAutomationUrlChars = 2048;
+// An automation request with this dwData (no data) asks a page window's process to play a short
+// tone through its sound output, as a game's plug-in would.
+inline constexpr std::uintptr_t kAutomationTone = 0x7E57A12;
 
 // The automation channel's question to a page window, sent with the question in wParam and its
 // argument in lParam; answered (a small number) only when TNVEXA_AUTOMATION was set at its start.

@@ -4,9 +4,12 @@
 #include "app/automation_win.h"
 #include "app/settings_win.h"
 #include "base/hotkey_win.h"
+#include "base/sound_mute_win.h"
 #include "mainwnd/layout_rules.h"
+#include "net/cache_clear_win.h"
 #include "resource.h"
 #include "web/app_protocol.h"
+#include "web/automation_tone_win.h"
 #include "web/gm_page_state_win.h"
 #include "web/later_entry_win.h"
 #include "web/page_rules.h"
@@ -168,7 +171,7 @@ LRESULT CMainFrame::OnAutomationQuery(WPARAM question, LPARAM argument) const {
 LRESULT CMainFrame::OnPageMute(WPARAM muted) {
     const bool mute = muted != 0;
     if (!m_muteApplied || mute != m_lastMuted) {
-        later::MuteProcessSound(mute);
+        base::SetProcessMute(mute); // a failure leaves the sound as it was
         m_muteApplied = true;
         m_lastMuted = mute;
     }
@@ -247,7 +250,7 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
         CGmWndView* view = CGmWndView::PageView();
         if (web::ScreenRefreshKey(m_bossKey, m_soundKey, msg->lParam, view != nullptr) ==
             web::RefreshKey::Refresh) {
-            later::PurgeLoaderCache();
+            net::PurgeLoaderCache();
             view->Refresh();
         }
         return TRUE;
@@ -268,6 +271,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_COPYDATA:
         if (LRESULT result = 0; m_automation.OnCopyData(m_hWnd, lParam, &result)) return result;
+        if (LRESULT result = 0; web::OnAutomationTone(lParam, &result)) return result;
         break;
     case CAutomationNavigator::kNavigateMessage: {
         const std::wstring url = m_automation.TakeUrl();

@@ -5,6 +5,11 @@ publisher (its request log and scenario routes), a clean install folder, statist
 registry key in the run's Wine prefix, and a kill of every leftover TnVexa process afterwards.
 Every wait is bounded; failures print what was seen.
 
+The program's test switches are registry values (TEST_KEY) that every process reads as it
+starts: each case begins with "Publisher" naming its stand-in and no "Automation";
+self.set_automation("1") (or "crash", ...) opens the automation channel for the starts that
+follow, and self.wine.reg_delete(TEST_KEY) takes both away.
+
 Environment (set by tools/test.sh and the e2e CMake file): TNVEXA_EXE, TNVEXA_SOURCE_DIR,
 TNVEXA_E2E_OUT, WINEPREFIX, DISPLAY.
 """
@@ -23,6 +28,8 @@ EXE = os.environ.get("TNVEXA_EXE", os.path.join(SOURCE_DIR, "build", "win64", "T
 OUT_DIR = os.environ.get("TNVEXA_E2E_OUT", os.path.join(SOURCE_DIR, "build", "win64", "e2e"))
 PUBLISHER = os.path.join(SOURCE_DIR, "tools", "publisher", "server.py")
 REG_KEY = r"HKLM\Software\Vexa\GameLogin\TnVexa"
+TEST_KEY = r"HKLM\Software\Vexa\GameLogin\TnVexaTest"
+ENTRY_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TnVexa"
 
 
 def _wine_loader():
@@ -52,8 +59,10 @@ class Wine:
         self.prefix = os.environ.get("WINEPREFIX") or os.environ.get("TNVEXA_WINEPREFIX")
         if not self.prefix or not os.environ.get("DISPLAY"):
             raise RuntimeError("e2e tests need WINEPREFIX and DISPLAY: run them through tools/test.sh")
+        # Shortcuts written by an install must not become menu entries and desktop files of the
+        # machine that runs the tests: Wine's menu builder stays off.
         self.env = dict(os.environ, WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), WINEARCH="win64",
-                        WINEPREFIX=self.prefix)
+                        WINEPREFIX=self.prefix, WINEDLLOVERRIDES="winemenubuilder.exe=d")
         self.drive_c = os.path.join(self.prefix, "drive_c")
 
     # Paths -----------------------------------------------------------------------------------
@@ -134,7 +143,7 @@ class Wine:
     # Registry --------------------------------------------------------------------------------
     def reg_values(self, key=REG_KEY):
         """{name: (type, data)} of a key's values, or None when the key does not exist."""
-        rc, out = self.tool("reg", "query", key)
+        rc, out = self.tool("reg", "query", key, "/reg:64")
         if rc != 0:
             return None
         values = {}
@@ -145,10 +154,24 @@ class Wine:
         return values
 
     def reg_delete(self, key=REG_KEY):
-        self.tool("reg", "delete", key, "/f")
+        self.tool("reg", "delete", key, "/f", "/reg:64")
 
     def reg_set_binary(self, name, data: bytes, key=REG_KEY):
-        rc, out = self.tool("reg", "add", key, "/v", name, "/t", "REG_BINARY", "/d", data.hex(), "/f")
+        rc, out = self.tool("reg", "add", key, "/v", name, "/t", "REG_BINARY", "/d", data.hex(), "/f", "/reg:64")
+        assert rc == 0, out
+
+    def reg_import(self, lines, workdir):
+        """Imports .reg lines ("[key]", "[-key]", '"name"="text"'; keys as HKLM\\... or
+        HKCU\\...) in one Wine start, the quickest way to change several keys."""
+        def line(l):
+            if l.startswith("["):
+                l = l.replace("HKLM\\", "HKEY_LOCAL_MACHINE\\", 1).replace("HKCU\\", "HKEY_CURRENT_USER\\", 1)
+            return l + "\r\n"
+        text = "Windows Registry Editor Version 5.00\r\n\r\n" + "".join(line(l) for l in lines)
+        path = os.path.join(workdir, "state.reg")
+        with open(path, "wb") as f:
+            f.write(b"\xff\xfe" + text.encode("utf-16-le"))
+        rc, out = self.tool("regedit", "/S", self.windows(path))
         assert rc == 0, out
 
     # INI files -------------------------------------------------------------------------------
@@ -261,17 +284,33 @@ class E2ECase(unittest.TestCase):
 
     def _cleanup(self):
         self.wine.kill_all()
+        self.wine.reg_delete(TEST_KEY)
         self.publisher.stop()
         shutil.rmtree(self.tmp, ignore_errors=True)
 
     def clean_state(self):
+        """No install, no settings; the test switches name this case's stand-in, no automation."""
         shutil.rmtree(os.path.join(self.wine.drive_c, "ProgramData", "Vexa"), ignore_errors=True)
-        self.wine.reg_delete()
+        # What an install leaves besides: the installed-programs entry and the shortcuts.
+        self.wine.reg_import([f"[-{REG_KEY}]", f"[-{ENTRY_KEY}]", f"[-{TEST_KEY}]", f"[{TEST_KEY}]",
+                              f'"Publisher"="{self.publisher.host}"'], self.tmp)
+        for link in self.shortcuts():
+            if os.path.exists(link):
+                os.unlink(link)
+        shutil.rmtree(os.path.dirname(self.shortcuts()[-1]), ignore_errors=True)
 
-    def env(self, **extra):
-        e = {"TNVEXA_PUBLISHER": self.publisher.host}
-        e.update(extra)
-        return e
+    def shortcuts(self):
+        """The desktop shortcut and the two start-menu shortcuts of an install."""
+        menu = os.path.join(self.wine.drive_c, "ProgramData", "Microsoft", "Windows", "Start Menu", "Programs",
+                            "Vexa登录器")
+        return [os.path.join(self.wine.drive_c, "users", "Public", "Desktop", "VexaTarn微端.lnk"),
+                os.path.join(menu, "VexaTarn微端.lnk"), os.path.join(menu, "卸载 VexaTarn微端.lnk")]
+
+    def set_automation(self, words):
+        """Sets the "Automation" switch (comma-separated words) for the processes started next."""
+        rc, out = self.wine.tool("reg", "add", TEST_KEY, "/v", "Automation", "/t", "REG_SZ", "/d", words, "/f",
+                                 "/reg:64")
+        assert rc == 0, out
 
     def place_exe(self, folder, name="TnVexa.exe"):
         """Copies the program to folder (a Unix path inside the prefix); answers its path."""

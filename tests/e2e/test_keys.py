@@ -211,8 +211,9 @@ class Keys(Road):
     def test_a_settings_change_reaches_every_running_instance_and_its_pages(self):
         self.start_key_target()
         exe = self.installed_exe()
+        self.set_automation("1")
         for _ in range(2):
-            self.wine.start(exe, env=self.env(TNVEXA_AUTOMATION="1"))
+            self.wine.start(exe)
         self.assertTrue(wait_until(lambda: len(self.page_pids()) == 2 and len(self.backdrops()) == 2, 40),
                         f"two instances at their logins: {self.windows()}")
         # Both login pages take the same login: one tab in each main window.

@@ -9,7 +9,7 @@ import tempfile
 import time
 import urllib.parse
 
-from harness import SOURCE_DIR, E2ECase, Screen, Wine, main, wait_until
+from harness import SOURCE_DIR, TEST_KEY, E2ECase, Screen, Wine, main, wait_until
 
 WIN_TEST_DIR = os.environ.get("TNVEXA_WIN_TEST_DIR", os.path.join(SOURCE_DIR, "build", "win64", "tests", "win"))
 POST_MSG = os.path.join(WIN_TEST_DIR, "post_msg.exe")
@@ -22,6 +22,7 @@ WM_ADDACCOUNT = 0x406
 MSGBOX_FIRST_BUTTON = 5000  # "确定" of a notice, "是" of a question
 BACKDROP_SIZE = (888, 518)
 TAB_LEFT, TAB_WIDTH = 120, 189
+INTERNET_SETTINGS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings"
 
 
 class Window:
@@ -89,7 +90,8 @@ class Road(E2ECase):
 
     # The road ---------------------------------------------------------------------------------
     def start_program(self):
-        self.wine.start(self.installed_exe(), env=self.env(TNVEXA_AUTOMATION="1"))
+        self.set_automation("1")
+        self.wine.start(self.installed_exe())
         main_wnd = wait_until(self.main_window, 30)
         self.assertIsNotNone(main_wnd, "the main window appears")
         self.assertTrue(wait_until(lambda: len(self.page_pids()) == 1 and self.backdrops(), 30),
@@ -294,6 +296,30 @@ class TabsAndEnding(Road):
                         "the page process ends after its main window")
         elapsed = time.monotonic() - start
         self.assertLess(elapsed, 2.0, "the page watches its main window every 800 ms")
+
+
+class SwitchesOnlyFromTheRegistry(Road):
+    def test_the_environment_neither_redirects_nor_automates(self):
+        self.wine.reg_delete(TEST_KEY)
+        # Whatever network the machine has, the program's requests stay on loopback: they go
+        # through the stand-in as the system's proxy, which logs the host each one names.
+        self.wine.reg_import([f"[{INTERNET_SETTINGS}]", '"ProxyEnable"=dword:00000001',
+                              f'"ProxyServer"="{self.publisher.host}"'], self.tmp)
+        self.addCleanup(self.wine.reg_import, [f"[{INTERNET_SETTINGS}]", '"ProxyEnable"=dword:00000000',
+                                               '"ProxyServer"=-'], self.tmp)
+        env = {"TNVEXA_PUBLISHER": self.publisher.host, "TNVEXA_AUTOMATION": "1,crash"}
+        self.wine.start(self.installed_exe(), env=env)
+        self.assertTrue(wait_until(lambda: len(self.page_pids()) == 1 and self.backdrops(), 30),
+                        f"no crash; a login process with its backdrop: {self.wine.program_pids()}")
+        (ping,) = self.publisher.wait_requests("/active.htm")
+        self.assertEqual(urllib.parse.urlsplit(ping["request_line"].split()[1]).hostname, "client.vexatarn.com")
+        lines = [r["request_line"] for r in self.publisher.requests()]
+        hosts = {urllib.parse.urlsplit(l.split()[1]).hostname for l in lines}
+        self.assertLessEqual(hosts, {"client.vexatarn.com", "www.vexatarn.com", "www.vexagame.com"},
+                             f"every request names one of the publisher's own hosts: {lines}")
+        self.assertEqual(self.wine.run(PAGE_AUTOMATE, ["login", loadgame_url("S1服-a-b", self.game_url(1)), "1500"]),
+                         1, "the login page refuses the automation request")
+        self.assertEqual(self.pages(), {})
 
 
 if __name__ == "__main__":

@@ -74,7 +74,7 @@ class SelfUpdate(E2ECase):
     def launch_goes_on(self, args):
         """Starts a launch that is expected to go on to the main window: waits until it has
         counted itself (after its update decision) and its activation ping arrived, then ends it."""
-        self.wine.start(self.exe, args, self.env())
+        self.wine.start(self.exe, args)
         counted = wait_until(lambda: self.game_count() == 1, 60)
         pinged = self.publisher.wait_requests("/active.htm", 1, timeout=30)
         self.wine.kill_all()
@@ -88,7 +88,7 @@ class SelfUpdate(E2ECase):
 
     def test_shortcut_start_with_another_release_downloads_swaps_and_relaunches(self):
         self.publish(release_key(self.new))
-        self.assertEqual(self.wine.run(self.exe, ["/TnVexaD"], self.env(), timeout=90), 0)
+        self.assertEqual(self.wine.run(self.exe, ["/TnVexaD"], timeout=90), 0)
         self.assertEqual(len(self.publisher.requests(CONFIG)), 1)
         self.assert_swapped_and_relaunched()
         request = self.publisher.requests(DOWNLOAD)[0]
@@ -114,7 +114,7 @@ class SelfUpdate(E2ECase):
         shutil.copyfile(EXE, self.release_file)
         self.new = self.old
         self.publish(release_key(self.old))
-        self.assertEqual(self.wine.run(self.exe, ["/update"], self.env(), timeout=90), 0)
+        self.assertEqual(self.wine.run(self.exe, ["/update"], timeout=90), 0)
         self.assertEqual(len(self.publisher.requests(CONFIG)), 1)
         self.assert_swapped_and_relaunched()
 

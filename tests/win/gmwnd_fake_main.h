@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "web/gm_rules.h"
+#include "win_test_support.h"
 
 namespace pagetest {
 
@@ -95,12 +96,11 @@ inline LRESULT SendAutomation(HWND target, const std::wstring& url, DWORD timeou
     return static_cast<LRESULT>(result);
 }
 
-// Points the publisher at a closed loopback port and opens the automation channel, before any
-// code of the program reads them.
-inline bool PrepareEnvironment(bool automation = true) {
-    ::SetEnvironmentVariableW(L"TNVEXA_PUBLISHER", L"127.0.0.1:1");
-    ::SetEnvironmentVariableW(L"TNVEXA_AUTOMATION", automation ? L"1" : nullptr);
-    return true;
+// Points the publisher at a closed loopback port and opens the automation channel, for this
+// process (call it before any code of the program reads them) and the page processes it starts.
+inline bool PrepareSwitches(bool automation = true) {
+    return wintest::SetTestSwitch(L"Publisher", L"127.0.0.1:1") &&
+           wintest::SetTestSwitch(L"Automation", automation ? L"1" : nullptr);
 }
 
 } // namespace pagetest

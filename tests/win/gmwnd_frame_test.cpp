@@ -21,7 +21,6 @@
 
 namespace {
 
-const bool kEnvironment = pagetest::PrepareEnvironment();
 constexpr wchar_t kGameUrl[] = L"http://127.0.0.1:1/games/tn/s2/game.html?server=S2&account=user02";
 
 struct Seen {
@@ -97,7 +96,7 @@ void FireWithString(CGmWndView* view, DISPID id, const wchar_t* text) {
 class PageFrameTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(kEnvironment);
+        ASSERT_TRUE(pagetest::PrepareSwitches());
         ASSERT_TRUE(pagetest::CreateFakeMain(m_main));
         ParentWnd = m_main.hwnd;
         g_mainForBoxes = m_main.hwnd;

@@ -13,18 +13,16 @@
 
 namespace {
 
-const bool kEnvironment = pagetest::PrepareEnvironment();
-
 fw::Handle StartPageHost(HWND parent, bool automation) {
     std::wstring commandLine = L"\"" + wintest::ExeFolder() + L"page_frame_host.exe\" " +
                                std::to_wstring(reinterpret_cast<INT_PTR>(parent));
-    ::SetEnvironmentVariableW(L"TNVEXA_AUTOMATION", automation ? L"1" : nullptr);
+    // The page process reads its switch before it announces its window; until then the switch stays.
+    if (!pagetest::PrepareSwitches(automation)) return {};
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
     const BOOL started =
         ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-    ::SetEnvironmentVariableW(L"TNVEXA_AUTOMATION", L"1");
     if (!started) return {};
     ::CloseHandle(pi.hThread);
     return fw::Handle(pi.hProcess);
@@ -59,7 +57,7 @@ long RunAutomate(const std::wstring& args) {
 class PageProcessTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(kEnvironment);
+        ASSERT_TRUE(pagetest::PrepareSwitches());
         ASSERT_TRUE(pagetest::CreateFakeMain(m_main));
     }
     void TearDown() override {

@@ -16,8 +16,6 @@
 
 namespace {
 
-const bool kEnvironment = pagetest::PrepareEnvironment();
-
 constexpr wchar_t kGameUrl[] = L"http://127.0.0.1:1/games/tn/s1/game.html?server=S1&account=user01";
 // "S1服-电信》新区一服-user01", percent-encoded as the login page sends it.
 constexpr wchar_t kPayload[] =
@@ -56,7 +54,7 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
 class LoginTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(kEnvironment);
+        ASSERT_TRUE(pagetest::PrepareSwitches());
         ASSERT_TRUE(pagetest::CreateFakeMain(m_main));
         ParentWnd = m_main.hwnd;
         ParentPageCount = 0;

@@ -262,13 +262,18 @@ bool PublisherFixture::Start(const std::string& scenarioJson, bool setOverride, 
     m_port = static_cast<uint16_t>(std::atoi(port.c_str()));
     if (m_port == 0) return false;
     m_running = true;
-    if (setOverride) SetEnvironmentVariableW(L"TNVEXA_PUBLISHER", Host().c_str());
+    if (setOverride) {
+        if (!SetTestSwitch(L"Publisher", Host().c_str())) return false;
+        m_switchSet = true;
+    }
     return true;
 }
 
 void PublisherFixture::Stop(DWORD timeoutMs) {
     if (!m_running) return;
     m_running = false;
+    if (m_switchSet) SetTestSwitch(L"Publisher", nullptr);
+    m_switchSet = false;
     WriteFileBytes(m_workDir + L"stop", "stop");
     // The server looks for its stop file ten times a second.
     Sleep(timeoutMs > 300 ? 300 : timeoutMs);

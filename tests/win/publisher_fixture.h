@@ -29,8 +29,9 @@ public:
     PublisherFixture& operator=(const PublisherFixture&) = delete;
 
     // Starts the server with this scenario (JSON text) in a fresh work folder beside the test
-    // executable and waits up to timeoutMs for its port. With setOverride, TNVEXA_PUBLISHER of
-    // this process names the server (read once per process: set it before the code reads it).
+    // executable and waits up to timeoutMs for its port. With setOverride, the "Publisher" test
+    // switch names the server until Stop (read once per process: start the server before the code
+    // under test first reads it).
     bool Start(const std::string& scenarioJson, bool setOverride = true, DWORD timeoutMs = 20000);
     // Asks the server to stop and gives it up to timeoutMs (at most 300 ms) to do so; then removes
     // the work folder unless TNVEXA_KEEP_PUBLISHER is set.
@@ -58,6 +59,7 @@ private:
     std::wstring m_workDir;
     uint16_t m_port = 0;
     bool m_running = false;
+    bool m_switchSet = false;
 };
 
 // Writes bytes to a file (created or truncated); false on failure.

@@ -14,7 +14,10 @@ int wmain(int argc, wchar_t** argv) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), 0xFF};
     InitCommonControlsEx(&icc);
     wintest::GdiplusSession gdiplus;
+    // No switch left over from an earlier program that ended early; the cases set their own.
+    wintest::ClearTestSwitches();
     const int rc = RUN_ALL_TESTS();
+    wintest::ClearTestSwitches();
     OleUninitialize();
     return rc;
 }

@@ -4,6 +4,9 @@
 
 #include <vector>
 
+#include "fw/handles_win.h"
+#include "fw/test_switch_win.h"
+
 namespace wintest {
 
 GdiplusSession::GdiplusSession() {
@@ -44,6 +47,24 @@ std::wstring ExeFolder() {
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring s(path);
     return s.substr(0, s.find_last_of(L'\\') + 1);
+}
+
+bool SetTestSwitch(const wchar_t* name, const wchar_t* value) {
+    fw::RegKey key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, fw::kTestSwitchKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, key.Put(), nullptr) != ERROR_SUCCESS)
+        return false;
+    if (!value) {
+        const LSTATUS r = RegDeleteValueW(key.Get(), name);
+        return r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND;
+    }
+    const DWORD bytes = static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), bytes) ==
+           ERROR_SUCCESS;
+}
+
+void ClearTestSwitches() {
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, fw::kTestSwitchKey, KEY_WOW64_64KEY, 0);
 }
 
 static bool PngEncoder(CLSID* clsid) {
@@ -100,4 +121,4 @@ std::wstring SaveWindowShot(HWND hwnd, const std::wstring& name) {
     return ok ? path : std::wstring();
 }
 
-}  // namespace wintest
+} // namespace wintest

@@ -35,4 +35,12 @@ std::wstring SaveWindowShot(HWND hwnd, const std::wstring& name);
 // Folder of the running test executable, with a trailing backslash.
 std::wstring ExeFolder();
 
-}  // namespace wintest
+// Sets a test switch of the program (fw/test_switch_win.h) in the prefix's registry, or removes
+// it when value is null. A process reads its switches once: set them before it starts (or, in
+// this process, before the code under test first reads them). The Wine tiers take turns on the
+// prefix, so one test program owns the switches while it runs.
+bool SetTestSwitch(const wchar_t* name, const wchar_t* value);
+// Removes every test switch (each test program starts and ends with none).
+void ClearTestSwitches();
+
+} // namespace wintest
