@@ -34,9 +34,14 @@ class Keys(Road):
     def start_key_target(self):
         proc = self.wine.start(KEY_TARGET)
         self.addCleanup(proc.kill)
-        found = Screen.wait_window("TnVexa key target", 20)
-        self.assertTrue(found, "the key target shows its window")
-        self.key_target = found[0]
+        target = wait_until(lambda: [w for w in self.windows() if w.cls == "TnVexaKeyTarget" and w.visible], 30)
+        self.assertTrue(target, f"the key target shows its window (exit code {proc.poll()}): {self.windows()}")
+        t = target[0]
+        xids = wait_until(lambda: [x for x in Screen.find("TnVexa key target") if (lambda g: (
+            g.get("X"), g.get("Y"), g.get("WIDTH"), g.get("HEIGHT")) == (t.left, t.top, t.width, t.height))(
+                Screen.geometry(x))], 10)
+        self.assertTrue(xids, "the key target has an X window")
+        self.key_target = xids[0]
 
     def target_state(self):
         """(active, [virtual keys received]) of the key target, from its title."""
@@ -135,6 +140,10 @@ class Keys(Road):
         page = self.log_in_as_tab("S1服-abc-player01", 1, [])
         self.assertTrue(wait_until(lambda: self.ask_page(page, ASK_MUTE) == 0, 10), "the page is told: not muted")
         main_wnd = self.main_window()
+        # A click into the window's empty content area takes the keyboard back from the key target.
+        subprocess.run(["xdotool", "mousemove", str(main_wnd.left + main_wnd.width // 2),
+                        str(main_wnd.top + main_wnd.height // 2), "click", "1"], timeout=10)
+        self.assertTrue(wait_until(lambda: not self.target_state()[0], 5), "the main window is active")
         self.key(main_wnd, "ctrl+Tab")  # shows the selected page
         self.assertTrue(self.wait_visible_page(page))
 
