@@ -11,7 +11,6 @@
 #include "web/app_protocol.h"
 #include "web/automation_tone_win.h"
 #include "web/gm_page_state_win.h"
-#include "web/later_entry_win.h"
 #include "web/page_rules.h"
 
 namespace {
@@ -111,7 +110,7 @@ void CGmWndView::EnterGame(const std::wstring& clientName, const std::wstring& h
         return;
     }
     if (seams.messageBox(ParentWnd, kDownloadQuestion, kHallCaption, MB_OKCANCEL) == IDOK) {
-        later::RunGameDownloadDialog(ParentWnd, clientName);
+        seams.runGameDownload(ParentWnd, clientName);
     } else if (web::IsShellOpenableUrl(hallUrl)) {
         // The hall address comes from a web page: only web addresses go to the shell.
         seams.shellOpen(hallUrl);
@@ -243,7 +242,7 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
         }
     }
     if (message == WM_CHAR && web::IsFavouritesChar(msg->wParam, msg->lParam)) {
-        later::RunFavouritesDialog(ParentWnd, web::CurrentPageTitle(), web::CurrentPageUrl());
+        web::Seams().runFavourites(ParentWnd, web::CurrentPageTitle(), web::CurrentPageUrl());
         return TRUE;
     }
     if (message == WM_KEYDOWN && msg->wParam == web::kKeyF5) {
