@@ -7,11 +7,13 @@
 
 #include "app/process_win.h"
 #include "base/codepage_win.h"
+#include "base/hotkey_win.h"
+#include "mainwnd/hotkey_hook_win.h"
 #include "mainwnd/label_rules.h"
-#include "mainwnd/later_entry_win.h"
 #include "mainwnd/layout_rules.h"
 #include "mainwnd/main_messages.h"
 #include "mainwnd/pre_vista_login_win.h"
+#include "mainwnd/setting_dlg_win.h"
 #include "resource.h"
 #include "ui/msgbox_win.h"
 #include "ui/skin_image_win.h"
@@ -36,15 +38,6 @@ int OsMajorVersion() {
     if (!::GetVersionExW(&info)) return 0;
 #pragma GCC diagnostic pop
     return static_cast<int>(info.dwMajorVersion);
-}
-
-// The modifier mask of the moment: Ctrl 2, Shift 4, Alt 1.
-int ModifierMask() {
-    int mask = 0;
-    if (::GetKeyState(VK_CONTROL) < 0) mask |= 2;
-    if (::GetKeyState(VK_SHIFT) < 0) mask |= 4;
-    if (::GetKeyState(VK_MENU) < 0) mask |= 1;
-    return mask;
 }
 
 bool IsVisibleWindow(HWND hwnd) {
@@ -92,7 +85,7 @@ BOOL CTollgate3Dlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIconSmall));
 
-    m_keyboardHook = InstallKeyboardHook(*this);
+    m_keyboardHook = InstallKeyboardHook();
     m_osMajorVersion = OsMajorVersion();
 
     ModifyStyle(0, WS_CLIPCHILDREN);
@@ -401,7 +394,7 @@ void CTollgate3Dlg::OnCommand(WPARAM wParam) {
         m_muted = !m_muted; // the next tick shows it and tells the pages
         break;
     case IDC_MAIN_SYSTEM:
-        OpenSystemMenu(*this);
+        OpenSystemMenu();
         break;
     case IDC_MAIN_OTHER_ACCOUNT:
         ShowAddAccountPrompt();
@@ -413,9 +406,12 @@ void CTollgate3Dlg::OnCommand(WPARAM wParam) {
 
 BOOL CTollgate3Dlg::PreTranslateMessage(MSG* msg) {
     const UINT message = msg->message;
+    // The rules are this window's: the pop-ups it owns (the add-account prompt, the settings
+    // dialog) take their keys as their own dialogs say.
+    if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)) return CDlgEx::PreTranslateMessage(msg);
     // 1. The window-switch key; the program's own key messages carry the marker and pass.
     if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && msg->lParam != kSelfMarker &&
-        IsWindowSwitchKey(static_cast<UINT>(msg->wParam), ModifierMask())) {
+        IsWindowSwitchKey(static_cast<UINT>(msg->wParam), base::CurrentModifierMask())) {
         SwitchPage();
         return TRUE;
     }
@@ -512,11 +508,14 @@ LRESULT CTollgate3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAGECREATED:
         return OnPageCreated(wParam, lParam);
     case WM_TRAYMENU:
-        OpenTrayMenu(*this);
+        OpenTrayMenu();
         return 0;
     case WM_HOTKEYSCHANGED:
         OnHotkeysChanged();
         return 0;
+    case WM_ENTERIDLE:
+        if (wParam == MSGF_MENU) OnMenuIdle(reinterpret_cast<HWND>(lParam));
+        break;
     case WM_ADDACCOUNT:
         Apply(m_model.AddAccount(wParam));
         return 0;

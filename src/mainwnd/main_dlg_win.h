@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -41,6 +42,12 @@ public:
     // Ends every page and the program.
     void QuitAll();
 
+    // Menus and commands (system_menu_win.cpp): the system menu under the "系统" button, the
+    // tray menu at the cursor, and one menu command by its id (1 refresh to 6 exit).
+    void OpenSystemMenu();
+    void OpenTrayMenu();
+    void RunCommand(int id);
+
     const mainwnd::PageModel& Model() const { return m_model; }
     HWND SelectedPageWnd() const { return ToHwnd(m_model.SelectedPage()); }
     HWND HallWnd() const { return ToHwnd(m_model.Hall()); }
@@ -51,6 +58,11 @@ public:
     // The executable started for pages and for a new window; empty means this program. Tests
     // put a stand-in page program here.
     std::wstring m_programPath;
+    // The update check of the update command (forced: the start-up day rules are skipped):
+    // non-zero when an update is needed. Unset, no update is ever needed.
+    std::function<int(bool forced)> m_checkForUpdate;
+    // Test automation: an open menu carries its item texts as the text of its window.
+    bool m_automation = false;
 
     CBtnEx m_btnHide;     // 1001
     CBtnEx m_btnSound;    // 1002
@@ -103,6 +115,9 @@ private:
     bool OnWindowPosChanging(WINDOWPOS* pos);
     void OnPaint();
     void OnCommand(WPARAM wParam);
+    void OpenSettings();
+    // A menu of this window waits for the player (WM_ENTERIDLE): `menuWindow` shows it.
+    void OnMenuIdle(HWND menuWindow);
 
     // Tab strip (tab_strip_win.cpp): images, tooltip, drawing and mouse.
     void CreateTabStrip();
@@ -137,4 +152,6 @@ private:
     fw::ImageList m_imgCloseBox;
     CWnd m_toolTip;
     std::wstring m_tipText;
+    // The item texts of the menu being shown, for the test automation.
+    std::wstring m_menuText;
 };
