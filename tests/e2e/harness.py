@@ -157,6 +157,11 @@ class Wine:
         rc, out = self.tool("reg", "add", key, "/v", name, "/t", "REG_BINARY", "/d", data.hex(), "/f", "/reg:64")
         assert rc == 0, out
 
+    def set_switch(self, name, value):
+        """Sets one of the program's test switches (a REG_SZ value of TEST_KEY)."""
+        rc, out = self.tool("reg", "add", TEST_KEY, "/v", name, "/t", "REG_SZ", "/d", value, "/f", "/reg:64")
+        assert rc == 0, out
+
     def reg_import(self, lines, workdir):
         """Imports .reg lines ("[key]", "[-key]", '"name"="text"'; keys as HKLM\\... or
         HKCU\\...) in one Wine start, the quickest way to change several keys."""
@@ -260,11 +265,28 @@ class Screen:
         return {k: int(v) for k, v in values.items() if v.lstrip("-").isdigit()}
 
     @staticmethod
-    def shot(name, window_id=None):
-        os.makedirs(OUT_DIR, exist_ok=True)
-        path = os.path.join(OUT_DIR, name + ".png")
+    def shot(name, window_id=None, folder=None, settle=5):
+        """Saves what the display shows of a window (or of the whole screen) as name.png in folder
+        (default OUT_DIR) once two looks in a row agree, within settle seconds: a window may still
+        be painting. Answers the path."""
+        folder = folder or OUT_DIR
+        os.makedirs(folder, exist_ok=True)
+        path = os.path.join(folder, name + ".png")
         target = str(window_id) if window_id else "root"
-        subprocess.run(["import", "-window", target, path], capture_output=True, timeout=30)
+        last = [None]
+
+        def settled():
+            # Without time chunks, equal pictures are equal files.
+            subprocess.run(["import", "-window", target, "-define", "png:exclude-chunks=date,time", path],
+                           capture_output=True, timeout=30)
+            try:
+                with open(path, "rb") as f:
+                    data = f.read()
+            except OSError:
+                data = None
+            same, last[0] = data is not None and data == last[0], data
+            return same
+        wait_until(settled, settle, interval=0.2)
         return path
 
 
@@ -293,9 +315,7 @@ class E2ECase(unittest.TestCase):
 
     def set_automation(self, words):
         """Sets the "Automation" switch (comma-separated words) for the processes started next."""
-        rc, out = self.wine.tool("reg", "add", TEST_KEY, "/v", "Automation", "/t", "REG_SZ", "/d", words, "/f",
-                                 "/reg:64")
-        assert rc == 0, out
+        self.wine.set_switch("Automation", words)
 
     def place_exe(self, folder, name="TnVexa.exe"):
         """Copies the program to folder (a Unix path inside the prefix); answers its path."""
