@@ -61,6 +61,7 @@ class Wine:
         self.env = dict(os.environ, WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), WINEARCH="win64",
                         WINEPREFIX=self.prefix)
         self.drive_c = os.path.join(self.prefix, "drive_c")
+        self.started = []  # reaped by kill_all
 
     # Paths -----------------------------------------------------------------------------------
     def unix(self, win_path):
@@ -84,8 +85,10 @@ class Wine:
     def start(self, exe_unix, args=(), env=None):
         e = dict(self.env)
         e.update(env or {})
-        return subprocess.Popen([WINE64, exe_unix, *args], env=e, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL, start_new_session=True)
+        p = subprocess.Popen([WINE64, exe_unix, *args], env=e, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL, start_new_session=True)
+        self.started.append(p)
+        return p
 
     def run(self, exe_unix, args=(), env=None, timeout=60):
         """Runs to the end; answers the exit code (raises on time-out after killing it)."""
@@ -136,6 +139,7 @@ class Wine:
             except ProcessLookupError:
                 pass
         wait_until(lambda: not self.program_pids(name), 10)
+        self.started = [p for p in self.started if p.poll() is None]
 
     # Registry --------------------------------------------------------------------------------
     def reg_values(self, key=REG_KEY):
@@ -181,7 +185,8 @@ class Wine:
     def read_ini(path, section="TnVexa"):
         """{key: value} of a section (names lower-cased), {} when the file is missing."""
         try:
-            raw = open(path, "rb").read()
+            with open(path, "rb") as f:
+                raw = f.read()
         except OSError:
             return {}
         text = raw.decode("utf-16") if raw[:2] in (b"\xff\xfe", b"\xfe\xff") else raw.decode("utf-8", "replace")
@@ -226,7 +231,8 @@ class Publisher:
 
     def requests(self, path=None):
         try:
-            lines = open(self.log, encoding="utf-8").read().splitlines()
+            with open(self.log, encoding="utf-8") as f:
+                lines = f.read().splitlines()
         except OSError:
             return []
         entries = [json.loads(l) for l in lines if l.strip()]
