@@ -50,21 +50,27 @@ class Road(E2ECase, RoadDriver):
         return boxes[0]
 
     def tooltip_text(self, main_wnd, tab):
-        """Points at a tab and answers the tip the strip shows for it."""
+        """Points at a tab and answers the tip the strip shows for it. The pointer first leaves
+        the strip until no tip shows, so that the tip read is this tab's, not the last one's."""
+        def tips():
+            return [w.text for w in self.windows() if w.role == "tip" and w.visible and w.text]
+        subprocess.run(["xdotool", "mousemove", str(main_wnd.left + main_wnd.width // 2),
+                        str(main_wnd.top + main_wnd.height // 2)], timeout=10)
+        self.assertTrue(wait_until(lambda: not tips(), 8), f"the tip goes: {tips()}")
         x, y = main_wnd.left + TAB_LEFT + TAB_WIDTH * tab + 90, main_wnd.top + 15
         subprocess.run(["xdotool", "mousemove", str(x - 20), str(y)], timeout=10)
         subprocess.run(["xdotool", "mousemove", str(x), str(y)], timeout=10)
+        return wait_until(lambda: (tips() or [None])[0], 8, interval=0.3)
 
-        def tip():
-            tips = [w.text for w in self.windows() if w.role == "tip" and w.visible and w.text]
-            return tips[0] if tips else None
-        return wait_until(tip, 8, interval=0.3)
-
-    def switch_key(self, main_wnd, shows):
-        """Types the window-switch key as a player does, Ctrl held until the page `shows` is
-        visible (or 10 s pass): the page that has the keyboard passes Tab on to the main window,
-        which reads Ctrl's state when the message arrives. Answers whether the page showed."""
-        self.focus(main_wnd)
+    def switch_key(self, main_wnd, selected, shows):
+        """Types the window-switch key into the main window, Ctrl held until the page `shows` is
+        visible (or 10 s pass); answers whether it showed. A click on the selected tab first gives
+        the main window the keyboard: a page that has it passes Tab on to the main window, which
+        reads Ctrl's state when the message arrives, and under Wine another thread's key state
+        may not have caught up then."""
+        self.click_tab(main_wnd, selected, 1)
+        self.assertTrue(wait_until(lambda: any(w.hwnd == main_wnd.hwnd and w.foreground for w in self.windows()), 10),
+                        f"the main window takes the keyboard: {self.windows()}")
         subprocess.run(["xdotool", "keydown", "ctrl"], timeout=10)
         try:
             subprocess.run(["xdotool", "key", "Tab"], timeout=10)
@@ -72,24 +78,8 @@ class Road(E2ECase, RoadDriver):
         finally:
             subprocess.run(["xdotool", "keyup", "ctrl"], timeout=10)
 
-    def focus(self, main_wnd):
-        """Gives the main window the keyboard, waiting until Win32 sees it or one of its pages in
-        the foreground: keys follow the foreground, which another process (a login screen
-        closing) may have taken after the X focus moved."""
-        xid = self.x_window(main_wnd)
-        self.assertIsNotNone(xid, "the main window has an X window")
-
-        def ours(windows):
-            return any(w.foreground and (w.hwnd == main_wnd.hwnd or (w.role == "page" and w.depth == 1))
-                       for w in windows)
-
-        def in_front():
-            subprocess.run(["xdotool", "windowfocus", "--sync", str(xid)], timeout=10)
-            return wait_until(lambda: ours(self.windows()), 2)
-        self.assertTrue(wait_until(in_front, 15, interval=0), f"the main window takes the focus: {self.windows()}")
-
     def point_at_tab(self, main_wnd, tab, x=90, y=15):
-        subprocess.run(["xdotool", "mousemove", "--sync", str(main_wnd.left + TAB_LEFT + TAB_WIDTH * tab + x),
+        subprocess.run(["xdotool", "mousemove", str(main_wnd.left + TAB_LEFT + TAB_WIDTH * tab + x),
                         str(main_wnd.top + y)], timeout=10)
 
     def click_tab(self, main_wnd, tab, button, x=90, y=15):
@@ -166,11 +156,12 @@ class LoginToTab(Road):
 class TabsAndEnding(Road):
     def test_switch_key_close_questions_and_quit(self):
         main_wnd, (first, second, third) = self.open_three_tabs()
-        # No page has loaded (no HTML engine here): none shows itself until it is selected.
-        self.assertIsNone(self.visible_page())
+        # No page shows itself before it is selected (the selected one may once its navigation
+        # ends, which with no HTML engine here it may or may not).
+        self.assertIn(self.visible_page(), (None, third))
         # The window-switch key (Ctrl+Tab) moves on from the last tab to the first, then the second.
-        self.assertTrue(self.switch_key(main_wnd, first), f"Ctrl+Tab shows the first page: {self.pages()}")
-        self.assertTrue(self.switch_key(main_wnd, second), f"Ctrl+Tab shows the second page: {self.pages()}")
+        self.assertTrue(self.switch_key(main_wnd, 2, first), f"Ctrl+Tab shows the first page: {self.pages()}")
+        self.assertTrue(self.switch_key(main_wnd, 0, second), f"Ctrl+Tab shows the second page: {self.pages()}")
 
         # The account question answered "否" keeps the tab.
         self.click_tab(main_wnd, 0, 2)
