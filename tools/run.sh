@@ -6,8 +6,8 @@
 # On a desktop (DISPLAY set) the program stays until you close it. Without one it runs on a
 # virtual display and drives itself through the program's automation switch: launch, three
 # logins against the stand-in, the main window with three tabs; it saves screenshots in
-# build/run/ and names them, and everything ends. (With --install it runs the first start to
-# its end.)
+# build/run/ and names them, and everything ends (with --install, the installed copy that the
+# first start starts is driven).
 set -uo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
@@ -38,7 +38,20 @@ OUT="$ROOT/build/run"
 mkdir -p "$OUT"
 export TNVEXA_WINEPREFIX="$ROOT/build/run-wineprefix"
 source tools/wine-env.sh
+# The install writes shortcuts: they stay inside the prefix instead of becoming menu entries of
+# the desktop that runs this script.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winemenubuilder.exe=d}"
 wine_env_start || exit 1
+
+# Whether a copy of the program still runs in this run's prefix (the installer's installed copy,
+# page processes).
+program_running() {
+    local p
+    for p in $(pgrep -f 'TnVexa\.exe'); do
+        tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+    done
+    return 1
+}
 
 rm -f "$OUT/publisher-requests.jsonl"
 python3 tools/publisher/server.py --port 0 --log "$OUT/publisher-requests.jsonl" --port-file "$OUT/port" \
@@ -72,13 +85,12 @@ else
 fi
 echo "== starting $exe ${args[*]:-}"
 if [ -z "$headless" ]; then
-    # Page processes end by themselves once the main window is gone; the clean-up ends the rest.
     wine64 "$exe" "${args[@]}"
-elif [ "$mode" = install ]; then
-    timeout 120 wine64 "$exe" "${args[@]}"
-    echo "the first start ended with exit code $?; the stand-in saw:"
-    cat "$OUT/publisher-requests.jsonl" 2>/dev/null
+    # The installer has started the installed copy; page processes end by themselves once the
+    # main window is gone.
+    while program_running; do sleep 1; done
 else
+    # The installer starts the installed copy, which the driver then finds as it finds a launch.
     rm -f "$OUT"/*.png
     python3 tools/drive_road.py "$exe" "$OUT" "http://$publisher_host" "${args[@]}"
     rc=$?

@@ -7,11 +7,13 @@
 #include "app/app_state_win.h"
 #include "app/automation_win.h"
 #include "app/crash_dump_win.h"
+#include "app/install_win.h"
 #include "app/later_entry_win.h"
 #include "app/process_win.h"
 #include "app/settings_win.h"
 #include "app/start_mode_win.h"
 #include "base/codepage_win.h"
+#include "net/cache_clear_win.h"
 #include "net/publisher_win.h"
 #include "net/stat_ping.h"
 #include "ui/msgbox_win.h"
@@ -64,7 +66,8 @@ BOOL CTollgate3App::InitInstance() {
     const StartMode mode = m_request.mode;
     if (mode == StartUninstall) {
         if (ShowMessageBox(nullptr, L"确定要移除 VexaTarn微端吗？", kTitle, MB_YESNO) == IDYES) {
-            UninstallSelf();
+            // The uninstall starts its ping on every path, so this wait always ends.
+            UninstallSelf([this] { Ping(net::StatPing::Uninstall); });
             WaitForSingleObject(PingFinished, INFINITE);
         }
         return FALSE;
@@ -101,7 +104,7 @@ BOOL CTollgate3App::InitInstance() {
     }
     if (mode == StartShortcut || mode == StartInstalled) Ping(net::StatPing::Activation);
 
-    SetBrowserCacheLimit();
+    net::SetCacheLimit();
 
     if (mode == StartNewGamePage || mode == StartGameHall) return RunPageProcess();
     return RunMainWindow();

@@ -1,5 +1,4 @@
-// Entry points of start-up work that other units provide. Each is the seam the start-up
-// routine calls; where the unit is not in the program yet, it answers its failure result.
+// Entry points of start-up work that other units provide: the seams the start-up routine calls.
 #pragma once
 #include <windows.h>
 
@@ -9,13 +8,6 @@
 int CheckForUpdate(bool forced);
 // Self-update: true when the new executable was downloaded and moved into place.
 bool DownloadAndSwap();
-// Install: copy into the install folder, shortcuts, start the installed copy.
-bool InstallSelf();
-// Uninstall after the player confirmed it (registry key, shortcuts, self-delete script, ping,
-// final message).
-void UninstallSelf();
-// Raises the browser cache limit for the game's pages.
-void SetBrowserCacheLimit();
 // Starts the statistics ping for `url` and returns once the worker has taken its copy; the
 // worker signals `started` then, and `finished` when the request is over.
 void SendStatPing(const std::wstring& url, HANDLE started, HANDLE finished);

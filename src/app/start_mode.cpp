@@ -10,8 +10,8 @@ struct Option {
     StartMode mode;
 };
 constexpr Option kOptions[] = {
-    {L"/LumoD", StartChannel},   {L"/TnVexaD", StartShortcut}, {L"/uninst", StartUninstall},
-    {L"/update", StartUpdate},   {L"/newgm", StartNewGamePage}, {L"/gmhall", StartGameHall},
+    {L"/LumoD", StartChannel}, {kShortcutOption, StartShortcut}, {kUninstallOption, StartUninstall},
+    {L"/update", StartUpdate}, {L"/newgm", StartNewGamePage},    {L"/gmhall", StartGameHall},
 };
 
 // Fixed sizes of the operand buffers, terminator excluded.

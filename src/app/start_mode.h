@@ -23,6 +23,10 @@ struct StartRequest {
     int32_t parentPageCount = 0;  // "/newgm": the main window's tab count when it started us
 };
 
+// The options that the program's own shortcuts carry (the launch and the uninstall shortcut).
+inline constexpr std::wstring_view kShortcutOption = L"/TnVexaD";
+inline constexpr std::wstring_view kUninstallOption = L"/uninst";
+
 // The folder the program installs itself into, below the common application-data folder.
 inline constexpr std::wstring_view kInstallSubfolder = L"\\Vexa\\GameLogin";
 

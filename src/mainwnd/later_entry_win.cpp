@@ -27,7 +27,4 @@ void OpenSystemMenu(CTollgate3Dlg&) {
 void OpenTrayMenu(CTollgate3Dlg&) {
 }
 
-void CreatePreVistaLoginDialog(CTollgate3Dlg&) {
-}
-
 } // namespace mainwnd

@@ -1,5 +1,5 @@
-// Where the main game window hands over to the menus, the hotkeys and the login page of the
-// pre-Vista systems. Each entry is a stand-in that does nothing until its subsystem lands.
+// Where the main game window hands over to the menus and the hotkeys. Each entry is a
+// stand-in that does nothing until its subsystem lands.
 #pragma once
 #include <windows.h>
 
@@ -22,7 +22,5 @@ void CancelSettingsDialog();
 void OpenSystemMenu(CTollgate3Dlg& dlg);
 // Opens the tray icon's menu at the cursor and runs the chosen command.
 void OpenTrayMenu(CTollgate3Dlg& dlg);
-// Before Vista: creates the login page dialog (template 157) at (0, 0), 1 x 1.
-void CreatePreVistaLoginDialog(CTollgate3Dlg& dlg);
 
 } // namespace mainwnd

@@ -11,6 +11,7 @@
 #include "mainwnd/later_entry_win.h"
 #include "mainwnd/layout_rules.h"
 #include "mainwnd/main_messages.h"
+#include "mainwnd/pre_vista_login_win.h"
 #include "resource.h"
 #include "ui/msgbox_win.h"
 #include "ui/skin_image_win.h"
@@ -358,7 +359,8 @@ void CTollgate3Dlg::OnSize(UINT type, int cx, int cy) {
         // Older systems leave the shrinking window's top-right corner on the desktop.
         const RECT window = GetWindowRect();
         const RECT corner{window.right - 4, window.top, window.right, window.top + 4};
-        ::RedrawWindow(::GetDesktopWindow(), &corner, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        // The desktop named by a null window: Wine ignores the desktop window's own handle here.
+        ::RedrawWindow(nullptr, &corner, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
     m_lastWidth = cx;
 }

@@ -206,6 +206,10 @@ LRESULT CBtnEx::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP:
         OnLButtonUp();
         break;
+    case WM_LBUTTONDBLCLK:
+        // An owner-drawn button turns a quick second click into BN_DOUBLECLICKED, which the
+        // skinned windows do not handle: each click of a player is a press of its own.
+        return CButton::WindowProc(WM_LBUTTONDOWN, wParam, lParam);
     case WM_NOTIFY: {
         // The tool's text is asked for until the first hover has set it.
         auto* hdr = reinterpret_cast<NMHDR*>(lParam);

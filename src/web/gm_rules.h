@@ -52,6 +52,9 @@ bool LabelFitsMainWindow(std::wstring_view label);
 // browser to the UTF-16 URL in the data (when the "Automation" test switch was set at its start).
 inline constexpr std::uintptr_t kAutomationNavigate = 0x7E57A11;
 inline constexpr std::size_t kMaxAutomationUrlChars = 2048;
+// An automation request with this dwData (no data) asks a page window's process to play a short
+// tone through its sound output, as a game's plug-in would.
+inline constexpr std::uintptr_t kAutomationTone = 0x7E57A12;
 
 // The URL of an automation request: UTF-16 units up to the first zero or the end of the block.
 // Nothing for no data, an odd size, an empty URL or one longer than kMaxAutomationUrlChars.

@@ -3,9 +3,12 @@
 #include "app/app_state_win.h"
 #include "app/automation_win.h"
 #include "app/settings_win.h"
+#include "base/sound_mute_win.h"
 #include "mainwnd/layout_rules.h"
+#include "net/cache_clear_win.h"
 #include "resource.h"
 #include "web/app_protocol.h"
+#include "web/automation_tone_win.h"
 #include "web/gm_page_state_win.h"
 #include "web/later_entry_win.h"
 #include "web/page_rules.h"
@@ -111,7 +114,7 @@ void CGmWndView::EnterGame(const std::wstring& clientName, const std::wstring& h
         return;
     }
     if (seams.messageBox(ParentWnd, kDownloadQuestion, kHallCaption, MB_OKCANCEL) == IDOK) {
-        later::RunGameDownloadDialog(ParentWnd, clientName);
+        seams.runGameDownload(ParentWnd, clientName);
     } else if (web::IsShellOpenableUrl(hallUrl)) {
         // The hall address comes from a web page: only web addresses go to the shell.
         seams.shellOpen(hallUrl);
@@ -157,7 +160,7 @@ LRESULT CMainFrame::OnReloadHotkeys() {
 LRESULT CMainFrame::OnPageMute(WPARAM muted) {
     const bool mute = muted != 0;
     if (!m_muteApplied || mute != m_lastMuted) {
-        later::MuteProcessSound(mute);
+        base::SetProcessMute(mute); // a failure leaves the sound as it was
         m_muteApplied = true;
         m_lastMuted = mute;
     }
@@ -221,14 +224,14 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
         }
     }
     if (message == WM_CHAR && web::IsFavouritesChar(msg->wParam, msg->lParam)) {
-        later::RunFavouritesDialog(ParentWnd, web::CurrentPageTitle(), web::CurrentPageUrl());
+        web::Seams().runFavourites(ParentWnd, web::CurrentPageTitle(), web::CurrentPageUrl());
         return TRUE;
     }
     if (message == WM_KEYDOWN && msg->wParam == web::kKeyF5) {
         CGmWndView* view = CGmWndView::PageView();
         if (web::ScreenRefreshKey(m_bossKey, m_soundKey, msg->lParam, view != nullptr) ==
             web::RefreshKey::Refresh) {
-            later::PurgeLoaderCache();
+            net::PurgeLoaderCache();
             view->Refresh();
         }
         return TRUE;
@@ -246,6 +249,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return OnReloadHotkeys();
     case WM_COPYDATA:
         if (LRESULT result = 0; m_automation.OnCopyData(m_hWnd, lParam, &result)) return result;
+        if (LRESULT result = 0; web::OnAutomationTone(lParam, &result)) return result;
         break;
     case CAutomationNavigator::kNavigateMessage: {
         const std::wstring url = m_automation.TakeUrl();

@@ -29,6 +29,7 @@ OUT_DIR = os.environ.get("TNVEXA_E2E_OUT", os.path.join(SOURCE_DIR, "build", "wi
 PUBLISHER = os.path.join(SOURCE_DIR, "tools", "publisher", "server.py")
 REG_KEY = r"HKLM\Software\Vexa\GameLogin\TnVexa"
 TEST_KEY = r"HKLM\Software\Vexa\GameLogin\TnVexaTest"
+ENTRY_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TnVexa"
 
 
 def _wine_loader():
@@ -58,8 +59,10 @@ class Wine:
         self.prefix = os.environ.get("WINEPREFIX") or os.environ.get("TNVEXA_WINEPREFIX")
         if not self.prefix or not os.environ.get("DISPLAY"):
             raise RuntimeError("e2e tests need WINEPREFIX and DISPLAY: run them through tools/test.sh")
+        # Shortcuts written by an install must not become menu entries and desktop files of the
+        # machine that runs the tests: Wine's menu builder stays off.
         self.env = dict(os.environ, WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), WINEARCH="win64",
-                        WINEPREFIX=self.prefix)
+                        WINEPREFIX=self.prefix, WINEDLLOVERRIDES="winemenubuilder.exe=d")
         self.drive_c = os.path.join(self.prefix, "drive_c")
         self.started = []  # reaped by kill_all
 
@@ -316,8 +319,20 @@ class E2ECase(unittest.TestCase):
     def clean_state(self):
         """No install, no settings; the test switches name this case's stand-in, no automation."""
         shutil.rmtree(os.path.join(self.wine.drive_c, "ProgramData", "Vexa"), ignore_errors=True)
-        self.wine.reg_import([f"[-{REG_KEY}]", f"[-{TEST_KEY}]", f"[{TEST_KEY}]",
+        # What an install leaves besides: the installed-programs entry and the shortcuts.
+        self.wine.reg_import([f"[-{REG_KEY}]", f"[-{ENTRY_KEY}]", f"[-{TEST_KEY}]", f"[{TEST_KEY}]",
                               f'"Publisher"="{self.publisher.host}"'], self.tmp)
+        for link in self.shortcuts():
+            if os.path.exists(link):
+                os.unlink(link)
+        shutil.rmtree(os.path.dirname(self.shortcuts()[-1]), ignore_errors=True)
+
+    def shortcuts(self):
+        """The desktop shortcut and the two start-menu shortcuts of an install."""
+        menu = os.path.join(self.wine.drive_c, "ProgramData", "Microsoft", "Windows", "Start Menu", "Programs",
+                            "Vexa登录器")
+        return [os.path.join(self.wine.drive_c, "users", "Public", "Desktop", "VexaTarn微端.lnk"),
+                os.path.join(menu, "VexaTarn微端.lnk"), os.path.join(menu, "卸载 VexaTarn微端.lnk")]
 
     def set_automation(self, words):
         """Sets the "Automation" switch (comma-separated words) for the processes started next."""

@@ -27,6 +27,7 @@ struct Seen {
     std::vector<std::wstring> boxes; // text|caption|type|owner-is-main
     std::vector<std::wstring> opened;
     std::vector<std::wstring> started;
+    std::vector<std::wstring> dialogs; // download|name|owner-is-main or fav|name|url|owner-is-main
     int answer = IDCANCEL;
 };
 Seen g_seen;
@@ -44,6 +45,12 @@ bool RecordOpen(const std::wstring& url) {
 bool RecordStart(const std::wstring& path) {
     g_seen.started.push_back(path);
     return true;
+}
+void RecordDownload(HWND owner, const std::wstring& name) {
+    g_seen.dialogs.push_back(L"download|" + name + (owner == g_mainForBoxes ? L"|main" : L"|other"));
+}
+void RecordFavourite(HWND owner, const std::wstring& name, const std::wstring& url) {
+    g_seen.dialogs.push_back(L"fav|" + name + L"|" + url + (owner == g_mainForBoxes ? L"|main" : L"|other"));
 }
 
 // Calls the view's browser-event sink as the browser does.
@@ -105,6 +112,8 @@ protected:
         seams.messageBox = RecordBox;
         seams.shellOpen = RecordOpen;
         seams.startProgram = RecordStart;
+        seams.runGameDownload = RecordDownload;
+        seams.runFavourites = RecordFavourite;
         g_seen = {};
         m_frame = CreateGamePageFrame(false);
         ASSERT_NE(m_frame, nullptr);
@@ -196,6 +205,8 @@ TEST_F(PageFrameTest, EveryCompletedNavigationPlacesAndShowsTheFrame) {
 
 TEST_F(PageFrameTest, KeysAreForwardedSwallowedOrPassedOnInOrder) {
     const HWND view = m_view->m_hWnd;
+    web::CurrentPageTitle() = L"Tarn S2";
+    web::CurrentPageUrl() = kGameUrl;
     const LPARAM tab = 0x000F0001, f5 = 0x003F0001;
     const struct {
         const char* name;
@@ -231,6 +242,8 @@ TEST_F(PageFrameTest, KeysAreForwardedSwallowedOrPassedOnInOrder) {
         }
     }
     SetKeys({});
+    // The first Ctrl+D ran the favourites dialog for the page, over the main window.
+    EXPECT_EQ(g_seen.dialogs, std::vector<std::wstring>{std::wstring(L"fav|Tarn S2|") + kGameUrl + L"|main"});
 }
 
 TEST_F(PageFrameTest, EnterGameStartsAnInstalledClientOrAsks) {
@@ -294,6 +307,11 @@ TEST_F(PageFrameTest, EnterGameStartsAnInstalledClientOrAsks) {
         } else {
             EXPECT_TRUE(g_seen.opened.empty());
         }
+        // Only "确定" runs the download dialog, over the main window, for the client's name.
+        if (c.asked && c.answer == IDOK)
+            EXPECT_EQ(g_seen.dialogs, std::vector<std::wstring>{L"download|Mygame|main"});
+        else
+            EXPECT_TRUE(g_seen.dialogs.empty());
     }
     ::DeleteFileW(installed.c_str());
 }

@@ -268,6 +268,15 @@ TEST_F(ImageButton, CaptionButtonStandsLeftOfItsRightEdgeAndSendsItsCommand) {
     wintest::PumpPending();
     ASSERT_FALSE(parent->commands.empty());
     EXPECT_EQ(parent->commands.back(), MAKEWPARAM(50000, BN_CLICKED));
+
+    // Two quick clicks (the second arrives as a double click) are two presses of the button.
+    parent->commands.clear();
+    for (UINT down : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
+        caption.SendMessage(down, MK_LBUTTON, MAKELPARAM(5, 5));
+        caption.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    }
+    wintest::PumpPending();
+    EXPECT_EQ(parent->commands, (std::vector<WPARAM>(2, MAKEWPARAM(50000, BN_CLICKED))));
 }
 
 TEST_F(ImageButton, AttachingTakesTheTextAndMakesTheButtonOwnerDrawn) {

@@ -1,8 +1,10 @@
 // The e2e tests' driver of page processes started with the "Automation" test switch:
 //   page_automate.exe login <url> [timeout ms]   the login page of every login screen
 //   page_automate.exe frame <url> [timeout ms]   every page window (also inside a main window)
-// asks the page's browser to navigate to url, waiting up to the timeout (default 10000) for
-// such a window. Exit code 0 when at least one window accepted the request, 1 otherwise.
+//   page_automate.exe tone - [timeout ms]        every page window, whose process plays a tone
+// asks the page's browser to navigate to url (or its process to play the tone), waiting up to
+// the timeout (default 10000) for such a window. Exit code 0 when at least one window accepted
+// the request (a tone: played it to its end), 1 otherwise.
 #include <windows.h>
 
 #include <cwchar>
@@ -57,7 +59,7 @@ BOOL CALLBACK VisitTop(HWND hwnd, LPARAM param) {
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return 2;
     const std::wstring kind = argv[1];
-    if (kind != L"login" && kind != L"frame") return 2;
+    if (kind != L"login" && kind != L"frame" && kind != L"tone") return 2;
     const std::wstring url = argv[2];
     const DWORD timeout = argc > 3 ? static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)) : 10000;
 
@@ -65,6 +67,7 @@ int wmain(int argc, wchar_t** argv) {
     data.dwData = web::kAutomationNavigate;
     data.cbData = static_cast<DWORD>((url.size() + 1) * sizeof(wchar_t));
     data.lpData = const_cast<wchar_t*>(url.c_str());
+    if (kind == L"tone") data = COPYDATASTRUCT{web::kAutomationTone, 0, nullptr};
     const DWORD start = ::GetTickCount();
     for (;;) {
         Search search{kind == L"login", {}};

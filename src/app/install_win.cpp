@@ -1,0 +1,261 @@
+#include "app/install_win.h"
+
+#include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+
+#include "app/install_rules.h"
+#include "app/process_win.h"
+#include "app/settings_win.h"
+#include "app/shortcuts_win.h"
+#include "app/start_mode.h"
+#include "app/update.h"
+#include "base/codepage_win.h"
+#include "fw/handles_win.h"
+#include "ui/msgbox_win.h"
+
+namespace {
+
+constexpr wchar_t kTitle[] = L"Vexa - Tarn";
+constexpr wchar_t kUninstalledText[] =
+    L"Vexa - Tarn已成功移除，部分文件将在程序退出\r\n或计算机重启后自行删除";
+// A fresh name is tried this often when a file of the chosen name is already there.
+constexpr int kScriptNameAttempts = 8;
+
+// COM for the shell-link object, on this thread for the life of the object.
+class ComScope {
+public:
+    ComScope() : m_ok(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComScope() {
+        if (m_ok) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool m_ok;
+};
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), int(a.size()), b.c_str(), int(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          DWORD((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+bool SetDword(HKEY key, const wchar_t* name, DWORD value) {
+    return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)) ==
+           ERROR_SUCCESS;
+}
+
+// The path's bytes in a code page, only when they convert back to the very same path.
+std::optional<std::string> ExactBytes(UINT codePage, const std::wstring& path) {
+    if (path.empty()) return std::string();
+    // UTF-8 takes neither the flag nor the default-character report.
+    const bool utf8 = codePage == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* reportDefault = utf8 ? nullptr : &usedDefault;
+    const int n = WideCharToMultiByte(codePage, flags, path.data(), int(path.size()), nullptr, 0, nullptr,
+                                      reportDefault);
+    if (n <= 0 || usedDefault) return std::nullopt;
+    std::string bytes(size_t(n), '\0');
+    WideCharToMultiByte(codePage, flags, path.data(), int(path.size()), bytes.data(), n, nullptr,
+                        reportDefault);
+    if (usedDefault) return std::nullopt;
+    const int back = MultiByteToWideChar(codePage, 0, bytes.data(), n, nullptr, 0);
+    std::wstring again(size_t(back > 0 ? back : 0), L'\0');
+    if (back > 0) MultiByteToWideChar(codePage, 0, bytes.data(), n, again.data(), back);
+    if (again != path) return std::nullopt;
+    return bytes;
+}
+
+std::optional<std::string> SameInBothCodePages(const std::wstring& path) {
+    // By number: a system whose code page is UTF-8 must be recognised as such.
+    const auto ansi = ExactBytes(GetACP(), path);
+    const auto oem = ExactBytes(GetOEMCP(), path);
+    if (!ansi || !oem || *ansi != *oem) return std::nullopt;
+    return ansi;
+}
+
+std::wstring SystemFolder(UINT(WINAPI* get)(LPWSTR, UINT)) {
+    wchar_t path[MAX_PATH] = {};
+    const UINT n = get(path, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::wstring(path, n) : std::wstring();
+}
+
+// Reserves a fresh name in the folder ("Del" + hexadecimal digits + ".tmp", the platform's
+// own temporary file) and creates that name with ".bat" appended as a new file with the
+// script's access list. A file of that name planted beforehand is never opened: another name
+// is tried instead.
+fw::Handle CreateScriptFile(const std::wstring& folder, std::wstring& path) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kSelfDeleteScriptSddl, SDDL_REVISION_1, &sd,
+                                                              nullptr))
+        return {};
+    SECURITY_ATTRIBUTES sa{sizeof(sa), sd, FALSE};
+    fw::Handle file;
+    for (int attempt = 0; attempt < kScriptNameAttempts && !file; ++attempt) {
+        wchar_t name[MAX_PATH] = {};
+        if (!GetTempFileNameW(folder.c_str(), L"DelSelf", 0, name)) break;
+        path = std::wstring(name) + L".bat";
+        if (path.size() > app::kMaxPathChars) break;
+        file = fw::Handle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file && GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    LocalFree(sd);
+    if (!file) path.clear();
+    return file;
+}
+
+// Creates the folder when missing and gives it the install folders' access list. A folder that
+// is a link (made by someone before the install) is refused: it would take the executable and,
+// at the uninstall, the folder's deletion somewhere else.
+bool MakeInstallFolder(const std::wstring& folder) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kInstallFolderSddl, SDDL_REVISION_1, &sd,
+                                                              nullptr))
+        return false;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    PSID owner = nullptr;
+    GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
+    GetSecurityDescriptorOwner(sd, &owner, &defaulted);
+    // Applied to a folder made earlier by anyone as well; where the file system keeps no access
+    // lists the call fails and the install goes on as before.
+    SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT,
+                          OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                              PROTECTED_DACL_SECURITY_INFORMATION,
+                          owner, nullptr, dacl, nullptr);
+    LocalFree(sd);
+    return true;
+}
+
+} // namespace
+
+bool WriteUninstallEntry(const std::wstring& exePath) {
+    fw::RegKey key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, std::wstring(app::kUninstallEntryKey).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.Put(), nullptr) != ERROR_SUCCESS)
+        return false;
+    bool ok = SetString(key.Get(), L"DisplayName", std::wstring(app::kUninstallEntryName));
+    ok = SetString(key.Get(), L"DisplayVersion", std::wstring(app::kVersionText)) && ok;
+    ok = SetString(key.Get(), L"DisplayIcon", exePath) && ok;
+    ok = SetString(key.Get(), L"UninstallString", app::UninstallCommandFor(exePath)) && ok;
+    ok = SetDword(key.Get(), L"NoModify", 1) && ok;
+    return SetDword(key.Get(), L"NoRepair", 1) && ok;
+}
+
+bool DeleteUninstallEntry() {
+    return RegDeleteTreeW(HKEY_LOCAL_MACHINE, std::wstring(app::kUninstallEntryKey).c_str()) == ERROR_SUCCESS;
+}
+
+bool InstallSelf() {
+    ComScope com;
+    const std::wstring appData = CommonAppDataFolder();
+    // Without the machine's folder there is nowhere to install to (and "\Vexa" would land in
+    // the root of whatever drive is current).
+    if (appData.empty()) return true;
+    const std::wstring folder = InstallFolder();
+    if (!MakeInstallFolder(appData + L"\\Vexa") || !MakeInstallFolder(folder)) return true;
+    const std::wstring exe = base::ExecutablePath();
+    const std::wstring target = app::InstallTargetFor(folder, exe);
+    if (target.empty()) return true;
+    if (!SamePath(exe, target)) CopyFileW(exe.c_str(), target.c_str(), FALSE);
+    CreateDesktopShortcut(target);
+    CreateStartMenuShortcut(std::wstring(app::kProgramLinkName), target, std::wstring(kShortcutOption));
+    CreateStartMenuShortcut(std::wstring(app::kUninstallLinkName), target, std::wstring(kUninstallOption));
+    WriteUninstallEntry(target);
+    StartChildProcess(target, L"", false);
+    return true;
+}
+
+void UninstallSelf(const std::function<void()>& sendPing) {
+    ComScope com;
+    DeleteSettingsKey();
+    const ShortcutFolders folders = SystemShortcutFolders();
+    DeleteDesktopShortcut(std::wstring(app::kProgramLinkName), folders);
+    DeleteStartMenuShortcut(std::wstring(app::kProgramLinkName), folders);
+    DeleteStartMenuShortcut(std::wstring(app::kUninstallLinkName), folders);
+    RemoveFolderWithoutFiles(StartMenuFolder(folders));
+    DeleteUninstallEntry();
+    const std::wstring script =
+        WriteSelfDeleteScript(base::ExecutablePath(), InstallFolder(), SelfDeleteScriptFolder());
+    if (!script.empty() && !StartSelfDeleteScript(script)) DeleteFileW(script.c_str());
+    sendPing();
+    ShowMessageBox(nullptr, kUninstalledText, kTitle, MB_OK);
+}
+
+std::wstring SelfDeleteScriptFolder() {
+    const std::wstring windows = SystemFolder(&GetSystemWindowsDirectoryW);
+    return windows.empty() ? std::wstring() : windows + L"\\Temp";
+}
+
+std::optional<std::string> ScriptPathText(const std::wstring& path) {
+    if (auto text = SameInBothCodePages(path)) return text;
+    wchar_t shortPath[MAX_PATH] = {};
+    const DWORD n = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return std::nullopt;
+    return SameInBothCodePages(std::wstring(shortPath, n));
+}
+
+std::wstring WriteSelfDeleteScript(const std::wstring& exePath, const std::wstring& installFolder,
+                                   const std::wstring& scriptFolder) {
+    const std::wstring folder(app::FolderOfPath(exePath));
+    if (folder.empty() || scriptFolder.empty()) return {};
+    std::wstring path;
+    fw::Handle file = CreateScriptFile(scriptFolder, path);
+    if (!file) return {};
+    const app::DeleteScript kind =
+        app::ChooseDeleteScript(folder, installFolder, CountFilesRecursive(folder));
+    const auto exeText = ScriptPathText(exePath);
+    const auto folderText =
+        kind == app::DeleteScript::Long ? ScriptPathText(folder) : std::optional<std::string>(std::string());
+    const auto scriptText = ScriptPathText(path);
+    std::string text;
+    if (exeText && folderText && scriptText)
+        text = app::DeleteScriptText(kind, *exeText, *folderText, *scriptText);
+    DWORD written = 0;
+    const bool ok = !text.empty() &&
+                    WriteFile(file.Get(), text.data(), DWORD(text.size()), &written, nullptr) &&
+                    written == text.size();
+    file.Reset();
+    if (ok) return path;
+    DeleteFileW(path.c_str());
+    return {};
+}
+
+bool StartSelfDeleteScript(const std::wstring& scriptPath) {
+    const std::wstring windows = SystemFolder(&GetSystemWindowsDirectoryW);
+    const std::wstring system = SystemFolder(&GetSystemDirectoryW);
+    if (windows.empty() || system.empty()) return false;
+    const std::wstring interpreter = system + L"\\cmd.exe";
+    // /D: no AutoRun command from the registry; the environment is the system's folders only,
+    // so "ping" is the system's and no variable of the player's reaches the elevated script.
+    std::wstring commandLine = L"cmd.exe /d /c \"" + scriptPath + L"\"";
+    std::wstring environment;
+    for (const std::wstring& variable :
+         {L"ComSpec=" + interpreter, L"PATH=" + system + L";" + windows,
+          std::wstring(L"PATHEXT=.COM;.EXE;.BAT;.CMD"), L"SystemRoot=" + windows, L"windir=" + windows})
+        environment += variable + L'\0';
+    environment += L'\0';
+    STARTUPINFOW si{sizeof(si)};
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT, environment.data(), system.c_str(), &si, &pi))
+        return false;
+    SetThreadPriority(pi.hThread, THREAD_PRIORITY_IDLE);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}

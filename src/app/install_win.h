@@ -1,0 +1,54 @@
+// The program installs and uninstalls itself: the copy into the install folder with its
+// shortcuts and installed-programs entry, and the uninstall that removes them and leaves a
+// script behind that deletes the executable once the process has ended.
+#pragma once
+#include <functional>
+#include <optional>
+#include <string>
+
+// Copies the running executable into the install folder (unless it runs from there), creates
+// the three shortcuts and the installed-programs entry, and starts the installed copy. Failures
+// are silent; always true.
+bool InstallSelf();
+
+// The uninstall after the player confirmed it: the settings key, the shortcuts and their
+// folder, the installed-programs entry, the self-delete script; then `sendPing` (which counts
+// the uninstall and starts its ping) and the final message. `sendPing` is called on every
+// path, so whoever waits for the ping's end is never left waiting.
+void UninstallSelf(const std::function<void()>& sendPing);
+
+// The installed-programs entry for the installed executable at `exePath`, and its removal.
+bool WriteUninstallEntry(const std::wstring& exePath);
+bool DeleteUninstallEntry();
+
+// The self-delete script's access list: SYSTEM and the Administrators group, nobody else, and
+// nothing inherited from the folder.
+inline constexpr wchar_t kSelfDeleteScriptSddl[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)";
+
+// The install folders' access list: the program runs elevated from there, so only SYSTEM and
+// the Administrators group may change what lies in them (a file planted beside the executable,
+// a library of a system's name among them, would run elevated); users read and run. Owned by
+// the Administrators group, nothing inherited from the machine's shared data folder (where
+// users may create files).
+inline constexpr wchar_t kInstallFolderSddl[] =
+    L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+
+// The folder the script goes into: the system's own temporary folder, where a program that is
+// not elevated may add files but can neither change nor remove the ones of others.
+std::wstring SelfDeleteScriptFolder();
+
+// A path as the script must hold it: bytes that read as this very path in the ANSI code page
+// and in the console's (OEM) code page, which the command interpreter may read the file in.
+// A path that has no such bytes is tried in its short form; nothing when that fails too.
+std::optional<std::string> ScriptPathText(const std::wstring& path);
+
+// Writes the self-delete script for the executable at `exePath` as a new file in
+// `scriptFolder` with the access list above, and answers its path; empty when no script could
+// be written (the executable then simply stays). The long script only when the executable lies
+// in `installFolder` and is the only file there.
+std::wstring WriteSelfDeleteScript(const std::wstring& exePath, const std::wstring& installFolder,
+                                   const std::wstring& scriptFolder);
+
+// Runs the script hidden and at idle priority through the system's command interpreter, with
+// a fixed environment: nothing of the player's environment decides what the script runs.
+bool StartSelfDeleteScript(const std::wstring& scriptPath);

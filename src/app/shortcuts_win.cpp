@@ -1,0 +1,122 @@
+#include "app/shortcuts_win.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "app/install_rules.h"
+#include "app/start_mode.h"
+#include "fw/handles_win.h"
+
+namespace {
+
+std::wstring ShellFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    return path;
+}
+
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DeleteLink(const std::wstring& folder, const std::wstring& name) {
+    if (name.empty() || folder.empty()) return false;
+    const std::wstring link = app::LinkPathFor(folder, name);
+    return !link.empty() && DeleteFileW(link.c_str()) != FALSE;
+}
+
+// Calls `entry` for each entry of the folder but "." and ".."; false when it can't be listed.
+template <class Visit> bool ForEachEntry(const std::wstring& folder, Visit entry) {
+    std::wstring pattern = folder;
+    if (pattern.back() != L'\\') pattern += L'\\';
+    const std::wstring prefix = pattern;
+    pattern += L'*';
+    WIN32_FIND_DATAW found;
+    const HANDLE find = FindFirstFileW(pattern.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        entry(prefix + name, found.dwFileAttributes);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return true;
+}
+
+bool IsRealFolder(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+} // namespace
+
+ShortcutFolders SystemShortcutFolders() {
+    return {ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY), ShellFolder(CSIDL_PERSONAL),
+            ShellFolder(CSIDL_COMMON_PROGRAMS)};
+}
+
+bool CreateShellLink(const std::wstring& target, const std::wstring& linkPath, const std::wstring& arguments,
+                     const std::wstring& description) {
+    if (linkPath.empty()) return false;
+    fw::ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                link.PutVoid())))
+        return false;
+    link->SetPath(target.c_str());
+    link->SetIconLocation(target.c_str(), 0);
+    fw::ComPtr<IPersistFile> file;
+    if (FAILED(link.As(file))) return false;
+    link->SetArguments(arguments.c_str());
+    if (!description.empty()) link->SetDescription(description.c_str());
+    // The answer is whether the file was written: a failed save is no shortcut.
+    return SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
+}
+
+bool CreateDesktopShortcut(const std::wstring& target, const ShortcutFolders& folders) {
+    if (target.empty() || !IsFile(target) || folders.commonDesktop.empty()) return false;
+    const std::wstring name(app::kProgramLinkName);
+    const std::wstring own = app::UserDesktopLinkFor(folders.userDocuments, folders.commonDesktop, name);
+    if (!own.empty()) DeleteFileW(own.c_str());
+    return CreateShellLink(target, app::LinkPathFor(folders.commonDesktop, name),
+                           std::wstring(kShortcutOption), name);
+}
+
+std::wstring StartMenuFolder(const ShortcutFolders& folders) {
+    if (folders.commonPrograms.empty()) return {};
+    return folders.commonPrograms + L"\\" + std::wstring(app::kStartMenuFolderName);
+}
+
+bool CreateStartMenuShortcut(const std::wstring& name, const std::wstring& target,
+                             const std::wstring& arguments, const ShortcutFolders& folders) {
+    if (name.empty() || target.empty() || !IsFile(target)) return false;
+    const std::wstring folder = StartMenuFolder(folders);
+    if (folder.empty()) return false;
+    CreateDirectoryW(folder.c_str(), nullptr); // an existing folder is fine
+    return CreateShellLink(target, app::LinkPathFor(folder, name), arguments, L"");
+}
+
+bool DeleteDesktopShortcut(const std::wstring& name, const ShortcutFolders& folders) {
+    return DeleteLink(folders.commonDesktop, name);
+}
+
+bool DeleteStartMenuShortcut(const std::wstring& name, const ShortcutFolders& folders) {
+    return DeleteLink(StartMenuFolder(folders), name);
+}
+
+uint64_t CountFilesRecursive(const std::wstring& folder) {
+    if (folder.empty()) return 0;
+    uint64_t count = 0;
+    const bool listed = ForEachEntry(folder, [&](const std::wstring& path, DWORD attributes) {
+        // A linked folder may lead anywhere, even back up this tree: it is one entry, not a walk.
+        count += IsRealFolder(attributes) ? CountFilesRecursive(path) : 1;
+    });
+    return listed ? count : 1;
+}
+
+bool RemoveFolderWithoutFiles(const std::wstring& folder) {
+    if (folder.empty() || CountFilesRecursive(folder) != 0) return false;
+    ForEachEntry(folder, [](const std::wstring& path, DWORD attributes) {
+        if (IsRealFolder(attributes)) RemoveFolderWithoutFiles(path);
+    });
+    return RemoveDirectoryW(folder.c_str()) != FALSE;
+}

@@ -1,0 +1,205 @@
+#include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/install_win.h"
+#include "app/shortcuts_win.h"
+#include "fw/handles_win.h"
+#include "win_test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh folder tree under the test's own folder for each case.
+class InstallFiles : public testing::Test {
+protected:
+    void SetUp() override {
+        fs::remove_all(m_root);
+        fs::create_directories(m_root);
+    }
+    void TearDown() override { fs::remove_all(m_root); }
+    std::wstring Make(const std::wstring& relative) {
+        fs::create_directories(m_root + L"\\" + relative);
+        return m_root + L"\\" + relative;
+    }
+    std::wstring Touch(const std::wstring& relative) {
+        std::ofstream(fs::path(m_root + L"\\" + relative)) << "x";
+        return m_root + L"\\" + relative;
+    }
+    const std::wstring m_root = wintest::ExeFolder() + L"install-test";
+};
+
+// Target, arguments, icon file and index, description of a link as the shell reads it back.
+std::wstring ReadLink(const std::wstring& file) {
+    fw::ComPtr<IShellLinkW> link;
+    fw::ComPtr<IPersistFile> persist;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                link.PutVoid())) ||
+        FAILED(link.As(persist)) || FAILED(persist->Load(file.c_str(), STGM_READ)))
+        return L"no link";
+    wchar_t path[MAX_PATH] = {}, args[MAX_PATH] = {}, icon[MAX_PATH] = {}, description[MAX_PATH] = {};
+    int index = -1;
+    link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
+    link->GetArguments(args, MAX_PATH);
+    link->GetIconLocation(icon, MAX_PATH, &index);
+    link->GetDescription(description, MAX_PATH);
+    return std::wstring(path) + L"|" + args + L"|" + icon + L"," + std::to_wstring(index) + L"|" +
+           description;
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Ascii(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+// What a token is granted on a file with the script's access list (owned by Administrators).
+DWORD Granted(HANDLE token, DWORD desired) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    const std::wstring sddl = std::wstring(L"O:BAG:BA") + kSelfDeleteScriptSddl;
+    fw::Handle impersonation;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &sd, nullptr) ||
+        !DuplicateToken(token, SecurityImpersonation, impersonation.Put()))
+        return ~0u;
+    GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+    MapGenericMask(&desired, &mapping);
+    PRIVILEGE_SET privileges{};
+    DWORD size = sizeof(privileges), granted = 0;
+    BOOL allowed = FALSE;
+    AccessCheck(sd, impersonation.Get(), desired, &mapping, &privileges, &size, &granted, &allowed);
+    LocalFree(sd);
+    return allowed ? granted : 0;
+}
+
+} // namespace
+
+TEST_F(InstallFiles, ShortcutsAreWrittenReadBackAndRemoved) {
+    const ShortcutFolders folders{Make(L"public\\Desktop"), Make(L"user\\Documents"), Make(L"programs")};
+    // A missing target: neither link nor start-menu folder.
+    EXPECT_FALSE(CreateStartMenuShortcut(L"VexaTarn微端", m_root + L"\\missing.exe", L"/TnVexaD", folders));
+    EXPECT_FALSE(CreateDesktopShortcut(m_root + L"\\missing.exe", folders));
+    EXPECT_TRUE(fs::is_empty(folders.commonPrograms) && fs::is_empty(folders.commonDesktop));
+
+    const std::wstring target = Touch(L"TnVexa.exe");
+    // A same-named shortcut on the user's own desktop goes; only the machine-wide one remains.
+    Make(L"user\\Desktop");
+    const std::wstring own = Touch(L"user\\Desktop\\VexaTarn微端.lnk");
+    ASSERT_TRUE(CreateDesktopShortcut(target, folders));
+    EXPECT_FALSE(Exists(own));
+    ASSERT_TRUE(CreateStartMenuShortcut(L"VexaTarn微端", target, L"/TnVexaD", folders));
+    ASSERT_TRUE(CreateStartMenuShortcut(L"卸载 VexaTarn微端", target, L"/uninst", folders));
+    const std::wstring menu = m_root + L"\\programs\\Vexa登录器";
+    const std::wstring icon = L"|" + target + L",0|";
+    EXPECT_EQ(ReadLink(folders.commonDesktop + L"\\VexaTarn微端.lnk"),
+              target + L"|/TnVexaD" + icon + L"VexaTarn微端");
+    EXPECT_EQ(ReadLink(menu + L"\\VexaTarn微端.lnk"), target + L"|/TnVexaD" + icon);
+    EXPECT_EQ(ReadLink(menu + L"\\卸载 VexaTarn微端.lnk"), target + L"|/uninst" + icon);
+
+    EXPECT_TRUE(DeleteDesktopShortcut(L"VexaTarn微端", folders));
+    EXPECT_FALSE(DeleteDesktopShortcut(L"VexaTarn微端", folders));
+    EXPECT_TRUE(DeleteStartMenuShortcut(L"VexaTarn微端", folders));
+    EXPECT_FALSE(RemoveFolderWithoutFiles(menu)) << "the uninstall shortcut is still there";
+    EXPECT_TRUE(DeleteStartMenuShortcut(L"卸载 VexaTarn微端", folders));
+    Make(L"programs\\Vexa登录器\\empty\\emptier");
+    EXPECT_TRUE(RemoveFolderWithoutFiles(menu));
+    EXPECT_FALSE(Exists(menu));
+}
+
+TEST_F(InstallFiles, FilesAreCountedAtEveryDepthAndAMissingFolderIsNotEmpty) {
+    Make(L"only-empty\\inner");
+    Make(L"deep\\a\\b");
+    Touch(L"deep\\a\\b\\one");
+    SetFileAttributesW(Touch(L"deep\\two").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_EQ(CountFilesRecursive(m_root + L"\\only-empty"), 0u);
+    EXPECT_EQ(CountFilesRecursive(m_root + L"\\only-empty\\"), 0u);
+    EXPECT_EQ(CountFilesRecursive(m_root + L"\\missing"), 1u);
+    EXPECT_EQ(CountFilesRecursive(m_root + L"\\deep"), 2u);
+    EXPECT_EQ(CountFilesRecursive(L""), 0u);
+}
+
+TEST_F(InstallFiles, TheScriptsTextsAreExactAndOnlyTheOwnEmptyFolderIsRemoved) {
+    const std::wstring scripts = Make(L"scripts"), install = Make(L"GameLogin"), other = Make(L"Downloads");
+    struct Case {
+        std::wstring exe, besides;
+        bool longScript;
+    } cases[] = {
+        {install + L"\\TnVexa.exe", L"", true},
+        {install + L"\\TnVexa.exe", L"GameLogin\\Statistic.ini", false},
+        {other + L"\\TnVexa.exe", L"", false},
+    };
+    for (const auto& c : cases) {
+        Touch(c.exe.substr(m_root.size() + 1));
+        if (!c.besides.empty()) Touch(c.besides);
+        const std::wstring script = WriteSelfDeleteScript(c.exe, install, scripts);
+        const std::wstring name = fs::path(script).filename().wstring();
+        ASSERT_TRUE(name.starts_with(L"Del") && name.ends_with(L".tmp.bat")) << script;
+
+        const std::string exe = Ascii(c.exe), folder = Ascii(c.exe.substr(0, c.exe.rfind(L'\\')));
+        std::string expected = "cd\\\r\n:delexe\r\nping -n 1 127.0.0.1\r\ndel \"" + exe +
+                               "\"\r\nif exist \"" + exe + "\" goto :delexe\r\n";
+        if (c.longScript) expected += "del \"" + folder + "\" /Q /F /A\r\nrd \"" + folder + "\"\r\n";
+        expected += "del \"" + Ascii(script) + "\"\r\n";
+        std::ifstream f(fs::path(script), std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(f), {}), expected);
+    }
+}
+
+TEST_F(InstallFiles, OnlySystemAndAdministratorsMayChangeTheScript) {
+    fw::Handle elevated, limited;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, elevated.Put()));
+    // The same user without the Administrators group: any program of theirs that is not elevated.
+    BYTE admins[SECURITY_MAX_SID_SIZE], everyone[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof(admins);
+    ASSERT_TRUE(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, admins, &size));
+    SID_AND_ATTRIBUTES disabled{admins, 0};
+    ASSERT_TRUE(
+        CreateRestrictedToken(elevated.Get(), 0, 1, &disabled, 0, nullptr, 0, nullptr, limited.Put()));
+    for (DWORD change : {DWORD(FILE_WRITE_DATA), DWORD(FILE_APPEND_DATA), DWORD(DELETE), DWORD(WRITE_DAC),
+                         DWORD(WRITE_OWNER), DWORD(GENERIC_WRITE)})
+        EXPECT_EQ(Granted(limited.Get(), change), 0u) << std::hex << change;
+    // The elevated command interpreter reads the script and deletes it at its end.
+    EXPECT_NE(Granted(elevated.Get(), GENERIC_READ | DELETE), 0u);
+
+    // The file has the list from its creation: no entry for everyone, as a default file has.
+    const std::wstring script = WriteSelfDeleteScript(Touch(L"TnVexa.exe"), L"", Make(L"scripts"));
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    PACL dacl = nullptr;
+    ASSERT_EQ(GetNamedSecurityInfoW(script.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                    nullptr, &dacl, nullptr, &sd),
+              DWORD(ERROR_SUCCESS));
+    size = sizeof(everyone);
+    CreateWellKnownSid(WinWorldSid, nullptr, everyone, &size);
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    for (DWORD i = 0; dacl && i < dacl->AceCount; ++i)
+        EXPECT_FALSE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)) && EqualSid(&ace->SidStart, everyone))
+            << i;
+    LocalFree(sd);
+}
+
+TEST_F(InstallFiles, APathTheCodePagesCantHoldBecomesItsShortFormOrNothing) {
+    // The test prefix's ANSI code page is 1252 and its OEM code page 437: "é" is in both but
+    // not at the same byte, "微" in neither.
+    EXPECT_EQ(ScriptPathText(Make(L"plain")), Ascii(m_root + L"\\plain"));
+    for (const wchar_t* name : {L"caf\u00e9", L"\u5fae"}) {
+        const std::wstring path = Make(name);
+        wchar_t shortPath[MAX_PATH] = {};
+        GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+        EXPECT_NE(shortPath, path);
+        EXPECT_EQ(ScriptPathText(path), Ascii(shortPath));
+        EXPECT_TRUE(
+            std::all_of(shortPath, shortPath + wcslen(shortPath), [](wchar_t c) { return c < 0x80; }));
+    }
+    // A path with no short form (it does not exist) has no text at all.
+    EXPECT_FALSE(ScriptPathText(m_root + L"\\\u5fae\u7aef.exe").has_value());
+}
