@@ -9,7 +9,8 @@ import time
 import urllib.parse
 
 from harness import TEST_KEY, E2ECase, Screen, main, wait_until
-from road import PAGE_AUTOMATE, WM_ADDACCOUNT, RoadDriver, loadgame_url
+# The road's tools, also used by the other scenarios through this module.
+from road import PAGE_AUTOMATE, POST_MSG, WIN_TEST_DIR, WM_ADDACCOUNT, RoadDriver, Window, loadgame_url  # noqa: F401
 
 WM_COMMAND = 0x111
 WM_SYSCOMMAND = 0x112
@@ -77,6 +78,23 @@ class Road(E2ECase, RoadDriver):
             return self.wait_visible_page(shows)
         finally:
             subprocess.run(["xdotool", "keyup", "ctrl"], timeout=10)
+
+    def key(self, main_wnd, keys):
+        """Types keys (xdotool's names) once the main window has the X focus and Win32 sees it or
+        one of its pages in the foreground: keys follow the foreground, which another process (a
+        login screen closing) may have taken after the X focus moved."""
+        xid = self.x_window(main_wnd)
+        self.assertIsNotNone(xid, "the main window has an X window")
+
+        def ours():
+            return any(w.foreground and (w.hwnd == main_wnd.hwnd or (w.role == "page" and w.depth == 1))
+                       for w in self.windows())
+
+        def in_front():
+            subprocess.run(["xdotool", "windowfocus", "--sync", str(xid)], timeout=10)
+            return wait_until(ours, 2)
+        self.assertTrue(wait_until(in_front, 15, interval=0), f"the main window takes the focus: {self.windows()}")
+        subprocess.run(["xdotool", "key", keys], timeout=10)
 
     def point_at_tab(self, main_wnd, tab, x=90, y=15):
         subprocess.run(["xdotool", "mousemove", str(main_wnd.left + TAB_LEFT + TAB_WIDTH * tab + x),
