@@ -3,8 +3,11 @@
 #   tools/run.sh              the installed copy (as after an install), main window and pages
 #   tools/run.sh --install    a fresh copy from the build folder: the player's first start
 #   tools/run.sh -- ARGS      pass ARGS to the program (for example -- /TnVexaD)
-# On a desktop (DISPLAY set) the program stays until you close it; without one it runs on a
-# virtual display, a screenshot is saved to build/run/screenshot.png, and everything ends.
+# On a desktop (DISPLAY set) the program stays until you close it. Without one it runs on a
+# virtual display and drives itself through the program's automation switch: launch, three
+# logins against the stand-in, the main window with three tabs; it saves screenshots in
+# build/run/ and names them, and everything ends (with --install, the installed copy that the
+# first start starts is driven).
 set -uo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
@@ -22,15 +25,18 @@ while [ $# -gt 0 ]; do
     shift
 done
 
+headless=
+[ -z "${DISPLAY:-}" ] && headless=1
+# The headless run reads and drives the windows with two of the Win32 test helpers.
+targets=(TnVexa)
+[ -n "$headless" ] && targets+=(post_msg page_automate)
 echo "== build"
-{ cmake --preset win64 >/dev/null && cmake --build build/win64 -j"$(nproc)" --target TnVexa >/dev/null; } || {
-    echo "build failed: cmake --build build/win64 --target TnVexa" >&2; exit 1; }
+{ cmake --preset win64 >/dev/null && cmake --build build/win64 -j"$(nproc)" --target "${targets[@]}" >/dev/null; } ||
+    { echo "build failed: cmake --build build/win64 --target ${targets[*]}" >&2; exit 1; }
 
 OUT="$ROOT/build/run"
 mkdir -p "$OUT"
 export TNVEXA_WINEPREFIX="$ROOT/build/run-wineprefix"
-headless=
-[ -z "${DISPLAY:-}" ] && headless=1
 source tools/wine-env.sh
 # The install writes shortcuts: they stay inside the prefix instead of becoming menu entries of
 # the desktop that runs this script.
@@ -47,6 +53,7 @@ program_running() {
     return 1
 }
 
+rm -f "$OUT/publisher-requests.jsonl"
 python3 tools/publisher/server.py --port 0 --log "$OUT/publisher-requests.jsonl" --port-file "$OUT/port" \
     >/dev/null 2>&1 &
 publisher=$!
@@ -55,7 +62,9 @@ cleanup() {
     wine_env_stop
 }
 trap cleanup EXIT
-for _ in $(seq 1 50); do [ -s "$OUT/port" ] && break; sleep 0.1; done
+rm -f "$OUT/port"
+for _ in $(seq 1 100); do [ -s "$OUT/port" ] && break; sleep 0.1; done
+[ -s "$OUT/port" ] || { echo "the stand-in publisher did not start" >&2; exit 1; }
 publisher_host="127.0.0.1:$(cat "$OUT/port")"
 # The program's test switches are registry values only an administrator can write (as it runs
 # elevated); in this private prefix they point every publisher address at the stand-in.
@@ -75,20 +84,16 @@ else
     exe="$WINEPREFIX/drive_c/users/Public/Downloads/TnVexa.exe"
 fi
 echo "== starting $exe ${args[*]:-}"
-wine64 "$exe" "${args[@]}" &
-program=$!
-
-if [ -n "$headless" ]; then
-    for _ in $(seq 1 30); do
-        xdotool search --onlyvisible --name "Vexa" >/dev/null 2>&1 && break
-        sleep 1
-    done
-    sleep 3
-    import -window root "$OUT/screenshot.png" && echo "screenshot: $OUT/screenshot.png"
-    wineserver -k >/dev/null 2>&1   # ends every process of this run's prefix
-else
-    wait "$program"
+if [ -z "$headless" ]; then
+    wine64 "$exe" "${args[@]}"
     # The installer has started the installed copy; page processes end by themselves once the
     # main window is gone.
     while program_running; do sleep 1; done
+else
+    # The installer starts the installed copy, which the driver then finds as it finds a launch.
+    rm -f "$OUT"/*.png
+    python3 tools/drive_road.py "$exe" "$OUT" "http://$publisher_host" "${args[@]}"
+    rc=$?
+    wineserver -k >/dev/null 2>&1   # ends every process of this run's prefix
+    exit $rc
 fi

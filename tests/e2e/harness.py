@@ -64,6 +64,7 @@ class Wine:
         self.env = dict(os.environ, WINEDEBUG=os.environ.get("WINEDEBUG", "-all"), WINEARCH="win64",
                         WINEPREFIX=self.prefix, WINEDLLOVERRIDES="winemenubuilder.exe=d")
         self.drive_c = os.path.join(self.prefix, "drive_c")
+        self.started = []  # reaped by kill_all
 
     # Paths -----------------------------------------------------------------------------------
     def unix(self, win_path):
@@ -87,8 +88,10 @@ class Wine:
     def start(self, exe_unix, args=(), env=None):
         e = dict(self.env)
         e.update(env or {})
-        return subprocess.Popen([WINE64, exe_unix, *args], env=e, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL, start_new_session=True)
+        p = subprocess.Popen([WINE64, exe_unix, *args], env=e, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL, start_new_session=True)
+        self.started.append(p)
+        return p
 
     def run(self, exe_unix, args=(), env=None, timeout=60):
         """Runs to the end; answers the exit code (raises on time-out after killing it)."""
@@ -139,6 +142,7 @@ class Wine:
             except ProcessLookupError:
                 pass
         wait_until(lambda: not self.program_pids(name), 10)
+        self.started = [p for p in self.started if p.poll() is None]
 
     # Registry --------------------------------------------------------------------------------
     def reg_values(self, key=REG_KEY):
@@ -160,6 +164,11 @@ class Wine:
         rc, out = self.tool("reg", "add", key, "/v", name, "/t", "REG_BINARY", "/d", data.hex(), "/f", "/reg:64")
         assert rc == 0, out
 
+    def set_switch(self, name, value):
+        """Sets one of the program's test switches (a REG_SZ value of TEST_KEY)."""
+        rc, out = self.tool("reg", "add", TEST_KEY, "/v", name, "/t", "REG_SZ", "/d", value, "/f", "/reg:64")
+        assert rc == 0, out
+
     def reg_import(self, lines, workdir):
         """Imports .reg lines ("[key]", "[-key]", '"name"="text"'; keys as HKLM\\... or
         HKCU\\...) in one Wine start, the quickest way to change several keys."""
@@ -179,7 +188,8 @@ class Wine:
     def read_ini(path, section="TnVexa"):
         """{key: value} of a section (names lower-cased), {} when the file is missing."""
         try:
-            raw = open(path, "rb").read()
+            with open(path, "rb") as f:
+                raw = f.read()
         except OSError:
             return {}
         text = raw.decode("utf-16") if raw[:2] in (b"\xff\xfe", b"\xfe\xff") else raw.decode("utf-8", "replace")
@@ -224,7 +234,8 @@ class Publisher:
 
     def requests(self, path=None):
         try:
-            lines = open(self.log, encoding="utf-8").read().splitlines()
+            with open(self.log, encoding="utf-8") as f:
+                lines = f.read().splitlines()
         except OSError:
             return []
         entries = [json.loads(l) for l in lines if l.strip()]
@@ -263,11 +274,28 @@ class Screen:
         return {k: int(v) for k, v in values.items() if v.lstrip("-").isdigit()}
 
     @staticmethod
-    def shot(name, window_id=None):
-        os.makedirs(OUT_DIR, exist_ok=True)
-        path = os.path.join(OUT_DIR, name + ".png")
+    def shot(name, window_id=None, folder=None, settle=5):
+        """Saves what the display shows of a window (or of the whole screen) as name.png in folder
+        (default OUT_DIR) once two looks in a row agree, within settle seconds: a window may still
+        be painting. Answers the path."""
+        folder = folder or OUT_DIR
+        os.makedirs(folder, exist_ok=True)
+        path = os.path.join(folder, name + ".png")
         target = str(window_id) if window_id else "root"
-        subprocess.run(["import", "-window", target, path], capture_output=True, timeout=30)
+        last = [None]
+
+        def settled():
+            # Without time chunks, equal pictures are equal files.
+            subprocess.run(["import", "-window", target, "-define", "png:exclude-chunks=date,time", path],
+                           capture_output=True, timeout=30)
+            try:
+                with open(path, "rb") as f:
+                    data = f.read()
+            except OSError:
+                data = None
+            same, last[0] = data is not None and data == last[0], data
+            return same
+        wait_until(settled, settle, interval=0.2)
         return path
 
 
@@ -308,9 +336,7 @@ class E2ECase(unittest.TestCase):
 
     def set_automation(self, words):
         """Sets the "Automation" switch (comma-separated words) for the processes started next."""
-        rc, out = self.wine.tool("reg", "add", TEST_KEY, "/v", "Automation", "/t", "REG_SZ", "/d", words, "/f",
-                                 "/reg:64")
-        assert rc == 0, out
+        self.wine.set_switch("Automation", words)
 
     def place_exe(self, folder, name="TnVexa.exe"):
         """Copies the program to folder (a Unix path inside the prefix); answers its path."""

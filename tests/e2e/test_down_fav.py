@@ -73,9 +73,8 @@ class PageDialogs(test_road.Road):
         main_wnd = self.main_window()
         self.add_account(main_wnd)
         page = self.log_in_as_tab("S2服-abc-player02", 2, [first])
-        self.key(main_wnd, "ctrl+Tab")
-        self.key(main_wnd, "ctrl+Tab")
-        self.assertTrue(self.wait_visible_page(page), f"{self.pages()}")
+        self.assertTrue(self.switch_key(main_wnd, 1, first), f"{self.pages()}")
+        self.assertTrue(self.switch_key(main_wnd, 0, page), f"{self.pages()}")
         pid = self.pages()[page].pid
         favourites = glob.glob(os.path.join(self.wine.drive_c, "users", "*", "Favorites"))
         self.assertTrue(favourites, "the prefix has a Favorites folder")

@@ -5,123 +5,42 @@ their main window. Logins are made with the page automation channel, windows are
 post_msg.exe from inside Wine and with xdotool from outside."""
 import os
 import subprocess
-import tempfile
 import time
 import urllib.parse
 
-from harness import SOURCE_DIR, TEST_KEY, E2ECase, Screen, Wine, main, wait_until
-
-WIN_TEST_DIR = os.environ.get("TNVEXA_WIN_TEST_DIR", os.path.join(SOURCE_DIR, "build", "win64", "tests", "win"))
-POST_MSG = os.path.join(WIN_TEST_DIR, "post_msg.exe")
-PAGE_AUTOMATE = os.path.join(WIN_TEST_DIR, "page_automate.exe")
+from harness import TEST_KEY, E2ECase, Screen, main, wait_until
+# The road's tools, also used by the other scenarios through this module.
+from road import PAGE_AUTOMATE, POST_MSG, WIN_TEST_DIR, WM_ADDACCOUNT, RoadDriver, Window, loadgame_url  # noqa: F401
 
 WM_COMMAND = 0x111
 WM_SYSCOMMAND = 0x112
 SC_CLOSE = 0xF060
-WM_ADDACCOUNT = 0x406
 MSGBOX_FIRST_BUTTON = 5000  # "确定" of a notice, "是" of a question
-BACKDROP_SIZE = (888, 518)
 TAB_LEFT, TAB_WIDTH = 120, 189
 INTERNET_SETTINGS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings"
 
 
-class Window:
-    """One line of post_msg.exe's list."""
-
-    FIELDS = ("depth", "hwnd", "pid", "cls", "visible", "left", "top", "width", "height", "exstyle", "owner",
-              "role", "text")
-
-    def __init__(self, line):
-        parts = line.split("\t")
-        parts += [""] * (len(self.FIELDS) - len(parts))
-        for name, value in zip(self.FIELDS, parts):
-            setattr(self, name, int(value) if name not in ("cls", "role", "text") else value)
-        self.visible = bool(self.visible)
-
-    def __repr__(self):
-        return (f"<{self.role} {self.cls} hwnd={self.hwnd} pid={self.pid} vis={int(self.visible)} "
-                f"{self.width}x{self.height}+{self.left}+{self.top} {self.text!r}>")
-
-
-def loadgame_url(payload, game_url):
-    """The URL a login page navigates to when the player has logged in."""
-    return "app://loadgame?" + urllib.parse.quote(payload, safe="") + "|" + game_url
-
-
-class Road(E2ECase):
-    # Processes --------------------------------------------------------------------------------
-    def page_pids(self):
-        return sorted(self.wine.program_pids(page=True))
-
-    def main_pids(self):
-        return sorted(self.wine.program_pids(page=False))
-
-    # Windows ----------------------------------------------------------------------------------
-    def windows(self):
-        with tempfile.NamedTemporaryFile(dir=self.tmp, suffix=".txt", delete=False) as f:
-            path = f.name
-        self.wine.run(POST_MSG, ["list", Wine.windows(path)], timeout=30)
-        with open(path, encoding="utf-8", errors="replace") as f:
-            lines = [l.rstrip("\n") for l in f if l.strip()]
-        os.unlink(path)
-        return [Window(l) for l in lines]
-
-    def post(self, hwnd, msg, wparam=0, lparam=0):
-        self.assertEqual(self.wine.run(POST_MSG, ["post", str(hwnd), str(msg), str(wparam), str(lparam)]), 0)
-
-    def main_window(self):
-        found = [w for w in self.windows() if w.role == "main" and w.depth == 0]
-        return found[0] if found else None
-
-    def pages(self):
-        """The page windows inside the main window, by handle."""
-        return {w.hwnd: w for w in self.windows() if w.role == "page" and w.depth == 1}
+class Road(E2ECase, RoadDriver):
+    @property
+    def publisher_url(self):
+        return self.publisher.url
 
     def message_boxes(self, pid=None):
         return [w for w in self.windows() if w.role == "msgbox" and w.visible and (pid is None or w.pid == pid)]
-
-    def backdrops(self):
-        return [w for w in self.windows()
-                if w.cls == "#32770" and w.visible and (w.width, w.height) == BACKDROP_SIZE]
 
     def visible_page(self):
         shown = [h for h, w in self.pages().items() if w.visible]
         return shown[0] if len(shown) == 1 else (shown or None)
 
-    # The road ---------------------------------------------------------------------------------
     def start_program(self):
         self.set_automation("1")
         self.wine.start(self.installed_exe())
-        main_wnd = wait_until(self.main_window, 30)
-        self.assertIsNotNone(main_wnd, "the main window appears")
-        self.assertTrue(wait_until(lambda: len(self.page_pids()) == 1 and self.backdrops(), 30),
-                        f"one login process with its backdrop: {self.wine.program_pids()} {self.windows()}")
-        # Read again: the window found first may still be finishing its initialisation.
-        return self.main_window()
+        return self.wait_launched()
 
-    def game_url(self, server):
-        return f"{self.publisher.url}/games/tn/s{server}/game.html"
-
-    def log_in(self, payload, server):
-        url = loadgame_url(payload, self.game_url(server))
-        self.assertEqual(self.wine.run(PAGE_AUTOMATE, ["login", url, "20000"], timeout=40), 0,
-                         "a login page takes the request")
-
-    def log_in_as_tab(self, payload, server, known):
-        """Logs in and waits for the new tab; answers the new page window's handle."""
-        before = set(known)
-        self.log_in(payload, server)
-        pages = wait_until(lambda: (lambda p: p if len(set(p) - before) == 1 else None)(self.pages()), 20)
-        self.assertTrue(pages, f"the page window joins the main window: {self.windows()}")
-        (new,) = set(pages) - before
-        return new
-
-    def add_account(self, main_wnd, expect_new_process=True):
-        before = self.page_pids()
-        self.post(main_wnd.hwnd, WM_ADDACCOUNT, 1, 0)
-        if expect_new_process:
-            self.assertTrue(wait_until(lambda: len(self.page_pids()) == len(before) + 1 and self.backdrops(), 30),
-                            f"another login process: {self.wine.program_pids()}")
+    def open_three_tabs(self):
+        """Launch and three logins; answers the main window and the page windows in tab order."""
+        self.start_program()
+        return self.log_in_three_tabs()
 
     def answer(self, box, button=MSGBOX_FIRST_BUTTON):
         self.post(box.hwnd, WM_COMMAND, button, 0)
@@ -132,28 +51,49 @@ class Road(E2ECase):
         return boxes[0]
 
     def tooltip_text(self, main_wnd, tab):
-        """Points at a tab and answers the tip the strip shows for it."""
+        """Points at a tab and answers the tip the strip shows for it. The pointer first leaves
+        the strip until no tip shows, so that the tip read is this tab's, not the last one's."""
+        def tips():
+            return [w.text for w in self.windows() if w.role == "tip" and w.visible and w.text]
+        subprocess.run(["xdotool", "mousemove", str(main_wnd.left + main_wnd.width // 2),
+                        str(main_wnd.top + main_wnd.height // 2)], timeout=10)
+        self.assertTrue(wait_until(lambda: not tips(), 8), f"the tip goes: {tips()}")
         x, y = main_wnd.left + TAB_LEFT + TAB_WIDTH * tab + 90, main_wnd.top + 15
         subprocess.run(["xdotool", "mousemove", str(x - 20), str(y)], timeout=10)
         subprocess.run(["xdotool", "mousemove", str(x), str(y)], timeout=10)
+        return wait_until(lambda: (tips() or [None])[0], 8, interval=0.3)
 
-        def tip():
-            tips = [w.text for w in self.windows() if w.role == "tip" and w.visible and w.text]
-            return tips[0] if tips else None
-        return wait_until(tip, 8, interval=0.3)
-
-    def x_window(self, win):
-        """The X window that shows a top-level window (same place and size)."""
-        for xid in Screen.find("Vexa - Tarn"):
-            g = Screen.geometry(xid)
-            if (g.get("X"), g.get("Y"), g.get("WIDTH"), g.get("HEIGHT")) == (win.left, win.top, win.width, win.height):
-                return xid
-        return None
+    def switch_key(self, main_wnd, selected, shows):
+        """Types the window-switch key into the main window, Ctrl held until the page `shows` is
+        visible (or 10 s pass); answers whether it showed. A click on the selected tab first gives
+        the main window the keyboard: a page that has it passes Tab on to the main window, which
+        reads Ctrl's state when the message arrives, and under Wine another thread's key state
+        may not have caught up then."""
+        self.click_tab(main_wnd, selected, 1)
+        self.assertTrue(wait_until(lambda: any(w.hwnd == main_wnd.hwnd and w.foreground for w in self.windows()), 10),
+                        f"the main window takes the keyboard: {self.windows()}")
+        subprocess.run(["xdotool", "keydown", "ctrl"], timeout=10)
+        try:
+            subprocess.run(["xdotool", "key", "Tab"], timeout=10)
+            return self.wait_visible_page(shows)
+        finally:
+            subprocess.run(["xdotool", "keyup", "ctrl"], timeout=10)
 
     def key(self, main_wnd, keys):
+        """Types keys (xdotool's names) once the main window has the X focus and Win32 sees it or
+        one of its pages in the foreground: keys follow the foreground, which another process (a
+        login screen closing) may have taken after the X focus moved."""
         xid = self.x_window(main_wnd)
         self.assertIsNotNone(xid, "the main window has an X window")
-        subprocess.run(["xdotool", "windowfocus", "--sync", str(xid)], timeout=10)
+
+        def ours():
+            return any(w.foreground and (w.hwnd == main_wnd.hwnd or (w.role == "page" and w.depth == 1))
+                       for w in self.windows())
+
+        def in_front():
+            subprocess.run(["xdotool", "windowfocus", "--sync", str(xid)], timeout=10)
+            return wait_until(ours, 2)
+        self.assertTrue(wait_until(in_front, 15, interval=0), f"the main window takes the focus: {self.windows()}")
         subprocess.run(["xdotool", "key", keys], timeout=10)
 
     def point_at_tab(self, main_wnd, tab, x=90, y=15):
@@ -162,18 +102,7 @@ class Road(E2ECase):
 
     def click_tab(self, main_wnd, tab, button, x=90, y=15):
         self.point_at_tab(main_wnd, tab, x, y)
-        time.sleep(0.2)
         subprocess.run(["xdotool", "click", str(button)], timeout=10)
-
-    def open_three_tabs(self):
-        """Launch and three logins; answers the main window and the page windows in tab order."""
-        self.start_program()
-        tabs = [self.log_in_as_tab("S1服-abc-player01", 1, [])]
-        main_wnd = self.main_window()
-        for payload, server in (("S2服-电信》新区一服-acc", 2), ("S1服-abc-PLAYER01", 3)):
-            self.add_account(main_wnd)
-            tabs.append(self.log_in_as_tab(payload, server, tabs))
-        return main_wnd, tabs
 
     def wait_visible_page(self, page, timeout=10):
         return wait_until(lambda: self.visible_page() == page, timeout)
@@ -222,11 +151,9 @@ class LoginToTab(Road):
         # The labels, as the strip's tooltip shows them.
         expected = ["1服-abc-player01", "2服-新区一服-acc", "1服-abc-PLAYER01"]
         self.assertEqual([self.tooltip_text(main_wnd, i) for i in range(3)], expected)
-        time.sleep(0.5)  # the tip paints after it shows
         Screen.shot("road_tab_tooltip")
         # Three tabs, the last selected, the middle one under the pointer.
         self.point_at_tab(main_wnd, 1, x=60)
-        time.sleep(1.0)
         shot = Screen.shot("road_three_tabs_hover", self.x_window(main_wnd))
         self.assertTrue(os.path.getsize(shot) > 0)
 
@@ -247,13 +174,12 @@ class LoginToTab(Road):
 class TabsAndEnding(Road):
     def test_switch_key_close_questions_and_quit(self):
         main_wnd, (first, second, third) = self.open_three_tabs()
-        # No page has loaded (no HTML engine here): none shows itself until it is selected.
-        self.assertIsNone(self.visible_page())
+        # No page shows itself before it is selected (the selected one may once its navigation
+        # ends, which with no HTML engine here it may or may not).
+        self.assertIn(self.visible_page(), (None, third))
         # The window-switch key (Ctrl+Tab) moves on from the last tab to the first, then the second.
-        self.key(main_wnd, "ctrl+Tab")
-        self.assertTrue(self.wait_visible_page(first), f"Ctrl+Tab shows the first page: {self.pages()}")
-        self.key(main_wnd, "ctrl+Tab")
-        self.assertTrue(self.wait_visible_page(second), f"Ctrl+Tab shows the second page: {self.pages()}")
+        self.assertTrue(self.switch_key(main_wnd, 2, first), f"Ctrl+Tab shows the first page: {self.pages()}")
+        self.assertTrue(self.switch_key(main_wnd, 0, second), f"Ctrl+Tab shows the second page: {self.pages()}")
 
         # The account question answered "否" keeps the tab.
         self.click_tab(main_wnd, 0, 2)

@@ -63,7 +63,8 @@ class SelfUpdate(E2ECase):
         return int(self.statistics().get("game", "0"))
 
     def assert_swapped_and_relaunched(self):
-        self.assertEqual(len(self.publisher.requests(DOWNLOAD)), 1)
+        self.assertEqual(len(self.publisher.requests(DOWNLOAD)), 1,
+                         f"{self.publisher.requests()} {os.listdir(os.path.dirname(self.exe))}")
         self.assertTrue(self.exe_bytes() == self.new, "the new release stands at the old path")
         self.assertTrue(os.path.exists(self.folder_file("OldTnVexa.exe")))
         self.assertFalse(os.path.exists(self.folder_file("NewTnVexa.exe")))

@@ -41,7 +41,9 @@ void ShowPrompt(CAddAccDlg& dlg) {
     ::SetWindowPos(dlg.m_hWnd, HWND_TOP, 300, 150, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     ::SetForegroundWindow(dlg.m_hWnd);
     ::SetActiveWindow(dlg.m_hWnd);
-    wintest::PumpFor(50);
+    // The display's focus events may come back later and move the activation again.
+    wintest::PumpUntil(
+        [&] { return ::GetActiveWindow() == dlg.m_hWnd && ::GetForegroundWindow() == dlg.m_hWnd; }, 2000);
 }
 
 } // namespace

@@ -391,11 +391,9 @@ TEST_F(SkinnedFrame, PaintsTheNineSliceSkinTitleAndIconRelativeToTheDcOrigin) {
     // On screen, too.
     RedrawWindow(dlg->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     const RECT wr = dlg->GetWindowRect();
-    HDC screen = GetDC(nullptr);
-    const COLORREF body = GetPixel(screen, wr.left + 400, wr.top + 300);
-    ReleaseDC(nullptr, screen);
     const uint32_t expected = skin.At(15, 40);
-    EXPECT_EQ(body, RGB((expected >> 16) & 0xFF, (expected >> 8) & 0xFF, expected & 0xFF));
+    const COLORREF body = RGB((expected >> 16) & 0xFF, (expected >> 8) & 0xFF, expected & 0xFF);
+    EXPECT_EQ(wintest::WaitForScreenPixel({wr.left + 400, wr.top + 300}, body), body);
 }
 
 TEST_F(SkinnedFrame, ErasesCopyTheFrameAsFreshlyPaintedAfterAResizeAndANewTitle) {

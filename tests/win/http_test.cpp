@@ -148,7 +148,8 @@ TEST_F(HttpTest, CancelFromAnotherThreadEndsTheFetch) {
         },
         &job, 0, nullptr);
     ASSERT_NE(thread, nullptr);
-    Sleep(700);
+    // In the middle of the body: the request has arrived and the body crawls for 20 s.
+    EXPECT_TRUE(s_server->WaitForRequests(1, 10000));
     handles.Cancel();
     EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
     CloseHandle(thread);

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "net/prgs_dlg_win.h"
 #include "publisher_fixture.h"
@@ -58,7 +59,25 @@ void After(UINT ms, std::function<void()> fn) {
     pending = std::move(fn);
     SetTimer(nullptr, 0, ms, [](HWND, UINT, UINT_PTR id, DWORD) {
         KillTimer(nullptr, id);
-        if (pending) pending();
+        // fn may schedule the next step: take it out first.
+        if (auto fn = std::exchange(pending, nullptr)) fn();
+    });
+}
+
+// Runs fn on this thread, from inside the dialog's modal loop, once ready() answers true (asked
+// every 20 ms), at the latest after timeoutMs.
+void When(std::function<bool()> ready, std::function<void()> fn, DWORD timeoutMs = 15000) {
+    static std::function<bool()> s_ready;
+    static std::function<void()> s_fn;
+    static DWORD s_start, s_timeout;
+    s_ready = std::move(ready);
+    s_fn = std::move(fn);
+    s_start = GetTickCount();
+    s_timeout = timeoutMs;
+    SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
+        if (!s_ready() && GetTickCount() - s_start < s_timeout) return;
+        KillTimer(nullptr, id);
+        if (auto fn = std::exchange(s_fn, nullptr)) fn();
     });
 }
 
@@ -90,16 +109,18 @@ TEST_F(PrgsDlgTest, EnterIsIgnoredAndEscapeCancelsWithoutLaterReports) {
     bool enterKeptItOpen = false;
     int posAtCancel = -1;
     dlg.m_onInit = [&](RecordingPrgsDlg& d) {
-        After(600, [&] {
-            wintest::SaveWindowShot(d.m_hWnd, L"prgs_dlg");
-            PostMessageW(d.m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
-            PostMessageW(d.m_hWnd, WM_COMMAND, IDOK, 0);
-            After(300, [&] {
-                enterKeptItOpen = IsWindow(d.m_hWnd) && IsWindowVisible(d.m_hWnd);
-                posAtCancel = d.m_progress.GetPos();
-                PostMessageW(d.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
-            });
-        });
+        // Once the bar has moved: the download runs.
+        When([&d] { return d.m_progress.GetPos() > 0; },
+             [&] {
+                 wintest::SaveWindowShot(d.m_hWnd, L"prgs_dlg");
+                 PostMessageW(d.m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
+                 PostMessageW(d.m_hWnd, WM_COMMAND, IDOK, 0);
+                 After(300, [&] {
+                     enterKeptItOpen = IsWindow(d.m_hWnd) && IsWindowVisible(d.m_hWnd);
+                     posAtCancel = d.m_progress.GetPos();
+                     PostMessageW(d.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+                 });
+             });
     };
     const DWORD start = GetTickCount();
     EXPECT_FALSE(dlg.Download(s_server->BaseUrl() + L"/dl/crawl.exe", Dest()));

@@ -292,8 +292,5 @@ TEST_F(ImageButton, AttachingTakesTheTextAndMakesTheButtonOwnerDrawn) {
     // Painting goes through DrawItem: the parent's skin shows where the button has no image.
     UpdateWindow(parent->m_hWnd);
     RedrawWindow(plain, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    HDC screen = GetDC(nullptr);
-    const COLORREF shown = GetPixel(screen, wr.left + 3, wr.top + 3);
-    ReleaseDC(nullptr, screen);
-    EXPECT_EQ(shown, kParentSkin);
+    EXPECT_EQ(wintest::WaitForScreenPixel({wr.left + 3, wr.top + 3}, kParentSkin), kParentSkin);
 }

@@ -42,6 +42,19 @@ void PumpFor(DWORD ms) {
     PumpUntil([] { return false; }, ms);
 }
 
+COLORREF WaitForScreenPixel(POINT at, COLORREF expected, DWORD timeoutMs) {
+    COLORREF seen = CLR_INVALID;
+    PumpUntil(
+        [&] {
+            HDC screen = GetDC(nullptr);
+            seen = GetPixel(screen, at.x, at.y);
+            ReleaseDC(nullptr, screen);
+            return seen == expected;
+        },
+        timeoutMs);
+    return seen;
+}
+
 std::wstring ExeFolder() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);

@@ -28,6 +28,11 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 // Pumps messages for the given time.
 void PumpFor(DWORD ms);
 
+// Pumps messages until the screen shows `expected` at the screen point `at` or the time runs
+// out; answers the colour seen last. A paint reaches the screen some time after it returns (the
+// display server draws it), so a screen read right after drawing may still see the old picture.
+COLORREF WaitForScreenPixel(POINT at, COLORREF expected, DWORD timeoutMs = 5000);
+
 // Saves what the screen shows of the window as a PNG in TNVEXA_SHOTS_DIR (or the current
 // folder) under the given name; answers the full path, empty on failure.
 std::wstring SaveWindowShot(HWND hwnd, const std::wstring& name);

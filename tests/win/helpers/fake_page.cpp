@@ -29,6 +29,7 @@ HWND g_parent = nullptr;
 COLORREF g_color = RGB(0x30, 0x70, 0xC0);
 std::wstring g_label;
 int g_lastMute = -1, g_mutes = 0, g_f5 = 0, g_ctrlD = 0, g_reloads = 0;
+LONG g_muteTime = 0; // when the last mute message was posted (its message time)
 
 std::wstring Env(const wchar_t* name) {
     wchar_t value[512] = {};
@@ -38,8 +39,8 @@ std::wstring Env(const wchar_t* name) {
 
 void ShowCounts(HWND hwnd) {
     wchar_t text[128];
-    swprintf(text, 128, L"mute=%d mutes=%d f5=%d ctrld=%d reload=%d", g_lastMute, g_mutes, g_f5, g_ctrlD,
-             g_reloads);
+    swprintf(text, 128, L"mute=%d mutes=%d f5=%d ctrld=%d reload=%d mutetime=%ld", g_lastMute, g_mutes, g_f5,
+             g_ctrlD, g_reloads, g_muteTime);
     SetWindowTextW(hwnd, text);
 }
 
@@ -96,6 +97,7 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (msg == kPageMute) {
             g_lastMute = static_cast<int>(wParam);
             ++g_mutes;
+            g_muteTime = GetMessageTime();
             ShowCounts(hwnd);
             return 0;
         }

@@ -8,10 +8,11 @@
 //   post_msg.exe settext <hwnd> <control id> <hex>  sets a dialog control's text, given as the hex
 //                                                   digits of its UTF-8 bytes (any locale)
 // Numbers are decimal or 0x hexadecimal. A list line holds tab-separated fields:
-//   depth hwnd pid class visible left top width height exstyle owner role text
+//   depth hwnd pid class visible left top width height exstyle owner role text foreground
 // role is "main" (has control 1005), "msgbox" (has the first message-box button), "page" (a page
 // frame), "login" (the login page over its backdrop), "tip" (a tooltip) or "-". The text of a
-// tooltip is asked for with WM_GETTEXT, which answers the tip on show.
+// tooltip is asked for with WM_GETTEXT, which answers the tip on show. foreground is 1 for the
+// window that takes keyboard input now.
 // post, send, text and settext exit with 1 when hwnd (or the control) is no window.
 #include <windows.h>
 
@@ -81,7 +82,8 @@ void WriteLine(FILE* out, int depth, HWND hwnd) {
         std::to_wstring(rc.right - rc.left) + L"\t" + std::to_wstring(rc.bottom - rc.top) + L"\t" +
         std::to_wstring(static_cast<unsigned long>(::GetWindowLongPtrW(hwnd, GWL_EXSTYLE))) + L"\t" +
         std::to_wstring(reinterpret_cast<std::uintptr_t>(::GetWindow(hwnd, GW_OWNER))) + L"\t" + role +
-        L"\t" + TextOf(hwnd, std::wstring(role) == L"tip") + L"\n";
+        L"\t" + TextOf(hwnd, std::wstring(role) == L"tip") + L"\t" +
+        (hwnd == ::GetForegroundWindow() ? L"1" : L"0") + L"\n";
     char utf8[4096] = {};
     const int n = ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8,
                                         sizeof(utf8), nullptr, nullptr);
