@@ -7,11 +7,11 @@
 #include "web/login_dlg_win.h"
 
 BOOL CTollgate3App::RunPageProcess() {
-    if (FAILED(OleInitialize(nullptr))) {
+    m_ole = fw::ComSession::StartOle();
+    if (!m_ole.Ok()) {
         ShowMessageBox(nullptr, L"初始化OLE库失败", L"Vexa - Tarn", MB_OK);
         return FALSE;
     }
-    m_oleStarted = true;
     // A page lives inside its main window; without one (missing or stale operands) there is
     // nothing to log into, and the process ends at once.
     if (!ParentWnd || !IsWindow(ParentWnd)) return FALSE;

@@ -32,7 +32,5 @@ private:
 // set when the request is over and never reset. False when the worker could not be started;
 // the events are then left alone.
 bool SendStatPing(const std::wstring& url, const PingEvents& events);
-// The same with the two events held elsewhere (the application object's handles).
-bool SendStatPing(const std::wstring& url, HANDLE started, HANDLE finished);
 
 } // namespace net
