@@ -2,7 +2,7 @@
 // progress dialog for the life of the process.
 #include "app/later_entry_win.h"
 #include "app/update_win.h"
-#include "net/prgs_dlg_win.h"
+#include "app/prgs_dlg_win.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "net/prgs_dlg_win.h"
+#include "app/prgs_dlg_win.h"
 #include "publisher_fixture.h"
 #include "win_test_support.h"
 
