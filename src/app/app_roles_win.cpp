@@ -1,6 +1,7 @@
 // The long-running roles of the program, entered at the end of start-up.
 #include "app/app_state_win.h"
 #include "app/app_win.h"
+#include "base/product.h"
 #include "mainwnd/main_dlg_win.h"
 #include "ui/msgbox_win.h"
 #include "web/gm_wnd_win.h"
@@ -9,7 +10,7 @@
 BOOL CTollgate3App::RunPageProcess() {
     m_ole = fw::ComSession::StartOle();
     if (!m_ole.Ok()) {
-        ShowMessageBox(nullptr, L"初始化OLE库失败", L"Vexa - Tarn", MB_OK);
+        ShowMessageBox(nullptr, L"初始化OLE库失败", base::kAppTitle, MB_OK);
         return FALSE;
     }
     // A page lives inside its main window; without one (missing or stale operands) there is

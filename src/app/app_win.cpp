@@ -12,6 +12,7 @@
 #include "app/settings_win.h"
 #include "app/start_mode_win.h"
 #include "base/codepage_win.h"
+#include "base/product.h"
 #include "net/cache_clear_win.h"
 #include "net/publisher_win.h"
 #include "net/stat_ping.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-constexpr wchar_t kTitle[] = L"Vexa - Tarn";
+constexpr const wchar_t* kTitle = base::kAppTitle;
 
 CTollgate3App* g_app = nullptr;
 

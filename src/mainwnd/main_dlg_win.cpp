@@ -7,6 +7,8 @@
 
 #include "app/process_win.h"
 #include "base/codepage_win.h"
+#include "base/os_version_win.h"
+#include "base/product.h"
 #include "mainwnd/label_rules.h"
 #include "mainwnd/later_entry_win.h"
 #include "mainwnd/layout_rules.h"
@@ -20,22 +22,12 @@ using namespace mainwnd;
 
 namespace {
 
-constexpr const wchar_t* kTitle = L"Vexa - Tarn";
+constexpr const wchar_t* kTitle = base::kAppTitle;
 
 CTollgate3Dlg* g_mainDlg = nullptr;
 
 HINSTANCE ModuleInstance() {
     return ::GetModuleHandleW(nullptr);
-}
-
-int OsMajorVersion() {
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof(info);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!::GetVersionExW(&info)) return 0;
-#pragma GCC diagnostic pop
-    return static_cast<int>(info.dwMajorVersion);
 }
 
 // The modifier mask of the moment: Ctrl 2, Shift 4, Alt 1.
@@ -87,7 +79,7 @@ BOOL CTollgate3Dlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIconSmall));
 
     m_keyboardHook = InstallKeyboardHook(*this);
-    m_osMajorVersion = OsMajorVersion();
+    m_osMajorVersion = base::OsMajorVersion();
 
     ModifyStyle(0, WS_CLIPCHILDREN);
     SetTitle(kTitle);
@@ -195,15 +187,7 @@ void CTollgate3Dlg::ToggleShow() {
 }
 
 void CTollgate3Dlg::BringToFront() {
-    const DWORD self = ::GetCurrentThreadId();
-    const HWND foreground = ::GetForegroundWindow();
-    const DWORD other = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
-    // Joined to the foreground thread's input, this thread may take the foreground.
-    const bool attached = other && other != self && ::AttachThreadInput(self, other, TRUE);
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ::SetForegroundWindow(m_hWnd);
-    if (attached) ::AttachThreadInput(self, other, FALSE);
+    fw::RaiseWindow(m_hWnd, true);
 }
 
 void CTollgate3Dlg::ClosePageWindow(HWND page) {
