@@ -22,21 +22,7 @@ namespace {
 
 constexpr const wchar_t* kTitle = base::kAppTitle;
 
-CTollgate3App* g_app = nullptr;
-
 } // namespace
-
-CTollgate3App& TheApp() {
-    return *g_app;
-}
-
-CTollgate3App::CTollgate3App() {
-    g_app = this;
-}
-
-CTollgate3App::~CTollgate3App() {
-    if (g_app == this) g_app = nullptr;
-}
 
 void CTollgate3App::Ping(net::StatPing ping) {
     const uint32_t count = IncrementCounter(std::wstring(net::StatPingCounterKey(ping)).c_str());

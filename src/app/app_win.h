@@ -13,9 +13,6 @@
 
 class CTollgate3App : public CWinApp {
 public:
-    CTollgate3App();
-    ~CTollgate3App() override;
-
     BOOL InitInstance() override;
     int ExitInstance() override;
 
@@ -38,6 +35,3 @@ private:
     fw::GdiplusSession m_gdiplus;
     fw::ComSession m_ole;
 };
-
-// The application object of this process.
-CTollgate3App& TheApp();
