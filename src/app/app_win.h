@@ -1,3 +1,4 @@
+// Folder app/: start-up, install, update and settings, the top layer; may include every other folder.
 // The application object: reads the start mode, runs the one-shot tasks of the install,
 // uninstall, update and channel modes, and hands over to the main window or the page window.
 #pragma once
