@@ -45,3 +45,12 @@
 // Update progress dialog: template and its progress bar.
 #define IDD_PRGS 156
 #define IDC_PRGS_PROGRESS 1000
+
+// Game client download dialog: template, percentage label and bar.
+#define IDD_DOWN_GAME 163
+#define IDC_DOWN_PERCENT 1024
+#define IDC_DOWN_PROGRESS 1025
+
+// Favourites dialog: template and the name's edit.
+#define IDD_FAV 159
+#define IDC_FAV_NAME 1018

@@ -26,9 +26,8 @@ constexpr const wchar_t* kTitle = base::kAppTitle;
 
 void CTollgate3App::Ping(net::StatPing ping) {
     const uint32_t count = IncrementCounter(std::wstring(net::StatPingCounterKey(ping)).c_str());
-    // Without a worker nobody would set the event the one-shot modes wait for.
-    if (!net::SendStatPing(net::StatPingUrl(ping, count, net::PublisherOverride()), m_ping))
-        SetEvent(m_ping.Finished());
+    // A ping that cannot start sets the end event itself: the one-shot modes' waits end.
+    net::SendStatPing(net::StatPingUrl(ping, count, net::PublisherOverride()), m_ping);
 }
 
 void CTollgate3App::RelaunchAfterUpdate() {

@@ -69,9 +69,7 @@ bool IsUpdateDayAt(const UtcTime& lastUpdate, uint32_t disableDays, const UtcTim
 }
 
 std::wstring ProgramFolderFileFor(std::wstring_view exePath, std::wstring_view name) {
-    const size_t slash = exePath.rfind(L'\\');
-    if (slash == std::wstring_view::npos) return {};
-    return std::wstring(exePath.substr(0, slash + 1)) + std::wstring(name);
+    return base::FileBeside(exePath, name);
 }
 
 std::wstring StatisticsFileFor(std::wstring_view commonAppData) {

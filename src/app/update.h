@@ -6,20 +6,22 @@
 #include <string_view>
 
 #include "app/start_mode.h"
+#include "net/update_config.h"
 
 namespace app {
 
 // The program's version text; its digits form the suffix of the release key.
 inline constexpr std::wstring_view kVersionText = L"3.0.0.1";
 
-// Names of the update's files in the program folder and the configuration's INI layout.
-inline constexpr std::wstring_view kUpdateConfigPath = L"/update/ConfigTnVexa.htm";
+// Names of the update's files in the program folder; the configuration's INI layout is shared
+// with the game clients' downloads.
+using net::kConfigAddrName;
+using net::kConfigKeyName;
+using net::kConfigSection;
+using net::kUpdateConfigPath;
 inline constexpr std::wstring_view kUpdateConfigFile = L"ConfigTnVexa.htm";
 inline constexpr std::wstring_view kNewExeFile = L"NewTnVexa.exe";
 inline constexpr std::wstring_view kOldExeFile = L"OldTnVexa.exe";
-inline constexpr std::wstring_view kConfigSection = L"VerKey";
-inline constexpr std::wstring_view kConfigKeyName = L"TnVexa";
-inline constexpr std::wstring_view kConfigAddrName = L"UpdAddr";
 
 // The version text without its dots ("3.0.0.1" -> "3001").
 std::wstring VersionDigits(std::wstring_view version);

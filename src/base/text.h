@@ -24,4 +24,13 @@ std::wstring AsciiUpper(std::wstring_view text);
 // Case-insensitive comparison of ASCII letters; other characters must match exactly.
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
 
-}  // namespace base
+// The path of a file called name in the folder of the file at path (up to its last
+// backslash); empty when path has no backslash.
+std::wstring FileBeside(std::wstring_view path, std::wstring_view name);
+
+// True when path names something strictly below folder (both absolute, "\\" separated, as the
+// file system resolved them): letter case of ASCII letters aside, folder must be a leading run of
+// whole components of path, and no component of path may be "." or "..".
+bool IsInsideFolder(std::wstring_view path, std::wstring_view folder);
+
+} // namespace base

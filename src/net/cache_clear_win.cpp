@@ -1,12 +1,12 @@
 #include "net/cache_clear_win.h"
 
 #include <shlobj.h>
-#include <userenv.h>
 #include <wininet.h>
 
 #include <functional>
 #include <vector>
 
+#include "base/user_folder_win.h"
 #include "fw/handles_win.h"
 #include "net/cache_rules.h"
 
@@ -36,49 +36,6 @@ struct UrlCacheFindTraits {
     static void Close(Type h) { ::FindCloseUrlCache(h); }
 };
 using UrlCacheFind = fw::UniqueHandle<UrlCacheFindTraits>;
-
-// A shell folder's path through its item list, which the shell's allocator frees; empty when the
-// shell does not know it.
-std::wstring ShellFolderPath(int csidl) {
-    LPITEMIDLIST location = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &location)) || !location) return {};
-    wchar_t path[MAX_PATH] = {};
-    const bool found = SHGetPathFromIDListW(location, path) != FALSE;
-    CoTaskMemFree(location);
-    return found ? std::wstring(path) : std::wstring();
-}
-
-// The folder as the file system resolves it, every link on the way followed ("\\?\" form);
-// empty when it cannot be opened.
-std::wstring ResolvedFolder(const std::wstring& path) {
-    fw::Handle folder(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!folder) return {};
-    wchar_t resolved[MAX_PATH * 2] = {};
-    const DWORD n =
-        GetFinalPathNameByHandleW(folder.Get(), resolved, ARRAYSIZE(resolved), FILE_NAME_NORMALIZED);
-    return n > 0 && n < ARRAYSIZE(resolved) ? std::wstring(resolved, n) : std::wstring();
-}
-
-// The shell folder to empty, resolved, when it lies inside the user's profile. The shell-folder
-// settings are the user's own to change, but the program runs elevated: pointed at a system
-// folder (or through a link in the profile) they would make "clear the cache" delete it. The
-// profile's own place comes from the machine's profile list, which only administrators change.
-std::wstring ClearableShellFolder(int csidl, const wchar_t* subfolder = L"") {
-    const std::wstring shellFolder = ShellFolderPath(csidl);
-    if (shellFolder.empty()) return {};
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
-    fw::Handle tokenOwner(token);
-    wchar_t profile[MAX_PATH] = {};
-    DWORD size = ARRAYSIZE(profile);
-    if (!GetUserProfileDirectoryW(token, profile, &size)) return {};
-    const std::wstring folder = ResolvedFolder(shellFolder + subfolder);
-    const std::wstring profileFolder = ResolvedFolder(profile);
-    if (folder.empty() || profileFolder.empty() || !IsInsideFolder(folder, profileFolder)) return {};
-    return folder;
-}
 
 // Calls visit for every entry of the user's URL cache. Deleting the visited entry is allowed.
 // True when the walk reached the end, false when it stopped on another error.
@@ -200,7 +157,7 @@ bool ClearWebCache() {
         if (!IsCookieEntry(entry.CacheEntryType) && entry.lpszSourceUrlName)
             DeleteUrlCacheEntryW(entry.lpszSourceUrlName);
     });
-    const std::wstring folder = ClearableShellFolder(CSIDL_INTERNET_CACHE);
+    const std::wstring folder = base::UserFolderInsideProfile(CSIDL_INTERNET_CACHE);
     if (folder.empty()) return false;
     // The cache's folders stay: a running cache keeps its list of them and cannot store a new
     // entry once they are gone (Wine makes them again only when a process opens the cache).
@@ -209,7 +166,7 @@ bool ClearWebCache() {
 
 bool ClearFlashStorage() {
     // A missing folder answers false, as removing a folder that does not exist would.
-    const std::wstring storage = ClearableShellFolder(CSIDL_APPDATA, kFlashStorageSubfolder);
+    const std::wstring storage = base::UserFolderInsideProfile(CSIDL_APPDATA, kFlashStorageSubfolder);
     if (storage.empty()) return false;
     return DeleteTree(storage);
 }

@@ -21,12 +21,6 @@ inline bool IsCookieEntry(uint32_t entryType) {
 // True when the address contains the loader name, whatever the letter case of either.
 bool IsLoaderAddress(std::wstring_view address);
 
-// True when path names something strictly below folder (both absolute, "\\" separated, as the
-// file system resolved them): letter case of ASCII letters aside, folder must be a leading run of
-// whole components of path, and no component of path may be "." or "..". The elevated clearing
-// deletes only inside the user's own profile, whatever the user's shell-folder settings name.
-bool IsInsideFolder(std::wstring_view path, std::wstring_view folder);
-
 // The system's error codes that the enumeration tells apart.
 inline constexpr uint32_t kErrorInsufficientBuffer = 122;
 inline constexpr uint32_t kErrorNoMoreItems = 259;

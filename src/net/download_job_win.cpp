@@ -9,20 +9,18 @@ namespace net {
 
 namespace {
 constexpr UINT kProgressMsg = WM_APP + 1; // wParam: percent (sent by the download thread)
-constexpr UINT kDoneMsg = WM_APP + 2;     // wParam: 1 on success (posted by the watcher)
+constexpr UINT kDoneMsg = WM_APP + 2;     // wParam: the outcome (posted by the watcher)
 constexpr wchar_t kSinkClass[] = L"TnVexaDownloadSink";
 } // namespace
 
 // Lives as long as the job or a thread still needs it: a thread that outlives the job (a read
 // that a closed handle did not interrupt) finds its state intact and its window gone.
 struct DownloadJob::Shared {
-    std::wstring source;
-    std::wstring destination;
-    DWORD chunk = 512;
+    Work work;
     HWND sink = nullptr;
     HttpRequestHandles handles;
     std::atomic<bool> cancelled{false};
-    std::atomic<bool> success{false};
+    std::atomic<int> outcome{0};
     fw::Handle downloadThread;
     fw::Handle watcherThread;
 };
@@ -33,10 +31,9 @@ DWORD WINAPI DownloadThread(void* param) {
     std::unique_ptr<std::shared_ptr<DownloadJob::Shared>> holder(
         static_cast<std::shared_ptr<DownloadJob::Shared>*>(param));
     DownloadJob::Shared& s = **holder;
-    if (!IsTrustedUrl(s.source)) {
-        s.success = false;
-        return 0;
-    }
+    // A job whose watcher could not be started is cancelled before this thread runs: nobody
+    // would see its outcome, so nothing is fetched.
+    if (s.cancelled) return 0;
     uint32_t lastPercent = UINT32_MAX;
     const FetchProgress progress = [&](uint32_t percent, uint64_t, uint32_t) {
         // One message per change of the bar rather than per chunk: the bar shows the same.
@@ -44,7 +41,7 @@ DWORD WINAPI DownloadThread(void* param) {
         lastPercent = percent;
         SendMessageW(s.sink, kProgressMsg, percent, 0);
     };
-    s.success = HttpFetchToFile(s.source, s.destination, s.chunk, &progress, &s.handles);
+    s.outcome = s.work(s.handles, progress);
     return 0;
 }
 
@@ -53,7 +50,7 @@ DWORD WINAPI WatcherThread(void* param) {
         static_cast<std::shared_ptr<DownloadJob::Shared>*>(param));
     DownloadJob::Shared& s = **holder;
     WaitForSingleObject(s.downloadThread.Get(), INFINITE);
-    if (!s.cancelled) PostMessageW(s.sink, kDoneMsg, s.success ? 1 : 0, 0);
+    if (!s.cancelled) PostMessageW(s.sink, kDoneMsg, static_cast<WPARAM>(s.outcome.load()), 0);
     return 0;
 }
 
@@ -81,7 +78,7 @@ LRESULT CALLBACK DownloadJob::SinkProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
             return 0;
         }
         if (msg == kDoneMsg) {
-            if (job->m_onDone) job->m_onDone(wParam != 0);
+            if (job->m_onDone) job->m_onDone(static_cast<int>(wParam));
             return 0;
         }
     }
@@ -96,7 +93,18 @@ DownloadJob::~DownloadJob() {
 
 bool DownloadJob::Start(const std::wstring& source, const std::wstring& destination, DWORD chunk,
                         ProgressFn onProgress, DoneFn onDone) {
-    if (Running() || !RegisterSinkClass(&SinkProc)) return false;
+    Work work = [source, destination, chunk](HttpRequestHandles& handles, const FetchProgress& progress) {
+        // An untrusted source fails without a request.
+        return IsTrustedUrl(source) && HttpFetchToFile(source, destination, chunk, &progress, &handles) ? 1
+                                                                                                        : 0;
+    };
+    OutcomeFn done;
+    if (onDone) done = [onDone = std::move(onDone)](int outcome) { onDone(outcome != 0); };
+    return Start(std::move(work), std::move(onProgress), std::move(done));
+}
+
+bool DownloadJob::Start(Work work, ProgressFn onProgress, OutcomeFn onDone) {
+    if (!work || Running() || !RegisterSinkClass(&SinkProc)) return false;
     if (!m_sink) {
         m_sink = CreateWindowExW(0, kSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                  GetModuleHandleW(nullptr), nullptr);
@@ -106,9 +114,7 @@ bool DownloadJob::Start(const std::wstring& source, const std::wstring& destinat
     m_onProgress = std::move(onProgress);
     m_onDone = std::move(onDone);
     auto shared = std::make_shared<Shared>();
-    shared->source = source;
-    shared->destination = destination;
-    shared->chunk = chunk;
+    shared->work = std::move(work);
     shared->sink = m_sink;
     // Both threads start suspended so that their handles are stored before either runs.
     auto* forDownload = new std::shared_ptr<Shared>(shared);
@@ -124,6 +130,7 @@ bool DownloadJob::Start(const std::wstring& source, const std::wstring& destinat
     if (!shared->watcherThread) {
         delete forWatcher;
         shared->cancelled = true;
+        shared->handles.Cancel();
         ResumeThread(shared->downloadThread.Get()); // it sees the cancel and ends at once
         m_shared = std::move(shared);
         return false;
@@ -164,7 +171,7 @@ bool DownloadJob::Running() const {
 }
 
 bool DownloadJob::Succeeded() const {
-    return m_shared && !m_shared->cancelled && m_shared->success;
+    return m_shared && !m_shared->cancelled && m_shared->outcome != 0;
 }
 
 } // namespace net

@@ -1,6 +1,7 @@
 // A cancellable download on two worker threads: the download thread fetches an address into a
-// file, the watcher waits for it and reports the outcome. Progress and outcome reach the owner
-// on its own (UI) thread, and never after the owner cancelled.
+// file (or does a caller's work of one or more requests), the watcher waits for it and reports
+// the outcome. Progress and outcome reach the owner on its own (UI) thread, and never after the
+// owner cancelled.
 #pragma once
 #include <windows.h>
 
@@ -9,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "net/http_win.h"
+
 namespace net {
 
 class DownloadJob {
@@ -16,6 +19,11 @@ public:
     // Called on the thread that started the job, never after Cancel.
     using ProgressFn = std::function<void(uint32_t percent)>;
     using DoneFn = std::function<void(bool success)>;
+    using OutcomeFn = std::function<void(int outcome)>;
+    // The download thread's work: its requests go through the job's handle holder, so that a
+    // cancel closes them, and report through the progress display; it answers the outcome.
+    // It runs on another thread: it must hold its own copies of what it uses.
+    using Work = std::function<int(HttpRequestHandles& handles, const FetchProgress& progress)>;
 
     DownloadJob() = default;
     ~DownloadJob();
@@ -30,6 +38,9 @@ public:
     bool Start(const std::wstring& source, const std::wstring& destination, DWORD chunk,
                ProgressFn onProgress, DoneFn onDone);
 
+    // From the UI thread: the same with the caller's work; onDone gets its outcome.
+    bool Start(Work work, ProgressFn onProgress, OutcomeFn onDone);
+
     // From the UI thread: no progress and no outcome are reported after this call; the
     // request's handles are closed so that a pending read fails and the threads end.
     void Cancel();
@@ -39,6 +50,7 @@ public:
     bool Wait(DWORD timeoutMs);
 
     bool Running() const;
+    // The work's outcome is not 0 and the job was not cancelled.
     bool Succeeded() const;
 
     // Internal state shared with the threads (defined in the .cpp).
@@ -48,7 +60,7 @@ private:
     std::shared_ptr<Shared> m_shared;
     HWND m_sink = nullptr; // message-only window of the starting thread
     ProgressFn m_onProgress;
-    DoneFn m_onDone;
+    OutcomeFn m_onDone;
 
     static LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 };

@@ -6,6 +6,8 @@
 
 #include "net/publisher_win.h"
 #include "ui/msgbox_win.h"
+#include "web/down_game_dlg_win.h"
+#include "web/fav_dlg_win.h"
 
 namespace web {
 
@@ -65,7 +67,8 @@ std::wstring LoginPageUrl() {
 }
 
 PageSeams& Seams() {
-    static PageSeams seams{ShowMessageBox, ShellOpen, StartProgram};
+    static PageSeams seams{ShowMessageBox, ShellOpen, StartProgram, RunGameDownloadDialog,
+                           RunFavouritesDialog};
     return seams;
 }
 

@@ -27,6 +27,9 @@ struct PageSeams {
     bool (*shellOpen)(const std::wstring& url);
     // Starts a program at idle priority, shown normally; both handles closed at once.
     bool (*startProgram)(const std::wstring& path);
+    // The game client download dialog and the favourites dialog, modally over owner.
+    void (*runGameDownload)(HWND owner, const std::wstring& gameName);
+    void (*runFavourites)(HWND owner, const std::wstring& name, const std::wstring& url);
 };
 PageSeams& Seams();
 

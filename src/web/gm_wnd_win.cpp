@@ -82,13 +82,7 @@ HRESULT CGmWndView::OnGetHostInfo(DOCHOSTUIINFO* info) {
 
 void CGmWndView::OnNavigateComplete2(const std::wstring& url) {
     web::CurrentPageUrl() = url;
-    CFrameWnd* frame = GetParentFrame();
-    if (!frame) return;
-    RECT client{};
-    ::GetClientRect(ParentWnd, &client);
-    const mainwnd::Rect area = mainwnd::ContentArea(client.right - client.left, client.bottom - client.top);
-    ::MoveWindow(frame->m_hWnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
-    frame->ShowWindow(SW_SHOW);
+    if (auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame())) frame->PlaceAfterNavigation();
 }
 
 void CGmWndView::OnTitleChange(const std::wstring& title) {
@@ -115,7 +109,7 @@ void CGmWndView::EnterGame(const std::wstring& clientName, const std::wstring& h
         return;
     }
     if (seams.messageBox(ParentWnd, kDownloadQuestion, kHallCaption, MB_OKCANCEL) == IDOK) {
-        later::RunGameDownloadDialog(ParentWnd, clientName);
+        seams.runGameDownload(ParentWnd, clientName);
     } else if (web::IsShellOpenableUrl(hallUrl)) {
         // The hall address comes from a web page: only web addresses go to the shell.
         seams.shellOpen(hallUrl);
@@ -149,6 +143,19 @@ int CMainFrame::OnCreate(CREATESTRUCTW* cs) {
     OnReloadHotkeys();
     ::SetTimer(m_hWnd, kParentWatchTimer, kParentWatchMs, nullptr);
     return 0;
+}
+
+void CMainFrame::PlaceAfterNavigation() {
+    // The frame's own visibility, not its parent's: the selected tab of a main window hidden in
+    // the tray is still the one that shows.
+    const bool selected = (GetStyle() & WS_VISIBLE) != 0;
+    if (m_shownOnce && !selected) return;
+    RECT client{};
+    ::GetClientRect(ParentWnd, &client);
+    const mainwnd::Rect area = mainwnd::ContentArea(client.right - client.left, client.bottom - client.top);
+    ::MoveWindow(m_hWnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+    ShowWindow(SW_SHOW);
+    m_shownOnce = true;
 }
 
 LRESULT CMainFrame::OnReloadHotkeys() {
@@ -217,7 +224,7 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
         }
     }
     if (message == WM_CHAR && web::IsFavouritesChar(msg->wParam, msg->lParam)) {
-        later::RunFavouritesDialog(ParentWnd, web::CurrentPageTitle(), web::CurrentPageUrl());
+        web::Seams().runFavourites(ParentWnd, web::CurrentPageTitle(), web::CurrentPageUrl());
         return TRUE;
     }
     if (message == WM_KEYDOWN && msg->wParam == web::kKeyF5) {

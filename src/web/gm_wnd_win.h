@@ -56,6 +56,11 @@ public:
     web::PageHotkey m_switchKey;
     web::PageHotkey m_soundKey;
 
+    // After a completed navigation: moves the frame into the main window's content area and
+    // shows it, unless the main window has hidden it since it was first shown (a tab in the
+    // background stays behind the selected one).
+    void PlaceAfterNavigation();
+
 protected:
     int OnCreate(CREATESTRUCTW* cs) override;
     void OnTimer(UINT_PTR id) override;
@@ -64,6 +69,7 @@ protected:
     LRESULT OnReloadHotkeys();
 
 private:
+    bool m_shownOnce = false;
     bool m_muteApplied = false;
     bool m_lastMuted = false;
     CAutomationNavigator m_automation;

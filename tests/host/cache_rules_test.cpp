@@ -22,24 +22,6 @@ TEST(CacheRules, LoaderAddressMatchesTheNameWithItsQueryInAnyCase) {
         EXPECT_EQ(net::IsLoaderAddress(address), match) << address;
 }
 
-TEST(CacheRules, ClearingStaysStrictlyInsideTheProfile) {
-    const wchar_t* profile = LR"(\\?\C:\users\Player)";
-    const std::pair<const wchar_t*, bool> cases[] = {
-        {LR"(\\?\C:\users\player\AppData\Local\INetCache)", true},
-        {LR"(\\?\C:\users\Player\x)", true},
-        {LR"(\\?\C:\users\Player)", false}, // the profile itself
-        {LR"(\\?\C:\users\Player\)", false},
-        {LR"(\\?\C:\users\Player2\x)", false},  // a sibling sharing the prefix
-        {LR"(\\?\C:\Windows\System32)", false}, // a shell folder pointed elsewhere
-        {LR"(\\?\C:\users\Player\..\Admin\x)", false},
-        {LR"(\\?\C:\users\Player\a\.)", false},
-        {L"", false},
-    };
-    for (const auto& [path, inside] : cases)
-        EXPECT_EQ(net::IsInsideFolder(path, profile), inside) << path;
-    EXPECT_FALSE(net::IsInsideFolder(LR"(C:\x)", L""));
-}
-
 TEST(CacheRules, AnEntryThatGrowsIsFetchedAgainButNeverEndlessly) {
     // Each call's entry is 1000 bytes larger than at the call before, up to the given limit.
     const auto growingUpTo = [](uint32_t limit, int& calls) {

@@ -7,11 +7,19 @@ TEST(ParseLong, ReadsLikeTheRuntime) {
         const wchar_t* text;
         int32_t value;
     } cases[] = {
-        {L"41", 41},           {L"abc", 0},          {L"  -7x", -7},        {L"+12", 12},
-        {L"", 0},              {L"-", 0},            {L"99999999999", INT32_MAX},
-        {L"-99999999999", INT32_MIN}, {L"2147483647", INT32_MAX}, {L"-2147483648", INT32_MIN},
+        {L"41", 41},
+        {L"abc", 0},
+        {L"  -7x", -7},
+        {L"+12", 12},
+        {L"", 0},
+        {L"-", 0},
+        {L"99999999999", INT32_MAX},
+        {L"-99999999999", INT32_MIN},
+        {L"2147483647", INT32_MAX},
+        {L"-2147483648", INT32_MIN},
     };
-    for (const auto& c : cases) EXPECT_EQ(base::ParseLong(c.text), c.value) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(base::ParseLong(c.text), c.value) << c.text;
 }
 
 TEST(EqualsNoCase, FoldsAsciiOnly) {
@@ -29,4 +37,21 @@ TEST(PublisherUrl, OverrideReplacesEveryHost) {
         EXPECT_EQ(net::PublisherUrl(site, L"/a.htm", L""),
                   L"http://" + std::wstring(net::DefaultPublisherHost(site)) + L"/a.htm");
     }
+}
+TEST(Text, InsideFolderMeansStrictlyBelowItsWholeComponents) {
+    const wchar_t* profile = LR"(\\?\C:\users\Player)";
+    const std::pair<const wchar_t*, bool> cases[] = {
+        {LR"(\\?\C:\users\player\AppData\Local\INetCache)", true},
+        {LR"(\\?\C:\users\Player\x)", true},
+        {LR"(\\?\C:\users\Player)", false}, // the profile itself
+        {LR"(\\?\C:\users\Player\)", false},
+        {LR"(\\?\C:\users\Player2\x)", false},  // a sibling sharing the prefix
+        {LR"(\\?\C:\Windows\System32)", false}, // a shell folder pointed elsewhere
+        {LR"(\\?\C:\users\Player\..\Admin\x)", false},
+        {LR"(\\?\C:\users\Player\a\.)", false},
+        {L"", false},
+    };
+    for (const auto& [path, inside] : cases)
+        EXPECT_EQ(base::IsInsideFolder(path, profile), inside) << path;
+    EXPECT_FALSE(base::IsInsideFolder(LR"(C:\x)", L""));
 }

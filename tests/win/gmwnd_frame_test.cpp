@@ -1,7 +1,7 @@
 // The page window under Wine: the frame made by the start-up routine, re-parented into a
-// stand-in main window and announced; placed into the content area after a navigation completes;
-// the keys it forwards, swallows or acts on; "entergame" with its validation; the browser box
-// clean-up after a close request.
+// stand-in main window and announced; placed into the content area after a navigation completes
+// unless it was hidden behind another tab; the keys it forwards, swallows or acts on;
+// "entergame" with its validation; the browser box clean-up after a close request.
 #include "web/gm_wnd_win.h"
 
 #include <exdispid.h>
@@ -27,6 +27,7 @@ struct Seen {
     std::vector<std::wstring> boxes; // text|caption|type|owner-is-main
     std::vector<std::wstring> opened;
     std::vector<std::wstring> started;
+    std::vector<std::wstring> dialogs; // download|name|owner-is-main or fav|name|url|owner-is-main
     int answer = IDCANCEL;
 };
 Seen g_seen;
@@ -44,6 +45,12 @@ bool RecordOpen(const std::wstring& url) {
 bool RecordStart(const std::wstring& path) {
     g_seen.started.push_back(path);
     return true;
+}
+void RecordDownload(HWND owner, const std::wstring& name) {
+    g_seen.dialogs.push_back(L"download|" + name + (owner == g_mainForBoxes ? L"|main" : L"|other"));
+}
+void RecordFavourite(HWND owner, const std::wstring& name, const std::wstring& url) {
+    g_seen.dialogs.push_back(L"fav|" + name + L"|" + url + (owner == g_mainForBoxes ? L"|main" : L"|other"));
 }
 
 // Calls the view's browser-event sink as the browser does.
@@ -105,6 +112,8 @@ protected:
         seams.messageBox = RecordBox;
         seams.shellOpen = RecordOpen;
         seams.startProgram = RecordStart;
+        seams.runGameDownload = RecordDownload;
+        seams.runFavourites = RecordFavourite;
         g_seen = {};
         m_frame = CreateGamePageFrame(false);
         ASSERT_NE(m_frame, nullptr);
@@ -163,7 +172,7 @@ TEST_F(PageFrameTest, FrameIsBorderlessTopmostChildOfTheMainWindowAndAnnouncesIt
     EXPECT_EQ(info.dwFlags, 0x40u | DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO);
 }
 
-TEST_F(PageFrameTest, EveryCompletedNavigationPlacesAndShowsTheFrame) {
+TEST_F(PageFrameTest, CompletedNavigationsPlaceAndShowTheFrameUnlessItWasHiddenBehindAnotherTab) {
     FireWithString(m_view, DISPID_NAVIGATECOMPLETE2, kGameUrl);
     EXPECT_EQ(web::CurrentPageUrl(), kGameUrl);
     EXPECT_TRUE(::IsWindowVisible(m_frame->m_hWnd));
@@ -190,12 +199,26 @@ TEST_F(PageFrameTest, EveryCompletedNavigationPlacesAndShowsTheFrame) {
     EXPECT_EQ(placed.right, client.right - 8);
     EXPECT_EQ(placed.bottom, client.bottom - 34);
 
+    // Once shown, a page the main window has hidden (a tab in the background) stays hidden when
+    // a navigation inside it completes; shown again, it follows its navigations again.
+    m_frame->ShowWindow(SW_HIDE);
+    FireWithString(m_view, DISPID_NAVIGATECOMPLETE2, L"http://127.0.0.1:1/advert.html");
+    EXPECT_FALSE(m_frame->GetStyle() & WS_VISIBLE);
+    m_frame->ShowWindow(SW_SHOW);
+    ::SetWindowPos(m_main.hwnd, nullptr, 0, 0, 800, 560, SWP_NOMOVE | SWP_NOZORDER);
+    FireWithString(m_view, DISPID_NAVIGATECOMPLETE2, L"http://127.0.0.1:1/frame.html");
+    ::GetClientRect(m_main.hwnd, &client);
+    ::GetClientRect(m_frame->m_hWnd, &placed);
+    EXPECT_EQ(placed.right, client.right - 8);
+
     FireWithString(m_view, DISPID_TITLECHANGE, L"Tarn S2");
     EXPECT_EQ(web::CurrentPageTitle(), L"Tarn S2");
 }
 
 TEST_F(PageFrameTest, KeysAreForwardedSwallowedOrPassedOnInOrder) {
     const HWND view = m_view->m_hWnd;
+    web::CurrentPageTitle() = L"Tarn S2";
+    web::CurrentPageUrl() = kGameUrl;
     const LPARAM tab = 0x000F0001, f5 = 0x003F0001;
     const struct {
         const char* name;
@@ -231,6 +254,8 @@ TEST_F(PageFrameTest, KeysAreForwardedSwallowedOrPassedOnInOrder) {
         }
     }
     SetKeys({});
+    // The first Ctrl+D ran the favourites dialog for the page, over the main window.
+    EXPECT_EQ(g_seen.dialogs, std::vector<std::wstring>{std::wstring(L"fav|Tarn S2|") + kGameUrl + L"|main"});
 }
 
 TEST_F(PageFrameTest, EnterGameStartsAnInstalledClientOrAsks) {
@@ -294,6 +319,11 @@ TEST_F(PageFrameTest, EnterGameStartsAnInstalledClientOrAsks) {
         } else {
             EXPECT_TRUE(g_seen.opened.empty());
         }
+        // Only "确定" runs the download dialog, over the main window, for the client's name.
+        if (c.asked && c.answer == IDOK)
+            EXPECT_EQ(g_seen.dialogs, std::vector<std::wstring>{L"download|Mygame|main"});
+        else
+            EXPECT_TRUE(g_seen.dialogs.empty());
     }
     ::DeleteFileW(installed.c_str());
 }

@@ -4,12 +4,14 @@
 //                                                   inside the main windows, one line each (UTF-8)
 //   post_msg.exe post <hwnd> <msg> <wParam> <lParam>
 //   post_msg.exe send <hwnd> <msg> <wParam> <lParam>   exit code: the low byte of the result
+//   post_msg.exe settext <hwnd> <control id> <hex>  sets a dialog control's text, given as the hex
+//                                                   digits of its UTF-8 bytes (any locale)
 // Numbers are decimal or 0x hexadecimal. A list line holds tab-separated fields:
 //   depth hwnd pid class visible left top width height exstyle owner role text
 // role is "main" (has control 1005), "msgbox" (has the first message-box button), "page" (a page
 // frame), "login" (the login page over its backdrop), "tip" (a tooltip) or "-". The text of a
 // tooltip is asked for with WM_GETTEXT, which answers the tip on show.
-// post and send exit with 1 when hwnd is no window.
+// post, send and settext exit with 1 when hwnd (or the control) is no window.
 #include <windows.h>
 
 #include <cstdio>
@@ -126,6 +128,24 @@ int wmain(int argc, wchar_t** argv) {
         DWORD_PTR result = 0;
         if (!::SendMessageTimeoutW(hwnd, msg, wParam, lParam, SMTO_NORMAL, 10000, &result)) return 3;
         return static_cast<int>(result & 0xFF);
+    }
+    if (verb == L"settext" && argc >= 5) {
+        const HWND control =
+            ::GetDlgItem(reinterpret_cast<HWND>(Number(argv[2])), static_cast<int>(Number(argv[3])));
+        if (!control) return 1;
+        std::string utf8;
+        for (const wchar_t* p = argv[4]; p[0] && p[1]; p += 2)
+            utf8.push_back(static_cast<char>(std::wcstoul(std::wstring(p, 2).c_str(), nullptr, 16)));
+        std::wstring text(utf8.size() + 1, L'\0');
+        text.resize(
+            static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                      text.data(), static_cast<int>(text.size()))));
+        DWORD_PTR result = 0;
+        return ::SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                     SMTO_NORMAL, 10000, &result) &&
+                       result
+                   ? 0
+                   : 3;
     }
     return 2;
 }

@@ -1,0 +1,57 @@
+#include "base/user_folder_win.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <userenv.h>
+
+#include "base/text.h"
+#include "fw/handles_win.h"
+
+namespace base {
+
+namespace {
+
+// A shell folder's path through its item list, which the shell's allocator frees; empty when the
+// shell does not know it.
+std::wstring ShellFolderPath(int csidl) {
+    LPITEMIDLIST location = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &location)) || !location) return {};
+    wchar_t path[MAX_PATH] = {};
+    const bool found = SHGetPathFromIDListW(location, path) != FALSE;
+    CoTaskMemFree(location);
+    return found ? std::wstring(path) : std::wstring();
+}
+
+// The folder as the file system resolves it; empty when it cannot be opened.
+std::wstring ResolvedFolder(const std::wstring& path) {
+    fw::Handle folder(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder) return {};
+    wchar_t resolved[MAX_PATH * 2] = {};
+    const DWORD n =
+        GetFinalPathNameByHandleW(folder.Get(), resolved, ARRAYSIZE(resolved), FILE_NAME_NORMALIZED);
+    return n > 0 && n < ARRAYSIZE(resolved) ? std::wstring(resolved, n) : std::wstring();
+}
+
+std::wstring ProfileFolder() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    fw::Handle owner(token);
+    wchar_t profile[MAX_PATH] = {};
+    DWORD size = ARRAYSIZE(profile);
+    return GetUserProfileDirectoryW(token, profile, &size) ? ResolvedFolder(profile) : std::wstring();
+}
+
+} // namespace
+
+std::wstring UserFolderInsideProfile(int csidl, const wchar_t* subfolder) {
+    const std::wstring shellFolder = ShellFolderPath(csidl);
+    if (shellFolder.empty()) return {};
+    const std::wstring folder = ResolvedFolder(shellFolder + subfolder);
+    const std::wstring profile = ProfileFolder();
+    if (folder.empty() || profile.empty() || !IsInsideFolder(folder, profile)) return {};
+    return folder;
+}
+
+} // namespace base

@@ -1,0 +1,201 @@
+#include "web/down_game_dlg_win.h"
+
+#include <sddl.h>
+
+#include "base/codepage_win.h"
+#include "net/http_win.h"
+#include "net/publisher_win.h"
+#include "net/update_config.h"
+#include "resource.h"
+#include "ui/skin_image_win.h"
+#include "web/down_game_rules.h"
+#include "web/gm_page_state_win.h"
+
+namespace {
+
+constexpr DWORD kChunk = 1024;
+constexpr DWORD kStopWaitMs = 10000;
+constexpr size_t kMaxAddressChars = 511;
+
+// The client is started with this program's rights, an administrator's. So it is downloaded
+// into a fresh folder that only administrators and the system may change, below the system's
+// own temporary folder: neither the environment (which names the player's temporary folder) nor
+// another program of the player's can choose or swap what is started.
+std::wstring MakePrivateFolder() {
+    wchar_t windows[MAX_PATH] = {};
+    const UINT n = ::GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)",
+                                                                SDDL_REVISION_1, &sd, nullptr))
+        return {};
+    SECURITY_ATTRIBUTES sa{sizeof(sa), sd, FALSE};
+    const std::wstring stem = std::wstring(windows) + L"\\Temp\\TnVexa" +
+                              std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(::GetTickCount());
+    std::wstring made;
+    // A folder of that name made by someone else is never used: it could carry their rights.
+    for (int i = 0; i < 16 && made.empty(); ++i) {
+        const std::wstring path = stem + L"-" + std::to_wstring(i);
+        if (::CreateDirectoryW(path.c_str(), &sa))
+            made = path;
+        else if (::GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    ::LocalFree(sd);
+    return made;
+}
+
+// Deletes a file or an empty folder now, or at the next restart when it is still in use (the
+// started client may still run from it).
+void RemoveNowOrAtRestart(const std::wstring& path, bool folder) {
+    if (path.empty()) return;
+    const BOOL removed = folder ? ::RemoveDirectoryW(path.c_str()) : ::DeleteFileW(path.c_str());
+    if (removed) return;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        ::MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+std::wstring ReadDownloadAddress(const std::wstring& configFile) {
+    wchar_t address[kMaxAddressChars + 1] = {};
+    const DWORD n = ::GetPrivateProfileStringW(net::kConfigSection.data(), net::kConfigAddrName.data(), L"",
+                                               address, kMaxAddressChars + 1, configFile.c_str());
+    // A value that fills the buffer may have been cut: a cut address is not requested.
+    return n >= kMaxAddressChars ? std::wstring() : std::wstring(address, n);
+}
+
+} // namespace
+
+CDownGameDlg::CDownGameDlg(std::wstring gameName, HWND parent)
+    : CDlgEx(IDD_DOWN_GAME, parent), m_strGame(std::move(gameName)),
+      m_strSelfConfigUrl(net::PublisherUrl(net::PublisherSite::Client, net::kUpdateConfigPath)),
+      m_strExePath(base::ExecutablePath()) {
+}
+
+CDownGameDlg::~CDownGameDlg() {
+    m_job.Cancel();
+    m_job.Wait(kStopWaitMs);
+    RemoveDownload();
+}
+
+void CDownGameDlg::DoDataExchange() {
+    CDlgEx::DoDataExchange();
+    DDX_Control(IDC_DOWN_PROGRESS, m_progress);
+    DDX_Control(IDOK, m_btnOK);
+    DDX_Control(IDCANCEL, m_btnCancel);
+    DDX_Control(IDC_DOWN_PERCENT, m_stcPercent);
+}
+
+BOOL CDownGameDlg::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) return TRUE;
+    return CDlgEx::PreTranslateMessage(msg);
+}
+
+BOOL CDownGameDlg::OnInitDialog() {
+    CDlgEx::OnInitDialog();
+    m_nCaptionHeight = 30;
+    m_nBorder = 4;
+    m_nButtonRight = 0;
+    m_nButtonTop = 0;
+    m_nButtonGap = 0;
+    SetTitle(L"游戏下载中...");
+    const HINSTANCE self = ::GetModuleHandleW(nullptr);
+    fw::Bitmap close(LoadSkinImage(self, IDB_BTN_CLOSE)); // the button keeps a copy
+    SetSkin(close.Get(), LoadSkinImage(self, IDB_DLG_BACK), FALSE, TRUE, nullptr, nullptr, nullptr);
+
+    // Without a usable name there is nothing to fetch: the dialog waits to be closed.
+    if (!web::IsGameName(m_strGame)) return TRUE;
+    m_strFolder = MakePrivateFolder();
+    const auto places = web::GameDownloadPlacesFor(m_strSelfConfigUrl, m_strExePath, m_strFolder, m_strGame);
+    if (!places) {
+        RemoveDownload();
+        return TRUE;
+    }
+    m_strConfigUrl = places->configUrl;
+    m_strLocalFile = places->clientFile;
+
+    auto found = m_foundAddress;
+    net::DownloadJob::Work work = [p = *places, found](net::HttpRequestHandles& handles,
+                                                       const net::FetchProgress& progress) {
+        const bool fetched = net::HttpFetchToFile(p.configUrl, p.configFile, kChunk, nullptr, &handles);
+        if (fetched) *found = ReadDownloadAddress(p.configFile);
+        ::DeleteFileW(p.configFile.c_str());
+        if (!fetched) return kConfigFailed;
+        // Without its private folder the client is not downloaded at all.
+        if (p.clientFile.empty() || !net::IsTrustedUrl(*found)) return kDownloadFailed;
+        return net::HttpFetchToFile(*found, p.clientFile, kChunk, &progress, &handles) ? kDownloaded
+                                                                                       : kDownloadFailed;
+    };
+    const bool started = m_job.Start(
+        std::move(work), [this](uint32_t percent) { OnProgress(percent); },
+        [this](int outcome) { OnWorkDone(outcome); });
+
+    ::EnableWindow(m_btnOK.m_hWnd, FALSE);
+    fw::Bitmap strip(LoadSkinImage(self, IDB_BTN_TEXT)); // the buttons keep their own frames
+    m_btnOK.SetImage(strip.Get(), TRUE);
+    m_btnCancel.SetImage(strip.Get(), TRUE);
+    m_stcPercent.m_strText.clear();
+    m_stcPercent.Invalidate(TRUE);
+    m_stcPercent.m_crText = RGB(72, 81, 86);
+    m_stcPercent.m_nFontHeight = 16;
+    m_progress.SetImages(LoadSkinImage(self, IDB_PROGRESS_BACK), LoadSkinImage(self, IDB_PROGRESS_FILL));
+    // Without its worker the dialog would wait for nothing.
+    if (!started) OnWorkDone(kConfigFailed);
+    return TRUE;
+}
+
+void CDownGameDlg::OnProgress(uint32_t percent) {
+    m_progress.SetPos(static_cast<int>(percent));
+    m_stcPercent.m_strText = web::DownloadLabelText(percent);
+    m_stcPercent.Invalidate(TRUE);
+}
+
+void CDownGameDlg::OnWorkDone(int outcome) {
+    m_strDownUrl = *m_foundAddress;
+    if (outcome == kConfigFailed) {
+        // Only button 2 or the close button leave this state.
+        SetTitle(L"下载失败");
+        RemoveDownload();
+        return;
+    }
+    if (outcome == kDownloaded) web::Seams().startProgram(m_strLocalFile);
+    SetTitle(outcome == kDownloaded ? L"下载完成" : L"下载失败");
+    RemoveDownload();
+    ::EnableWindow(m_btnOK.m_hWnd, TRUE);
+    ::EnableWindow(m_btnCancel.m_hWnd, FALSE);
+}
+
+void CDownGameDlg::OnOK() {
+    // Button 1 is disabled while the worker runs; Enter then does nothing either.
+    if (::IsWindowEnabled(m_btnOK.m_hWnd)) End(IDOK);
+}
+
+LRESULT CDownGameDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if ((msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED) ||
+        msg == WM_CLOSE) {
+        End(IDCANCEL);
+        return 0;
+    }
+    return CDlgEx::WindowProc(msg, wParam, lParam);
+}
+
+void CDownGameDlg::End(INT_PTR result) {
+    // Closing the request's handles makes the worker's next read fail; a thread killed instead
+    // could leave the heap's lock held and the file open.
+    m_job.Cancel();
+    if (m_job.Wait(kStopWaitMs)) RemoveDownload();
+    EndDialog(result);
+}
+
+void CDownGameDlg::RemoveDownload() {
+    if (m_removed) return;
+    m_removed = true;
+    RemoveNowOrAtRestart(m_strLocalFile, false);
+    RemoveNowOrAtRestart(m_strFolder, true);
+}
+
+void RunGameDownloadDialog(HWND owner, const std::wstring& gameName) {
+    CDownGameDlg dlg(gameName, owner);
+    dlg.DoModal();
+}

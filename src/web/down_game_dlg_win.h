@@ -1,0 +1,70 @@
+// CDownGameDlg: the game client download dialog. It fetches a game's update configuration from
+// the publisher, downloads the client program that the configuration names with a bar and a
+// percentage label, and starts it; its title tells how it went.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "net/download_job_win.h"
+#include "ui/btn_ex_win.h"
+#include "ui/dlg_ex_win.h"
+#include "ui/img_progress_win.h"
+#include "ui/static_ex_win.h"
+
+class CDownGameDlg : public CDlgEx {
+public:
+    // What the worker came to.
+    enum Outcome { kConfigFailed = 0, kDownloadFailed = 1, kDownloaded = 2 };
+
+    CDownGameDlg(std::wstring gameName, HWND parent);
+    ~CDownGameDlg() override;
+
+    CImgProgress m_progress;
+    CBtnEx m_btnOK;
+    CBtnEx m_btnCancel;
+    CStaticEx m_stcPercent;
+
+    std::wstring m_strGame;
+    // The self-update's configuration address and the running executable, from which the game's
+    // configuration address and file are made; set at construction, replaceable before the
+    // dialog runs.
+    std::wstring m_strSelfConfigUrl;
+    std::wstring m_strExePath;
+    std::wstring m_strConfigUrl;
+    std::wstring m_strDownUrl; // from the configuration, once the worker has ended
+    std::wstring m_strLocalFile;
+
+protected:
+    void DoDataExchange() override;
+    // Esc never reaches the dialog.
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override;
+    // Button 1 (or Enter while it is enabled).
+    void OnOK() override;
+    // Closing goes through End: button 2 and the close request.
+    void OnCancel() override {}
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    // On this thread, never after the dialog has ended.
+    virtual void OnProgress(uint32_t percent);
+    virtual void OnWorkDone(int outcome);
+
+    // Every way out: the worker's requests are cut off and the dialog waits (bounded) until it
+    // has stopped, so that no progress and no title change follow; the download is removed.
+    void End(INT_PTR result);
+
+    net::DownloadJob m_job;
+
+private:
+    void RemoveDownload();
+
+    std::wstring m_strFolder; // the download's private folder, empty until made
+    std::shared_ptr<std::wstring> m_foundAddress = std::make_shared<std::wstring>();
+    bool m_removed = false;
+};
+
+// Runs the download dialog for a game modally over owner.
+void RunGameDownloadDialog(HWND owner, const std::wstring& gameName);

@@ -1,0 +1,52 @@
+#include "web/down_game_rules.h"
+
+#include "base/text.h"
+#include "net/update_config.h"
+
+namespace web {
+
+namespace {
+constexpr size_t kMaxPathChars = 259;
+constexpr size_t kMaxUrlChars = 511;
+
+std::wstring ReplaceAll(std::wstring_view text, std::wstring_view what, std::wstring_view with) {
+    std::wstring out;
+    size_t from = 0;
+    for (size_t at = text.find(what); at != std::wstring_view::npos; at = text.find(what, from)) {
+        out.append(text.substr(from, at - from)).append(with);
+        from = at + what.size();
+    }
+    return out.append(text.substr(from));
+}
+} // namespace
+
+bool IsGameName(std::wstring_view name) {
+    if (name.empty()) return false;
+    for (wchar_t c : name)
+        if (!((c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'_' ||
+              c == L'-'))
+            return false;
+    return true;
+}
+
+std::optional<GameDownloadPlaces> GameDownloadPlacesFor(std::wstring_view selfConfigUrl,
+                                                        std::wstring_view exePath,
+                                                        std::wstring_view clientFolder,
+                                                        std::wstring_view gameName) {
+    if (!IsGameName(gameName)) return std::nullopt;
+    GameDownloadPlaces places;
+    places.configUrl = ReplaceAll(selfConfigUrl, net::kEditionTag, gameName);
+    places.configFile = base::FileBeside(exePath, std::wstring(gameName) + L".ini");
+    if (!clientFolder.empty())
+        places.clientFile = std::wstring(clientFolder) + L"\\" + std::wstring(gameName) + L".exe";
+    if (places.configFile.empty() || places.configFile.size() > kMaxPathChars ||
+        places.clientFile.size() > kMaxPathChars || places.configUrl.size() > kMaxUrlChars)
+        return std::nullopt;
+    return places;
+}
+
+std::wstring DownloadLabelText(uint32_t percent) {
+    return L"已加载  " + std::to_wstring(percent) + L"%";
+}
+
+} // namespace web
