@@ -3,17 +3,18 @@
 #include "app/app_win.h"
 #include "app/automation_win.h"
 #include "app/later_entry_win.h"
+#include "base/product.h"
 #include "mainwnd/main_dlg_win.h"
 #include "ui/msgbox_win.h"
 #include "web/gm_wnd_win.h"
 #include "web/login_dlg_win.h"
 
 BOOL CTollgate3App::RunPageProcess() {
-    if (FAILED(OleInitialize(nullptr))) {
-        ShowMessageBox(nullptr, L"初始化OLE库失败", L"Vexa - Tarn", MB_OK);
+    m_ole = fw::ComSession::StartOle();
+    if (!m_ole.Ok()) {
+        ShowMessageBox(nullptr, L"初始化OLE库失败", base::kAppTitle, MB_OK);
         return FALSE;
     }
-    m_oleStarted = true;
     // A page lives inside its main window; without one (missing or stale operands) there is
     // nothing to log into, and the process ends at once.
     if (!ParentWnd || !IsWindow(ParentWnd)) return FALSE;

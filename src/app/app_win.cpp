@@ -1,7 +1,6 @@
 #include "app/app_win.h"
 
 #include <commctrl.h>
-#include <gdiplus.h>
 #include <shellapi.h>
 
 #include "app/app_state_win.h"
@@ -13,6 +12,7 @@
 #include "app/settings_win.h"
 #include "app/start_mode_win.h"
 #include "base/codepage_win.h"
+#include "base/product.h"
 #include "net/cache_clear_win.h"
 #include "net/publisher_win.h"
 #include "net/stat_ping.h"
@@ -20,27 +20,14 @@
 
 namespace {
 
-constexpr wchar_t kTitle[] = L"Vexa - Tarn";
-
-CTollgate3App* g_app = nullptr;
+constexpr const wchar_t* kTitle = base::kAppTitle;
 
 } // namespace
 
-CTollgate3App& TheApp() {
-    return *g_app;
-}
-
-CTollgate3App::CTollgate3App() {
-    g_app = this;
-}
-
-CTollgate3App::~CTollgate3App() {
-    if (g_app == this) g_app = nullptr;
-}
-
 void CTollgate3App::Ping(net::StatPing ping) {
     const uint32_t count = IncrementCounter(std::wstring(net::StatPingCounterKey(ping)).c_str());
-    SendStatPing(net::StatPingUrl(ping, count, net::PublisherOverride()), PingStarted, PingFinished);
+    // A ping that cannot start sets the end event itself: the one-shot modes' waits end.
+    net::SendStatPing(net::StatPingUrl(ping, count, net::PublisherOverride()), m_ping);
 }
 
 void CTollgate3App::RelaunchAfterUpdate() {
@@ -60,15 +47,14 @@ BOOL CTollgate3App::InitInstance() {
     ParentWnd = reinterpret_cast<HWND>(m_request.parentWnd);
     ParentPageCount = m_request.parentPageCount;
 
-    PingStarted = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    PingFinished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_ping.Create();
 
     const StartMode mode = m_request.mode;
     if (mode == StartUninstall) {
         if (ShowMessageBox(nullptr, L"确定要移除 VexaTarn微端吗？", kTitle, MB_YESNO) == IDYES) {
             // The uninstall starts its ping on every path, so this wait always ends.
             UninstallSelf([this] { Ping(net::StatPing::Uninstall); });
-            WaitForSingleObject(PingFinished, INFINITE);
+            WaitForSingleObject(m_ping.Finished(), INFINITE);
         }
         return FALSE;
     }
@@ -85,21 +71,20 @@ BOOL CTollgate3App::InitInstance() {
         }
     }
 
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
+    m_gdiplus = fw::GdiplusSession::Start();
 
     if (mode == StartInstall) {
         InstallSelf();
         ChooseDisableDays();
         Ping(net::StatPing::Install);
-        WaitForSingleObject(PingFinished, INFINITE);
+        WaitForSingleObject(m_ping.Finished(), INFINITE);
         return FALSE;
     }
     if (mode == StartChannel) {
         const std::wstring home = net::PublisherUrl(net::PublisherSite::Hall, L"/");
         ShellExecuteW(nullptr, L"open", home.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
         Ping(net::StatPing::Channel);
-        WaitForSingleObject(PingFinished, INFINITE);
+        WaitForSingleObject(m_ping.Finished(), INFINITE);
         return FALSE;
     }
     if (mode == StartShortcut || mode == StartInstalled) Ping(net::StatPing::Activation);
@@ -111,12 +96,9 @@ BOOL CTollgate3App::InitInstance() {
 }
 
 int CTollgate3App::ExitInstance() {
-    if (PingStarted) CloseHandle(PingStarted);
-    if (PingFinished) CloseHandle(PingFinished);
-    PingStarted = PingFinished = nullptr;
-    if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
-    m_gdiplusToken = 0;
-    if (m_oleStarted) OleUninitialize();
-    m_oleStarted = false;
+    // Released here, before the framework's own clean-up.
+    m_ping.Close();
+    m_gdiplus.Reset();
+    m_ole.Reset();
     return CWinApp::ExitInstance();
 }

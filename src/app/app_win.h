@@ -1,3 +1,4 @@
+// Folder app/: start-up, install, update and settings, the top layer; may include every other folder.
 // The application object: reads the start mode, runs the one-shot tasks of the install,
 // uninstall, update and channel modes, and hands over to the main window or the page window.
 #pragma once
@@ -7,24 +8,17 @@
 
 #include "app/start_mode.h"
 #include "fw/app_win.h"
-#include "fw/handles_win.h"
+#include "fw/library_init_win.h"
 #include "net/stat_ping.h"
+#include "net/stat_ping_win.h"
 
 class CTollgate3App : public CWinApp {
 public:
-    CTollgate3App();
-    ~CTollgate3App() override;
-
     BOOL InitInstance() override;
     int ExitInstance() override;
 
     // The start mode of this process, worked out once from its command line and location.
     StartMode Mode() const { return m_request.mode; }
-
-    ULONG_PTR m_gdiplusToken = 0;
-    // Statistics ping handshake: set by the worker once it has its address, and when it is done.
-    HANDLE PingStarted = nullptr;
-    HANDLE PingFinished = nullptr;
 
 private:
     // Raises the ping's counter and sends the ping with the new count.
@@ -37,8 +31,8 @@ private:
     BOOL RunMainWindow();
 
     StartRequest m_request;
-    bool m_oleStarted = false;
+    // Statistics ping handshake: set by the worker once it has its address, and when it is done.
+    net::PingEvents m_ping;
+    fw::GdiplusSession m_gdiplus;
+    fw::ComSession m_ole;
 };
-
-// The application object of this process.
-CTollgate3App& TheApp();

@@ -11,30 +11,18 @@
 #include "app/start_mode.h"
 #include "app/update.h"
 #include "base/codepage_win.h"
+#include "base/product.h"
 #include "fw/handles_win.h"
+#include "fw/library_init_win.h"
 #include "ui/msgbox_win.h"
 
 namespace {
 
-constexpr wchar_t kTitle[] = L"Vexa - Tarn";
+constexpr const wchar_t* kTitle = base::kAppTitle;
 constexpr wchar_t kUninstalledText[] =
     L"Vexa - Tarn已成功移除，部分文件将在程序退出\r\n或计算机重启后自行删除";
 // A fresh name is tried this often when a file of the chosen name is already there.
 constexpr int kScriptNameAttempts = 8;
-
-// COM for the shell-link object, on this thread for the life of the object.
-class ComScope {
-public:
-    ComScope() : m_ok(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComScope() {
-        if (m_ok) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    bool m_ok;
-};
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), int(a.size()), b.c_str(), int(b.size()), TRUE) == CSTR_EQUAL;
@@ -167,7 +155,7 @@ bool CreateInstallFolder() {
 }
 
 bool InstallSelf() {
-    ComScope com;
+    const fw::ComSession com = fw::ComSession::StartCom();
     if (!CreateInstallFolder()) return true;
     const std::wstring folder = InstallFolder();
     const std::wstring exe = base::ExecutablePath();
@@ -183,7 +171,7 @@ bool InstallSelf() {
 }
 
 void UninstallSelf(const std::function<void()>& sendPing) {
-    ComScope com;
+    const fw::ComSession com = fw::ComSession::StartCom();
     DeleteSettingsKey();
     const ShortcutFolders folders = SystemShortcutFolders();
     DeleteDesktopShortcut(std::wstring(app::kProgramLinkName), folders);

@@ -8,6 +8,3 @@
 int CheckForUpdate(bool forced);
 // Self-update: true when the new executable was downloaded and moved into place.
 bool DownloadAndSwap();
-// Starts the statistics ping for `url` and returns once the worker has taken its copy; the
-// worker signals `started` then, and `finished` when the request is over.
-void SendStatPing(const std::wstring& url, HANDLE started, HANDLE finished);

@@ -64,8 +64,3 @@ StartRequest ParseStartRequest(const std::vector<std::wstring>& args, std::wstri
     request.mode = IsInsideInstallFolder(exePath, commonAppData) ? StartInstalled : StartInstall;
     return request;
 }
-
-std::wstring NewGamePageCommandLine(std::wstring_view exePath, intptr_t parentWnd, int pageCount) {
-    return std::wstring(exePath) + L" /newgm /" + std::to_wstring(static_cast<long long>(parentWnd)) + L" /" +
-           std::to_wstring(pageCount);
-}

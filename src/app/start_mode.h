@@ -43,6 +43,3 @@ bool IsInsideInstallFolder(std::wstring_view exePath, std::wstring_view commonAp
 // Reads one page-process operand: its first character is skipped whatever it is, the rest is
 // read as a decimal number; the operand is first cut to `maxChars`. A missing operand reads 0.
 int64_t ParseOperand(const std::wstring* operand, size_t maxChars);
-
-// The command line a child page process is started with: path (not quoted) and options.
-std::wstring NewGamePageCommandLine(std::wstring_view exePath, intptr_t parentWnd, int pageCount);

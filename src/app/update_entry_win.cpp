@@ -1,9 +1,8 @@
-// The self-update and the statistics ping behind the start-up routine's entry points: one
-// update state and one update progress dialog for the life of the process.
+// The self-update behind the start-up routine's entry points: one update state and one update
+// progress dialog for the life of the process.
 #include "app/later_entry_win.h"
 #include "app/update_win.h"
-#include "net/prgs_dlg_win.h"
-#include "net/stat_ping_win.h"
+#include "app/prgs_dlg_win.h"
 
 namespace {
 
@@ -23,8 +22,4 @@ bool DownloadAndSwap() {
     return ProcessUpdate().DownloadAndSwap([](const std::wstring& source, const std::wstring& destination) {
         return dialog.Download(source, destination);
     });
-}
-
-void SendStatPing(const std::wstring& url, HANDLE started, HANDLE finished) {
-    net::SendStatPing(url, started, finished);
 }

@@ -213,19 +213,6 @@ void InstallInterceptions() {
 
 } // namespace
 
-bool IsVistaOrLater() {
-    static const bool vista = [] {
-        OSVERSIONINFOW info{};
-        info.dwOSVersionInfoSize = sizeof(info);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-        if (!::GetVersionExW(&info)) return true;
-#pragma GCC diagnostic pop
-        return info.dwMajorVersion > 5;
-    }();
-    return vista;
-}
-
 bool SetProcessMute(bool on) {
     if (IsVistaOrLater()) {
         SetLineMute(MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, on);

@@ -4,10 +4,9 @@
 #pragma once
 #include <atomic>
 
-namespace base {
+#include "base/os_version_win.h"
 
-// Whether the system's major version number is above 5.
-bool IsVistaOrLater();
+namespace base {
 
 // Mutes (true) or unmutes this process's sound output; the state is set, not toggled.
 // Vista and later: the mute controls of mixer device 0, the wave-output source line and then

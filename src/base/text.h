@@ -1,3 +1,4 @@
+// Folder base/: portable text, encoding, digest and system helpers; includes no other folder of the program.
 // Text helpers shared by portable code: bounded copies and the C runtime's number reading.
 #pragma once
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Folder fw/: the window framework and handle owners; may include base/ only.
 // The application framework: application object, window and dialog classes, handle owners.
 //
 // Windows.  Derive from CWnd (or CDialog, CButton) and override the virtuals:

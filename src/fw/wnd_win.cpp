@@ -295,3 +295,19 @@ RECT CWnd::GetWindowRect() const {
     ::GetWindowRect(m_hWnd, &rc);
     return rc;
 }
+
+namespace fw {
+
+void RaiseWindow(HWND wnd, bool activate) {
+    const DWORD own = ::GetWindowThreadProcessId(wnd, nullptr);
+    const DWORD foreground = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
+    const bool attached =
+        own && foreground && own != foreground && ::AttachThreadInput(own, foreground, TRUE);
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | (activate ? 0 : SWP_NOACTIVATE);
+    ::SetWindowPos(wnd, HWND_TOPMOST, 0, 0, 0, 0, flags);
+    ::SetWindowPos(wnd, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    if (activate) ::SetForegroundWindow(wnd);
+    if (attached) ::AttachThreadInput(own, foreground, FALSE);
+}
+
+} // namespace fw

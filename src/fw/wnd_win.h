@@ -114,3 +114,12 @@ private:
     int m_depth = 0;
     bool m_destroyed = false;
 };
+
+namespace fw {
+
+// Raises the window above every other (top-most and back again) with its thread joined to the
+// foreground thread's input for the moment, which lets it take the foreground. `activate`:
+// the window also becomes the foreground window; otherwise it is raised without activation.
+void RaiseWindow(HWND wnd, bool activate);
+
+} // namespace fw

@@ -9,6 +9,8 @@
 #include "base/codepage_win.h"
 #include "base/hotkey_win.h"
 #include "mainwnd/hotkey_hook_win.h"
+#include "base/os_version_win.h"
+#include "base/product.h"
 #include "mainwnd/label_rules.h"
 #include "mainwnd/layout_rules.h"
 #include "mainwnd/main_messages.h"
@@ -22,22 +24,12 @@ using namespace mainwnd;
 
 namespace {
 
-constexpr const wchar_t* kTitle = L"Vexa - Tarn";
+constexpr const wchar_t* kTitle = base::kAppTitle;
 
 CTollgate3Dlg* g_mainDlg = nullptr;
 
 HINSTANCE ModuleInstance() {
     return ::GetModuleHandleW(nullptr);
-}
-
-int OsMajorVersion() {
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof(info);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!::GetVersionExW(&info)) return 0;
-#pragma GCC diagnostic pop
-    return static_cast<int>(info.dwMajorVersion);
 }
 
 bool IsVisibleWindow(HWND hwnd) {
@@ -86,7 +78,7 @@ BOOL CTollgate3Dlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIconSmall));
 
     m_keyboardHook = InstallKeyboardHook();
-    m_osMajorVersion = OsMajorVersion();
+    m_osMajorVersion = base::OsMajorVersion();
 
     ModifyStyle(0, WS_CLIPCHILDREN);
     SetTitle(kTitle);
@@ -189,15 +181,7 @@ void CTollgate3Dlg::ToggleShow() {
 }
 
 void CTollgate3Dlg::BringToFront() {
-    const DWORD self = ::GetCurrentThreadId();
-    const HWND foreground = ::GetForegroundWindow();
-    const DWORD other = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
-    // Joined to the foreground thread's input, this thread may take the foreground.
-    const bool attached = other && other != self && ::AttachThreadInput(self, other, TRUE);
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ::SetForegroundWindow(m_hWnd);
-    if (attached) ::AttachThreadInput(self, other, FALSE);
+    fw::RaiseWindow(m_hWnd, true);
 }
 
 void CTollgate3Dlg::ClosePageWindow(HWND page) {

@@ -1,3 +1,4 @@
+// Folder mainwnd/: the main game window and its tab rules; may include net/, ui/, fw/ and base/.
 // CTollgate3Dlg: the main game window. A skinned container of up to three page windows that
 // live in page processes of their own, drawn as tabs in its caption band; it starts the page
 // processes, adopts their windows, and shows, hides, mutes and ends them.

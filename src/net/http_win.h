@@ -1,3 +1,4 @@
+// Folder net/: HTTP, statistics ping, downloads and cache clearing, no windows; may include fw/ and base/.
 // The one HTTP GET procedure behind every request the program makes itself (WinINet, fixed
 // request attributes): a ping that reads nothing and a fetch into a file, optionally with a
 // progress display and with its handles held by an owner that can cancel it.

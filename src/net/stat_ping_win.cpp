@@ -39,10 +39,7 @@ DWORD WINAPI PingWorker(void* param) {
 } // namespace
 
 bool SendStatPing(const std::wstring& url, const PingEvents& events) {
-    return SendStatPing(url, events.Started(), events.Finished());
-}
-
-bool SendStatPing(const std::wstring& url, HANDLE started, HANDLE finished) {
+    const HANDLE started = events.Started(), finished = events.Finished();
     fw::Handle thread;
     PingStart start{url.c_str(), started, finished};
     if (started) thread.Reset(CreateThread(nullptr, 0, &PingWorker, &start, 0, nullptr));

@@ -33,7 +33,5 @@ private:
 // PingFinished is then set at once (nothing will run). Every way out leaves PingStarted reset,
 // so that the next ping waits for its own worker's copy.
 bool SendStatPing(const std::wstring& url, const PingEvents& events);
-// The same with the two events held elsewhere (the application object's handles).
-bool SendStatPing(const std::wstring& url, HANDLE started, HANDLE finished);
 
 } // namespace net

@@ -1,3 +1,4 @@
+// Folder ui/: skinned windows, controls and their portable layout rules; may include fw/ and base/.
 // CDlgEx: the skinned dialog frame under every window of the program. It turns a dialog
 // from a template into a borderless window painted from one skin image (nine-slice or 1:1),
 // with a caption band carrying icon, title and image caption buttons, dragging by the band,

@@ -203,11 +203,6 @@ CaptionButtons ResizedButtonLefts(int cx, int buttonRight, const CaptionButtons&
     return lefts;
 }
 
-Box StripFrame(int stripW, int stripH, int frames, int index) {
-    const int fw = frames > 0 ? stripW / frames : 0;
-    return {fw * index, 0, fw, stripH};
-}
-
 ButtonLook ChooseButtonFrame(bool disabled, bool selected, bool pressedLatch, bool hover) {
     if (disabled) {
         return {3, pressedLatch};

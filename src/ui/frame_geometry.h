@@ -112,9 +112,8 @@ CaptionButtons SkinButtonLefts(int layoutWidth, int buttonRight, int gap, const 
 // Left edges after a resize to client width cx: the buttons that exist, packed without gap.
 CaptionButtons ResizedButtonLefts(int cx, int buttonRight, const CaptionButtons& widths);
 
-// Image strips: the four frames of a button strip, the three of a tab strip.
+// Image strips: the four frames of a button strip.
 inline constexpr int kButtonFrames = 4;
-Box StripFrame(int stripW, int stripH, int frames, int index);
 
 // The frame an image button shows, and whether the pressed look stays latched.
 struct ButtonLook {

@@ -8,52 +8,9 @@
 #include <memory>
 
 #include "fw/handles_win.h"
+#include "fw/library_init_win.h"
+#include "fw/resource_stream_win.h"
 #include "ui/keyed_pixel.h"
-
-namespace {
-
-// GDI+ for the duration of one load; the process may have started it too (it counts).
-class GdiplusScope {
-public:
-    GdiplusScope() {
-        Gdiplus::GdiplusStartupInput input;
-        if (Gdiplus::GdiplusStartup(&m_token, &input, nullptr) != Gdiplus::Ok) m_token = 0;
-    }
-    ~GdiplusScope() {
-        if (m_token) Gdiplus::GdiplusShutdown(m_token);
-    }
-    GdiplusScope(const GdiplusScope&) = delete;
-    GdiplusScope& operator=(const GdiplusScope&) = delete;
-    bool Ok() const { return m_token != 0; }
-
-private:
-    ULONG_PTR m_token = 0;
-};
-
-// A stream over a copy of the resource's bytes (the stream frees its memory).
-fw::ComPtr<IStream> ResourceStream(HINSTANCE instance, HRSRC res) {
-    const DWORD size = ::SizeofResource(instance, res);
-    const HGLOBAL loaded = ::LoadResource(instance, res);
-    const void* data = loaded ? ::LockResource(loaded) : nullptr;
-    if (!data || size == 0) return {};
-    HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!copy) return {};
-    if (void* dst = ::GlobalLock(copy)) {
-        std::memcpy(dst, data, size);
-        ::GlobalUnlock(copy);
-    } else {
-        ::GlobalFree(copy);
-        return {};
-    }
-    fw::ComPtr<IStream> stream;
-    if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, stream.Put()))) {
-        ::GlobalFree(copy);
-        return {};
-    }
-    return stream;
-}
-
-} // namespace
 
 HBITMAP CreateKeyedBitmap(Gdiplus::Bitmap& image, COLORREF key) {
     const int w = static_cast<int>(image.GetWidth()), h = static_cast<int>(image.GetHeight());
@@ -90,7 +47,8 @@ HBITMAP CreateKeyedBitmap(Gdiplus::Bitmap& image, COLORREF key) {
 
 HBITMAP LoadSkinImage(HINSTANCE instance, UINT id) {
     if (!instance) return nullptr;
-    GdiplusScope gdiplus;
+    // GDI+ for the duration of one load; the process may have started it too (it counts).
+    const fw::GdiplusSession gdiplus = fw::GdiplusSession::Start();
     if (!gdiplus.Ok()) return nullptr;
 
     // A bitmap resource of the same id wins: it can replace a picture without a decoder.
@@ -100,7 +58,7 @@ HBITMAP LoadSkinImage(HINSTANCE instance, UINT id) {
     }
     const HRSRC res = ::FindResourceW(instance, MAKEINTRESOURCEW(id), L"PNG");
     if (!res) return nullptr;
-    fw::ComPtr<IStream> stream = ResourceStream(instance, res);
+    fw::ComPtr<IStream> stream = fw::ResourceStream(instance, res);
     if (!stream) return nullptr;
 
     // The decoded image must go before the stream it reads from, and both before GDI+ stops.

@@ -4,6 +4,7 @@
 #include "app/automation_win.h"
 #include "app/settings_win.h"
 #include "base/hotkey_win.h"
+#include "base/product.h"
 #include "base/sound_mute_win.h"
 #include "mainwnd/layout_rules.h"
 #include "net/cache_clear_win.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-constexpr wchar_t kTitle[] = L"Vexa - Tarn";
+constexpr const wchar_t* kTitle = base::kAppTitle;
 constexpr wchar_t kHallCaption[] = L"VexaEmber游戏大厅";
 constexpr wchar_t kDownloadQuestion[] = L"下载Ember登录器，玩游戏更加方便快捷，现在就去下载吧？";
 
@@ -208,16 +209,8 @@ void CMainFrame::OnTimer(UINT_PTR id) {
     case kRaiseParentTimer: {
         ::KillTimer(m_hWnd, kRaiseParentTimer);
         if (!::IsWindow(ParentWnd)) break;
-        // Raises the main window without activating it; its thread borrows the foreground
-        // thread's input state for the moment.
-        const DWORD parentThread = ::GetWindowThreadProcessId(ParentWnd, nullptr);
-        const DWORD foregroundThread = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
-        const bool attach = foregroundThread && parentThread && foregroundThread != parentThread;
-        if (attach) ::AttachThreadInput(parentThread, foregroundThread, TRUE);
-        constexpr UINT flags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE;
-        ::SetWindowPos(ParentWnd, HWND_TOPMOST, 0, 0, 0, 0, flags);
-        ::SetWindowPos(ParentWnd, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
-        if (attach) ::AttachThreadInput(parentThread, foregroundThread, FALSE);
+        // Raises the main window without activating it.
+        fw::RaiseWindow(ParentWnd, false);
         break;
     }
     default:

@@ -10,14 +10,17 @@
 
 #include "app/app_state_win.h"
 #include "app/automation_win.h"
+#include "base/os_version_win.h"
+#include "base/product.h"
 #include "fw/handles_win.h"
+#include "fw/resource_stream_win.h"
 #include "resource.h"
 #include "web/gm_page_state_win.h"
 #include "web/gm_rules.h"
 
 namespace {
 
-constexpr wchar_t kTitle[] = L"Vexa - Tarn";
+constexpr const wchar_t* kTitle = base::kAppTitle;
 constexpr wchar_t kLabelTooLongText[] = L"账号信息过长，无法进入游戏，请换一个账号登录";
 // Posted to itself: an automation request is carried out from the queue, not inside the
 // sender's WM_COPYDATA (the navigation may show a modal message box).
@@ -41,30 +44,6 @@ const DHtmlEventEntry kLoginElementTable[] = {
     {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"div", kDrag},
     {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"div", kDrag},
 };
-
-// A stream over a copy of a resource's bytes (the stream frees the copy).
-fw::ComPtr<IStream> ResourceStream(HINSTANCE instance, UINT id, const wchar_t* type) {
-    const HRSRC res = ::FindResourceW(instance, MAKEINTRESOURCEW(id), type);
-    const DWORD size = res ? ::SizeofResource(instance, res) : 0;
-    const HGLOBAL loaded = res ? ::LoadResource(instance, res) : nullptr;
-    const void* data = loaded ? ::LockResource(loaded) : nullptr;
-    if (!data || size == 0) return {};
-    HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!copy) return {};
-    void* dst = ::GlobalLock(copy);
-    if (!dst) {
-        ::GlobalFree(copy);
-        return {};
-    }
-    std::memcpy(dst, data, size);
-    ::GlobalUnlock(copy);
-    fw::ComPtr<IStream> stream;
-    if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, stream.Put()))) {
-        ::GlobalFree(copy);
-        return {};
-    }
-    return stream;
-}
 
 // The picture as a top-down 32-bit DIB with premultiplied alpha, as a layered window takes it.
 fw::Bitmap DecodePremultiplied(Gdiplus::Bitmap& image, int& width, int& height) {
@@ -108,9 +87,7 @@ bool RunLoginScreen() {
 }
 
 bool IsUacEnabled() {
-    OSVERSIONINFOW version{};
-    version.dwOSVersionInfoSize = sizeof(version);
-    if (!::GetVersionExW(&version) || version.dwMajorVersion <= 5) return false;
+    if (base::OsMajorVersion() <= 5) return false;
     fw::RegKey key;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE,
                         L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\", 0, KEY_READ,
@@ -248,7 +225,7 @@ CLoginBkDlg::CLoginBkDlg(HWND parent) : CDialog(IDD_LOGIN, parent), m_dlgLogin(w
 }
 
 bool CLoginBkDlg::ShowPicture() {
-    fw::ComPtr<IStream> stream = ResourceStream(::GetModuleHandleW(nullptr), IDB_LOGIN_BACK, L"PNG");
+    fw::ComPtr<IStream> stream = fw::ResourceStream(::GetModuleHandleW(nullptr), IDB_LOGIN_BACK, L"PNG");
     if (!stream) return false;
     std::unique_ptr<Gdiplus::Bitmap> image(Gdiplus::Bitmap::FromStream(stream.Get()));
     if (!image || image->GetLastStatus() != Gdiplus::Ok) return false;

@@ -9,6 +9,7 @@
 
 #include "app/start_mode.h"
 #include "base/text.h"
+#include "mainwnd/page_model.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // What the main window writes for a page process is read back as written.
     const std::wstring line =
-        NewGamePageCommandLine(L"C:\\TnVexa.exe", request.parentWnd, request.parentPageCount);
+        L"C:\\TnVexa.exe" + mainwnd::PageProcessArguments(request.parentWnd, request.parentPageCount);
     std::vector<std::wstring> written(1);
     for (wchar_t c : line) {
         if (c == L' ')

@@ -248,7 +248,4 @@ TEST(ImageButton, FrameChoiceAndPressedLatch) {
         EXPECT_EQ(ui::ChooseButtonFrame(c.disabled, c.selected, c.latched, c.hover), c.expected)
             << c.disabled << c.selected << c.latched << c.hover;
     }
-    // A strip 130 wide: frames of 32, the two rightmost columns are never shown.
-    EXPECT_EQ(ui::StripFrame(130, 28, ui::kButtonFrames, 3), (Box{96, 0, 32, 28}));
-    EXPECT_EQ(ui::StripFrame(567, 22, 3, 2), (Box{378, 0, 189, 22}));
 }

@@ -72,10 +72,3 @@ TEST(StartMode, MissingOrOverlongOperandsAreSafe) {
     EXPECT_EQ(r.parentWnd, 0);
     EXPECT_EQ(r.parentPageCount, 0);
 }
-
-TEST(StartMode, ChildCommandLineRoundTrips) {
-    const std::wstring line = NewGamePageCommandLine(kInside, 0x3A0F2, 2);
-    EXPECT_EQ(line, kInside + L" /newgm /237810 /2");
-    auto r = Parse({L"/newgm", L"/237810", L"/2"}, kInside);
-    EXPECT_EQ(r.parentWnd, 0x3A0F2);
-}

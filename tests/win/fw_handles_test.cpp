@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include "fw/library_init_win.h"
+
 namespace {
 
 bool IsOpen(HANDLE h) {
@@ -24,6 +28,32 @@ TEST(FwHandles, MovedHandleIsClosedOnceByItsLastOwner) {
         EXPECT_TRUE(IsOpen(raw));
     }
     EXPECT_FALSE(IsOpen(raw));
+}
+
+// Whether COM is started on the calling thread (a start then answers S_FALSE).
+bool ComStarted() {
+    const HRESULT hr = CoInitialize(nullptr);
+    if (SUCCEEDED(hr)) CoUninitialize();
+    return hr == S_FALSE;
+}
+
+TEST(FwHandles, MovedComSessionIsUndoneOnceByItsLastOwner) {
+    // A thread of its own: the test process keeps OLE started on its main thread.
+    std::thread([] {
+        ASSERT_FALSE(ComStarted());
+        {
+            fw::ComSession first = fw::ComSession::StartCom();
+            ASSERT_TRUE(first.Ok());
+            fw::ComSession second(std::move(first));
+            { fw::ComSession emptied = std::move(first); } // an empty owner undoes nothing
+            EXPECT_TRUE(ComStarted());
+            fw::ComSession third = fw::ComSession::StartOle();
+            third = std::move(second); // its own OLE start is undone, the moved-in one kept
+            EXPECT_FALSE(second.Ok());
+            EXPECT_TRUE(ComStarted());
+        }
+        EXPECT_FALSE(ComStarted());
+    }).join();
 }
 
 TEST(FwHandles, InvalidHandleValueIsNeverClosed) {

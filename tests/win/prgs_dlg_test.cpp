@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "net/prgs_dlg_win.h"
+#include "app/prgs_dlg_win.h"
 #include "publisher_fixture.h"
 #include "win_test_support.h"
 

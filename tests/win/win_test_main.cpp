@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fw/library_init_win.h"
 #include "win_test_support.h"
 
 int wmain(int argc, wchar_t** argv) {
@@ -13,7 +14,7 @@ int wmain(int argc, wchar_t** argv) {
     OleInitialize(nullptr);
     INITCOMMONCONTROLSEX icc{sizeof(icc), 0xFF};
     InitCommonControlsEx(&icc);
-    wintest::GdiplusSession gdiplus;
+    const fw::GdiplusSession gdiplus = fw::GdiplusSession::Start();
     // No switch left over from an earlier program that ended early; the cases set their own.
     wintest::ClearTestSwitches();
     const int rc = RUN_ALL_TESTS();

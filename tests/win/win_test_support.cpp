@@ -9,15 +9,6 @@
 
 namespace wintest {
 
-GdiplusSession::GdiplusSession() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
-}
-
-GdiplusSession::~GdiplusSession() {
-    if (m_token) Gdiplus::GdiplusShutdown(m_token);
-}
-
 void PumpPending() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -7,18 +7,6 @@
 
 namespace wintest {
 
-// Starts GDI+ for the life of the object.
-class GdiplusSession {
-public:
-    GdiplusSession();
-    ~GdiplusSession();
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-
-private:
-    ULONG_PTR m_token = 0;
-};
-
 // Dispatches every message already queued for this thread.
 void PumpPending();
 

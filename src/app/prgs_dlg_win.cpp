@@ -1,4 +1,4 @@
-#include "net/prgs_dlg_win.h"
+#include "app/prgs_dlg_win.h"
 
 #include "base/text.h"
 #include "resource.h"
