@@ -18,7 +18,8 @@ std::wstring InstallFolder();
 std::wstring StatisticsFilePath();
 
 // Adds one to a counter of the statistics file ("Inst", "UnInst", "Game", "Vexa") and answers
-// the value written. A machine-wide mutex keeps simultaneous starts from losing an increment.
+// the value written. A machine-wide mutex keeps simultaneous starts from losing an increment;
+// the install folder is created first, as the install makes it, if nothing was installed yet.
 uint32_t IncrementCounter(const wchar_t* key);
 
 // Writes a fresh "DisableDays"; false when the key can't be opened.

@@ -10,6 +10,7 @@
 
 #include "fw/fw_win.h"
 #include "mainwnd/page_model.h"
+#include "mainwnd/page_process_win.h"
 #include "ui/add_acc_win.h"
 #include "ui/btn_ex_win.h"
 #include "ui/dlg_ex_win.h"
@@ -82,6 +83,10 @@ protected:
     // the box's result. Tests answer in its place.
     virtual int AskPlayer(const wchar_t* text, UINT type);
 
+    // Takes a started page process as one of this window's logins and holds it until it ends.
+    // (Tests hand their own process here to play a page process.)
+    void WatchPageProcess(fw::Handle process);
+
 private:
     static HWND ToHwnd(mainwnd::PageHandle h) { return reinterpret_cast<HWND>(h); }
     static mainwnd::PageHandle ToPage(HWND h) { return reinterpret_cast<mainwnd::PageHandle>(h); }
@@ -99,7 +104,10 @@ private:
     void DeleteTrayIcon();
 
     LRESULT OnPageCreated(WPARAM wParam, LPARAM lParam);
-    LRESULT OnCopyData(const COPYDATASTRUCT* data);
+    LRESULT OnCopyData(HWND sender, const COPYDATASTRUCT* data);
+    // Page processes (page_process_win.cpp): the ends the watch reports.
+    void OnPageProcessEnded();
+    bool OwnedDialogOpen() const;
     void OnTrayNotify(LPARAM lParam);
     void OnHotkeysChanged();
     void OnMuteTimer();
@@ -127,7 +135,7 @@ private:
     std::wstring TooltipText() const;
 
     mainwnd::PageModel m_model;
-    fw::Handle m_pendingProcess;
+    mainwnd::PageProcessWatch m_pageProcesses;
     HHOOK m_keyboardHook = nullptr;
     int m_osMajorVersion = 0;
     bool m_trayIcon = false;

@@ -77,13 +77,7 @@ HRESULT CGmWndView::OnGetHostInfo(DOCHOSTUIINFO* info) {
 
 void CGmWndView::OnNavigateComplete2(const std::wstring& url) {
     web::CurrentPageUrl() = url;
-    CFrameWnd* frame = GetParentFrame();
-    if (!frame) return;
-    RECT client{};
-    ::GetClientRect(ParentWnd, &client);
-    const mainwnd::Rect area = mainwnd::ContentArea(client.right - client.left, client.bottom - client.top);
-    ::MoveWindow(frame->m_hWnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
-    frame->ShowWindow(SW_SHOW);
+    if (auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame())) frame->PlaceAfterNavigation();
 }
 
 void CGmWndView::OnTitleChange(const std::wstring& title) {
@@ -144,6 +138,19 @@ int CMainFrame::OnCreate(CREATESTRUCTW* cs) {
     OnReloadHotkeys();
     ::SetTimer(m_hWnd, kParentWatchTimer, kParentWatchMs, nullptr);
     return 0;
+}
+
+void CMainFrame::PlaceAfterNavigation() {
+    // The frame's own visibility, not its parent's: the selected tab of a main window hidden in
+    // the tray is still the one that shows.
+    const bool selected = (GetStyle() & WS_VISIBLE) != 0;
+    if (m_shownOnce && !selected) return;
+    RECT client{};
+    ::GetClientRect(ParentWnd, &client);
+    const mainwnd::Rect area = mainwnd::ContentArea(client.right - client.left, client.bottom - client.top);
+    ::MoveWindow(m_hWnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+    ShowWindow(SW_SHOW);
+    m_shownOnce = true;
 }
 
 LRESULT CMainFrame::OnReloadHotkeys() {

@@ -55,6 +55,11 @@ public:
     base::HotkeySpec m_switchKey;
     base::HotkeySpec m_soundKey;
 
+    // After a completed navigation: moves the frame into the main window's content area and
+    // shows it, unless the main window has hidden it since it was first shown (a tab in the
+    // background stays behind the selected one).
+    void PlaceAfterNavigation();
+
 protected:
     int OnCreate(CREATESTRUCTW* cs) override;
     void OnTimer(UINT_PTR id) override;
@@ -65,6 +70,7 @@ protected:
     LRESULT OnAutomationQuery(WPARAM question, LPARAM argument) const;
 
 private:
+    bool m_shownOnce = false;
     bool m_muteApplied = false;
     bool m_lastMuted = false;
     // Key-downs seen per virtual key, counted only for the automation channel.
