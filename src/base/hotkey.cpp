@@ -172,6 +172,17 @@ SavePlan PlanHotkeySave(const std::array<std::wstring, kHotkeyCount>& texts,
     return plan;
 }
 
+void ModifierTracker::OnKey(int virtualKey, bool down) {
+    // Shift, Ctrl and Alt come as 0x10-0x12 or as their left and right codes 0xA0-0xA5; the plain
+    // code counts as the left key (a synthesized press may be released as the left key).
+    if (virtualKey >= 0x10 && virtualKey <= 0x12) virtualKey = 0xA0 + (virtualKey - 0x10) * 2;
+    if (virtualKey < 0xA0 || virtualKey > 0xA5) return;
+    const int index = (virtualKey - 0xA0) / 2;
+    unsigned& held = index == 0 ? m_shift : index == 1 ? m_ctrl : m_alt;
+    const unsigned bit = 1u << ((virtualKey - 0xA0) % 2);
+    held = down ? (held | bit) : (held & ~bit);
+}
+
 GlobalHotkey MatchGlobalHotkey(bool hasTab, unsigned message, std::uintptr_t virtualKey, int mask,
                                HotkeySpec boss, HotkeySpec sound) {
     if (!hasTab || (message != kMsgKeyDown && message != kMsgSysKeyDown)) return GlobalHotkey::None;

@@ -99,6 +99,19 @@ SavePlan PlanHotkeySave(const std::array<std::wstring, kHotkeyCount>& texts,
 
 // ---- the main process's keyboard hook ---------------------------------------------------------
 
+// The modifier keys held down, followed from the key events a desktop-wide hook sees (left, right
+// and undistinguished codes alike). The hook runs before any thread has the event, and the
+// system's key state may not have caught up with it yet.
+class ModifierTracker {
+public:
+    void OnKey(int virtualKey, bool down);
+    int Mask() const { return ModifierMask(m_ctrl != 0, m_shift != 0, m_alt != 0); }
+
+private:
+    // One bit per key code that holds the modifier down.
+    unsigned m_ctrl = 0, m_shift = 0, m_alt = 0;
+};
+
 // What a desktop-wide key event does in the main process. Only key-downs count, and only while
 // the main window has a tab; the boss key wins when both hotkeys are the same.
 enum class GlobalHotkey { None, Boss, Sound };

@@ -29,9 +29,4 @@ int CurrentModifierMask() {
                         ::GetKeyState(VK_MENU) < 0);
 }
 
-int AsyncModifierMask() {
-    return ModifierMask(::GetAsyncKeyState(VK_CONTROL) < 0, ::GetAsyncKeyState(VK_SHIFT) < 0,
-                        ::GetAsyncKeyState(VK_MENU) < 0);
-}
-
 } // namespace base

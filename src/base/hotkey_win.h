@@ -13,8 +13,5 @@ bool SaveHotkey(HotkeyRole role, HotkeySpec key);
 
 // The modifier mask from this thread's key state (for key messages being handled).
 int CurrentModifierMask();
-// The modifier mask from the keyboard's state of the moment (for a desktop-wide hook, which sees
-// keys before any thread of this process has handled them).
-int AsyncModifierMask();
 
 } // namespace base

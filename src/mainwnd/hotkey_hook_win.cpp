@@ -1,5 +1,6 @@
 #include "mainwnd/hotkey_hook_win.h"
 
+#include <array>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +14,16 @@ namespace mainwnd {
 namespace {
 
 MainHotkeys g_hotkeys;
+base::ModifierTracker g_modifiers;
+// The modifier mask that went with the last key-down of each virtual key, as the hook saw it
+// (-1: none seen). A page hands its switch key on by a posted message, which this thread handles
+// later; the modifiers may be up by then, and this thread's key state does not follow a
+// keyboard that another process's thread reads.
+std::array<int, 256> g_keyDownMask = [] {
+    std::array<int, 256> masks;
+    masks.fill(-1);
+    return masks;
+}();
 
 constexpr int kMaxNotified = 10;
 
@@ -21,10 +32,14 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
     // is read and changed here without locks.
     const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     CTollgate3Dlg* dlg = CTollgate3Dlg::Instance();
+    const bool keyDown = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
+    if (code == HC_ACTION && event) g_modifiers.OnKey(static_cast<int>(event->vkCode), keyDown);
+    const int mask = g_modifiers.Mask();
+    if (code == HC_ACTION && event && keyDown) g_keyDownMask[event->vkCode & 0xFF] = mask;
     if (code == HC_ACTION && event && dlg && dlg->IsWindow()) {
         const base::GlobalHotkey hit =
             base::MatchGlobalHotkey(dlg->Model().TabCount() > 0, static_cast<unsigned>(wParam), event->vkCode,
-                                    base::AsyncModifierMask(), g_hotkeys.boss, g_hotkeys.sound);
+                                    mask, g_hotkeys.boss, g_hotkeys.sound);
         // The toggle runs as the hide button's command right after the hook: the key reaches the
         // program that has the focus now, before the restored window takes the foreground.
         if (hit == base::GlobalHotkey::Boss)
@@ -63,7 +78,10 @@ void LoadHotkeys() {
 }
 
 bool IsWindowSwitchKey(UINT virtualKey, int modifiers) {
-    return base::HotkeyMatches(g_hotkeys.windowSwitch, virtualKey, modifiers);
+    if (base::HotkeyMatches(g_hotkeys.windowSwitch, virtualKey, modifiers)) return true;
+    // A key a page handed on: the modifiers held when the key went down.
+    return virtualKey < 256 &&
+           base::HotkeyMatches(g_hotkeys.windowSwitch, virtualKey, g_keyDownMask[virtualKey]);
 }
 
 HHOOK InstallKeyboardHook() {

@@ -17,7 +17,8 @@ struct MainHotkeys {
 const MainHotkeys& Hotkeys();
 // Rereads the three hotkeys from the settings file.
 void LoadHotkeys();
-// Whether the virtual key with the modifier mask of the moment is the window-switch key.
+// Whether the virtual key with the modifier mask of the moment, or with the modifiers the hook saw
+// when that key last went down, is the window-switch key.
 bool IsWindowSwitchKey(UINT virtualKey, int modifiers);
 
 // Installs the desktop-wide low-level keyboard hook: while the main window has a tab, the boss

@@ -168,6 +168,30 @@ TEST(Hotkey, SettingsDialogCaptureAndSave) {
         Play(c.run, c.what);
 }
 
+TEST(Hotkey, ModifiersFollowTheirKeyEvents) {
+    base::ModifierTracker keys;
+    const struct {
+        int key;
+        bool down;
+        int mask;
+    } steps[] = {
+        {0xA2, true, kCtrl},
+        {0xA3, true, kCtrl},
+        {0xA2, false, kCtrl}, // right Ctrl still down
+        {0xA1, true, kCtrl | kShift},
+        {0xA3, false, kShift},
+        {'Q', true, kShift},
+        {0x12, true, kShift | kAlt},
+        {0xA4, false, kShift}, // the plain code is the left key
+        {0xA1, false, 0},
+        {0x11, false, 0}, // releasing what is up changes nothing
+    };
+    for (const auto& s : steps) {
+        keys.OnKey(s.key, s.down);
+        EXPECT_EQ(keys.Mask(), s.mask) << std::hex << s.key << " " << s.down;
+    }
+}
+
 TEST(Hotkey, DesktopKeysActOnKeyDownsWhileThereIsATab) {
     using base::GlobalHotkey;
     const HotkeySpec f10{0x79, 0}, ctrlQ{'Q', kCtrl}, cleared{0, 0};

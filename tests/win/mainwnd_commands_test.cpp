@@ -154,3 +154,43 @@ TEST_F(MainWindowCommands, TheAddAccountPromptTakesItsOwnKeys) {
     ::PostMessageW(button, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     EXPECT_TRUE(Pump([&] { return !::IsWindowVisible(prompt); }, 2000));
 }
+
+namespace {
+
+// A window of its own that has the keyboard, as a page process's window would; it notes key-ups.
+class KeySink : public CWnd {
+public:
+    std::vector<WPARAM> keyUps;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_KEYUP) keyUps.push_back(wParam);
+        return CWnd::WindowProc(msg, wParam, lParam);
+    }
+};
+
+} // namespace
+
+// A page hands the switch key on after the player has let go of Ctrl: the main window still knows
+// that the key went down with Ctrl, from its keyboard hook.
+TEST_F(MainWindowCommands, ASwitchKeyHandedOnAfterItsModifierWasReleasedStillSwitches) {
+    OpenTab(L"1服-a-one");
+    OpenTab(L"1服-a-two");
+    ASSERT_EQ(m_dlg.Model().CurTab(), 1);
+    KeySink sink;
+    ASSERT_TRUE(sink.CreateEx(0, nullptr, L"sink", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr));
+    ::SetForegroundWindow(sink.m_hWnd);
+    ::SetFocus(sink.m_hWnd);
+    INPUT keys[4] = {};
+    const WORD order[4] = {VK_CONTROL, VK_TAB, VK_TAB, VK_CONTROL};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = order[i];
+        keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    ::SendInput(4, keys, sizeof(INPUT));
+    ASSERT_TRUE(Pump([&] { return sink.keyUps.size() == 2; }, 3000)) << "the keys reach the sink";
+    EXPECT_EQ(m_dlg.Model().CurTab(), 1) << "keys of another window are not the main window's";
+
+    PostAndPump(WM_KEYDOWN, VK_TAB, 0x000F0001); // as the page posts it, Ctrl up by now
+    EXPECT_EQ(m_dlg.Model().CurTab(), 0);
+    sink.DestroyWindow();
+}
