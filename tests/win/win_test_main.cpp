@@ -17,6 +17,9 @@ int wmain(int argc, wchar_t** argv) {
     const fw::GdiplusSession gdiplus = fw::GdiplusSession::Start();
     // No switch left over from an earlier program that ended early; the cases set their own.
     wintest::ClearTestSwitches();
+    // The pointer stays where an earlier program (an e2e case clicking for real) left it: parked in
+    // the screen's corner, it hovers over no window that a case makes.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     const int rc = RUN_ALL_TESTS();
     wintest::ClearTestSwitches();
     OleUninitialize();
