@@ -161,7 +161,15 @@ bool InstallSelf() {
     const std::wstring exe = base::ExecutablePath();
     const std::wstring target = app::InstallTargetFor(folder, exe);
     if (target.empty()) return true;
-    if (!SamePath(exe, target)) CopyFileW(exe.c_str(), target.c_str(), FALSE);
+    if (!SamePath(exe, target)) {
+        // An installed copy that is just ending (the player closed it to reinstall) still holds
+        // its file for a moment: the copy is tried again for up to two seconds.
+        for (int attempt = 0; attempt < 20 && !CopyFileW(exe.c_str(), target.c_str(), FALSE); ++attempt) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) break;
+            Sleep(100);
+        }
+    }
     CreateDesktopShortcut(target);
     CreateStartMenuShortcut(std::wstring(app::kProgramLinkName), target, std::wstring(kShortcutOption));
     CreateStartMenuShortcut(std::wstring(app::kUninstallLinkName), target, std::wstring(kUninstallOption));
