@@ -26,5 +26,7 @@ set_property(SOURCE ${PROJECT_SOURCE_DIR}/res/TnVexa.rc APPEND PROPERTY OBJECT_D
 add_executable(TnVexa WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp $<TARGET_OBJECTS:tnvexa_res>)
 target_link_libraries(TnVexa PRIVATE tnvexa_win tnvexa_warnings)
 
-add_subdirectory(tests/win)
-add_subdirectory(tests/e2e)
+if(TNVEXA_TESTS)
+    add_subdirectory(tests/win)
+    add_subdirectory(tests/e2e)
+endif()

@@ -38,6 +38,21 @@
 #define IDC_MAIN_SYSTEM 1003
 #define IDC_MAIN_OTHER_ACCOUNT 1005
 
+// Hotkey settings dialog: per hotkey a group box, a prompt, the edit and an example.
+#define IDD_SETTING 158
+#define IDC_SET_BOSS_GROUP 1017
+#define IDC_SET_BOSS_PROMPT 1006
+#define IDC_SET_BOSS_EDIT 1007
+#define IDC_SET_BOSS_EXAMPLE 1008
+#define IDC_SET_SWITCH_GROUP 1012
+#define IDC_SET_SWITCH_PROMPT 1009
+#define IDC_SET_SWITCH_EDIT 1010
+#define IDC_SET_SWITCH_EXAMPLE 1011
+#define IDC_SET_SOUND_GROUP 1013
+#define IDC_SET_SOUND_PROMPT 1016
+#define IDC_SET_SOUND_EDIT 1014
+#define IDC_SET_SOUND_EXAMPLE 1015
+
 // Page process: the login screen's template (backdrop and login page share it); the page
 // window's frame takes its icon and title from IDR_MAINFRAME.
 #define IDD_LOGIN 157

@@ -55,7 +55,7 @@ wine_env_start() {
         local n
         for n in $(seq 91 140); do
             [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-            Xvfb ":$n" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+            Xvfb ":$n" -screen 0 "${TNVEXA_SCREEN:-1600x1000x24}" -nolisten tcp >/dev/null 2>&1 &
             _wine_env_xvfb_pid=$!
             export DISPLAY=":$n"
             break

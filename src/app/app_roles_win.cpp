@@ -1,6 +1,8 @@
 // The long-running roles of the program, entered at the end of start-up.
 #include "app/app_state_win.h"
 #include "app/app_win.h"
+#include "app/automation_win.h"
+#include "app/later_entry_win.h"
 #include "mainwnd/main_dlg_win.h"
 #include "ui/msgbox_win.h"
 #include "web/gm_wnd_win.h"
@@ -25,6 +27,8 @@ BOOL CTollgate3App::RunPageProcess() {
 
 BOOL CTollgate3App::RunMainWindow() {
     CTollgate3Dlg dlg;
+    dlg.m_checkForUpdate = CheckForUpdate;
+    dlg.m_automation = AutomationEnabled();
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

@@ -158,14 +158,18 @@ bool DeleteUninstallEntry() {
     return RegDeleteTreeW(HKEY_LOCAL_MACHINE, std::wstring(app::kUninstallEntryKey).c_str()) == ERROR_SUCCESS;
 }
 
-bool InstallSelf() {
-    ComScope com;
+bool CreateInstallFolder() {
     const std::wstring appData = CommonAppDataFolder();
     // Without the machine's folder there is nowhere to install to (and "\Vexa" would land in
     // the root of whatever drive is current).
-    if (appData.empty()) return true;
+    if (appData.empty()) return false;
+    return MakeInstallFolder(appData + L"\\Vexa") && MakeInstallFolder(InstallFolder());
+}
+
+bool InstallSelf() {
+    ComScope com;
+    if (!CreateInstallFolder()) return true;
     const std::wstring folder = InstallFolder();
-    if (!MakeInstallFolder(appData + L"\\Vexa") || !MakeInstallFolder(folder)) return true;
     const std::wstring exe = base::ExecutablePath();
     const std::wstring target = app::InstallTargetFor(folder, exe);
     if (target.empty()) return true;

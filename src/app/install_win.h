@@ -17,6 +17,11 @@ bool InstallSelf();
 // path, so whoever waits for the ping's end is never left waiting.
 void UninstallSelf(const std::function<void()>& sendPing);
 
+// Creates "\Vexa" in the machine's application-data folder and "\GameLogin" inside it, each
+// with the install folders' access list (below); an existing folder is no error. False when the
+// install folder can't be had: no application-data folder, or a folder that is a link.
+bool CreateInstallFolder();
+
 // The installed-programs entry for the installed executable at `exePath`, and its removal.
 bool WriteUninstallEntry(const std::wstring& exePath);
 bool DeleteUninstallEntry();

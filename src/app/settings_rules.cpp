@@ -68,10 +68,6 @@ bool IsUpdateDayAt(const UtcTime& lastUpdate, uint32_t disableDays, const UtcTim
     return true;
 }
 
-std::wstring ProgramFolderFileFor(std::wstring_view exePath, std::wstring_view name) {
-    return base::FileBeside(exePath, name);
-}
-
 std::wstring StatisticsFileFor(std::wstring_view commonAppData) {
     return std::wstring(commonAppData) + std::wstring(kInstallSubfolder) + L"\\" + std::wstring(kSettingsFileName);
 }

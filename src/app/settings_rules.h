@@ -6,9 +6,8 @@
 #include <string>
 #include <string_view>
 
-// The INI section and file shared by every key of the program.
-inline constexpr std::wstring_view kSettingsSection = L"TnVexa";
-inline constexpr std::wstring_view kSettingsFileName = L"Statistic.ini";
+#include "base/settings_file.h"
+
 inline constexpr std::wstring_view kSettingsRegistryKey = L"Software\\Vexa\\GameLogin\\TnVexa";
 
 // A date and time as the registry's "UpdTime" stores it (the platform's SYSTEMTIME layout).
@@ -34,10 +33,6 @@ std::array<uint8_t, 4> ChooseDisableDaysFor(unsigned milliseconds);
 // Whether the start-up update check may run at `now` (UTC), given the stored "UpdTime" and
 // "DisableDays" (missing values read as zero).
 bool IsUpdateDayAt(const UtcTime& lastUpdate, uint32_t disableDays, const UtcTime& now);
-
-// Full path of a file in the folder of the executable at `exePath`; empty when the path has no
-// backslash.
-std::wstring ProgramFolderFileFor(std::wstring_view exePath, std::wstring_view name);
 
 // The statistics file below the common application-data folder.
 std::wstring StatisticsFileFor(std::wstring_view commonAppData);

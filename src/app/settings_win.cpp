@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "app/install_win.h"
 #include "app/start_mode.h"
 #include "base/codepage_win.h"
 
@@ -54,10 +55,11 @@ private:
 UtcTime NowUtc() {
     SYSTEMTIME st;
     GetSystemTime(&st);
-    return UtcTime{st.wYear, st.wMonth, st.wDayOfWeek, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+    return UtcTime{st.wYear, st.wMonth,  st.wDayOfWeek, st.wDay,
+                   st.wHour, st.wMinute, st.wSecond,    st.wMilliseconds};
 }
 
-}  // namespace
+} // namespace
 
 std::wstring CommonAppDataFolder() {
     wchar_t path[MAX_PATH] = {};
@@ -73,29 +75,15 @@ std::wstring StatisticsFilePath() {
     return StatisticsFileFor(CommonAppDataFolder());
 }
 
-std::wstring ProgramFolderFile(std::wstring_view name) {
-    return ProgramFolderFileFor(base::ExecutablePath(), name);
-}
-
-std::wstring ReadSetting(const std::wstring& file, const wchar_t* key, const wchar_t* defaultValue,
-                         size_t maxChars) {
-    std::wstring buffer(maxChars + 1, L'\0');
-    const DWORD n = GetPrivateProfileStringW(std::wstring(kSettingsSection).c_str(), key, defaultValue,
-                                             buffer.data(), DWORD(buffer.size()), file.c_str());
-    buffer.resize(n);
-    return buffer;
-}
-
-bool WriteSetting(const std::wstring& file, const wchar_t* key, const std::wstring& value) {
-    return WritePrivateProfileStringW(std::wstring(kSettingsSection).c_str(), key, value.c_str(), file.c_str()) !=
-           FALSE;
-}
-
 uint32_t IncrementCounter(const wchar_t* key) {
     const std::wstring file = StatisticsFilePath();
+    // The profile writer creates the file but not its folder: a launch on a machine where
+    // nothing was installed yet would lose its count every time. A folder that is a link is
+    // not written through: it would take the elevated write somewhere else.
+    const bool folder = CreateInstallFolder();
     CounterLock lock;
     const uint32_t value = NextCounterValue(ReadSetting(file, key, L"0", 31));
-    WriteSetting(file, key, CounterText(value));
+    if (folder) WriteSetting(file, key, CounterText(value));
     return value;
 }
 
@@ -103,13 +91,15 @@ bool ReadRegistryBinary(const wchar_t* value, void* data, uint32_t size) {
     RegKey key(KEY_READ);
     if (!key) return false;
     DWORD type = 0, got = size;
-    return RegQueryValueExW(key.get(), value, nullptr, &type, static_cast<BYTE*>(data), &got) == ERROR_SUCCESS;
+    return RegQueryValueExW(key.get(), value, nullptr, &type, static_cast<BYTE*>(data), &got) ==
+           ERROR_SUCCESS;
 }
 
 bool WriteRegistryBinary(const wchar_t* value, const void* data, uint32_t size) {
     RegKey key(KEY_WRITE);
     if (!key) return false;
-    return RegSetValueExW(key.get(), value, 0, REG_BINARY, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    return RegSetValueExW(key.get(), value, 0, REG_BINARY, static_cast<const BYTE*>(data), size) ==
+           ERROR_SUCCESS;
 }
 
 bool ChooseDisableDays() {
@@ -128,8 +118,8 @@ bool IsUpdateDay() {
     size = sizeof(days);
     if (RegQueryValueExW(key.get(), L"DisableDays", nullptr, &type, days, &size) != ERROR_SUCCESS)
         days[0] = days[1] = days[2] = days[3] = 0;
-    const uint32_t disable = uint32_t(days[0]) | (uint32_t(days[1]) << 8) | (uint32_t(days[2]) << 16) |
-                             (uint32_t(days[3]) << 24);
+    const uint32_t disable =
+        uint32_t(days[0]) | (uint32_t(days[1]) << 8) | (uint32_t(days[2]) << 16) | (uint32_t(days[3]) << 24);
     return IsUpdateDayAt(last, disable, NowUtc());
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/settings_rules.h"
+#include "base/settings_file_win.h"
 
 // The machine-wide application-data folder (current value), without a trailing backslash.
 std::wstring CommonAppDataFolder();
@@ -16,17 +17,9 @@ std::wstring InstallFolder();
 // The statistics file in the install folder (counters).
 std::wstring StatisticsFilePath();
 
-// Full path of a file in the folder of the running executable (empty without a backslash).
-std::wstring ProgramFolderFile(std::wstring_view name);
-
-// Reads a key of section "TnVexa" from an INI file; `maxChars` is the reader's buffer size
-// without its terminator.
-std::wstring ReadSetting(const std::wstring& file, const wchar_t* key, const wchar_t* defaultValue,
-                         size_t maxChars);
-bool WriteSetting(const std::wstring& file, const wchar_t* key, const std::wstring& value);
-
 // Adds one to a counter of the statistics file ("Inst", "UnInst", "Game", "Vexa") and answers
-// the value written. A machine-wide mutex keeps simultaneous starts from losing an increment.
+// the value written. A machine-wide mutex keeps simultaneous starts from losing an increment;
+// the install folder is created first, as the install makes it, if nothing was installed yet.
 uint32_t IncrementCounter(const wchar_t* key);
 
 // Writes a fresh "DisableDays"; false when the key can't be opened.

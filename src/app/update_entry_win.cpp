@@ -26,9 +26,5 @@ bool DownloadAndSwap() {
 }
 
 void SendStatPing(const std::wstring& url, HANDLE started, HANDLE finished) {
-    // Without a worker nobody would set the events the one-shot modes wait for.
-    if (!net::SendStatPing(url, started, finished)) {
-        SetEvent(started);
-        SetEvent(finished);
-    }
+    net::SendStatPing(url, started, finished);
 }

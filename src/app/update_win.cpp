@@ -9,6 +9,7 @@
 #include "base/codepage_win.h"
 #include "base/md5.h"
 #include "base/text.h"
+#include "fw/handles_win.h"
 #include "net/http_win.h"
 #include "net/publisher_win.h"
 
@@ -30,6 +31,17 @@ void DeleteAtRestart(const std::wstring& path) {
     MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
+bool FlushToDisk(const std::wstring& path) {
+    fw::Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && FlushFileBuffers(file.Get());
+}
+
+// A rename that is on the disk when it returns.
+bool MoveDurably(const std::wstring& from, const std::wstring& to) {
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
 } // namespace
 
 UpdateEnvironment DefaultUpdateEnvironment() {
@@ -45,13 +57,23 @@ std::wstring LocalReleaseKey(const std::wstring& exePath) {
     return ReleaseKey(base::Md5FileHex(exePath), kVersionText);
 }
 
-bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, const std::wstring& oldPath) {
-    if (!MoveFileExW(exePath.c_str(), oldPath.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
-    if (!MoveFileExW(newPath.c_str(), exePath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, const std::wstring& oldPath,
+                    const std::function<void(SwapPoint)>& reached) {
+    auto passed = [&](SwapPoint point) {
+        if (reached) reached(point);
+    };
+    // A power cut must not leave a name pointing at bytes that never reached the disk: the new
+    // file is written through before any rename, and each rename before the next one.
+    if (!FlushToDisk(newPath)) return false;
+    passed(SwapPoint::NewFlushed);
+    if (!MoveDurably(exePath, oldPath)) return false;
+    passed(SwapPoint::OldMoved);
+    if (!MoveDurably(newPath, exePath)) {
         // Half-way: put the running executable back so that the program can still start.
-        MoveFileExW(oldPath.c_str(), exePath.c_str(), MOVEFILE_REPLACE_EXISTING);
+        MoveDurably(oldPath, exePath);
         return false;
     }
+    passed(SwapPoint::NewMoved);
     DeleteAtRestart(oldPath);
     return true;
 }

@@ -32,10 +32,20 @@ using UpdateDownloader = std::function<bool(const std::wstring& source, const st
 // empty when the file can't be read.
 std::wstring LocalReleaseKey(const std::wstring& exePath);
 
-// Moves the executable to oldPath and the new file into its place; if the second move fails
-// the executable is moved back, so the path never stays empty. True when the new file is in
-// place (oldPath is then scheduled for deletion at the next restart).
-bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, const std::wstring& oldPath);
+// The points of the swap after which the folder is in a lasting state: what a kill or a power
+// cut right there leaves behind.
+enum class SwapPoint {
+    NewFlushed, // the new file's bytes are on the disk; nothing is renamed yet
+    OldMoved,   // the executable is at oldPath; its own path is empty until the next move
+    NewMoved,   // the new file is at the executable's path
+};
+
+// Writes the new file through to the disk, then moves the executable to oldPath and the new file
+// into its place, each move written through before the next begins; if the second move fails
+// the executable is moved back. True when the new file is in place (oldPath is then scheduled
+// for deletion at the next restart). `reached` (tests) is told each point as it is passed.
+bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, const std::wstring& oldPath,
+                    const std::function<void(SwapPoint)>& reached = {});
 
 class SelfUpdate {
 public:

@@ -19,7 +19,7 @@ public:
     void Reset();
 
 private:
-    void Transform(const uint8_t* block);
+    void Transform(const uint8_t* blocks, size_t count);
 
     std::array<uint32_t, 4> m_state{};
     uint64_t m_length = 0; // bytes hashed so far
@@ -33,8 +33,7 @@ std::wstring Md5Hex(const std::array<uint8_t, 16>& digest);
 // Digest of a byte string, as lowercase hexadecimal digits.
 std::wstring Md5HexOf(std::string_view bytes);
 
-// Digest of a file read from the start in blocks of 1024 bytes; empty when the file can't be
-// opened or read to its end.
+// Digest of a file read from the start; empty when the file can't be opened or read to its end.
 std::wstring Md5FileHex(const std::filesystem::path& path);
 
 } // namespace base

@@ -93,6 +93,14 @@ struct Internet {
     static bool IsValid(Type h) { return h != nullptr; }
     static void Close(Type h) { ::InternetCloseHandle(h); }
 };
+// A wait registered with RegisterWaitForSingleObject: unregistered after its callback, if one
+// is running, has returned, so that nothing the callback uses goes before it.
+struct Wait {
+    using Type = HANDLE;
+    static Type Empty() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::UnregisterWaitEx(h, INVALID_HANDLE_VALUE); }
+};
 } // namespace traits
 
 using Handle = UniqueHandle<traits::Kernel>;
@@ -107,6 +115,7 @@ using MemoryDC = UniqueHandle<traits::Dc>; // from CreateCompatibleDC / CreateDC
 using ImageList = UniqueHandle<traits::ImageList>;
 using Icon = UniqueHandle<traits::Icon>; // created icons only; never a shared LoadIcon result
 using InternetHandle = UniqueHandle<traits::Internet>;
+using RegisteredWait = UniqueHandle<traits::Wait>;
 
 // A window's DC taken with GetDC (or GetWindowDC) and given back to the same window.
 class WindowDC {

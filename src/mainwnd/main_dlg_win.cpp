@@ -7,11 +7,13 @@
 
 #include "app/process_win.h"
 #include "base/codepage_win.h"
+#include "base/hotkey_win.h"
+#include "mainwnd/hotkey_hook_win.h"
 #include "mainwnd/label_rules.h"
-#include "mainwnd/later_entry_win.h"
 #include "mainwnd/layout_rules.h"
 #include "mainwnd/main_messages.h"
 #include "mainwnd/pre_vista_login_win.h"
+#include "mainwnd/setting_dlg_win.h"
 #include "resource.h"
 #include "ui/msgbox_win.h"
 #include "ui/skin_image_win.h"
@@ -36,15 +38,6 @@ int OsMajorVersion() {
     if (!::GetVersionExW(&info)) return 0;
 #pragma GCC diagnostic pop
     return static_cast<int>(info.dwMajorVersion);
-}
-
-// The modifier mask of the moment: Ctrl 2, Shift 4, Alt 1.
-int ModifierMask() {
-    int mask = 0;
-    if (::GetKeyState(VK_CONTROL) < 0) mask |= 2;
-    if (::GetKeyState(VK_SHIFT) < 0) mask |= 4;
-    if (::GetKeyState(VK_MENU) < 0) mask |= 1;
-    return mask;
 }
 
 bool IsVisibleWindow(HWND hwnd) {
@@ -77,6 +70,12 @@ void CTollgate3Dlg::DoDataExchange() {
 
 BOOL CTollgate3Dlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
+    // The login process starts first: its start is most of the time until the player sees the
+    // login page, and it needs nothing from the rest of this initialisation. The window waits
+    // in its place (1 x 1 at the top left) and is shown before, as the login page is placed
+    // over its owner when that is visible.
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    LaunchPageProcess();
     const HINSTANCE instance = ModuleInstance();
     m_hIcon = static_cast<HICON>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
@@ -86,7 +85,7 @@ BOOL CTollgate3Dlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIconSmall));
 
-    m_keyboardHook = InstallKeyboardHook(*this);
+    m_keyboardHook = InstallKeyboardHook();
     m_osMajorVersion = OsMajorVersion();
 
     ModifyStyle(0, WS_CLIPCHILDREN);
@@ -102,7 +101,6 @@ BOOL CTollgate3Dlg::OnInitDialog() {
     SetSkin(close.Get(), LoadSkinImage(instance, IDB_MAIN_BACK), FALSE, TRUE, minimize.Get(),
             LoadSkinImage(instance, IDB_BTN_MAXIMIZE), LoadSkinImage(instance, IDB_BTN_RESTORE));
     m_bResizable = TRUE;
-    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
 
     fw::Bitmap hide(LoadSkinImage(instance, IDB_BTN_HIDE));
     fw::Bitmap system(LoadSkinImage(instance, IDB_BTN_SYSTEM));
@@ -119,8 +117,6 @@ BOOL CTollgate3Dlg::OnInitDialog() {
     m_stcOther.SetImage(padlock.Get());
     m_stcOther.ModifyStyle(0, SS_NOTIFY);
     CreateTabStrip();
-
-    LaunchPageProcess();
     LoadHotkeys();
     if (m_osMajorVersion < 6) CreatePreVistaLoginDialog(*this);
     return TRUE;
@@ -134,16 +130,14 @@ bool CTollgate3Dlg::StartProgram(const std::wstring& options, bool keepProcess) 
     const std::wstring path = m_programPath.empty() ? base::ExecutablePath() : m_programPath;
     bool started = false;
     fw::Handle process = StartChildProcess(path, options, keepProcess, &started);
-    if (started && keepProcess) m_pendingProcess = std::move(process); // the previous one is closed
+    if (started && keepProcess) WatchPageProcess(std::move(process));
     return started;
 }
 
 bool CTollgate3Dlg::LaunchPageProcess() {
     const std::wstring options =
         PageProcessArguments(reinterpret_cast<std::intptr_t>(m_hWnd), m_model.TabCount());
-    if (!StartProgram(options, true)) return false;
-    m_model.PageProcessStarted();
-    return true;
+    return StartProgram(options, true);
 }
 
 void CTollgate3Dlg::PlaceInContent(HWND page) {
@@ -221,8 +215,7 @@ void CTollgate3Dlg::BeginRunning() {
 }
 
 void CTollgate3Dlg::ApplyQuit(PageActions& a) {
-    if (m_pendingProcess) ::TerminateProcess(m_pendingProcess.Get(), 0);
-    m_pendingProcess.Reset();
+    m_pageProcesses.Terminate(a.terminate);
     RemoveKeyboardHook(m_keyboardHook);
     m_keyboardHook = nullptr;
     for (PageHandle page : a.closePages)
@@ -238,13 +231,15 @@ void CTollgate3Dlg::Apply(PageActions a) {
         return;
     }
     if (a.beginRunning) BeginRunning();
-    if (a.hideAllPages) ShowPage(nullptr);
+    // The page just adopted is left alone: hidden here after its page had loaded, it would not
+    // show itself again.
+    if (a.hideAllPages)
+        for (PageHandle page : m_model.Pages())
+            if (page != a.adopted) ::ShowWindow(ToHwnd(page), SW_HIDE);
     if (a.hideHall && HallVisible()) ::ShowWindow(HallWnd(), SW_HIDE);
     if (a.show) ShowPage(ToHwnd(a.show));
     for (PageHandle page : a.closePages)
         ClosePageWindow(ToHwnd(page));
-    if (a.pending == PendingOp::Terminate && m_pendingProcess) ::TerminateProcess(m_pendingProcess.Get(), 0);
-    if (a.pending != PendingOp::Keep) m_pendingProcess.Reset();
     InvalidateRects(a.invalidate);
     if (a.launchPageProcess) LaunchPageProcess();
     if (a.launchNewInstance) StartProgram(L"", false);
@@ -302,18 +297,22 @@ void CTollgate3Dlg::ShowAddAccountPrompt() {
 
 LRESULT CTollgate3Dlg::OnPageCreated(WPARAM wParam, LPARAM lParam) {
     const HWND page = reinterpret_cast<HWND>(wParam);
-    // Posted by another process: a handle that is no window (any more) makes no tab.
-    if (!::IsWindow(page)) return 0;
-    Apply(m_model.Adopt(ToPage(page), lParam != 0));
+    // Posted by another process: a handle that is no window (any more) makes no tab, and the
+    // window's process decides whose page it is.
+    DWORD process = 0;
+    if (!::IsWindow(page) || !::GetWindowThreadProcessId(page, &process)) return 0;
+    Apply(m_model.Adopt(process, ToPage(page), lParam != 0));
     return 0;
 }
 
-LRESULT CTollgate3Dlg::OnCopyData(const COPYDATASTRUCT* data) {
-    // Another process's bytes: read within cbData only, and refuse what is no label.
-    if (!data) return 0;
+LRESULT CTollgate3Dlg::OnCopyData(HWND sender, const COPYDATASTRUCT* data) {
+    // Another process's bytes: read within cbData only, and refuse what is no label. The login
+    // page names its window as the sender; its process is the one the label belongs to.
+    DWORD process = 0;
+    if (!data || !sender || !::GetWindowThreadProcessId(sender, &process)) return 0;
     std::optional<std::wstring> label = ParseLabelCopyData(data->lpData, data->cbData);
     if (!label) return 0;
-    return m_model.RegisterLabel(std::move(*label));
+    return m_model.RegisterLabel(process, std::move(*label));
 }
 
 void CTollgate3Dlg::OnTrayNotify(LPARAM lParam) {
@@ -395,7 +394,7 @@ void CTollgate3Dlg::OnCommand(WPARAM wParam) {
         m_muted = !m_muted; // the next tick shows it and tells the pages
         break;
     case IDC_MAIN_SYSTEM:
-        OpenSystemMenu(*this);
+        OpenSystemMenu();
         break;
     case IDC_MAIN_OTHER_ACCOUNT:
         ShowAddAccountPrompt();
@@ -407,9 +406,12 @@ void CTollgate3Dlg::OnCommand(WPARAM wParam) {
 
 BOOL CTollgate3Dlg::PreTranslateMessage(MSG* msg) {
     const UINT message = msg->message;
+    // The rules are this window's: the pop-ups it owns (the add-account prompt, the settings
+    // dialog) take their keys as their own dialogs say.
+    if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)) return CDlgEx::PreTranslateMessage(msg);
     // 1. The window-switch key; the program's own key messages carry the marker and pass.
     if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && msg->lParam != kSelfMarker &&
-        IsWindowSwitchKey(static_cast<UINT>(msg->wParam), ModifierMask())) {
+        IsWindowSwitchKey(static_cast<UINT>(msg->wParam), base::CurrentModifierMask())) {
         SwitchPage();
         return TRUE;
     }
@@ -458,7 +460,10 @@ LRESULT CTollgate3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam))) return 0;
         break;
     case WM_COPYDATA:
-        return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        return OnCopyData(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case PageProcessWatch::kEndedMessage:
+        OnPageProcessEnded();
+        return 0;
     case WM_TIMER:
         if (wParam == kMuteTimerId) OnMuteTimer();
         break;
@@ -503,11 +508,14 @@ LRESULT CTollgate3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAGECREATED:
         return OnPageCreated(wParam, lParam);
     case WM_TRAYMENU:
-        OpenTrayMenu(*this);
+        OpenTrayMenu();
         return 0;
     case WM_HOTKEYSCHANGED:
         OnHotkeysChanged();
         return 0;
+    case WM_ENTERIDLE:
+        if (wParam == MSGF_MENU) OnMenuIdle(reinterpret_cast<HWND>(lParam));
+        break;
     case WM_ADDACCOUNT:
         Apply(m_model.AddAccount(wParam));
         return 0;

@@ -4,11 +4,13 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "fw/fw_win.h"
 #include "mainwnd/page_model.h"
+#include "mainwnd/page_process_win.h"
 #include "ui/add_acc_win.h"
 #include "ui/btn_ex_win.h"
 #include "ui/dlg_ex_win.h"
@@ -40,6 +42,12 @@ public:
     // Ends every page and the program.
     void QuitAll();
 
+    // Menus and commands (system_menu_win.cpp): the system menu under the "系统" button, the
+    // tray menu at the cursor, and one menu command by its id (1 refresh to 6 exit).
+    void OpenSystemMenu();
+    void OpenTrayMenu();
+    void RunCommand(int id);
+
     const mainwnd::PageModel& Model() const { return m_model; }
     HWND SelectedPageWnd() const { return ToHwnd(m_model.SelectedPage()); }
     HWND HallWnd() const { return ToHwnd(m_model.Hall()); }
@@ -50,6 +58,11 @@ public:
     // The executable started for pages and for a new window; empty means this program. Tests
     // put a stand-in page program here.
     std::wstring m_programPath;
+    // The update check of the update command (forced: the start-up day rules are skipped):
+    // non-zero when an update is needed. Unset, no update is ever needed.
+    std::function<int(bool forced)> m_checkForUpdate;
+    // Test automation: an open menu carries its item texts as the text of its window.
+    bool m_automation = false;
 
     CBtnEx m_btnHide;     // 1001
     CBtnEx m_btnSound;    // 1002
@@ -70,6 +83,10 @@ protected:
     // the box's result. Tests answer in its place.
     virtual int AskPlayer(const wchar_t* text, UINT type);
 
+    // Takes a started page process as one of this window's logins and holds it until it ends.
+    // (Tests hand their own process here to play a page process.)
+    void WatchPageProcess(fw::Handle process);
+
 private:
     static HWND ToHwnd(mainwnd::PageHandle h) { return reinterpret_cast<HWND>(h); }
     static mainwnd::PageHandle ToPage(HWND h) { return reinterpret_cast<mainwnd::PageHandle>(h); }
@@ -87,7 +104,10 @@ private:
     void DeleteTrayIcon();
 
     LRESULT OnPageCreated(WPARAM wParam, LPARAM lParam);
-    LRESULT OnCopyData(const COPYDATASTRUCT* data);
+    LRESULT OnCopyData(HWND sender, const COPYDATASTRUCT* data);
+    // Page processes (page_process_win.cpp): the ends the watch reports.
+    void OnPageProcessEnded();
+    bool OwnedDialogOpen() const;
     void OnTrayNotify(LPARAM lParam);
     void OnHotkeysChanged();
     void OnMuteTimer();
@@ -95,6 +115,9 @@ private:
     bool OnWindowPosChanging(WINDOWPOS* pos);
     void OnPaint();
     void OnCommand(WPARAM wParam);
+    void OpenSettings();
+    // A menu of this window waits for the player (WM_ENTERIDLE): `menuWindow` shows it.
+    void OnMenuIdle(HWND menuWindow);
 
     // Tab strip (tab_strip_win.cpp): images, tooltip, drawing and mouse.
     void CreateTabStrip();
@@ -112,7 +135,7 @@ private:
     std::wstring TooltipText() const;
 
     mainwnd::PageModel m_model;
-    fw::Handle m_pendingProcess;
+    mainwnd::PageProcessWatch m_pageProcesses;
     HHOOK m_keyboardHook = nullptr;
     int m_osMajorVersion = 0;
     bool m_trayIcon = false;
@@ -129,4 +152,6 @@ private:
     fw::ImageList m_imgCloseBox;
     CWnd m_toolTip;
     std::wstring m_tipText;
+    // The item texts of the menu being shown, for the test automation.
+    std::wstring m_menuText;
 };

@@ -23,14 +23,35 @@ int PageModel::IndexOf(PageHandle page) const {
     return it == m_pages.end() ? -1 : static_cast<int>(it - m_pages.begin());
 }
 
-PageActions PageModel::Adopt(PageHandle page, bool isHall) {
+bool PageModel::LabelKept(const std::wstring& label) const {
+    if (std::find(m_tabLabels.begin(), m_tabLabels.end(), label) != m_tabLabels.end()) return true;
+    return std::any_of(m_logins.begin(), m_logins.end(), [&](const Login& l) { return l.label == label; });
+}
+
+void PageModel::PageProcessStarted(ProcessId process) {
+    if (process != 0 && !m_quitting) m_logins.push_back({process, std::nullopt});
+}
+
+void PageModel::PageProcessEnded(ProcessId process) {
+    std::erase_if(m_logins, [process](const Login& l) { return l.process == process; });
+}
+
+PageActions PageModel::Adopt(ProcessId process, PageHandle page, bool isHall) {
     PageActions a;
     if (page == 0 || page == m_hallWnd || IndexOf(page) >= 0) return a; // announced twice or nothing
-    if (m_quitting) {
-        // A page that logged in while the program was ending has nowhere to go.
-        a.closePages.push_back(page);
-        return a;
-    }
+    // The process's login whose page this is: a tab takes the one with a label (a process that
+    // plays several logins, as a test does, announces its pages in its own order), the hall page
+    // one without.
+    auto login = std::find_if(m_logins.begin(), m_logins.end(), [&](const Login& l) {
+        return l.process == process && l.label.has_value() != isHall;
+    });
+    if (login == m_logins.end())
+        login = std::find_if(m_logins.begin(), m_logins.end(),
+                             [&](const Login& l) { return l.process == process; });
+    // Another process's window, or one of a login ended by the quit: never a tab of this window.
+    if (login == m_logins.end() || m_quitting) return a;
+    std::wstring label = login->label.value_or(std::wstring());
+    m_logins.erase(login);
     // The window grows out of its 1 x 1 waiting size once; a later first tab (after a hall page)
     // must not toggle it back.
     if (!m_running) {
@@ -42,20 +63,20 @@ PageActions PageModel::Adopt(PageHandle page, bool isHall) {
         return a;
     }
     a.hideAllPages = true;
+    a.adopted = page;
     a.hideHall = true;
     m_pages.push_back(page);
+    m_tabLabels.push_back(std::move(label));
     m_curTab = TabCount() - 1;
-    if (m_pending) {
-        m_pending = false;
-        a.pending = PendingOp::Close;
-    }
     a.invalidate.push_back(StripRect(TabCount()));
     return a;
 }
 
-int PageModel::RegisterLabel(std::wstring label) {
-    if (std::find(m_tabLabels.begin(), m_tabLabels.end(), label) != m_tabLabels.end()) return 0;
-    m_tabLabels.push_back(std::move(label));
+int PageModel::RegisterLabel(ProcessId process, std::wstring label) {
+    auto login = std::find_if(m_logins.begin(), m_logins.end(),
+                              [&](const Login& l) { return l.process == process && !l.label; });
+    if (login == m_logins.end() || LabelKept(label)) return 0;
+    login->label = std::move(label);
     return 1;
 }
 
@@ -78,19 +99,16 @@ PageActions PageModel::AddAccount(std::uintptr_t wParam) {
 
 PageActions PageModel::SysClose(std::intptr_t lParam) {
     if (lParam == kSelfMarker) {
-        // A login page gave up. Before the first tab that ends the program; later it only
-        // lets go of the pending process, or, with none pending, it is an ordinary close.
+        // A login page gave up. Before the first tab that ends the program; later, while a
+        // login is open, it is that login's farewell (its process's end lets go of it), and with
+        // none open it is an ordinary close.
         if (m_pages.empty()) {
             PageActions a = QuitAll();
             a.consumed = true;
             return a;
         }
         PageActions a;
-        if (m_pending) {
-            m_pending = false;
-            a.pending = PendingOp::Close;
-            a.consumed = true;
-        }
+        a.consumed = !m_logins.empty();
         return a;
     }
     if (lParam == 0 && m_pages.empty()) {
@@ -117,10 +135,9 @@ PageActions PageModel::QuitAll() {
     PageActions a;
     if (m_quitting) return a;
     m_quitting = true;
-    if (m_pending) {
-        m_pending = false;
-        a.pending = PendingOp::Terminate;
-    }
+    for (const Login& login : m_logins)
+        a.terminate.push_back(login.process);
+    m_logins.clear();
     a.closePages = std::move(m_pages);
     m_pages.clear();
     m_tabLabels.clear();
@@ -159,7 +176,7 @@ PageActions PageModel::AnswerCloseTab(PageHandle page, bool yes) {
     }
     if (TabCount() < 2) return CloseTab(i); // the others went meanwhile: now it is the last tab
     m_pages.erase(m_pages.begin() + i);
-    if (static_cast<size_t>(i) < m_tabLabels.size()) m_tabLabels.erase(m_tabLabels.begin() + i);
+    m_tabLabels.erase(m_tabLabels.begin() + i);
     // The tab that moved into the closed one's place is selected; after the last, the new last.
     if (i >= TabCount()) i = TabCount() - 1;
     m_curTab = i;

@@ -1,8 +1,10 @@
 // The main window's pages as a state machine: the adopted page windows in tab order with their
-// labels, the hall page, the page process not yet adopted, the selection and the tab strip's hover.
-// Each operation returns what the window has to do, so the Win32 window only carries it out.
+// labels, the hall page, the page processes still at their login, the selection and the tab
+// strip's hover. Each operation returns what the window has to do, so the Win32 window only
+// carries it out.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +15,8 @@ namespace mainwnd {
 
 // A page window's handle value; 0 is no window. The model only compares and hands them back.
 using PageHandle = std::uintptr_t;
+// A process id as the system reports it for a started program or for a window's owner; 0 is none.
+using ProcessId = std::uint32_t;
 
 constexpr int kMaxTabs = 3;
 // lParam of the messages the program makes itself (SC_CLOSE of a cancelled login, menu refresh).
@@ -21,25 +25,23 @@ constexpr std::intptr_t kSelfMarker = 7301;
 inline constexpr std::wstring_view kTabLimitText = L"当前窗体只支持3个游戏页";
 inline constexpr std::wstring_view kQuitQuestionText = L"窗口即将关闭，确定要退出游戏？";
 
-// What to do with the process handle of the page process not yet adopted.
-enum class PendingOp { Keep, Close, Terminate };
-
 // A message box the window shows (no parent, caption "Vexa - Tarn"). QuitWindow and CloseAccount
 // are Yes/No questions whose answers go back through AnswerQuit and AnswerCloseTab; TabLimit is a
 // one-button notice.
 enum class Prompt { None, QuitWindow, CloseAccount, TabLimit };
 
 // The window carries these out in field order, except that with `quit` it follows the order of
-// ending: terminate the pending process, remove the keyboard hook, close the pages, delete the
-// tray icon, post the quit message.
+// ending: terminate the logins, remove the keyboard hook, close the pages, delete the tray icon,
+// post the quit message.
 struct PageActions {
     bool consumed = false;     // pre-translation and non-client mouse: the message ends here
     bool beginRunning = false; // first page: maximise, add the tray icon, start the mute timer
-    bool hideAllPages = false; // ShowPage(null)
+    bool hideAllPages = false; // hide every page but `adopted`
+    PageHandle adopted = 0;    // the page just adopted: it shows itself once it has loaded
     bool hideHall = false;     // hide the hall page if it is a window
     PageHandle show = 0;       // ShowPage(show): place, show and raise it, hide the others and the hall
     std::vector<PageHandle> closePages; // detach from the main window, hide, post SC_CLOSE (lParam 0)
-    PendingOp pending = PendingOp::Keep;
+    std::vector<ProcessId> terminate;   // page processes still at their login: end them (exit code 0)
     std::vector<Rect> invalidate;
     Prompt prompt = Prompt::None;
     std::wstring promptText;
@@ -49,6 +51,16 @@ struct PageActions {
     bool launchNewInstance = false; // start another copy of the program without arguments
 };
 
+// A page process the window started that has not announced its page yet, with the label its
+// login registered (nothing until then).
+struct Login {
+    ProcessId process = 0;
+    std::optional<std::wstring> label;
+};
+
+// Labels and pages are paired by their process, never by their order of arrival: the label a
+// login registers belongs to the page window that the same process announces. Only processes
+// the window started take part; what other processes send is refused.
 class PageModel {
 public:
     // Pages and labels.
@@ -59,19 +71,26 @@ public:
     int CurTab() const { return m_curTab; }
     PageHandle SelectedPage() const;
     PageHandle Hall() const { return m_hallWnd; }
-    bool HasPendingProcess() const { return m_pending; }
+    bool HasPendingProcess() const { return !m_logins.empty(); }
+    const std::vector<Login>& Logins() const { return m_logins; }
     bool Quitting() const { return m_quitting; }
     const HoverState& Hover() const { return m_hover; }
 
-    // A page process was started; its handle replaces (and closes) the previous pending one.
-    void PageProcessStarted() { m_pending = true; }
+    // A page process was started: a login until it announces its page or ends.
+    void PageProcessStarted(ProcessId process);
+    // A page process ended. A login of it that never announced its page goes with its label, so
+    // that the label neither lands on another page nor blocks the account.
+    void PageProcessEnded(ProcessId process);
 
-    // WM_PAGECREATED: a page window announced itself (isHall: it shows the hall page).
-    PageActions Adopt(PageHandle page, bool isHall);
+    // WM_PAGECREATED: page window `page` of process `process` announced itself (isHall: it shows
+    // the hall page). It becomes a tab with its own process's label; a window of a process that
+    // is no login of this window is ignored.
+    PageActions Adopt(ProcessId process, PageHandle page, bool isHall);
 
-    // WM_COPYDATA: 1 when the label is new and was appended, 0 for a label already kept
-    // (exact comparison, letter case matters).
-    int RegisterLabel(std::wstring label);
+    // WM_COPYDATA from a window of `process`: 1 when the label was kept for that login's page, 0
+    // when the process is no login of this window or already registered one, or when the label
+    // is already kept for a tab or another login (exact comparison, letter case matters).
+    int RegisterLabel(ProcessId process, std::wstring label);
 
     // WM_ADDACCOUNT with its wParam.
     PageActions AddAccount(std::uintptr_t wParam);
@@ -112,11 +131,12 @@ public:
 
 private:
     int IndexOf(PageHandle page) const;
+    bool LabelKept(const std::wstring& label) const;
 
     std::vector<PageHandle> m_pages;
-    std::vector<std::wstring> m_tabLabels;
+    std::vector<std::wstring> m_tabLabels; // parallel to m_pages
     PageHandle m_hallWnd = 0;
-    bool m_pending = false;
+    std::vector<Login> m_logins; // in the order they were started
     int m_curTab = 0;
     HoverState m_hover;
     bool m_running = false;

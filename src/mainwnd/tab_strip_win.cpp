@@ -68,16 +68,22 @@ void CTollgate3Dlg::InvalidateRects(const std::vector<Rect>& rects) {
 
 BOOL CTollgate3Dlg::OnEraseBkgnd(HDC dc) {
     // Children ask for the skin under them with a shifted origin: everything is drawn relative
-    // to the DC's origin, through one memory bitmap of the whole window.
+    // to the DC's origin, through one memory bitmap of the part the DC can show (a child's
+    // area for a child, the invalid part of the window for the window itself).
     const RECT client = GetClientRect();
-    const int w = client.right - client.left, h = client.bottom - client.top;
+    RECT part = client, box{};
+    const int clip = ::GetClipBox(dc, &box);
+    if (clip == NULLREGION) return TRUE;
+    if (clip != ERROR && !::IntersectRect(&part, &client, &box)) return TRUE;
+    const int w = part.right - part.left, h = part.bottom - part.top;
     fw::MemoryDC mem(::CreateCompatibleDC(dc));
     fw::Bitmap surface(::CreateCompatibleBitmap(dc, w, h));
     if (!mem || !surface) return CDlgEx::OnEraseBkgnd(dc);
     fw::SelectedObject keepSurface(mem.Get(), surface.Get());
+    ::SetWindowOrgEx(mem.Get(), part.left, part.top, nullptr);
     CDlgEx::OnEraseBkgnd(mem.Get());
     DrawTabs(mem.Get());
-    ::BitBlt(dc, 0, 0, w, h, mem.Get(), 0, 0, SRCCOPY);
+    ::BitBlt(dc, part.left, part.top, w, h, mem.Get(), part.left, part.top, SRCCOPY);
     return TRUE;
 }
 

@@ -31,6 +31,8 @@ DWORD WINAPI DownloadThread(void* param) {
     std::unique_ptr<std::shared_ptr<DownloadJob::Shared>> holder(
         static_cast<std::shared_ptr<DownloadJob::Shared>*>(param));
     DownloadJob::Shared& s = **holder;
+    // A job whose watcher could not be started is cancelled before this thread runs: nobody
+    // would see its outcome, so nothing is fetched.
     if (s.cancelled) return 0;
     uint32_t lastPercent = UINT32_MAX;
     const FetchProgress progress = [&](uint32_t percent, uint64_t, uint32_t) {
@@ -128,6 +130,7 @@ bool DownloadJob::Start(Work work, ProgressFn onProgress, OutcomeFn onDone) {
     if (!shared->watcherThread) {
         delete forWatcher;
         shared->cancelled = true;
+        shared->handles.Cancel();
         ResumeThread(shared->downloadThread.Get()); // it sees the cancel and ends at once
         m_shared = std::move(shared);
         return false;

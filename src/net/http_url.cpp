@@ -1,5 +1,7 @@
 #include "net/http_url.h"
 
+#include <algorithm>
+
 #include "base/text.h"
 #include "net/publisher.h"
 
@@ -74,6 +76,17 @@ bool IsTrustedUrl(std::wstring_view url, std::wstring_view overrideHost) {
 uint32_t ProgressPercent(uint64_t total, uint32_t contentLength) {
     if (contentLength == 0 || total >= contentLength) return 100;
     return static_cast<uint32_t>(total * 100 / contentLength);
+}
+
+uint32_t NextReadSize(uint32_t current, uint32_t chunk, uint32_t got, uint64_t micros) {
+    const uint32_t floor = std::max<uint32_t>(chunk, 1);
+    const uint32_t ceiling = std::max(floor, kMaxReadBytes);
+    uint32_t next = current;
+    if (micros > kReadTargetMicros)
+        next = current / 2;
+    else if (got >= current && micros < kReadTargetMicros / 2)
+        next = current <= ceiling / 2 ? current * 2 : ceiling;
+    return std::clamp(next, floor, ceiling);
 }
 
 } // namespace net

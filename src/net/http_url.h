@@ -40,4 +40,13 @@ bool IsTrustedUrl(std::wstring_view url, std::wstring_view overrideHost);
 // 0 counts as complete.
 uint32_t ProgressPercent(uint64_t total, uint32_t contentLength);
 
+// How many bytes the next read of a body asks for. A read blocks until it is full or the body
+// ends, and closing the handles does not cut it short, so a cancel only takes effect between
+// reads: each read is sized to last about kReadTargetMicros at the rate the last one saw. It
+// doubles after a full read that took less than half of that, halves after one that took
+// longer, and stays between the caller's chunk and kMaxReadBytes.
+inline constexpr uint32_t kMaxReadBytes = 1u << 20;
+inline constexpr uint64_t kReadTargetMicros = 50000;
+uint32_t NextReadSize(uint32_t current, uint32_t chunk, uint32_t got, uint64_t micros);
+
 } // namespace net

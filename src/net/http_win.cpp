@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -10,6 +11,13 @@
 #include "net/publisher_win.h"
 
 namespace net {
+
+namespace {
+// Always from the server, and never into the URL cache either: a download would otherwise be
+// written to disk twice, and the cache would hold a copy of every update and game client.
+// The server sees the same request.
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+} // namespace
 
 void HttpRequestHandles::Cancel() {
     m_cancelled.store(true);
@@ -56,7 +64,7 @@ public:
             return false;
         if (!Keep(HttpRequestHandles::kRequest,
                   HttpOpenRequestW(m_local[HttpRequestHandles::kConnection], L"GET", parts.path.c_str(),
-                                   L"HTTP/1.1", nullptr, nullptr, INTERNET_FLAG_RELOAD, 0)))
+                                   L"HTTP/1.1", nullptr, nullptr, kRequestFlags, 0)))
             return false;
         return HttpSendRequestW(m_local[HttpRequestHandles::kRequest], kRequestHeaders.data(),
                                 static_cast<DWORD>(kRequestHeaders.size()), nullptr, 0) != FALSE;
@@ -84,6 +92,18 @@ bool HttpPing(std::wstring_view url) {
 }
 
 namespace {
+
+uint64_t Microseconds() {
+    static const int64_t frequency = [] {
+        LARGE_INTEGER f{};
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart;
+    }();
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return static_cast<uint64_t>(now.QuadPart / frequency * 1000000 +
+                                 now.QuadPart % frequency * 1000000 / frequency);
+}
 
 bool StatusAndLength(HINTERNET request, DWORD& contentLength) {
     wchar_t status[16] = {}; // 32 bytes
@@ -113,18 +133,28 @@ bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chun
 
     std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"wb"), &std::fclose);
     if (!file) return false;
-    std::vector<char> buffer(chunk);
+    // Reads grow past the caller's chunk while the body streams fast: every call into the
+    // library costs far more than the bytes it moves. The display still hears of every chunk.
+    // The body is read straight through without seeking: the read position is always the
+    // running total already, and the library could not seek anyway, as nothing is cached.
+    std::vector<char> buffer(std::max<DWORD>(chunk, kMaxReadBytes));
+    uint32_t want = chunk;
     uint64_t total = 0;
     for (;;) {
         DWORD read = 0;
-        if (!InternetReadFile(scope.Request(), buffer.data(), chunk, &read)) break;
+        const uint64_t started = Microseconds();
+        if (!InternetReadFile(scope.Request(), buffer.data(), want, &read)) break;
+        const uint64_t took = Microseconds() - started;
         if (scope.Cancelled()) break;
         if (read > 0 && std::fwrite(buffer.data(), 1, read, file.get()) != read) break;
-        total += read;
-        if (progress && *progress) (*progress)(ProgressPercent(total, contentLength), total, contentLength);
-        if (InternetSetFilePointer(scope.Request(), static_cast<LONG>(total), nullptr, FILE_BEGIN, 0) == 0 ||
-            read == 0)
-            break;
+        const uint64_t end = total + read;
+        while (total < end) {
+            total = std::min<uint64_t>(total + chunk, end);
+            if (progress && *progress)
+                (*progress)(ProgressPercent(total, contentLength), total, contentLength);
+        }
+        if (read == 0) break;
+        want = NextReadSize(want, chunk, read, took);
     }
     const bool flushed = std::fclose(file.release()) == 0;
     if (scope.Cancelled()) return false;

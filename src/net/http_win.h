@@ -43,11 +43,12 @@ using FetchProgress = std::function<void(uint32_t percent, uint64_t total, uint3
 // send, 0 on success.
 bool HttpPing(std::wstring_view url);
 
-// Fetches the address into the file (truncated first), chunk bytes at a time: true when the
-// whole body announced by Content-Length was written. Status 404, a missing Content-Length, a
-// file that can't be opened, a short body or a cancel fail; a partial file is left in place.
-// With a progress display it is called after every chunk (and with 100 at the end of an empty
-// body); with a handle holder the handles live there until the fetch ends.
+// Fetches the address into the file (truncated first): true when the whole body announced by
+// Content-Length was written. Status 404, a missing Content-Length, a file that can't be
+// opened, a short body or a cancel fail; a partial file is left in place. A progress display
+// is called for every chunk bytes of the body (and with 100 at the end of an empty body),
+// whatever the sizes of the reads; with a handle holder the handles live there until the
+// fetch ends.
 bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chunk,
                      const FetchProgress* progress = nullptr, HttpRequestHandles* handles = nullptr);
 

@@ -43,10 +43,14 @@ bool SendStatPing(const std::wstring& url, const PingEvents& events) {
 }
 
 bool SendStatPing(const std::wstring& url, HANDLE started, HANDLE finished) {
-    if (!started || !finished) return false;
+    fw::Handle thread;
     PingStart start{url.c_str(), started, finished};
-    fw::Handle thread(CreateThread(nullptr, 0, &PingWorker, &start, 0, nullptr));
-    if (!thread) return false;
+    if (started) thread.Reset(CreateThread(nullptr, 0, &PingWorker, &start, 0, nullptr));
+    if (!thread) {
+        // Whoever waits for the end of this ping (a one-shot mode before it exits) goes on.
+        if (finished) SetEvent(finished);
+        return false;
+    }
     WaitForSingleObject(started, INFINITE);
     ResetEvent(started);
     return true;

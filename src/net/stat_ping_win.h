@@ -29,8 +29,9 @@ private:
 
 // Starts a worker that pings the address (HttpPing) and returns once the worker has copied
 // it (PingStarted set, then reset here), so the caller may discard its text. PingFinished is
-// set when the request is over and never reset. False when the worker could not be started;
-// the events are then left alone.
+// set when the request is over and never reset. False when the worker could not be started:
+// PingFinished is then set at once (nothing will run). Every way out leaves PingStarted reset,
+// so that the next ping waits for its own worker's copy.
 bool SendStatPing(const std::wstring& url, const PingEvents& events);
 // The same with the two events held elsewhere (the application object's handles).
 bool SendStatPing(const std::wstring& url, HANDLE started, HANDLE finished);

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "ui/frame_geometry.h"
+#include "ui/skin_image_win.h"
 
 namespace {
 
@@ -15,20 +16,6 @@ SIZE BitmapSize(HBITMAP bmp) {
     BITMAP bm{};
     if (!bmp || !::GetObjectW(bmp, sizeof(bm), &bm)) return {0, 0};
     return {bm.bmWidth, bm.bmHeight};
-}
-
-// A private copy of the strip: the image list's masking may write to the bitmap it is
-// given, and the caller's strip must survive unchanged (the maximize button is rebuilt from
-// the same strips again and again).
-fw::Bitmap CopyStrip(HBITMAP strip, SIZE size) {
-    HDC screen = ::GetDC(nullptr);
-    fw::Bitmap copy(::CreateCompatibleBitmap(screen, size.cx, size.cy));
-    fw::MemoryDC src(::CreateCompatibleDC(screen)), dst(::CreateCompatibleDC(screen));
-    ::ReleaseDC(nullptr, screen);
-    if (!copy || !src || !dst) return {};
-    fw::SelectedObject s(src.Get(), strip), d(dst.Get(), copy.Get());
-    ::BitBlt(dst.Get(), 0, 0, size.cx, size.cy, src.Get(), 0, 0, SRCCOPY);
-    return copy;
 }
 
 TOOLINFOW ToolFor(HWND button) {
@@ -58,10 +45,9 @@ BOOL CBtnEx::SetImage(HBITMAP strip, BOOL resizeToFrame) {
     const int frameW = size.cx / ui::kButtonFrames;
     // Without a usable strip the button keeps what it had.
     if (frameW <= 0 || size.cy <= 0) return FALSE;
-    fw::Bitmap copy = CopyStrip(strip, size);
-    if (!copy) return FALSE;
-    m_imgFrames.Reset(::ImageList_Create(frameW, size.cy, ILC_COLOR24 | ILC_MASK, ui::kButtonFrames, 0));
-    if (m_imgFrames) ::ImageList_AddMasked(m_imgFrames.Get(), copy.Get(), kMagenta);
+    fw::ImageList frames(::ImageList_Create(frameW, size.cy, ILC_COLOR24 | ILC_MASK, ui::kButtonFrames, 0));
+    if (AddMaskedCopy(frames.Get(), strip, kMagenta) < 0) return FALSE;
+    m_imgFrames = std::move(frames);
     if (resizeToFrame && m_hWnd) {
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, frameW, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }

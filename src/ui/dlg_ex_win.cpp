@@ -116,6 +116,7 @@ BOOL CDlgEx::SetSkin(HBITMAP closeImage, HBITMAP backgroundImage, BOOL sizeToBac
                      HBITMAP minimizeImage, HBITMAP maximizeImage, HBITMAP restoreImage) {
     m_bmpBackground.Reset(backgroundImage);
     m_bStretch = stretch;
+    m_frameCache.Reset();
 
     int layoutWidth = Width(GetClientRect());
     if (sizeToBackground) {
@@ -196,7 +197,8 @@ void CDlgEx::DrawBackground(HDC dc, int w, int h) {
     if (!src) return;
     fw::SelectedObject keep(src.Get(), m_bmpBackground.Get());
     const int oldMode = ::SetStretchBltMode(dc, COLORONCOLOR);
-    for (const ui::BlitStep& s : ui::NineSliceSteps(image.cx, image.cy, w, h, Layout(), m_bStretch != FALSE)) {
+    for (const ui::BlitStep& s :
+         ui::NineSliceSteps(image.cx, image.cy, w, h, Layout(), m_bStretch != FALSE)) {
         if (s.stretch) {
             ::StretchBlt(dc, s.dst.x, s.dst.y, s.dst.w, s.dst.h, src.Get(), s.src.x, s.src.y, s.src.w,
                          s.src.h, SRCCOPY);
@@ -207,38 +209,66 @@ void CDlgEx::DrawBackground(HDC dc, int w, int h) {
     ::SetStretchBltMode(dc, oldMode);
 }
 
-BOOL CDlgEx::OnEraseBkgnd(HDC dc) {
-    if (!m_bmpBackground) return FALSE;
-    const RECT wr = GetWindowRect();
-    const int w = Width(wr), h = Height(wr);
-    fw::MemoryDC mem(::CreateCompatibleDC(dc));
-    fw::Bitmap surface(::CreateCompatibleBitmap(dc, w, h));
-    if (!mem || !surface) return FALSE;
-    fw::SelectedObject keepSurface(mem.Get(), surface.Get());
-    DrawBackground(mem.Get(), w, h);
-
+void CDlgEx::RenderFrame(HDC dc, int w, int h) {
+    DrawBackground(dc, w, h);
     const ui::FrameLayout layout = Layout();
     HICON icon = reinterpret_cast<HICON>(SendMessage(WM_GETICON, ICON_SMALL, 0));
     const bool drawIcon = icon && m_bShowIcon;
     if (drawIcon) {
         const ui::Pt at = ui::IconOrigin(layout);
-        ::DrawIconEx(mem.Get(), at.x, at.y, icon, 16, 16, 0, nullptr, DI_NORMAL);
+        ::DrawIconEx(dc, at.x, at.y, icon, 16, 16, 0, nullptr, DI_NORMAL);
     }
     if (m_bShowTitle) {
         const std::wstring title = GetWindowText();
-        const int saved = ::SaveDC(mem.Get());
+        const int saved = ::SaveDC(dc);
         int fontHeight = 0;
         fw::Font font = CreateTitleFont(&fontHeight);
         {
-            fw::SelectedObject keepFont(mem.Get(), font.Get());
-            ::SetBkMode(mem.Get(), TRANSPARENT);
-            ::SetTextColor(mem.Get(), m_crTitle);
+            fw::SelectedObject keepFont(dc, font.Get());
+            ::SetBkMode(dc, TRANSPARENT);
+            ::SetTextColor(dc, m_crTitle);
             const ui::Pt at = ui::TitleOrigin(layout, fontHeight, drawIcon);
-            ::TextOutW(mem.Get(), at.x, at.y, title.c_str(), static_cast<int>(title.size()));
+            ::TextOutW(dc, at.x, at.y, title.c_str(), static_cast<int>(title.size()));
         }
-        ::RestoreDC(mem.Get(), saved);
+        ::RestoreDC(dc, saved);
     }
-    ::BitBlt(dc, 0, 0, w, h, mem.Get(), 0, 0, SRCCOPY);
+}
+
+HBITMAP CDlgEx::FrameImage(int w, int h) {
+    const FrameKey key{w, h, Layout(), m_bShowTitle, m_bShowIcon, m_bStretch, m_crTitle, m_nTitleWeight};
+    if (m_frameCache && key == m_frameKey) return m_frameCache.Get();
+    m_frameCache.Reset();
+    HDC screen = ::GetDC(nullptr);
+    fw::MemoryDC mem(::CreateCompatibleDC(screen));
+    fw::Bitmap surface(::CreateCompatibleBitmap(screen, w, h));
+    ::ReleaseDC(nullptr, screen);
+    if (!mem || !surface) return nullptr;
+    {
+        fw::SelectedObject keep(mem.Get(), surface.Get());
+        RenderFrame(mem.Get(), w, h);
+    }
+    m_frameCache = std::move(surface);
+    m_frameKey = key;
+    return m_frameCache.Get();
+}
+
+BOOL CDlgEx::OnEraseBkgnd(HDC dc) {
+    if (!m_bmpBackground) return FALSE;
+    const RECT wr = GetWindowRect();
+    const int w = Width(wr), h = Height(wr);
+    if (w <= 0 || h <= 0) return TRUE;
+    // The frame is painted once per size and look; every erase copies only the part that the DC
+    // can show, so a child asking for the piece under it costs the child's area, not the window's.
+    HBITMAP frame = FrameImage(w, h);
+    if (!frame) return FALSE;
+    RECT part{0, 0, w, h}, box{};
+    const int clip = ::GetClipBox(dc, &box);
+    if (clip == NULLREGION) return TRUE;
+    if (clip != ERROR && !::IntersectRect(&part, &part, &box)) return TRUE;
+    fw::MemoryDC src(::CreateCompatibleDC(dc));
+    if (!src) return FALSE;
+    fw::SelectedObject keep(src.Get(), frame);
+    ::BitBlt(dc, part.left, part.top, Width(part), Height(part), src.Get(), part.left, part.top, SRCCOPY);
     return TRUE;
 }
 
@@ -369,6 +399,14 @@ LRESULT CDlgEx::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         return 0;
+    case WM_SETTEXT:
+    case WM_SETICON:
+    case WM_SETFONT:
+    case WM_DISPLAYCHANGE:
+    case WM_SYSCOLORCHANGE:
+        // The cached frame shows the title, icon and font and is in the display's format.
+        m_frameCache.Reset();
+        break;
     default:
         break;
     }

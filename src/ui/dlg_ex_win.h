@@ -36,6 +36,9 @@ public:
     void UpdateRegion();
     // Paints the skin for a window of w x h into dc at (0, 0).
     void DrawBackground(HDC dc, int w, int h);
+    // Paints the whole frame (skin, icon, title) for a window of w x h into dc at (0, 0),
+    // without the cache that OnEraseBkgnd copies from.
+    void RenderFrame(HDC dc, int w, int h);
 
     virtual void OnCloseButton();
     virtual void OnMinimizeButton();
@@ -76,7 +79,28 @@ protected:
     ui::FrameLayout Layout() const { return {m_nCaptionHeight, m_nBorder, m_bResizable != FALSE}; }
 
 private:
+    // What the cached frame was painted with, besides the skin, icon, title and font, whose
+    // changes drop the cache.
+    struct FrameKey {
+        int w = 0, h = 0;
+        ui::FrameLayout layout;
+        BOOL showTitle = FALSE, showIcon = FALSE, stretch = FALSE;
+        COLORREF titleColour = 0;
+        int titleWeight = 0;
+        bool operator==(const FrameKey& o) const {
+            return w == o.w && h == o.h && layout.caption == o.layout.caption &&
+                   layout.border == o.layout.border && layout.resizable == o.layout.resizable &&
+                   showTitle == o.showTitle && showIcon == o.showIcon && stretch == o.stretch &&
+                   titleColour == o.titleColour && titleWeight == o.titleWeight;
+        }
+    };
+
     // The dialog's font with the title's weight and face, for one paint.
     fw::Font CreateTitleFont(int* fontHeight) const;
     bool HasSmallIcon() const;
+    // The frame painted for a window of w x h, painted again only when something it shows changed.
+    HBITMAP FrameImage(int w, int h);
+
+    fw::Bitmap m_frameCache;
+    FrameKey m_frameKey;
 };

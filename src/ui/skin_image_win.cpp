@@ -114,3 +114,20 @@ HBITMAP LoadSkinImage(HINSTANCE instance, UINT id) {
     }
     return result;
 }
+
+int AddMaskedCopy(HIMAGELIST list, HBITMAP bitmap, COLORREF key) {
+    BITMAP info{};
+    if (!list || !bitmap || !::GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 ||
+        info.bmHeight <= 0)
+        return -1;
+    HDC screen = ::GetDC(nullptr);
+    fw::Bitmap copy(::CreateCompatibleBitmap(screen, info.bmWidth, info.bmHeight));
+    fw::MemoryDC src(::CreateCompatibleDC(screen)), dst(::CreateCompatibleDC(screen));
+    ::ReleaseDC(nullptr, screen);
+    if (!copy || !src || !dst) return -1;
+    {
+        fw::SelectedObject s(src.Get(), bitmap), d(dst.Get(), copy.Get());
+        ::BitBlt(dst.Get(), 0, 0, info.bmWidth, info.bmHeight, src.Get(), 0, 0, SRCCOPY);
+    }
+    return ::ImageList_AddMasked(list, copy.Get(), key);
+}

@@ -2,6 +2,7 @@
 // the same id) decoded into a bitmap whose transparent pixels carry the key colour.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 namespace Gdiplus {
 class Bitmap;
@@ -15,3 +16,9 @@ HBITMAP LoadSkinImage(HINSTANCE instance, UINT id);
 // fully transparent ones become key, partly transparent ones are composited over white.
 // Null for an empty image or when its pixels cannot be read.
 HBITMAP CreateKeyedBitmap(Gdiplus::Bitmap& image, COLORREF key);
+
+// Adds a private copy of `bitmap` to the image list with `key` as the transparent colour and
+// answers the first new image's index, or -1. The list's masking writes to the bitmap it is
+// given (the key pixels turn black); the caller's bitmap must stay as it was, since skins are
+// rebuilt from the same images again and again.
+int AddMaskedCopy(HIMAGELIST list, HBITMAP bitmap, COLORREF key);

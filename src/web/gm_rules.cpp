@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "base/text.h"
 #include "mainwnd/label_rules.h"
 
 namespace web {
@@ -12,27 +11,13 @@ namespace {
 constexpr int kNoDragLeft = 739, kNoDragTop = 93, kNoDragRight = 786, kNoDragBottom = 114;
 } // namespace
 
-PageHotkey ParseHotkeyText(std::wstring_view text, PageHotkey fallback) {
-    const size_t comma = text.find(L',');
-    if (comma == std::wstring_view::npos || comma == 0 || comma + 1 >= text.size()) return fallback;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (i != comma && (text[i] < L'0' || text[i] > L'9')) return fallback;
-    const int32_t mask = base::ParseInt(text.substr(0, comma));
-    const int32_t code = base::ParseInt(text.substr(comma + 1));
-    if (mask > 7 || code <= 0 || code > 0xFF) return fallback;
-    return {static_cast<unsigned>(code), static_cast<unsigned>(mask)};
-}
-
-unsigned ModifierMask(bool ctrl, bool shift, bool alt) {
-    return (ctrl ? 2u : 0u) | (shift ? 4u : 0u) | (alt ? 1u : 0u);
-}
-
 bool IsFavouritesChar(std::uintptr_t wParam, std::intptr_t lParam) {
     return (wParam & 0xFFFF) == 4 && ((static_cast<std::uintptr_t>(lParam) >> 16) & 0xFFFF) == 0x0020;
 }
 
-RefreshKey ScreenRefreshKey(PageHotkey boss, PageHotkey sound, std::intptr_t lParam, bool hasView) {
-    const PageHotkey plainF5{kKeyF5, 0};
+RefreshKey ScreenRefreshKey(base::HotkeySpec boss, base::HotkeySpec sound, std::intptr_t lParam,
+                            bool hasView) {
+    const base::HotkeySpec plainF5{kKeyF5, 0};
     if ((boss == plainF5 || sound == plainF5) && lParam != kSelfMarker) return RefreshKey::Swallow;
     return hasView ? RefreshKey::Refresh : RefreshKey::Swallow;
 }

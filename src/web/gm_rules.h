@@ -1,5 +1,5 @@
 // Rules of a page process that need no window: the keys its page window takes or hands on, the
-// hotkey text, the drag area of the login page, the label the main window can keep, and the
+// drag area of the login page, the label the main window can keep, and the
 // automation request that test drivers send.
 #pragma once
 #include <cstddef>
@@ -8,23 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/hotkey.h"
 #include "web/html_elements.h"
 
 namespace web {
-
-// A hotkey as the settings file keeps it: virtual-key code and modifier mask (Alt 1, Ctrl 2,
-// Shift 4).
-struct PageHotkey {
-    unsigned code = 0;
-    unsigned mask = 0;
-    friend bool operator==(const PageHotkey&, const PageHotkey&) = default;
-};
-
-// Reads "<mask>,<code>" in decimal; `fallback` when the text is not of that form.
-PageHotkey ParseHotkeyText(std::wstring_view text, PageHotkey fallback);
-
-// The modifier mask of the keys held down.
-unsigned ModifierMask(bool ctrl, bool shift, bool alt);
 
 // lParam of the messages the program makes itself (a cancelled login's SC_CLOSE, the menu's F5).
 inline constexpr std::intptr_t kSelfMarker = 7301;
@@ -37,7 +24,8 @@ bool IsFavouritesChar(std::uintptr_t wParam, std::intptr_t lParam);
 // F5 in a page window. Swallow: F5 is the boss or sound key (unmodified) and this F5 is the
 // player's, or there is no page to refresh; Refresh: purge the loader cache and reload.
 enum class RefreshKey { Swallow, Refresh };
-RefreshKey ScreenRefreshKey(PageHotkey boss, PageHotkey sound, std::intptr_t lParam, bool hasView);
+RefreshKey ScreenRefreshKey(base::HotkeySpec boss, base::HotkeySpec sound, std::intptr_t lParam,
+                            bool hasView);
 
 // What a mouse event on the login page's background sends to the backdrop (WM_NCLBUTTONDOWN,
 // WM_NCLBUTTONUP or WM_NCMOUSEMOVE), or nothing: other events, and the 48 x 22 area at
@@ -55,6 +43,15 @@ inline constexpr std::size_t kMaxAutomationUrlChars = 2048;
 // An automation request with this dwData (no data) asks a page window's process to play a short
 // tone through its sound output, as a game's plug-in would.
 inline constexpr std::uintptr_t kAutomationTone = 0x7E57A12;
+
+// The automation channel's question to a page window, sent with the question in wParam and its
+// argument in lParam; answered (a small number) only when TNVEXA_AUTOMATION was set at its start.
+inline constexpr unsigned kAutomationQuery = 0x8058;
+enum class AutomationQuestion : std::uintptr_t {
+    MuteState = 0,  // the mute state applied last: 0 sound on, 1 muted, 2 none applied yet
+    KeyDowns = 1,   // how many key-downs of virtual key lParam the page window has had (at most 255)
+    HotkeyCode = 2, // the key code of hotkey lParam (0 boss, 1 window switch, 2 sound) as held now
+};
 
 // The URL of an automation request: UTF-16 units up to the first zero or the end of the block.
 // Nothing for no data, an odd size, an empty URL or one longer than kMaxAutomationUrlChars.

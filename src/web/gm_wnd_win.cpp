@@ -3,6 +3,7 @@
 #include "app/app_state_win.h"
 #include "app/automation_win.h"
 #include "app/settings_win.h"
+#include "base/hotkey_win.h"
 #include "base/sound_mute_win.h"
 #include "mainwnd/layout_rules.h"
 #include "net/cache_clear_win.h"
@@ -10,7 +11,6 @@
 #include "web/app_protocol.h"
 #include "web/automation_tone_win.h"
 #include "web/gm_page_state_win.h"
-#include "web/later_entry_win.h"
 #include "web/page_rules.h"
 
 namespace {
@@ -23,10 +23,6 @@ CGmWndView* g_pageView = nullptr;
 
 bool IsHallPage() {
     return web::GamePageUrl() == web::HallPageUrl();
-}
-
-bool IsKeyDown(int key) {
-    return (::GetKeyState(key) & 0x8000) != 0;
 }
 
 // The browser's own message boxes a page may leave open, by their titles.
@@ -81,13 +77,7 @@ HRESULT CGmWndView::OnGetHostInfo(DOCHOSTUIINFO* info) {
 
 void CGmWndView::OnNavigateComplete2(const std::wstring& url) {
     web::CurrentPageUrl() = url;
-    CFrameWnd* frame = GetParentFrame();
-    if (!frame) return;
-    RECT client{};
-    ::GetClientRect(ParentWnd, &client);
-    const mainwnd::Rect area = mainwnd::ContentArea(client.right - client.left, client.bottom - client.top);
-    ::MoveWindow(frame->m_hWnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
-    frame->ShowWindow(SW_SHOW);
+    if (auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame())) frame->PlaceAfterNavigation();
 }
 
 void CGmWndView::OnTitleChange(const std::wstring& title) {
@@ -150,11 +140,38 @@ int CMainFrame::OnCreate(CREATESTRUCTW* cs) {
     return 0;
 }
 
+void CMainFrame::PlaceAfterNavigation() {
+    // The frame's own visibility, not its parent's: the selected tab of a main window hidden in
+    // the tray is still the one that shows.
+    const bool selected = (GetStyle() & WS_VISIBLE) != 0;
+    if (m_shownOnce && !selected) return;
+    RECT client{};
+    ::GetClientRect(ParentWnd, &client);
+    const mainwnd::Rect area = mainwnd::ContentArea(client.right - client.left, client.bottom - client.top);
+    ::MoveWindow(m_hWnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+    ShowWindow(SW_SHOW);
+    m_shownOnce = true;
+}
+
 LRESULT CMainFrame::OnReloadHotkeys() {
-    m_bossKey = later::LoadHotkey(L"ShortKey", L"0,121");
-    m_switchKey = later::LoadHotkey(L"AltWndKey", L"2,9");
-    m_soundKey = later::LoadHotkey(L"SndKey", L"2,81");
+    m_bossKey = base::LoadHotkey(base::HotkeyRole::Boss);
+    m_switchKey = base::LoadHotkey(base::HotkeyRole::Switch);
+    m_soundKey = base::LoadHotkey(base::HotkeyRole::Sound);
     return 0;
+}
+
+LRESULT CMainFrame::OnAutomationQuery(WPARAM question, LPARAM argument) const {
+    switch (static_cast<web::AutomationQuestion>(question)) {
+    case web::AutomationQuestion::MuteState:
+        return m_muteApplied ? (m_lastMuted ? 1 : 0) : 2;
+    case web::AutomationQuestion::KeyDowns:
+        return m_keyDowns[argument & 0xFF];
+    case web::AutomationQuestion::HotkeyCode: {
+        const base::HotkeySpec keys[] = {m_bossKey, m_switchKey, m_soundKey};
+        return argument >= 0 && argument < 3 ? keys[argument].code : -1;
+    }
+    }
+    return -1;
 }
 
 LRESULT CMainFrame::OnPageMute(WPARAM muted) {
@@ -215,10 +232,18 @@ int CMainFrame::OnMouseActivate(HWND topLevel, UINT hitTest, UINT message) {
 
 BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
     const UINT message = msg->message;
-    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && msg->lParam != web::kSelfMarker) {
-        const unsigned mask =
-            web::ModifierMask(IsKeyDown(VK_CONTROL), IsKeyDown(VK_SHIFT), IsKeyDown(VK_MENU));
-        if (msg->wParam == m_switchKey.code && mask == m_switchKey.mask) {
+    const bool keyDown = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    // The view offers its messages to the frame before the framework does: each is counted once.
+    const bool again = msg->message == m_lastCounted.message && msg->hwnd == m_lastCounted.hwnd &&
+                       msg->wParam == m_lastCounted.wParam && msg->lParam == m_lastCounted.lParam &&
+                       msg->time == m_lastCounted.time;
+    if (keyDown && AutomationEnabled() && !again) {
+        m_lastCounted = *msg;
+        unsigned char& seen = m_keyDowns[msg->wParam & 0xFF];
+        if (seen < 255) ++seen;
+    }
+    if (keyDown && msg->lParam != web::kSelfMarker) {
+        if (base::HotkeyMatches(m_switchKey, msg->wParam, base::CurrentModifierMask())) {
             ::PostMessageW(ParentWnd, message, msg->wParam, msg->lParam);
             return TRUE;
         }
@@ -247,6 +272,9 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return OnPageMute(wParam);
     case WM_RELOADHOTKEYS:
         return OnReloadHotkeys();
+    case web::kAutomationQuery:
+        if (AutomationEnabled()) return OnAutomationQuery(wParam, lParam);
+        break;
     case WM_COPYDATA:
         if (LRESULT result = 0; m_automation.OnCopyData(m_hWnd, lParam, &result)) return result;
         if (LRESULT result = 0; web::OnAutomationTone(lParam, &result)) return result;

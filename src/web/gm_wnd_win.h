@@ -51,9 +51,14 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    web::PageHotkey m_bossKey;
-    web::PageHotkey m_switchKey;
-    web::PageHotkey m_soundKey;
+    base::HotkeySpec m_bossKey;
+    base::HotkeySpec m_switchKey;
+    base::HotkeySpec m_soundKey;
+
+    // After a completed navigation: moves the frame into the main window's content area and
+    // shows it, unless the main window has hidden it since it was first shown (a tab in the
+    // background stays behind the selected one).
+    void PlaceAfterNavigation();
 
 protected:
     int OnCreate(CREATESTRUCTW* cs) override;
@@ -61,10 +66,16 @@ protected:
     int OnMouseActivate(HWND topLevel, UINT hitTest, UINT message) override;
     LRESULT OnPageMute(WPARAM muted);
     LRESULT OnReloadHotkeys();
+    // The automation channel's questions (see web::AutomationQuestion).
+    LRESULT OnAutomationQuery(WPARAM question, LPARAM argument) const;
 
 private:
+    bool m_shownOnce = false;
     bool m_muteApplied = false;
     bool m_lastMuted = false;
+    // Key-downs seen per virtual key, counted only for the automation channel.
+    unsigned char m_keyDowns[256] = {};
+    MSG m_lastCounted{};
     CAutomationNavigator m_automation;
 };
 

@@ -224,7 +224,9 @@ void CLoginDlg::RegisterLogin(const std::wstring& url) {
     data.dwData = 0;
     data.cbData = static_cast<DWORD>((label.size() + 1) * sizeof(wchar_t));
     data.lpData = const_cast<wchar_t*>(label.c_str());
-    const LRESULT accepted = ::SendMessageW(ParentWnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    // The sender's window tells the main window which of its page processes the label is for.
+    const LRESULT accepted = ::SendMessageW(ParentWnd, WM_COPYDATA, reinterpret_cast<WPARAM>(m_hWnd),
+                                            reinterpret_cast<LPARAM>(&data));
     if (!accepted) {
         seams.messageBox(nullptr, web::DuplicateLoginMessage(fields).c_str(), kTitle, MB_OK);
         EndLogin(IDCANCEL);

@@ -1,7 +1,10 @@
 """The shipped executable itself: a static 64-bit GUI program that loads on a bare Windows,
 asks for administrator rights and carries its version."""
+import os
 import re
+import shutil
 import subprocess
+import tempfile
 import unittest
 
 from harness import EXE
@@ -41,6 +44,15 @@ class Executable(unittest.TestCase):
         # VS_FIXEDFILEINFO: signature, struct version, then file version 3.0 / 0.1.
         fixed = b"\xbd\x04\xef\xfe\x00\x00\x01\x00" + (3 << 16).to_bytes(4, "little") + (1).to_bytes(4, "little")
         self.assertIn(fixed, self.data)
+
+    def test_what_a_player_downloads_stays_below_2_mb(self):
+        # The release preset links the test build's objects with "-s": a stripped copy of this
+        # executable is, but for its time stamp, the release executable.
+        with tempfile.TemporaryDirectory() as tmp:
+            copy = os.path.join(tmp, "TnVexa.exe")
+            shutil.copyfile(EXE, copy)
+            subprocess.run(["x86_64-w64-mingw32-strip", copy], check=True, timeout=60)
+            self.assertLess(os.path.getsize(copy), 2 * 1024 * 1024)
 
 
 if __name__ == "__main__":

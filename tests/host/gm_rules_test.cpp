@@ -1,4 +1,4 @@
-// Page-process rules: hotkey text, the refresh key's owner, Ctrl+D's first press, the login
+// Page-process rules: the refresh key's owner, Ctrl+D's first press, the login
 // page's no-drag area, the label length the main window keeps and the automation request.
 #include "web/gm_rules.h"
 
@@ -11,30 +11,7 @@
 
 namespace {
 
-using web::PageHotkey;
-
-TEST(GmRules, HotkeyTextReadsMaskAndCodeOrFallsBack) {
-    const PageHotkey fallback{121, 0};
-    const struct {
-        const wchar_t* text;
-        PageHotkey expected;
-    } cases[] = {
-        {L"2,9", {9, 2}},    {L"0,121", {121, 0}}, {L"7,255", {255, 7}}, {L"", fallback},
-        {L"2", fallback},    {L",9", fallback},    {L"2,", fallback},    {L"8,9", fallback},
-        {L"2,0", fallback},  {L"2,256", fallback}, {L"a,9", fallback},   {L"2,9,1", fallback},
-        {L" 2,9", fallback}, {L"-1,9", fallback},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(web::ParseHotkeyText(c.text, fallback), c.expected) << c.text;
-}
-
-TEST(GmRules, ModifierMaskIsAltOneCtrlTwoShiftFour) {
-    EXPECT_EQ(web::ModifierMask(false, false, false), 0u);
-    EXPECT_EQ(web::ModifierMask(true, false, false), 2u);
-    EXPECT_EQ(web::ModifierMask(false, true, false), 4u);
-    EXPECT_EQ(web::ModifierMask(false, false, true), 1u);
-    EXPECT_EQ(web::ModifierMask(true, true, true), 7u);
-}
+using base::HotkeySpec;
 
 TEST(GmRules, FavouritesOnlyOnFirstPressOfCtrlD) {
     const struct {
@@ -54,9 +31,9 @@ TEST(GmRules, FavouritesOnlyOnFirstPressOfCtrlD) {
 }
 
 TEST(GmRules, RefreshBelongsToAnUnmodifiedF5HotkeyUnlessTheMainWindowAsks) {
-    const PageHotkey plainF5{0x74, 0}, ctrlF5{0x74, 2}, f10{121, 0}, ctrlQ{81, 2};
+    const HotkeySpec plainF5{0x74, 0}, ctrlF5{0x74, 2}, f10{121, 0}, ctrlQ{81, 2};
     const struct {
-        PageHotkey boss, sound;
+        HotkeySpec boss, sound;
         std::intptr_t lParam;
         bool hasView;
         web::RefreshKey expected;

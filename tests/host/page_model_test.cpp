@@ -6,59 +6,148 @@ using namespace mainwnd;
 
 namespace {
 constexpr PageHandle kA = 0x100, kB = 0x200, kC = 0x300, kHall = 0x900;
+// Page processes: each page kX above belongs to process kX / 0x100 (1, 2, 3); the hall's is 9.
+constexpr ProcessId kHallProcess = 9;
 
-// A model with `labels` registered and one page adopted per label.
+ProcessId ProcessOf(PageHandle page) {
+    return static_cast<ProcessId>(page / 0x100);
+}
+
+// A model with `labels` registered and one page adopted per label, each by its own process.
 PageModel WithTabs(std::initializer_list<const wchar_t*> labels) {
     PageModel m;
     PageHandle h = kA;
     for (const wchar_t* label : labels) {
-        m.PageProcessStarted();
-        EXPECT_EQ(m.RegisterLabel(label), 1);
-        m.Adopt(h, false);
+        m.PageProcessStarted(ProcessOf(h));
+        EXPECT_EQ(m.RegisterLabel(ProcessOf(h), label), 1);
+        m.Adopt(ProcessOf(h), h, false);
         h += 0x100;
     }
     return m;
 }
 } // namespace
 
-TEST(PageModel, FirstAdoptionStartsRunningOnceAndForgetsThePendingProcess) {
+TEST(PageModel, FirstAdoptionStartsRunningOnceAndForgetsItsLogin) {
     PageModel m;
-    m.PageProcessStarted();
-    PageActions first = m.Adopt(kA, false);
+    m.PageProcessStarted(1);
+    m.PageProcessStarted(2);
+    PageActions first = m.Adopt(1, kA, false);
     EXPECT_TRUE(first.beginRunning);
     EXPECT_TRUE(first.hideAllPages);
-    EXPECT_EQ(first.pending, PendingOp::Close);
-    EXPECT_FALSE(m.HasPendingProcess());
+    EXPECT_EQ(first.adopted, kA) << "the new page shows itself once loaded";
+    ASSERT_EQ(m.Logins().size(), 1u);
+    EXPECT_EQ(m.Logins()[0].process, 2u);
     ASSERT_EQ(first.invalidate.size(), 1u);
     EXPECT_EQ(first.invalidate[0], (Rect{120, 3, 309, 25}));
 
-    PageActions second = m.Adopt(kB, false);
+    PageActions second = m.Adopt(2, kB, false);
     EXPECT_FALSE(second.beginRunning);
-    EXPECT_EQ(second.pending, PendingOp::Keep);
+    EXPECT_FALSE(m.HasPendingProcess());
     EXPECT_EQ(m.CurTab(), 1);
     EXPECT_EQ(second.invalidate[0], (Rect{120, 3, 498, 25}));
-    EXPECT_TRUE(m.Adopt(kB, false).invalidate.empty()) << "a page announced twice is one tab";
+    EXPECT_TRUE(m.Adopt(2, kB, false).invalidate.empty()) << "a page announced twice is one tab";
     EXPECT_EQ(m.TabCount(), 2);
 }
 
 TEST(PageModel, HallPageIsNoTabAndDoesNotToggleTheWindowTwice) {
     PageModel m;
-    EXPECT_TRUE(m.Adopt(kHall, true).beginRunning);
+    m.PageProcessStarted(kHallProcess);
+    m.PageProcessStarted(1);
+    EXPECT_TRUE(m.Adopt(kHallProcess, kHall, true).beginRunning);
     EXPECT_EQ(m.Hall(), kHall);
     EXPECT_EQ(m.TabCount(), 0);
-    EXPECT_FALSE(m.Adopt(kA, false).beginRunning);
+    EXPECT_FALSE(m.Adopt(1, kA, false).beginRunning);
 }
 
 TEST(PageModel, LabelsAreRefusedOnlyWhenExactlyEqual) {
     PageModel m;
-    EXPECT_EQ(m.RegisterLabel(L"3服-abc-player01"), 1);
-    EXPECT_EQ(m.RegisterLabel(L"3服-abc-player01"), 0);
-    EXPECT_EQ(m.RegisterLabel(L"3服-abc-Player01"), 1);
+    for (ProcessId p : {1u, 2u, 3u, 4u})
+        m.PageProcessStarted(p);
+    EXPECT_EQ(m.RegisterLabel(1, L"3服-abc-player01"), 1);
+    EXPECT_EQ(m.RegisterLabel(2, L"3服-abc-player01"), 0) << "kept for a login";
+    m.Adopt(1, kA, false);
+    EXPECT_EQ(m.RegisterLabel(3, L"3服-abc-player01"), 0) << "kept for a tab";
+    EXPECT_EQ(m.RegisterLabel(4, L"3服-abc-Player01"), 1);
+}
+
+TEST(PageModel, LabelsGoToThePageOfTheirOwnProcess) {
+    // s: process started; l: label sent (answer expected); p: page announced (tab count after
+    // it expected); e: process ended.
+    struct Step {
+        char op;
+        ProcessId process;
+        const wchar_t* label = nullptr;
+        PageHandle page = 0;
+        int expected = 0;
+    };
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+        std::vector<std::wstring> labels; // of the tabs at the end, in tab order
+    } cases[] = {
+        {"logins finishing in reverse order",
+         {{'s', 1},
+          {'s', 2},
+          {'l', 1, L"1服-a-one", 0, 1},
+          {'l', 2, L"2服-b-two", 0, 1},
+          {'p', 2, nullptr, kB, 1},
+          {'p', 1, nullptr, kA, 2}},
+         {L"2服-b-two", L"1服-a-one"}},
+        {"a login that ends before its page gives its label up",
+         {{'s', 1},
+          {'s', 2},
+          {'l', 1, L"1服-a-one", 0, 1},
+          {'e', 1},
+          {'l', 2, L"1服-a-one", 0, 1},
+          {'p', 1, nullptr, kA, 0},
+          {'p', 2, nullptr, kB, 1}},
+         {L"1服-a-one"}},
+        {"windows and labels of processes never started are refused",
+         {{'s', 1},
+          {'l', 7, L"7服-x-foreign", 0, 0},
+          {'p', 7, nullptr, kC, 0},
+          {'l', 1, L"1服-a-one", 0, 1},
+          {'p', 1, nullptr, kA, 1}},
+         {L"1服-a-one"}},
+        {"one label per login, and none after its page",
+         {{'s', 1},
+          {'l', 1, L"1服-a-one", 0, 1},
+          {'l', 1, L"1服-a-again", 0, 0},
+          {'p', 1, nullptr, kA, 1},
+          {'l', 1, L"1服-a-late", 0, 0}},
+         {L"1服-a-one"}},
+        {"a process started twice pairs its labels and pages in order",
+         {{'s', 5},
+          {'s', 5},
+          {'l', 5, L"5服-x-first", 0, 1},
+          {'l', 5, L"5服-x-second", 0, 1},
+          {'p', 5, nullptr, kA, 1},
+          {'p', 5, nullptr, kB, 2}},
+         {L"5服-x-first", L"5服-x-second"}},
+        {"a page without a label is a tab without one", {{'s', 1}, {'p', 1, nullptr, kA, 1}}, {L""}},
+    };
+    for (const auto& c : cases) {
+        PageModel m;
+        for (const Step& s : c.steps) {
+            if (s.op == 's') m.PageProcessStarted(s.process);
+            if (s.op == 'e') m.PageProcessEnded(s.process);
+            if (s.op == 'l') {
+                EXPECT_EQ(m.RegisterLabel(s.process, s.label), s.expected) << c.name;
+            }
+            if (s.op == 'p') {
+                m.Adopt(s.process, s.page, false);
+                EXPECT_EQ(m.TabCount(), s.expected) << c.name << ": page of " << s.process;
+            }
+        }
+        ASSERT_EQ(m.TabCount(), static_cast<int>(c.labels.size())) << c.name;
+        for (int i = 0; i < m.TabCount(); ++i)
+            EXPECT_EQ(m.Label(i), c.labels[static_cast<size_t>(i)]) << c.name << ": tab " << i;
+    }
 }
 
 TEST(PageModel, AddAccountCountsAdoptedTabsOnly) {
     PageModel two = WithTabs({L"a", L"b"});
-    two.PageProcessStarted(); // a third login still on its page
+    two.PageProcessStarted(3); // a third login still on its page
     EXPECT_TRUE(two.AddAccount(1).launchPageProcess);
 
     PageModel three = WithTabs({L"a", L"b", L"c"});
@@ -77,40 +166,41 @@ TEST(PageModel, SysCloseDependsOnTabsPendingAndMarker) {
         int tabs;
         bool pending;
         std::intptr_t lParam;
-        bool consumed, quit;
-        PendingOp op;
+        bool consumed, quit, terminates;
     } cases[] = {
-        {"close button before the first tab", 0, true, 0, true, true, PendingOp::Terminate},
-        {"cancelled first login", 0, true, kSelfMarker, true, true, PendingOp::Terminate},
-        {"cancelled extra login", 1, true, kSelfMarker, true, false, PendingOp::Close},
-        {"marker with nothing pending asks", 1, false, kSelfMarker, false, false, PendingOp::Keep},
-        {"close button with tabs asks", 2, true, 0, false, false, PendingOp::Keep},
-        {"other lParam without tabs asks", 0, true, 5, false, false, PendingOp::Keep},
+        {"close button before the first tab", 0, true, 0, true, true, true},
+        {"cancelled first login", 0, true, kSelfMarker, true, true, true},
+        {"cancelled extra login", 1, true, kSelfMarker, true, false, false},
+        {"marker with nothing pending asks", 1, false, kSelfMarker, false, false, false},
+        {"close button with tabs asks", 2, true, 0, false, false, false},
+        {"other lParam without tabs asks", 0, true, 5, false, false, false},
     };
     for (const Case& c : cases) {
-        PageModel m;
-        for (int i = 0; i < c.tabs; ++i)
-            m.Adopt(kA + PageHandle(i) * 0x100, false);
-        if (c.pending) m.PageProcessStarted();
+        PageModel m = c.tabs == 0 ? PageModel() : c.tabs == 1 ? WithTabs({L"a"}) : WithTabs({L"a", L"b"});
+        if (c.pending) m.PageProcessStarted(7);
         PageActions a = m.SysClose(c.lParam);
         EXPECT_EQ(a.consumed, c.consumed) << c.name;
         EXPECT_EQ(a.quit, c.quit) << c.name;
-        EXPECT_EQ(a.pending, c.op) << c.name;
+        EXPECT_EQ(a.terminate, c.terminates ? std::vector<ProcessId>{7} : std::vector<ProcessId>{}) << c.name;
         EXPECT_EQ(a.prompt, Prompt::None) << c.name;
     }
 }
 
 TEST(PageModel, QuitAllClosesEveryPageOnce) {
     PageModel m = WithTabs({L"a", L"b"});
-    m.PageProcessStarted();
+    m.PageProcessStarted(3);
+    m.PageProcessStarted(4);
     EXPECT_EQ(m.CloseRequest().promptText, L"窗口即将关闭，确定要退出游戏？");
     EXPECT_FALSE(m.AnswerQuit(false).quit);
     PageActions a = m.AnswerQuit(true);
     EXPECT_TRUE(a.quit);
-    EXPECT_EQ(a.pending, PendingOp::Terminate);
+    EXPECT_EQ(a.terminate, (std::vector<ProcessId>{3, 4})) << "every login still open ends";
     EXPECT_EQ(a.closePages, (std::vector<PageHandle>{kA, kB}));
     EXPECT_FALSE(m.QuitAll().quit);
-    EXPECT_EQ(m.Adopt(kC, false).closePages, (std::vector<PageHandle>{kC})) << "late page is sent away";
+    m.PageProcessStarted(5);
+    EXPECT_FALSE(m.HasPendingProcess()) << "nothing new starts while the program ends";
+    m.Adopt(3, kC, false);
+    EXPECT_EQ(m.TabCount(), 0) << "a page that comes late is no tab";
 }
 
 TEST(PageModel, ClosingATabSelectsTheTabInItsPlace) {
@@ -174,7 +264,8 @@ TEST(PageModel, SwitchPageCyclesUnlessTheHallIsShown) {
 
 TEST(PageModel, KeysGoToTheVisiblePage) {
     PageModel m = WithTabs({L"a", L"b"});
-    m.Adopt(kHall, true);
+    m.PageProcessStarted(kHallProcess);
+    m.Adopt(kHallProcess, kHall, true);
     EXPECT_EQ(m.KeyTarget(true, true), kB);
     EXPECT_EQ(m.KeyTarget(false, true), kHall);
     EXPECT_EQ(m.KeyTarget(false, false), 0u);

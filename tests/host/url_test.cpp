@@ -118,4 +118,26 @@ TEST(ProgressPercent, IntegerPercentWithoutOverflowAndCappedAt100) {
         EXPECT_EQ(net::ProgressPercent(c.total, c.length), c.percent) << c.total;
 }
 
+TEST(NextReadSize, ReadsGrowWhileFastAndShrinkWhenSlowWithinTheirBounds) {
+    struct Case {
+        uint32_t current, chunk, got;
+        uint64_t micros;
+        uint32_t next;
+        const char* why;
+    };
+    const uint32_t max = net::kMaxReadBytes;
+    const Case cases[] = {
+        {512, 512, 512, 1000, 1024, "a full, quick read doubles"},
+        {512, 512, 300, 1000, 512, "a short read says the body or the link ran dry"},
+        {4096, 512, 4096, 30000, 4096, "between half the target and the target it stays"},
+        {4096, 512, 4096, 80000, 2048, "a slow read halves"},
+        {512, 512, 512, 900000, 512, "never below the caller's chunk"},
+        {max, 512, max, 1000, max, "never above the largest read"},
+        {max / 2 + 512, 512, max, 1000, max, "doubling stops at the largest read"},
+        {2 * max, 2 * max, 2 * max, 1000, 2 * max, "a chunk above the largest read is kept"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(net::NextReadSize(c.current, c.chunk, c.got, c.micros), c.next) << c.why;
+}
+
 } // namespace

@@ -396,6 +396,34 @@ TEST_F(SkinnedFrame, PaintsTheNineSliceSkinTitleAndIconRelativeToTheDcOrigin) {
     EXPECT_EQ(wintest::WaitForScreenPixel({wr.left + 400, wr.top + 300}, body), body);
 }
 
+TEST_F(SkinnedFrame, ErasesCopyTheFrameAsFreshlyPaintedAfterAResizeAndANewTitle) {
+    auto dlg = OpenMain();
+    ErasedInto(*dlg, 720, 420); // the frame as the first size and title showed it
+    // Every pixel that an erase into a w x h DC with origin (ox, oy) shows differently from a
+    // fresh paint of the whole frame.
+    const auto differing = [&](int w, int h, int ox, int oy) {
+        HDC screen = GetDC(nullptr);
+        fw::MemoryDC dc(CreateCompatibleDC(screen));
+        fw::Bitmap surface(CreateCompatibleBitmap(screen, 800, 500));
+        ReleaseDC(nullptr, screen);
+        {
+            fw::SelectedObject keep(dc.Get(), surface.Get());
+            dlg->RenderFrame(dc.Get(), 800, 500);
+        }
+        const Image fresh = ReadBitmap(surface.Get(), 800, 500), shown = ErasedInto(*dlg, w, h, ox, oy);
+        int n = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                n += shown.At(x, y) != fresh.At(ox + x, oy + y);
+        return n;
+    };
+    SetWindowPos(dlg->m_hWnd, nullptr, 0, 0, 800, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(differing(800, 500, 0, 0), 0) << "the whole window after a resize";
+    EXPECT_EQ(differing(60, 60, 740, 440), 0) << "a child's piece in the bottom-right corner";
+    dlg->SetTitle(L"另一个标题");
+    EXPECT_EQ(differing(200, 40, 30, 0), 0) << "a child's piece under the new title";
+}
+
 TEST_F(SkinnedFrame, OneToOneSkinIsCopiedAsItIs) {
     auto dlg = OpenPrompt();
     const Image skin = SkinPixels(IDB_ADDACC_BACK);

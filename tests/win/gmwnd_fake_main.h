@@ -18,7 +18,8 @@ struct Received {
     LPARAM lParam;
     ULONG_PTR dwData = 0;
     DWORD cbData = 0;
-    std::wstring text; // WM_COPYDATA: the data as a zero-terminated UTF-16 string
+    std::wstring text;       // WM_COPYDATA: the data as a zero-terminated UTF-16 string
+    DWORD senderProcess = 0; // WM_COPYDATA: the process of the window named in wParam, when it was sent
 };
 
 struct FakeMain {
@@ -53,6 +54,7 @@ inline LRESULT CALLBACK FakeMainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
             const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
             r.dwData = data->dwData;
             r.cbData = data->cbData;
+            ::GetWindowThreadProcessId(reinterpret_cast<HWND>(wParam), &r.senderProcess);
             if (data->lpData && data->cbData >= 2)
                 r.text.assign(static_cast<const wchar_t*>(data->lpData), data->cbData / 2 - 1);
             fake->received.push_back(r);

@@ -1,7 +1,7 @@
 // The page window under Wine: the frame made by the start-up routine, re-parented into a
-// stand-in main window and announced; placed into the content area after a navigation completes;
-// the keys it forwards, swallows or acts on; "entergame" with its validation; the browser box
-// clean-up after a close request.
+// stand-in main window and announced; placed into the content area after a navigation completes
+// unless it was hidden behind another tab; the keys it forwards, swallows or acts on;
+// "entergame" with its validation; the browser box clean-up after a close request.
 #include "web/gm_wnd_win.h"
 
 #include <exdispid.h>
@@ -172,7 +172,7 @@ TEST_F(PageFrameTest, FrameIsBorderlessTopmostChildOfTheMainWindowAndAnnouncesIt
     EXPECT_EQ(info.dwFlags, 0x40u | DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO);
 }
 
-TEST_F(PageFrameTest, EveryCompletedNavigationPlacesAndShowsTheFrame) {
+TEST_F(PageFrameTest, CompletedNavigationsPlaceAndShowTheFrameUnlessItWasHiddenBehindAnotherTab) {
     FireWithString(m_view, DISPID_NAVIGATECOMPLETE2, kGameUrl);
     EXPECT_EQ(web::CurrentPageUrl(), kGameUrl);
     EXPECT_TRUE(::IsWindowVisible(m_frame->m_hWnd));
@@ -198,6 +198,18 @@ TEST_F(PageFrameTest, EveryCompletedNavigationPlacesAndShowsTheFrame) {
     ::GetClientRect(m_frame->m_hWnd, &placed);
     EXPECT_EQ(placed.right, client.right - 8);
     EXPECT_EQ(placed.bottom, client.bottom - 34);
+
+    // Once shown, a page the main window has hidden (a tab in the background) stays hidden when
+    // a navigation inside it completes; shown again, it follows its navigations again.
+    m_frame->ShowWindow(SW_HIDE);
+    FireWithString(m_view, DISPID_NAVIGATECOMPLETE2, L"http://127.0.0.1:1/advert.html");
+    EXPECT_FALSE(m_frame->GetStyle() & WS_VISIBLE);
+    m_frame->ShowWindow(SW_SHOW);
+    ::SetWindowPos(m_main.hwnd, nullptr, 0, 0, 800, 560, SWP_NOMOVE | SWP_NOZORDER);
+    FireWithString(m_view, DISPID_NAVIGATECOMPLETE2, L"http://127.0.0.1:1/frame.html");
+    ::GetClientRect(m_main.hwnd, &client);
+    ::GetClientRect(m_frame->m_hWnd, &placed);
+    EXPECT_EQ(placed.right, client.right - 8);
 
     FireWithString(m_view, DISPID_TITLECHANGE, L"Tarn S2");
     EXPECT_EQ(web::CurrentPageTitle(), L"Tarn S2");

@@ -235,6 +235,12 @@ TEST(StaticEx, ImageLeftOfTheTextWithMagentaTransparent) {
     const COLORREF green = RGB(0, 160, 0);
     fw::Bitmap image(MakeBitmap(14, 16, [&](int x, int y) { return x == 0 && y == 0 ? kMagenta : green; }));
     ASSERT_TRUE(label.SetImage(image.Get()));
+    {
+        // The caller's bitmap keeps its magenta: the label masked a copy.
+        fw::MemoryDC dc(::CreateCompatibleDC(nullptr));
+        fw::SelectedObject selected(dc.Get(), image.Get());
+        EXPECT_EQ(::GetPixel(dc.Get(), 0, 0), kMagenta);
+    }
     EXPECT_FALSE(label.SetImage(nullptr)); // refused; the image is kept
     EXPECT_EQ(label.m_nImageWidth, 14);
     Repaint(label.m_hWnd);

@@ -180,7 +180,7 @@ TEST_F(LoginTest, PageCommandsEndTheLoginAsTheMainWindowAnswers) {
             ASSERT_EQ(m_main.Count(WM_COPYDATA), 1u);
             const auto* sent = m_main.Last(WM_COPYDATA);
             EXPECT_EQ(sent->text, c.label);
-            EXPECT_EQ(sent->wParam, 0u);
+            EXPECT_EQ(sent->senderProcess, ::GetCurrentProcessId()) << "names its own window";
             EXPECT_EQ(sent->dwData, 0u);
             EXPECT_EQ(sent->cbData, (wcslen(c.label) + 1) * 2);
         } else {

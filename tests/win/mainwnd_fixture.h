@@ -28,6 +28,7 @@ public:
     std::deque<int> answers; // popped per question; IDNO when empty
 
     using CTollgate3Dlg::PreTranslateMessage;
+    using CTollgate3Dlg::WatchPageProcess;
 
 protected:
     int AskPlayer(const wchar_t* text, UINT type) override {
@@ -112,6 +113,25 @@ protected:
         EXPECT_TRUE(Pump([&] { return ::IsWindowVisible(page) != FALSE; }, 5000));
         SetPageEnv(L"login");
         return page;
+    }
+
+    // Makes this test process one more login of the main window, so that the labels and pages
+    // it sends from its own windows are taken. (The handle can't end the process.)
+    void PlayLogin() {
+        m_dlg.WatchPageProcess(fw::Handle(
+            ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ::GetCurrentProcessId())));
+    }
+
+    size_t Logins() const { return m_dlg.Model().Logins().size(); }
+
+    // Ends the page processes still at their login (the first one stays there unless a test
+    // says otherwise) and waits until the window has seen them go.
+    void EndLogins() {
+        for (const auto& login : m_dlg.Model().Logins()) {
+            fw::Handle process(::OpenProcess(PROCESS_TERMINATE, FALSE, login.process));
+            ::TerminateProcess(process.Get(), 0);
+        }
+        EXPECT_TRUE(Pump([&] { return Logins() == 0; }, 10000));
     }
 
     // Posts a message to the main window as a page or the system would, and handles it.

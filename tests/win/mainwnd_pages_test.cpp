@@ -22,11 +22,12 @@ RECT WindowRect(HWND hwnd) {
     return rc;
 }
 
-LRESULT SendLabel(HWND main, const void* data, DWORD bytes) {
+LRESULT SendLabel(HWND main, HWND sender, const void* data, DWORD bytes) {
     COPYDATASTRUCT cds{};
     cds.cbData = bytes;
     cds.lpData = const_cast<void*>(data);
-    return ::SendMessageW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+    return ::SendMessageW(main, WM_COPYDATA, reinterpret_cast<WPARAM>(sender),
+                          reinterpret_cast<LPARAM>(&cds));
 }
 
 } // namespace
@@ -71,7 +72,7 @@ TEST_F(MainWindow, WaitsAsOnePixelAndStartsTheFirstPageProcessWithItsOptions) {
 
 TEST_F(MainWindow, AdoptsPageWindowsAsTabsInTheContentArea) {
     const HWND first = OpenTab(L"1服-abc-first");
-    EXPECT_FALSE(m_dlg.Model().HasPendingProcess()) << "the adopted process is no longer pending";
+    EXPECT_EQ(Logins(), 1u) << "the adopted process is no login any more; the first one still is";
     EXPECT_TRUE(m_dlg.HasTrayIcon());
     EXPECT_TRUE(m_dlg.m_bMaximized) << "the first page maximizes the window";
     EXPECT_EQ(::GetParent(first), m_dlg.m_hWnd);
@@ -108,6 +109,9 @@ TEST_F(MainWindow, AdoptsPageWindowsAsTabsInTheContentArea) {
 }
 
 TEST_F(MainWindow, LabelRegistrationAcceptsNewLabelsAndRefusesDuplicatesAndMalformedBlocks) {
+    // This process plays four logins, one for each label that is taken.
+    for (int i = 0; i < 4; ++i)
+        PlayLogin();
     const std::wstring longest(256, L'x'), tooLong(257, L'x');
     const wchar_t unterminated[] = {L'a', L'b', L'c'};
     const wchar_t withTail[] = L"3服-abc-tail\0garbage";
@@ -128,20 +132,26 @@ TEST_F(MainWindow, LabelRegistrationAcceptsNewLabelsAndRefusesDuplicatesAndMalfo
         {"no terminator within the block", unterminated, sizeof(unterminated), 0},
         {"256 characters", longest.c_str(), 2 * 257, 1},
         {"257 characters", tooLong.c_str(), 2 * 258, 0},
+        {"a fifth label with every login of the sender labelled", odd, sizeof(odd), 0},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(SendLabel(m_dlg.m_hWnd, c.data, c.bytes), c.expected) << c.name;
+        EXPECT_EQ(SendLabel(m_dlg.m_hWnd, m_dlg.m_hWnd, c.data, c.bytes), c.expected) << c.name;
     EXPECT_EQ(m_dlg.Model().TabCount(), 0) << "labels alone make no tabs";
     EXPECT_EQ(::SendMessageW(m_dlg.m_hWnd, WM_COPYDATA, 0, 0), 0) << "no block at all";
+    PlayLogin();
+    const wchar_t fresh[] = L"5服-abc-fresh";
+    EXPECT_EQ(SendLabel(m_dlg.m_hWnd, nullptr, fresh, sizeof(fresh)), 0) << "no sender named";
+    EXPECT_EQ(SendLabel(m_dlg.m_hWnd, m_dlg.m_hWnd, fresh, sizeof(fresh)), 1);
 }
 
 TEST_F(MainWindow, DuplicateLoginGivesUpWithoutQuittingWhileTabsExist) {
     OpenTab(L"1服-abc-same");
     SetPageEnv(L"", L"1服-abc-same");
     ASSERT_TRUE(m_dlg.LaunchPageProcess());
-    // Refused with 0, the page process posts SC_CLOSE with the marker: the pending process is
+    // Refused with 0, the page process posts SC_CLOSE with the marker and ends: its login is
     // forgotten, nothing is asked and the program goes on.
-    EXPECT_TRUE(Pump([&] { return !m_dlg.Model().HasPendingProcess(); }, 10000));
+    ASSERT_EQ(Logins(), 2u);
+    EXPECT_TRUE(Pump([&] { return Logins() == 1; }, 10000));
     Pump([] { return false; }, 200);
     EXPECT_EQ(m_dlg.Model().TabCount(), 1);
     EXPECT_TRUE(m_dlg.asked.empty());
@@ -153,14 +163,15 @@ TEST_F(MainWindow, OnlyARequestWithThreeAdoptedTabsIsRefused) {
     OpenTab(L"1服-a-two");
     // Two tabs and a login still open: another login goes ahead.
     PostAndPump(WM_ADDACCOUNT, 1, 0);
-    EXPECT_TRUE(m_dlg.Model().HasPendingProcess());
+    EXPECT_EQ(Logins(), 2u);
     EXPECT_TRUE(m_dlg.asked.empty());
     OpenTab(L"1服-a-three");
+    const size_t logins = Logins();
     PostAndPump(WM_ADDACCOUNT, 1, 0);
     ASSERT_EQ(m_dlg.asked.size(), 1u);
     EXPECT_EQ(m_dlg.asked[0].text, L"当前窗体只支持3个游戏页");
     EXPECT_EQ(m_dlg.asked[0].type, static_cast<UINT>(MB_OK));
-    EXPECT_FALSE(m_dlg.Model().HasPendingProcess()) << "no fourth page process";
+    EXPECT_EQ(Logins(), logins) << "no fourth page process";
     // Another window (wParam 0) is always possible; other values do nothing.
     PostAndPump(WM_ADDACCOUNT, 0, 0);
     PostAndPump(WM_ADDACCOUNT, 7, 0);
@@ -330,6 +341,7 @@ TEST_F(MainWindow, CancelledLoginBeforeTheFirstTabQuits) {
 TEST_F(MainWindow, CloseWithTabsAsksAndQuitAllClosesEveryPage) {
     const HWND a = OpenTab(L"1服-a-q1");
     const HWND b = OpenTab(L"1服-a-q2");
+    EndLogins();
     // The frame's close button, and a marker close with no login pending, both ask.
     for (LPARAM lParam : {LPARAM{0}, LPARAM{7301}}) {
         m_dlg.asked.clear();
@@ -355,4 +367,52 @@ TEST_F(MainWindow, CloseWithTabsAsksAndQuitAllClosesEveryPage) {
     const int before = static_cast<int>(m_dlg.asked.size());
     PostAndPump(WM_ADDACCOUNT, 1, 0);
     EXPECT_EQ(static_cast<int>(m_dlg.asked.size()), before);
+}
+
+TEST_F(MainWindow, TabsCarryTheLabelsOfTheirOwnProcesses) {
+    // Login A is held between its label and its page, with the window disabled as its modal
+    // login does; login B finishes meanwhile: B's tab comes first, and each keeps its label.
+    fw::Handle holdA(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldA"));
+    SetPageEnv(L"", L"1服-a-first");
+    ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", L"TnVexaTestHoldA");
+    ASSERT_TRUE(m_dlg.LaunchPageProcess());
+    auto labelled = [&](const wchar_t* label) {
+        for (const auto& login : m_dlg.Model().Logins())
+            if (login.label == label) return login.process;
+        return mainwnd::ProcessId{0};
+    };
+    ASSERT_TRUE(
+        Pump([&] { return labelled(L"1服-a-first") != 0 && !::IsWindowEnabled(m_dlg.m_hWnd); }, 15000));
+    ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", nullptr);
+    OpenTab(L"2服-b-second");
+    ::SetEvent(holdA.Get());
+    ASSERT_TRUE(Pump([&] { return m_dlg.Model().TabCount() == 2; }, 15000));
+    EXPECT_EQ(m_dlg.Model().Label(0), L"2服-b-second");
+    EXPECT_EQ(m_dlg.Model().Label(1), L"1服-a-first");
+
+    // Login C is killed between its label and its page: its label goes, the window is enabled
+    // again, and the same account logs in anew with a tab of its own.
+    fw::Handle holdC(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldC")); // never set
+    SetPageEnv(L"", L"3服-c-third");
+    ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", L"TnVexaTestHoldC");
+    ASSERT_TRUE(m_dlg.LaunchPageProcess());
+    ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", nullptr);
+    ASSERT_TRUE(
+        Pump([&] { return labelled(L"3服-c-third") != 0 && !::IsWindowEnabled(m_dlg.m_hWnd); }, 15000));
+    fw::Handle c(::OpenProcess(PROCESS_TERMINATE, FALSE, labelled(L"3服-c-third")));
+    ASSERT_TRUE(::TerminateProcess(c.Get(), 1));
+    EXPECT_TRUE(
+        Pump([&] { return labelled(L"3服-c-third") == 0 && ::IsWindowEnabled(m_dlg.m_hWnd); }, 10000));
+    OpenTab(L"3服-c-third");
+    EXPECT_EQ(m_dlg.Model().TabCount(), 3);
+    EXPECT_EQ(m_dlg.Model().Label(2), L"3服-c-third");
+
+    // A window of a process this window did not start is no tab, whatever it sends.
+    CWnd foreign;
+    ASSERT_TRUE(foreign.CreateEx(0, nullptr, L"", WS_CHILD, 0, 0, 10, 10, m_dlg.m_hWnd, nullptr));
+    const wchar_t label[] = L"9服-x-foreign";
+    EXPECT_EQ(SendLabel(m_dlg.m_hWnd, foreign.m_hWnd, label, sizeof(label)), 0);
+    PostAndPump(mainwnd::WM_PAGECREATED, reinterpret_cast<WPARAM>(foreign.m_hWnd), 0);
+    EXPECT_EQ(m_dlg.Model().TabCount(), 3);
+    foreign.DestroyWindow();
 }

@@ -33,7 +33,7 @@ public:
         COPYDATASTRUCT cds{};
         cds.cbData = static_cast<DWORD>((wcslen(label) + 1) * sizeof(wchar_t));
         cds.lpData = const_cast<wchar_t*>(label);
-        ::SendMessageW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+        ::SendMessageW(main, WM_COPYDATA, reinterpret_cast<WPARAM>(m_hWnd), reinterpret_cast<LPARAM>(&cds));
         ::PostMessageW(main, mainwnd::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd), 0);
     }
     ~LocalPage() override { DestroyWindow(); }
@@ -168,6 +168,7 @@ TEST_F(MainWindow, ScreenshotWithThreeTabsOneHovered) {
                  {L"3服-west-gamma", RGB(48, 80, 176)}};
     std::vector<std::unique_ptr<LocalPage>> pages;
     for (const auto& layout : specs) {
+        PlayLogin(); // the pages are this process's
         pages.push_back(std::make_unique<LocalPage>(m_dlg.m_hWnd, layout.label, layout.color));
         ASSERT_TRUE(Pump([&] { return m_dlg.Model().TabCount() == static_cast<int>(pages.size()); }, 2000));
     }

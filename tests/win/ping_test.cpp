@@ -54,6 +54,12 @@ TEST(SendStatPing, EachPingArrivesWithItsCountAndAFailedOneStillFinishes) {
     ASSERT_TRUE(events.Create());
     ASSERT_TRUE(net::SendStatPing(L"http://127.0.0.1:1/active.htm?count=1", events));
     EXPECT_EQ(WaitForSingleObject(events.Finished(), 10000), WAIT_OBJECT_0);
+
+    // A ping that can't start its worker signals its end at once: nobody waits for ever.
+    net::PingEvents unstarted;
+    ASSERT_TRUE(unstarted.Create());
+    EXPECT_FALSE(net::SendStatPing(L"http://127.0.0.1:1/active.htm?count=1", nullptr, unstarted.Finished()));
+    EXPECT_EQ(WaitForSingleObject(unstarted.Finished(), 0), WAIT_OBJECT_0);
 }
 
 TEST(SendStatPing, TheOwnerMayCloseItsEventsWhileThePingRuns) {

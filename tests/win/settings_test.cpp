@@ -28,7 +28,7 @@ protected:
         DeleteFileW(StatisticsFilePath().c_str());
     }
 };
-}  // namespace
+} // namespace
 
 TEST_F(SettingsStore, CountersStartFromTheDefaultAndKeepTheirText) {
     EXPECT_EQ(IncrementCounter(L"Inst"), 1u);
@@ -41,18 +41,36 @@ TEST_F(SettingsStore, CountersStartFromTheDefaultAndKeepTheirText) {
     EXPECT_EQ(ReadSetting(StatisticsFilePath(), L"Vexa", L"0", 31), L"0");
 }
 
+TEST_F(SettingsStore, ACountBeforeAnyInstallCreatesTheFolderAndKeepsCounting) {
+    // A machine where nothing was installed: the folder "Vexa" is put aside meanwhile.
+    const std::wstring vexa = CommonAppDataFolder() + L"\\Vexa", aside = vexa + L".aside";
+    ASSERT_TRUE(MoveFileW(vexa.c_str(), aside.c_str()));
+    const uint32_t first = IncrementCounter(L"Vexa");
+    const uint32_t second = IncrementCounter(L"Vexa");
+    const std::wstring stored = ReadSetting(StatisticsFilePath(), L"Vexa", L"0", 31);
+    DeleteFileW(StatisticsFilePath().c_str());
+    RemoveDirectoryW(InstallFolder().c_str());
+    RemoveDirectoryW(vexa.c_str());
+    ASSERT_TRUE(MoveFileW(aside.c_str(), vexa.c_str()));
+    EXPECT_EQ(first, 1u);
+    EXPECT_EQ(second, 2u);
+    EXPECT_EQ(stored, L"2");
+}
+
 TEST_F(SettingsStore, SimultaneousIncrementsLoseNothing) {
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([] {
-            for (int i = 0; i < 10; ++i) IncrementCounter(L"UnInst");
+            for (int i = 0; i < 10; ++i)
+                IncrementCounter(L"UnInst");
         });
-    for (auto& t : threads) t.join();
+    for (auto& t : threads)
+        t.join();
     EXPECT_EQ(ReadSetting(StatisticsFilePath(), L"UnInst", L"0", 31), L"40");
 }
 
 TEST_F(SettingsStore, UpdateDayFollowsTheRegistryValues) {
-    EXPECT_TRUE(IsUpdateDay());  // the key is created empty: nothing disables today
+    EXPECT_TRUE(IsUpdateDay()); // the key is created empty: nothing disables today
     ASSERT_TRUE(StoreUpdateTime());
     EXPECT_FALSE(IsUpdateDay());
     uint8_t time[16] = {};

@@ -192,19 +192,52 @@ TEST_F(UpdateTest, EmptyAddressFailsTheDownloadAtOnce) {
 
 TEST_F(UpdateTest, AHalfDoneSwapPutsTheOldExecutableBack) {
     const std::wstring newPath = m_folder + L"NewTnVexa.exe", oldPath = m_folder + L"OldTnVexa.exe";
-    // The new file is missing: the second move fails after the executable was moved away.
+    // The new file is missing: nothing is moved.
     EXPECT_FALSE(app::SwapExecutable(m_exe, newPath, oldPath));
     EXPECT_EQ(Exe(), kOldExe);
-    // The new file is held open without delete sharing: it can't be moved either.
+    // The new file is held open without delete sharing: the second move fails after the
+    // executable was moved away.
     ASSERT_TRUE(WriteFileBytes(newPath, kNewExe));
-    HANDLE held =
-        CreateFileW(newPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE held = CreateFileW(newPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(app::SwapExecutable(m_exe, newPath, oldPath));
     CloseHandle(held);
     EXPECT_EQ(Exe(), kOldExe);
     EXPECT_TRUE(app::SwapExecutable(m_exe, newPath, oldPath));
     EXPECT_EQ(Exe(), kNewExe);
+}
+
+TEST_F(UpdateTest, ASwapKilledAtAnyPointLosesNeitherRelease) {
+    // helpers/swap_kill.exe swaps and ends itself at once when it passes the given point.
+    const std::wstring newPath = m_folder + L"NewTnVexa.exe", oldPath = m_folder + L"OldTnVexa.exe";
+    const struct {
+        int point;
+        const std::string* exe; // what each path holds afterwards (nullptr: nothing)
+        const std::string* old;
+        const std::string* fresh;
+    } cases[] = {
+        {0, &kOldExe, nullptr, &kNewExe}, // written through; the next update starts over
+        {1, nullptr, &kOldExe, &kNewExe}, // between the renames: the executable's path is empty
+        {2, &kNewExe, &kOldExe, nullptr}, // swapped; the old one is not yet marked for deletion
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.point);
+        ASSERT_TRUE(WriteFileBytes(m_exe, kOldExe));
+        ASSERT_TRUE(WriteFileBytes(newPath, kNewExe));
+        DeleteFileW(oldPath.c_str());
+        const std::wstring command = L"\"" + wintest::ExeFolder() + L"swap_kill.exe\" \"" + m_exe + L"\" \"" +
+                                     newPath + L"\" \"" + oldPath + L"\" " + std::to_wstring(c.point);
+        EXPECT_EQ(wintest::RunProcess(command, 20000), 42u) << "killed at its point";
+        for (const auto& [path, expected] :
+             {std::pair{m_exe, c.exe}, std::pair{oldPath, c.old}, std::pair{newPath, c.fresh}}) {
+            std::string bytes;
+            EXPECT_EQ(ReadFileBytes(path, bytes), expected != nullptr) << Narrow(path);
+            if (expected) {
+                EXPECT_EQ(bytes, *expected) << Narrow(path);
+            }
+        }
+    }
 }
 
 } // namespace

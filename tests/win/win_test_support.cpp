@@ -134,4 +134,22 @@ std::wstring SaveWindowShot(HWND hwnd, const std::wstring& name) {
     return ok ? path : std::wstring();
 }
 
+DWORD RunProcess(const std::wstring& commandLine, DWORD timeoutMs) {
+    std::wstring command = commandLine;
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return 0xFFFFFFFF;
+    DWORD code = 0xFFFFFFFF;
+    if (::WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+        ::GetExitCodeProcess(pi.hProcess, &code);
+    } else {
+        ::TerminateProcess(pi.hProcess, 1);
+        ::WaitForSingleObject(pi.hProcess, 5000);
+    }
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return code;
+}
+
 } // namespace wintest

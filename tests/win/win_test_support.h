@@ -48,4 +48,8 @@ bool SetTestSwitch(const wchar_t* name, const wchar_t* value);
 // Removes every test switch (each test program starts and ends with none).
 void ClearTestSwitches();
 
+// Runs a command line and waits at most timeoutMs for its end; answers its exit code, or
+// 0xFFFFFFFF when it could not start or had to be ended.
+DWORD RunProcess(const std::wstring& commandLine, DWORD timeoutMs);
+
 } // namespace wintest

@@ -8,6 +8,9 @@
 //   TNVEXA_FAKE_PAGE_MODE   "" a page; "hall" the hall page (no label); "login" stays at its login
 //                           and makes no window; "cancel" gives the login up (SC_CLOSE + marker)
 //   TNVEXA_FAKE_PAGE_LOG    a file that gets one line per start: the command line and priority
+//   TNVEXA_FAKE_PAGE_HOLD   the name of an event: once its label is accepted the page holds the
+//                           main window disabled (as a modal login does) until the event is set
+//                           (at most a minute), and only then announces its page
 // What the page received shows in its window text: "mute=<last> mutes=<n> f5=<n> ctrld=<n>
 // reload=<n>".
 #include <windows.h>
@@ -139,19 +142,6 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     const bool hall = mode == L"hall";
-    if (!hall) {
-        COPYDATASTRUCT data{};
-        data.cbData = static_cast<DWORD>((g_label.size() + 1) * sizeof(wchar_t));
-        data.lpData = const_cast<wchar_t*>(g_label.c_str());
-        DWORD_PTR accepted = 0;
-        if (!SendMessageTimeoutW(g_parent, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL,
-                                 10000, &accepted) ||
-            accepted == 0) {
-            PostMessageW(g_parent, WM_SYSCOMMAND, SC_CLOSE, kSelfMarker);
-            return 0;
-        }
-    }
-
     WNDCLASSW wc{};
     wc.lpfnWndProc = PageProc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -162,6 +152,28 @@ int wmain(int argc, wchar_t** argv) {
                                 wc.hInstance, nullptr);
     if (!page) return 1;
     ShowCounts(page);
+    if (!hall) {
+        // The label names the sending window: the main window pairs it with this process's page.
+        COPYDATASTRUCT data{};
+        data.cbData = static_cast<DWORD>((g_label.size() + 1) * sizeof(wchar_t));
+        data.lpData = const_cast<wchar_t*>(g_label.c_str());
+        DWORD_PTR accepted = 0;
+        if (!SendMessageTimeoutW(g_parent, WM_COPYDATA, reinterpret_cast<WPARAM>(page),
+                                 reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 10000, &accepted) ||
+            accepted == 0) {
+            PostMessageW(g_parent, WM_SYSCOMMAND, SC_CLOSE, kSelfMarker);
+            return 0;
+        }
+    }
+    if (const std::wstring hold = Env(L"TNVEXA_FAKE_PAGE_HOLD"); !hold.empty()) {
+        EnableWindow(g_parent, FALSE);
+        if (HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, hold.c_str())) {
+            WaitForSingleObject(event, 60000);
+            CloseHandle(event);
+        }
+        EnableWindow(g_parent, TRUE);
+    }
+
     // The frame goes, the window becomes the main window's child and says so.
     SetWindowLongPtrW(page, GWL_STYLE, WS_CHILD | WS_CLIPCHILDREN);
     SetParent(page, g_parent);

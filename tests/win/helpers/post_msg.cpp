@@ -4,6 +4,7 @@
 //                                                   inside the main windows, one line each (UTF-8)
 //   post_msg.exe post <hwnd> <msg> <wParam> <lParam>
 //   post_msg.exe send <hwnd> <msg> <wParam> <lParam>   exit code: the low byte of the result
+//   post_msg.exe text <hwnd> <control id> <file>    the text of a dialog's control (UTF-8)
 //   post_msg.exe settext <hwnd> <control id> <hex>  sets a dialog control's text, given as the hex
 //                                                   digits of its UTF-8 bytes (any locale)
 // Numbers are decimal or 0x hexadecimal. A list line holds tab-separated fields:
@@ -12,7 +13,7 @@
 // frame), "login" (the login page over its backdrop), "tip" (a tooltip) or "-". The text of a
 // tooltip is asked for with WM_GETTEXT, which answers the tip on show. foreground is 1 for the
 // window that takes keyboard input now.
-// post, send and settext exit with 1 when hwnd (or the control) is no window.
+// post, send, text and settext exit with 1 when hwnd (or the control) is no window.
 #include <windows.h>
 
 #include <cstdio>
@@ -117,6 +118,20 @@ int wmain(int argc, wchar_t** argv) {
         if (!out) return 2;
         Listing listing{out, 0};
         ::EnumWindows(VisitTop, reinterpret_cast<LPARAM>(&listing));
+        std::fclose(out);
+        return 0;
+    }
+    if (verb == L"text" && argc >= 5) {
+        const HWND item =
+            ::GetDlgItem(reinterpret_cast<HWND>(Number(argv[2])), static_cast<int>(Number(argv[3])));
+        if (!item) return 1;
+        const std::wstring text = TextOf(item, true);
+        char utf8[2048] = {};
+        const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8,
+                                            sizeof(utf8), nullptr, nullptr);
+        FILE* out = _wfopen(argv[4], L"wb");
+        if (!out) return 2;
+        std::fwrite(utf8, 1, static_cast<size_t>(n), out);
         std::fclose(out);
         return 0;
     }

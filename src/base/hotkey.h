@@ -1,0 +1,108 @@
+// The program's three hotkeys (boss, window switch, sound) as the settings file keeps them and
+// as the player sees them, and the settings dialog's rules for capturing and saving them. Shared
+// by the main process and the page processes: one definition of the modifier mask and of every
+// hotkey test.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace base {
+
+// Modifier bits of a hotkey and of the keys held down.
+inline constexpr int kModAlt = 1;
+inline constexpr int kModCtrl = 2;
+inline constexpr int kModShift = 4;
+
+// A virtual-key code with its modifier mask. Code 0 means no key and never matches; the main
+// process holds -1 in both fields until it has read the settings, which matches nothing either.
+struct HotkeySpec {
+    int code = 0;
+    int mask = 0;
+    friend bool operator==(const HotkeySpec&, const HotkeySpec&) = default;
+};
+inline constexpr HotkeySpec kUnloadedHotkey{-1, -1};
+
+// The modifier mask of the keys held down (left and right keys alike).
+int ModifierMask(bool ctrl, bool shift, bool alt);
+
+// Whether a key-down of `virtualKey` with the modifier mask of the moment is this hotkey.
+bool HotkeyMatches(HotkeySpec key, std::uintptr_t virtualKey, int mask);
+
+// The three hotkeys, in the order the settings dialog shows them.
+enum class HotkeyRole { Boss = 0, Switch = 1, Sound = 2 };
+inline constexpr int kHotkeyCount = 3;
+struct HotkeySetting {
+    const wchar_t* name;        // key in the settings file
+    const wchar_t* defaultText; // stored form used when the key is missing
+};
+inline constexpr std::array<HotkeySetting, kHotkeyCount> kHotkeySettings{{
+    {L"ShortKey", L"0,121"}, // boss key: F10
+    {L"AltWndKey", L"2,9"},  // window-switch key: Ctrl + Tab
+    {L"SndKey", L"2,81"},    // sound key: Ctrl + Q
+}};
+inline const HotkeySetting& SettingOf(HotkeyRole role) {
+    return kHotkeySettings[static_cast<int>(role)];
+}
+
+// How much of a stored value is read (the reader's 32-character buffer with its terminator).
+inline constexpr std::size_t kMaxStoredHotkeyChars = 31;
+
+// Reads a stored value: "<mask>,<code>", each part a leading decimal number (blanks and a sign
+// allowed, no digits gives 0). Without a comma the whole text is the mask and the code is 0. A
+// number too long for an int gives 0, so that it disables the hotkey like any other nonsense.
+HotkeySpec ParseHotkeyText(std::wstring_view text);
+// The stored form: mask, a comma and the code, in decimal.
+std::wstring HotkeyText(HotkeySpec key);
+
+// The key's name from the key-name table; empty for codes not in it.
+std::wstring_view KeyName(int code);
+// Whether a key may be a hotkey's key (Tab is allowed for the window-switch key only).
+bool IsAllowedHotkeyKey(int code);
+// "Ctrl  +  ", "Shift  +  ", "Alt  +  " for the bits set, in this order.
+std::wstring ModifierPrefixes(int mask);
+// The display form: "无" for code 0, else the prefixes and the key's name.
+std::wstring FormatHotkey(HotkeySpec key);
+
+// ---- the settings dialog's key capture --------------------------------------------------------
+
+inline constexpr unsigned kMsgKeyDown = 0x0100;
+inline constexpr unsigned kMsgSysKeyDown = 0x0104;
+
+// Whether the dialog examines a key message at all: every key-down, and of the system key-downs
+// only F10 and Alt (a key pressed while only Alt is held is left to the dialog).
+bool IsExaminedKeyMessage(unsigned message, std::uintptr_t virtualKey);
+// Keys the dialog swallows whichever control has the focus: it closes only through its buttons.
+bool IsSwallowedDialogKey(std::uintptr_t virtualKey);
+
+// What a key pressed in one of the three edits does: the edit's new text and, when the key is
+// one a hotkey may have, the code the edit keeps from now on.
+struct CapturedKey {
+    std::wstring text;
+    std::optional<int> code;
+};
+CapturedKey CaptureKey(HotkeyRole role, int virtualKey, int mask);
+
+// ---- saving -----------------------------------------------------------------------------------
+
+// What the OK button does with the three edits' texts and kept codes: nothing but a complaint
+// when two texts are equal; otherwise the values to write (nothing for a text that is empty or
+// ends with a blank, which means modifiers without a key).
+struct SavePlan {
+    bool conflict = false;
+    std::array<std::optional<HotkeySpec>, kHotkeyCount> writes;
+};
+SavePlan PlanHotkeySave(const std::array<std::wstring, kHotkeyCount>& texts,
+                        const std::array<int, kHotkeyCount>& keptCodes);
+
+// ---- the main process's keyboard hook ---------------------------------------------------------
+
+// What a desktop-wide key event does in the main process. Only key-downs count, and only while
+// the main window has a tab; the boss key wins when both hotkeys are the same.
+enum class GlobalHotkey { None, Boss, Sound };
+GlobalHotkey MatchGlobalHotkey(bool hasTab, unsigned message, std::uintptr_t virtualKey, int mask,
+                               HotkeySpec boss, HotkeySpec sound);
+
+} // namespace base

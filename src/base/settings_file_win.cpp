@@ -1,0 +1,23 @@
+#include "base/settings_file_win.h"
+
+#include <windows.h>
+
+#include "base/codepage_win.h"
+
+std::wstring ProgramFolderFile(std::wstring_view name) {
+    return ProgramFolderFileFor(base::ExecutablePath(), name);
+}
+
+std::wstring ReadSetting(const std::wstring& file, const wchar_t* key, const wchar_t* defaultValue,
+                         size_t maxChars) {
+    std::wstring buffer(maxChars + 1, L'\0');
+    const DWORD n = GetPrivateProfileStringW(std::wstring(kSettingsSection).c_str(), key, defaultValue,
+                                             buffer.data(), DWORD(buffer.size()), file.c_str());
+    buffer.resize(n);
+    return buffer;
+}
+
+bool WriteSetting(const std::wstring& file, const wchar_t* key, const std::wstring& value) {
+    return WritePrivateProfileStringW(std::wstring(kSettingsSection).c_str(), key, value.c_str(),
+                                      file.c_str()) != FALSE;
+}

@@ -1,0 +1,40 @@
+// The page processes a main window started, each held until it ends: the system tells the
+// window of an end by a posted message, without any thread of the window's waiting for it.
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "fw/handles_win.h"
+#include "mainwnd/page_model.h"
+
+namespace mainwnd {
+
+class PageProcessWatch {
+public:
+    // Posted to the window when a watched process may have ended; it then calls CollectEnded.
+    // Only a hint: the process handles decide what has ended.
+    static constexpr UINT kEndedMessage = WM_APP + 0x40;
+
+    PageProcessWatch() = default;
+    PageProcessWatch(const PageProcessWatch&) = delete;
+    PageProcessWatch& operator=(const PageProcessWatch&) = delete;
+
+    // Holds the process and has `notify` told when it ends; answers its id (0, with nothing
+    // kept, for a handle without a process).
+    ProcessId Add(fw::Handle process, HWND notify);
+    // The ids of the processes that have ended, which are let go.
+    std::vector<ProcessId> CollectEnded();
+    // Ends the processes with these ids (exit code 0); they are let go once their end is seen.
+    void Terminate(const std::vector<ProcessId>& ids);
+
+private:
+    struct Entry {
+        ProcessId id = 0;
+        fw::Handle process;
+        fw::RegisteredWait wait; // declared after the handle: unregistered before it is closed
+    };
+    std::vector<Entry> m_entries;
+};
+
+} // namespace mainwnd

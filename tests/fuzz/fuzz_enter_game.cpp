@@ -1,0 +1,71 @@
+// The "entergame" command of a page, fed any URL: the game name becomes a client program's path
+// only when it is a plain name inside the install folder, and only web addresses go to the shell.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "base/text.h"
+#include "web/app_protocol.h"
+#include "web/page_rules.h"
+
+namespace {
+
+void Require(bool condition) {
+    if (!condition) __builtin_trap();
+}
+
+std::wstring ToText(const uint8_t* data, size_t size) {
+    std::wstring text;
+    for (size_t i = 0; i + 1 < size; i += 2)
+        text += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
+    return text;
+}
+
+bool IsNameChar(wchar_t c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'_' ||
+           c == L'-';
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const wchar_t* const kPrefixes[] = {L"", L"app://entergame|", L"http://h/x?app://entergame|",
+                                               L"app://entergame|a/b"};
+    static const std::wstring kCommon = L"C:\\ProgramData";
+    if (size == 0) return 0;
+    const std::wstring url = kPrefixes[data[0] % 4] + ToText(data + 1, size - 1);
+
+    const auto args = web::ParseEnterGame(url, L"http://hall/");
+    Require(args.has_value() == (url.find(L"app://entergame|") != std::wstring::npos));
+    if (!args) return 0;
+    Require(args->gameName.find(L'|') == std::wstring::npos);
+
+    if (const auto name = web::GameClientName(args->gameName)) {
+        Require(!name->empty() && !(name->front() >= L'a' && name->front() <= L'z'));
+        for (wchar_t c : *name)
+            Require(IsNameChar(c));
+        if (const auto path = web::GameClientPath(kCommon, *name)) {
+            Require(path->size() <= 259);
+            Require(*path == kCommon + L"\\Vexa\\GameLogin\\" + *name + L".exe");
+        }
+    } else {
+        // Refused: empty once the slashes are gone, or holding something a path must not.
+        bool plain = false;
+        for (wchar_t c : args->gameName) {
+            if (c == L'/') continue;
+            if (!IsNameChar(c)) {
+                plain = false;
+                break;
+            }
+            plain = true;
+        }
+        Require(!plain);
+    }
+
+    if (web::IsShellOpenableUrl(args->hallUrl)) {
+        const std::wstring_view hall = args->hallUrl;
+        Require((hall.size() > 7 && base::EqualsNoCase(hall.substr(0, 7), L"http://")) ||
+                (hall.size() > 8 && base::EqualsNoCase(hall.substr(0, 8), L"https://")));
+    }
+    return 0;
+}
