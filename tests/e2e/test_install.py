@@ -52,11 +52,16 @@ class InstallAndUninstall(E2ECase):
         return [w for w in found if w.role == "msgbox" and w.visible]
 
     def answer(self, button, not_this=None):
-        """Waits for a message box (other than the one given) and presses a button; answers it."""
-        boxes = wait_until(lambda: [b for b in self.message_boxes() if b.hwnd != not_this], 30)
-        self.assertTrue(boxes, "a message box appears")
-        self.assertEqual(self.wine.run(POST_MSG, ["post", str(boxes[0].hwnd), str(WM_COMMAND), str(button), "0"]), 0)
-        return boxes[0].hwnd
+        """Waits for a message box (other than the one given) and presses a button; answers it.
+        A box that is gone before the press (one of a process that is ending) is passed over."""
+        def press():
+            boxes = [b for b in self.message_boxes() if b.hwnd != not_this]
+            posted = boxes and self.wine.run(POST_MSG, ["post", str(boxes[0].hwnd), str(WM_COMMAND), str(button),
+                                                        "0"]) == 0
+            return boxes[0].hwnd if posted else None
+        hwnd = wait_until(press, 30)
+        self.assertTrue(hwnd, "a message box appears and takes the answer")
+        return hwnd
 
     def installed_copy_running(self):
         def running():
