@@ -26,6 +26,7 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 
 from harness import EXE, WINE64, Wine, wait_until  # noqa: E402
+import road  # noqa: E402
 import test_road  # noqa: E402
 
 WIN_DIR = test_road.WIN_TEST_DIR
@@ -129,7 +130,7 @@ class Bench(test_road.Road):
     def start(self, runs):
         exe = self.installed_exe()
         minimal = os.path.join(WIN_DIR, "min_dialog.exe")
-        backdrop = "%dx%d" % test_road.BACKDROP_SIZE
+        backdrop = "%dx%d" % road.BACKDROP_SIZE
         times = {"program": [], "page": [], "minimal": [], "chain": []}
         for i in range(runs + 1):  # the first round warms the prefix and the file cache
             for kind, args in (("minimal", [minimal, "20000"]), ("chain", [minimal, "chain", "20000"])):
