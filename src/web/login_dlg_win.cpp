@@ -266,21 +266,11 @@ BOOL CLoginBkDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     SetWindowText(kTitle);
     ShowPicture();
+    m_dlgLogin.Create(m_hWnd);
     ModifyStyle(0, WS_MINIMIZEBOX);
     CenterOverOwner();
-    // The login page's browser control takes longer to make than everything else here: it is
-    // made from the queue, once the backdrop is on screen, and placed over it then.
-    PostMessage(kMakeLoginPage, 0, 0);
-    return FALSE;
-}
-
-void CLoginBkDlg::MakeLoginPage() {
-    if (m_dlgLogin.IsWindow()) return;
-    // A wait of no time first: a window shown by a thread that stays busy may reach the
-    // display only at that thread's next wait.
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
-    m_dlgLogin.Create(m_hWnd);
     OnWindowPosChanged();
+    return FALSE;
 }
 
 BOOL CLoginBkDlg::PreTranslateMessage(MSG* msg) {
@@ -304,9 +294,6 @@ void CLoginBkDlg::OnWindowPosChanged() {
 
 LRESULT CLoginBkDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case kMakeLoginPage:
-        MakeLoginPage();
-        return 0;
     case WM_LBUTTONDOWN:
         OnLButtonDown({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
         return 0;

@@ -72,13 +72,9 @@ protected:
     void OnWindowPosChanged();
 
 private:
-    // Posted to itself at initialisation: the login page is made after the backdrop shows.
-    static constexpr UINT kMakeLoginPage = WM_APP + 1;
-
     // Decodes PNG 129 and puts it on the layered window at its current position.
     bool ShowPicture();
     void CenterOverOwner();
-    void MakeLoginPage();
 
     CLoginDlg m_dlgLogin;
 };
