@@ -136,12 +136,22 @@ class Wine:
         return pids
 
     def kill_all(self, name="TnVexa"):
-        for pid in self.program_pids(name):
-            try:
-                os.kill(pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
-        wait_until(lambda: not self.program_pids(name), 10)
+        """Kills this prefix's program processes until none is left: a process that one of them
+        was starting at the moment of the kill appears only afterwards and would otherwise live
+        on into the next step (holding the executable's file, showing its windows)."""
+        quiet = [0]  # looks in a row that found none: a child still starting shows its name late
+
+        def none_left():
+            pids = self.program_pids(name)
+            for pid in pids:
+                try:
+                    os.kill(pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+            quiet[0] = 0 if pids else quiet[0] + 1
+            return quiet[0] >= 3
+        if not wait_until(none_left, 20, interval=0.2):
+            raise AssertionError(f"program processes outlive the kill: {self.program_pids(name)}")
         self.started = [p for p in self.started if p.poll() is None]
 
     # Registry --------------------------------------------------------------------------------
