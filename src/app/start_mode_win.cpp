@@ -13,5 +13,5 @@ StartRequest CurrentStartRequest() {
         args.assign(argv, argv + argc);
         LocalFree(argv);
     }
-    return ParseStartRequest(args, base::ExecutablePath(), CommonAppDataFolder());
+    return ParseStartRequest(args, base::ExecutablePath(), base::CommonAppDataFolder());
 }

@@ -96,7 +96,7 @@ int NotifyHotkeysChanged() {
     MainWindowSearch search;
     ::EnumWindows(CollectMainWindow, reinterpret_cast<LPARAM>(&search));
     for (HWND hwnd : search.found)
-        ::PostMessageW(hwnd, WM_HOTKEYSCHANGED, 0, 0);
+        ::PostMessageW(hwnd, base::WM_HOTKEYSCHANGED, 0, 0);
     return static_cast<int>(search.found.size());
 }
 

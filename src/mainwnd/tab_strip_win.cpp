@@ -27,7 +27,7 @@ fw::ImageList LoadStrip(UINT id) {
     return list;
 }
 
-RECT ToRect(const Rect& r) {
+RECT ToRect(const base::Rect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
@@ -58,9 +58,9 @@ std::wstring CTollgate3Dlg::TooltipText() const {
     return std::wstring(m_model.Label(m_model.Hover().hoverTab));
 }
 
-void CTollgate3Dlg::InvalidateRects(const std::vector<Rect>& rects) {
+void CTollgate3Dlg::InvalidateRects(const std::vector<base::Rect>& rects) {
     // The strip is drawn in the erase step, so every invalidation erases.
-    for (const Rect& r : rects) {
+    for (const base::Rect& r : rects) {
         const RECT rc = ToRect(r);
         ::InvalidateRect(m_hWnd, &rc, TRUE);
     }
@@ -94,13 +94,13 @@ void CTollgate3Dlg::DrawTabs(HDC dc) {
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     const HoverState& hover = m_model.Hover();
     for (int i = 0; i < count; ++i) {
-        const Rect tab = TabRect(i);
+        const base::Rect tab = TabRect(i);
         if (m_imgTabs) {
             ::ImageList_Draw(m_imgTabs.Get(), TabImageFrame(i, m_model.CurTab(), hover.hoverTab), dc,
                              tab.left, tab.top, ILD_TRANSPARENT);
         }
         if (i == hover.hoverTab && hover.closeBoxState >= 0 && m_imgCloseBox) {
-            const Rect box = CloseBoxRect(i);
+            const base::Rect box = CloseBoxRect(i);
             ::ImageList_Draw(m_imgCloseBox.Get(), hover.closeBoxState, dc, box.left, box.top,
                              ILD_TRANSPARENT);
         }

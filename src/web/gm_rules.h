@@ -13,8 +13,6 @@
 
 namespace web {
 
-// lParam of the messages the program makes itself (a cancelled login's SC_CLOSE, the menu's F5).
-inline constexpr std::intptr_t kSelfMarker = 7301;
 inline constexpr unsigned kKeyF5 = 0x74;
 
 // Ctrl+D as a character message: code 4, scan code 0x20 on its first press without Alt and
