@@ -18,4 +18,15 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+// A rectangle by its origin and size.
+struct Box {
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+    friend bool operator==(const Box&, const Box&) = default;
+    // Left and top edges inside, right and bottom edges outside, as the platform's PtInRect.
+    bool Contains(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
+};
+
 } // namespace base

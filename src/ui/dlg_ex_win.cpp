@@ -23,7 +23,7 @@ RECT WorkArea() {
     return wa;
 }
 
-ui::Edges ToEdges(const RECT& r) {
+base::Rect ToEdges(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
@@ -67,7 +67,7 @@ BOOL CDlgEx::OnInitDialog() {
     const RECT wa = WorkArea();
     m_nMaxWidth = Width(wa);
     m_nMaxHeight = Height(wa);
-    const ui::Edges restore = ui::InitialRestoreRect(ToEdges(wa));
+    const base::Rect restore = ui::InitialRestoreRect(ToEdges(wa));
     m_rcRestore = {restore.left, restore.top, restore.right, restore.bottom};
     return TRUE;
 }
@@ -93,7 +93,7 @@ void CDlgEx::SetTitle(const wchar_t* text) {
     LOGFONTW lf{};
     ::GetObjectW(dialogFont ? static_cast<HGDIOBJ>(dialogFont) : ::GetStockObject(DEFAULT_GUI_FONT),
                  sizeof(lf), &lf);
-    const ui::Pt at = ui::TitleOrigin(Layout(), std::abs(lf.lfHeight), HasSmallIcon());
+    const base::Point at = ui::TitleOrigin(Layout(), std::abs(lf.lfHeight), HasSmallIcon());
 
     SIZE extent{};
     fw::WindowDC dc(m_hWnd);
@@ -183,7 +183,7 @@ void CDlgEx::UpdateRegion() {
     const auto isKey = [&](int x, int y) {
         return (pixels[static_cast<size_t>(y) * image.cx + x] & 0x00FFFFFF) == kMagentaPixel;
     };
-    for (const ui::Pt& p : ui::CornerHoles(image.cx, image.cy, w, h, isKey)) {
+    for (const base::Point& p : ui::CornerHoles(image.cx, image.cy, w, h, isKey)) {
         fw::Region hole(::CreateRectRgn(p.x, p.y, p.x + 1, p.y + 1));
         ::CombineRgn(shape.Get(), shape.Get(), hole.Get(), RGN_DIFF);
     }
@@ -215,7 +215,7 @@ void CDlgEx::RenderFrame(HDC dc, int w, int h) {
     HICON icon = reinterpret_cast<HICON>(SendMessage(WM_GETICON, ICON_SMALL, 0));
     const bool drawIcon = icon && m_bShowIcon;
     if (drawIcon) {
-        const ui::Pt at = ui::IconOrigin(layout);
+        const base::Point at = ui::IconOrigin(layout);
         ::DrawIconEx(dc, at.x, at.y, icon, 16, 16, 0, nullptr, DI_NORMAL);
     }
     if (m_bShowTitle) {
@@ -227,7 +227,7 @@ void CDlgEx::RenderFrame(HDC dc, int w, int h) {
             fw::SelectedObject keepFont(dc, font.Get());
             ::SetBkMode(dc, TRANSPARENT);
             ::SetTextColor(dc, m_crTitle);
-            const ui::Pt at = ui::TitleOrigin(layout, fontHeight, drawIcon);
+            const base::Point at = ui::TitleOrigin(layout, fontHeight, drawIcon);
             ::TextOutW(dc, at.x, at.y, title.c_str(), static_cast<int>(title.size()));
         }
         ::RestoreDC(dc, saved);
@@ -342,7 +342,7 @@ LRESULT CDlgEx::ToggleMaximize() {
                      TRUE);
         UpdateMaximizeButton(false);
     } else {
-        const ui::Edges r = ui::MaximizedRect(ToEdges(WorkArea()), m_nMaxWidth, m_nMaxHeight);
+        const base::Rect r = ui::MaximizedRect(ToEdges(WorkArea()), m_nMaxWidth, m_nMaxHeight);
         ::MoveWindow(m_hWnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
         UpdateMaximizeButton(true);
     }
