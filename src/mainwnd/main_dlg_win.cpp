@@ -82,17 +82,16 @@ BOOL CTollgate3Dlg::OnInitDialog() {
 
     ModifyStyle(0, WS_CLIPCHILDREN);
     SetTitle(kTitle);
-    m_nCaptionHeight = base::kCaptionHeight;
-    m_nBorder = base::kBorderWidth;
-    m_nButtonRight = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
+    ui::FrameStyle style = ui::kPopupFrame;
+    style.captionHeight = base::kCaptionHeight;
+    style.border = base::kBorderWidth;
+    style.resizable = true;
+    SetStyle(style);
     // The close and minimize strips are copied by their buttons; the others go to the frame.
     fw::Bitmap close(LoadSkinImage(instance, IDB_BTN_CLOSE));
     fw::Bitmap minimize(LoadSkinImage(instance, IDB_BTN_MINIMIZE));
     SetSkin(close.Get(), LoadSkinImage(instance, IDB_MAIN_BACK), FALSE, TRUE, minimize.Get(),
             LoadSkinImage(instance, IDB_BTN_MAXIMIZE), LoadSkinImage(instance, IDB_BTN_RESTORE));
-    m_bResizable = TRUE;
 
     fw::Bitmap hide(LoadSkinImage(instance, IDB_BTN_HIDE));
     fw::Bitmap system(LoadSkinImage(instance, IDB_BTN_SYSTEM));

@@ -49,11 +49,7 @@ void CSettingDlg::DoDataExchange() {
 BOOL CSettingDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
     g_openDlg = this;
-    m_nCaptionHeight = 30;
-    m_nBorder = 4;
-    m_nButtonRight = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
+    SetStyle(ui::kPopupFrame);
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
     // The close strip is copied by its button; the frame takes the background.
     fw::Bitmap close(LoadSkinImage(self, IDB_BTN_CLOSE));

@@ -82,7 +82,7 @@ fw::Font CDlgEx::CreateTitleFont(int* fontHeight) const {
     ::GetObjectW(dialogFont ? static_cast<HGDIOBJ>(dialogFont) : ::GetStockObject(DEFAULT_GUI_FONT),
                  sizeof(lf), &lf);
     *fontHeight = std::abs(lf.lfHeight);
-    lf.lfWeight = m_nTitleWeight;
+    lf.lfWeight = m_style.titleWeight;
     wcscpy_s(lf.lfFaceName, L"微软雅黑");
     return fw::Font(::CreateFontIndirectW(&lf));
 }
@@ -128,17 +128,18 @@ BOOL CDlgEx::SetSkin(HBITMAP closeImage, HBITMAP backgroundImage, BOOL sizeToBac
 
     auto recreate = [this](CBtnEx& button, int right, UINT id, HBITMAP strip, const wchar_t* tip) {
         if (button.m_hWnd) button.DestroyWindow();
-        button.CreateCaptionButton(right, m_nButtonTop, id, m_hWnd, strip);
+        button.CreateCaptionButton(right, m_style.buttonTop, id, m_hWnd, strip);
         button.SetToolTip(tip);
     };
-    const int right = layoutWidth - m_nButtonRight;
+    const int right = layoutWidth - m_style.buttonRight;
     if (closeImage) {
         recreate(m_btnClose, right, kIdClose, closeImage, L"关闭");
     }
     ui::CaptionButtons widths{ButtonWidth(m_btnClose), 0, 0};
     widths.maximize = maximizeImage ? BitmapSize(maximizeImage).cx / ui::kButtonFrames : 0;
     widths.minimize = minimizeImage ? BitmapSize(minimizeImage).cx / ui::kButtonFrames : 0;
-    const ui::CaptionButtons lefts = ui::SkinButtonLefts(layoutWidth, m_nButtonRight, m_nButtonGap, widths);
+    const ui::CaptionButtons lefts =
+        ui::SkinButtonLefts(layoutWidth, m_style.buttonRight, m_style.buttonGap, widths);
     if (maximizeImage) {
         recreate(m_btnMaximize, lefts.maximize + widths.maximize, kIdMaximize, maximizeImage, L"最大化");
         m_bmpMaximize.Reset(maximizeImage);
@@ -213,12 +214,12 @@ void CDlgEx::RenderFrame(HDC dc, int w, int h) {
     DrawBackground(dc, w, h);
     const ui::FrameLayout layout = Layout();
     HICON icon = reinterpret_cast<HICON>(SendMessage(WM_GETICON, ICON_SMALL, 0));
-    const bool drawIcon = icon && m_bShowIcon;
+    const bool drawIcon = icon && m_style.showIcon;
     if (drawIcon) {
         const base::Point at = ui::IconOrigin(layout);
         ::DrawIconEx(dc, at.x, at.y, icon, 16, 16, 0, nullptr, DI_NORMAL);
     }
-    if (m_bShowTitle) {
+    if (m_style.showTitle) {
         const std::wstring title = GetWindowText();
         const int saved = ::SaveDC(dc);
         int fontHeight = 0;
@@ -226,7 +227,7 @@ void CDlgEx::RenderFrame(HDC dc, int w, int h) {
         {
             fw::SelectedObject keepFont(dc, font.Get());
             ::SetBkMode(dc, TRANSPARENT);
-            ::SetTextColor(dc, m_crTitle);
+            ::SetTextColor(dc, m_style.titleColour);
             const base::Point at = ui::TitleOrigin(layout, fontHeight, drawIcon);
             ::TextOutW(dc, at.x, at.y, title.c_str(), static_cast<int>(title.size()));
         }
@@ -235,7 +236,7 @@ void CDlgEx::RenderFrame(HDC dc, int w, int h) {
 }
 
 HBITMAP CDlgEx::FrameImage(int w, int h) {
-    const FrameKey key{w, h, Layout(), m_bShowTitle, m_bShowIcon, m_bStretch, m_crTitle, m_nTitleWeight};
+    const FrameKey key{w, h, m_style, m_bStretch};
     if (m_frameCache && key == m_frameKey) return m_frameCache.Get();
     m_frameCache.Reset();
     HDC screen = ::GetDC(nullptr);
@@ -298,7 +299,7 @@ void CDlgEx::OnNcLButtonDown(UINT hit, POINT screen) {
 }
 
 void CDlgEx::OnNcLButtonDblClk(UINT hit, POINT screen) {
-    if (hit == HTCAPTION && m_bResizable) {
+    if (hit == HTCAPTION && m_style.resizable) {
         ToggleMaximize();
         return;
     }
@@ -306,7 +307,7 @@ void CDlgEx::OnNcLButtonDblClk(UINT hit, POINT screen) {
 }
 
 void CDlgEx::OnLButtonDblClk(UINT flags, POINT client) {
-    if (m_bMaximized && ui::InCaptionBand(client.y, m_nCaptionHeight)) ToggleMaximize();
+    if (m_bMaximized && ui::InCaptionBand(client.y, m_style.captionHeight)) ToggleMaximize();
     DefWindowProc(WM_LBUTTONDBLCLK, flags, MAKELPARAM(client.x, client.y));
 }
 
@@ -317,7 +318,7 @@ void CDlgEx::OnSize(UINT type, int cx, int cy) {
     Invalidate(TRUE);
     const ui::CaptionButtons widths{ButtonWidth(m_btnClose), ButtonWidth(m_btnMaximize),
                                     ButtonWidth(m_btnMinimize)};
-    const ui::CaptionButtons lefts = ui::ResizedButtonLefts(cx, m_nButtonRight, widths);
+    const ui::CaptionButtons lefts = ui::ResizedButtonLefts(cx, m_style.buttonRight, widths);
     const std::pair<CBtnEx*, int> placed[] = {
         {&m_btnClose, lefts.close}, {&m_btnMaximize, lefts.maximize}, {&m_btnMinimize, lefts.minimize}};
     for (const auto& [button, left] : placed) {

@@ -67,11 +67,7 @@ SIZE CMessageBox::MeasureText() const {
 
 BOOL CMessageBox::OnInitDialog() {
     CDlgEx::OnInitDialog();
-    m_nCaptionHeight = 30;
-    m_nBorder = 4;
-    m_nButtonRight = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
+    SetStyle(ui::kPopupFrame);
     // The frame releases the background from now on.
     SetSkin(m_bmpCloseImage.Get(), m_bmpBackImage.Release(), false, true, nullptr, nullptr, nullptr);
     SetTitle(m_strCaption.c_str());

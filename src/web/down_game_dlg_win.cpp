@@ -94,11 +94,7 @@ BOOL CDownGameDlg::PreTranslateMessage(MSG* msg) {
 
 BOOL CDownGameDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
-    m_nCaptionHeight = 30;
-    m_nBorder = 4;
-    m_nButtonRight = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
+    SetStyle(ui::kPopupFrame);
     SetTitle(L"游戏下载中...");
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
     fw::Bitmap close(LoadSkinImage(self, IDB_BTN_CLOSE)); // the button keeps a copy
