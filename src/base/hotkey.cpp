@@ -40,6 +40,10 @@ int ModifierMask(bool ctrl, bool shift, bool alt) {
     return (ctrl ? kModCtrl : 0) | (shift ? kModShift : 0) | (alt ? kModAlt : 0);
 }
 
+bool IsFavouritesChar(std::uintptr_t wParam, std::intptr_t lParam) {
+    return (wParam & 0xFFFF) == 4 && ((static_cast<std::uintptr_t>(lParam) >> 16) & 0xFFFF) == 0x0020;
+}
+
 bool HotkeyMatches(HotkeySpec key, std::uintptr_t virtualKey, int mask) {
     return key.code > 0 && static_cast<std::uintptr_t>(key.code) == virtualKey && key.mask == mask;
 }

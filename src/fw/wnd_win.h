@@ -122,4 +122,9 @@ namespace fw {
 // the window also becomes the foreground window; otherwise it is raised without activation.
 void RaiseWindow(HWND wnd, bool activate);
 
+// Places the window as a modal dialog that did not place itself is shown: centred over its
+// owner unless that is missing, hidden or minimised (then over the work area), and never
+// beyond the work area.
+void CenterOverOwner(HWND wnd);
+
 } // namespace fw

@@ -409,7 +409,7 @@ BOOL CTollgate3Dlg::PreTranslateMessage(MSG* msg) {
         if (consumed) return TRUE;
     }
     // 4. Refresh (F5) and favourite (Ctrl+D) belong to the visible page.
-    const bool ctrlD = message == WM_CHAR && msg->wParam == 4 && HIWORD(msg->lParam) == 0x0020;
+    const bool ctrlD = message == WM_CHAR && base::IsFavouritesChar(msg->wParam, msg->lParam);
     if ((ctrlD || (message == WM_KEYDOWN && msg->wParam == VK_F5)) && m_model.TabCount() > 0) {
         const PageHandle target = m_model.KeyTarget(IsVisibleWindow(SelectedPageWnd()), HallVisible());
         if (target) ::PostMessageW(ToHwnd(target), message, msg->wParam, msg->lParam);

@@ -1,6 +1,7 @@
 // The tab strip of the main game window: drawn into the caption band in the erase step, with a
 // hover look and close box that follow the hit test, a tooltip with the whole label, and mouse
 // buttons in client and non-client form that select and close tabs.
+#include "ui/keyed_pixel.h"
 #include "mainwnd/main_dlg_win.h"
 
 #include <commctrl.h>
@@ -12,7 +13,6 @@ using namespace mainwnd;
 
 namespace {
 
-constexpr COLORREF kMagenta = RGB(255, 0, 255);
 constexpr int kStripFrames = 3;
 constexpr UINT kTooltipDelayMs = 500;
 
@@ -23,7 +23,7 @@ fw::ImageList LoadStrip(UINT id) {
     if (!strip || !::GetObjectW(strip.Get(), sizeof(info), &info) || info.bmWidth < kStripFrames) return {};
     fw::ImageList list(::ImageList_Create(info.bmWidth / kStripFrames, info.bmHeight, ILC_COLOR24 | ILC_MASK,
                                           kStripFrames, 0));
-    if (list) ::ImageList_AddMasked(list.Get(), strip.Get(), kMagenta);
+    if (list) ::ImageList_AddMasked(list.Get(), strip.Get(), ui::kKeyColorRef);
     return list;
 }
 

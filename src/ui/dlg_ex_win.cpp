@@ -7,15 +7,12 @@
 #include <cwchar>
 #include <vector>
 
+#include "resource.h"
+#include "ui/skin_image_win.h"
+
 namespace {
 
 constexpr COLORREF kMagentaPixel = 0x00FF00FF; // as read from a 32-bit DIB: R, G, B in the low three bytes
-
-SIZE BitmapSize(HBITMAP bmp) {
-    BITMAP bm{};
-    if (!bmp || !::GetObjectW(bmp, sizeof(bm), &bm)) return {0, 0};
-    return {bm.bmWidth, bm.bmHeight};
-}
 
 RECT WorkArea() {
     RECT wa{};
@@ -110,6 +107,13 @@ void CDlgEx::SetTitle(const wchar_t* text) {
     const RECT client = GetClientRect();
     const RECT strip{at.x, at.y, client.right, at.y + extent.cy};
     ::InvalidateRect(m_hWnd, &strip, TRUE);
+}
+
+BOOL CDlgEx::SetPopupSkin() {
+    SetStyle(ui::kPopupFrame);
+    const HINSTANCE self = ::GetModuleHandleW(nullptr);
+    fw::Bitmap close(LoadSkinImage(self, IDB_BTN_CLOSE)); // the button keeps a copy
+    return SetSkin(close.Get(), LoadSkinImage(self, IDB_DLG_BACK), FALSE, TRUE);
 }
 
 BOOL CDlgEx::SetSkin(HBITMAP closeImage, HBITMAP backgroundImage, BOOL sizeToBackground, BOOL stretch,

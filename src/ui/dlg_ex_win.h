@@ -58,6 +58,9 @@ public:
     BOOL SetSkin(HBITMAP closeImage, HBITMAP backgroundImage, BOOL sizeToBackground, BOOL stretch,
                  HBITMAP minimizeImage = nullptr, HBITMAP maximizeImage = nullptr,
                  HBITMAP restoreImage = nullptr);
+    // The pop-up dialogs' look in one call: kPopupFrame, the dialog background stretched to the
+    // window and the close button.
+    BOOL SetPopupSkin();
     void RedrawCaptionButtons();
     // Cuts the window's shape from the key-coloured pixels near the skin's corners.
     void UpdateRegion();

@@ -94,11 +94,9 @@ BOOL CDownGameDlg::PreTranslateMessage(MSG* msg) {
 
 BOOL CDownGameDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
-    SetStyle(ui::kPopupFrame);
+    SetPopupSkin();
     SetTitle(L"游戏下载中...");
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
-    fw::Bitmap close(LoadSkinImage(self, IDB_BTN_CLOSE)); // the button keeps a copy
-    SetSkin(close.Get(), LoadSkinImage(self, IDB_DLG_BACK), FALSE, TRUE, nullptr, nullptr, nullptr);
 
     // Without a usable name there is nothing to fetch: the dialog waits to be closed.
     if (!web::IsGameName(m_strGame)) return TRUE;

@@ -11,10 +11,6 @@ namespace {
 constexpr int kNoDragLeft = 739, kNoDragTop = 93, kNoDragRight = 786, kNoDragBottom = 114;
 } // namespace
 
-bool IsFavouritesChar(std::uintptr_t wParam, std::intptr_t lParam) {
-    return (wParam & 0xFFFF) == 4 && ((static_cast<std::uintptr_t>(lParam) >> 16) & 0xFFFF) == 0x0020;
-}
-
 RefreshKey ScreenRefreshKey(base::HotkeySpec boss, base::HotkeySpec sound, std::intptr_t lParam,
                             bool hasView) {
     const base::HotkeySpec plainF5{kKeyF5, 0};

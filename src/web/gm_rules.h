@@ -15,10 +15,6 @@ namespace web {
 
 inline constexpr unsigned kKeyF5 = 0x74;
 
-// Ctrl+D as a character message: code 4, scan code 0x20 on its first press without Alt and
-// not extended (an auto-repeated key has the previous-state bit set and does not count).
-bool IsFavouritesChar(std::uintptr_t wParam, std::intptr_t lParam);
-
 // F5 in a page window. Swallow: F5 is the boss or sound key (unmodified) and this F5 is the
 // player's, or there is no page to refresh; Refresh: purge the loader cache and reload.
 enum class RefreshKey { Swallow, Refresh };

@@ -246,7 +246,7 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
             return TRUE;
         }
     }
-    if (message == WM_CHAR && web::IsFavouritesChar(msg->wParam, msg->lParam)) {
+    if (message == WM_CHAR && base::IsFavouritesChar(msg->wParam, msg->lParam)) {
         web::Seams().runFavourites(g_context.parent, web::CurrentPageTitle(), web::CurrentPageUrl());
         return TRUE;
     }

@@ -246,29 +246,13 @@ bool CLoginBkDlg::ShowPicture() {
                                  ULW_ALPHA) != FALSE;
 }
 
-void CLoginBkDlg::CenterOverOwner() {
-    // As a modal dialog is placed: over its owner unless that is hidden or minimised (then over
-    // the work area), and never beyond the work area.
-    RECT work{}, area{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-    if (!owner || !::IsWindowVisible(owner) || ::IsIconic(owner) || !::GetWindowRect(owner, &area))
-        area = work;
-    const RECT rc = GetWindowRect();
-    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    int x = (area.left + area.right - w) / 2, y = (area.top + area.bottom - h) / 2;
-    x = std::max<int>(work.left, std::min<int>(x, work.right - w));
-    y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
-    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 BOOL CLoginBkDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     SetWindowText(kTitle);
     ShowPicture();
     m_dlgLogin.Create(m_hWnd);
     ModifyStyle(0, WS_MINIMIZEBOX);
-    CenterOverOwner();
+    fw::CenterOverOwner(m_hWnd);
     OnWindowPosChanged();
     return FALSE;
 }

@@ -76,7 +76,6 @@ protected:
 private:
     // Decodes PNG 129 and puts it on the layered window at its current position.
     bool ShowPicture();
-    void CenterOverOwner();
 
     CLoginDlg m_dlgLogin;
 };

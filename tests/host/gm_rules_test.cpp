@@ -27,7 +27,7 @@ TEST(GmRules, FavouritesOnlyOnFirstPressOfCtrlD) {
         {5, 0x00200001, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(web::IsFavouritesChar(c.wParam, c.lParam), c.expected) << std::hex << c.lParam;
+        EXPECT_EQ(base::IsFavouritesChar(c.wParam, c.lParam), c.expected) << std::hex << c.lParam;
 }
 
 TEST(GmRules, RefreshBelongsToAnUnmodifiedF5HotkeyUnlessTheMainWindowAsks) {
