@@ -1,7 +1,7 @@
 // The long-running roles of the program, entered at the end of start-up.
 #include "app/app_win.h"
 #include "app/automation_win.h"
-#include "app/later_entry_win.h"
+#include "app/update_entry_win.h"
 #include "base/product.h"
 #include "mainwnd/main_dlg_win.h"
 #include "ui/msgbox_win.h"

@@ -10,7 +10,7 @@
 #include "app/shortcuts_win.h"
 #include "app/start_mode.h"
 #include "app/update.h"
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 #include "base/product.h"
 #include "fw/handles_win.h"
 #include "fw/library_init_win.h"

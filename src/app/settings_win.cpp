@@ -5,7 +5,7 @@
 
 #include "app/install_win.h"
 #include "app/start_mode.h"
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 #include "app/settings_win.h"
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 
 StartRequest CurrentStartRequest() {
     int argc = 0;

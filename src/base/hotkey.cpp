@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "base/text.h"
+
 namespace base {
 
 namespace {
@@ -9,10 +11,6 @@ namespace {
 constexpr int kKeyBack = 0x08, kKeyTab = 0x09, kKeyEnter = 0x0D, kKeyAlt = 0x12, kKeyEsc = 0x1B;
 constexpr int kKeyDel = 0x2E, kKeyLWin = 0x5B, kKeyRWin = 0x5C, kKeyF10 = 0x79, kKeyF12 = 0x7B;
 constexpr wchar_t kNoKey[] = L"无";
-
-bool IsBlank(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
-}
 
 // A leading decimal number as the runtime's _wtoi reads it, except that a number too long for
 // an int is 0: the value is then as meaningless as any other unreadable one.

@@ -7,6 +7,9 @@
 
 namespace base {
 
+// The blanks the C runtime's number readers skip: space, tab, newline, return, vertical tab, form feed.
+bool IsBlank(wchar_t c);
+
 // Reads a decimal number as the C runtime's wcstol(…, 10) does: leading blanks, an optional
 // sign, digits up to the first non-digit; 0 without digits; clamped to the 32-bit range.
 int32_t ParseLong(std::wstring_view text);

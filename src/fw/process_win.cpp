@@ -1,6 +1,6 @@
 #include "fw/process_win.h"
 
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 
 namespace fw {
 

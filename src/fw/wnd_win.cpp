@@ -106,14 +106,6 @@ bool CWnd::SubclassDlgItem(int id, HWND parent) {
     return SubclassWindow(::GetDlgItem(parent, id));
 }
 
-HWND CWnd::UnsubclassWindow() {
-    if (m_binding != Binding::Subclassed || m_depth > 0) return nullptr;
-    const HWND hwnd = m_hWnd;
-    Unbind();
-    m_hWnd = nullptr;
-    return hwnd;
-}
-
 bool CWnd::RegisterWindowClass(const wchar_t* className, UINT style, HBRUSH background, HICON icon,
                                HICON iconSmall, HCURSOR cursor) {
     WNDCLASSEXW wc{};

@@ -6,7 +6,7 @@
 #include <windowsx.h>
 
 #include "fw/process_win.h"
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 #include "base/hotkey_win.h"
 #include "mainwnd/hotkey_hook_win.h"
 #include "base/os_version_win.h"

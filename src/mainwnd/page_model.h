@@ -72,7 +72,6 @@ public:
     PageHandle Hall() const { return m_hallWnd; }
     bool HasPendingProcess() const { return !m_logins.empty(); }
     const std::vector<Login>& Logins() const { return m_logins; }
-    bool Quitting() const { return m_quitting; }
     const HoverState& Hover() const { return m_hover; }
 
     // A page process was started: a login until it announces its page or ends.

@@ -48,7 +48,6 @@ public:
 
     // The frame's look, set once before SetSkin; a later change shows at the next paint.
     void SetStyle(const ui::FrameStyle& style) { m_style = style; }
-    const ui::FrameStyle& Style() const { return m_style; }
 
     // Sets the window text and repaints the title strip of the caption band.
     void SetTitle(const wchar_t* text);

@@ -2,7 +2,7 @@
 
 #include <sddl.h>
 
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 #include "net/http_win.h"
 #include "net/publisher_win.h"
 #include "net/update_config.h"

@@ -27,8 +27,6 @@ public:
 
     explicit CLoginDlg(std::wstring pageUrl, const web::PageContext& context = {});
 
-    const std::wstring& PageUrl() const { return m_strUrl; }
-
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
     void OnNavigateComplete(IDispatch* frame, const std::wstring& url) override;
