@@ -1,4 +1,4 @@
-// Folder base/: portable text, encoding, digest and system helpers; includes no other folder of the program.
+// Folder base/: portable rules (text, keys, geometry, page protocol), OS helpers; includes no other folder.
 // Text helpers shared by portable code: bounded copies and the C runtime's number reading.
 #pragma once
 #include <cstdint>

@@ -1,4 +1,4 @@
-// Folder web/: the page process's windows and hosted pages; may include net/, ui/, fw/ and base/.
+// Folder web/: the page process's windows, given a PageContext; may include net/, ui/, fw/ and base/.
 // The page window of a page process: one web page (a game page or the hall page) in a frame
 // that strips its own frame, becomes a child of the main window, places itself in its content
 // area, follows its hotkeys and mute state, forwards keys to it and ends when it is gone.
