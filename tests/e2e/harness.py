@@ -238,7 +238,12 @@ class Publisher:
                 lines = f.read().splitlines()
         except OSError:
             return []
-        entries = [json.loads(l) for l in lines if l.strip()]
+        entries = []
+        for line in lines:
+            try:
+                entries.append(json.loads(line))
+            except ValueError:
+                pass  # the server is still writing this line: it counts on the next look
         return [e for e in entries if path is None or e["path"] == path]
 
     def wait_requests(self, path, count=1, timeout=20):

@@ -13,6 +13,7 @@ from test_road import POST_MSG, Window
 
 INSTALL_PING = "/install.htm"
 UNINSTALL_PING = "/uninstall.htm"
+ACTIVATION_PING = "/active.htm"
 YES, NO = 5000, 5001  # the message box's first and second button
 WM_COMMAND = 0x111
 
@@ -76,8 +77,13 @@ class InstallAndUninstall(E2ECase):
         return wait_until(running, 30)
 
     def install(self):
+        activations = len(self.publisher.requests(ACTIVATION_PING))
         self.assertEqual(self.wine.run(self.outside_exe()), 0)
         self.assertTrue(self.installed_copy_running(), "the installed copy is started")
+        # Its launch count is written before its ping leaves: killed earlier, it could be cut off
+        # in the middle of rewriting Statistic.ini.
+        self.assertTrue(wait_until(lambda: len(self.publisher.requests(ACTIVATION_PING)) > activations, 30),
+                        "the installed copy counts its launch")
         self.wine.kill_all()
 
     def uninstall(self, *answers):

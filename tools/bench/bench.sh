@@ -3,9 +3,10 @@
 # reference in one run and prints the table (see tools/bench/bench.py). Needs the win64 build.
 # It runs in a Wine prefix of its own (build/bench-wineprefix) on a private 1920 x 1080 display.
 # Usage: tools/bench/bench.sh [--runs N] [--idle-seconds S] [--only download,start,idle,paint,size]
+#        [--against OTHER/TnVexa.exe]   (start: another build measured in the same rounds)
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-for f in TnVexa.exe tests/win/fetch_bench.exe tests/win/paint_bench.exe tests/win/min_dialog.exe; do
+for f in TnVexa.exe tests/win/fetch_bench.exe tests/win/paint_bench.exe tests/win/min_dialog.exe tests/win/min_login.exe; do
     [ -f "$ROOT/build/win64/$f" ] || { echo "build the win64 preset first (build/win64/$f missing)" >&2; exit 1; }
 done
 export TNVEXA_WINEPREFIX=${TNVEXA_BENCH_WINEPREFIX:-$ROOT/build/bench-wineprefix}
