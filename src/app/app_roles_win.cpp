@@ -1,8 +1,7 @@
 // The long-running roles of the program, entered at the end of start-up.
-#include "app/app_state_win.h"
 #include "app/app_win.h"
 #include "app/automation_win.h"
-#include "app/later_entry_win.h"
+#include "app/update_entry_win.h"
 #include "base/product.h"
 #include "mainwnd/main_dlg_win.h"
 #include "ui/msgbox_win.h"
@@ -17,10 +16,13 @@ BOOL CTollgate3App::RunPageProcess() {
     }
     // A page lives inside its main window; without one (missing or stale operands) there is
     // nothing to log into, and the process ends at once.
-    if (!ParentWnd || !IsWindow(ParentWnd)) return FALSE;
+    // The page's windows get what they need of this process's start as parameters.
+    const web::PageContext context{reinterpret_cast<HWND>(m_request.parentWnd), m_request.parentPageCount,
+                                   AutomationEnabled()};
+    if (!context.parent || !IsWindow(context.parent)) return FALSE;
     // A cancelled login tells the main window itself (SC_CLOSE marked as ours).
-    if (Mode() == StartNewGamePage && !RunLoginScreen()) return FALSE;
-    CWnd* frame = CreateGamePageFrame(Mode() == StartGameHall);
+    if (Mode() == StartNewGamePage && !RunLoginScreen(context)) return FALSE;
+    CWnd* frame = CreateGamePageFrame(context, Mode() == StartGameHall);
     if (!frame) return FALSE;
     m_pMainWnd = frame;
     return TRUE;

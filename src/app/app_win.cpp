@@ -3,15 +3,14 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "app/app_state_win.h"
 #include "app/automation_win.h"
 #include "app/crash_dump_win.h"
 #include "app/install_win.h"
-#include "app/later_entry_win.h"
-#include "app/process_win.h"
+#include "app/update_entry_win.h"
+#include "fw/process_win.h"
 #include "app/settings_win.h"
 #include "app/start_mode_win.h"
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 #include "base/product.h"
 #include "net/cache_clear_win.h"
 #include "net/publisher_win.h"
@@ -31,7 +30,7 @@ void CTollgate3App::Ping(net::StatPing ping) {
 }
 
 void CTollgate3App::RelaunchAfterUpdate() {
-    StartSelf(L"");
+    fw::StartSelf(L"");
     StoreUpdateTime();
 }
 
@@ -44,8 +43,6 @@ BOOL CTollgate3App::InitInstance() {
     InitCommonControlsEx(&icc);
 
     m_request = CurrentStartRequest();
-    ParentWnd = reinterpret_cast<HWND>(m_request.parentWnd);
-    ParentPageCount = m_request.parentPageCount;
 
     m_ping.Create();
 

@@ -3,7 +3,7 @@
 #include <dbghelp.h>
 
 #include "app/crash_rules.h"
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 
 std::atomic<bool> DumpWritten{false};
 
@@ -19,12 +19,13 @@ wchar_t g_dumpPath[MAX_PATH] = {};
 std::atomic<int> g_state{0};
 std::atomic<DWORD> g_writerThread{0};
 
-using MiniDumpWriteDumpFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE, PMINIDUMP_EXCEPTION_INFORMATION,
-                                          PMINIDUMP_USER_STREAM_INFORMATION, PMINIDUMP_CALLBACK_INFORMATION);
+using MiniDumpWriteDumpFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE,
+                                          PMINIDUMP_EXCEPTION_INFORMATION, PMINIDUMP_USER_STREAM_INFORMATION,
+                                          PMINIDUMP_CALLBACK_INFORMATION);
 
 constexpr DWORD kDumpTypes[] = {0x1A25, 0x0225, 0};
 
-}  // namespace
+} // namespace
 
 void InstallCrashFilter() {
     const std::wstring path = DumpPathFor(base::ExecutablePath());
@@ -55,8 +56,8 @@ void WriteMiniDump(HANDLE file, EXCEPTION_POINTERS* pointers) {
         reinterpret_cast<void*>(GetProcAddress(dbghelp, "MiniDumpWriteDump")));
     if (write) {
         for (DWORD type : kDumpTypes) {
-            if (write(GetCurrentProcess(), GetCurrentProcessId(), file, static_cast<MINIDUMP_TYPE>(type), &info,
-                      nullptr, nullptr))
+            if (write(GetCurrentProcess(), GetCurrentProcessId(), file, static_cast<MINIDUMP_TYPE>(type),
+                      &info, nullptr, nullptr))
                 break;
         }
     }
@@ -67,16 +68,18 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pointers) {
     int expected = 0;
     if (!g_state.compare_exchange_strong(expected, 1)) {
         if (expected == 1 && g_writerThread.load() != GetCurrentThreadId()) {
-            for (int i = 0; i < 300 && g_state.load() == 1; ++i) Sleep(100);
+            for (int i = 0; i < 300 && g_state.load() == 1; ++i)
+                Sleep(100);
         }
         return EXCEPTION_EXECUTE_HANDLER;
     }
     g_writerThread = GetCurrentThreadId();
     if (g_dumpPath[0] == L'\0') {
-        g_state = 0;  // no dump possible: the system's usual handling, as for any first crash
+        g_state = 0; // no dump possible: the system's usual handling, as for any first crash
         return EXCEPTION_CONTINUE_SEARCH;
     }
-    HANDLE file = CreateFileW(g_dumpPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(g_dumpPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         WriteMiniDump(file, pointers);
         CloseHandle(file);

@@ -5,12 +5,12 @@
 #include <sddl.h>
 
 #include "app/install_rules.h"
-#include "app/process_win.h"
+#include "fw/process_win.h"
 #include "app/settings_win.h"
 #include "app/shortcuts_win.h"
 #include "app/start_mode.h"
 #include "app/update.h"
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 #include "base/product.h"
 #include "fw/handles_win.h"
 #include "fw/library_init_win.h"
@@ -147,7 +147,7 @@ bool DeleteUninstallEntry() {
 }
 
 bool CreateInstallFolder() {
-    const std::wstring appData = CommonAppDataFolder();
+    const std::wstring appData = base::CommonAppDataFolder();
     // Without the machine's folder there is nowhere to install to (and "\Vexa" would land in
     // the root of whatever drive is current).
     if (appData.empty()) return false;
@@ -174,7 +174,7 @@ bool InstallSelf() {
     CreateStartMenuShortcut(std::wstring(app::kProgramLinkName), target, std::wstring(kShortcutOption));
     CreateStartMenuShortcut(std::wstring(app::kUninstallLinkName), target, std::wstring(kUninstallOption));
     WriteUninstallEntry(target);
-    StartChildProcess(target, L"", false);
+    fw::StartChildProcess(target, L"", false);
     return true;
 }
 

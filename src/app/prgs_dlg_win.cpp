@@ -31,15 +31,9 @@ void CPrgsDlg::DoDataExchange() {
 
 BOOL CPrgsDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
-    m_nCaptionHeight = 30;
-    m_nBorder = 4;
-    m_nButtonRight = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
+    SetPopupSkin();
     SetTitle(L"版本更新中...");
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
-    fw::Bitmap close(LoadSkinImage(self, IDB_BTN_CLOSE)); // the button keeps a copy
-    SetSkin(close.Get(), LoadSkinImage(self, IDB_DLG_BACK), FALSE, TRUE, nullptr, nullptr, nullptr);
 
     RECT rc{};
     ::GetWindowRect(m_hWnd, &rc);

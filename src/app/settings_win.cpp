@@ -5,7 +5,7 @@
 
 #include "app/install_win.h"
 #include "app/start_mode.h"
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 
 namespace {
 
@@ -61,18 +61,12 @@ UtcTime NowUtc() {
 
 } // namespace
 
-std::wstring CommonAppDataFolder() {
-    wchar_t path[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
-    return path;
-}
-
 std::wstring InstallFolder() {
-    return CommonAppDataFolder() + std::wstring(kInstallSubfolder);
+    return base::CommonAppDataFolder() + std::wstring(kInstallSubfolder);
 }
 
 std::wstring StatisticsFilePath() {
-    return StatisticsFileFor(CommonAppDataFolder());
+    return StatisticsFileFor(base::CommonAppDataFolder());
 }
 
 uint32_t IncrementCounter(const wchar_t* key) {

@@ -7,9 +7,7 @@
 
 #include "app/settings_rules.h"
 #include "base/settings_file_win.h"
-
-// The machine-wide application-data folder (current value), without a trailing backslash.
-std::wstring CommonAppDataFolder();
+#include "base/user_folder_win.h"
 
 // The install folder: common application data + "\Vexa\GameLogin".
 std::wstring InstallFolder();

@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 #include "app/settings_win.h"
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 
 StartRequest CurrentStartRequest() {
     int argc = 0;
@@ -13,5 +13,5 @@ StartRequest CurrentStartRequest() {
         args.assign(argv, argv + argc);
         LocalFree(argv);
     }
-    return ParseStartRequest(args, base::ExecutablePath(), CommonAppDataFolder());
+    return ParseStartRequest(args, base::ExecutablePath(), base::CommonAppDataFolder());
 }

@@ -1,8 +1,7 @@
-// The self-update behind the start-up routine's entry points: one update state and one update
-// progress dialog for the life of the process.
-#include "app/later_entry_win.h"
-#include "app/update_win.h"
+#include "app/update_entry_win.h"
+
 #include "app/prgs_dlg_win.h"
+#include "app/update_win.h"
 
 namespace {
 

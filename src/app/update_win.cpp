@@ -6,7 +6,7 @@
 #include "app/settings_win.h"
 #include "app/start_mode_win.h"
 #include "app/update.h"
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 #include "base/md5.h"
 #include "base/text.h"
 #include "fw/handles_win.h"

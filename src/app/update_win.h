@@ -63,7 +63,6 @@ public:
     bool DownloadAndSwap(const UpdateDownloader& download);
 
     const std::wstring& UpdateAddress() const { return m_updateAddress; }
-    const std::wstring& PublishedKey() const { return m_publishedKey; }
 
 private:
     bool FetchConfiguration();

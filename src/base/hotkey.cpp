@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "base/text.h"
+
 namespace base {
 
 namespace {
@@ -9,10 +11,6 @@ namespace {
 constexpr int kKeyBack = 0x08, kKeyTab = 0x09, kKeyEnter = 0x0D, kKeyAlt = 0x12, kKeyEsc = 0x1B;
 constexpr int kKeyDel = 0x2E, kKeyLWin = 0x5B, kKeyRWin = 0x5C, kKeyF10 = 0x79, kKeyF12 = 0x7B;
 constexpr wchar_t kNoKey[] = L"无";
-
-bool IsBlank(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
-}
 
 // A leading decimal number as the runtime's _wtoi reads it, except that a number too long for
 // an int is 0: the value is then as meaningless as any other unreadable one.
@@ -38,6 +36,10 @@ bool InRange(int code, int first, int last) {
 
 int ModifierMask(bool ctrl, bool shift, bool alt) {
     return (ctrl ? kModCtrl : 0) | (shift ? kModShift : 0) | (alt ? kModAlt : 0);
+}
+
+bool IsFavouritesChar(std::uintptr_t wParam, std::intptr_t lParam) {
+    return (wParam & 0xFFFF) == 4 && ((static_cast<std::uintptr_t>(lParam) >> 16) & 0xFFFF) == 0x0020;
 }
 
 bool HotkeyMatches(HotkeySpec key, std::uintptr_t virtualKey, int mask) {

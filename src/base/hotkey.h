@@ -112,6 +112,11 @@ private:
     unsigned m_ctrl = 0, m_shift = 0, m_alt = 0;
 };
 
+// Ctrl+D, the favourites key of the visible page, as a character message: code 4, scan code 0x20 on its first
+// press without Alt and not extended (an auto-repeated key has the previous-state bit set and does not
+// count).
+bool IsFavouritesChar(std::uintptr_t wParam, std::intptr_t lParam);
+
 // What a desktop-wide key event does in the main process. Only key-downs count, and only while
 // the main window has a tab; the boss key wins when both hotkeys are the same.
 enum class GlobalHotkey { None, Boss, Sound };

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 
 std::wstring ProgramFolderFile(std::wstring_view name) {
     return ProgramFolderFileFor(base::ExecutablePath(), name);

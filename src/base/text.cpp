@@ -4,10 +4,11 @@
 
 namespace base {
 
-namespace {
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
 }
+
+namespace {
 wchar_t UpperAscii(wchar_t c) {
     return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
 }

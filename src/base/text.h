@@ -1,4 +1,4 @@
-// Folder base/: portable text, encoding, digest and system helpers; includes no other folder of the program.
+// Folder base/: portable rules (text, keys, geometry, page protocol), OS helpers; includes no other folder.
 // Text helpers shared by portable code: bounded copies and the C runtime's number reading.
 #pragma once
 #include <cstdint>
@@ -6,6 +6,9 @@
 #include <string_view>
 
 namespace base {
+
+// The blanks the C runtime's number readers skip: space, tab, newline, return, vertical tab, form feed.
+bool IsBlank(wchar_t c);
 
 // Reads a decimal number as the C runtime's wcstol(…, 10) does: leading blanks, an optional
 // sign, digits up to the first non-digit; 0 without digits; clamped to the 32-bit range.

@@ -4,12 +4,19 @@
 #include <shlobj.h>
 #include <userenv.h>
 
+#include <memory>
+
 #include "base/text.h"
-#include "fw/handles_win.h"
 
 namespace base {
 
 namespace {
+
+// Closes a kernel handle; base has no owners of its own (those are fw's), so this one is local.
+struct HandleCloser {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+using OwnedHandle = std::unique_ptr<void, HandleCloser>;
 
 // A shell folder's path through its item list, which the shell's allocator frees; empty when the
 // shell does not know it.
@@ -24,26 +31,33 @@ std::wstring ShellFolderPath(int csidl) {
 
 // The folder as the file system resolves it; empty when it cannot be opened.
 std::wstring ResolvedFolder(const std::wstring& path) {
-    fw::Handle folder(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!folder) return {};
+    const HANDLE opened = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return {};
+    const OwnedHandle folder(opened);
     wchar_t resolved[MAX_PATH * 2] = {};
     const DWORD n =
-        GetFinalPathNameByHandleW(folder.Get(), resolved, ARRAYSIZE(resolved), FILE_NAME_NORMALIZED);
+        GetFinalPathNameByHandleW(folder.get(), resolved, ARRAYSIZE(resolved), FILE_NAME_NORMALIZED);
     return n > 0 && n < ARRAYSIZE(resolved) ? std::wstring(resolved, n) : std::wstring();
 }
 
 std::wstring ProfileFolder() {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
-    fw::Handle owner(token);
+    const OwnedHandle owner(token);
     wchar_t profile[MAX_PATH] = {};
     DWORD size = ARRAYSIZE(profile);
     return GetUserProfileDirectoryW(token, profile, &size) ? ResolvedFolder(profile) : std::wstring();
 }
 
 } // namespace
+
+std::wstring CommonAppDataFolder() {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    return path;
+}
 
 std::wstring UserFolderInsideProfile(int csidl, const wchar_t* subfolder) {
     const std::wstring shellFolder = ShellFolderPath(csidl);

@@ -1,9 +1,13 @@
-// The user's shell folders as an elevated program may write or delete in them: only where the
-// file system puts them inside the user's own profile.
+// The shell folders the program works in: the machine-wide application data, and the user's
+// folders as an elevated program may write or delete in them (only inside the user's profile).
 #pragma once
 #include <string>
 
 namespace base {
+
+// The machine-wide application-data folder (current value), without a trailing backslash; empty
+// when the shell does not know it.
+std::wstring CommonAppDataFolder();
 
 // The shell folder (a CSIDL value) with subfolder appended, resolved by the file system with
 // every link on the way followed ("\\?\" form), when that lies strictly inside the user's

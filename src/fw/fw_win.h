@@ -1,4 +1,4 @@
-// Folder fw/: the window framework and handle owners; may include base/ only.
+// Folder fw/: the window framework, handle owners, process start and test switches; may include base/ only.
 // The application framework: application object, window and dialog classes, handle owners.
 //
 // Windows.  Derive from CWnd (or CDialog, CButton) and override the virtuals:

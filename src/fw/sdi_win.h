@@ -101,7 +101,6 @@ public:
 
     // Creates the frame with the icon and title of resource resourceId, then its view.
     bool LoadFrame(UINT resourceId, DWORD style, HWND parent, CCreateContext* context);
-    CView* GetActiveView() const { return m_pView; }
     // Hands the document to the frame, which keeps it as long as it lives.
     void SetDocument(std::unique_ptr<CDocument> document) { m_document = std::move(document); }
     CDocument* GetDocument() const { return m_document.get(); }

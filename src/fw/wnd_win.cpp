@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <mutex>
 #include <unordered_map>
 #include <utility>
@@ -103,14 +104,6 @@ bool CWnd::SubclassWindow(HWND hwnd) {
 
 bool CWnd::SubclassDlgItem(int id, HWND parent) {
     return SubclassWindow(::GetDlgItem(parent, id));
-}
-
-HWND CWnd::UnsubclassWindow() {
-    if (m_binding != Binding::Subclassed || m_depth > 0) return nullptr;
-    const HWND hwnd = m_hWnd;
-    Unbind();
-    m_hWnd = nullptr;
-    return hwnd;
 }
 
 bool CWnd::RegisterWindowClass(const wchar_t* className, UINT style, HBRUSH background, HICON icon,
@@ -308,6 +301,20 @@ void RaiseWindow(HWND wnd, bool activate) {
     ::SetWindowPos(wnd, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
     if (activate) ::SetForegroundWindow(wnd);
     if (attached) ::AttachThreadInput(own, foreground, FALSE);
+}
+
+void CenterOverOwner(HWND wnd) {
+    RECT work{}, area{}, rc{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const HWND owner = ::GetWindow(wnd, GW_OWNER);
+    if (!owner || !::IsWindowVisible(owner) || ::IsIconic(owner) || !::GetWindowRect(owner, &area))
+        area = work;
+    ::GetWindowRect(wnd, &rc);
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    int x = (area.left + area.right - w) / 2, y = (area.top + area.bottom - h) / 2;
+    x = std::max<int>(work.left, std::min<int>(x, work.right - w));
+    y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
+    ::SetWindowPos(wnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace fw

@@ -14,7 +14,6 @@ public:
 
     HWND m_hWnd = nullptr;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
     // The object bound to a window, or null.
     static CWnd* FromHandle(HWND hwnd);
 
@@ -26,7 +25,6 @@ public:
     // PreSubclassWindow. Default processing then goes to the window's original procedure.
     bool SubclassWindow(HWND hwnd);
     bool SubclassDlgItem(int id, HWND parent);
-    HWND UnsubclassWindow();
 
     // Creates a window of a class registered with RegisterWindowClass (the framework's plain
     // class when className is null); the object sees every message from the first one on.
@@ -121,5 +119,10 @@ namespace fw {
 // foreground thread's input for the moment, which lets it take the foreground. `activate`:
 // the window also becomes the foreground window; otherwise it is raised without activation.
 void RaiseWindow(HWND wnd, bool activate);
+
+// Places the window as a modal dialog that did not place itself is shown: centred over its
+// owner unless that is missing, hidden or minimised (then over the work area), and never
+// beyond the work area.
+void CenterOverOwner(HWND wnd);
 
 } // namespace fw

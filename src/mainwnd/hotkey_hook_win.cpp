@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/hotkey_win.h"
+#include "base/product.h"
 #include "mainwnd/main_dlg_win.h"
 #include "mainwnd/main_messages.h"
 #include "resource.h"
@@ -60,7 +61,7 @@ BOOL CALLBACK CollectMainWindow(HWND hwnd, LPARAM param) {
     wchar_t cls[16] = {}, title[32] = {};
     ::GetClassNameW(hwnd, cls, 16);
     ::GetWindowTextW(hwnd, title, 32);
-    if (std::wstring_view(cls) == L"#32770" && std::wstring_view(title) == L"Vexa - Tarn")
+    if (std::wstring_view(cls) == L"#32770" && std::wstring_view(title) == base::kAppTitle)
         search->found.push_back(hwnd);
     return search->found.size() < kMaxNotified;
 }
@@ -96,7 +97,7 @@ int NotifyHotkeysChanged() {
     MainWindowSearch search;
     ::EnumWindows(CollectMainWindow, reinterpret_cast<LPARAM>(&search));
     for (HWND hwnd : search.found)
-        ::PostMessageW(hwnd, WM_HOTKEYSCHANGED, 0, 0);
+        ::PostMessageW(hwnd, base::WM_HOTKEYSCHANGED, 0, 0);
     return static_cast<int>(search.found.size());
 }
 

@@ -8,13 +8,6 @@ namespace {
 constexpr int kCaptionControlsWidth = 483; // strip start and the caption buttons right of the tabs
 } // namespace
 
-Rect ContentArea(int clientWidth, int clientHeight) {
-    const int left = kBorderWidth;
-    const int top = kCaptionHeight;
-    return {left, top, std::max(left, clientWidth - kBorderWidth),
-            std::max(top, clientHeight - kBorderWidth)};
-}
-
 int MinWindowWidth(int tabCount) {
     return tabCount > 0 ? kTabWidth * tabCount + kCaptionControlsWidth : 0;
 }

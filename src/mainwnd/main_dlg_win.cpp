@@ -5,13 +5,13 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include "app/process_win.h"
-#include "base/codepage_win.h"
+#include "fw/process_win.h"
+#include "base/executable_path_win.h"
 #include "base/hotkey_win.h"
 #include "mainwnd/hotkey_hook_win.h"
 #include "base/os_version_win.h"
 #include "base/product.h"
-#include "mainwnd/label_rules.h"
+#include "base/page_protocol.h"
 #include "mainwnd/layout_rules.h"
 #include "mainwnd/main_messages.h"
 #include "mainwnd/pre_vista_login_win.h"
@@ -82,17 +82,16 @@ BOOL CTollgate3Dlg::OnInitDialog() {
 
     ModifyStyle(0, WS_CLIPCHILDREN);
     SetTitle(kTitle);
-    m_nCaptionHeight = kCaptionHeight;
-    m_nBorder = kBorderWidth;
-    m_nButtonRight = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
+    ui::FrameStyle style = ui::kPopupFrame;
+    style.captionHeight = base::kCaptionHeight;
+    style.border = base::kBorderWidth;
+    style.resizable = true;
+    SetStyle(style);
     // The close and minimize strips are copied by their buttons; the others go to the frame.
     fw::Bitmap close(LoadSkinImage(instance, IDB_BTN_CLOSE));
     fw::Bitmap minimize(LoadSkinImage(instance, IDB_BTN_MINIMIZE));
     SetSkin(close.Get(), LoadSkinImage(instance, IDB_MAIN_BACK), FALSE, TRUE, minimize.Get(),
             LoadSkinImage(instance, IDB_BTN_MAXIMIZE), LoadSkinImage(instance, IDB_BTN_RESTORE));
-    m_bResizable = TRUE;
 
     fw::Bitmap hide(LoadSkinImage(instance, IDB_BTN_HIDE));
     fw::Bitmap system(LoadSkinImage(instance, IDB_BTN_SYSTEM));
@@ -121,7 +120,7 @@ int CTollgate3Dlg::AskPlayer(const wchar_t* text, UINT type) {
 bool CTollgate3Dlg::StartProgram(const std::wstring& options, bool keepProcess) {
     const std::wstring path = m_programPath.empty() ? base::ExecutablePath() : m_programPath;
     bool started = false;
-    fw::Handle process = StartChildProcess(path, options, keepProcess, &started);
+    fw::Handle process = fw::StartChildProcess(path, options, keepProcess, &started);
     if (started && keepProcess) WatchPageProcess(std::move(process));
     return started;
 }
@@ -134,7 +133,7 @@ bool CTollgate3Dlg::LaunchPageProcess() {
 
 void CTollgate3Dlg::PlaceInContent(HWND page) {
     const RECT client = GetClientRect();
-    const Rect area = ContentArea(client.right - client.left, client.bottom - client.top);
+    const base::Rect area = base::ContentArea(client.right - client.left, client.bottom - client.top);
     ::MoveWindow(page, area.left, area.top, area.right - area.left, area.bottom - area.top, FALSE);
 }
 
@@ -248,7 +247,7 @@ bool CTollgate3Dlg::AddTrayIcon() {
     data.hWnd = m_hWnd;
     data.uID = kTrayIconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = WM_TRAYNOTIFY;
+    data.uCallbackMessage = base::WM_TRAYNOTIFY;
     data.hIcon = m_hIconSmall ? m_hIconSmall : m_hIcon;
     ::lstrcpynW(data.szTip, kTitle, ARRAYSIZE(data.szTip));
     m_trayIcon = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
@@ -294,7 +293,7 @@ LRESULT CTollgate3Dlg::OnCopyData(HWND sender, const COPYDATASTRUCT* data) {
     // page names its window as the sender; its process is the one the label belongs to.
     DWORD process = 0;
     if (!data || !sender || !::GetWindowThreadProcessId(sender, &process)) return 0;
-    std::optional<std::wstring> label = ParseLabelCopyData(data->lpData, data->cbData);
+    std::optional<std::wstring> label = base::ParseLabelCopyData(data->lpData, data->cbData);
     if (!label) return 0;
     return m_model.RegisterLabel(process, std::move(*label));
 }
@@ -303,20 +302,20 @@ void CTollgate3Dlg::OnTrayNotify(LPARAM lParam) {
     if (lParam == WM_LBUTTONUP) {
         ToggleShow();
     } else if (lParam == WM_RBUTTONUP) {
-        PostMessage(WM_TRAYMENU, 0, 0);
+        PostMessage(base::WM_TRAYMENU, 0, 0);
     }
 }
 
 void CTollgate3Dlg::OnHotkeysChanged() {
     LoadHotkeys();
     for (PageHandle page : m_model.Pages())
-        ::PostMessageW(ToHwnd(page), WM_RELOADHOTKEYS, 0, 0);
-    if (::IsWindow(HallWnd())) ::PostMessageW(HallWnd(), WM_RELOADHOTKEYS, 0, 0);
+        ::PostMessageW(ToHwnd(page), base::WM_RELOADHOTKEYS, 0, 0);
+    if (::IsWindow(HallWnd())) ::PostMessageW(HallWnd(), base::WM_RELOADHOTKEYS, 0, 0);
 }
 
 void CTollgate3Dlg::OnMuteTimer() {
     for (PageHandle page : m_model.Pages())
-        ::PostMessageW(ToHwnd(page), WM_PAGEMUTE, m_muted ? 1 : 0, 0);
+        ::PostMessageW(ToHwnd(page), base::WM_PAGEMUTE, m_muted ? 1 : 0, 0);
     if (m_muted != m_shownMuted) {
         m_shownMuted = m_muted;
         m_btnSound.SetImage(m_muted ? m_bmpSoundOff.Get() : m_bmpSoundOn.Get(), FALSE);
@@ -394,7 +393,7 @@ BOOL CTollgate3Dlg::PreTranslateMessage(MSG* msg) {
     // dialog) take their keys as their own dialogs say.
     if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)) return CDlgEx::PreTranslateMessage(msg);
     // 1. The window-switch key; the program's own key messages carry the marker and pass.
-    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && msg->lParam != kSelfMarker &&
+    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && msg->lParam != base::kSelfMarker &&
         IsWindowSwitchKey(static_cast<UINT>(msg->wParam), base::CurrentModifierMask())) {
         SwitchPage();
         return TRUE;
@@ -410,7 +409,7 @@ BOOL CTollgate3Dlg::PreTranslateMessage(MSG* msg) {
         if (consumed) return TRUE;
     }
     // 4. Refresh (F5) and favourite (Ctrl+D) belong to the visible page.
-    const bool ctrlD = message == WM_CHAR && msg->wParam == 4 && HIWORD(msg->lParam) == 0x0020;
+    const bool ctrlD = message == WM_CHAR && base::IsFavouritesChar(msg->wParam, msg->lParam);
     if ((ctrlD || (message == WM_KEYDOWN && msg->wParam == VK_F5)) && m_model.TabCount() > 0) {
         const PageHandle target = m_model.KeyTarget(IsVisibleWindow(SelectedPageWnd()), HallVisible());
         if (target) ::PostMessageW(ToHwnd(target), message, msg->wParam, msg->lParam);
@@ -486,21 +485,21 @@ LRESULT CTollgate3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCMOUSELEAVE:
         OnMouseLeave(false);
         break;
-    case WM_TRAYNOTIFY:
+    case base::WM_TRAYNOTIFY:
         OnTrayNotify(lParam);
         return 0;
-    case WM_PAGECREATED:
+    case base::WM_PAGECREATED:
         return OnPageCreated(wParam, lParam);
-    case WM_TRAYMENU:
+    case base::WM_TRAYMENU:
         OpenTrayMenu();
         return 0;
-    case WM_HOTKEYSCHANGED:
+    case base::WM_HOTKEYSCHANGED:
         OnHotkeysChanged();
         return 0;
     case WM_ENTERIDLE:
         if (wParam == MSGF_MENU) OnMenuIdle(reinterpret_cast<HWND>(lParam));
         break;
-    case WM_ADDACCOUNT:
+    case base::WM_ADDACCOUNT:
         Apply(m_model.AddAccount(wParam));
         return 0;
     case WM_COMMAND:

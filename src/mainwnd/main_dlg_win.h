@@ -132,7 +132,7 @@ private:
     bool OnTabLButtonUp(POINT client);
     bool OnTabMButtonUp(POINT client);
     bool InTabStrip(POINT client) const { return m_model.InStrip({client.x, client.y}); }
-    void InvalidateRects(const std::vector<mainwnd::Rect>& rects);
+    void InvalidateRects(const std::vector<base::Rect>& rects);
     std::wstring TooltipText() const;
 
     mainwnd::PageModel m_model;

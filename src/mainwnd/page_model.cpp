@@ -98,7 +98,7 @@ PageActions PageModel::AddAccount(std::uintptr_t wParam) {
 }
 
 PageActions PageModel::SysClose(std::intptr_t lParam) {
-    if (lParam == kSelfMarker) {
+    if (lParam == base::kSelfMarker) {
         // A login page gave up. Before the first tab that ends the program; later, while a
         // login is open, it is that login's farewell (its process's end lets go of it), and with
         // none open it is an ordinary close.
@@ -182,7 +182,7 @@ PageActions PageModel::AnswerCloseTab(PageHandle page, bool yes) {
     m_curTab = i;
     a.show = m_pages[static_cast<size_t>(i)];
     a.closePages.push_back(page);
-    Rect strip = TabRect(TabCount()); // reaches to the end of the strip before the close
+    base::Rect strip = TabRect(TabCount()); // reaches to the end of the strip before the close
     strip.left = kStripLeft;
     a.invalidate.push_back(strip);
     return a;
@@ -211,11 +211,11 @@ PageHandle PageModel::PageToPlace(bool hallVisible) const {
     return SelectedPage();
 }
 
-HoverUpdate PageModel::HitTest(Point p, bool leftDown, bool frameCaption) {
+HoverUpdate PageModel::HitTest(base::Point p, bool leftDown, bool frameCaption) {
     return TrackHover(m_hover, p, TabCount(), leftDown, frameCaption);
 }
 
-PageActions PageModel::LeftButtonDown(Point p, bool hallVisible) {
+PageActions PageModel::LeftButtonDown(base::Point p, bool hallVisible) {
     PageActions a;
     const std::optional<int> hit = HitTab(p, TabCount());
     if (!hit) return a;
@@ -237,7 +237,7 @@ PageActions PageModel::LeftButtonDown(Point p, bool hallVisible) {
     return a;
 }
 
-PageActions PageModel::LeftButtonUp(Point p) {
+PageActions PageModel::LeftButtonUp(base::Point p) {
     const std::optional<int> hit = HitTab(p, TabCount());
     if (!hit) return {};
     // The press may have begun anywhere: releasing over a close box is what closes.
@@ -246,7 +246,7 @@ PageActions PageModel::LeftButtonUp(Point p) {
     return a;
 }
 
-PageActions PageModel::MiddleButtonUp(Point p) {
+PageActions PageModel::MiddleButtonUp(base::Point p) {
     const std::optional<int> hit = HitTab(p, TabCount());
     if (!hit) return {};
     PageActions a = CloseTab(*hit);

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/page_protocol.h"
 #include "mainwnd/tab_geometry.h"
 
 namespace mainwnd {
@@ -19,8 +20,6 @@ using PageHandle = std::uintptr_t;
 using ProcessId = std::uint32_t;
 
 constexpr int kMaxTabs = 3;
-// lParam of the messages the program makes itself (SC_CLOSE of a cancelled login, menu refresh).
-constexpr std::intptr_t kSelfMarker = 7301;
 
 inline constexpr std::wstring_view kTabLimitText = L"当前窗体只支持3个游戏页";
 inline constexpr std::wstring_view kQuitQuestionText = L"窗口即将关闭，确定要退出游戏？";
@@ -42,7 +41,7 @@ struct PageActions {
     PageHandle show = 0;       // ShowPage(show): place, show and raise it, hide the others and the hall
     std::vector<PageHandle> closePages; // detach from the main window, hide, post SC_CLOSE (lParam 0)
     std::vector<ProcessId> terminate;   // page processes still at their login: end them (exit code 0)
-    std::vector<Rect> invalidate;
+    std::vector<base::Rect> invalidate;
     Prompt prompt = Prompt::None;
     std::wstring promptText;
     PageHandle promptPage = 0; // CloseAccount: the page the answer is about
@@ -73,7 +72,6 @@ public:
     PageHandle Hall() const { return m_hallWnd; }
     bool HasPendingProcess() const { return !m_logins.empty(); }
     const std::vector<Login>& Logins() const { return m_logins; }
-    bool Quitting() const { return m_quitting; }
     const HoverState& Hover() const { return m_hover; }
 
     // A page process was started: a login until it announces its page or ends.
@@ -121,13 +119,13 @@ public:
     PageHandle PageToPlace(bool hallVisible) const;
 
     // Tab strip mouse input in client coordinates.
-    HoverUpdate HitTest(Point p, bool leftDown, bool frameCaption);
+    HoverUpdate HitTest(base::Point p, bool leftDown, bool frameCaption);
     HoverUpdate MouseLeave(bool clientLeave) { return LeaveHover(m_hover, clientLeave); }
     void SetLeaveRequested(bool requested) { m_hover.leaveRequested = requested; }
-    bool InStrip(Point p) const { return HitTab(p, TabCount()).has_value(); }
-    PageActions LeftButtonDown(Point p, bool hallVisible);
-    PageActions LeftButtonUp(Point p);
-    PageActions MiddleButtonUp(Point p);
+    bool InStrip(base::Point p) const { return HitTab(p, TabCount()).has_value(); }
+    PageActions LeftButtonDown(base::Point p, bool hallVisible);
+    PageActions LeftButtonUp(base::Point p);
+    PageActions MiddleButtonUp(base::Point p);
 
 private:
     int IndexOf(PageHandle page) const;

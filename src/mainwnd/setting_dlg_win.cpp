@@ -1,6 +1,7 @@
 #include "mainwnd/setting_dlg_win.h"
 
 #include "base/hotkey_win.h"
+#include "base/product.h"
 #include "mainwnd/hotkey_hook_win.h"
 #include "resource.h"
 #include "ui/msgbox_win.h"
@@ -49,15 +50,8 @@ void CSettingDlg::DoDataExchange() {
 BOOL CSettingDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
     g_openDlg = this;
-    m_nCaptionHeight = 30;
-    m_nBorder = 4;
-    m_nButtonRight = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
+    SetPopupSkin();
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
-    // The close strip is copied by its button; the frame takes the background.
-    fw::Bitmap close(LoadSkinImage(self, IDB_BTN_CLOSE));
-    SetSkin(close.Get(), LoadSkinImage(self, IDB_DLG_BACK), FALSE, TRUE);
     SetTitle(L"设置");
     fw::Bitmap strip(LoadSkinImage(self, IDB_BTN_TEXT));
     m_btnOk.SetImage(strip.Get(), TRUE);
@@ -114,7 +108,7 @@ void CSettingDlg::OnOK() {
 }
 
 void CSettingDlg::Tell(const wchar_t* text) {
-    ShowMessageBox(m_hWnd, text, L"Vexa - Tarn", MB_OK);
+    ShowMessageBox(m_hWnd, text, base::kAppTitle, MB_OK);
 }
 
 LRESULT CSettingDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {

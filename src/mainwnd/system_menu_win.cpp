@@ -101,7 +101,7 @@ void CTollgate3Dlg::RunCommand(int id) {
     case kRefresh:
         // Marked as the program's own: the switch-key test passes it by, and the page refreshes
         // even when F5 is one of its hotkeys.
-        PostMessage(WM_KEYDOWN, VK_F5, kSelfMarker);
+        PostMessage(WM_KEYDOWN, VK_F5, base::kSelfMarker);
         break;
     case kToggleShow:
         ToggleShow();

@@ -10,33 +10,33 @@ constexpr int kLabelBottom = 22;
 constexpr int kHitBottom = kTabBottom - 1; // the last row that hits a tab
 } // namespace
 
-Rect TabRect(int index) {
+base::Rect TabRect(int index) {
     const int left = kStripLeft + kTabWidth * index;
     return {left, kTabTop, left + kTabWidth, kTabBottom};
 }
 
-Rect CloseBoxRect(int index) {
+base::Rect CloseBoxRect(int index) {
     const int left = kCloseBoxLeft + kTabWidth * index;
     return {left, kTabTop, left + kCloseBoxSize, kTabTop + kCloseBoxSize};
 }
 
-Rect LabelRect(int index) {
+base::Rect LabelRect(int index) {
     const int shift = kTabWidth * index;
     return {kLabelLeft + shift, kLabelTop, kCloseBoxLeft + shift, kLabelBottom};
 }
 
-Rect StripRect(int count) {
+base::Rect StripRect(int count) {
     return {kStripLeft, kTabTop, kStripLeft + kTabWidth * count, kTabBottom};
 }
 
-std::optional<int> HitTab(Point p, int count) {
+std::optional<int> HitTab(base::Point p, int count) {
     if (count <= 0 || p.y < kTabTop || p.y > kHitBottom) return std::nullopt;
     if (p.x <= kStripLeft || p.x >= kStripLeft + kTabWidth * count) return std::nullopt;
     return (p.x - kStripLeft) / kTabWidth;
 }
 
-bool HitCloseBox(Point p, int index) {
-    const Rect box = CloseBoxRect(index);
+bool HitCloseBox(base::Point p, int index) {
+    const base::Rect box = CloseBoxRect(index);
     return p.x >= box.left && p.x < box.right && p.y < box.bottom;
 }
 
@@ -45,7 +45,7 @@ int TabImageFrame(int index, int curTab, int hoverTab) {
     return index == hoverTab ? kTabHover : kTabNormal;
 }
 
-HoverUpdate TrackHover(HoverState& state, Point p, int count, bool leftDown, bool frameCaption) {
+HoverUpdate TrackHover(HoverState& state, base::Point p, int count, bool leftDown, bool frameCaption) {
     HoverUpdate update;
     const std::optional<int> hit = HitTab(p, count);
     if (!hit) {

@@ -4,21 +4,9 @@
 #include <optional>
 #include <vector>
 
+#include "base/geometry.h"
+
 namespace mainwnd {
-
-// A rectangle in client pixels, right and bottom exclusive (as the platform's RECT).
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    friend bool operator==(const Rect&, const Rect&) = default;
-};
-
-struct Point {
-    int x = 0;
-    int y = 0;
-};
 
 constexpr int kStripLeft = 120; // left of it lies the frame's caption
 constexpr int kTabWidth = 189;
@@ -30,17 +18,17 @@ constexpr int kCloseBoxSize = 13;
 enum TabFrame { kTabNormal = 0, kTabHover = 1, kTabSelected = 2 };
 enum CloseBoxState { kCloseBoxNone = -1, kCloseBoxNormal = 0, kCloseBoxHot = 1, kCloseBoxPressed = 2 };
 
-Rect TabRect(int index);
-Rect CloseBoxRect(int index);
-Rect LabelRect(int index);
+base::Rect TabRect(int index);
+base::Rect CloseBoxRect(int index);
+base::Rect LabelRect(int index);
 // The whole strip of `count` tabs, as invalidated when a tab is added.
-Rect StripRect(int count);
+base::Rect StripRect(int count);
 
 // The tab under the point, or nothing. The strip's left edge and its right end (x = 120 + 189 n)
 // belong to no tab, so the index is always below `count`.
-std::optional<int> HitTab(Point p, int count);
+std::optional<int> HitTab(base::Point p, int count);
 // Whether the point lies on the close box of tab `index` (the point being on that tab).
-bool HitCloseBox(Point p, int index);
+bool HitCloseBox(base::Point p, int index);
 
 // Which tab image frame tab `index` is drawn with.
 int TabImageFrame(int index, int curTab, int hoverTab);
@@ -57,14 +45,14 @@ struct HoverState {
 enum class TooltipOp { None, Activate, Deactivate };
 
 struct HoverUpdate {
-    std::vector<Rect> invalidate;
+    std::vector<base::Rect> invalidate;
     TooltipOp tooltip = TooltipOp::None; // Activate: show the label of the hovered tab
     bool requestLeave = false;           // ask for a leave notification; store the outcome
 };
 
 // Follows the pointer at each hit test. `leftDown` is the left button's state; `frameCaption`
 // tells that the frame reported the point as caption, where no leave notification is requested.
-HoverUpdate TrackHover(HoverState& state, Point p, int count, bool leftDown, bool frameCaption);
+HoverUpdate TrackHover(HoverState& state, base::Point p, int count, bool leftDown, bool frameCaption);
 
 // The pointer left the window (client or non-client leave notification).
 HoverUpdate LeaveHover(HoverState& state, bool clientLeave);

@@ -1,6 +1,7 @@
 // The tab strip of the main game window: drawn into the caption band in the erase step, with a
 // hover look and close box that follow the hit test, a tooltip with the whole label, and mouse
 // buttons in client and non-client form that select and close tabs.
+#include "ui/keyed_pixel.h"
 #include "mainwnd/main_dlg_win.h"
 
 #include <commctrl.h>
@@ -12,7 +13,6 @@ using namespace mainwnd;
 
 namespace {
 
-constexpr COLORREF kMagenta = RGB(255, 0, 255);
 constexpr int kStripFrames = 3;
 constexpr UINT kTooltipDelayMs = 500;
 
@@ -23,11 +23,11 @@ fw::ImageList LoadStrip(UINT id) {
     if (!strip || !::GetObjectW(strip.Get(), sizeof(info), &info) || info.bmWidth < kStripFrames) return {};
     fw::ImageList list(::ImageList_Create(info.bmWidth / kStripFrames, info.bmHeight, ILC_COLOR24 | ILC_MASK,
                                           kStripFrames, 0));
-    if (list) ::ImageList_AddMasked(list.Get(), strip.Get(), kMagenta);
+    if (list) ::ImageList_AddMasked(list.Get(), strip.Get(), ui::kKeyColorRef);
     return list;
 }
 
-RECT ToRect(const Rect& r) {
+RECT ToRect(const base::Rect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
@@ -58,9 +58,9 @@ std::wstring CTollgate3Dlg::TooltipText() const {
     return std::wstring(m_model.Label(m_model.Hover().hoverTab));
 }
 
-void CTollgate3Dlg::InvalidateRects(const std::vector<Rect>& rects) {
+void CTollgate3Dlg::InvalidateRects(const std::vector<base::Rect>& rects) {
     // The strip is drawn in the erase step, so every invalidation erases.
-    for (const Rect& r : rects) {
+    for (const base::Rect& r : rects) {
         const RECT rc = ToRect(r);
         ::InvalidateRect(m_hWnd, &rc, TRUE);
     }
@@ -94,13 +94,13 @@ void CTollgate3Dlg::DrawTabs(HDC dc) {
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     const HoverState& hover = m_model.Hover();
     for (int i = 0; i < count; ++i) {
-        const Rect tab = TabRect(i);
+        const base::Rect tab = TabRect(i);
         if (m_imgTabs) {
             ::ImageList_Draw(m_imgTabs.Get(), TabImageFrame(i, m_model.CurTab(), hover.hoverTab), dc,
                              tab.left, tab.top, ILD_TRANSPARENT);
         }
         if (i == hover.hoverTab && hover.closeBoxState >= 0 && m_imgCloseBox) {
-            const Rect box = CloseBoxRect(i);
+            const base::Rect box = CloseBoxRect(i);
             ::ImageList_Draw(m_imgCloseBox.Get(), hover.closeBoxState, dc, box.left, box.top,
                              ILD_TRANSPARENT);
         }

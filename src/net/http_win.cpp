@@ -163,10 +163,6 @@ bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chun
     return flushed && total >= contentLength;
 }
 
-FetchProgress ProgressBarDisplay(HWND bar) {
-    return [bar](uint32_t percent, uint64_t, uint32_t) { SendMessageW(bar, PBM_SETPOS, percent, 0); };
-}
-
 bool IsTrustedUrl(std::wstring_view url) {
     return IsTrustedUrl(url, PublisherOverride());
 }

@@ -53,9 +53,6 @@ bool HttpPing(std::wstring_view url);
 bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chunk,
                      const FetchProgress* progress = nullptr, HttpRequestHandles* handles = nullptr);
 
-// A progress display that sends PBM_SETPOS with the percentage to a progress bar.
-FetchProgress ProgressBarDisplay(HWND bar);
-
 // The trusted-domain test with this process's publisher override as a trusted host.
 bool IsTrustedUrl(std::wstring_view url);
 

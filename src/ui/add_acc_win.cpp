@@ -16,11 +16,9 @@ void CAddAccDlg::DoDataExchange() {
 BOOL CAddAccDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
     SetTitle(L"登录其他账号");
-    m_nCaptionHeight = 30;
-    m_nBorder = 3;
-    m_nButtonRight = 5;
-    m_nButtonTop = 1;
-    m_nButtonGap = 0;
+    ui::FrameStyle style;
+    style.captionHeight = 30;
+    SetStyle(style);
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
     SetSkin(nullptr, LoadSkinImage(self, IDB_ADDACC_BACK), true, false, nullptr, nullptr, nullptr);
     // The strip stays ours: each button keeps only its image list.

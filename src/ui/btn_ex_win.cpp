@@ -1,4 +1,5 @@
 // The image button.
+#include "ui/keyed_pixel.h"
 #include "ui/btn_ex_win.h"
 
 #include <commctrl.h>
@@ -8,15 +9,8 @@
 
 namespace {
 
-constexpr COLORREF kMagenta = RGB(255, 0, 255);
 constexpr DWORD kHoverTimeMs = 10;
 constexpr int kToolTipDelayMs = 660;
-
-SIZE BitmapSize(HBITMAP bmp) {
-    BITMAP bm{};
-    if (!bmp || !::GetObjectW(bmp, sizeof(bm), &bm)) return {0, 0};
-    return {bm.bmWidth, bm.bmHeight};
-}
 
 TOOLINFOW ToolFor(HWND button) {
     TOOLINFOW ti{};
@@ -46,7 +40,7 @@ BOOL CBtnEx::SetImage(HBITMAP strip, BOOL resizeToFrame) {
     // Without a usable strip the button keeps what it had.
     if (frameW <= 0 || size.cy <= 0) return FALSE;
     fw::ImageList frames(::ImageList_Create(frameW, size.cy, ILC_COLOR24 | ILC_MASK, ui::kButtonFrames, 0));
-    if (AddMaskedCopy(frames.Get(), strip, kMagenta) < 0) return FALSE;
+    if (AddMaskedCopy(frames.Get(), strip, ui::kKeyColorRef) < 0) return FALSE;
     m_imgFrames = std::move(frames);
     if (resizeToFrame && m_hWnd) {
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, frameW, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -124,11 +118,12 @@ void CBtnEx::DrawItem(DRAWITEMSTRUCT* item) {
             fw::Bitmap frame(::CreateCompatibleBitmap(item->hDC, frameW, frameH));
             if (frameDc && frame) {
                 fw::SelectedObject keepFrame(frameDc.Get(), frame.Get());
-                fw::Brush magenta(::CreateSolidBrush(kMagenta));
+                fw::Brush magenta(::CreateSolidBrush(ui::kKeyColorRef));
                 const RECT all{0, 0, frameW, frameH};
                 ::FillRect(frameDc.Get(), &all, magenta.Get());
                 ::ImageList_Draw(m_imgFrames.Get(), look.frame, frameDc.Get(), 0, 0, ILD_TRANSPARENT);
-                ::TransparentBlt(mem.Get(), 0, 0, w, h, frameDc.Get(), 0, 0, frameW, frameH, kMagenta);
+                ::TransparentBlt(mem.Get(), 0, 0, w, h, frameDc.Get(), 0, 0, frameW, frameH,
+                                 ui::kKeyColorRef);
             }
         }
     }

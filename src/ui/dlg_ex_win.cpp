@@ -7,15 +7,12 @@
 #include <cwchar>
 #include <vector>
 
+#include "resource.h"
+#include "ui/skin_image_win.h"
+
 namespace {
 
 constexpr COLORREF kMagentaPixel = 0x00FF00FF; // as read from a 32-bit DIB: R, G, B in the low three bytes
-
-SIZE BitmapSize(HBITMAP bmp) {
-    BITMAP bm{};
-    if (!bmp || !::GetObjectW(bmp, sizeof(bm), &bm)) return {0, 0};
-    return {bm.bmWidth, bm.bmHeight};
-}
 
 RECT WorkArea() {
     RECT wa{};
@@ -23,7 +20,7 @@ RECT WorkArea() {
     return wa;
 }
 
-ui::Edges ToEdges(const RECT& r) {
+base::Rect ToEdges(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
@@ -67,7 +64,7 @@ BOOL CDlgEx::OnInitDialog() {
     const RECT wa = WorkArea();
     m_nMaxWidth = Width(wa);
     m_nMaxHeight = Height(wa);
-    const ui::Edges restore = ui::InitialRestoreRect(ToEdges(wa));
+    const base::Rect restore = ui::InitialRestoreRect(ToEdges(wa));
     m_rcRestore = {restore.left, restore.top, restore.right, restore.bottom};
     return TRUE;
 }
@@ -82,7 +79,7 @@ fw::Font CDlgEx::CreateTitleFont(int* fontHeight) const {
     ::GetObjectW(dialogFont ? static_cast<HGDIOBJ>(dialogFont) : ::GetStockObject(DEFAULT_GUI_FONT),
                  sizeof(lf), &lf);
     *fontHeight = std::abs(lf.lfHeight);
-    lf.lfWeight = m_nTitleWeight;
+    lf.lfWeight = m_style.titleWeight;
     wcscpy_s(lf.lfFaceName, L"微软雅黑");
     return fw::Font(::CreateFontIndirectW(&lf));
 }
@@ -93,7 +90,7 @@ void CDlgEx::SetTitle(const wchar_t* text) {
     LOGFONTW lf{};
     ::GetObjectW(dialogFont ? static_cast<HGDIOBJ>(dialogFont) : ::GetStockObject(DEFAULT_GUI_FONT),
                  sizeof(lf), &lf);
-    const ui::Pt at = ui::TitleOrigin(Layout(), std::abs(lf.lfHeight), HasSmallIcon());
+    const base::Point at = ui::TitleOrigin(Layout(), std::abs(lf.lfHeight), HasSmallIcon());
 
     SIZE extent{};
     fw::WindowDC dc(m_hWnd);
@@ -112,6 +109,13 @@ void CDlgEx::SetTitle(const wchar_t* text) {
     ::InvalidateRect(m_hWnd, &strip, TRUE);
 }
 
+BOOL CDlgEx::SetPopupSkin() {
+    SetStyle(ui::kPopupFrame);
+    const HINSTANCE self = ::GetModuleHandleW(nullptr);
+    fw::Bitmap close(LoadSkinImage(self, IDB_BTN_CLOSE)); // the button keeps a copy
+    return SetSkin(close.Get(), LoadSkinImage(self, IDB_DLG_BACK), FALSE, TRUE);
+}
+
 BOOL CDlgEx::SetSkin(HBITMAP closeImage, HBITMAP backgroundImage, BOOL sizeToBackground, BOOL stretch,
                      HBITMAP minimizeImage, HBITMAP maximizeImage, HBITMAP restoreImage) {
     m_bmpBackground.Reset(backgroundImage);
@@ -128,17 +132,18 @@ BOOL CDlgEx::SetSkin(HBITMAP closeImage, HBITMAP backgroundImage, BOOL sizeToBac
 
     auto recreate = [this](CBtnEx& button, int right, UINT id, HBITMAP strip, const wchar_t* tip) {
         if (button.m_hWnd) button.DestroyWindow();
-        button.CreateCaptionButton(right, m_nButtonTop, id, m_hWnd, strip);
+        button.CreateCaptionButton(right, m_style.buttonTop, id, m_hWnd, strip);
         button.SetToolTip(tip);
     };
-    const int right = layoutWidth - m_nButtonRight;
+    const int right = layoutWidth - m_style.buttonRight;
     if (closeImage) {
         recreate(m_btnClose, right, kIdClose, closeImage, L"关闭");
     }
     ui::CaptionButtons widths{ButtonWidth(m_btnClose), 0, 0};
     widths.maximize = maximizeImage ? BitmapSize(maximizeImage).cx / ui::kButtonFrames : 0;
     widths.minimize = minimizeImage ? BitmapSize(minimizeImage).cx / ui::kButtonFrames : 0;
-    const ui::CaptionButtons lefts = ui::SkinButtonLefts(layoutWidth, m_nButtonRight, m_nButtonGap, widths);
+    const ui::CaptionButtons lefts =
+        ui::SkinButtonLefts(layoutWidth, m_style.buttonRight, m_style.buttonGap, widths);
     if (maximizeImage) {
         recreate(m_btnMaximize, lefts.maximize + widths.maximize, kIdMaximize, maximizeImage, L"最大化");
         m_bmpMaximize.Reset(maximizeImage);
@@ -183,7 +188,7 @@ void CDlgEx::UpdateRegion() {
     const auto isKey = [&](int x, int y) {
         return (pixels[static_cast<size_t>(y) * image.cx + x] & 0x00FFFFFF) == kMagentaPixel;
     };
-    for (const ui::Pt& p : ui::CornerHoles(image.cx, image.cy, w, h, isKey)) {
+    for (const base::Point& p : ui::CornerHoles(image.cx, image.cy, w, h, isKey)) {
         fw::Region hole(::CreateRectRgn(p.x, p.y, p.x + 1, p.y + 1));
         ::CombineRgn(shape.Get(), shape.Get(), hole.Get(), RGN_DIFF);
     }
@@ -213,12 +218,12 @@ void CDlgEx::RenderFrame(HDC dc, int w, int h) {
     DrawBackground(dc, w, h);
     const ui::FrameLayout layout = Layout();
     HICON icon = reinterpret_cast<HICON>(SendMessage(WM_GETICON, ICON_SMALL, 0));
-    const bool drawIcon = icon && m_bShowIcon;
+    const bool drawIcon = icon && m_style.showIcon;
     if (drawIcon) {
-        const ui::Pt at = ui::IconOrigin(layout);
+        const base::Point at = ui::IconOrigin(layout);
         ::DrawIconEx(dc, at.x, at.y, icon, 16, 16, 0, nullptr, DI_NORMAL);
     }
-    if (m_bShowTitle) {
+    if (m_style.showTitle) {
         const std::wstring title = GetWindowText();
         const int saved = ::SaveDC(dc);
         int fontHeight = 0;
@@ -226,8 +231,8 @@ void CDlgEx::RenderFrame(HDC dc, int w, int h) {
         {
             fw::SelectedObject keepFont(dc, font.Get());
             ::SetBkMode(dc, TRANSPARENT);
-            ::SetTextColor(dc, m_crTitle);
-            const ui::Pt at = ui::TitleOrigin(layout, fontHeight, drawIcon);
+            ::SetTextColor(dc, m_style.titleColour);
+            const base::Point at = ui::TitleOrigin(layout, fontHeight, drawIcon);
             ::TextOutW(dc, at.x, at.y, title.c_str(), static_cast<int>(title.size()));
         }
         ::RestoreDC(dc, saved);
@@ -235,7 +240,7 @@ void CDlgEx::RenderFrame(HDC dc, int w, int h) {
 }
 
 HBITMAP CDlgEx::FrameImage(int w, int h) {
-    const FrameKey key{w, h, Layout(), m_bShowTitle, m_bShowIcon, m_bStretch, m_crTitle, m_nTitleWeight};
+    const FrameKey key{w, h, m_style, m_bStretch};
     if (m_frameCache && key == m_frameKey) return m_frameCache.Get();
     m_frameCache.Reset();
     HDC screen = ::GetDC(nullptr);
@@ -298,7 +303,7 @@ void CDlgEx::OnNcLButtonDown(UINT hit, POINT screen) {
 }
 
 void CDlgEx::OnNcLButtonDblClk(UINT hit, POINT screen) {
-    if (hit == HTCAPTION && m_bResizable) {
+    if (hit == HTCAPTION && m_style.resizable) {
         ToggleMaximize();
         return;
     }
@@ -306,7 +311,7 @@ void CDlgEx::OnNcLButtonDblClk(UINT hit, POINT screen) {
 }
 
 void CDlgEx::OnLButtonDblClk(UINT flags, POINT client) {
-    if (m_bMaximized && ui::InCaptionBand(client.y, m_nCaptionHeight)) ToggleMaximize();
+    if (m_bMaximized && ui::InCaptionBand(client.y, m_style.captionHeight)) ToggleMaximize();
     DefWindowProc(WM_LBUTTONDBLCLK, flags, MAKELPARAM(client.x, client.y));
 }
 
@@ -317,7 +322,7 @@ void CDlgEx::OnSize(UINT type, int cx, int cy) {
     Invalidate(TRUE);
     const ui::CaptionButtons widths{ButtonWidth(m_btnClose), ButtonWidth(m_btnMaximize),
                                     ButtonWidth(m_btnMinimize)};
-    const ui::CaptionButtons lefts = ui::ResizedButtonLefts(cx, m_nButtonRight, widths);
+    const ui::CaptionButtons lefts = ui::ResizedButtonLefts(cx, m_style.buttonRight, widths);
     const std::pair<CBtnEx*, int> placed[] = {
         {&m_btnClose, lefts.close}, {&m_btnMaximize, lefts.maximize}, {&m_btnMinimize, lefts.minimize}};
     for (const auto& [button, left] : placed) {
@@ -342,7 +347,7 @@ LRESULT CDlgEx::ToggleMaximize() {
                      TRUE);
         UpdateMaximizeButton(false);
     } else {
-        const ui::Edges r = ui::MaximizedRect(ToEdges(WorkArea()), m_nMaxWidth, m_nMaxHeight);
+        const base::Rect r = ui::MaximizedRect(ToEdges(WorkArea()), m_nMaxWidth, m_nMaxHeight);
         ::MoveWindow(m_hWnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
         UpdateMaximizeButton(true);
     }

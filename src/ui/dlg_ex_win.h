@@ -10,6 +10,28 @@
 #include "ui/btn_ex_win.h"
 #include "ui/frame_geometry.h"
 
+namespace ui {
+
+// How a skinned frame looks: each dialog sets it once (CDlgEx::SetStyle) before it takes its skin.
+struct FrameStyle {
+    int captionHeight = -1; // height of the caption band, -1: no band
+    int border = 3;         // thickness of the frame
+    int buttonRight = 5;    // caption buttons: space right of the rightmost,
+    int buttonTop = 1;      // their top,
+    int buttonGap = 0;      // and the space between them
+    bool showTitle = true;
+    bool showIcon = true;
+    COLORREF titleColour = RGB(255, 255, 255);
+    int titleWeight = FW_NORMAL;
+    bool resizable = false; // the edges resize and a double-click on the band maximizes
+    friend bool operator==(const FrameStyle&, const FrameStyle&) = default;
+};
+
+// The pop-up dialogs' frame: a 30-pixel band, a 4-pixel border, the close button in the corner.
+inline constexpr FrameStyle kPopupFrame{30, 4, 0, 0, 0};
+
+} // namespace ui
+
 class CDlgEx : public CDialog {
 public:
     static constexpr UINT kIdClose = 50000;
@@ -24,6 +46,9 @@ public:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
+    // The frame's look, set once before SetSkin; a later change shows at the next paint.
+    void SetStyle(const ui::FrameStyle& style) { m_style = style; }
+
     // Sets the window text and repaints the title strip of the caption band.
     void SetTitle(const wchar_t* text);
     // Takes the skin. The frame owns background, maximizeImage and restoreImage from now on;
@@ -32,6 +57,9 @@ public:
     BOOL SetSkin(HBITMAP closeImage, HBITMAP backgroundImage, BOOL sizeToBackground, BOOL stretch,
                  HBITMAP minimizeImage = nullptr, HBITMAP maximizeImage = nullptr,
                  HBITMAP restoreImage = nullptr);
+    // The pop-up dialogs' look in one call: kPopupFrame, the dialog background stretched to the
+    // window and the close button.
+    BOOL SetPopupSkin();
     void RedrawCaptionButtons();
     // Cuts the window's shape from the key-coloured pixels near the skin's corners.
     void UpdateRegion();
@@ -54,15 +82,6 @@ public:
     void OnLButtonDblClk(UINT flags, POINT client);
     void OnSize(UINT type, int cx, int cy);
 
-    BOOL m_bShowTitle = TRUE;
-    BOOL m_bShowIcon = TRUE;
-    int m_nCaptionHeight = -1;
-    int m_nButtonRight = 5;
-    int m_nButtonTop = 1;
-    int m_nButtonGap = 0;
-    int m_nBorder = 3;
-    COLORREF m_crTitle = RGB(255, 255, 255);
-    int m_nTitleWeight = FW_NORMAL;
     fw::Bitmap m_bmpBackground;
     CBtnEx m_btnClose;
     CBtnEx m_btnMinimize;
@@ -71,29 +90,21 @@ public:
     int m_nMaxHeight = 0;
     RECT m_rcRestore{};
     BOOL m_bMaximized = FALSE;
-    BOOL m_bResizable = FALSE;
     BOOL m_bStretch = FALSE;
     fw::Bitmap m_bmpMaximize;
     fw::Bitmap m_bmpRestore;
 
 protected:
-    ui::FrameLayout Layout() const { return {m_nCaptionHeight, m_nBorder, m_bResizable != FALSE}; }
+    ui::FrameLayout Layout() const { return {m_style.captionHeight, m_style.border, m_style.resizable}; }
 
 private:
     // What the cached frame was painted with, besides the skin, icon, title and font, whose
     // changes drop the cache.
     struct FrameKey {
         int w = 0, h = 0;
-        ui::FrameLayout layout;
-        BOOL showTitle = FALSE, showIcon = FALSE, stretch = FALSE;
-        COLORREF titleColour = 0;
-        int titleWeight = 0;
-        bool operator==(const FrameKey& o) const {
-            return w == o.w && h == o.h && layout.caption == o.layout.caption &&
-                   layout.border == o.layout.border && layout.resizable == o.layout.resizable &&
-                   showTitle == o.showTitle && showIcon == o.showIcon && stretch == o.stretch &&
-                   titleColour == o.titleColour && titleWeight == o.titleWeight;
-        }
+        ui::FrameStyle style;
+        BOOL stretch = FALSE;
+        bool operator==(const FrameKey&) const = default;
     };
 
     // The dialog's font with the title's weight and face, for one paint.
@@ -102,6 +113,7 @@ private:
     // The frame painted for a window of w x h, painted again only when something it shows changed.
     HBITMAP FrameImage(int w, int h);
 
+    ui::FrameStyle m_style;
     fw::Bitmap m_frameCache;
     FrameKey m_frameKey;
 };

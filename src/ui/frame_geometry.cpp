@@ -13,7 +13,7 @@ constexpr int kCornerReach = 9;
 // stays draggable.
 constexpr int kTopResizeZone = 3;
 
-bool HasArea(const Box& b) {
+bool HasArea(const base::Box& b) {
     return b.w > 0 && b.h > 0;
 }
 
@@ -27,13 +27,15 @@ bool InCaptionBand(int y, int caption) {
     return caption == -1 || (y >= 0 && y < caption);
 }
 
-std::vector<BlitStep> NineSliceSteps(int imageW, int imageH, int windowW, int windowH, const FrameLayout& layout,
-                                     bool stretch) {
+std::vector<BlitStep> NineSliceSteps(int imageW, int imageH, int windowW, int windowH,
+                                     const FrameLayout& layout, bool stretch) {
     const int b = layout.border;
     const int t = TopStripHeight(layout);
     const int bw = imageW, bh = imageH, w = windowW, h = windowH;
-    auto copy = [](Box src, Pt to) { return BlitStep{false, src, Box{to.x, to.y, src.w, src.h}}; };
-    auto scale = [](Box src, Box dst) { return BlitStep{true, src, dst}; };
+    auto copy = [](base::Box src, base::Point to) {
+        return BlitStep{false, src, base::Box{to.x, to.y, src.w, src.h}};
+    };
+    auto scale = [](base::Box src, base::Box dst) { return BlitStep{true, src, dst}; };
 
     std::vector<BlitStep> steps;
     if (stretch) {
@@ -59,11 +61,11 @@ std::vector<BlitStep> NineSliceSteps(int imageW, int imageH, int windowW, int wi
     return steps;
 }
 
-Pt IconOrigin(const FrameLayout& layout) {
+base::Point IconOrigin(const FrameLayout& layout) {
     return {layout.border, layout.caption == -1 ? 6 : (layout.caption - 15) / 2};
 }
 
-Pt TitleOrigin(const FrameLayout& layout, int fontHeight, bool hasIcon) {
+base::Point TitleOrigin(const FrameLayout& layout, int fontHeight, bool hasIcon) {
     int t = (layout.caption - fontHeight + 1) / 2;
     if (t < 0) {
         t = 6;
@@ -71,9 +73,9 @@ Pt TitleOrigin(const FrameLayout& layout, int fontHeight, bool hasIcon) {
     return {layout.border + 5 + (hasIcon ? 16 : 0), t - 2};
 }
 
-std::vector<Pt> CornerHoles(int imageW, int imageH, int windowW, int windowH,
-                            const std::function<bool(int x, int y)>& isKey) {
-    std::vector<Pt> holes;
+std::vector<base::Point> CornerHoles(int imageW, int imageH, int windowW, int windowH,
+                                     const std::function<bool(int x, int y)>& isKey) {
+    std::vector<base::Point> holes;
     auto cut = [&](int x, int y) {
         if (x >= 0 && x < windowW && y >= 0 && y < windowH) {
             holes.push_back({x, y});
@@ -154,13 +156,13 @@ unsigned SizeCommandForHit(int hit) {
     }
 }
 
-Edges InitialRestoreRect(const Edges& wa) {
+base::Rect InitialRestoreRect(const base::Rect& wa) {
     const int w = wa.right - wa.left, h = wa.bottom - wa.top;
     return {wa.left + w / 8, wa.top + h / 8, wa.right - w / 8, wa.bottom - h / 8};
 }
 
-Edges MaximizedRect(const Edges& workArea, int maxW, int maxH) {
-    Edges r = workArea;
+base::Rect MaximizedRect(const base::Rect& workArea, int maxW, int maxH) {
+    base::Rect r = workArea;
     if (maxW < r.right - r.left) {
         const int d = (r.right - r.left - maxW) / 2;
         r.left += d;

@@ -5,30 +5,9 @@
 #include <functional>
 #include <vector>
 
+#include "base/geometry.h"
+
 namespace ui {
-
-struct Box {
-    int x = 0;
-    int y = 0;
-    int w = 0;
-    int h = 0;
-    bool operator==(const Box&) const = default;
-};
-
-struct Pt {
-    int x = 0;
-    int y = 0;
-    bool operator==(const Pt&) const = default;
-};
-
-// Edges as the platform keeps rectangles: right and bottom are exclusive.
-struct Edges {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    bool operator==(const Edges&) const = default;
-};
 
 // Hit codes, numerically those of WM_NCHITTEST. kHitDefault asks for the platform's own
 // answer (the client area, as the frame has no non-client area).
@@ -60,8 +39,8 @@ bool InCaptionBand(int y, int caption);
 // or a scaled one.
 struct BlitStep {
     bool stretch = false;
-    Box src;
-    Box dst;
+    base::Box src;
+    base::Box dst;
     bool operator==(const BlitStep&) const = default;
 };
 
@@ -69,19 +48,19 @@ struct BlitStep {
 // windowW x windowH, in drawing order. stretch = false draws the image 1:1 and re-draws
 // the right and bottom edges. Pieces that would have no area are left out: a window
 // smaller than its frame would otherwise get mirrored strips.
-std::vector<BlitStep> NineSliceSteps(int imageW, int imageH, int windowW, int windowH, const FrameLayout& layout,
-                                     bool stretch);
+std::vector<BlitStep> NineSliceSteps(int imageW, int imageH, int windowW, int windowH,
+                                     const FrameLayout& layout, bool stretch);
 
 // Places of the small icon and of the title text in the caption band. fontHeight is the
 // absolute height of the dialog's font.
-Pt IconOrigin(const FrameLayout& layout);
-Pt TitleOrigin(const FrameLayout& layout, int fontHeight, bool hasIcon);
+base::Point IconOrigin(const FrameLayout& layout);
+base::Point TitleOrigin(const FrameLayout& layout, int fontHeight, bool hasIcon);
 
 // The 1 x 1 squares cut from a window of windowW x windowH because the skin of
 // imageW x imageH has the key colour there, within 9 x 9 of each corner. The bottom
 // corners follow the window's bottom edge. Squares outside the window are dropped.
-std::vector<Pt> CornerHoles(int imageW, int imageH, int windowW, int windowH,
-                            const std::function<bool(int x, int y)>& isKey);
+std::vector<base::Point> CornerHoles(int imageW, int imageH, int windowW, int windowH,
+                                     const std::function<bool(int x, int y)>& isKey);
 
 // What a client point (x, y) of a window of w x h hits.
 int FrameHitTest(const FrameLayout& layout, bool maximized, int x, int y, int w, int h);
@@ -90,11 +69,11 @@ int FrameHitTest(const FrameLayout& layout, bool maximized, int x, int y, int w,
 unsigned SizeCommandForHit(int hit);
 
 // Where the window goes when restored before any drag: the work area inset by an eighth.
-Edges InitialRestoreRect(const Edges& workArea);
+base::Rect InitialRestoreRect(const base::Rect& workArea);
 
 // The maximized window: the work area, narrowed to maxW x maxH and centred where those
 // are smaller than the work area.
-Edges MaximizedRect(const Edges& workArea, int maxW, int maxH);
+base::Rect MaximizedRect(const base::Rect& workArea, int maxW, int maxH);
 
 // Caption buttons in their order right to left; width 0 means the button does not exist.
 struct CaptionButtons {

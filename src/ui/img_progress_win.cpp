@@ -2,18 +2,12 @@
 
 #include <commctrl.h>
 
+#include "ui/keyed_pixel.h"
+#include "ui/skin_image_win.h"
 #include "ui/progress_fill.h"
 #include "ui/static_ex_win.h"
 
-namespace {
-constexpr COLORREF kKey = RGB(255, 0, 255);
-
-SIZE BitmapSize(HBITMAP bitmap) {
-    BITMAP info{};
-    if (!bitmap || !::GetObjectW(bitmap, sizeof(info), &info)) return {0, 0};
-    return {info.bmWidth, info.bmHeight};
-}
-} // namespace
+namespace {} // namespace
 
 bool CImgProgress::SetImages(HBITMAP track, HBITMAP fill) {
     m_hbmBack.Reset(track);
@@ -54,7 +48,7 @@ void CImgProgress::OnPaint() {
             if (src && m_hbmBack) {
                 fw::SelectedObject image(src.Get(), m_hbmBack.Get());
                 const int bw = m_rcBar.right - m_rcBar.left, bh = m_rcBar.bottom - m_rcBar.top;
-                ::TransparentBlt(mem.Get(), 0, 0, bw, bh, src.Get(), 0, 0, bw, bh, kKey);
+                ::TransparentBlt(mem.Get(), 0, 0, bw, bh, src.Get(), 0, 0, bw, bh, ui::kKeyColorRef);
             }
             if (src && m_hbmFill) {
                 PBRANGE range{};
@@ -66,7 +60,7 @@ void CImgProgress::OnPaint() {
                 for (const auto& span : {fill.left, fill.right}) {
                     if (span.width <= 0) continue;
                     ::TransparentBlt(mem.Get(), span.destX, fillRect.top, span.width, fh, src.Get(),
-                                     span.srcX, 0, span.width, fh, kKey);
+                                     span.srcX, 0, span.width, fh, ui::kKeyColorRef);
                 }
             }
             ::BitBlt(paint, 0, 0, w, h, mem.Get(), 0, 0, SRCCOPY);

@@ -11,27 +11,6 @@ namespace {
 // (account names may contain it).
 constexpr UINT kTextFormat = DT_NOPREFIX;
 
-SIZE BitmapSize(HBITMAP bitmap) {
-    BITMAP info{};
-    if (!bitmap || !::GetObjectW(bitmap, sizeof(info), &info)) return {0, 0};
-    return {info.bmWidth, info.bmHeight};
-}
-
-// Centres the window over its owner (the work area without one) and keeps it on the work
-// area, as a modal dialog that did not place itself is shown.
-void CenterOverOwner(HWND hwnd) {
-    RECT work{}, area{}, rc{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const HWND owner = ::GetWindow(hwnd, GW_OWNER);
-    if (!owner || !::IsWindowVisible(owner) || ::IsIconic(owner) || !::GetWindowRect(owner, &area))
-        area = work;
-    ::GetWindowRect(hwnd, &rc);
-    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    int x = (area.left + area.right - w) / 2, y = (area.top + area.bottom - h) / 2;
-    x = std::max<int>(work.left, std::min<int>(x, work.right - w));
-    y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
-    ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 } // namespace
 
 int ShowMessageBox(HWND parent, const wchar_t* text, const wchar_t* caption, UINT type) {
@@ -67,11 +46,7 @@ SIZE CMessageBox::MeasureText() const {
 
 BOOL CMessageBox::OnInitDialog() {
     CDlgEx::OnInitDialog();
-    m_nCaptionHeight = 30;
-    m_nBorder = 4;
-    m_nButtonRight = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
+    SetStyle(ui::kPopupFrame);
     // The frame releases the background from now on.
     SetSkin(m_bmpCloseImage.Get(), m_bmpBackImage.Release(), false, true, nullptr, nullptr, nullptr);
     SetTitle(m_strCaption.c_str());
@@ -84,7 +59,7 @@ BOOL CMessageBox::OnInitDialog() {
     const auto size = ui::ComputeMsgBoxSize(text.cx, text.cy, m_nLines, frameWidth, frameHeight);
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, size.width, size.height,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    CenterOverOwner(m_hWnd);
+    fw::CenterOverOwner(m_hWnd);
 
     const RECT client = GetClientRect();
     const auto buttons =

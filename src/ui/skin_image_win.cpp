@@ -64,7 +64,7 @@ HBITMAP LoadSkinImage(HINSTANCE instance, UINT id) {
     // The decoded image must go before the stream it reads from, and both before GDI+ stops.
     std::unique_ptr<Gdiplus::Bitmap> image(Gdiplus::Bitmap::FromStream(stream.Get()));
     if (!image || image->GetLastStatus() != Gdiplus::Ok) return nullptr;
-    HBITMAP result = CreateKeyedBitmap(*image, RGB(255, 0, 255));
+    HBITMAP result = CreateKeyedBitmap(*image, ui::kKeyColorRef);
     if (!result) {
         // The library's own conversion, with the key colour behind transparent pixels.
         if (image->GetHBITMAP(Gdiplus::Color(0xFF, 0xFF, 0x00, 0xFF), &result) != Gdiplus::Ok)
@@ -88,4 +88,10 @@ int AddMaskedCopy(HIMAGELIST list, HBITMAP bitmap, COLORREF key) {
         ::BitBlt(dst.Get(), 0, 0, info.bmWidth, info.bmHeight, src.Get(), 0, 0, SRCCOPY);
     }
     return ::ImageList_AddMasked(list, copy.Get(), key);
+}
+
+SIZE BitmapSize(HBITMAP bitmap) {
+    BITMAP info{};
+    if (!bitmap || !::GetObjectW(bitmap, sizeof(info), &info)) return {0, 0};
+    return {info.bmWidth, info.bmHeight};
 }

@@ -12,6 +12,9 @@ class Bitmap;
 // decoded. The caller owns the bitmap.
 HBITMAP LoadSkinImage(HINSTANCE instance, UINT id);
 
+// The bitmap's width and height; 0 x 0 for no bitmap.
+SIZE BitmapSize(HBITMAP bitmap);
+
 // A 32-bit bottom-up DIB section of the decoded image: opaque pixels keep their colour,
 // fully transparent ones become key, partly transparent ones are composited over white.
 // Null for an empty image or when its pixels cannot be read.

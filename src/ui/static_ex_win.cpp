@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "ui/keyed_pixel.h"
 #include "ui/label_layout.h"
 #include "ui/skin_image_win.h"
 
@@ -41,7 +42,7 @@ bool CStaticEx::SetImage(HBITMAP bitmap) {
     if (!bitmap || !::GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
         return false;
     fw::ImageList list(::ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0));
-    if (AddMaskedCopy(list.Get(), bitmap, RGB(255, 0, 255)) < 0) return false;
+    if (AddMaskedCopy(list.Get(), bitmap, ui::kKeyColorRef) < 0) return false;
     m_imgIcon = std::move(list);
     m_nImageWidth = info.bmWidth;
     m_nImageHeight = info.bmHeight;

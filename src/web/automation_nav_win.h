@@ -7,17 +7,19 @@
 #include <string>
 #include <utility>
 
-#include "app/automation_win.h"
 #include "web/gm_rules.h"
 
 class CAutomationNavigator {
 public:
+    // Opens the channel: a process started with the "Automation" test switch (closed by default).
+    void Enable(bool enabled) { m_enabled = enabled; }
+
     // The follow-up message posted to the window itself.
     static constexpr UINT kNavigateMessage = WM_APP + 0x57;
 
     // WM_COPYDATA: true when it was a navigation request (then *result is the answer to give).
     bool OnCopyData(HWND hwnd, LPARAM lParam, LRESULT* result) {
-        if (!AutomationEnabled()) return false;
+        if (!m_enabled) return false;
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
         if (!data || data->dwData != web::kAutomationNavigate) return false;
         const auto url = web::ReadAutomationUrl(data->lpData, data->cbData);
@@ -33,5 +35,6 @@ public:
     std::wstring TakeUrl() { return std::exchange(m_pendingUrl, std::wstring()); }
 
 private:
+    bool m_enabled = false;
     std::wstring m_pendingUrl;
 };

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <vector>
 
-#include "app/automation_win.h"
 #include "web/gm_rules.h"
 
 namespace web {
@@ -43,9 +42,9 @@ bool PlayTone() {
 
 } // namespace
 
-bool OnAutomationTone(LPARAM lParam, LRESULT* result) {
+bool OnAutomationTone(bool enabled, LPARAM lParam, LRESULT* result) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    if (!data || data->dwData != kAutomationTone || !AutomationEnabled()) return false;
+    if (!data || data->dwData != kAutomationTone || !enabled) return false;
     *result = PlayTone() ? TRUE : FALSE;
     return true;
 }

@@ -6,8 +6,8 @@
 
 namespace web {
 
-// WM_COPYDATA: true when it was a tone request; then *result is TRUE when the tone was played
-// to its end (the call returns after that, within about a second).
-bool OnAutomationTone(LPARAM lParam, LRESULT* result);
+// WM_COPYDATA: true when it was a tone request and the channel is `enabled`; then *result is TRUE
+// when the tone was played to its end (the call returns after that, within about a second).
+bool OnAutomationTone(bool enabled, LPARAM lParam, LRESULT* result);
 
 } // namespace web

@@ -75,9 +75,6 @@ public:
     void OnNavigateErrorEvent(BrowserEvent& event);
     HRESULT OnHostElementEvent(web::ElementEvent event, const web::ElementRef& element);
 
-protected:
-    const web::ElementBehaviour& Behaviour() const { return m_behaviour; }
-
 private:
     // The dialog window as the element behaviour sees it.
     class BehaviourWindow : public web::HtmlDialogWindow {

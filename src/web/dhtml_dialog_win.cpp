@@ -67,9 +67,8 @@ bool CDHtmlDialog::IsTopFrame(IDispatch* frame) const {
     return Identity(frame).Get() == Identity(browser).Get();
 }
 
-void CDHtmlDialog::OnNavigateComplete(IDispatch* frame, const std::wstring& url) {
+void CDHtmlDialog::OnNavigateComplete(IDispatch* frame, const std::wstring& /*url*/) {
     if (!IsTopFrame(frame)) return;
-    m_currentUrl = url;
     m_documentEvents.Disconnect();
     m_document = m_browser.Document();
     if (m_document) m_documentEvents.Connect(m_document.Get(), this);

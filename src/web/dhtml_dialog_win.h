@@ -57,7 +57,6 @@ public:
     fw::CBrowserHost& BrowserHost() { return m_browser; }
     // The document bound at the last completed top-level navigation.
     IDispatch* Document() const { return m_document.Get(); }
-    std::wstring CurrentUrl() const { return m_currentUrl; }
     DWORD m_dwHostFlags = kDefaultHostFlags;
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -108,5 +107,4 @@ private:
     fw::ComPtr<IDispatch> m_document;
     fw::ComPtr<IDispatch> m_external;
     web::DocumentEventConnection m_documentEvents;
-    std::wstring m_currentUrl;
 };

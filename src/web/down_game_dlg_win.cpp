@@ -2,7 +2,7 @@
 
 #include <sddl.h>
 
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 #include "net/http_win.h"
 #include "net/publisher_win.h"
 #include "net/update_config.h"
@@ -94,15 +94,9 @@ BOOL CDownGameDlg::PreTranslateMessage(MSG* msg) {
 
 BOOL CDownGameDlg::OnInitDialog() {
     CDlgEx::OnInitDialog();
-    m_nCaptionHeight = 30;
-    m_nBorder = 4;
-    m_nButtonRight = 0;
-    m_nButtonTop = 0;
-    m_nButtonGap = 0;
+    SetPopupSkin();
     SetTitle(L"游戏下载中...");
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
-    fw::Bitmap close(LoadSkinImage(self, IDB_BTN_CLOSE)); // the button keeps a copy
-    SetSkin(close.Get(), LoadSkinImage(self, IDB_DLG_BACK), FALSE, TRUE, nullptr, nullptr, nullptr);
 
     // Without a usable name there is nothing to fetch: the dialog waits to be closed.
     if (!web::IsGameName(m_strGame)) return TRUE;

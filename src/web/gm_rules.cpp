@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "mainwnd/label_rules.h"
+#include "base/page_protocol.h"
 
 namespace web {
 
@@ -11,14 +11,10 @@ namespace {
 constexpr int kNoDragLeft = 739, kNoDragTop = 93, kNoDragRight = 786, kNoDragBottom = 114;
 } // namespace
 
-bool IsFavouritesChar(std::uintptr_t wParam, std::intptr_t lParam) {
-    return (wParam & 0xFFFF) == 4 && ((static_cast<std::uintptr_t>(lParam) >> 16) & 0xFFFF) == 0x0020;
-}
-
 RefreshKey ScreenRefreshKey(base::HotkeySpec boss, base::HotkeySpec sound, std::intptr_t lParam,
                             bool hasView) {
     const base::HotkeySpec plainF5{kKeyF5, 0};
-    if ((boss == plainF5 || sound == plainF5) && lParam != kSelfMarker) return RefreshKey::Swallow;
+    if ((boss == plainF5 || sound == plainF5) && lParam != base::kSelfMarker) return RefreshKey::Swallow;
     return hasView ? RefreshKey::Refresh : RefreshKey::Swallow;
 }
 
@@ -44,7 +40,7 @@ std::optional<std::uint32_t> LoginDragMessage(ElementEvent event, int clientX, i
 }
 
 bool LabelFitsMainWindow(std::wstring_view label) {
-    return label.size() <= mainwnd::kMaxTabLabelChars;
+    return label.size() <= base::kMaxTabLabelChars;
 }
 
 std::optional<std::wstring> ReadAutomationUrl(const void* data, std::size_t cbData) {

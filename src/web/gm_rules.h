@@ -13,13 +13,7 @@
 
 namespace web {
 
-// lParam of the messages the program makes itself (a cancelled login's SC_CLOSE, the menu's F5).
-inline constexpr std::intptr_t kSelfMarker = 7301;
 inline constexpr unsigned kKeyF5 = 0x74;
-
-// Ctrl+D as a character message: code 4, scan code 0x20 on its first press without Alt and
-// not extended (an auto-repeated key has the previous-state bit set and does not count).
-bool IsFavouritesChar(std::uintptr_t wParam, std::intptr_t lParam);
 
 // F5 in a page window. Swallow: F5 is the boss or sound key (unmodified) and this F5 is the
 // player's, or there is no page to refresh; Refresh: purge the loader cache and reload.

@@ -1,12 +1,9 @@
 #include "web/gm_wnd_win.h"
 
-#include "app/app_state_win.h"
-#include "app/automation_win.h"
-#include "app/settings_win.h"
 #include "base/hotkey_win.h"
 #include "base/product.h"
 #include "base/sound_mute_win.h"
-#include "mainwnd/layout_rules.h"
+#include "base/user_folder_win.h"
 #include "net/cache_clear_win.h"
 #include "resource.h"
 #include "web/app_protocol.h"
@@ -21,6 +18,9 @@ constexpr wchar_t kHallCaption[] = L"VexaEmber游戏大厅";
 constexpr wchar_t kDownloadQuestion[] = L"下载Ember登录器，玩游戏更加方便快捷，现在就去下载吧？";
 
 CGmWndView* g_pageView = nullptr;
+// The context CreateGamePageFrame was given: the framework makes the frame and the view through
+// the document template, so they find it here. One page window per process.
+web::PageContext g_context;
 
 bool IsHallPage() {
     return web::GamePageUrl() == web::HallPageUrl();
@@ -96,7 +96,7 @@ void CGmWndView::OnBeforeNavigate2(const std::wstring& url, bool& cancel) {
 }
 
 void CGmWndView::EnterGame(const std::wstring& clientName, const std::wstring& hallUrl) {
-    const auto path = web::GameClientPath(CommonAppDataFolder(), clientName);
+    const auto path = web::GameClientPath(base::CommonAppDataFolder(), clientName);
     if (!path) return;
     auto& seams = web::Seams();
     const DWORD attributes = ::GetFileAttributesW(path->c_str());
@@ -104,8 +104,8 @@ void CGmWndView::EnterGame(const std::wstring& clientName, const std::wstring& h
         seams.startProgram(*path); // a client that fails to start is silently nothing
         return;
     }
-    if (seams.messageBox(ParentWnd, kDownloadQuestion, kHallCaption, MB_OKCANCEL) == IDOK) {
-        seams.runGameDownload(ParentWnd, clientName);
+    if (seams.messageBox(g_context.parent, kDownloadQuestion, kHallCaption, MB_OKCANCEL) == IDOK) {
+        seams.runGameDownload(g_context.parent, clientName);
     } else if (web::IsShellOpenableUrl(hallUrl)) {
         // The hall address comes from a web page: only web addresses go to the shell.
         seams.shellOpen(hallUrl);
@@ -113,6 +113,10 @@ void CGmWndView::EnterGame(const std::wstring& clientName, const std::wstring& h
 }
 
 // ---- CMainFrame -------------------------------------------------------------------------------
+
+CMainFrame::CMainFrame() {
+    m_automation.Enable(g_context.automation);
+}
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& cs) {
     if (!CFrameWnd::PreCreateWindow(cs)) return FALSE;
@@ -132,9 +136,10 @@ int CMainFrame::OnCreate(CREATESTRUCTW* cs) {
     ModifyStyle(WS_CAPTION | WS_THICKFRAME, 0);
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    if (::IsWindow(ParentWnd)) {
-        ::PostMessageW(ParentWnd, WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd), IsHallPage() ? 1 : 0);
-        ::SetParent(m_hWnd, ParentWnd);
+    if (::IsWindow(g_context.parent)) {
+        ::PostMessageW(g_context.parent, base::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd),
+                       IsHallPage() ? 1 : 0);
+        ::SetParent(m_hWnd, g_context.parent);
     }
     OnReloadHotkeys();
     ::SetTimer(m_hWnd, kParentWatchTimer, kParentWatchMs, nullptr);
@@ -147,8 +152,8 @@ void CMainFrame::PlaceAfterNavigation() {
     const bool selected = (GetStyle() & WS_VISIBLE) != 0;
     if (m_shownOnce && !selected) return;
     RECT client{};
-    ::GetClientRect(ParentWnd, &client);
-    const mainwnd::Rect area = mainwnd::ContentArea(client.right - client.left, client.bottom - client.top);
+    ::GetClientRect(g_context.parent, &client);
+    const base::Rect area = base::ContentArea(client.right - client.left, client.bottom - client.top);
     ::MoveWindow(m_hWnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
     ShowWindow(SW_SHOW);
     m_shownOnce = true;
@@ -189,7 +194,7 @@ void CMainFrame::OnTimer(UINT_PTR id) {
     switch (id) {
     case kParentWatchTimer:
         // The main window is gone: so is the reason for this page.
-        if (!::IsWindow(ParentWnd)) ::PostQuitMessage(0);
+        if (!::IsWindow(g_context.parent)) ::PostQuitMessage(0);
         break;
     case kCloseCleanupTimer: {
         ::KillTimer(m_hWnd, kCloseCleanupTimer);
@@ -208,9 +213,9 @@ void CMainFrame::OnTimer(UINT_PTR id) {
     }
     case kRaiseParentTimer: {
         ::KillTimer(m_hWnd, kRaiseParentTimer);
-        if (!::IsWindow(ParentWnd)) break;
+        if (!::IsWindow(g_context.parent)) break;
         // Raises the main window without activating it.
-        fw::RaiseWindow(ParentWnd, false);
+        fw::RaiseWindow(g_context.parent, false);
         break;
     }
     default:
@@ -230,19 +235,19 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
     const bool again = msg->message == m_lastCounted.message && msg->hwnd == m_lastCounted.hwnd &&
                        msg->wParam == m_lastCounted.wParam && msg->lParam == m_lastCounted.lParam &&
                        msg->time == m_lastCounted.time;
-    if (keyDown && AutomationEnabled() && !again) {
+    if (keyDown && g_context.automation && !again) {
         m_lastCounted = *msg;
         unsigned char& seen = m_keyDowns[msg->wParam & 0xFF];
         if (seen < 255) ++seen;
     }
-    if (keyDown && msg->lParam != web::kSelfMarker) {
+    if (keyDown && msg->lParam != base::kSelfMarker) {
         if (base::HotkeyMatches(m_switchKey, msg->wParam, base::CurrentModifierMask())) {
-            ::PostMessageW(ParentWnd, message, msg->wParam, msg->lParam);
+            ::PostMessageW(g_context.parent, message, msg->wParam, msg->lParam);
             return TRUE;
         }
     }
-    if (message == WM_CHAR && web::IsFavouritesChar(msg->wParam, msg->lParam)) {
-        web::Seams().runFavourites(ParentWnd, web::CurrentPageTitle(), web::CurrentPageUrl());
+    if (message == WM_CHAR && base::IsFavouritesChar(msg->wParam, msg->lParam)) {
+        web::Seams().runFavourites(g_context.parent, web::CurrentPageTitle(), web::CurrentPageUrl());
         return TRUE;
     }
     if (message == WM_KEYDOWN && msg->wParam == web::kKeyF5) {
@@ -261,16 +266,16 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
 
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_PAGEMUTE:
+    case base::WM_PAGEMUTE:
         return OnPageMute(wParam);
-    case WM_RELOADHOTKEYS:
+    case base::WM_RELOADHOTKEYS:
         return OnReloadHotkeys();
     case web::kAutomationQuery:
-        if (AutomationEnabled()) return OnAutomationQuery(wParam, lParam);
+        if (g_context.automation) return OnAutomationQuery(wParam, lParam);
         break;
     case WM_COPYDATA:
         if (LRESULT result = 0; m_automation.OnCopyData(m_hWnd, lParam, &result)) return result;
-        if (LRESULT result = 0; web::OnAutomationTone(lParam, &result)) return result;
+        if (LRESULT result = 0; web::OnAutomationTone(g_context.automation, lParam, &result)) return result;
         break;
     case CAutomationNavigator::kNavigateMessage: {
         const std::wstring url = m_automation.TakeUrl();
@@ -283,8 +288,8 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- start-up ---------------------------------------------------------------------------------
 
-CWnd* CreateGamePageFrame(bool gameHall) {
-    AutomationEnabled(); // the switch is read as the process starts
+CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall) {
+    g_context = context;
     if (gameHall) web::GamePageUrl() = web::HallPageUrl();
     static CSingleDocTemplate pageTemplate =
         CSingleDocTemplate::Make<CGmWndDoc, CMainFrame, CGmWndView>(IDR_MAINFRAME);

@@ -1,4 +1,4 @@
-// Folder web/: the page process's windows and hosted pages; may include net/, ui/, fw/ and base/.
+// Folder web/: the page process's windows, given a PageContext; may include net/, ui/, fw/ and base/.
 // The page window of a page process: one web page (a game page or the hall page) in a frame
 // that strips its own frame, becomes a child of the main window, places itself in its content
 // area, follows its hotkeys and mute state, forwards keys to it and ends when it is gone.
@@ -8,14 +8,10 @@
 #include <string>
 
 #include "fw/sdi_win.h"
-#include "mainwnd/main_messages.h"
+#include "base/page_protocol.h"
 #include "web/automation_nav_win.h"
 #include "web/gm_rules.h"
-
-// Messages between the page window and the main window (numbers fixed between processes).
-using mainwnd::WM_PAGECREATED;
-using mainwnd::WM_PAGEMUTE;
-using mainwnd::WM_RELOADHOTKEYS;
+#include "web/page_context_win.h"
 
 class CGmWndDoc : public CDocument {};
 
@@ -47,6 +43,8 @@ public:
     static constexpr UINT kCloseCleanupMs = 130;
     static constexpr UINT_PTR kRaiseParentTimer = 6;
     static constexpr UINT kRaiseParentMs = 10;
+
+    CMainFrame();
 
     BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -82,6 +80,7 @@ private:
 
 // The page window as the start-up code makes it: the single-document arrangement registered,
 // document, frame and view created, titled "Vexa - Tarn", hidden and updated. The frame (for
-// the application to make its main window) or null on failure. gameHall: the process shows the
-// hall page ("/gmhall"); the page is GamePageUrl either way.
-CWnd* CreateGamePageFrame(bool gameHall);
+// the application to make its main window) or null on failure. context: the main window it
+// joins and whether the automation channel is open. gameHall: the process shows the hall page
+// ("/gmhall"); the page is GamePageUrl either way.
+CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall);

@@ -56,11 +56,11 @@ public:
     // Offsets are relative to the offset parent, not to the page: the position comes from the
     // element's bounding box in the viewport (the browser fills the dialog's client area), or,
     // where that is missing, from the offsets summed up the offset-parent chain.
-    ElementBox OffsetBox() const override {
-        ElementBox box;
+    base::Box OffsetBox() const override {
+        base::Box box;
         long value = 0;
-        if (SUCCEEDED(m_element->get_offsetWidth(&value))) box.width = value;
-        if (SUCCEEDED(m_element->get_offsetHeight(&value))) box.height = value;
+        if (SUCCEEDED(m_element->get_offsetWidth(&value))) box.w = value;
+        if (SUCCEEDED(m_element->get_offsetHeight(&value))) box.h = value;
         fw::ComPtr<IHTMLElement2> element2;
         m_element.As(element2);
         fw::ComPtr<IHTMLRect> rect;
@@ -68,15 +68,15 @@ public:
             long left = 0, top = 0;
             rect->get_left(&left);
             rect->get_top(&top);
-            box.left = left;
-            box.top = top;
+            box.x = left;
+            box.y = top;
             return box;
         }
         fw::ComPtr<IHTMLElement> current = m_element.Clone();
         for (int depth = 0; current && depth < 256; ++depth) {
             long offset = 0;
-            if (SUCCEEDED(current->get_offsetLeft(&offset))) box.left += offset;
-            if (SUCCEEDED(current->get_offsetTop(&offset))) box.top += offset;
+            if (SUCCEEDED(current->get_offsetLeft(&offset))) box.x += offset;
+            if (SUCCEEDED(current->get_offsetTop(&offset))) box.y += offset;
             fw::ComPtr<IHTMLElement> parent;
             if (FAILED(current->get_offsetParent(parent.Put()))) break;
             current = std::move(parent);

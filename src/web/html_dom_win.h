@@ -33,7 +33,6 @@ public:
 
     bool Connect(IDispatch* document, ElementEventTarget* target);
     void Disconnect();
-    bool IsConnected() const { return m_cookie != 0; }
 
 private:
     class Sink;

@@ -64,7 +64,7 @@ bool ElementBehaviour::IsDisabled(const HtmlElement& element) const {
 // The strip holds normal, hover and pressed frames side by side, each as wide as the element.
 void ElementBehaviour::ShowHover(HtmlElement& element) {
     if (m_window.HasCapture() || IsDisabled(element)) return;
-    element.SetBackgroundPositionX(-element.OffsetBox().width);
+    element.SetBackgroundPositionX(-element.OffsetBox().w);
 }
 
 void ElementBehaviour::ButtonOver(ElementEvent, const ElementRef& element) {
@@ -79,7 +79,7 @@ void ElementBehaviour::ButtonDown(ElementEvent, const ElementRef& element) {
     if (IsDisabled(*element)) return;
     m_held = element;
     m_window.SetCapture();
-    element->SetBackgroundPositionX(-2 * element->OffsetBox().width);
+    element->SetBackgroundPositionX(-2 * element->OffsetBox().w);
 }
 
 void ElementBehaviour::ButtonUp(ElementEvent, const ElementRef& element) {

@@ -8,18 +8,9 @@
 #include <string>
 #include <string_view>
 
-namespace web {
+#include "base/geometry.h"
 
-struct ElementBox {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    // Left and top edges inside, right and bottom edges outside, as the platform's PtInRect.
-    bool Contains(int x, int y) const {
-        return x >= left && x < left + width && y >= top && y < top + height;
-    }
-};
+namespace web {
 
 // One element of the page, as far as the behaviour needs it.
 class HtmlElement {
@@ -32,7 +23,7 @@ public:
     // Sets background-position-x of the element's inline style, in pixels.
     virtual void SetBackgroundPositionX(int px) = 0;
     // The element's box in the client coordinates of the page (and of the dialog it fills).
-    virtual ElementBox OffsetBox() const = 0;
+    virtual base::Box OffsetBox() const = 0;
     virtual void Click() = 0;
 };
 

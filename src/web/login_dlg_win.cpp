@@ -8,9 +8,8 @@
 #include <cstring>
 #include <memory>
 
-#include "app/app_state_win.h"
-#include "app/automation_win.h"
 #include "base/os_version_win.h"
+#include "base/page_protocol.h"
 #include "base/product.h"
 #include "fw/handles_win.h"
 #include "fw/resource_stream_win.h"
@@ -78,11 +77,11 @@ fw::Bitmap DecodePremultiplied(Gdiplus::Bitmap& image, int& width, int& height) 
 
 } // namespace
 
-bool RunLoginScreen() {
-    CLoginBkDlg backdrop(ParentWnd);
+bool RunLoginScreen(const web::PageContext& context) {
+    CLoginBkDlg backdrop(context);
     if (backdrop.DoModal() == IDOK) return true;
     // Cancelled, or the screen could not be made: either way this login is over.
-    ::PostMessageW(ParentWnd, WM_SYSCOMMAND, SC_CLOSE, web::kSelfMarker);
+    ::PostMessageW(context.parent, WM_SYSCOMMAND, SC_CLOSE, base::kSelfMarker);
     return false;
 }
 
@@ -102,8 +101,9 @@ bool IsUacEnabled() {
 
 // ---- CLoginDlg --------------------------------------------------------------------------------
 
-CLoginDlg::CLoginDlg(std::wstring pageUrl, HWND parent)
-    : CDHtmDlgEx(IDD_LOGIN, parent), m_strUrl(std::move(pageUrl)) {
+CLoginDlg::CLoginDlg(std::wstring pageUrl, const web::PageContext& context)
+    : CDHtmDlgEx(IDD_LOGIN, nullptr), m_strUrl(std::move(pageUrl)), m_context(context) {
+    m_automation.Enable(context.automation);
 }
 
 const DHtmlSinkMap* CLoginDlg::GetSinkMap() const {
@@ -167,7 +167,7 @@ void CLoginDlg::OnScreenLoginNavigation(BrowserEvent& event) {
     if (event.cancel) *event.cancel = true;
     const web::LoginCommand command = web::LoginCommandOf(event.url);
     const bool uac = command == web::LoginCommand::Minimize && IsUacEnabled();
-    switch (web::ScreenLoginCommand(command, ParentPageCount, uac)) {
+    switch (web::ScreenLoginCommand(command, m_context.parentPageCount, uac)) {
     case web::LoginStep::RegisterLabel:
         RegisterLogin(event.url);
         break;
@@ -178,7 +178,7 @@ void CLoginDlg::OnScreenLoginNavigation(BrowserEvent& event) {
         ::ShowWindow(::GetParent(m_hWnd), SW_MINIMIZE);
         break;
     case web::LoginStep::MinimizeParent:
-        ::ShowWindow(ParentWnd, SW_MINIMIZE);
+        ::ShowWindow(m_context.parent, SW_MINIMIZE);
         break;
     case web::LoginStep::Navigate:
     case web::LoginStep::Ignore:
@@ -198,11 +198,11 @@ void CLoginDlg::RegisterLogin(const std::wstring& url) {
         return;
     }
     COPYDATASTRUCT data{};
-    data.dwData = 0;
+    data.dwData = base::kLabelCopyData;
     data.cbData = static_cast<DWORD>((label.size() + 1) * sizeof(wchar_t));
     data.lpData = const_cast<wchar_t*>(label.c_str());
     // The sender's window tells the main window which of its page processes the label is for.
-    const LRESULT accepted = ::SendMessageW(ParentWnd, WM_COPYDATA, reinterpret_cast<WPARAM>(m_hWnd),
+    const LRESULT accepted = ::SendMessageW(m_context.parent, WM_COPYDATA, reinterpret_cast<WPARAM>(m_hWnd),
                                             reinterpret_cast<LPARAM>(&data));
     if (!accepted) {
         seams.messageBox(nullptr, web::DuplicateLoginMessage(fields).c_str(), kTitle, MB_OK);
@@ -220,8 +220,8 @@ void CLoginDlg::EndLogin(INT_PTR result) {
 
 // ---- CLoginBkDlg ------------------------------------------------------------------------------
 
-CLoginBkDlg::CLoginBkDlg(HWND parent) : CDialog(IDD_LOGIN, parent), m_dlgLogin(web::LoginPageUrl()) {
-    AutomationEnabled(); // the switch is read as the process starts
+CLoginBkDlg::CLoginBkDlg(const web::PageContext& context)
+    : CDialog(IDD_LOGIN, context.parent), m_dlgLogin(web::LoginPageUrl(), context) {
 }
 
 bool CLoginBkDlg::ShowPicture() {
@@ -246,29 +246,13 @@ bool CLoginBkDlg::ShowPicture() {
                                  ULW_ALPHA) != FALSE;
 }
 
-void CLoginBkDlg::CenterOverOwner() {
-    // As a modal dialog is placed: over its owner unless that is hidden or minimised (then over
-    // the work area), and never beyond the work area.
-    RECT work{}, area{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-    if (!owner || !::IsWindowVisible(owner) || ::IsIconic(owner) || !::GetWindowRect(owner, &area))
-        area = work;
-    const RECT rc = GetWindowRect();
-    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    int x = (area.left + area.right - w) / 2, y = (area.top + area.bottom - h) / 2;
-    x = std::max<int>(work.left, std::min<int>(x, work.right - w));
-    y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
-    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 BOOL CLoginBkDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     SetWindowText(kTitle);
     ShowPicture();
     m_dlgLogin.Create(m_hWnd);
     ModifyStyle(0, WS_MINIMIZEBOX);
-    CenterOverOwner();
+    fw::CenterOverOwner(m_hWnd);
     OnWindowPosChanged();
     return FALSE;
 }

@@ -10,11 +10,12 @@
 #include "web/automation_nav_win.h"
 #include "web/dhtm_dlg_ex_win.h"
 #include "web/login_rules.h"
+#include "web/page_context_win.h"
 
-// The login step of a page process's start: runs the login screen over ParentWnd. True after a
+// The login step of a page process's start: runs the login screen over context.parent. True after a
 // successful login (GamePageUrl set); otherwise the main window has been told with
 // WM_SYSCOMMAND SC_CLOSE marked SelfMarker, and the process should end.
-bool RunLoginScreen();
+bool RunLoginScreen(const web::PageContext& context);
 
 // True when the system is Vista or later and User Account Control is on ("EnableLUA" 1).
 bool IsUacEnabled();
@@ -24,9 +25,7 @@ public:
     // Colour of the page that lets the backdrop show through.
     static constexpr COLORREF kSeeThrough = RGB(254, 254, 254);
 
-    explicit CLoginDlg(std::wstring pageUrl, HWND parent = nullptr);
-
-    const std::wstring& PageUrl() const { return m_strUrl; }
+    explicit CLoginDlg(std::wstring pageUrl, const web::PageContext& context = {});
 
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
@@ -47,6 +46,7 @@ private:
     void EndLogin(INT_PTR result);
 
     std::wstring m_strUrl;
+    web::PageContext m_context;
     CAutomationNavigator m_automation;
 };
 
@@ -55,8 +55,8 @@ public:
     static constexpr int kImageWidth = 888;
     static constexpr int kImageHeight = 518;
 
-    // parent: the main window of the parent process (ParentWnd).
-    explicit CLoginBkDlg(HWND parent);
+    // Runs over context.parent, the main window of the parent process.
+    explicit CLoginBkDlg(const web::PageContext& context);
 
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
@@ -74,7 +74,6 @@ protected:
 private:
     // Decodes PNG 129 and puts it on the layered window at its current position.
     bool ShowPicture();
-    void CenterOverOwner();
 
     CLoginDlg m_dlgLogin;
 };

@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "mainwnd/label_rules.h"
+#include "base/page_protocol.h"
 #include "mainwnd/page_model.h"
 
 namespace {
@@ -29,9 +29,9 @@ struct Script {
 };
 
 void CheckLabelBlock(const uint8_t* data, size_t size) {
-    const auto label = mainwnd::ParseLabelCopyData(data, size);
+    const auto label = base::ParseLabelCopyData(data, size);
     if (!label) return;
-    Require(size % 2 == 0 && label->size() <= mainwnd::kMaxTabLabelChars);
+    Require(size % 2 == 0 && label->size() <= base::kMaxTabLabelChars);
     Require((label->size() + 1) * 2 <= size);
     for (size_t i = 0; i < label->size(); ++i) {
         uint16_t unit = 0;
@@ -83,7 +83,7 @@ void RunModel(Script& s) {
             m.AddAccount(s.Next() % 3);
             break;
         case 6:
-            m.SysClose(s.Next() % 2 ? kSelfMarker : 0);
+            m.SysClose(s.Next() % 2 ? base::kSelfMarker : 0);
             break;
         case 7:
             m.SwitchPage(s.Next() % 2 == 0, s.Next() % 2 == 0);

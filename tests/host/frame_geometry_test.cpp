@@ -6,8 +6,8 @@
 #include <set>
 #include <utility>
 
+using base::Box;
 using ui::BlitStep;
-using ui::Box;
 using ui::FrameLayout;
 
 namespace {
@@ -113,9 +113,9 @@ TEST(NineSlice, OneToOneModeCopiesTheImageAndRedrawsRightAndBottomEdges) {
 TEST(NineSlice, WithoutBandTheTopStripIsAsThickAsTheBorder) {
     const auto steps = ui::NineSliceSteps(30, 51, 100, 80, FrameLayout{-1, 4, false}, true);
     ASSERT_EQ(steps.size(), 9u);
-    EXPECT_EQ(steps[0].src, (Box{0, 0, 4, 4}));
-    EXPECT_EQ(steps[3].src, (Box{0, 4, 4, 43}));
-    EXPECT_EQ(steps[3].dst, (Box{0, 4, 4, 72}));
+    EXPECT_EQ(steps[0].src, (base::Box{0, 0, 4, 4}));
+    EXPECT_EQ(steps[3].src, (base::Box{0, 4, 4, 43}));
+    EXPECT_EQ(steps[3].dst, (base::Box{0, 4, 4, 72}));
 }
 
 TEST(NineSlice, PiecesWithoutAreaAreLeftOut) {
@@ -130,14 +130,14 @@ TEST(NineSlice, PiecesWithoutAreaAreLeftOut) {
     EXPECT_EQ(steps.size(), 4u); // the four corners
     // A 1:1 image larger than the window is copied only as far as the window reaches.
     const auto small = ui::NineSliceSteps(284, 150, 100, 60, FrameLayout{30, 3, false}, false);
-    EXPECT_EQ(small.front().src, (Box{0, 0, 100, 60}));
+    EXPECT_EQ(small.front().src, (base::Box{0, 0, 100, 60}));
 }
 
 TEST(CaptionText, IconAndTitlePositions) {
     struct Case {
         int caption, border, fontHeight;
         bool icon;
-        ui::Pt title, iconAt;
+        base::Point title, iconAt;
     } cases[] = {
         {-1, 3, 12, false, {8, 4}, {3, 6}}, // no band: title at y 4, icon at y 6
         {-1, 3, 12, true, {24, 4}, {3, 6}}, // the icon moves the title 16 px right
@@ -189,13 +189,13 @@ TEST(CornerHoles, ShortImagesCountTheirRowsAsBottomRowsToo) {
 }
 
 TEST(MaximizeRestore, WorkAreaRectangles) {
-    const ui::Edges wa{0, 0, 1600, 1000};
-    EXPECT_EQ(ui::InitialRestoreRect(wa), (ui::Edges{200, 125, 1400, 875}));
-    EXPECT_EQ(ui::InitialRestoreRect({100, 40, 1699, 1039}), (ui::Edges{299, 164, 1500, 915}));
+    const base::Rect wa{0, 0, 1600, 1000};
+    EXPECT_EQ(ui::InitialRestoreRect(wa), (base::Rect{200, 125, 1400, 875}));
+    EXPECT_EQ(ui::InitialRestoreRect({100, 40, 1699, 1039}), (base::Rect{299, 164, 1500, 915}));
     struct Case {
-        ui::Edges work;
+        base::Rect work;
         int maxW, maxH;
-        ui::Edges expected;
+        base::Rect expected;
     } cases[] = {
         {wa, 1600, 1000, wa},                                     // default: fills the work area
         {wa, 1000, 1000, {300, 0, 1300, 1000}},                   // centred horizontally

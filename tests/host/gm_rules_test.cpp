@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "mainwnd/label_rules.h"
+#include "base/page_protocol.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ TEST(GmRules, FavouritesOnlyOnFirstPressOfCtrlD) {
         {5, 0x00200001, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(web::IsFavouritesChar(c.wParam, c.lParam), c.expected) << std::hex << c.lParam;
+        EXPECT_EQ(base::IsFavouritesChar(c.wParam, c.lParam), c.expected) << std::hex << c.lParam;
 }
 
 TEST(GmRules, RefreshBelongsToAnUnmodifiedF5HotkeyUnlessTheMainWindowAsks) {
@@ -41,9 +41,9 @@ TEST(GmRules, RefreshBelongsToAnUnmodifiedF5HotkeyUnlessTheMainWindowAsks) {
         {f10, ctrlQ, 0x003F0001, true, web::RefreshKey::Refresh},
         {plainF5, ctrlQ, 0x003F0001, true, web::RefreshKey::Swallow},
         {f10, plainF5, 0x003F0001, true, web::RefreshKey::Swallow},
-        {plainF5, ctrlQ, web::kSelfMarker, true, web::RefreshKey::Refresh},
+        {plainF5, ctrlQ, base::kSelfMarker, true, web::RefreshKey::Refresh},
         {ctrlF5, ctrlQ, 0x003F0001, true, web::RefreshKey::Refresh},
-        {f10, ctrlQ, web::kSelfMarker, false, web::RefreshKey::Swallow},
+        {f10, ctrlQ, base::kSelfMarker, false, web::RefreshKey::Swallow},
     };
     for (const auto& c : cases)
         EXPECT_EQ(web::ScreenRefreshKey(c.boss, c.sound, c.lParam, c.hasView), c.expected);
@@ -74,7 +74,7 @@ TEST(GmRules, LoginDragSkipsThePageButtonsArea) {
 }
 
 TEST(GmRules, LabelLengthMatchesWhatTheMainWindowKeeps) {
-    const std::wstring longest(mainwnd::kMaxTabLabelChars, L'a');
+    const std::wstring longest(base::kMaxTabLabelChars, L'a');
     EXPECT_TRUE(web::LabelFitsMainWindow(longest));
     EXPECT_TRUE(web::LabelFitsMainWindow(L"服--"));
     EXPECT_FALSE(web::LabelFitsMainWindow(longest + L"a"));
@@ -82,7 +82,7 @@ TEST(GmRules, LabelLengthMatchesWhatTheMainWindowKeeps) {
     for (const std::wstring& label : {longest, longest + L"a"}) {
         std::vector<char16_t> block(label.begin(), label.end());
         block.push_back(0);
-        const bool kept = mainwnd::ParseLabelCopyData(block.data(), block.size() * 2).has_value();
+        const bool kept = base::ParseLabelCopyData(block.data(), block.size() * 2).has_value();
         EXPECT_EQ(kept, web::LabelFitsMainWindow(label)) << label.size();
     }
 }

@@ -11,13 +11,13 @@ namespace {
 
 class FakeElement : public web::HtmlElement {
 public:
-    FakeElement(std::wstring cls, std::wstring tag, web::ElementBox box, bool disabled = false)
+    FakeElement(std::wstring cls, std::wstring tag, base::Box box, bool disabled = false)
         : m_class(std::move(cls)), m_tag(std::move(tag)), m_box(box), m_disabled(disabled) {}
     std::wstring ClassName() const override { return m_class; }
     std::wstring TagName() const override { return m_tag; }
     bool AttributeIsTrue(std::wstring_view name) const override { return name == L"disabled" && m_disabled; }
     void SetBackgroundPositionX(int px) override { positionX = px; }
-    web::ElementBox OffsetBox() const override { return m_box; }
+    base::Box OffsetBox() const override { return m_box; }
     void Click() override { ++clicks; }
 
     std::optional<int> positionX;
@@ -25,7 +25,7 @@ public:
 
 private:
     std::wstring m_class, m_tag;
-    web::ElementBox m_box;
+    base::Box m_box;
     bool m_disabled;
 };
 
@@ -62,7 +62,7 @@ class ElementBehaviourTest : public testing::Test {
 protected:
     ElementBehaviourTest() { window.behaviour = &behaviour; }
     std::shared_ptr<FakeElement> Button(bool disabled = false) {
-        return std::make_shared<FakeElement>(L"button", L"A", web::ElementBox{10, 20, 80, 30}, disabled);
+        return std::make_shared<FakeElement>(L"button", L"A", base::Box{10, 20, 80, 30}, disabled);
     }
     FakeWindow window;
     web::ElementBehaviour behaviour{window};
@@ -171,7 +171,7 @@ TEST_F(ElementBehaviourTest, BackgroundTagsDragTheDialog) {
     };
     for (const auto& c : cases) {
         window.sent.clear();
-        auto element = std::make_shared<FakeElement>(L"", c.tag, web::ElementBox{});
+        auto element = std::make_shared<FakeElement>(L"", c.tag, base::Box{});
         EXPECT_TRUE(behaviour.OnElementEvent(c.event, element)) << c.tag;
         EXPECT_EQ(window.sent, (std::vector<Sent>{{c.message, 2, point}})) << c.tag;
     }
@@ -199,7 +199,7 @@ TEST_F(ElementBehaviourTest, TableMatchesClassExactlyAndTagsWithoutCase) {
     for (const auto& c : cases) {
         window.sent.clear();
         window.capture = false;
-        auto element = std::make_shared<FakeElement>(c.cls, c.tag, web::ElementBox{0, 0, 10, 10});
+        auto element = std::make_shared<FakeElement>(c.cls, c.tag, base::Box{0, 0, 10, 10});
         EXPECT_EQ(behaviour.OnElementEvent(c.event, element), c.taken) << c.cls << L"/" << c.tag;
         EXPECT_EQ(window.sent.size(), c.sent) << c.cls << L"/" << c.tag;
     }

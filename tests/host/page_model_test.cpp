@@ -38,13 +38,13 @@ TEST(PageModel, FirstAdoptionStartsRunningOnceAndForgetsItsLogin) {
     ASSERT_EQ(m.Logins().size(), 1u);
     EXPECT_EQ(m.Logins()[0].process, 2u);
     ASSERT_EQ(first.invalidate.size(), 1u);
-    EXPECT_EQ(first.invalidate[0], (Rect{120, 3, 309, 25}));
+    EXPECT_EQ(first.invalidate[0], (base::Rect{120, 3, 309, 25}));
 
     PageActions second = m.Adopt(2, kB, false);
     EXPECT_FALSE(second.beginRunning);
     EXPECT_FALSE(m.HasPendingProcess());
     EXPECT_EQ(m.CurTab(), 1);
-    EXPECT_EQ(second.invalidate[0], (Rect{120, 3, 498, 25}));
+    EXPECT_EQ(second.invalidate[0], (base::Rect{120, 3, 498, 25}));
     EXPECT_TRUE(m.Adopt(2, kB, false).invalidate.empty()) << "a page announced twice is one tab";
     EXPECT_EQ(m.TabCount(), 2);
 }
@@ -169,9 +169,9 @@ TEST(PageModel, SysCloseDependsOnTabsPendingAndMarker) {
         bool consumed, quit, terminates;
     } cases[] = {
         {"close button before the first tab", 0, true, 0, true, true, true},
-        {"cancelled first login", 0, true, kSelfMarker, true, true, true},
-        {"cancelled extra login", 1, true, kSelfMarker, true, false, false},
-        {"marker with nothing pending asks", 1, false, kSelfMarker, false, false, false},
+        {"cancelled first login", 0, true, base::kSelfMarker, true, true, true},
+        {"cancelled extra login", 1, true, base::kSelfMarker, true, false, false},
+        {"marker with nothing pending asks", 1, false, base::kSelfMarker, false, false, false},
         {"close button with tabs asks", 2, true, 0, false, false, false},
         {"other lParam without tabs asks", 0, true, 5, false, false, false},
     };
@@ -226,7 +226,7 @@ TEST(PageModel, ClosingATabSelectsTheTabInItsPlace) {
         EXPECT_EQ(m.CurTab(), c.curTab);
         EXPECT_EQ(m.Pages(), c.left);
         EXPECT_EQ(m.Label(1), c.label1);
-        EXPECT_EQ(done.invalidate[0], (Rect{120, 3, 309 + 189 * 2, 25}));
+        EXPECT_EQ(done.invalidate[0], (base::Rect{120, 3, 309 + 189 * 2, 25}));
     }
 }
 
@@ -234,7 +234,7 @@ TEST(PageModel, ClosingTheLastTabAsksTheWindowQuestion) {
     PageModel m = WithTabs({L"a"});
     PageActions a = m.CloseTab(0);
     EXPECT_EQ(a.prompt, Prompt::QuitWindow);
-    EXPECT_EQ(a.invalidate[0], (Rect{296, 3, 309, 16}));
+    EXPECT_EQ(a.invalidate[0], (base::Rect{296, 3, 309, 16}));
     EXPECT_TRUE(m.AnswerQuit(true).quit);
 }
 

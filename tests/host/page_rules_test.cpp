@@ -1,4 +1,4 @@
-#include "mainwnd/label_rules.h"
+#include "base/page_protocol.h"
 #include "mainwnd/layout_rules.h"
 #include "web/page_rules.h"
 
@@ -56,26 +56,25 @@ std::vector<unsigned char> Utf16Bytes(std::u16string text, bool terminate) {
 
 TEST(ParseLabelCopyData, ReadsOnlyAWellFormedBlock) {
     const auto good = Utf16Bytes(u"3服-abc-player01", true);
-    EXPECT_EQ(mainwnd::ParseLabelCopyData(good.data(), good.size()).value_or(L"?"), L"3服-abc-player01");
-    EXPECT_EQ(mainwnd::ParseLabelCopyData(good.data() + 2, good.size() - 2).value_or(L"?"),
-              L"服-abc-player01")
+    EXPECT_EQ(base::ParseLabelCopyData(good.data(), good.size()).value_or(L"?"), L"3服-abc-player01");
+    EXPECT_EQ(base::ParseLabelCopyData(good.data() + 2, good.size() - 2).value_or(L"?"), L"服-abc-player01")
         << "unaligned";
-    EXPECT_FALSE(mainwnd::ParseLabelCopyData(nullptr, 4));
-    EXPECT_FALSE(mainwnd::ParseLabelCopyData(good.data(), 0));
-    EXPECT_FALSE(mainwnd::ParseLabelCopyData(good.data(), good.size() - 1)) << "odd size";
-    EXPECT_FALSE(mainwnd::ParseLabelCopyData(good.data(), good.size() - 2)) << "zero outside the block";
+    EXPECT_FALSE(base::ParseLabelCopyData(nullptr, 4));
+    EXPECT_FALSE(base::ParseLabelCopyData(good.data(), 0));
+    EXPECT_FALSE(base::ParseLabelCopyData(good.data(), good.size() - 1)) << "odd size";
+    EXPECT_FALSE(base::ParseLabelCopyData(good.data(), good.size() - 2)) << "zero outside the block";
 
     const auto longest = Utf16Bytes(std::u16string(256, u'x'), true);
-    EXPECT_EQ(mainwnd::ParseLabelCopyData(longest.data(), longest.size())->size(), 256u);
+    EXPECT_EQ(base::ParseLabelCopyData(longest.data(), longest.size())->size(), 256u);
     const auto tooLong = Utf16Bytes(std::u16string(257, u'x'), true);
-    EXPECT_FALSE(mainwnd::ParseLabelCopyData(tooLong.data(), tooLong.size()));
+    EXPECT_FALSE(base::ParseLabelCopyData(tooLong.data(), tooLong.size()));
     const auto early = Utf16Bytes(std::u16string(u"ab\0cd", 5), false);
-    EXPECT_EQ(mainwnd::ParseLabelCopyData(early.data(), early.size()).value_or(L"?"), L"ab");
+    EXPECT_EQ(base::ParseLabelCopyData(early.data(), early.size()).value_or(L"?"), L"ab");
 }
 
 TEST(MainWindowLayout, ContentAreaAndMinimumSize) {
-    EXPECT_EQ(mainwnd::ContentArea(1000, 700), (mainwnd::Rect{4, 30, 996, 696}));
-    EXPECT_EQ(mainwnd::ContentArea(1, 1), (mainwnd::Rect{4, 30, 4, 30})) << "never inverted";
+    EXPECT_EQ(base::ContentArea(1000, 700), (base::Rect{4, 30, 996, 696}));
+    EXPECT_EQ(base::ContentArea(1, 1), (base::Rect{4, 30, 4, 30})) << "never inverted";
     struct Case {
         int tabs, w, h, minW, minH;
         bool raised;
@@ -89,5 +88,5 @@ TEST(MainWindowLayout, ContentAreaAndMinimumSize) {
         EXPECT_EQ(w, c.minW);
         EXPECT_EQ(h, c.minH);
     }
-    EXPECT_EQ(mainwnd::CaptionControlRects(1000)[2].rect, (mainwnd::Rect{815, 0, 859, 28}));
+    EXPECT_EQ(mainwnd::CaptionControlRects(1000)[2].rect, (base::Rect{815, 0, 859, 28}));
 }

@@ -5,10 +5,10 @@
 using namespace mainwnd;
 
 TEST(TabGeometry, RectanglesOfTheSecondTab) {
-    EXPECT_EQ(TabRect(1), (Rect{309, 3, 498, 25}));
-    EXPECT_EQ(CloseBoxRect(1), (Rect{485, 3, 498, 16}));
-    EXPECT_EQ(LabelRect(1), (Rect{325, 8, 485, 22}));
-    EXPECT_EQ(StripRect(3), (Rect{120, 3, 687, 25}));
+    EXPECT_EQ(TabRect(1), (base::Rect{309, 3, 498, 25}));
+    EXPECT_EQ(CloseBoxRect(1), (base::Rect{485, 3, 498, 16}));
+    EXPECT_EQ(LabelRect(1), (base::Rect{325, 8, 485, 22}));
+    EXPECT_EQ(StripRect(3), (base::Rect{120, 3, 687, 25}));
 }
 
 TEST(TabGeometry, HitRulesAtTheEdges) {
@@ -43,7 +43,7 @@ TEST(TabHover, EnteringMovingAndLeaving) {
     HoverState s;
     HoverUpdate enter = TrackHover(s, {200, 10}, 2, false, false);
     EXPECT_EQ(enter.tooltip, TooltipOp::Activate);
-    EXPECT_EQ(enter.invalidate, std::vector<Rect>{TabRect(0)});
+    EXPECT_EQ(enter.invalidate, std::vector<base::Rect>{TabRect(0)});
     EXPECT_TRUE(enter.requestLeave);
     s.leaveRequested = true;
 
@@ -54,7 +54,7 @@ TEST(TabHover, EnteringMovingAndLeaving) {
 
     // Onto the close box: only the box repaints and the tip gives way.
     HoverUpdate box = TrackHover(s, {300, 5}, 2, false, false);
-    EXPECT_EQ(box.invalidate, std::vector<Rect>{CloseBoxRect(0)});
+    EXPECT_EQ(box.invalidate, std::vector<base::Rect>{CloseBoxRect(0)});
     EXPECT_EQ(box.tooltip, TooltipOp::Deactivate);
     EXPECT_EQ(s.closeBoxState, kCloseBoxHot);
     TrackHover(s, {300, 5}, 2, true, false);
@@ -62,13 +62,13 @@ TEST(TabHover, EnteringMovingAndLeaving) {
 
     // To the next tab: both tabs repaint; the tip comes back on the following hit test.
     HoverUpdate next = TrackHover(s, {400, 10}, 2, false, false);
-    EXPECT_EQ(next.invalidate, (std::vector<Rect>{TabRect(0), TabRect(1)}));
+    EXPECT_EQ(next.invalidate, (std::vector<base::Rect>{TabRect(0), TabRect(1)}));
     EXPECT_EQ(next.tooltip, TooltipOp::Activate);
     HoverUpdate again = TrackHover(s, {420, 10}, 2, false, false);
     EXPECT_EQ(again.tooltip, TooltipOp::None);
 
     HoverUpdate out = TrackHover(s, {50, 10}, 2, false, false);
-    EXPECT_EQ(out.invalidate, std::vector<Rect>{TabRect(1)});
+    EXPECT_EQ(out.invalidate, std::vector<base::Rect>{TabRect(1)});
     EXPECT_EQ(out.tooltip, TooltipOp::Deactivate);
     EXPECT_EQ(s.hoverTab, -1);
     EXPECT_FALSE(s.tooltipActive);
@@ -78,7 +78,7 @@ TEST(TabHover, LeaveNotificationsAndCaptionPoints) {
     HoverState s;
     EXPECT_FALSE(TrackHover(s, {200, 10}, 1, false, true).requestLeave) << "caption reports no leave";
     s.leaveRequested = true;
-    EXPECT_EQ(LeaveHover(s, false).invalidate, std::vector<Rect>{TabRect(0)});
+    EXPECT_EQ(LeaveHover(s, false).invalidate, std::vector<base::Rect>{TabRect(0)});
     EXPECT_TRUE(s.leaveRequested) << "a non-client leave keeps the client request";
     EXPECT_TRUE(LeaveHover(s, true).invalidate.empty());
     EXPECT_FALSE(s.leaveRequested);

@@ -113,17 +113,19 @@ public:
             SetWindowPos(m_hWnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         SetTitle(m_look.title);
-        m_nCaptionHeight = m_look.caption;
-        m_nBorder = m_look.border;
-        m_nButtonRight = m_look.right;
-        m_nButtonTop = m_look.top;
-        m_nButtonGap = m_look.gap;
+        ui::FrameStyle style;
+        style.captionHeight = m_look.caption;
+        style.border = m_look.border;
+        style.buttonRight = m_look.right;
+        style.buttonTop = m_look.top;
+        style.buttonGap = m_look.gap;
+        style.resizable = m_look.resizable;
+        SetStyle(style);
         // Close and minimize strips stay ours; the frame takes the other three.
         m_closeStrip.Reset(Skin(m_look.close));
         m_minimizeStrip.Reset(Skin(m_look.minimize));
         SetSkin(m_closeStrip.Get(), Skin(m_look.background), m_look.sizeToBackground, m_look.stretch,
                 m_minimizeStrip.Get(), Skin(m_look.maximize), Skin(m_look.restore));
-        m_bResizable = m_look.resizable;
         for (const Extra& e : extras) {
             auto button = std::make_unique<CBtnEx>();
             button->Create(e.text, WS_CHILD | WS_VISIBLE, e.rc, m_hWnd,

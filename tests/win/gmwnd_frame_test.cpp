@@ -11,11 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state_win.h"
-#include "app/settings_win.h"
+#include "base/user_folder_win.h"
 #include "fw/app_win.h"
 #include "gmwnd_fake_main.h"
-#include "mainwnd/layout_rules.h"
+#include "base/page_protocol.h"
 #include "web/gm_page_state_win.h"
 #include "win_test_support.h"
 
@@ -105,7 +104,6 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(pagetest::PrepareSwitches());
         ASSERT_TRUE(pagetest::CreateFakeMain(m_main));
-        ParentWnd = m_main.hwnd;
         g_mainForBoxes = m_main.hwnd;
         web::GamePageUrl() = kGameUrl;
         auto& seams = web::Seams();
@@ -115,7 +113,7 @@ protected:
         seams.runGameDownload = RecordDownload;
         seams.runFavourites = RecordFavourite;
         g_seen = {};
-        m_frame = CreateGamePageFrame(false);
+        m_frame = CreateGamePageFrame({m_main.hwnd, 0, true}, false);
         ASSERT_NE(m_frame, nullptr);
         m_view = CGmWndView::PageView();
         ASSERT_NE(m_view, nullptr);
@@ -125,7 +123,6 @@ protected:
         if (m_frame && ::IsWindow(m_frame->m_hWnd)) ::DestroyWindow(m_frame->m_hWnd);
         ::DestroyWindow(m_main.hwnd);
         pagetest::CurrentFake() = nullptr;
-        ParentWnd = nullptr;
         // A page frame that ends posts no quit of its own here (it is not the main window).
         MSG msg;
         EXPECT_FALSE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
@@ -161,8 +158,8 @@ TEST_F(PageFrameTest, FrameIsBorderlessTopmostChildOfTheMainWindowAndAnnouncesIt
     EXPECT_EQ(m_frame->GetWindowText(), L"Vexa - Tarn");
     EXPECT_EQ(::GetParent(m_view->m_hWnd), frame);
 
-    ASSERT_EQ(m_main.Count(WM_PAGECREATED), 1u);
-    const auto* created = m_main.Last(WM_PAGECREATED);
+    ASSERT_EQ(m_main.Count(base::WM_PAGECREATED), 1u);
+    const auto* created = m_main.Last(base::WM_PAGECREATED);
     EXPECT_EQ(created->wParam, reinterpret_cast<WPARAM>(frame));
     EXPECT_EQ(created->lParam, 0) << "a game page, not the hall";
 
@@ -180,7 +177,7 @@ TEST_F(PageFrameTest, CompletedNavigationsPlaceAndShowTheFrameUnlessItWasHiddenB
     ::GetClientRect(m_main.hwnd, &client);
     ::GetWindowRect(m_frame->m_hWnd, &placed);
     ::MapWindowPoints(nullptr, m_main.hwnd, reinterpret_cast<POINT*>(&placed), 2);
-    const auto area = mainwnd::ContentArea(client.right, client.bottom);
+    const auto area = base::ContentArea(client.right, client.bottom);
     EXPECT_EQ(placed.left, area.left);
     EXPECT_EQ(placed.top, area.top);
     EXPECT_EQ(placed.right, area.right);
@@ -232,10 +229,10 @@ TEST_F(PageFrameTest, KeysAreForwardedSwallowedOrPassedOnInOrder) {
         {"window-switch key (Ctrl+Tab)", {VK_CONTROL}, WM_KEYDOWN, VK_TAB, tab, true, true},
         {"Tab alone", {}, WM_KEYDOWN, VK_TAB, tab, false, false},
         {"Ctrl+Shift+Tab", {VK_CONTROL, VK_SHIFT}, WM_KEYDOWN, VK_TAB, tab, false, false},
-        {"marked by the main window", {VK_CONTROL}, WM_KEYDOWN, VK_TAB, web::kSelfMarker, false, false},
+        {"marked by the main window", {VK_CONTROL}, WM_KEYDOWN, VK_TAB, base::kSelfMarker, false, false},
         {"as a system key", {VK_CONTROL}, WM_SYSKEYDOWN, VK_TAB, tab, true, true},
         {"F5 refreshes the page", {}, WM_KEYDOWN, VK_F5, f5, true, false},
-        {"the main window's F5", {}, WM_KEYDOWN, VK_F5, web::kSelfMarker, true, false},
+        {"the main window's F5", {}, WM_KEYDOWN, VK_F5, base::kSelfMarker, true, false},
         {"Ctrl+D first press", {VK_CONTROL}, WM_CHAR, 4, 0x00200001, true, false},
         {"Ctrl+D repeated", {VK_CONTROL}, WM_CHAR, 4, 0x40200001, false, false},
         {"another key", {}, WM_KEYDOWN, 'A', 0x001E0001, false, false},
@@ -259,7 +256,7 @@ TEST_F(PageFrameTest, KeysAreForwardedSwallowedOrPassedOnInOrder) {
 }
 
 TEST_F(PageFrameTest, EnterGameStartsAnInstalledClientOrAsks) {
-    const std::wstring folder = CommonAppDataFolder() + L"\\Vexa\\GameLogin";
+    const std::wstring folder = base::CommonAppDataFolder() + L"\\Vexa\\GameLogin";
     ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
     const std::wstring installed = folder + L"\\Dragonx.exe";
     ::CloseHandle(::CreateFileW(installed.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));

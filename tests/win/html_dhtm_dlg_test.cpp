@@ -93,7 +93,7 @@ public:
     std::wstring TagName() const override { return m_tag; }
     bool AttributeIsTrue(std::wstring_view name) const override { return name == L"disabled" && m_disabled; }
     void SetBackgroundPositionX(int px) override { positionX = px; }
-    web::ElementBox OffsetBox() const override { return {20, 10, 60, 24}; }
+    base::Box OffsetBox() const override { return {20, 10, 60, 24}; }
     void Click() override { ++clicks; }
     int positionX = 1;
     int clicks = 0;

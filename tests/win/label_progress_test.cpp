@@ -261,10 +261,7 @@ public:
     SkinHost() : CDlgEx(IDD_MSGBOX) {}
     BOOL OnInitDialog() override {
         CDlgEx::OnInitDialog();
-        m_nCaptionHeight = 30;
-        m_nBorder = 4;
-        m_nButtonRight = 0;
-        m_nButtonTop = 0;
+        SetStyle(ui::kPopupFrame);
         const HINSTANCE self = ::GetModuleHandleW(nullptr);
         SetSkin(nullptr, LoadSkinImage(self, IDB_DLG_BACK), false, true, nullptr, nullptr, nullptr);
         ::SetWindowPos(m_hWnd, nullptr, 100, 100, 450, 200, SWP_NOZORDER);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state_win.h"
+#include "base/page_protocol.h"
 #include "gmwnd_fake_main.h"
 #include "web/gm_page_state_win.h"
 #include "win_test_support.h"
@@ -56,8 +56,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(pagetest::PrepareSwitches());
         ASSERT_TRUE(pagetest::CreateFakeMain(m_main));
-        ParentWnd = m_main.hwnd;
-        ParentPageCount = 0;
+        m_context = {m_main.hwnd, 0, true};
         web::Seams().messageBox = RecordBox;
         g_boxes.clear();
         web::GamePageUrl() = web::HallPageUrl();
@@ -65,11 +64,10 @@ protected:
     void TearDown() override {
         ::DestroyWindow(m_main.hwnd);
         pagetest::CurrentFake() = nullptr;
-        ParentWnd = nullptr;
     }
 
     INT_PTR RunLogin(std::vector<Step> steps) {
-        CLoginBkDlg dlg(ParentWnd);
+        CLoginBkDlg dlg(m_context);
         LoginRun run{&dlg, std::move(steps)};
         g_run = &run;
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, OnTick);
@@ -86,6 +84,7 @@ protected:
     }
 
     pagetest::FakeMain m_main;
+    web::PageContext m_context;
 };
 
 TEST_F(LoginTest, BackdropIsTheLayeredPictureWithTheLoginPageOverIt) {
@@ -171,7 +170,7 @@ TEST_F(LoginTest, PageCommandsEndTheLoginAsTheMainWindowAnswers) {
         SCOPED_TRACE(c.name);
         m_main.received.clear();
         m_main.accept = c.accept;
-        ParentPageCount = c.pageCount;
+        m_context.parentPageCount = c.pageCount;
         g_boxes.clear();
         web::GamePageUrl() = web::HallPageUrl();
 
@@ -259,7 +258,7 @@ TEST_F(LoginTest, CancelledLoginTellsTheMainWindowOnce) {
                 reinterpret_cast<LPARAM>(&search));
             if (search.page && pagetest::SendAutomation(search.page, s_url) == 1) ::KillTimer(nullptr, id);
         });
-        const bool ok = RunLoginScreen();
+        const bool ok = RunLoginScreen(m_context);
         ::KillTimer(nullptr, timer);
         wintest::PumpFor(50);
         EXPECT_EQ(ok, accept);
@@ -270,7 +269,7 @@ TEST_F(LoginTest, CancelledLoginTellsTheMainWindowOnce) {
             ASSERT_EQ(closes, 1u);
             const auto* close = m_main.Last(WM_SYSCOMMAND);
             EXPECT_EQ(close->wParam, static_cast<WPARAM>(SC_CLOSE));
-            EXPECT_EQ(close->lParam, web::kSelfMarker);
+            EXPECT_EQ(close->lParam, base::kSelfMarker);
         }
     }
 }

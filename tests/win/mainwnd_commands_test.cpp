@@ -120,7 +120,7 @@ TEST_F(MainWindowCommands, HidingCancelsTheSettingsDialogWithoutSaving) {
 TEST_F(MainWindowCommands, ChangedHotkeysReachTheWindowAndItsPages) {
     const HWND pages[] = {OpenTab(L"1服-a-one"), OpenTab(L"1服-a-two")};
     ::WritePrivateProfileStringW(L"TnVexa", L"AltWndKey", L"0,120", SettingsFile().c_str());
-    PostAndPump(mainwnd::WM_HOTKEYSCHANGED, 0, 0);
+    PostAndPump(base::WM_HOTKEYSCHANGED, 0, 0);
     for (HWND page : pages)
         EXPECT_TRUE(Pump([&] { return PageReport(page).find(L"reload=1") != std::wstring::npos; }, 3000))
             << std::string(PageReport(page).begin(), PageReport(page).end());

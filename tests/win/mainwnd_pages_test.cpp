@@ -11,8 +11,6 @@
 #include "mainwnd_fixture.h"
 
 using namespace mwtest;
-using mainwnd::WM_ADDACCOUNT;
-using mainwnd::WM_TRAYNOTIFY;
 
 namespace {
 
@@ -104,7 +102,7 @@ TEST_F(MainWindow, AdoptsPageWindowsAsTabsInTheContentArea) {
     EXPECT_EQ(page.bottom - page.top, client.bottom - 34);
 
     // A posted handle that is no window makes no tab.
-    PostAndPump(mainwnd::WM_PAGECREATED, 0x7FFF0, 0);
+    PostAndPump(base::WM_PAGECREATED, 0x7FFF0, 0);
     EXPECT_EQ(m_dlg.Model().TabCount(), 2);
 }
 
@@ -162,19 +160,19 @@ TEST_F(MainWindow, OnlyARequestWithThreeAdoptedTabsIsRefused) {
     OpenTab(L"1服-a-one");
     OpenTab(L"1服-a-two");
     // Two tabs and a login still open: another login goes ahead.
-    PostAndPump(WM_ADDACCOUNT, 1, 0);
+    PostAndPump(base::WM_ADDACCOUNT, 1, 0);
     EXPECT_EQ(Logins(), 2u);
     EXPECT_TRUE(m_dlg.asked.empty());
     OpenTab(L"1服-a-three");
     const size_t logins = Logins();
-    PostAndPump(WM_ADDACCOUNT, 1, 0);
+    PostAndPump(base::WM_ADDACCOUNT, 1, 0);
     ASSERT_EQ(m_dlg.asked.size(), 1u);
     EXPECT_EQ(m_dlg.asked[0].text, L"当前窗体只支持3个游戏页");
     EXPECT_EQ(m_dlg.asked[0].type, static_cast<UINT>(MB_OK));
     EXPECT_EQ(Logins(), logins) << "no fourth page process";
     // Another window (wParam 0) is always possible; other values do nothing.
-    PostAndPump(WM_ADDACCOUNT, 0, 0);
-    PostAndPump(WM_ADDACCOUNT, 7, 0);
+    PostAndPump(base::WM_ADDACCOUNT, 0, 0);
+    PostAndPump(base::WM_ADDACCOUNT, 7, 0);
     EXPECT_EQ(m_dlg.asked.size(), 1u);
     EXPECT_EQ(m_dlg.Model().TabCount(), 3);
 }
@@ -291,9 +289,9 @@ TEST_F(MainWindow, HidingToTheTrayAndBack) {
         bool visibleAfter;
     } steps[] = {
         {"hide button", WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0, false},
-        {"tray left click", WM_TRAYNOTIFY, 1, WM_LBUTTONUP, true},
-        {"tray left click again", WM_TRAYNOTIFY, 1, WM_LBUTTONUP, false},
-        {"tray mouse move does nothing", WM_TRAYNOTIFY, 1, WM_MOUSEMOVE, false},
+        {"tray left click", base::WM_TRAYNOTIFY, 1, WM_LBUTTONUP, true},
+        {"tray left click again", base::WM_TRAYNOTIFY, 1, WM_LBUTTONUP, false},
+        {"tray mouse move does nothing", base::WM_TRAYNOTIFY, 1, WM_MOUSEMOVE, false},
         {"hide button of the hidden window restores", WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0, true},
     };
     for (const Step& s : steps) {
@@ -365,7 +363,7 @@ TEST_F(MainWindow, CloseWithTabsAsksAndQuitAllClosesEveryPage) {
     // Nothing new starts while the program ends.
     m_quit = false;
     const int before = static_cast<int>(m_dlg.asked.size());
-    PostAndPump(WM_ADDACCOUNT, 1, 0);
+    PostAndPump(base::WM_ADDACCOUNT, 1, 0);
     EXPECT_EQ(static_cast<int>(m_dlg.asked.size()), before);
 }
 
@@ -412,7 +410,7 @@ TEST_F(MainWindow, TabsCarryTheLabelsOfTheirOwnProcesses) {
     ASSERT_TRUE(foreign.CreateEx(0, nullptr, L"", WS_CHILD, 0, 0, 10, 10, m_dlg.m_hWnd, nullptr));
     const wchar_t label[] = L"9服-x-foreign";
     EXPECT_EQ(SendLabel(m_dlg.m_hWnd, foreign.m_hWnd, label, sizeof(label)), 0);
-    PostAndPump(mainwnd::WM_PAGECREATED, reinterpret_cast<WPARAM>(foreign.m_hWnd), 0);
+    PostAndPump(base::WM_PAGECREATED, reinterpret_cast<WPARAM>(foreign.m_hWnd), 0);
     EXPECT_EQ(m_dlg.Model().TabCount(), 3);
     foreign.DestroyWindow();
 }

@@ -34,7 +34,7 @@ public:
         cds.cbData = static_cast<DWORD>((wcslen(label) + 1) * sizeof(wchar_t));
         cds.lpData = const_cast<wchar_t*>(label);
         ::SendMessageW(main, WM_COPYDATA, reinterpret_cast<WPARAM>(m_hWnd), reinterpret_cast<LPARAM>(&cds));
-        ::PostMessageW(main, mainwnd::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd), 0);
+        ::PostMessageW(main, base::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd), 0);
     }
     ~LocalPage() override { DestroyWindow(); }
 

@@ -1,4 +1,4 @@
-#include "app/process_win.h"
+#include "fw/process_win.h"
 
 #include <gtest/gtest.h>
 
@@ -21,11 +21,12 @@ std::wstring PlaceEcho(const std::wstring& folder) {
 std::string ArgsSeen(const std::wstring& folder) {
     std::ifstream f(std::filesystem::path(folder + L"\\echo_args.txt"));
     std::string all, line;
-    while (std::getline(f, line)) all += line + "|";
+    while (std::getline(f, line))
+        all += line + "|";
     return all;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ChildProcess, OptionsArriveAsTheChildsFirstArgumentsWhereverItLies) {
     for (const std::wstring name : {L"plain", L"with blank"}) {
@@ -33,7 +34,7 @@ TEST(ChildProcess, OptionsArriveAsTheChildsFirstArgumentsWhereverItLies) {
         const std::wstring exe = PlaceEcho(folder);
         DeleteFileW((folder + L"\\echo_args.txt").c_str());
         bool started = false;
-        fw::Handle process = StartChildProcess(exe, L" /newgm /1234 /2", true, &started);
+        fw::Handle process = fw::StartChildProcess(exe, L" /newgm /1234 /2", true, &started);
         ASSERT_TRUE(started);
         ASSERT_EQ(WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
         DWORD code = 99;

@@ -155,7 +155,7 @@ public:
         return TRUE;
     }
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg == mainwnd::WM_HOTKEYSCHANGED) ++notices;
+        if (msg == base::WM_HOTKEYSCHANGED) ++notices;
         return CDialog::WindowProc(msg, wParam, lParam);
     }
 
@@ -167,7 +167,7 @@ class PlainWindow : public CWnd {
 public:
     int notices = 0;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg == mainwnd::WM_HOTKEYSCHANGED) ++notices;
+        if (msg == base::WM_HOTKEYSCHANGED) ++notices;
         return CWnd::WindowProc(msg, wParam, lParam);
     }
 };

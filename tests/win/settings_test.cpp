@@ -19,7 +19,7 @@ class SettingsStore : public testing::Test {
 protected:
     void SetUp() override {
         DeleteSettingsKey();
-        CreateDirectoryW((CommonAppDataFolder() + L"\\Vexa").c_str(), nullptr);
+        CreateDirectoryW((base::CommonAppDataFolder() + L"\\Vexa").c_str(), nullptr);
         CreateDirectoryW(InstallFolder().c_str(), nullptr);
         DeleteFileW(StatisticsFilePath().c_str());
     }
@@ -43,7 +43,7 @@ TEST_F(SettingsStore, CountersStartFromTheDefaultAndKeepTheirText) {
 
 TEST_F(SettingsStore, ACountBeforeAnyInstallCreatesTheFolderAndKeepsCounting) {
     // A machine where nothing was installed: the folder "Vexa" is put aside meanwhile.
-    const std::wstring vexa = CommonAppDataFolder() + L"\\Vexa", aside = vexa + L".aside";
+    const std::wstring vexa = base::CommonAppDataFolder() + L"\\Vexa", aside = vexa + L".aside";
     ASSERT_TRUE(MoveFileW(vexa.c_str(), aside.c_str()));
     const uint32_t first = IncrementCounter(L"Vexa");
     const uint32_t second = IncrementCounter(L"Vexa");
@@ -101,5 +101,5 @@ TEST(SettingsPaths, ProgramFolderFileIsBesideTheExecutable) {
     std::wstring expected(exe);
     expected = expected.substr(0, expected.rfind(L'\\') + 1) + L"Statistic.ini";
     EXPECT_EQ(ProgramFolderFile(L"Statistic.ini"), expected);
-    EXPECT_EQ(InstallFolder(), CommonAppDataFolder() + L"\\Vexa\\GameLogin");
+    EXPECT_EQ(InstallFolder(), base::CommonAppDataFolder() + L"\\Vexa\\GameLogin");
 }

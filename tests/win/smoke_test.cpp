@@ -1,11 +1,6 @@
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 
 #include <gtest/gtest.h>
-
-TEST(Codepage, Utf8RoundTripsChinese) {
-    const std::wstring text = L"确定要移除 VexaTarn微端吗？";
-    EXPECT_EQ(base::FromUtf8(base::ToUtf8(text)), text);
-}
 
 TEST(Codepage, ExecutablePathEndsWithExe) {
     const auto path = base::ExecutablePath();

@@ -19,10 +19,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/page_protocol.h"
+
 namespace {
 
 constexpr UINT kPageCreated = 0x402, kPageMute = 0x405, kReloadHotkeys = 0x407;
-constexpr LPARAM kSelfMarker = 7301;
 constexpr UINT_PTR kParentWatch = 2, kPlaceTimer = 5, kLifetime = 9;
 
 HWND g_parent = nullptr;
@@ -132,7 +133,7 @@ int wmain(int argc, wchar_t** argv) {
     if (g_label.empty()) g_label = std::to_wstring(tabs) + L"服-fake-player" + std::to_wstring(tabs);
 
     if (mode == L"cancel") {
-        PostMessageW(g_parent, WM_SYSCOMMAND, SC_CLOSE, kSelfMarker);
+        PostMessageW(g_parent, WM_SYSCOMMAND, SC_CLOSE, base::kSelfMarker);
         return 0;
     }
     if (mode == L"login") {
@@ -161,7 +162,7 @@ int wmain(int argc, wchar_t** argv) {
         if (!SendMessageTimeoutW(g_parent, WM_COPYDATA, reinterpret_cast<WPARAM>(page),
                                  reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 10000, &accepted) ||
             accepted == 0) {
-            PostMessageW(g_parent, WM_SYSCOMMAND, SC_CLOSE, kSelfMarker);
+            PostMessageW(g_parent, WM_SYSCOMMAND, SC_CLOSE, base::kSelfMarker);
             return 0;
         }
     }

@@ -6,7 +6,7 @@
 
 #include <cwchar>
 
-#include "app/app_state_win.h"
+#include "app/automation_win.h"
 #include "fw/fw_win.h"
 #include "web/gm_page_state_win.h"
 #include "web/gm_wnd_win.h"
@@ -15,11 +15,10 @@ namespace {
 
 struct PageHostApp : CWinApp {
     BOOL InitInstance() override {
-        ParentWnd = m_parent;
         if (FAILED(::OleInitialize(nullptr))) return FALSE;
         m_ole = true;
         web::GamePageUrl() = L"http://127.0.0.1:1/games/tn/s1/game.html";
-        m_pMainWnd = CreateGamePageFrame(false);
+        m_pMainWnd = CreateGamePageFrame({m_parent, 0, AutomationEnabled()}, false);
         return m_pMainWnd != nullptr;
     }
     int ExitInstance() override {

@@ -68,7 +68,7 @@ public:
         const wchar_t label[] = L"1服-bench-player";
         COPYDATASTRUCT cds{0, sizeof(label), const_cast<wchar_t*>(label)};
         ::SendMessageW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
-        ::PostMessageW(main, mainwnd::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd), 0);
+        ::PostMessageW(main, base::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd), 0);
     }
     ~LocalPage() override { DestroyWindow(); }
 };

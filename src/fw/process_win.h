@@ -7,10 +7,14 @@
 
 #include "fw/handles_win.h"
 
+namespace fw {
+
 // Starts `exePath` + `options` (options begin with a blank, or are empty). Answers the process
 // handle when `keepProcess` is set (else an empty handle); `started` tells whether it started.
-fw::Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options, bool keepProcess,
-                             bool* started = nullptr);
+Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options, bool keepProcess,
+                         bool* started = nullptr);
 
 // The same for the running executable.
-fw::Handle StartSelf(const std::wstring& options, bool keepProcess = false, bool* started = nullptr);
+Handle StartSelf(const std::wstring& options, bool keepProcess = false, bool* started = nullptr);
+
+} // namespace fw

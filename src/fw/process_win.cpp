@@ -1,9 +1,11 @@
-#include "app/process_win.h"
+#include "fw/process_win.h"
 
-#include "base/codepage_win.h"
+#include "base/executable_path_win.h"
 
-fw::Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options, bool keepProcess,
-                             bool* started) {
+namespace fw {
+
+Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options, bool keepProcess,
+                         bool* started) {
     // The path goes unquoted unless it holds a blank: the child would split it into several
     // arguments and no longer see its options where it looks for them.
     const bool quote = exePath.find_first_of(L" \t") != std::wstring::npos;
@@ -14,16 +16,18 @@ fw::Handle StartChildProcess(const std::wstring& exePath, const std::wstring& op
     PROCESS_INFORMATION pi{};
     // The application name is given separately so that the path can't resolve to another
     // executable.
-    const BOOL ok = CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS,
-                                   nullptr, nullptr, &si, &pi);
+    const BOOL ok = CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                                   IDLE_PRIORITY_CLASS, nullptr, nullptr, &si, &pi);
     if (started) *started = ok != FALSE;
-    if (!ok) return fw::Handle();
+    if (!ok) return Handle();
     CloseHandle(pi.hThread);
-    if (keepProcess) return fw::Handle(pi.hProcess);
+    if (keepProcess) return Handle(pi.hProcess);
     CloseHandle(pi.hProcess);
-    return fw::Handle();
+    return Handle();
 }
 
-fw::Handle StartSelf(const std::wstring& options, bool keepProcess, bool* started) {
+Handle StartSelf(const std::wstring& options, bool keepProcess, bool* started) {
     return StartChildProcess(base::ExecutablePath(), options, keepProcess, started);
 }
+
+} // namespace fw

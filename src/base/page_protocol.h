@@ -1,0 +1,58 @@
+// The private protocol between a main window and its page processes (and its own pop-ups): the
+// window message numbers, the marker of messages the program makes itself, the tab label a page
+// sends in WM_COPYDATA and the content area where a page window places itself. Both sides build
+// from this one header; the numbers are fixed because page processes of other builds speak them.
+// Portable (no <windows.h>), so the main window's and the page's rules share it and host tests
+// check it.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "base/geometry.h"
+
+namespace base {
+
+// Notification-area icon → main window: wParam the icon id (1), lParam the mouse message.
+inline constexpr unsigned WM_TRAYNOTIFY = 0x0401;
+// Page window → main window, posted: wParam the page window, lParam 1 for the hall page.
+inline constexpr unsigned WM_PAGECREATED = 0x0402;
+// Main window → itself: open the tray menu.
+inline constexpr unsigned WM_TRAYMENU = 0x0403;
+// Settings dialog → every main window, posted: the hotkeys were saved.
+inline constexpr unsigned WM_HOTKEYSCHANGED = 0x0404;
+// Main window → each page window every 400 ms, posted: wParam 1 muted, 0 not.
+inline constexpr unsigned WM_PAGEMUTE = 0x0405;
+// Add-account prompt → main window, posted: wParam 1 a new tab here, 0 a new window.
+inline constexpr unsigned WM_ADDACCOUNT = 0x0406;
+// Main window → each page window and the hall page, posted: reread the hotkeys.
+inline constexpr unsigned WM_RELOADHOTKEYS = 0x0407;
+
+// lParam of the messages the program makes itself (a cancelled login's SC_CLOSE, the menu's F5).
+inline constexpr std::intptr_t kSelfMarker = 7301;
+
+// The tab label: a page's login sends it as WM_COPYDATA with dwData 0 and the sending window as
+// wParam; the main window answers non-zero when it keeps the label.
+inline constexpr std::uintptr_t kLabelCopyData = 0;
+// The longest label the main window keeps, in UTF-16 code units without the terminating zero.
+// A label built from a decoded login payload is far shorter.
+inline constexpr std::size_t kMaxTabLabelChars = 256;
+
+// Reads the tab label from a copy-data block of cbData bytes: UTF-16 code units up to the first
+// zero unit. Nothing for a null pointer, an empty or odd-sized block, a label whose zero does not
+// lie within the block, or a label longer than kMaxTabLabelChars. Never reads past cbData bytes
+// and makes no assumption about the block's alignment: they are another process's bytes.
+std::optional<std::wstring> ParseLabelCopyData(const void* data, std::size_t cbData);
+
+// The main window's frame around its pages: the caption band above, the border elsewhere.
+inline constexpr int kCaptionHeight = 30;
+inline constexpr int kBorderWidth = 4;
+
+// The content area of a main window's client area of the given size, where its page windows sit:
+// inset by the border on the left, right and bottom and by the caption band at the top. Never
+// inverted: a window smaller than its frame (the 1 x 1 start size) gives an empty area at the
+// inset corner.
+Rect ContentArea(int clientWidth, int clientHeight);
+
+} // namespace base
