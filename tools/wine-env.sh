@@ -52,19 +52,24 @@ winepath_w() {
 
 wine_env_start() {
     if [ -z "${DISPLAY:-}" ] || [ -n "${TNVEXA_XVFB:-}" ]; then
-        local n
-        for n in $(seq 91 140); do
-            [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-            Xvfb ":$n" -screen 0 "${TNVEXA_SCREEN:-1600x1000x24}" -nolisten tcp >/dev/null 2>&1 &
-            _wine_env_xvfb_pid=$!
-            export DISPLAY=":$n"
-            break
-        done
-        local i
-        for i in $(seq 1 50); do
-            [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break
+        # The server picks a free display number itself and writes it back once it listens:
+        # two runs started together never share a display (and each other's keys and windows).
+        local number_file i
+        number_file=$(mktemp)
+        Xvfb -displayfd 3 -screen 0 "${TNVEXA_SCREEN:-1600x1000x24}" -nolisten tcp \
+            3>"$number_file" >/dev/null 2>&1 &
+        _wine_env_xvfb_pid=$!
+        for i in $(seq 1 100); do
+            [ -s "$number_file" ] && break
             sleep 0.1
         done
+        if [ ! -s "$number_file" ]; then
+            rm -f "$number_file"
+            echo "wine-env: Xvfb did not start" >&2
+            return 1
+        fi
+        export DISPLAY=":$(head -n 1 "$number_file")"
+        rm -f "$number_file"
     fi
     wine_env_make_prefix || return 1
     # One persistent server for the run: later wine starts skip the server start-up.

@@ -168,7 +168,9 @@ class Keys(Road):
         # Ctrl+Q mutes and unmutes every page within the mute broadcast's period.
         for muted in (1, 0):
             self.keys_at_target("ctrl+q")
-            self.assertTrue(wait_until(lambda: self.ask_page(page, ASK_MUTE) == muted, 5), f"mute state {muted}")
+            seen = []  # what the page answered, for the failure's message
+            ok = wait_until(lambda: seen.append(self.ask_page(page, ASK_MUTE)) or seen[-1] == muted, 10)
+            self.assertTrue(ok, f"mute state {muted}: the page answered {seen}, the key target got {self.target_keys()}")
 
     def test_menus_show_the_stored_boss_key_and_exit_quits_without_asking(self):
         self.start_program()
