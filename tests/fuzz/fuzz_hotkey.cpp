@@ -6,22 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include "fuzz_input.h"
 
-namespace {
-
-void Require(bool condition) {
-    if (!condition) __builtin_trap();
-}
-
-std::wstring ToText(const uint8_t* data, size_t size) {
-    std::wstring text;
-    text.reserve(size / 2);
-    for (size_t i = 0; i + 1 < size; i += 2)
-        text += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
-    return text;
-}
-
-} // namespace
+using fuzz::Require;
+using fuzz::ToText;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::wstring text = ToText(data, size);

@@ -8,19 +8,12 @@
 #include "base/text.h"
 #include "net/http_url.h"
 #include "net/publisher.h"
+#include "fuzz_input.h"
 
 namespace {
 
-void Require(bool condition) {
-    if (!condition) __builtin_trap();
-}
-
-std::wstring ToText(const uint8_t* data, size_t size) {
-    std::wstring text;
-    for (size_t i = 0; i + 1 < size; i += 2)
-        text += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
-    return text;
-}
+using fuzz::Require;
+using fuzz::ToText;
 
 bool InDomain(const std::wstring& host, std::wstring_view domain) {
     if (domain.empty() || host.size() < domain.size()) return false;

@@ -12,12 +12,11 @@
 
 #include "base/page_protocol.h"
 #include "mainwnd/page_model.h"
+#include "fuzz_input.h"
 
 namespace {
 
-void Require(bool condition) {
-    if (!condition) __builtin_trap();
-}
+using fuzz::Require;
 
 // Reads the next byte of the script (0 when it is used up).
 struct Script {

@@ -7,19 +7,12 @@
 #include <string>
 
 #include "app/update.h"
+#include "fuzz_input.h"
 
 namespace {
 
-void Require(bool condition) {
-    if (!condition) __builtin_trap();
-}
-
-std::wstring ToText(const uint8_t* data, size_t size) {
-    std::wstring text;
-    for (size_t i = 0; i + 1 < size; i += 2)
-        text += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
-    return text;
-}
+using fuzz::Require;
+using fuzz::ToText;
 
 std::wstring AsciiUpper(std::wstring text) {
     for (wchar_t& c : text)

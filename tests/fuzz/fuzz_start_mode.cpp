@@ -10,12 +10,11 @@
 #include "app/start_mode.h"
 #include "base/text.h"
 #include "mainwnd/page_model.h"
+#include "fuzz_input.h"
 
 namespace {
 
-void Require(bool condition) {
-    if (!condition) __builtin_trap();
-}
+using fuzz::Require;
 
 // UTF-16 units split at every zero unit: argument vector, then path and folder last.
 std::vector<std::wstring> Fields(const uint8_t* data, size_t size) {
