@@ -8,6 +8,8 @@
 #include <cwchar>
 #include <string>
 
+#include "bench_copy_win.h"
+
 namespace {
 
 constexpr UINT_PTR kLifetimeTimer = 1;
@@ -17,19 +19,6 @@ struct Options {
     UINT lifetime = 10000;
 };
 
-void StartShowingCopy(UINT lifetime) {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = std::wstring(L"\"") + self + L"\" " + std::to_wstring(lifetime);
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    if (CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-}
-
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) {
     switch (msg) {
     case WM_INITDIALOG: {
@@ -37,7 +26,7 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) {
         SetTimer(hwnd, kLifetimeTimer, options->lifetime, nullptr);
         if (options->chain) {
             SetWindowPos(hwnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
-            StartShowingCopy(options->lifetime);
+            bench::StartShowingCopy(std::to_wstring(options->lifetime));
         } else {
             SetWindowTextW(hwnd, L"TnVexa bench dialog");
         }

@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+#include "bench_copy_win.h"
+
 #include "fw/library_init_win.h"
 #include "fw/resource_stream_win.h"
 #include "resource.h"
@@ -26,19 +28,6 @@ struct Options {
     bool shown = false; // the second copy
     UINT lifetime = 10000;
 };
-
-void StartShowingCopy(UINT lifetime) {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = std::wstring(L"\"") + self + L"\" shown " + std::to_wstring(lifetime);
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    if (CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-}
 
 // The backdrop picture, premultiplied, put on the layered window at its place.
 void ShowPicture(HWND hwnd) {
@@ -87,7 +76,7 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) {
         SetTimer(hwnd, kLifetimeTimer, options->lifetime, nullptr);
         if (!options->shown) {
             SetWindowPos(hwnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
-            StartShowingCopy(options->lifetime);
+            bench::StartShowingCopy(L"shown " + std::to_wstring(options->lifetime));
         } else {
             SetWindowTextW(hwnd, L"TnVexa bench dialog");
             ShowPicture(hwnd);
