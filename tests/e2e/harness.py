@@ -30,6 +30,8 @@ PUBLISHER = os.path.join(SOURCE_DIR, "tools", "publisher", "server.py")
 REG_KEY = r"HKLM\Software\Vexa\GameLogin\TnVexa"
 TEST_KEY = r"HKLM\Software\Vexa\GameLogin\TnVexaTest"
 ENTRY_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TnVexa"
+WIN_TEST_DIR = os.environ.get("TNVEXA_WIN_TEST_DIR", os.path.join(SOURCE_DIR, "build", "win64", "tests", "win"))
+POST_MSG = os.path.join(WIN_TEST_DIR, "post_msg.exe")
 
 
 def _wine_loader():
@@ -76,6 +78,14 @@ class Wine:
     def windows(unix_path):
         return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
 
+    def dos(self, unix_path):
+        """The path as the program sees it when Wine starts it from there: C: inside the prefix's
+        drive, Z: elsewhere."""
+        rel = os.path.relpath(os.path.abspath(unix_path), self.drive_c)
+        if rel == ".." or rel.startswith(".." + os.sep):
+            return self.windows(unix_path)
+        return "C:\\" + rel.replace("/", "\\")
+
     @property
     def install_dir(self):
         return os.path.join(self.drive_c, "ProgramData", "Vexa", "GameLogin")
@@ -94,13 +104,32 @@ class Wine:
         return p
 
     def run(self, exe_unix, args=(), env=None, timeout=60):
-        """Runs to the end; answers the exit code (raises on time-out after killing it)."""
-        p = self.start(exe_unix, args, env)
+        """Runs to the end; answers the exit code (raises on time-out after killing it).
+
+        The code is the one Windows recorded, passed on by post_msg.exe through a file: the Unix
+        status of a Wine process can read -9 instead, when Wine's server kills a process whose
+        Unix side is slow to go after its last thread ended (seen on a loaded machine)."""
+        fd, code_file = tempfile.mkstemp(prefix="exit-", suffix=".txt")
+        os.close(fd)
+        if os.path.abspath(exe_unix) == os.path.abspath(POST_MSG):
+            wrapped = ["--code", self.windows(code_file), *args]
+        else:
+            wrapped = ["--code", self.windows(code_file), "run", self.dos(exe_unix), *args]
+        p = self.start(POST_MSG, wrapped, env)
         try:
-            return p.wait(timeout)
+            status = p.wait(timeout)
         except subprocess.TimeoutExpired:
             self.kill_all()
+            p.kill()
             raise AssertionError(f"{exe_unix} {args} did not end within {timeout} s")
+        finally:
+            with open(code_file, encoding="ascii", errors="replace") as f:
+                written = f.read().strip()
+            os.unlink(code_file)
+        try:
+            return int(written)
+        except ValueError:
+            return status  # the wrapper itself went before writing: its status is all there is
 
     def tool(self, *args, timeout=60):
         # Output through a file, not a pipe: Wine's helper processes may inherit it and outlive us.

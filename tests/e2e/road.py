@@ -7,10 +7,8 @@ import os
 import tempfile
 import urllib.parse
 
-from harness import SOURCE_DIR, Screen, Wine, wait_until
+from harness import POST_MSG, WIN_TEST_DIR, Screen, Wine, wait_until
 
-WIN_TEST_DIR = os.environ.get("TNVEXA_WIN_TEST_DIR", os.path.join(SOURCE_DIR, "build", "win64", "tests", "win"))
-POST_MSG = os.path.join(WIN_TEST_DIR, "post_msg.exe")
 PAGE_AUTOMATE = os.path.join(WIN_TEST_DIR, "page_automate.exe")
 
 WM_ADDACCOUNT = 0x406

@@ -106,7 +106,7 @@ protected:
     HWND OpenTab(const wchar_t* label, const wchar_t* color = L"") {
         SetPageEnv(L"", label, color);
         const int before = m_dlg.Model().TabCount();
-        EXPECT_TRUE(m_dlg.LaunchPageProcess());
+        EXPECT_TRUE(m_dlg.LaunchPageProcess()) << "CreateProcess error " << ::GetLastError();
         EXPECT_TRUE(Pump([&] { return m_dlg.Model().TabCount() == before + 1; }, 15000))
             << "no tab for " << label;
         const HWND page = m_dlg.SelectedPageWnd();

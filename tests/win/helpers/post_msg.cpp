@@ -13,7 +13,12 @@
 // frame), "login" (the login page over its backdrop), "tip" (a tooltip) or "-". The text of a
 // tooltip is asked for with WM_GETTEXT, which answers the tip on show. foreground is 1 for the
 // window that takes keyboard input now.
+//   post_msg.exe run <exe> [arguments]              runs a program to its end; exit code: its own
 // post, send, text and settext exit with 1 when hwnd (or the control) is no window.
+// With "--code <file>" first, the verb's exit code is also written to the file (decimal) before
+// this program ends: under Wine the exit status that the Unix parent sees can be lost (Wine's
+// server kills a process whose Unix side is slow to go once its last thread has ended), while the
+// code that Windows records for a process at its end is not.
 #include <windows.h>
 
 #include <cstdio>
@@ -108,11 +113,44 @@ UINT_PTR Number(const wchar_t* text) {
     return static_cast<UINT_PTR>(std::wcstoull(text, nullptr, 0));
 }
 
-} // namespace
+// Command-line quoting that the C runtime of the started program reads back as the same arguments.
+std::wstring Quoted(const std::wstring& arg) {
+    if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) return arg;
+    std::wstring out = L"\"";
+    size_t slashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++slashes;
+            continue;
+        }
+        out.append(c == L'"' ? slashes * 2 + 1 : slashes, L'\\');
+        slashes = 0;
+        out.push_back(c);
+    }
+    out.append(slashes * 2, L'\\');
+    return out + L"\"";
+}
 
-int wmain(int argc, wchar_t** argv) {
+int Run(int argc, wchar_t** argv) {
+    std::wstring commandLine;
+    for (int i = 0; i < argc; ++i)
+        commandLine += (i ? L" " : L"") + Quoted(argv[i]);
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(argv[0], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return 4;
+    ::CloseHandle(pi.hThread);
+    ::WaitForSingleObject(pi.hProcess, INFINITE);
+    DWORD code = 4;
+    ::GetExitCodeProcess(pi.hProcess, &code);
+    ::CloseHandle(pi.hProcess);
+    return static_cast<int>(code);
+}
+
+int Verb(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     const std::wstring verb = argv[1];
+    if (verb == L"run" && argc >= 3) return Run(argc - 2, argv + 2);
     if (verb == L"list" && argc >= 3) {
         FILE* out = _wfopen(argv[2], L"wb");
         if (!out) return 2;
@@ -165,4 +203,18 @@ int wmain(int argc, wchar_t** argv) {
                    : 3;
     }
     return 2;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc >= 3 && std::wstring(argv[1]) == L"--code") {
+        const int code = Verb(argc - 2, argv + 2);
+        if (FILE* out = _wfopen(argv[2], L"wb")) {
+            std::fprintf(out, "%d", code);
+            std::fclose(out);
+        }
+        return code;
+    }
+    return Verb(argc, argv);
 }
