@@ -16,8 +16,16 @@ Handle StartChildProcess(const std::wstring& exePath, const std::wstring& option
     PROCESS_INFORMATION pi{};
     // The application name is given separately so that the path can't resolve to another
     // executable.
-    const BOOL ok = CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                                   IDLE_PRIORITY_CLASS, nullptr, nullptr, &si, &pi);
+    // Under Wine a start now and then fails on a loaded machine with an internal error (the new
+    // process ended during its own start-up, about once in a thousand starts); a second attempt
+    // then succeeds. Real failures (no such file, access denied) answer other errors and are not
+    // repeated.
+    BOOL ok = FALSE;
+    for (int attempt = 0; attempt < 2 && !ok; ++attempt) {
+        ok = CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS,
+                            nullptr, nullptr, &si, &pi);
+        if (!ok && ::GetLastError() != ERROR_INTERNAL_ERROR) break;
+    }
     if (started) *started = ok != FALSE;
     if (!ok) return Handle();
     CloseHandle(pi.hThread);
