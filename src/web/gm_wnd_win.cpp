@@ -246,6 +246,11 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
             return TRUE;
         }
     }
+    // Released alone, F10 and Alt put the top-level window into menu mode. That window is the
+    // main window, in another process: this thread would wait on it until its (unseen) menu mode
+    // ended, handling none of its own posted messages meanwhile, the mute broadcast included.
+    // The page has no menu to open, so the release goes no further.
+    if (message == WM_SYSKEYUP && (msg->wParam == VK_F10 || msg->wParam == VK_MENU)) return TRUE;
     if (message == WM_CHAR && base::IsFavouritesChar(msg->wParam, msg->lParam)) {
         web::Seams().runFavourites(g_context.parent, web::CurrentPageTitle(), web::CurrentPageUrl());
         return TRUE;

@@ -255,6 +255,22 @@ TEST_F(PageFrameTest, KeysAreForwardedSwallowedOrPassedOnInOrder) {
     EXPECT_EQ(g_seen.dialogs, std::vector<std::wstring>{std::wstring(L"fav|Tarn S2|") + kGameUrl + L"|main"});
 }
 
+TEST_F(PageFrameTest, ReleasingF10OrAltLeavesTheMainWindowOutOfMenuMode) {
+    // The main window must not be sent into menu mode: its page would wait for it there.
+    const HWND view = m_view->m_hWnd;
+    for (const WPARAM key : {WPARAM{VK_F10}, WPARAM{VK_MENU}}) {
+        SCOPED_TRACE(key);
+        m_main.received.clear();
+        for (const UINT msg : {UINT{WM_SYSKEYDOWN}, UINT{WM_SYSKEYUP}}) {
+            MSG m{view, msg, key, msg == WM_SYSKEYUP ? LPARAM(0xC0440001) : LPARAM(0x00440001), 0, {0, 0}};
+            if (!PreTranslateChain(m)) ::DispatchMessageW(&m);
+        }
+        wintest::PumpFor(20);
+        for (const auto& r : m_main.received)
+            EXPECT_FALSE(r.msg == WM_SYSCOMMAND && (r.wParam & 0xFFF0) == SC_KEYMENU);
+    }
+}
+
 TEST_F(PageFrameTest, EnterGameStartsAnInstalledClientOrAsks) {
     const std::wstring folder = base::CommonAppDataFolder() + L"\\Vexa\\GameLogin";
     ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
