@@ -107,8 +107,8 @@ class Wine:
         """Runs to the end; answers the exit code (raises on time-out after killing it).
 
         The code is the one Windows recorded, passed on by post_msg.exe through a file: the Unix
-        status of a Wine process can read -9 instead, when Wine's server kills a process whose
-        Unix side is slow to go after its last thread ended (seen on a loaded machine)."""
+        status of a Wine process is not to be trusted (it once read -9, a SIGKILL, on a loaded
+        machine for an install that the program had otherwise finished)."""
         fd, code_file = tempfile.mkstemp(prefix="exit-", suffix=".txt")
         os.close(fd)
         if os.path.abspath(exe_unix) == os.path.abspath(POST_MSG):

@@ -16,9 +16,8 @@
 //   post_msg.exe run <exe> [arguments]              runs a program to its end; exit code: its own
 // post, send, text and settext exit with 1 when hwnd (or the control) is no window.
 // With "--code <file>" first, the verb's exit code is also written to the file (decimal) before
-// this program ends: under Wine the exit status that the Unix parent sees can be lost (Wine's
-// server kills a process whose Unix side is slow to go once its last thread has ended), while the
-// code that Windows records for a process at its end is not.
+// this program ends: under Wine the exit status that the Unix parent sees is not to be trusted
+// (it once read SIGKILL on a loaded machine), while the code that Windows records is.
 #include <windows.h>
 
 #include <cstdio>
