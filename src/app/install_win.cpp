@@ -5,7 +5,6 @@
 #include <sddl.h>
 
 #include "app/install_rules.h"
-#include "fw/process_win.h"
 #include "app/settings_win.h"
 #include "app/shortcuts_win.h"
 #include "app/start_mode.h"
@@ -14,6 +13,7 @@
 #include "base/product.h"
 #include "fw/handles_win.h"
 #include "fw/library_init_win.h"
+#include "fw/process_win.h"
 #include "ui/msgbox_win.h"
 
 namespace {

@@ -15,6 +15,8 @@ struct Rect {
     int top = 0;
     int right = 0;
     int bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 

@@ -15,8 +15,7 @@ Handle StartChildProcess(const std::wstring& exePath, const std::wstring& option
     si.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION pi{};
     // The application name is given separately so that the path can't resolve to another
-    // executable.
-    // Under Wine a start now and then fails on a loaded machine with an internal error (the new
+    // executable. Under Wine a start now and then fails on a loaded machine with an internal error (the new
     // process ended during its own start-up, about once in a thousand starts); a second attempt
     // then succeeds. Real failures (no such file, access denied) answer other errors and are not
     // repeated.

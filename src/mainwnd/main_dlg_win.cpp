@@ -5,13 +5,13 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include "fw/process_win.h"
 #include "base/executable_path_win.h"
 #include "base/hotkey_win.h"
-#include "mainwnd/hotkey_hook_win.h"
 #include "base/os_version_win.h"
-#include "base/product.h"
 #include "base/page_protocol.h"
+#include "base/product.h"
+#include "fw/process_win.h"
+#include "mainwnd/hotkey_hook_win.h"
 #include "mainwnd/layout_rules.h"
 #include "mainwnd/main_messages.h"
 #include "mainwnd/pre_vista_login_win.h"

@@ -1,12 +1,13 @@
 // The tab strip of the main game window: drawn into the caption band in the erase step, with a
 // hover look and close box that follow the hit test, a tooltip with the whole label, and mouse
 // buttons in client and non-client form that select and close tabs.
-#include "ui/keyed_pixel.h"
 #include "mainwnd/main_dlg_win.h"
 
 #include <commctrl.h>
 
+#include "base/geometry_win.h"
 #include "resource.h"
+#include "ui/keyed_pixel.h"
 #include "ui/skin_image_win.h"
 
 using namespace mainwnd;
@@ -25,10 +26,6 @@ fw::ImageList LoadStrip(UINT id) {
                                           kStripFrames, 0));
     if (list) ::ImageList_AddMasked(list.Get(), strip.Get(), ui::kKeyColorRef);
     return list;
-}
-
-RECT ToRect(const base::Rect& r) {
-    return {r.left, r.top, r.right, r.bottom};
 }
 
 } // namespace
@@ -61,7 +58,7 @@ std::wstring CTollgate3Dlg::TooltipText() const {
 void CTollgate3Dlg::InvalidateRects(const std::vector<base::Rect>& rects) {
     // The strip is drawn in the erase step, so every invalidation erases.
     for (const base::Rect& r : rects) {
-        const RECT rc = ToRect(r);
+        const RECT rc = base::ToRECT(r);
         ::InvalidateRect(m_hWnd, &rc, TRUE);
     }
 }
@@ -105,7 +102,7 @@ void CTollgate3Dlg::DrawTabs(HDC dc) {
                              ILD_TRANSPARENT);
         }
         // One clipped line; an '&' in an account name is a letter, not a mnemonic.
-        RECT label = ToRect(LabelRect(i));
+        RECT label = base::ToRECT(LabelRect(i));
         const std::wstring_view text = m_model.Label(i);
         ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &label,
                     DT_SINGLELINE | DT_LEFT | DT_TOP | DT_NOPREFIX);

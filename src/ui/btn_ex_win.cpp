@@ -1,10 +1,10 @@
 // The image button.
-#include "ui/keyed_pixel.h"
 #include "ui/btn_ex_win.h"
 
 #include <commctrl.h>
 
 #include "ui/frame_geometry.h"
+#include "ui/keyed_pixel.h"
 #include "ui/skin_image_win.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "base/geometry_win.h"
 #include "resource.h"
 #include "ui/skin_image_win.h"
 
@@ -18,10 +19,6 @@ RECT WorkArea() {
     RECT wa{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
     return wa;
-}
-
-base::Rect ToEdges(const RECT& r) {
-    return {r.left, r.top, r.right, r.bottom};
 }
 
 int Width(const RECT& r) {
@@ -64,8 +61,8 @@ BOOL CDlgEx::OnInitDialog() {
     const RECT wa = WorkArea();
     m_nMaxWidth = Width(wa);
     m_nMaxHeight = Height(wa);
-    const base::Rect restore = ui::InitialRestoreRect(ToEdges(wa));
-    m_rcRestore = {restore.left, restore.top, restore.right, restore.bottom};
+    const base::Rect restore = ui::InitialRestoreRect(base::FromRECT(wa));
+    m_rcRestore = base::ToRECT(restore);
     return TRUE;
 }
 
@@ -347,7 +344,7 @@ LRESULT CDlgEx::ToggleMaximize() {
                      TRUE);
         UpdateMaximizeButton(false);
     } else {
-        const base::Rect r = ui::MaximizedRect(ToEdges(WorkArea()), m_nMaxWidth, m_nMaxHeight);
+        const base::Rect r = ui::MaximizedRect(base::FromRECT(WorkArea()), m_nMaxWidth, m_nMaxHeight);
         ::MoveWindow(m_hWnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
         UpdateMaximizeButton(true);
     }

@@ -2,12 +2,11 @@
 
 #include <commctrl.h>
 
+#include "base/geometry_win.h"
 #include "ui/keyed_pixel.h"
-#include "ui/skin_image_win.h"
 #include "ui/progress_fill.h"
+#include "ui/skin_image_win.h"
 #include "ui/static_ex_win.h"
-
-namespace {} // namespace
 
 bool CImgProgress::SetImages(HBITMAP track, HBITMAP fill) {
     m_hbmBack.Reset(track);
@@ -15,8 +14,8 @@ bool CImgProgress::SetImages(HBITMAP track, HBITMAP fill) {
     const SIZE t = BitmapSize(track), f = BitmapSize(fill);
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, t.cx, t.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     const auto g = ui::ComputeProgressGeometry(t.cx, t.cy, f.cx, f.cy);
-    m_rcBar = {g.bar.left, g.bar.top, g.bar.right, g.bar.bottom};
-    m_rcFill = {g.fill.left, g.fill.top, g.fill.right, g.fill.bottom};
+    m_rcBar = base::ToRECT(g.bar);
+    m_rcFill = base::ToRECT(g.fill);
     return true;
 }
 
@@ -53,7 +52,7 @@ void CImgProgress::OnPaint() {
             if (src && m_hbmFill) {
                 PBRANGE range{};
                 SendMessage(PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
-                const ui::ProgressRect fillRect{m_rcFill.left, m_rcFill.top, m_rcFill.right, m_rcFill.bottom};
+                const base::Rect fillRect = base::FromRECT(m_rcFill);
                 const auto fill = ui::ComputeProgressFill(fillRect, GetPos(), range.iLow, range.iHigh);
                 const int fh = fillRect.Height();
                 fw::SelectedObject image(src.Get(), m_hbmFill.Get());

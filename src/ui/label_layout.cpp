@@ -21,7 +21,7 @@ bool IsLowSurrogate(wchar_t c) {
 }
 } // namespace
 
-LabelImagePlacement PlaceLabelImage(const LabelRect& client, int imageWidth, int imageHeight) {
+LabelImagePlacement PlaceLabelImage(const base::Rect& client, int imageWidth, int imageHeight) {
     LabelImagePlacement p;
     p.imageX = kImageLeft;
     p.imageY = (client.Height() - imageHeight) / 2;
@@ -44,10 +44,10 @@ unsigned LabelDrawFlags(unsigned style) {
     return flags;
 }
 
-LabelLayout WrapLabelText(std::wstring_view text, const LabelRect& area, int lineHeight, int charWidth,
+LabelLayout WrapLabelText(std::wstring_view text, const base::Rect& area, int lineHeight, int charWidth,
                           int lineSpacing, const std::function<int(std::wstring_view)>& measure) {
     LabelLayout layout;
-    LabelRect r = area;
+    base::Rect r = area;
     r.bottom = r.top + lineHeight;
     if (r.Width() < charWidth) return layout;
 

@@ -7,15 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace ui {
+#include "base/geometry.h"
 
-// A rectangle in the label's client pixels (right/bottom exclusive, as the platform's RECT).
-struct LabelRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool operator==(const LabelRect&) const = default;
-};
+namespace ui {
 
 // Probe text measured for the line height and an average character width (its ten
 // characters and the terminating NUL: 11 units).
@@ -26,16 +20,16 @@ inline constexpr int kLabelProbeLength = 11;
 // rectangle and image size (0 x 0 without image).
 struct LabelImagePlacement {
     int imageX = 0, imageY = 0;
-    LabelRect textArea;
+    base::Rect textArea;
 };
-LabelImagePlacement PlaceLabelImage(const LabelRect& client, int imageWidth, int imageHeight);
+LabelImagePlacement PlaceLabelImage(const base::Rect& client, int imageWidth, int imageHeight);
 
 // Text-drawing flags (DT_*) for a static control style (SS_*).
 unsigned LabelDrawFlags(unsigned style);
 
 struct LabelLine {
     std::wstring text;
-    LabelRect rect;
+    base::Rect rect;
 };
 
 struct LabelLayout {
@@ -47,7 +41,7 @@ struct LabelLayout {
 // first character that would make it wider than the area. A character that is wider than the
 // area even alone stands alone on its line. measure answers the width of a string on one line.
 // lineHeight and charWidth come from the probe text; lines start lineHeight + lineSpacing apart.
-LabelLayout WrapLabelText(std::wstring_view text, const LabelRect& area, int lineHeight, int charWidth,
+LabelLayout WrapLabelText(std::wstring_view text, const base::Rect& area, int lineHeight, int charWidth,
                           int lineSpacing, const std::function<int(std::wstring_view)>& measure);
 
 // The height the label's window must take: the needed height when it is lower, else unchanged.

@@ -50,7 +50,7 @@ int MsgBoxResult(unsigned type, int commandId) {
 
 std::vector<MsgBoxLine> LayoutMsgBoxLines(std::wstring_view text, int width, int textWidth, int textHeight) {
     const int lineHeight = textHeight / CountMessageLines(text);
-    MsgBoxRect rect;
+    base::Rect rect;
     rect.left = (width - textWidth) / 2;
     rect.right = rect.left + textWidth;
     rect.top = kTextTop;

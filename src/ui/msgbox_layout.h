@@ -4,15 +4,9 @@
 #include <string_view>
 #include <vector>
 
-namespace ui {
+#include "base/geometry.h"
 
-// A rectangle in client pixels, edges as the platform's RECT has them (right/bottom exclusive).
-struct MsgBoxRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool operator==(const MsgBoxRect&) const = default;
-};
+namespace ui {
 
 // Button sets and results use the platform message box's values.
 constexpr unsigned kMsgBoxOk = 0, kMsgBoxOkCancel = 1, kMsgBoxYesNo = 4;
@@ -33,7 +27,7 @@ MsgBoxSize ComputeMsgBoxSize(int textWidth, int textHeight, int lines, int frame
 
 struct MsgBoxButton {
     int id = 0;
-    MsgBoxRect rect;
+    base::Rect rect; // client pixels
     const wchar_t* text = L"";
 };
 
@@ -48,7 +42,7 @@ int MsgBoxResult(unsigned type, int commandId);
 
 struct MsgBoxLine {
     std::wstring_view text; // the characters drawn, up to (not including) the '\n'
-    MsgBoxRect rect;
+    base::Rect rect;        // client pixels
 };
 
 // Lines of the text as drawn in a client area `width` wide: a block textWidth wide centred

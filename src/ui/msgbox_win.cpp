@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/geometry_win.h"
 #include "resource.h"
 #include "ui/msgbox_layout.h"
 #include "ui/skin_image_win.h"
@@ -68,7 +69,7 @@ BOOL CMessageBox::OnInitDialog() {
     HBITMAP strips[] = {m_bmpFirstImage.Get(), m_bmpSecondImage.Get()};
     for (size_t i = 0; i < buttons.size(); ++i) {
         const auto& b = buttons[i];
-        const RECT rc{b.rect.left, b.rect.top, b.rect.right, b.rect.bottom};
+        const RECT rc = base::ToRECT(b.rect);
         if (!controls[i]->Create(b.text, WS_CHILD | WS_VISIBLE, rc, m_hWnd, b.id)) continue;
         controls[i]->SetImage(strips[i], true);
         controls[i]->m_strText = b.text;
@@ -110,7 +111,7 @@ void CMessageBox::OnPaint() {
     const SIZE text = MeasureText();
     const RECT client = GetClientRect();
     for (const auto& line : ui::LayoutMsgBoxLines(m_strText, client.right, text.cx, text.cy)) {
-        RECT rc{line.rect.left, line.rect.top, line.rect.right, line.rect.bottom};
+        RECT rc = base::ToRECT(line.rect);
         ::DrawTextW(dc.Get(), line.text.data(), static_cast<int>(line.text.size()), &rc, kTextFormat);
     }
 }

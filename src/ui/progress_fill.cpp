@@ -14,7 +14,7 @@ ProgressGeometry ComputeProgressGeometry(int trackWidth, int trackHeight, int fi
     return g;
 }
 
-ProgressFill ComputeProgressFill(const ProgressRect& fillRect, int pos, int lower, int upper) {
+ProgressFill ComputeProgressFill(const base::Rect& fillRect, int pos, int lower, int upper) {
     ProgressFill f;
     const int range = upper - lower;
     const int fw = fillRect.Width();

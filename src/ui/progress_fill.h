@@ -3,18 +3,13 @@
 // that both rounded ends of the bar show at every length.
 #pragma once
 
+#include "base/geometry.h"
+
 namespace ui {
 
-struct ProgressRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool operator==(const ProgressRect&) const = default;
-};
-
 struct ProgressGeometry {
-    ProgressRect bar;  // (0, 0, track width, track height)
-    ProgressRect fill; // the fill image's size centred in the bar
+    base::Rect bar;  // (0, 0, track width, track height)
+    base::Rect fill; // the fill image's size centred in the bar
 };
 ProgressGeometry ComputeProgressGeometry(int trackWidth, int trackHeight, int fillWidth, int fillHeight);
 
@@ -33,6 +28,6 @@ struct ProgressFill {
 // The fill for position pos in [lower, upper] with the fill drawn in fillRect.
 // filled = fill width / range * (pos - lower), truncated; half of it comes from the image's left end, the
 // rest from its right end. An empty range or a position outside it fills nothing or everything.
-ProgressFill ComputeProgressFill(const ProgressRect& fillRect, int pos, int lower, int upper);
+ProgressFill ComputeProgressFill(const base::Rect& fillRect, int pos, int lower, int upper);
 
 } // namespace ui

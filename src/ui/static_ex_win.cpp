@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/geometry_win.h"
 #include "ui/keyed_pixel.h"
 #include "ui/label_layout.h"
 #include "ui/skin_image_win.h"
@@ -24,13 +25,6 @@ void PaintParentBackground(HWND control, HDC dc) {
 
 namespace {
 constexpr UINT kHoverTimeMs = 10;
-
-ui::LabelRect ToLabelRect(const RECT& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-RECT ToRect(const ui::LabelRect& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
 } // namespace
 
 void CStaticEx::PreSubclassWindow() {
@@ -113,7 +107,7 @@ void CStaticEx::OnPaint() {
 }
 
 void CStaticEx::DrawLabelText(HDC dc) {
-    const auto place = ui::PlaceLabelImage(ToLabelRect(GetClientRect()), m_nImageWidth, m_nImageHeight);
+    const auto place = ui::PlaceLabelImage(base::FromRECT(GetClientRect()), m_nImageWidth, m_nImageHeight);
     const UINT flags = ui::LabelDrawFlags(GetStyle());
 
     const int saved = ::SaveDC(dc);
@@ -132,7 +126,7 @@ void CStaticEx::DrawLabelText(HDC dc) {
     const auto layout =
         ui::WrapLabelText(m_strText, place.textArea, lineHeight, charWidth, m_nLineSpacing, measure);
     for (const auto& line : layout.lines) {
-        RECT r = ToRect(line.rect);
+        RECT r = base::ToRECT(line.rect);
         ::DrawTextW(dc, line.text.c_str(), static_cast<int>(line.text.size()), &r, flags);
     }
     ::RestoreDC(dc, saved);

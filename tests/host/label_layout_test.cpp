@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-using ui::LabelRect;
-
 namespace {
 // A measure with 12-px characters, 'W' 50 px wide, to stand in for the label font.
 int Measure(std::wstring_view s) {
@@ -22,7 +20,7 @@ using Lines = std::vector<std::wstring>;
 } // namespace
 
 TEST(LabelLayout, WrapsByCharacterAndAtLineBreaks) {
-    const LabelRect area{0, 0, 40, 30}; // room for three 12-px characters
+    const base::Rect area{0, 0, 40, 30}; // room for three 12-px characters
     struct Case {
         const wchar_t* text;
         Lines lines;
@@ -54,9 +52,9 @@ TEST(LabelLayout, LinesAreSpacedAndTheLabelGrows) {
     // Spacing 5 with 12-px lines: lines start 17 px apart; three lines need 46 px.
     const auto layout = ui::WrapLabelText(L"abcdefg", {0, 2, 40, 20}, 12, 12, 5, Measure);
     ASSERT_EQ(layout.lines.size(), 3u);
-    EXPECT_EQ(layout.lines[0].rect, (LabelRect{0, 2, 40, 14}));
-    EXPECT_EQ(layout.lines[1].rect, (LabelRect{0, 19, 40, 31}));
-    EXPECT_EQ(layout.lines[2].rect, (LabelRect{0, 36, 40, 48}));
+    EXPECT_EQ(layout.lines[0].rect, (base::Rect{0, 2, 40, 14}));
+    EXPECT_EQ(layout.lines[1].rect, (base::Rect{0, 19, 40, 31}));
+    EXPECT_EQ(layout.lines[2].rect, (base::Rect{0, 36, 40, 48}));
     EXPECT_EQ(layout.neededHeight, 46);
     EXPECT_EQ(ui::GrownLabelHeight(20, layout.neededHeight), 46);
 
@@ -78,8 +76,8 @@ TEST(LabelLayout, ImageShiftsTheTextArea) {
     const auto withImage = ui::PlaceLabelImage({0, 0, 100, 30}, 14, 16);
     EXPECT_EQ(withImage.imageX, 3);
     EXPECT_EQ(withImage.imageY, 7);
-    EXPECT_EQ(withImage.textArea, (LabelRect{20, 0, 100, 30}));
-    EXPECT_EQ(ui::PlaceLabelImage({0, 0, 100, 30}, 0, 0).textArea, (LabelRect{0, 0, 100, 30}));
+    EXPECT_EQ(withImage.textArea, (base::Rect{20, 0, 100, 30}));
+    EXPECT_EQ(ui::PlaceLabelImage({0, 0, 100, 30}, 0, 0).textArea, (base::Rect{0, 0, 100, 30}));
 }
 
 TEST(LabelLayout, DrawFlagsFromStaticStyles) {

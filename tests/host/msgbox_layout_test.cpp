@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-using ui::MsgBoxRect;
-
 // The program's button strip: frames of 57 x 23.
 constexpr int kFrameW = 57, kFrameH = 23;
 
@@ -33,12 +31,12 @@ TEST(MsgBoxLayout, WindowSizeFollowsTextAndButtonFrame) {
 
 TEST(MsgBoxLayout, ButtonSetsHaveTheirPlacesAndTexts) {
     const int w = 241, h = 160; // odd width: halves truncate
-    const MsgBoxRect left{120 - 10 - 57, 160 - 30 - 23, 110, 130};
-    const MsgBoxRect right{130, 107, 130 + 57, 130};
-    const MsgBoxRect single{(241 - 57) / 2, 107, (241 - 57) / 2 + 57, 130};
+    const base::Rect left{120 - 10 - 57, 160 - 30 - 23, 110, 130};
+    const base::Rect right{130, 107, 130 + 57, 130};
+    const base::Rect single{(241 - 57) / 2, 107, (241 - 57) / 2 + 57, 130};
     struct Case {
         unsigned type;
-        std::vector<std::pair<MsgBoxRect, std::wstring>> buttons;
+        std::vector<std::pair<base::Rect, std::wstring>> buttons;
     } cases[] = {
         {0, {{single, L"确定"}}},
         {1, {{left, L"确定"}, {right, L"取消"}}},
@@ -76,9 +74,9 @@ TEST(MsgBoxLayout, LinesFormACentredBlockBelowTheCaption) {
     const auto lines = ui::LayoutMsgBoxLines(text, 261, 200, 34);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].text, L"Vexa - Tarn已成功移除，部分文件将在程序退出\r"); // the '\r' stays
-    EXPECT_EQ(lines[0].rect, (MsgBoxRect{30, 55, 230, 72}));
+    EXPECT_EQ(lines[0].rect, (base::Rect{30, 55, 230, 72}));
     EXPECT_EQ(lines[1].text, L"或计算机重启后自行删除");
-    EXPECT_EQ(lines[1].rect, (MsgBoxRect{30, 75, 230, 92}));
+    EXPECT_EQ(lines[1].rect, (base::Rect{30, 75, 230, 92}));
 }
 
 TEST(MsgBoxLayout, TrailingBreakDrawsNoEmptyLine) {

@@ -6,14 +6,14 @@ using ui::FillSpan;
 
 TEST(ProgressFill, FillIsCentredInTheTrack) {
     const auto same = ui::ComputeProgressGeometry(390, 21, 390, 21);
-    EXPECT_EQ(same.bar, (ui::ProgressRect{0, 0, 390, 21}));
-    EXPECT_EQ(same.fill, (ui::ProgressRect{0, 0, 390, 21}));
+    EXPECT_EQ(same.bar, (base::Rect{0, 0, 390, 21}));
+    EXPECT_EQ(same.fill, (base::Rect{0, 0, 390, 21}));
     const auto smaller = ui::ComputeProgressGeometry(390, 21, 381, 14);
-    EXPECT_EQ(smaller.fill, (ui::ProgressRect{4, 3, 385, 17}));
+    EXPECT_EQ(smaller.fill, (base::Rect{4, 3, 385, 17}));
 }
 
 TEST(ProgressFill, ShowsBothEndsAtEveryLength) {
-    const ui::ProgressRect fill{0, 0, 390, 21};
+    const base::Rect fill{0, 0, 390, 21};
     struct Case {
         int pos, filled;
         FillSpan left, right;
@@ -38,7 +38,7 @@ TEST(ProgressFill, OffsetFillAndOddRanges) {
     EXPECT_EQ(f.left, (FillSpan{0, 4, 190}));
     EXPECT_EQ(f.right, (FillSpan{190, 194, 191}));
 
-    const ui::ProgressRect fill{0, 0, 390, 21};
+    const base::Rect fill{0, 0, 390, 21};
     EXPECT_EQ(ui::ComputeProgressFill(fill, 5, 0, 0).filled, 0);       // empty range: nothing, no fault
     EXPECT_EQ(ui::ComputeProgressFill(fill, 150, 0, 100).filled, 390); // beyond the end: full
     EXPECT_EQ(ui::ComputeProgressFill(fill, -5, 0, 100).filled, 0);
