@@ -114,4 +114,19 @@ TEST_F(DownloadJobTest, DestroyingARunningJobCancelsIt) {
     EXPECT_EQ(m_events.size(), reported);
 }
 
+TEST_F(DownloadJobTest, AllWaitsAfterACancelShareOneBound) {
+    // Work that a cancel can't interrupt, like a connect that closing its handles does not end.
+    const DWORD started = GetTickCount();
+    {
+        net::DownloadJob job(400);
+        ASSERT_TRUE(
+            job.Start([](net::HttpRequestHandles&, const net::FetchProgress&) { return Sleep(3000), 1; },
+                      nullptr, nullptr));
+        job.Cancel();
+        EXPECT_FALSE(job.Wait(10000));
+        EXPECT_FALSE(job.Wait(10000));
+    } // and the job's own wait as it goes
+    EXPECT_LT(GetTickCount() - started, 2000u);
+}
+
 } // namespace
