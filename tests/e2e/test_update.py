@@ -21,7 +21,8 @@ def release_key(data: bytes) -> str:
 
 def older_release(data: bytes) -> bytes:
     """The same program with its version resource saying 2.9.0.0: a replayed older release."""
-    at = data.index(struct.pack("<I", 0xFEEF04BD))  # VS_FIXEDFILEINFO: signature, struct version, file version
+    # VS_FIXEDFILEINFO after the resource's key: signature, struct version, file version.
+    at = data.index(struct.pack("<I", 0xFEEF04BD), data.index("VS_VERSION_INFO".encode("utf-16-le")))
     return data[:at + 8] + struct.pack("<II", 2 << 16 | 9, 0) + data[at + 16:]
 
 
