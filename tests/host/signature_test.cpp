@@ -10,26 +10,18 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// An INTEGER with the given content bytes.
-Bytes Int(Bytes content) {
-    Bytes out = {0x02, static_cast<uint8_t>(content.size())};
-    out.insert(out.end(), content.begin(), content.end());
-    return out;
-}
-Bytes Seq(const Bytes& a, const Bytes& b, int lengthDelta = 0) {
-    Bytes out = {0x30, static_cast<uint8_t>(a.size() + b.size() + lengthDelta)};
-    out.insert(out.end(), a.begin(), a.end());
-    out.insert(out.end(), b.begin(), b.end());
-    return out;
-}
-Bytes Filled(size_t n, uint8_t first, uint8_t rest = 0x11) {
-    Bytes out(n, rest);
-    out[0] = first;
-    return out;
-}
-Bytes Plus(Bytes a, Bytes b) {
+Bytes Plus(Bytes a, const Bytes& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
+}
+Bytes Int(const Bytes& content) {
+    return Plus({0x02, static_cast<uint8_t>(content.size())}, content);
+}
+Bytes Seq(const Bytes& a, const Bytes& b, int lengthDelta = 0) {
+    return Plus({0x30, static_cast<uint8_t>(a.size() + b.size() + lengthDelta)}, Plus(a, b));
+}
+Bytes Filled(size_t n, uint8_t first) {
+    return Plus({first}, Bytes(n - 1, 0x11));
 }
 
 TEST(EcdsaDerToRaw, OnlyStrictDerOfTwoPositiveScalars) {
