@@ -63,13 +63,10 @@ TEST(EcdsaDerToRaw, OnlyStrictDerOfTwoPositiveScalars) {
 
 TEST(PublicPointFromHex, SixtyFiveBytesStartingWith04) {
     const std::wstring hex = L"04" + std::wstring(128, L'a');
-    const auto point = net::PublicPointFromHex(L" " + hex.substr(0, 60) + L"\n" + hex.substr(60) + L"\r\n");
-    ASSERT_TRUE(point);
-    EXPECT_EQ((*point)[0], 0x04);
-    EXPECT_EQ((*point)[64], 0xaa);
-    EXPECT_TRUE(net::PublicPointFromHex(L"04" + std::wstring(128, L'F')));
-    for (const std::wstring& bad : {L"02" + std::wstring(128, L'a'), hex.substr(2), hex + L"00",
-                                    L"04" + std::wstring(127, L'a') + L"g", std::wstring()})
+    const auto point = net::PublicPointFromHex(hex.substr(0, 60) + L"\n" + hex.substr(60) + L"\r\n");
+    ASSERT_TRUE(point && (*point)[0] == 0x04 && (*point)[64] == 0xaa);
+    for (const std::wstring& bad :
+         {L"02" + hex.substr(2), hex.substr(2), hex + L"00", hex.substr(0, 128) + L"0g"})
         EXPECT_FALSE(net::PublicPointFromHex(bad)) << std::string(bad.begin(), bad.end());
 }
 
