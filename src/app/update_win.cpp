@@ -120,7 +120,8 @@ uint64_t FileVersionOf(const std::wstring& path) {
 bool SelfUpdate::FetchConfiguration() {
     m_publishedKey.clear();
     const std::wstring file = ProgramFolderFileFor(m_env.exePath, kUpdateConfigFile);
-    if (!net::HttpFetchToFile(m_env.configUrl, file, 512)) return false;
+    if (!net::HttpFetchToFile(m_env.configUrl, file, 512, nullptr, nullptr, net::kMaxConfigBytes))
+        return false;
     wchar_t key[64] = {};
     GetPrivateProfileStringW(kConfigSection.data(), kConfigKeyName.data(), L"", key, 64, file.c_str());
     wchar_t address[512] = {};
