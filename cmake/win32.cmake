@@ -7,7 +7,7 @@ add_compile_options(-municode)
 add_link_options(-municode -static -static-libgcc -static-libstdc++)
 
 set(TNVEXA_SYSTEM_LIBS gdiplus wininet shlwapi comctl32 ole32 oleaut32 uuid shell32 user32 gdi32 advapi32
-    winmm msimg32 version userenv)
+    winmm msimg32 version userenv bcrypt)
 
 add_library(tnvexa_win STATIC ${TNVEXA_WIN_SOURCES})
 target_include_directories(tnvexa_win PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/res)

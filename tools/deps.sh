@@ -3,7 +3,7 @@
 # the command for root to run.
 TNVEXA_PACKAGES=(cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-utils imagemagick
-    fonts-wqy-microhei python3 curl procps ccache)
+    fonts-wqy-microhei python3 curl procps ccache openssl xxd)
 
 tnvexa_ensure_packages() {
     local missing=() p sudo=()

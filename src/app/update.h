@@ -2,6 +2,7 @@
 // comparison with the published key, the check of a downloaded file against that key, and
 // which start modes may check at start-up.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,10 @@ bool ReleaseKeysDiffer(std::wstring_view publishedKey, std::wstring_view localKe
 // hex digits of the key (which hold digest digits for any version suffix of up to 8 digits)
 // equal the digest's, case ignored. A key without 24 leading hex digits matches nothing.
 bool DigestMatchesReleaseKey(std::wstring_view digestHex, std::wstring_view releaseKey);
+
+// A dotted version ("3.0.0.1") as the four 16-bit fields of a version resource, most
+// significant first, so that versions compare as numbers; 0 for anything else.
+uint64_t PackedVersion(std::wstring_view version);
 
 // The start-up check runs only in the modes that may go on to open the main window.
 bool StartModeMayCheckForUpdate(StartMode mode);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "app/settings_rules.h"
 #include "app/settings_win.h"
 #include "app/start_mode_win.h"
@@ -12,6 +14,7 @@
 #include "fw/handles_win.h"
 #include "net/http_win.h"
 #include "net/publisher_win.h"
+#include "net/signature_win.h"
 
 namespace app {
 
@@ -57,31 +60,68 @@ std::wstring LocalReleaseKey(const std::wstring& exePath) {
     return ReleaseKey(base::Md5FileHex(exePath), kVersionText);
 }
 
+namespace {
+
+// Moves the held file to path (which must be free) through its handle: no one can have put
+// other bytes under its name since it was checked.
+bool RenameHeld(HANDLE file, const std::wstring& path) {
+    // An NT path, which every version of the call takes as it is.
+    const std::wstring target = L"\\??\\" + path;
+    std::vector<uint8_t> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = FALSE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
+    std::copy(target.begin(), target.end(), info->FileName);
+    return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
+}
+
+} // namespace
+
 bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, const std::wstring& oldPath,
-                    const std::function<void(SwapPoint)>& reached) {
+                    const HeldFileCheck& accept, const std::function<void(SwapPoint)>& reached) {
     auto passed = [&](SwapPoint point) {
         if (reached) reached(point);
     };
     // A power cut must not leave a name pointing at bytes that never reached the disk: the new
     // file is written through before any rename, and each rename before the next one.
     if (!FlushToDisk(newPath)) return false;
+    fw::Handle held = net::OpenPinned(newPath, true);
+    if (!held || !accept || !accept(held.Get())) return false;
     passed(SwapPoint::NewFlushed);
     if (!MoveDurably(exePath, oldPath)) return false;
     passed(SwapPoint::OldMoved);
-    if (!MoveDurably(newPath, exePath)) {
+    if (!RenameHeld(held.Get(), exePath)) {
         // Half-way: put the running executable back so that the program can still start.
         MoveDurably(oldPath, exePath);
         return false;
     }
+    held.Reset();
+    FlushToDisk(exePath); // the rename through the handle, written through like the others
     passed(SwapPoint::NewMoved);
     DeleteAtRestart(oldPath);
     return true;
 }
 
+uint64_t FileVersionOf(const std::wstring& path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size == 0) return 0;
+    std::vector<uint8_t> data(size);
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return 0;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed ||
+        length < sizeof(VS_FIXEDFILEINFO) || fixed->dwSignature != 0xFEEF04BD)
+        return 0;
+    return static_cast<uint64_t>(fixed->dwFileVersionMS) << 32 | fixed->dwFileVersionLS;
+}
+
 bool SelfUpdate::FetchConfiguration() {
     m_publishedKey.clear();
     const std::wstring file = ProgramFolderFileFor(m_env.exePath, kUpdateConfigFile);
-    if (!net::HttpFetchToFile(m_env.configUrl, file, 512)) return false;
+    if (!net::HttpFetchToFile(m_env.configUrl, file, 512, nullptr, nullptr, net::kMaxConfigBytes))
+        return false;
     wchar_t key[64] = {};
     GetPrivateProfileStringW(kConfigSection.data(), kConfigKeyName.data(), L"", key, 64, file.c_str());
     wchar_t address[512] = {};
@@ -112,7 +152,15 @@ bool SelfUpdate::DownloadAndSwap(const UpdateDownloader& download) {
     bool ok = download && download(source, newPath);
     // A complete file is only the release when its digest is the one the key publishes.
     if (ok) ok = DigestMatchesReleaseKey(base::Md5FileHex(newPath), m_publishedKey);
-    if (ok) ok = SwapExecutable(m_env.exePath, newPath, ProgramFolderFileFor(m_env.exePath, kOldExeFile));
+    // ...and it only runs when the publisher signed these very bytes, and it is no older than this
+    // program (an older signed release, served again, would bring back what it got wrong).
+    const HeldFileCheck signedAndNotOlder = [&](HANDLE held) {
+        return net::VerifyPublishedSignature(held, source) &&
+               FileVersionOf(newPath) >= PackedVersion(kVersionText);
+    };
+    if (ok)
+        ok = SwapExecutable(m_env.exePath, newPath, ProgramFolderFileFor(m_env.exePath, kOldExeFile),
+                            signedAndNotOlder);
     if (!ok) DeleteAtRestart(newPath);
     return ok;
 }

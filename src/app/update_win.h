@@ -2,6 +2,9 @@
 // executable with its swap into the running executable's place. The start-up routine and the
 // main window's update command drive it; the download itself is the update progress dialog.
 #pragma once
+#include <windows.h>
+
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -40,12 +43,21 @@ enum class SwapPoint {
     NewMoved,   // the new file is at the executable's path
 };
 
-// Writes the new file through to the disk, then moves the executable to oldPath and the new file
-// into its place, each move written through before the next begins; if the second move fails
-// the executable is moved back. True when the new file is in place (oldPath is then scheduled
-// for deletion at the next restart). `reached` (tests) is told each point as it is passed.
+// Accepts or refuses the new file from its held handle (no one else can change, delete or
+// rename the file while it is held).
+using HeldFileCheck = std::function<bool(HANDLE file)>;
+
+// Writes the new file through to the disk, then holds it (OpenPinned) and asks accept; only an
+// accepted file is swapped in: the executable is moved to oldPath and the held file, through
+// its handle, into its place, each move on the disk before the next begins; if the second move
+// fails the executable is moved back. True when the new file is in place (oldPath is then
+// scheduled for deletion at the next restart). `reached` (tests) is told each point as it is
+// passed.
 bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, const std::wstring& oldPath,
-                    const std::function<void(SwapPoint)>& reached = {});
+                    const HeldFileCheck& accept, const std::function<void(SwapPoint)>& reached = {});
+
+// The release the file's own version resource names (PackedVersion order); 0 without one.
+uint64_t FileVersionOf(const std::wstring& path);
 
 class SelfUpdate {
 public:
@@ -57,9 +69,11 @@ public:
     int CheckForUpdate(bool forced);
 
     // Downloads the update address into "NewTnVexa.exe" beside the executable, checks that its
-    // digest is the published release's, and swaps it in. False when the download failed or was
-    // cancelled, the file isn't the published release, or the swap was undone; the new file is
-    // then scheduled for deletion at the next restart.
+    // digest is the published release's, that the publisher signed it and that it is no older
+    // than the running program, and swaps it in. False when the download failed or was
+    // cancelled, the file isn't the published release, its signature is missing or wrong, it is
+    // older, or the swap was undone; the new file is then scheduled for deletion at the next
+    // restart.
     bool DownloadAndSwap(const UpdateDownloader& download);
 
     const std::wstring& UpdateAddress() const { return m_updateAddress; }

@@ -1,5 +1,6 @@
 #include "net/download_job_win.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "fw/handles_win.h"
@@ -113,6 +114,7 @@ bool DownloadJob::Start(Work work, ProgressFn onProgress, OutcomeFn onDone) {
     }
     m_onProgress = std::move(onProgress);
     m_onDone = std::move(onDone);
+    m_cancelling = false;
     auto shared = std::make_shared<Shared>();
     shared->work = std::move(work);
     shared->sink = m_sink;
@@ -143,6 +145,10 @@ bool DownloadJob::Start(Work work, ProgressFn onProgress, OutcomeFn onDone) {
 
 void DownloadJob::Cancel() {
     if (!m_shared) return;
+    if (!m_cancelling) {
+        m_cancelling = true;
+        m_cancelledAt = GetTickCount();
+    }
     m_shared->cancelled = true;
     m_shared->handles.Cancel();
 }
@@ -152,6 +158,10 @@ bool DownloadJob::Wait(DWORD timeoutMs) {
     // The watcher ends after the download thread; without a watcher the download thread is it.
     HANDLE thread = m_shared->watcherThread ? m_shared->watcherThread.Get() : m_shared->downloadThread.Get();
     const DWORD start = GetTickCount();
+    if (m_cancelling) {
+        const DWORD sinceCancel = start - m_cancelledAt;
+        timeoutMs = std::min(timeoutMs, sinceCancel < m_cancelBoundMs ? m_cancelBoundMs - sinceCancel : 0);
+    }
     for (;;) {
         const DWORD spent = GetTickCount() - start;
         if (spent > timeoutMs) return false;

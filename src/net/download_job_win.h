@@ -25,7 +25,11 @@ public:
     // It runs on another thread: it must hold its own copies of what it uses.
     using Work = std::function<int(HttpRequestHandles& handles, const FetchProgress& progress)>;
 
-    DownloadJob() = default;
+    // How long all waits after a cancel may take together: a connect that closing the handles
+    // does not interrupt would otherwise hold every wait of the owner in turn for its full time.
+    static constexpr DWORD kDefaultCancelBoundMs = 3000;
+
+    explicit DownloadJob(DWORD cancelBoundMs = kDefaultCancelBoundMs) : m_cancelBoundMs(cancelBoundMs) {}
     ~DownloadJob();
     DownloadJob(const DownloadJob&) = delete;
     DownloadJob& operator=(const DownloadJob&) = delete;
@@ -46,7 +50,9 @@ public:
     void Cancel();
 
     // Waits up to timeoutMs for both threads to end, still answering the download thread's
-    // synchronous messages meanwhile. True when they have ended (or never started).
+    // synchronous messages meanwhile; after a cancel, no longer than the rest of the cancel
+    // bound that started with it. True when they have ended (or never started); a thread that
+    // outlives the wait finds its state intact and reports nothing.
     bool Wait(DWORD timeoutMs);
 
     bool Running() const;
@@ -59,6 +65,9 @@ public:
 private:
     std::shared_ptr<Shared> m_shared;
     HWND m_sink = nullptr; // message-only window of the starting thread
+    DWORD m_cancelBoundMs;
+    DWORD m_cancelledAt = 0;
+    bool m_cancelling = false;
     ProgressFn m_onProgress;
     OutcomeFn m_onDone;
 

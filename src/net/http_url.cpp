@@ -73,6 +73,18 @@ bool IsTrustedUrl(std::wstring_view url, std::wstring_view overrideHost) {
     return InDomain(host, HostOfAuthority(overrideHost));
 }
 
+bool IsRedirectStatus(unsigned status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+std::wstring RedirectTarget(std::wstring_view current, std::wstring_view location) {
+    if (HasHttpScheme(location)) return std::wstring(location);
+    if (location.empty() || location[0] != L'/' || location.starts_with(L"//") || !HasHttpScheme(current))
+        return {};
+    const size_t slash = current.find(L'/', kScheme.size());
+    return std::wstring(current.substr(0, slash)) + std::wstring(location);
+}
+
 uint32_t ProgressPercent(uint64_t total, uint32_t contentLength) {
     if (contentLength == 0 || total >= contentLength) return 100;
     return static_cast<uint32_t>(total * 100 / contentLength);

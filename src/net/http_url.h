@@ -36,6 +36,19 @@ bool SplitHttpUrl(std::wstring_view url, HttpUrlParts& parts);
 // trusted domains, or the override host, or ends with "." followed by one of them.
 bool IsTrustedUrl(std::wstring_view url, std::wstring_view overrideHost);
 
+// Limits of what a fetch accepts: a download (the update, a game client), a configuration.
+inline constexpr uint64_t kMaxDownloadBytes = 1ull << 30;
+inline constexpr uint64_t kMaxConfigBytes = 64 * 1024;
+inline constexpr int kMaxRedirects = 5;
+
+// True for the statuses that name another address in their Location header.
+bool IsRedirectStatus(unsigned status);
+
+// The address a redirect from current leads to: an absolute http address as it is, a path
+// from "/" on the current address's host; empty for anything else (another scheme, a relative
+// path), which is not followed.
+std::wstring RedirectTarget(std::wstring_view current, std::wstring_view location);
+
 // total × 100 / length in integer arithmetic that can't overflow, capped at 100; a length of
 // 0 counts as complete.
 uint32_t ProgressPercent(uint64_t total, uint32_t contentLength);

@@ -53,18 +53,22 @@ public:
     }
     bool Cancelled() const { return m_holder && m_holder->Cancelled(); }
 
-    // Steps 1 to 4 of every request: open, connect, open the request, send it.
-    bool Send(const HttpUrlParts& parts) {
-        if (!Keep(HttpRequestHandles::kInternet,
+    // Steps 1 to 4 of every request: open, connect, open the request, send it. Called again
+    // for a redirect: the connection and request of the last address are closed first.
+    bool Send(const HttpUrlParts& parts, DWORD flags = kRequestFlags) {
+        if (!m_local[HttpRequestHandles::kInternet] &&
+            !Keep(HttpRequestHandles::kInternet,
                   InternetOpenW(kUserAgent.data(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)))
             return false;
+        Drop(HttpRequestHandles::kRequest);
+        Drop(HttpRequestHandles::kConnection);
         if (!Keep(HttpRequestHandles::kConnection,
                   InternetConnectW(m_local[HttpRequestHandles::kInternet], parts.host.c_str(), parts.port,
                                    nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0)))
             return false;
         if (!Keep(HttpRequestHandles::kRequest,
                   HttpOpenRequestW(m_local[HttpRequestHandles::kConnection], L"GET", parts.path.c_str(),
-                                   L"HTTP/1.1", nullptr, nullptr, kRequestFlags, 0)))
+                                   L"HTTP/1.1", nullptr, nullptr, flags, 0)))
             return false;
         return HttpSendRequestW(m_local[HttpRequestHandles::kRequest], kRequestHeaders.data(),
                                 static_cast<DWORD>(kRequestHeaders.size()), nullptr, 0) != FALSE;
@@ -73,6 +77,12 @@ public:
     HINTERNET Request() const { return m_local[HttpRequestHandles::kRequest]; }
 
 private:
+    void Drop(int index) {
+        HINTERNET h = m_holder ? m_holder->m_handles[index].exchange(nullptr) : m_local[index];
+        m_local[index] = nullptr;
+        if (h) InternetCloseHandle(h);
+    }
+
     HttpRequestHandles* m_holder;
     HINTERNET m_local[HttpRequestHandles::kCount] = {};
 };
@@ -105,34 +115,51 @@ uint64_t Microseconds() {
                                  now.QuadPart % frequency * 1000000 / frequency);
 }
 
-bool StatusAndLength(HINTERNET request, DWORD& contentLength) {
-    wchar_t status[16] = {}; // 32 bytes
+DWORD StatusCode(HINTERNET request) {
+    DWORD status = 0;
     DWORD size = sizeof(status);
-    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE, status, &size, nullptr)) return false;
-    if (_wtoi(status) == 404) return false;
-    // Other codes pass, server errors included: the body announced by Content-Length decides.
+    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+        return 0;
+    return status;
+}
+
+std::wstring LocationHeader(HINTERNET request) {
+    wchar_t location[kMaxPathChars + kMaxHostChars + 16] = {};
+    DWORD size = sizeof(location) - sizeof(wchar_t);
+    if (!HttpQueryInfoW(request, HTTP_QUERY_LOCATION, location, &size, nullptr)) return {};
+    return location;
+}
+
+// Sends the request and follows redirects to trusted hosts: true when the last answer is a
+// 200 whose announced length is at most maxBytes. A redirect is followed by hand, so that the
+// library never connects to a host that the trusted-domain test did not see.
+bool OpenBody(HttpRequestScope& scope, std::wstring_view url, uint64_t maxBytes, DWORD& contentLength) {
+    std::wstring current(url);
+    for (int hop = 0;; ++hop) {
+        HttpUrlParts parts;
+        if (!SplitHttpUrl(current, parts) ||
+            !scope.Send(parts, kRequestFlags | INTERNET_FLAG_NO_AUTO_REDIRECT))
+            return false;
+        const DWORD status = StatusCode(scope.Request());
+        if (status == 200) break;
+        if (!IsRedirectStatus(status) || hop == kMaxRedirects) return false;
+        current = RedirectTarget(current, LocationHeader(scope.Request()));
+        if (current.empty() || !IsTrustedUrl(current)) return false;
+    }
     DWORD length = 0;
-    size = sizeof(length);
-    if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size, nullptr))
+    DWORD size = sizeof(length);
+    if (!HttpQueryInfoW(scope.Request(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size,
+                        nullptr) ||
+        size != sizeof(DWORD) || length > maxBytes)
         return false;
-    if (size != sizeof(DWORD)) return false;
     contentLength = length;
     return true;
 }
 
-} // namespace
-
-bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chunk,
-                     const FetchProgress* progress, HttpRequestHandles* handles) {
-    HttpUrlParts parts;
-    if (!SplitHttpUrl(url, parts) || chunk == 0) return false;
-    HttpRequestScope scope(handles);
-    if (!scope.Send(parts)) return false;
-    DWORD contentLength = 0;
-    if (!StatusAndLength(scope.Request(), contentLength)) return false;
-
-    std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"wb"), &std::fclose);
-    if (!file) return false;
+// Reads the announced body through write, chunk by chunk: true when exactly contentLength
+// bytes arrived and were written.
+bool ReadBody(HttpRequestScope& scope, DWORD contentLength, DWORD chunk, const FetchProgress* progress,
+              const std::function<bool(const char*, DWORD)>& write) {
     // Reads grow past the caller's chunk while the body streams fast: every call into the
     // library costs far more than the bytes it moves. The display still hears of every chunk.
     // The body is read straight through without seeking: the read position is always the
@@ -143,10 +170,12 @@ bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chun
     for (;;) {
         DWORD read = 0;
         const uint64_t started = Microseconds();
-        if (!InternetReadFile(scope.Request(), buffer.data(), want, &read)) break;
+        if (!InternetReadFile(scope.Request(), buffer.data(), want, &read)) return false;
         const uint64_t took = Microseconds() - started;
-        if (scope.Cancelled()) break;
-        if (read > 0 && std::fwrite(buffer.data(), 1, read, file.get()) != read) break;
+        if (scope.Cancelled()) return false;
+        // More than announced is not the file that was announced.
+        if (read > contentLength - total) return false;
+        if (read > 0 && !write(buffer.data(), read)) return false;
         const uint64_t end = total + read;
         while (total < end) {
             total = std::min<uint64_t>(total + chunk, end);
@@ -156,11 +185,40 @@ bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chun
         if (read == 0) break;
         want = NextReadSize(want, chunk, read, took);
     }
-    const bool flushed = std::fclose(file.release()) == 0;
-    if (scope.Cancelled()) return false;
     // An empty body has no percentage of its own: the display still ends full.
     if (contentLength == 0 && progress && *progress) (*progress)(100, total, contentLength);
-    return flushed && total >= contentLength;
+    return total == contentLength;
+}
+
+} // namespace
+
+bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chunk,
+                     const FetchProgress* progress, HttpRequestHandles* handles, uint64_t maxBytes) {
+    if (chunk == 0) return false;
+    HttpRequestScope scope(handles);
+    DWORD contentLength = 0;
+    if (!OpenBody(scope, url, maxBytes, contentLength)) return false;
+    std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"wb"), &std::fclose);
+    if (!file) return false;
+    const bool read = ReadBody(scope, contentLength, chunk, progress, [&](const char* data, DWORD n) {
+        return std::fwrite(data, 1, n, file.get()) == n;
+    });
+    // The file is closed on this thread in every case (see HttpRequestHandles).
+    const bool flushed = std::fclose(file.release()) == 0;
+    return read && flushed && !scope.Cancelled();
+}
+
+bool HttpFetchToMemory(std::wstring_view url, std::string& body, uint64_t maxBytes,
+                       HttpRequestHandles* handles) {
+    body.clear();
+    HttpRequestScope scope(handles);
+    DWORD contentLength = 0;
+    if (!OpenBody(scope, url, maxBytes, contentLength)) return false;
+    body.reserve(contentLength);
+    return ReadBody(scope, contentLength, 512, nullptr, [&](const char* data, DWORD n) {
+        body.append(data, n);
+        return true;
+    });
 }
 
 bool IsTrustedUrl(std::wstring_view url) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "net/http_url.h"
+
 namespace net {
 
 // The handles of a running request (internet, connection, request), held where another thread
@@ -45,13 +47,19 @@ using FetchProgress = std::function<void(uint32_t percent, uint64_t total, uint3
 bool HttpPing(std::wstring_view url);
 
 // Fetches the address into the file (truncated first): true when the whole body announced by
-// Content-Length was written. Status 404, a missing Content-Length, a file that can't be
-// opened, a short body or a cancel fail; a partial file is left in place. A progress display
-// is called for every chunk bytes of the body (and with 100 at the end of an empty body),
-// whatever the sizes of the reads; with a handle holder the handles live there until the
-// fetch ends.
+// Content-Length was written. Only status 200 counts; a redirect is followed (up to
+// kMaxRedirects) only to a trusted host. A missing Content-Length, one above maxBytes, a body
+// longer or shorter than announced, a file that can't be opened or a cancel fail; a partial
+// file is left in place. A progress display is called for every chunk bytes of the body (and
+// with 100 at the end of an empty body), whatever the sizes of the reads; with a handle holder
+// the handles live there until the fetch ends.
 bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chunk,
-                     const FetchProgress* progress = nullptr, HttpRequestHandles* handles = nullptr);
+                     const FetchProgress* progress = nullptr, HttpRequestHandles* handles = nullptr,
+                     uint64_t maxBytes = kMaxDownloadBytes);
+
+// The same into memory, for small bodies (a signature): true when the whole body arrived.
+bool HttpFetchToMemory(std::wstring_view url, std::string& body, uint64_t maxBytes,
+                       HttpRequestHandles* handles = nullptr);
 
 // The trusted-domain test with this process's publisher override as a trusted host.
 bool IsTrustedUrl(std::wstring_view url);

@@ -2,9 +2,9 @@
 
 #include <sddl.h>
 
-#include "base/executable_path_win.h"
 #include "net/http_win.h"
 #include "net/publisher_win.h"
+#include "net/signature_win.h"
 #include "net/update_config.h"
 #include "resource.h"
 #include "ui/skin_image_win.h"
@@ -14,7 +14,7 @@
 namespace {
 
 constexpr DWORD kChunk = 1024;
-constexpr DWORD kStopWaitMs = 10000;
+constexpr DWORD kStopWaitMs = 10000; // a cancelled job ends its waits sooner (DownloadJob)
 constexpr size_t kMaxAddressChars = 511;
 
 // The client is started with this program's rights, an administrator's. So it is downloaded
@@ -57,6 +57,14 @@ void RemoveNowOrAtRestart(const std::wstring& path, bool folder) {
         ::MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
+// A file of this run's own in the private folder: GetTempFileName creates it under a name that
+// did not exist, so deleting it afterwards never takes a file that someone else made.
+std::wstring MakeConfigFile(const std::wstring& folder) {
+    wchar_t path[MAX_PATH] = {};
+    if (folder.empty() || ::GetTempFileNameW(folder.c_str(), L"cfg", 0, path) == 0) return {};
+    return path;
+}
+
 std::wstring ReadDownloadAddress(const std::wstring& configFile) {
     wchar_t address[kMaxAddressChars + 1] = {};
     const DWORD n = ::GetPrivateProfileStringW(net::kConfigSection.data(), net::kConfigAddrName.data(), L"",
@@ -69,8 +77,7 @@ std::wstring ReadDownloadAddress(const std::wstring& configFile) {
 
 CDownGameDlg::CDownGameDlg(std::wstring gameName, HWND parent)
     : CDlgEx(IDD_DOWN_GAME, parent), m_strGame(std::move(gameName)),
-      m_strSelfConfigUrl(net::PublisherUrl(net::PublisherSite::Client, net::kUpdateConfigPath)),
-      m_strExePath(base::ExecutablePath()) {
+      m_strSelfConfigUrl(net::PublisherUrl(net::PublisherSite::Client, net::kUpdateConfigPath)) {
 }
 
 CDownGameDlg::~CDownGameDlg() {
@@ -101,7 +108,7 @@ BOOL CDownGameDlg::OnInitDialog() {
     // Without a usable name there is nothing to fetch: the dialog waits to be closed.
     if (!web::IsGameName(m_strGame)) return TRUE;
     m_strFolder = MakePrivateFolder();
-    const auto places = web::GameDownloadPlacesFor(m_strSelfConfigUrl, m_strExePath, m_strFolder, m_strGame);
+    const auto places = web::GameDownloadPlacesFor(m_strSelfConfigUrl, m_strFolder, m_strGame);
     if (!places) {
         RemoveDownload();
         return TRUE;
@@ -110,16 +117,26 @@ BOOL CDownGameDlg::OnInitDialog() {
     m_strLocalFile = places->clientFile;
 
     auto found = m_foundAddress;
-    net::DownloadJob::Work work = [p = *places, found](net::HttpRequestHandles& handles,
-                                                       const net::FetchProgress& progress) {
-        const bool fetched = net::HttpFetchToFile(p.configUrl, p.configFile, kChunk, nullptr, &handles);
-        if (fetched) *found = ReadDownloadAddress(p.configFile);
-        ::DeleteFileW(p.configFile.c_str());
+    auto held = m_heldClient;
+    net::DownloadJob::Work work = [p = *places, folder = m_strFolder, found, held](
+                                      net::HttpRequestHandles& handles, const net::FetchProgress& progress) {
+        // Without its private folder nothing is fetched at all.
+        const std::wstring configFile = MakeConfigFile(folder);
+        if (configFile.empty()) return kConfigFailed;
+        const bool fetched =
+            net::HttpFetchToFile(p.configUrl, configFile, kChunk, nullptr, &handles, net::kMaxConfigBytes);
+        if (fetched) *found = ReadDownloadAddress(configFile);
+        ::DeleteFileW(configFile.c_str());
         if (!fetched) return kConfigFailed;
-        // Without its private folder the client is not downloaded at all.
-        if (p.clientFile.empty() || !net::IsTrustedUrl(*found)) return kDownloadFailed;
-        return net::HttpFetchToFile(*found, p.clientFile, kChunk, &progress, &handles) ? kDownloaded
-                                                                                       : kDownloadFailed;
+        if (!net::IsTrustedUrl(*found) ||
+            !net::HttpFetchToFile(*found, p.clientFile, kChunk, &progress, &handles))
+            return kDownloadFailed;
+        // The client runs with this program's rights: only the bytes the publisher signed, held
+        // from the check until it is started.
+        fw::Handle client = net::OpenPinned(p.clientFile, false);
+        if (!client || !net::VerifyPublishedSignature(client.Get(), *found, &handles)) return kDownloadFailed;
+        *held = std::move(client);
+        return kDownloaded;
     };
     const bool started = m_job.Start(
         std::move(work), [this](uint32_t percent) { OnProgress(percent); },
@@ -183,6 +200,7 @@ void CDownGameDlg::End(INT_PTR result) {
 }
 
 void CDownGameDlg::RemoveDownload() {
+    m_heldClient->Reset(); // a started client keeps its own hold on the file
     if (m_removed) return;
     m_removed = true;
     RemoveNowOrAtRestart(m_strLocalFile, false);

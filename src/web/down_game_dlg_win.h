@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "fw/handles_win.h"
 #include "net/download_job_win.h"
 #include "ui/btn_ex_win.h"
 #include "ui/dlg_ex_win.h"
@@ -28,11 +29,9 @@ public:
     CStaticEx m_stcPercent;
 
     std::wstring m_strGame;
-    // The self-update's configuration address and the running executable, from which the game's
-    // configuration address and file are made; set at construction, replaceable before the
-    // dialog runs.
+    // The self-update's configuration address, from which the game's is made; set at
+    // construction, replaceable before the dialog runs.
     std::wstring m_strSelfConfigUrl;
-    std::wstring m_strExePath;
     std::wstring m_strConfigUrl;
     std::wstring m_strDownUrl; // from the configuration, once the worker has ended
     std::wstring m_strLocalFile;
@@ -63,6 +62,8 @@ private:
 
     std::wstring m_strFolder; // the download's private folder, empty until made
     std::shared_ptr<std::wstring> m_foundAddress = std::make_shared<std::wstring>();
+    // The verified client, held by the worker's check until it has been started.
+    std::shared_ptr<fw::Handle> m_heldClient = std::make_shared<fw::Handle>();
     bool m_removed = false;
 };
 

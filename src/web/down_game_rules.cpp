@@ -30,17 +30,14 @@ bool IsGameName(std::wstring_view name) {
 }
 
 std::optional<GameDownloadPlaces> GameDownloadPlacesFor(std::wstring_view selfConfigUrl,
-                                                        std::wstring_view exePath,
                                                         std::wstring_view clientFolder,
                                                         std::wstring_view gameName) {
     if (!IsGameName(gameName)) return std::nullopt;
     GameDownloadPlaces places;
     places.configUrl = ReplaceAll(selfConfigUrl, net::kEditionTag, gameName);
-    places.configFile = base::FileBeside(exePath, std::wstring(gameName) + L".ini");
     if (!clientFolder.empty())
         places.clientFile = std::wstring(clientFolder) + L"\\" + std::wstring(gameName) + L".exe";
-    if (places.configFile.empty() || places.configFile.size() > kMaxPathChars ||
-        places.clientFile.size() > kMaxPathChars || places.configUrl.size() > kMaxUrlChars)
+    if (places.clientFile.size() > kMaxPathChars || places.configUrl.size() > kMaxUrlChars)
         return std::nullopt;
     return places;
 }

@@ -14,16 +14,14 @@ bool IsGameName(std::wstring_view name);
 
 struct GameDownloadPlaces {
     std::wstring configUrl;  // the game's update configuration on the publisher's client host
-    std::wstring configFile; // where it is stored while it is read: name + ".ini" beside the program
     std::wstring clientFile; // the downloaded client: name + ".exe" in the download folder (if any)
 };
 
 // The places for a game: the self-update's configuration address with every "TnVexa" replaced
-// by the name (so "/update/Config" + name + ".htm"), the configuration file beside exePath and
-// the client file in clientFolder. Nothing when the name is not a game name (it becomes part
-// of paths), or when a path exceeds 259 characters or the address 511.
+// by the name (so "/update/Config" + name + ".htm") and the client file in clientFolder. Nothing
+// when the name is not a game name (it becomes part of a path), or when the path exceeds 259
+// characters or the address 511.
 std::optional<GameDownloadPlaces> GameDownloadPlacesFor(std::wstring_view selfConfigUrl,
-                                                        std::wstring_view exePath,
                                                         std::wstring_view clientFolder,
                                                         std::wstring_view gameName);
 

@@ -14,7 +14,7 @@ SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll", "oleaut32.dll",
     "comctl32.dll", "gdiplus.dll", "wininet.dll", "shlwapi.dll", "winmm.dll", "msimg32.dll", "version.dll",
     "msvcrt.dll", "comdlg32.dll", "uxtheme.dll", "imm32.dll", "urlmon.dll", "dbghelp.dll",
-    "userenv.dll", "api-ms-win-crt-runtime-l1-1-0.dll",
+    "userenv.dll", "api-ms-win-crt-runtime-l1-1-0.dll", "bcrypt.dll",
 }
 
 

@@ -31,10 +31,13 @@ class PageDialogs(test_road.Road):
 
     def test_entergame_downloads_and_starts_a_missing_client(self):
         mark = os.path.join(self.tmp, "client-started.txt")
-        self.publisher.set_routes({
-            "/update/ConfigMygame.htm": {"body": f"[VerKey]\r\nUpdAddr={self.publisher.url}/dl/Mygame.exe\r\n"},
-            "/dl/Mygame.exe": {"file": CLIENT_STUB},
-        })
+
+        def serve(signed):
+            self.publisher.set_routes({
+                "/update/ConfigMygame.htm": {"body": f"[VerKey]\r\nUpdAddr={self.publisher.url}/dl/Mygame.exe\r\n"},
+                "/dl/Mygame.exe": {"file": CLIENT_STUB, "sign": signed},
+            })
+        serve(False)
         main_wnd = self.start_program()  # with the automation switch on
         # The stand-in client finds where to record its start in the environment it inherits.
         self.wine.start(os.path.join(self.wine.install_dir, "TnVexa.exe"), ["/gmhall", f"/{main_wnd.hwnd}"],
@@ -42,15 +45,24 @@ class PageDialogs(test_road.Road):
         self.assertTrue(wait_until(lambda: len(self.pages()) == 1, 30), f"the hall page joins: {self.windows()}")
         (hall,) = self.pages().values()
 
-        self.assertEqual(self.wine.run(test_road.PAGE_AUTOMATE, ["frame", "app://entergame|mygame", "20000"],
-                                       timeout=40), 0)
-        self.answer(self.wait_box(hall.pid))  # "确定": download
-        dlg = self.wait_dialog("下载完成", hall.pid)
+        def enter_game(title):
+            self.assertEqual(self.wine.run(test_road.PAGE_AUTOMATE, ["frame", "app://entergame|mygame", "20000"],
+                                           timeout=40), 0)
+            self.answer(self.wait_box(hall.pid))  # "确定": download
+            return self.wait_dialog(title, hall.pid)
+
+        # A client that the publisher did not sign is downloaded, refused and never started.
+        self.post(enter_game("下载失败").hwnd, WM_COMMAND, IDOK, 0)
+        self.wait_dialog("下载失败", hall.pid, gone=True)
+        serve(True)
+        dlg = enter_game("下载完成")
         Screen.shot("down_game_done")
         self.assertEqual([r["path"] for r in self.publisher.requests() if r["path"].startswith(("/update/", "/dl/"))],
-                         ["/update/ConfigMygame.htm", "/dl/Mygame.exe"])
+                         ["/update/ConfigMygame.htm", "/dl/Mygame.exe", "/dl/Mygame.exe.sig"] * 2)
         started = wait_until(lambda: read(mark).decode("utf-8"), 20)
         self.assertTrue(started, "the downloaded client was started")
+        # One start: the signed client's (an unsigned one started earlier would have come first).
+        self.assertEqual(len(started.splitlines()), 1, started)
         path, command_line = started.splitlines()[0].split("\t")
         self.assertTrue(path.lower().endswith("\\mygame.exe"), path)
         self.assertEqual(command_line.strip().lower(), path.lower(), "started by its path alone")

@@ -5,6 +5,8 @@ import datetime
 import hashlib
 import os
 import shutil
+import struct
+import subprocess
 
 from harness import EXE, E2ECase, main, wait_until
 
@@ -15,6 +17,13 @@ VERSION_DIGITS = "3001"
 
 def release_key(data: bytes) -> str:
     return hashlib.md5(data).hexdigest()[:28] + VERSION_DIGITS
+
+
+def older_release(data: bytes) -> bytes:
+    """The same program with its version resource saying 2.9.0.0: a replayed older release."""
+    # VS_FIXEDFILEINFO after the resource's key: signature, struct version, file version.
+    at = data.index(struct.pack("<I", 0xFEEF04BD), data.index("VS_VERSION_INFO".encode("utf-16-le")))
+    return data[:at + 8] + struct.pack("<II", 2 << 16 | 9, 0) + data[at + 16:]
 
 
 def utc_weekday():
@@ -134,6 +143,25 @@ class SelfUpdate(E2ECase):
         self.assertEqual(len(self.publisher.requests(DOWNLOAD)), 1)
         self.assert_untouched()
         self.assertIn("NewTnVexa.exe", self.pending_deletes(), "the download is scheduled for deletion")
+
+    def test_unsigned_forged_and_older_releases_are_refused(self):
+        forger = os.path.join(self.tmp, "forger.pem")
+        subprocess.run(["openssl", "ecparam", "-name", "prime256v1", "-genkey", "-noout", "-out", forger], check=True)
+        older = os.path.join(self.tmp, "older.exe")
+        with open(older, "wb") as f:
+            f.write(older_release(self.old))
+        cases = [("unsigned", self.new, {"file": self.release_file, "sign": False}),
+                 ("signed by another key", self.new, {"file": self.release_file, "sign_key": forger}),
+                 ("older, signed by the publisher", older_release(self.old), {"file": older})]
+        for why, data, download in cases:
+            with self.subTest(why):
+                self.clean_state()
+                self.exe = self.installed_exe()
+                signatures = len(self.publisher.requests(DOWNLOAD + ".sig"))
+                self.publish(release_key(data), download=download)
+                self.launch_goes_on(["/TnVexaD"])
+                self.assertEqual(len(self.publisher.requests(DOWNLOAD + ".sig")), signatures + 1)
+                self.assert_untouched()
 
 
 if __name__ == "__main__":

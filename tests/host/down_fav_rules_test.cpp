@@ -10,23 +10,21 @@
 namespace {
 
 TEST(DownGameRules, PlacesComeFromAPlainGameNameOnly) {
-    const std::wstring exe = L"C:\\Prog\\TnVexa.exe", folder = L"C:\\Windows\\Temp\\TnVexa1-2-0";
-    auto places = web::GameDownloadPlacesFor(L"http://client.vexatarn.com/update/ConfigTnVexa.htm", exe,
-                                             folder, L"Dragonx");
+    const std::wstring folder = L"C:\\Windows\\Temp\\TnVexa1-2-0";
+    auto places =
+        web::GameDownloadPlacesFor(L"http://client.vexatarn.com/update/ConfigTnVexa.htm", folder, L"Dragonx");
     ASSERT_TRUE(places);
     EXPECT_EQ(places->configUrl, L"http://client.vexatarn.com/update/ConfigDragonx.htm");
-    EXPECT_EQ(places->configFile, L"C:\\Prog\\Dragonx.ini");
     EXPECT_EQ(places->clientFile, folder + L"\\Dragonx.exe");
     // Every tag, case-sensitively; a name holding the tag is not replaced again.
-    places = web::GameDownloadPlacesFor(L"http://h:81/TnVexa/tnvexa/ConfigTnVexa.htm", exe, L"", L"TnVexa_2");
+    places = web::GameDownloadPlacesFor(L"http://h:81/TnVexa/tnvexa/ConfigTnVexa.htm", L"", L"TnVexa_2");
     ASSERT_TRUE(places);
     EXPECT_EQ(places->configUrl, L"http://h:81/TnVexa_2/tnvexa/ConfigTnVexa_2.htm");
     EXPECT_EQ(places->clientFile, L"") << "no download folder, no client file";
 
     for (const wchar_t* name : {L"", L"my game", L"..\\evil", L"a/b", L"游戏", L"a:b"})
-        EXPECT_FALSE(web::GameDownloadPlacesFor(L"http://h/", exe, folder, name)) << name;
-    EXPECT_FALSE(web::GameDownloadPlacesFor(L"http://h/", exe, folder, std::wstring(240, L'a')))
-        << "too long";
+        EXPECT_FALSE(web::GameDownloadPlacesFor(L"http://h/", folder, name)) << name;
+    EXPECT_FALSE(web::GameDownloadPlacesFor(L"http://h/", folder, std::wstring(240, L'a'))) << "too long";
     EXPECT_EQ(web::DownloadLabelText(37), L"已加载  37%");
 }
 

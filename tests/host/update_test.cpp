@@ -48,4 +48,13 @@ TEST(StartModeMayCheckForUpdate, OnlyModesThatOpenTheMainWindow) {
         EXPECT_EQ(app::StartModeMayCheckForUpdate(static_cast<StartMode>(mode)), expected[mode]) << mode;
 }
 
+TEST(PackedVersion, FourFieldsOfSixteenBitsCompareAsNumbers) {
+    EXPECT_EQ(app::PackedVersion(L"3.0.0.1"), 0x0003000000000001ull);
+    EXPECT_LT(app::PackedVersion(L"2.9.65535.9"), app::PackedVersion(L"3.0.0.1"));
+    EXPECT_LT(app::PackedVersion(L"3.0.0.1"), app::PackedVersion(L"3.0.0.10"));
+    for (const wchar_t* bad :
+         {L"", L"3.0.0", L"3.0.0.1.2", L"3..0.1", L"3.0.0.65536", L"3.0.0.1a", L"3.0.0."})
+        EXPECT_EQ(app::PackedVersion(bad), 0u) << bad;
+}
+
 } // namespace

@@ -141,3 +141,18 @@ TEST(NextReadSize, ReadsGrowWhileFastAndShrinkWhenSlowWithinTheirBounds) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(RedirectTarget, AbsoluteHttpOrAPathOnTheSameHostOnly) {
+    const wchar_t* from = L"http://h.example:81/dl/a.exe?x";
+    EXPECT_EQ(net::RedirectTarget(from, L"HTTP://o.example/b"), L"HTTP://o.example/b");
+    EXPECT_EQ(net::RedirectTarget(from, L"/c/d.exe"), L"http://h.example:81/c/d.exe");
+    EXPECT_EQ(net::RedirectTarget(L"http://h.example", L"/c"), L"http://h.example/c");
+    for (const wchar_t* refused : {L"https://o.example/b", L"//o.example/b", L"d.exe", L""})
+        EXPECT_EQ(net::RedirectTarget(from, refused), L"") << refused;
+    EXPECT_TRUE(net::IsRedirectStatus(302) && net::IsRedirectStatus(308));
+    EXPECT_FALSE(net::IsRedirectStatus(200) || net::IsRedirectStatus(304));
+}
+
+} // namespace

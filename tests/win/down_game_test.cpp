@@ -84,43 +84,46 @@ protected:
     static inline wintest::PublisherFixture s_server;
 };
 
-TEST_F(DownGameTest, OutcomesSetTitleAndButtonsStartOnlyACompleteClientAndLeaveNoFiles) {
+TEST_F(DownGameTest, OutcomesSetTitleAndButtonsStartOnlyASignedClientAndLeaveNoFiles) {
+    // A file of the program's own that the game's name + ".ini" would once have named.
     const std::wstring iniBeside = wintest::ExeFolder() + L"Mygame.ini";
-    const std::string both = "/update/ConfigMygame.htm /dl/Mygame.exe ", cfg = "/update/ConfigMygame.htm ";
+    ASSERT_TRUE(wintest::WriteFileBytes(iniBeside, "[Own]\r\nkept=1\r\n"));
+    const std::string signedBoth = "/update/ConfigMygame.htm /dl/Mygame.exe /dl/Mygame.exe.sig ",
+                      both = "/update/ConfigMygame.htm /dl/Mygame.exe ", cfg = "/update/ConfigMygame.htm ";
     const std::wstring host(s_server.Host());
     const struct {
         const char* why;
         std::string addr, client;
         int status;
-        bool blockIni; // a folder stands where the configuration file is stored
         const wchar_t* ends;
         std::string paths;
     } cases[] = {
-        {"complete", Dl(), R"({"size": 200000})", 200, false, L"下载完成+-", both},
-        {"untrusted", "http://evil.example/x?" + std::string(host.begin(), host.end()), "{}", 200, false,
+        {"complete and signed", Dl(), R"({"size": 200000})", 200, L"下载完成+-", signedBoth},
+        {"not signed", Dl(), R"({"size": 200000, "sign": false})", 200, L"下载失败+-", signedBoth},
+        {"untrusted", "http://evil.example/x?" + std::string(host.begin(), host.end()), "{}", 200,
          L"下载失败+-", cfg},
-        {"no address", "", "{}", 200, false, L"下载失败+-", cfg},
-        {"one byte short", Dl(), R"({"size": 200000, "short_by": 1})", 200, false, L"下载失败+-", both},
-        {"no configuration", Dl(), "{}", 404, false, L"下载失败-+", cfg},
-        {"configuration not storable beside the program", Dl(), "{}", 200, true, L"下载失败-+", cfg},
+        {"no address", "", "{}", 200, L"下载失败+-", cfg},
+        {"one byte short", Dl(), R"({"size": 200000, "short_by": 1})", 200, L"下载失败+-", both},
+        {"no configuration", Dl(), "{}", 404, L"下载失败-+", cfg},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
         Serve(c.addr, c.client, c.status);
-        if (c.blockIni) ::CreateDirectoryW(iniBeside.c_str(), nullptr);
         TestDlg dlg(L"Mygame");
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-        if (c.blockIni) ::RemoveDirectoryW(iniBeside.c_str());
         EXPECT_EQ(dlg.ends, c.ends);
         EXPECT_EQ(Paths(), c.paths);
         EXPECT_EQ(dlg.m_strConfigUrl, s_server.BaseUrl() + L"/update/ConfigMygame.htm");
-        EXPECT_FALSE(Exists(iniBeside));
+        std::string own;
+        EXPECT_TRUE(wintest::ReadFileBytes(iniBeside, own) && own == "[Own]\r\nkept=1\r\n");
         EXPECT_FALSE(Exists(dlg.m_strLocalFile));
         EXPECT_FALSE(Exists(dlg.Folder()));
-        EXPECT_EQ(g_startedSizes, std::vector<size_t>(std::wstring(c.ends).starts_with(L"下载完成") ? 1 : 0, 200000));
+        EXPECT_EQ(g_startedSizes,
+                  std::vector<size_t>(std::wstring(c.ends).starts_with(L"下载完成") ? 1 : 0, 200000));
         for (const auto& [pos, label] : dlg.shown)
             EXPECT_EQ(label, L"已加载  " + std::to_wstring(pos) + L"%");
     }
+    ::DeleteFileW(iniBeside.c_str());
 }
 
 TEST_F(DownGameTest, EscAndEnterDoNothingAndACancelLeavesNoWorkerNoFileNoLaterChange) {

@@ -28,6 +28,8 @@ protected:
             "/ok.bin": {"body": "hello body"},
             "/missing.bin": {"status": 404, "body": "not here"},
             "/error.bin": {"status": 500, "body": "server error page"},
+            "/long.bin": {"body": "0123456789", "long_by": 1},
+            "/to-ok.bin": {"status": 302, "body": "", "headers": {"Location": "/ok.bin"}},
             "/nolength.bin": {"body": "body without length", "no_length": true},
             "/chunked.bin": {"size": 10000, "chunked": true},
             "/short.bin": {"size": 5000, "short_by": 1},
@@ -58,7 +60,9 @@ TEST_F(HttpTest, FetchSucceedsOnlyWhenTheAnnouncedBodyArrived) {
     };
     const Case cases[] = {
         {L"/ok.bin", true, 10, "200 with Content-Length"},
-        {L"/error.bin", true, 17, "a server error with a body passes like a 200"},
+        {L"/error.bin", false, -1, "only a 200 counts, not a server error with a body"},
+        {L"/long.bin", false, 0, "a body longer than announced fails"},
+        {L"/to-ok.bin", true, 10, "a redirect to a trusted host is followed"},
         {L"/missing.bin", false, -1, "404 fails before the file is opened"},
         {L"/nolength.bin", false, -1, "no Content-Length fails even with a body"},
         {L"/chunked.bin", false, -1, "a chunked body has no Content-Length"},
@@ -77,6 +81,9 @@ TEST_F(HttpTest, FetchSucceedsOnlyWhenTheAnnouncedBodyArrived) {
     }
     std::string body;
     ASSERT_TRUE(wintest::ReadFileBytes(OutFile(L"fetch0.bin"), body));
+    EXPECT_EQ(body, "hello body");
+    EXPECT_FALSE(net::HttpFetchToMemory(Url(L"/ok.bin"), body, 9)) << "announced above the limit";
+    EXPECT_TRUE(net::HttpFetchToMemory(Url(L"/ok.bin"), body, 10));
     EXPECT_EQ(body, "hello body");
 }
 
@@ -171,6 +178,19 @@ TEST_F(HttpTest, PingSchemeAndPortRules) {
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].requestLine, "GET /active.htm?tag=tnvexa&ver=3.0.0.1&count=5 HTTP/1.1");
     EXPECT_EQ(requests[0].Header("User-Agent"), "ZRB");
+}
+
+TEST_F(HttpTest, ARedirectToAnUntrustedHostIsNotFollowed) {
+    // Loopback under another name: a request there would reach the stand-in and show in its log.
+    ASSERT_TRUE(s_server->SetScenario(R"({"routes": {"/away.bin": {"status": 302, "body": "",
+        "headers": {"Location": "http://localhost:)" +
+                                      std::to_string(s_server->Port()) + R"(/ok.bin"}}}})"));
+    std::string body;
+    EXPECT_FALSE(net::HttpFetchToMemory(Url(L"/away.bin"), body, 100));
+    wintest::PumpFor(300);
+    const auto requests = s_server->Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].path, "/away.bin");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // update dialog drives them: progress and outcome arrive here, and nothing after a cancel.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,27 @@ TEST_F(DownloadJobTest, DestroyingARunningJobCancelsIt) {
     const size_t reported = m_events.size();
     wintest::PumpFor(800);
     EXPECT_EQ(m_events.size(), reported);
+}
+
+TEST_F(DownloadJobTest, AllWaitsAfterACancelShareOneBound) {
+    // Work that a cancel can't interrupt, like a connect that closing its handles does not end.
+    static std::atomic<bool> working{false};
+    DWORD cancelled = 0;
+    {
+        net::DownloadJob job(400);
+        ASSERT_TRUE(job.Start(
+            [](net::HttpRequestHandles&, const net::FetchProgress&) {
+                working = true;
+                return Sleep(3000), 1;
+            },
+            nullptr, nullptr));
+        ASSERT_TRUE(wintest::PumpUntil([] { return working.load(); }, 10000));
+        cancelled = GetTickCount();
+        job.Cancel();
+        EXPECT_FALSE(job.Wait(10000));
+        EXPECT_FALSE(job.Wait(10000));
+    } // and the job's own wait as it goes
+    EXPECT_LT(GetTickCount() - cancelled, 2000u);
 }
 
 } // namespace

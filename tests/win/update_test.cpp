@@ -18,7 +18,6 @@ using wintest::ReadFileBytes;
 using wintest::WriteFileBytes;
 
 const std::string kOldExe = "old executable bytes";
-const std::string kNewExe = "new executable bytes, the published release";
 
 std::string Narrow(const std::wstring& s) {
     return std::string(s.begin(), s.end());
@@ -32,9 +31,12 @@ protected:
         CreateDirectoryW(m_folder.c_str(), nullptr);
         m_exe = m_folder + L"TnVexa.exe";
         ASSERT_TRUE(WriteFileBytes(m_exe, kOldExe));
-        ASSERT_TRUE(WriteFileBytes(m_server.WorkDir() + L"release.exe", kNewExe));
+        // A release is a program with this one's version resource (the helpers carry it).
+        ASSERT_TRUE(ReadFileBytes(wintest::ExeFolder() + L"client_stub.exe", m_newExe));
+        m_newExe += "second release";
+        ASSERT_TRUE(WriteFileBytes(m_server.WorkDir() + L"release.exe", m_newExe));
         m_localKey = app::LocalReleaseKey(m_exe);
-        m_newKey = app::ReleaseKey(base::Md5HexOf(kNewExe), app::kVersionText);
+        m_newKey = app::ReleaseKey(base::Md5HexOf(m_newExe), app::kVersionText);
     }
 
     app::UpdateEnvironment Env(StartMode startMode = StartShortcut, bool updateDay = true) {
@@ -76,6 +78,7 @@ protected:
 
     PublisherFixture m_server;
     std::wstring m_folder, m_exe, m_localKey, m_newKey;
+    std::string m_newExe;
 };
 
 TEST_F(UpdateTest, CheckComparesThePublishedKeyWithTheLocalOne) {
@@ -130,7 +133,7 @@ TEST_F(UpdateTest, DownloadAndSwapPutsTheVerifiedReleaseInPlace) {
     app::SelfUpdate update(Env());
     ASSERT_EQ(update.CheckForUpdate(false), 1);
     ASSERT_TRUE(update.DownloadAndSwap(&Fetch));
-    EXPECT_EQ(Exe(), kNewExe);
+    EXPECT_TRUE(Exe() == m_newExe);
     std::string old;
     ASSERT_TRUE(ReadFileBytes(m_folder + L"OldTnVexa.exe", old));
     EXPECT_EQ(old, kOldExe);
@@ -169,13 +172,14 @@ TEST_F(UpdateTest, ADownloadThatIsNotThePublishedReleaseIsNotSwapped) {
 }
 
 TEST_F(UpdateTest, EqualKeysStillSwapWhenTheDownloadIsAsked) {
-    Publish(m_localKey);
+    // The installed program is the published release already.
+    ASSERT_TRUE(WriteFileBytes(m_exe, m_newExe));
+    Publish(app::LocalReleaseKey(m_exe));
     app::SelfUpdate update(Env());
     EXPECT_EQ(update.CheckForUpdate(true), 0);
     // "/update" downloads whatever the check said: the file is the one the key names.
-    ASSERT_TRUE(m_server.SetScenario(R"({"routes": {"/dl/NewTnVexa.exe": {"body": ")" + kOldExe + R"("}}})"));
     EXPECT_TRUE(update.DownloadAndSwap(&Fetch));
-    EXPECT_EQ(Exe(), kOldExe);
+    EXPECT_TRUE(Exe() == m_newExe);
     EXPECT_TRUE(Exists(L"OldTnVexa.exe"));
 }
 
@@ -190,22 +194,24 @@ TEST_F(UpdateTest, EmptyAddressFailsTheDownloadAtOnce) {
     EXPECT_EQ(Exe(), kOldExe);
 }
 
-TEST_F(UpdateTest, AHalfDoneSwapPutsTheOldExecutableBack) {
+TEST_F(UpdateTest, ARefusedOrHalfDoneSwapLeavesTheOldExecutable) {
     const std::wstring newPath = m_folder + L"NewTnVexa.exe", oldPath = m_folder + L"OldTnVexa.exe";
+    const app::HeldFileCheck accept = [](HANDLE) { return true; };
     // The new file is missing: nothing is moved.
-    EXPECT_FALSE(app::SwapExecutable(m_exe, newPath, oldPath));
+    EXPECT_FALSE(app::SwapExecutable(m_exe, newPath, oldPath, accept));
     EXPECT_EQ(Exe(), kOldExe);
-    // The new file is held open without delete sharing: the second move fails after the
-    // executable was moved away.
-    ASSERT_TRUE(WriteFileBytes(newPath, kNewExe));
-    HANDLE held = CreateFileW(newPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(app::SwapExecutable(m_exe, newPath, oldPath));
-    CloseHandle(held);
+    ASSERT_TRUE(WriteFileBytes(newPath, m_newExe));
+    // Refused on its held handle: nothing is moved.
+    EXPECT_FALSE(app::SwapExecutable(m_exe, newPath, oldPath, [](HANDLE) { return false; }));
     EXPECT_EQ(Exe(), kOldExe);
-    EXPECT_TRUE(app::SwapExecutable(m_exe, newPath, oldPath));
-    EXPECT_EQ(Exe(), kNewExe);
+    // Something takes the executable's free path between the moves: the held file is not moved
+    // over it, and the executable goes back.
+    EXPECT_FALSE(app::SwapExecutable(m_exe, newPath, oldPath, accept, [&](app::SwapPoint point) {
+        if (point == app::SwapPoint::OldMoved) WriteFileBytes(m_exe, "squatter");
+    }));
+    EXPECT_EQ(Exe(), kOldExe);
+    EXPECT_TRUE(app::SwapExecutable(m_exe, newPath, oldPath, accept));
+    EXPECT_TRUE(Exe() == m_newExe);
 }
 
 TEST_F(UpdateTest, ASwapKilledAtAnyPointLosesNeitherRelease) {
@@ -217,14 +223,14 @@ TEST_F(UpdateTest, ASwapKilledAtAnyPointLosesNeitherRelease) {
         const std::string* old;
         const std::string* fresh;
     } cases[] = {
-        {0, &kOldExe, nullptr, &kNewExe}, // written through; the next update starts over
-        {1, nullptr, &kOldExe, &kNewExe}, // between the renames: the executable's path is empty
-        {2, &kNewExe, &kOldExe, nullptr}, // swapped; the old one is not yet marked for deletion
+        {0, &kOldExe, nullptr, &m_newExe}, // written through; the next update starts over
+        {1, nullptr, &kOldExe, &m_newExe}, // between the renames: the executable's path is empty
+        {2, &m_newExe, &kOldExe, nullptr}, // swapped; the old one is not yet marked for deletion
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.point);
         ASSERT_TRUE(WriteFileBytes(m_exe, kOldExe));
-        ASSERT_TRUE(WriteFileBytes(newPath, kNewExe));
+        ASSERT_TRUE(WriteFileBytes(newPath, m_newExe));
         DeleteFileW(oldPath.c_str());
         const std::wstring command = L"\"" + wintest::ExeFolder() + L"swap_kill.exe\" \"" + m_exe + L"\" \"" +
                                      newPath + L"\" \"" + oldPath + L"\" " + std::to_wstring(c.point);

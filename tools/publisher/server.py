@@ -15,10 +15,18 @@ Scenario file (JSON, re-read whenever it changes):
         "no_length": false,        # omit Content-Length (the connection closes after the body)
         "chunked": false,          # send the body with chunked transfer coding
         "short_by": 0,             # announce the full length but send this many bytes less
+        "long_by": 0,              # announce this many bytes less than the body that is sent
         "delay": 0.0,              # seconds to wait before answering
-        "rate": 0                  # bytes per second while sending the body (0: no limit)
+        "rate": 0,                 # bytes per second while sending the body (0: no limit)
+        "sign": true,              # false: no signature is served for this route
+        "sign_key": "/path/key.pem"  # sign with this key instead of --sign-key
     }}}
 A route key matches the request path exactly; a key ending in "*" matches by prefix.
+
+Like the real publisher, the stand-in signs what it serves: a request for PATH.sig that no route
+names is answered with the detached signature (ECDSA P-256 over SHA-256, DER, made by `openssl
+dgst -sha256 -sign`) of what PATH serves, with --sign-key (the development key in this folder)
+unless the route says otherwise.
 Only 127.0.0.1 is ever bound.
 
 A process that can't signal the server (a Windows test under Wine starts it without a usable
@@ -26,9 +34,11 @@ process handle) stops it with --stop-file: the server ends once that file exists
 bounds the run of a server whose starter died before it could stop it.
 """
 import argparse
+import hashlib
 import json
 import os
 import sys
+import subprocess
 import threading
 import time
 import urllib.parse
@@ -49,6 +59,19 @@ def generated_body(size):
     while len(out) < size:
         out += block[: size - len(out)]
     return bytes(out)
+
+
+_signatures = {}  # (sha256 of the body, key) -> signature: a 100 MB body is signed once
+_signatures_lock = threading.Lock()
+
+
+def signature(body, key):
+    cache_key = (hashlib.sha256(body).hexdigest(), os.path.abspath(key))
+    with _signatures_lock:
+        if cache_key not in _signatures:
+            _signatures[cache_key] = subprocess.run(["openssl", "dgst", "-sha256", "-sign", key], input=body,
+                                                    capture_output=True, check=True).stdout
+        return _signatures[cache_key]
 
 
 class Scenario:
@@ -104,10 +127,25 @@ class Handler(BaseHTTPRequestHandler):
         parsed = urllib.parse.urlsplit(self.path)
         self._log(parsed)
         path = urllib.parse.unquote(parsed.path)
-        route = self.server.scenario.route_for(path)
-        if route is None:
-            route = self._static_route(path)
+        route = self._route(path)
+        if route is None and path.endswith(".sig"):
+            route = self._signature_route(path[:-len(".sig")])
         self._answer(route or {"status": 404, "body": "not found"})
+
+    def _route(self, path):
+        route = self.server.scenario.route_for(path)
+        return self._static_route(path) if route is None else route
+
+    def _signature_route(self, path):
+        route = self._route(path)
+        if route is None or route.get("sign", True) is False or int(route.get("status", 200)) != 200:
+            return None
+        try:
+            body = self._body(route)
+        except OSError:
+            return None
+        key = route.get("sign_key") or self.server.sign_key
+        return {"bytes": signature(body, key), "content_type": "application/octet-stream"}
 
     do_HEAD = do_GET
 
@@ -121,6 +159,8 @@ class Handler(BaseHTTPRequestHandler):
         return {"file": full}
 
     def _body(self, route):
+        if "bytes" in route:
+            return route["bytes"]
         if "body" in route:
             return route["body"].encode("utf-8")
         if "size" in route:
@@ -156,8 +196,8 @@ class Handler(BaseHTTPRequestHandler):
         if chunked:
             self.send_header("Transfer-Encoding", "chunked")
         elif not no_length:
-            self.send_header("Content-Length", str(len(body)))
-        if no_length or short_by:
+            self.send_header("Content-Length", str(len(body) - int(route.get("long_by", 0))))
+        if no_length or short_by or route.get("long_by"):
             self.send_header("Connection", "close")
             self.close_connection = True
         self.end_headers()
@@ -201,6 +241,8 @@ def main():
     ap.add_argument("--scenario", default="")
     ap.add_argument("--port-file", default="", help="write the bound port here once listening")
     ap.add_argument("--stop-file", default="", help="end once this file exists")
+    ap.add_argument("--sign-key", default=os.path.join(here, "dev-publisher.pem"),
+                    help="the private key that signs what is served (PATH.sig)")
     ap.add_argument("--lifetime", type=float, default=0, help="end after this many seconds (0: never)")
     args = ap.parse_args()
 
@@ -210,6 +252,7 @@ def main():
     server.log_path = args.log
     server.log_lock = threading.Lock()
     server.scenario = Scenario(args.scenario)
+    server.sign_key = args.sign_key
     port = server.server_address[1]
     if args.port_file:
         tmp = args.port_file + ".tmp"

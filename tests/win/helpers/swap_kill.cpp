@@ -10,8 +10,10 @@
 int wmain(int argc, wchar_t** argv) {
     if (argc < 5) return 2;
     const auto killAt = static_cast<app::SwapPoint>(_wtoi(argv[4]));
-    app::SwapExecutable(argv[1], argv[2], argv[3], [killAt](app::SwapPoint point) {
-        if (point == killAt) ::TerminateProcess(::GetCurrentProcess(), 42);
-    });
+    app::SwapExecutable(
+        argv[1], argv[2], argv[3], [](HANDLE) { return true; },
+        [killAt](app::SwapPoint point) {
+            if (point == killAt) ::TerminateProcess(::GetCurrentProcess(), 42);
+        });
     return 1;
 }
