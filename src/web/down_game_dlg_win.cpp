@@ -82,7 +82,9 @@ CDownGameDlg::CDownGameDlg(std::wstring gameName, HWND parent)
 
 CDownGameDlg::~CDownGameDlg() {
     m_job.Cancel();
-    m_job.Wait(kStopWaitMs);
+    // A worker that outlives the wait may still store its verified client: that hold stays with
+    // the worker's own copy and ends with it, so this thread never touches it meanwhile.
+    if (!m_job.Wait(kStopWaitMs)) m_heldClient = std::make_shared<fw::Handle>();
     RemoveDownload();
 }
 
