@@ -187,8 +187,28 @@ TEST(Hotkey, ModifiersFollowTheirKeyEvents) {
         {0x11, false, 0}, // releasing what is up changes nothing
     };
     for (const auto& s : steps) {
-        keys.OnKey(s.key, s.down);
+        keys.OnKey(s.key, s.down, 0);
         EXPECT_EQ(keys.Mask(), s.mask) << std::hex << s.key << " " << s.down;
+    }
+}
+
+TEST(Hotkey, ModifiersTakeTheSystemsKeyStateOnceSettled) {
+    // Left Ctrl goes down at 1000 and its release is never seen; the system's state lags at first.
+    base::ModifierTracker keys;
+    keys.OnKey(0xA2, true, 1000);
+    const struct {
+        std::uint32_t now;
+        int systemDown; // the one code the system reports down, or 0
+        int mask;
+    } steps[] = {
+        {1010, 0, kCtrl},     // the system has not caught up: the hook's event counts
+        {1300, 0, 0},         // settled: the release that never came
+        {1400, 0xA1, kShift}, // a press the hook never saw
+        {1500, 0xA5, kAlt},
+    };
+    for (const auto& s : steps) {
+        keys.Reconcile(s.now, [&](int code) { return code == s.systemDown; });
+        EXPECT_EQ(keys.Mask(), s.mask) << s.now;
     }
 }
 
