@@ -57,6 +57,15 @@ TEST(PageModel, HallPageIsNoTabAndDoesNotToggleTheWindowTwice) {
     EXPECT_EQ(m.Hall(), kHall);
     EXPECT_EQ(m.TabCount(), 0);
     EXPECT_FALSE(m.Adopt(1, kA, false).beginRunning);
+
+    // A hall page that this window did not start: taken when its process runs this program.
+    PageModel other;
+    EXPECT_FALSE(other.Adopt(kHallProcess, kHall, true, false).beginRunning) << "another program's";
+    EXPECT_FALSE(other.Adopt(kHallProcess, kA, false, true).beginRunning) << "a page of no login";
+    EXPECT_EQ(other.Hall(), 0u);
+    EXPECT_TRUE(other.Adopt(kHallProcess, kHall, true, true).beginRunning);
+    EXPECT_EQ(other.Hall(), kHall);
+    EXPECT_EQ(other.TabCount(), 0);
 }
 
 TEST(PageModel, LabelsAreRefusedOnlyWhenExactlyEqual) {
@@ -125,6 +134,12 @@ TEST(PageModel, LabelsGoToThePageOfTheirOwnProcess) {
           {'p', 5, nullptr, kB, 2}},
          {L"5服-x-first", L"5服-x-second"}},
         {"a page without a label is a tab without one", {{'s', 1}, {'p', 1, nullptr, kA, 1}}, {L""}},
+        {"a label without its sender goes to the only login",
+         {{'l', 0, L"1服-a-none", 0, 0}, {'s', 1}, {'l', 0, L"1服-a-one", 0, 1}, {'p', 1, nullptr, kA, 1}},
+         {L"1服-a-one"}},
+        {"a label without its sender is refused while two logins are open",
+         {{'s', 1}, {'s', 2}, {'l', 0, L"1服-a-one", 0, 0}, {'p', 1, nullptr, kA, 1}},
+         {L""}},
     };
     for (const auto& c : cases) {
         PageModel m;
