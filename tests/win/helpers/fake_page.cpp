@@ -8,11 +8,10 @@
 //   TNVEXA_FAKE_PAGE_MODE   "" a page; "hall" the hall page (no label); "login" stays at its login
 //                           and makes no window; "cancel" gives the login up (SC_CLOSE + marker)
 //   TNVEXA_FAKE_PAGE_LOG    a file that gets one line per start: the command line and priority
-//   TNVEXA_FAKE_PAGE_HOLD   the name of an event: once its label is accepted the page runs a
-//                           modal dialog "hold <label>" over the main window, as its login screen
-//                           does (disabling the window only if it found it enabled, and giving it
-//                           back only then), until the event is set (at most a minute), and only
-//                           then announces its page
+//   TNVEXA_FAKE_PAGE_HOLD   the name of an event: once its label is accepted the page holds the
+//                           main window with a dialog "hold <label>", as its login screen does,
+//                           until the event is set (at most a minute), and only then announces
+//                           its page
 // What the page received shows in its window text: "mute=<last> mutes=<n> f5=<n> ctrld=<n>
 // reload=<n>".
 #include <windows.h>
@@ -114,21 +113,31 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-// The modal dialog of a held login: it ends when the event in lParam is set, or after a minute.
-INT_PTR CALLBACK HoldProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        SetWindowTextW(dialog, (L"hold " + g_label).c_str());
-        SetTimer(dialog, 1, 20, nullptr);
-        SetTimer(dialog, 2, 60000, nullptr);
-        return TRUE;
+// A held login's screen: a dialog over the main window, run as the program's own modal dialogs
+// run (the owner is disabled only if it was enabled, and given back only then), until the event
+// is set or a minute has passed.
+void HoldLoginScreen(HANDLE event) {
+    struct alignas(4) {
+        DLGTEMPLATE dialog;
+        WORD menu, windowClass, title;
+    } tpl{{WS_POPUP | WS_CAPTION, 0, 0, 0, 0, 100, 40}, 0, 0, 0};
+    const bool enableOwner = IsWindowEnabled(g_parent);
+    if (enableOwner) EnableWindow(g_parent, FALSE);
+    HWND dialog = CreateDialogIndirectParamW(
+        GetModuleHandleW(nullptr), &tpl.dialog, g_parent,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    SetWindowTextW(dialog, (L"hold " + g_label).c_str());
+    ShowWindow(dialog, SW_SHOWNORMAL);
+    const DWORD start = GetTickCount();
+    for (DWORD waited = 0; waited < 60000; waited = GetTickCount() - start) {
+        if (MsgWaitForMultipleObjects(1, &event, FALSE, 60000 - waited, QS_ALLINPUT) != WAIT_OBJECT_0 + 1)
+            break;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
     }
-    if (msg == WM_TIMER) {
-        const auto event = reinterpret_cast<HANDLE>(GetWindowLongPtrW(dialog, DWLP_USER));
-        if (wParam == 2 || WaitForSingleObject(event, 0) == WAIT_OBJECT_0) EndDialog(dialog, IDOK);
-        return TRUE;
-    }
-    return FALSE;
+    if (enableOwner) EnableWindow(g_parent, TRUE);
+    DestroyWindow(dialog);
 }
 
 } // namespace
@@ -187,12 +196,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (const std::wstring hold = Env(L"TNVEXA_FAKE_PAGE_HOLD"); !hold.empty()) {
         if (HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, hold.c_str())) {
-            struct alignas(4) {
-                DLGTEMPLATE dialog;
-                WORD menu, windowClass, title;
-            } tpl{{WS_POPUP | WS_CAPTION, 0, 0, 0, 0, 100, 40}, 0, 0, 0};
-            DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &tpl.dialog, g_parent, HoldProc,
-                                    reinterpret_cast<LPARAM>(event));
+            HoldLoginScreen(event);
             CloseHandle(event);
         }
     }
