@@ -57,15 +57,6 @@ TEST(PageModel, HallPageIsNoTabAndDoesNotToggleTheWindowTwice) {
     EXPECT_EQ(m.Hall(), kHall);
     EXPECT_EQ(m.TabCount(), 0);
     EXPECT_FALSE(m.Adopt(1, kA, false).beginRunning);
-
-    // A hall page that this window did not start: taken when its process runs this program.
-    PageModel other;
-    EXPECT_FALSE(other.Adopt(kHallProcess, kHall, true, false).beginRunning) << "another program's";
-    EXPECT_FALSE(other.Adopt(kHallProcess, kA, false, true).beginRunning) << "a page of no login";
-    EXPECT_EQ(other.Hall(), 0u);
-    EXPECT_TRUE(other.Adopt(kHallProcess, kHall, true, true).beginRunning);
-    EXPECT_EQ(other.Hall(), kHall);
-    EXPECT_EQ(other.TabCount(), 0);
 }
 
 TEST(PageModel, LabelsAreRefusedOnlyWhenExactlyEqual) {

@@ -123,12 +123,6 @@ protected:
     }
 
     size_t Logins() const { return m_dlg.Model().Logins().size(); }
-    // The process of the login that registered this label, or 0.
-    mainwnd::ProcessId LabelledLogin(const wchar_t* label) const {
-        for (const auto& login : m_dlg.Model().Logins())
-            if (login.label == label) return login.process;
-        return 0;
-    }
 
     // Ends the page processes still at their login (the first one stays there unless a test
     // says otherwise) and waits until the window has seen them go.

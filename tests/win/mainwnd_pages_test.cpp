@@ -374,7 +374,11 @@ TEST_F(MainWindow, TabsCarryTheLabelsOfTheirOwnProcesses) {
     SetPageEnv(L"", L"1服-a-first");
     ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", L"TnVexaTestHoldA");
     ASSERT_TRUE(m_dlg.LaunchPageProcess());
-    auto labelled = [&](const wchar_t* label) { return LabelledLogin(label); };
+    auto labelled = [&](const wchar_t* label) {
+        for (const auto& login : m_dlg.Model().Logins())
+            if (login.label == label) return login.process;
+        return mainwnd::ProcessId{0};
+    };
     ASSERT_TRUE(
         Pump([&] { return labelled(L"1服-a-first") != 0 && !::IsWindowEnabled(m_dlg.m_hWnd); }, 15000));
     ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", nullptr);
@@ -411,73 +415,54 @@ TEST_F(MainWindow, TabsCarryTheLabelsOfTheirOwnProcesses) {
     foreign.DestroyWindow();
 }
 
-// Two logins hold the window as their login screens do: the second opens over the window the
-// first disabled, so it never gives the window back itself. Killing the first leaves the window
-// to the second, whose page frees it. A dialog of this process open over the window holds it
-// too, also while disabled under a message of its own.
+// Two logins hold the window: the second's screen opens over the window the first disabled, so it
+// never gives it back; killing the first leaves it to the second, whose page frees it. A dialog
+// of this process holds it too, also while disabled under a message of its own.
 TEST_F(MainWindow, TheWindowIsEnabledOnceNoDialogHoldsIt) {
     fw::Handle holdA(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldA")); // never set
     fw::Handle holdB(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldB"));
-    auto holding = [&](const wchar_t* label) {
-        const HWND dialog = ::FindWindowW(L"#32770", (std::wstring(L"hold ") + label).c_str());
-        return dialog && ::IsWindowVisible(dialog) && !::IsWindowEnabled(m_dlg.m_hWnd);
-    };
-    const struct {
-        const wchar_t* label;
-        const wchar_t* hold;
-    } logins[] = {{L"1服-a-first", L"TnVexaTestHoldA"}, {L"2服-b-second", L"TnVexaTestHoldB"}};
-    for (const auto& login : logins) {
-        SetPageEnv(L"", login.label);
-        ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", login.hold);
+    for (const std::wstring login : {L"A", L"B"}) {
+        SetPageEnv(L"", login.c_str());
+        ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", (L"TnVexaTestHold" + login).c_str());
         ASSERT_TRUE(m_dlg.LaunchPageProcess());
-        ASSERT_TRUE(Pump([&] { return holding(login.label); }, 15000))
-            << "the login screen of " << login.hold;
+        ASSERT_TRUE(
+            Pump([&] { return ::FindWindowW(L"#32770", (L"hold " + login).c_str()) != nullptr; }, 15000));
     }
     ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", nullptr);
-    SetPageEnv(L"login");
-    fw::Handle a(::OpenProcess(PROCESS_TERMINATE, FALSE, LabelledLogin(L"1服-a-first")));
+    fw::Handle a(::OpenProcess(PROCESS_TERMINATE, FALSE, m_dlg.Model().Logins()[1].process));
     ASSERT_TRUE(::TerminateProcess(a.Get(), 1));
-    ASSERT_TRUE(Pump([&] { return LabelledLogin(L"1服-a-first") == 0; }, 10000));
-    EXPECT_FALSE(::IsWindowEnabled(m_dlg.m_hWnd)) << "the second login's screen still holds it";
+    ASSERT_TRUE(Pump([&] { return Logins() == 2; }, 10000));
+    EXPECT_FALSE(::IsWindowEnabled(m_dlg.m_hWnd)) << "the second login's screen holds it";
     ::SetEvent(holdB.Get());
     EXPECT_TRUE(
         Pump([&] { return m_dlg.Model().TabCount() == 1 && ::IsWindowEnabled(m_dlg.m_hWnd); }, 15000));
 
-    const HWND own = ::CreateWindowExW(0, L"#32770", L"", WS_POPUP | WS_VISIBLE | WS_DISABLED, 0, 0, 50, 50,
+    const HWND own = ::CreateWindowExW(0, L"#32770", L"", WS_POPUP | WS_VISIBLE | WS_DISABLED, 0, 0, 9, 9,
                                        m_dlg.m_hWnd, nullptr, nullptr, nullptr);
     ::EnableWindow(m_dlg.m_hWnd, FALSE);
     SetPageEnv(L"cancel");
     ASSERT_TRUE(m_dlg.LaunchPageProcess());
-    const size_t open = Logins();
-    ASSERT_TRUE(Pump([&] { return Logins() == open - 1; }, 10000));
-    EXPECT_FALSE(::IsWindowEnabled(m_dlg.m_hWnd)) << "held by a disabled dialog of this process";
+    ASSERT_TRUE(Pump([&] { return Logins() == 1; }, 10000));
+    EXPECT_FALSE(::IsWindowEnabled(m_dlg.m_hWnd)) << "a disabled dialog of this process holds it";
     ::DestroyWindow(own);
 }
 
-// A hall page that a page started (not this window) sits over the tabs as the hall page when its
-// process runs this same program; a window of another program is refused.
+// A hall page that a page started, not this window: adopted when its process runs this program.
 TEST_F(MainWindow, AdoptsTheHallPageOfAnotherStartOfThisProgramOnly) {
     PostAndPump(base::WM_PAGECREATED, reinterpret_cast<WPARAM>(::GetDesktopWindow()), 1);
-    EXPECT_EQ(m_dlg.HallWnd(), nullptr);
-    CWnd hall; // this process is no login of the window, but runs the same program
+    EXPECT_EQ(m_dlg.HallWnd(), nullptr) << "another program's window";
+    CWnd hall; // this process is no login of the window
     ASSERT_TRUE(hall.CreateEx(0, nullptr, L"", WS_CHILD, 0, 0, 10, 10, m_dlg.m_hWnd, nullptr));
     PostAndPump(base::WM_PAGECREATED, reinterpret_cast<WPARAM>(hall.m_hWnd), 1);
     EXPECT_EQ(m_dlg.HallWnd(), hall.m_hWnd);
 }
 
-namespace {
-class MainWindowWithoutItsLogin : public MainWindow {
-protected:
-    void SetUp() override {
-        m_dlg.m_programPath = wintest::ExeFolder() + L"no_such_page.exe";
-        ASSERT_TRUE(m_dlg.Create());
-    }
-};
-} // namespace
-
-TEST_F(MainWindowWithoutItsLogin, TellsThePlayerAndEnds) {
-    EXPECT_TRUE(Pump([&] { return m_quit; }, 5000));
-    ASSERT_EQ(m_dlg.asked.size(), 1u);
-    EXPECT_EQ(m_dlg.asked[0].text, L"启动登录页面失败");
-    EXPECT_EQ(m_dlg.asked[0].type, static_cast<UINT>(MB_OK));
+TEST(MainWindowAlone, AFirstLoginThatCannotStartIsToldAndEndsTheProgram) {
+    TestMainDlg dlg;
+    dlg.m_programPath = wintest::ExeFolder() + L"no_such_page.exe";
+    ASSERT_TRUE(dlg.Create());
+    MSG quit;
+    EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    ASSERT_EQ(dlg.asked.size(), 1u);
+    EXPECT_EQ(dlg.asked[0].text, L"启动登录页面失败");
 }

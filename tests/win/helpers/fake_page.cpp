@@ -113,33 +113,6 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-// A held login's screen: a dialog over the main window, run as the program's own modal dialogs
-// run (the owner is disabled only if it was enabled, and given back only then), until the event
-// is set or a minute has passed.
-void HoldLoginScreen(HANDLE event) {
-    struct alignas(4) {
-        DLGTEMPLATE dialog;
-        WORD menu, windowClass, title;
-    } tpl{{WS_POPUP | WS_CAPTION, 0, 0, 0, 0, 100, 40}, 0, 0, 0};
-    const bool enableOwner = IsWindowEnabled(g_parent);
-    if (enableOwner) EnableWindow(g_parent, FALSE);
-    HWND dialog = CreateDialogIndirectParamW(
-        GetModuleHandleW(nullptr), &tpl.dialog, g_parent,
-        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
-    SetWindowTextW(dialog, (L"hold " + g_label).c_str());
-    ShowWindow(dialog, SW_SHOWNORMAL);
-    const DWORD start = GetTickCount();
-    for (DWORD waited = 0; waited < 60000; waited = GetTickCount() - start) {
-        if (MsgWaitForMultipleObjects(1, &event, FALSE, 60000 - waited, QS_ALLINPUT) != WAIT_OBJECT_0 + 1)
-            break;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-    }
-    if (enableOwner) EnableWindow(g_parent, TRUE);
-    DestroyWindow(dialog);
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -195,10 +168,18 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     if (const std::wstring hold = Env(L"TNVEXA_FAKE_PAGE_HOLD"); !hold.empty()) {
+        // As the program's own modal dialogs: the owner disabled only if it was enabled, and
+        // given back only then.
+        const bool enableOwner = IsWindowEnabled(g_parent);
+        if (enableOwner) EnableWindow(g_parent, FALSE);
+        HWND screen = CreateWindowExW(0, L"#32770", (L"hold " + g_label).c_str(), WS_POPUP | WS_VISIBLE, 0, 0,
+                                      100, 40, g_parent, nullptr, nullptr, nullptr);
         if (HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, hold.c_str())) {
-            HoldLoginScreen(event);
+            WaitForSingleObject(event, 60000);
             CloseHandle(event);
         }
+        if (enableOwner) EnableWindow(g_parent, TRUE);
+        DestroyWindow(screen);
     }
 
     // The frame goes, the window becomes the main window's child and says so.
