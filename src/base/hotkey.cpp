@@ -174,15 +174,24 @@ SavePlan PlanHotkeySave(const std::array<std::wstring, kHotkeyCount>& texts,
     return plan;
 }
 
-void ModifierTracker::OnKey(int virtualKey, bool down) {
+void ModifierTracker::OnKey(int virtualKey, bool down, std::uint32_t now) {
     // Shift, Ctrl and Alt come as 0x10-0x12 or as their left and right codes 0xA0-0xA5; the plain
     // code counts as the left key (a synthesized press may be released as the left key).
     if (virtualKey >= 0x10 && virtualKey <= 0x12) virtualKey = 0xA0 + (virtualKey - 0x10) * 2;
     if (virtualKey < 0xA0 || virtualKey > 0xA5) return;
-    const int index = (virtualKey - 0xA0) / 2;
-    unsigned& held = index == 0 ? m_shift : index == 1 ? m_ctrl : m_alt;
-    const unsigned bit = 1u << ((virtualKey - 0xA0) % 2);
-    held = down ? (held | bit) : (held & ~bit);
+    m_keys[static_cast<std::size_t>(virtualKey - 0xA0)] = {down, true, now};
+}
+
+void ModifierTracker::Reconcile(std::uint32_t now, const std::function<bool(int)>& isDown) {
+    for (std::size_t i = 0; i < m_keys.size(); ++i) {
+        Key& key = m_keys[i];
+        if (!key.seen || now - key.at >= kSettleMs) key.down = isDown(0xA0 + static_cast<int>(i));
+    }
+}
+
+int ModifierTracker::Mask() const {
+    auto held = [&](std::size_t left) { return m_keys[left].down || m_keys[left + 1].down; };
+    return ModifierMask(held(2), held(0), held(4));
 }
 
 GlobalHotkey MatchGlobalHotkey(bool hasTab, unsigned message, std::uintptr_t virtualKey, int mask,

@@ -5,6 +5,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -101,15 +102,31 @@ SavePlan PlanHotkeySave(const std::array<std::wstring, kHotkeyCount>& texts,
 
 // The modifier keys held down, followed from the key events a desktop-wide hook sees (left, right
 // and undistinguished codes alike). The hook runs before any thread has the event, and the
-// system's key state may not have caught up with it yet.
+// system's key state may not have caught up with it yet; but the hook misses events too (a
+// release on the secure desktop or while the workstation was locked, one the system gave up
+// waiting for a busy hook over), so the system's word is taken once a key has settled.
 class ModifierTracker {
 public:
-    void OnKey(int virtualKey, bool down);
-    int Mask() const { return ModifierMask(m_ctrl != 0, m_shift != 0, m_alt != 0); }
+    // How long a modifier goes without an event of its own before the system's key state is taken
+    // over what the hook saw. That state lags behind the hook's own events (under Wine a key that
+    // was up is cached for 50 ms), never by this much.
+    static constexpr std::uint32_t kSettleMs = 250;
+
+    // A key event the hook saw at `now` (a millisecond tick count).
+    void OnKey(int virtualKey, bool down, std::uint32_t now);
+    // Takes the real state, `isDown(code)` for the left and right codes 0xA0-0xA5, of every
+    // modifier that has had no event for kSettleMs by `now`.
+    void Reconcile(std::uint32_t now, const std::function<bool(int)>& isDown);
+    int Mask() const;
 
 private:
-    // One bit per key code that holds the modifier down.
-    unsigned m_ctrl = 0, m_shift = 0, m_alt = 0;
+    struct Key {
+        bool down = false;
+        bool seen = false; // a key never seen has settled
+        std::uint32_t at = 0;
+    };
+    // Left and right Shift, Ctrl and Alt, in the order of their codes 0xA0-0xA5.
+    std::array<Key, 6> m_keys{};
 };
 
 // Ctrl+D, the favourites key of the visible page, as a character message: code 4, scan code 0x20 on its first

@@ -33,7 +33,8 @@ inline constexpr unsigned WM_RELOADHOTKEYS = 0x0407;
 inline constexpr std::intptr_t kSelfMarker = 7301;
 
 // The tab label: a page's login sends it as WM_COPYDATA with dwData 0 and the sending window as
-// wParam; the main window answers non-zero when it keeps the label.
+// wParam (a sender that names none is taken for the main window's only login, if it has just
+// one); the main window answers non-zero when it keeps the label.
 inline constexpr std::uintptr_t kLabelCopyData = 0;
 // The longest label the main window keeps, in UTF-16 code units without the terminating zero.
 // A label built from a decoded login payload is far shorter.

@@ -34,7 +34,12 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
     const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     CTollgate3Dlg* dlg = CTollgate3Dlg::Instance();
     const bool keyDown = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
-    if (code == HC_ACTION && event) g_modifiers.OnKey(static_cast<int>(event->vkCode), keyDown);
+    if (code == HC_ACTION && event) {
+        const DWORD now = ::GetTickCount();
+        g_modifiers.OnKey(static_cast<int>(event->vkCode), keyDown, now);
+        // A modifier's release this hook never saw would leave it held for ever.
+        if (keyDown) g_modifiers.Reconcile(now, [](int key) { return ::GetAsyncKeyState(key) < 0; });
+    }
     const int mask = g_modifiers.Mask();
     if (code == HC_ACTION && event && keyDown) g_keyDownMask[event->vkCode & 0xFF] = mask;
     if (code == HC_ACTION && event && dlg && dlg->IsWindow()) {

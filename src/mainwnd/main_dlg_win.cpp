@@ -67,7 +67,7 @@ BOOL CTollgate3Dlg::OnInitDialog() {
     // in its place (1 x 1 at the top left) and is shown before, as the login page is placed
     // over its owner when that is visible.
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    LaunchPageProcess();
+    const bool loginStarted = LaunchPageProcess();
     const HINSTANCE instance = ModuleInstance();
     m_hIcon = static_cast<HICON>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
@@ -110,6 +110,11 @@ BOOL CTollgate3Dlg::OnInitDialog() {
     CreateTabStrip();
     LoadHotkeys();
     if (m_osMajorVersion < 6) CreatePreVistaLoginDialog(*this);
+    if (!loginStarted) {
+        // Without its login the window would wait, 1 x 1 and unseen, for a page that never comes.
+        AskPlayer(std::wstring(kLoginStartFailedText).c_str(), MB_OK);
+        QuitAll();
+    }
     return TRUE;
 }
 
@@ -284,15 +289,19 @@ LRESULT CTollgate3Dlg::OnPageCreated(WPARAM wParam, LPARAM lParam) {
     // window's process decides whose page it is.
     DWORD process = 0;
     if (!::IsWindow(page) || !::GetWindowThreadProcessId(page, &process)) return 0;
-    Apply(m_model.Adopt(process, ToPage(page), lParam != 0));
+    const bool isHall = lParam != 0;
+    Apply(m_model.Adopt(process, ToPage(page), isHall, isHall && RunsThisProgram(process)));
+    // The page's login screen has ended; it gave the window back only if it had found it enabled.
+    ReleaseIfNotHeld();
     return 0;
 }
 
 LRESULT CTollgate3Dlg::OnCopyData(HWND sender, const COPYDATASTRUCT* data) {
     // Another process's bytes: read within cbData only, and refuse what is no label. The login
-    // page names its window as the sender; its process is the one the label belongs to.
+    // page names its window as the sender; its process is the one the label belongs to. (Without
+    // a sender the model pairs the label with the only login, if there is one only.)
     DWORD process = 0;
-    if (!data || !sender || !::GetWindowThreadProcessId(sender, &process)) return 0;
+    if (!data || (sender && !::GetWindowThreadProcessId(sender, &process))) return 0;
     std::optional<std::wstring> label = base::ParseLabelCopyData(data->lpData, data->cbData);
     if (!label) return 0;
     return m_model.RegisterLabel(process, std::move(*label));

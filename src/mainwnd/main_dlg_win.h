@@ -106,9 +106,12 @@ private:
 
     LRESULT OnPageCreated(WPARAM wParam, LPARAM lParam);
     LRESULT OnCopyData(HWND sender, const COPYDATASTRUCT* data);
-    // Page processes (page_process_win.cpp): the ends the watch reports.
+    // Page processes (page_process_win.cpp): the ends the watch reports, the dialogs that hold
+    // this window disabled, and whose executable a window's process runs.
     void OnPageProcessEnded();
-    bool OwnedDialogOpen() const;
+    bool HeldByDialog() const;
+    void ReleaseIfNotHeld();
+    static bool RunsThisProgram(DWORD process);
     void OnTrayNotify(LPARAM lParam);
     void OnHotkeysChanged();
     void OnMuteTimer();

@@ -36,7 +36,7 @@ void PageModel::PageProcessEnded(ProcessId process) {
     std::erase_if(m_logins, [process](const Login& l) { return l.process == process; });
 }
 
-PageActions PageModel::Adopt(ProcessId process, PageHandle page, bool isHall) {
+PageActions PageModel::Adopt(ProcessId process, PageHandle page, bool isHall, bool sameProgram) {
     PageActions a;
     if (page == 0 || page == m_hallWnd || IndexOf(page) >= 0) return a; // announced twice or nothing
     // The process's login whose page this is: a tab takes the one with a label (a process that
@@ -48,10 +48,14 @@ PageActions PageModel::Adopt(ProcessId process, PageHandle page, bool isHall) {
     if (login == m_logins.end())
         login = std::find_if(m_logins.begin(), m_logins.end(),
                              [&](const Login& l) { return l.process == process; });
-    // Another process's window, or one of a login ended by the quit: never a tab of this window.
-    if (login == m_logins.end() || m_quitting) return a;
-    std::wstring label = login->label.value_or(std::wstring());
-    m_logins.erase(login);
+    // Another program's window, or one of a login ended by the quit: never a page of this window.
+    const bool ownLogin = login != m_logins.end();
+    if (m_quitting || (!ownLogin && !(isHall && sameProgram))) return a;
+    std::wstring label;
+    if (ownLogin) {
+        label = login->label.value_or(std::wstring());
+        m_logins.erase(login);
+    }
     // The window grows out of its 1 x 1 waiting size once; a later first tab (after a hall page)
     // must not toggle it back.
     if (!m_running) {
@@ -73,6 +77,8 @@ PageActions PageModel::Adopt(ProcessId process, PageHandle page, bool isHall) {
 }
 
 int PageModel::RegisterLabel(ProcessId process, std::wstring label) {
+    // A sender that names no window can only be the login when there is no other.
+    if (process == 0 && m_logins.size() == 1) process = m_logins.front().process;
     auto login = std::find_if(m_logins.begin(), m_logins.end(),
                               [&](const Login& l) { return l.process == process && !l.label; });
     if (login == m_logins.end() || LabelKept(label)) return 0;

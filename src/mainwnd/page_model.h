@@ -23,6 +23,8 @@ constexpr int kMaxTabs = 3;
 
 inline constexpr std::wstring_view kTabLimitText = L"当前窗体只支持3个游戏页";
 inline constexpr std::wstring_view kQuitQuestionText = L"窗口即将关闭，确定要退出游戏？";
+// The first login could not be started: the window has nothing to wait for and ends.
+inline constexpr std::wstring_view kLoginStartFailedText = L"启动登录页面失败";
 
 // A message box the window shows (no parent, caption "Vexa - Tarn"). QuitWindow and CloseAccount
 // are Yes/No questions whose answers go back through AnswerQuit and AnswerCloseTab; TabLimit is a
@@ -59,7 +61,8 @@ struct Login {
 
 // Labels and pages are paired by their process, never by their order of arrival: the label a
 // login registers belongs to the page window that the same process announces. Only processes
-// the window started take part; what other processes send is refused.
+// the window started take part; what other processes send is refused, except a hall page shown
+// by another start of this same program.
 class PageModel {
 public:
     // Pages and labels.
@@ -81,13 +84,16 @@ public:
     void PageProcessEnded(ProcessId process);
 
     // WM_PAGECREATED: page window `page` of process `process` announced itself (isHall: it shows
-    // the hall page). It becomes a tab with its own process's label; a window of a process that
-    // is no login of this window is ignored.
-    PageActions Adopt(ProcessId process, PageHandle page, bool isHall);
+    // the hall page). It becomes a tab with its own process's label. A window of a process that
+    // is no login of this window is ignored, unless it is a hall page and `sameProgram` (the
+    // process runs this very executable: the hall was started by a page, not by this window).
+    PageActions Adopt(ProcessId process, PageHandle page, bool isHall, bool sameProgram = false);
 
-    // WM_COPYDATA from a window of `process`: 1 when the label was kept for that login's page, 0
-    // when the process is no login of this window or already registered one, or when the label
-    // is already kept for a tab or another login (exact comparison, letter case matters).
+    // WM_COPYDATA from a window of `process` (0: the sender named no window, and the label goes
+    // to the one login there is, if there is exactly one): 1 when the label was kept for that
+    // login's page, 0 when the process is no login of this window or already registered one, or
+    // when the label is already kept for a tab or another login (exact comparison, letter case
+    // matters).
     int RegisterLabel(ProcessId process, std::wstring label);
 
     // WM_ADDACCOUNT with its wParam.

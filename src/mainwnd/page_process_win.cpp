@@ -61,32 +61,64 @@ void CTollgate3Dlg::OnPageProcessEnded() {
     if (ended.empty()) return;
     for (mainwnd::ProcessId id : ended)
         m_model.PageProcessEnded(id);
-    // A login runs as a modal dialog over this window from its own process: ended by anything
-    // but its own dialog's end, it never gives the window back.
-    if (!::IsWindowEnabled(m_hWnd) && !OwnedDialogOpen()) ::EnableWindow(m_hWnd, TRUE);
+    ReleaseIfNotHeld();
 }
 
 namespace {
-struct OwnedDialogSearch {
+
+bool ProcessRuns(DWORD id) {
+    if (id == ::GetCurrentProcessId()) return true;
+    fw::Handle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
+    return process && ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
+}
+
+struct HoldSearch {
     HWND owner;
     HWND except;
     bool found;
 };
-BOOL CALLBACK FindOwnedDialog(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<OwnedDialogSearch*>(param);
-    if (hwnd != search->except && ::GetWindow(hwnd, GW_OWNER) == search->owner && ::IsWindowVisible(hwnd) &&
-        ::IsWindowEnabled(hwnd) && CDialog::IsDialogClass(hwnd)) {
-        search->found = true;
-        return FALSE;
-    }
-    return TRUE;
+
+BOOL CALLBACK FindHoldingDialog(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<HoldSearch*>(param);
+    if (hwnd == search->except || ::GetWindow(hwnd, GW_OWNER) != search->owner || !::IsWindowVisible(hwnd) ||
+        !CDialog::IsDialogClass(hwnd))
+        return TRUE;
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(hwnd, &process);
+    search->found = ProcessRuns(process);
+    return !search->found;
 }
+
+// The full path of the image a process runs; empty when it can't be read.
+std::wstring ImagePath(HANDLE process) {
+    wchar_t path[1024];
+    DWORD size = ARRAYSIZE(path);
+    return ::QueryFullProcessImageNameW(process, 0, path, &size) ? std::wstring(path, size) : std::wstring();
+}
+
 } // namespace
 
-// A dialog still open over this window (another login, or a modal dialog of this process) keeps
-// it disabled until that dialog ends; the add-account prompt is modeless and holds nothing.
-bool CTollgate3Dlg::OwnedDialogOpen() const {
-    OwnedDialogSearch search{m_hWnd, m_addAccDlg ? m_addAccDlg->m_hWnd : nullptr, false};
-    ::EnumWindows(&FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
+// A modal dialog runs over this window, from its own process (a login's screen, a page's
+// favourites) or from this one (the settings dialog, disabled while its own message is open):
+// the window stays disabled while one is open in a process that still runs. The add-account
+// prompt is modeless and holds nothing.
+bool CTollgate3Dlg::HeldByDialog() const {
+    HoldSearch search{m_hWnd, m_addAccDlg ? m_addAccDlg->m_hWnd : nullptr, false};
+    ::EnumWindows(&FindHoldingDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// A dialog gives its owner back only if it found it enabled: a login killed before its end, or
+// one that opened while another already held the window, never does. The window takes itself
+// back whenever one of its holders may have gone.
+void CTollgate3Dlg::ReleaseIfNotHeld() {
+    if (!::IsWindowEnabled(m_hWnd) && !HeldByDialog()) ::EnableWindow(m_hWnd, TRUE);
+}
+
+bool CTollgate3Dlg::RunsThisProgram(DWORD process) {
+    fw::Handle other(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
+    if (!other) return false;
+    const std::wstring path = ImagePath(other.Get()), own = ImagePath(::GetCurrentProcess());
+    return !path.empty() && ::CompareStringOrdinal(path.c_str(), static_cast<int>(path.size()), own.c_str(),
+                                                   static_cast<int>(own.size()), TRUE) == CSTR_EQUAL;
 }

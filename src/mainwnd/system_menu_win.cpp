@@ -140,4 +140,6 @@ void CTollgate3Dlg::OpenSettings() {
     }
     CSettingDlg dlg(m_hWnd);
     dlg.DoModal();
+    // Opened while a login held the window, it found the window disabled and leaves it so.
+    ReleaseIfNotHeld();
 }

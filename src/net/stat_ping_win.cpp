@@ -25,8 +25,14 @@ DWORD WINAPI PingWorker(void* param) {
     // A launch does not wait for the end of its ping: the application may close its events
     // while the request still runs, so the worker signals the end through its own handle.
     HANDLE finished = nullptr;
-    DuplicateHandle(GetCurrentProcess(), start->finished, GetCurrentProcess(), &finished, 0, FALSE,
-                    DUPLICATE_SAME_ACCESS);
+    if (!DuplicateHandle(GetCurrentProcess(), start->finished, GetCurrentProcess(), &finished, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS)) {
+        // Without a copy the end can't be told later: it is told now, while the event surely
+        // stays open, so that no wait for this ping is left without an end. The request still goes
+        // out, though a one-shot start may end before it is over.
+        finished = nullptr;
+        SetEvent(start->finished);
+    }
     SetEvent(start->started); // from here on *start may be gone
     HttpPing(url);
     if (finished) {

@@ -187,9 +187,20 @@ TEST(Hotkey, ModifiersFollowTheirKeyEvents) {
         {0x11, false, 0}, // releasing what is up changes nothing
     };
     for (const auto& s : steps) {
-        keys.OnKey(s.key, s.down);
+        keys.OnKey(s.key, s.down, 0);
         EXPECT_EQ(keys.Mask(), s.mask) << std::hex << s.key << " " << s.down;
     }
+}
+
+TEST(Hotkey, ModifiersTakeTheSystemsKeyStateOnceSettled) {
+    base::ModifierTracker keys;
+    keys.OnKey(0xA2, true, 1000); // left Ctrl, whose release never reaches the hook
+    keys.Reconcile(1010, [](int) { return false; });
+    EXPECT_EQ(keys.Mask(), kCtrl) << "the system's state still lags behind the hook";
+    keys.Reconcile(1300, [](int) { return false; });
+    EXPECT_EQ(keys.Mask(), 0);
+    keys.Reconcile(1400, [](int code) { return code == 0xA5; });
+    EXPECT_EQ(keys.Mask(), kAlt) << "a press the hook never saw";
 }
 
 TEST(Hotkey, DesktopKeysActOnKeyDownsWhileThereIsATab) {

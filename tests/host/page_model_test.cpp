@@ -125,6 +125,12 @@ TEST(PageModel, LabelsGoToThePageOfTheirOwnProcess) {
           {'p', 5, nullptr, kB, 2}},
          {L"5服-x-first", L"5服-x-second"}},
         {"a page without a label is a tab without one", {{'s', 1}, {'p', 1, nullptr, kA, 1}}, {L""}},
+        {"a label without its sender goes to the only login",
+         {{'l', 0, L"1服-a-none", 0, 0}, {'s', 1}, {'l', 0, L"1服-a-one", 0, 1}, {'p', 1, nullptr, kA, 1}},
+         {L"1服-a-one"}},
+        {"a label without its sender is refused while two logins are open",
+         {{'s', 1}, {'s', 2}, {'l', 0, L"1服-a-one", 0, 0}, {'p', 1, nullptr, kA, 1}},
+         {L""}},
     };
     for (const auto& c : cases) {
         PageModel m;

@@ -414,3 +414,55 @@ TEST_F(MainWindow, TabsCarryTheLabelsOfTheirOwnProcesses) {
     EXPECT_EQ(m_dlg.Model().TabCount(), 3);
     foreign.DestroyWindow();
 }
+
+// Two logins hold the window: the second's screen opens over the window the first disabled, so it
+// never gives it back; killing the first leaves it to the second, whose page frees it. A dialog
+// of this process holds it too, also while disabled under a message of its own.
+TEST_F(MainWindow, TheWindowIsEnabledOnceNoDialogHoldsIt) {
+    fw::Handle holdA(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldA")); // never set
+    fw::Handle holdB(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldB"));
+    for (const std::wstring login : {L"A", L"B"}) {
+        SetPageEnv(L"", login.c_str());
+        ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", (L"TnVexaTestHold" + login).c_str());
+        ASSERT_TRUE(m_dlg.LaunchPageProcess());
+        ASSERT_TRUE(
+            Pump([&] { return ::FindWindowW(L"#32770", (L"hold " + login).c_str()) != nullptr; }, 15000));
+    }
+    ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", nullptr);
+    fw::Handle a(::OpenProcess(PROCESS_TERMINATE, FALSE, m_dlg.Model().Logins()[1].process));
+    ASSERT_TRUE(::TerminateProcess(a.Get(), 1));
+    ASSERT_TRUE(Pump([&] { return Logins() == 2; }, 10000));
+    EXPECT_FALSE(::IsWindowEnabled(m_dlg.m_hWnd)) << "the second login's screen holds it";
+    ::SetEvent(holdB.Get());
+    EXPECT_TRUE(
+        Pump([&] { return m_dlg.Model().TabCount() == 1 && ::IsWindowEnabled(m_dlg.m_hWnd); }, 15000));
+
+    const HWND own = ::CreateWindowExW(0, L"#32770", L"", WS_POPUP | WS_VISIBLE | WS_DISABLED, 0, 0, 9, 9,
+                                       m_dlg.m_hWnd, nullptr, nullptr, nullptr);
+    ::EnableWindow(m_dlg.m_hWnd, FALSE);
+    SetPageEnv(L"cancel");
+    ASSERT_TRUE(m_dlg.LaunchPageProcess());
+    ASSERT_TRUE(Pump([&] { return Logins() == 1; }, 10000));
+    EXPECT_FALSE(::IsWindowEnabled(m_dlg.m_hWnd)) << "a disabled dialog of this process holds it";
+    ::DestroyWindow(own);
+}
+
+// A hall page that a page started, not this window: adopted when its process runs this program.
+TEST_F(MainWindow, AdoptsTheHallPageOfAnotherStartOfThisProgramOnly) {
+    PostAndPump(base::WM_PAGECREATED, reinterpret_cast<WPARAM>(::GetDesktopWindow()), 1);
+    EXPECT_EQ(m_dlg.HallWnd(), nullptr) << "another program's window";
+    CWnd hall; // this process is no login of the window
+    ASSERT_TRUE(hall.CreateEx(0, nullptr, L"", WS_CHILD, 0, 0, 10, 10, m_dlg.m_hWnd, nullptr));
+    PostAndPump(base::WM_PAGECREATED, reinterpret_cast<WPARAM>(hall.m_hWnd), 1);
+    EXPECT_EQ(m_dlg.HallWnd(), hall.m_hWnd);
+}
+
+TEST(MainWindowAlone, AFirstLoginThatCannotStartIsToldAndEndsTheProgram) {
+    TestMainDlg dlg;
+    dlg.m_programPath = wintest::ExeFolder() + L"no_such_page.exe";
+    ASSERT_TRUE(dlg.Create());
+    MSG quit;
+    EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    ASSERT_EQ(dlg.asked.size(), 1u);
+    EXPECT_EQ(dlg.asked[0].text, L"启动登录页面失败");
+}

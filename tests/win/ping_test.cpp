@@ -1,6 +1,7 @@
 // The statistics ping worker and its two events, against the stand-in publisher.
 #include <gtest/gtest.h>
 
+#include "base/api_redirect_win.h"
 #include "net/stat_ping.h"
 #include "net/stat_ping_win.h"
 #include "publisher_fixture.h"
@@ -57,6 +58,17 @@ TEST(SendStatPing, EachPingArrivesWithItsCountAndAFailedOneStillFinishes) {
 
     // A ping that can't start its worker answers at once: nobody waits for ever.
     EXPECT_FALSE(net::SendStatPing(L"http://127.0.0.1:1/active.htm?count=1", net::PingEvents{}));
+
+    // Nor when its worker can't copy the end event.
+    base::ApiRedirect noCopy;
+    ASSERT_TRUE(noCopy.Install(
+        GetModuleHandleW(L"kernel32.dll"), "DuplicateHandle",
+        reinterpret_cast<void*>(+[](HANDLE, HANDLE, HANDLE, HANDLE*, DWORD, BOOL, DWORD) { return FALSE; })));
+    ASSERT_TRUE(events.Create());
+    EXPECT_TRUE(net::SendStatPing(L"http://127.0.0.1:1/active.htm?count=1", events));
+    const DWORD ended = WaitForSingleObject(events.Finished(), 10000);
+    noCopy.Remove();
+    EXPECT_EQ(ended, WAIT_OBJECT_0);
 }
 
 TEST(SendStatPing, TheOwnerMayCloseItsEventsWhileThePingRuns) {

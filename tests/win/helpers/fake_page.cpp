@@ -9,8 +9,9 @@
 //                           and makes no window; "cancel" gives the login up (SC_CLOSE + marker)
 //   TNVEXA_FAKE_PAGE_LOG    a file that gets one line per start: the command line and priority
 //   TNVEXA_FAKE_PAGE_HOLD   the name of an event: once its label is accepted the page holds the
-//                           main window disabled (as a modal login does) until the event is set
-//                           (at most a minute), and only then announces its page
+//                           main window with a dialog "hold <label>", as its login screen does,
+//                           until the event is set (at most a minute), and only then announces
+//                           its page
 // What the page received shows in its window text: "mute=<last> mutes=<n> f5=<n> ctrld=<n>
 // reload=<n>".
 #include <windows.h>
@@ -167,12 +168,18 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     if (const std::wstring hold = Env(L"TNVEXA_FAKE_PAGE_HOLD"); !hold.empty()) {
-        EnableWindow(g_parent, FALSE);
+        // As the program's own modal dialogs: the owner disabled only if it was enabled, and
+        // given back only then.
+        const bool enableOwner = IsWindowEnabled(g_parent);
+        if (enableOwner) EnableWindow(g_parent, FALSE);
+        HWND screen = CreateWindowExW(0, L"#32770", (L"hold " + g_label).c_str(), WS_POPUP | WS_VISIBLE, 0, 0,
+                                      100, 40, g_parent, nullptr, nullptr, nullptr);
         if (HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, hold.c_str())) {
             WaitForSingleObject(event, 60000);
             CloseHandle(event);
         }
-        EnableWindow(g_parent, TRUE);
+        if (enableOwner) EnableWindow(g_parent, TRUE);
+        DestroyWindow(screen);
     }
 
     // The frame goes, the window becomes the main window's child and says so.
