@@ -173,7 +173,9 @@ bool ReadBody(HttpRequestScope& scope, DWORD contentLength, DWORD chunk, const F
         if (!InternetReadFile(scope.Request(), buffer.data(), want, &read)) return false;
         const uint64_t took = Microseconds() - started;
         if (scope.Cancelled()) return false;
-        // More than announced is not the file that was announced.
+        // Nothing past the announced length is ever written: the library mostly stops there by
+        // itself (whether it hands over a surplus depends on how the bytes arrived), and a
+        // surplus it does hand over means this is not the file that was announced.
         if (read > contentLength - total) return false;
         if (read > 0 && !write(buffer.data(), read)) return false;
         const uint64_t end = total + read;

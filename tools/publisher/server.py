@@ -15,7 +15,6 @@ Scenario file (JSON, re-read whenever it changes):
         "no_length": false,        # omit Content-Length (the connection closes after the body)
         "chunked": false,          # send the body with chunked transfer coding
         "short_by": 0,             # announce the full length but send this many bytes less
-        "long_by": 0,              # announce this many bytes less than the body that is sent
         "delay": 0.0,              # seconds to wait before answering
         "rate": 0,                 # bytes per second while sending the body (0: no limit)
         "sign": true,              # false: no signature is served for this route
@@ -196,8 +195,8 @@ class Handler(BaseHTTPRequestHandler):
         if chunked:
             self.send_header("Transfer-Encoding", "chunked")
         elif not no_length:
-            self.send_header("Content-Length", str(len(body) - int(route.get("long_by", 0))))
-        if no_length or short_by or route.get("long_by"):
+            self.send_header("Content-Length", str(len(body)))
+        if no_length or short_by:
             self.send_header("Connection", "close")
             self.close_connection = True
         self.end_headers()
