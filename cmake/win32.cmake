@@ -34,8 +34,11 @@ add_custom_target(tnvexa_delay_libs DEPENDS ${TNVEXA_DELAY_IMPORT_LIBS})
 add_library(tnvexa_win STATIC ${TNVEXA_WIN_SOURCES})
 add_dependencies(tnvexa_win tnvexa_delay_libs)
 target_include_directories(tnvexa_win PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/res)
-target_link_libraries(tnvexa_win PUBLIC tnvexa_core ${TNVEXA_SYSTEM_LIBS} ${TNVEXA_DELAY_IMPORT_LIBS} delayimp
-                      PRIVATE tnvexa_warnings)
+# The product imports them late; the Win32 tests import them as usual, since some of them check
+# how other modules reach those libraries' functions through import tables.
+target_link_libraries(tnvexa_win PUBLIC tnvexa_core ${TNVEXA_SYSTEM_LIBS}
+    "$<IF:$<STREQUAL:$<TARGET_PROPERTY:NAME>,TnVexa>,${TNVEXA_DELAY_IMPORT_LIBS},${TNVEXA_DELAY_LOAD_LIBS}>"
+    delayimp PRIVATE tnvexa_warnings)
 
 # Resources are compiled once and linked into the product and into every Win32 test, so that
 # tests load the same templates and images as the player gets.

@@ -204,14 +204,14 @@ bool DeleteUninstallEntry() {
     return RegDeleteTreeW(HKEY_LOCAL_MACHINE, std::wstring(app::kUninstallEntryKey).c_str()) == ERROR_SUCCESS;
 }
 
-bool CreateInstallFolder() {
+bool CreateInstallFolder(fw::Untrusted untrusted) {
     const std::wstring appData = base::CommonAppDataFolder();
     // Without the machine's folder there is nowhere to install to (and "\Vexa" would land in
     // the root of whatever drive is current). The outer folder is checked too: whoever may change
     // it could swap the inner one.
     if (appData.empty()) return false;
-    return fw::MakeAdministratorsFolder(appData + L"\\Vexa", kInstallFolderSddl) &&
-           fw::MakeAdministratorsFolder(InstallFolder(), kInstallFolderSddl);
+    return fw::MakeAdministratorsFolder(appData + L"\\Vexa", kInstallFolderSddl, untrusted) &&
+           fw::MakeAdministratorsFolder(InstallFolder(), kInstallFolderSddl, untrusted);
 }
 
 bool InstallSelf() {

@@ -28,8 +28,9 @@ void UninstallSelf(const std::function<void()>& sendPing);
 // Creates "\Vexa" in the machine's application-data folder and "\GameLogin" inside it, each
 // with the install folders' access list (below) in the creating call. An existing folder is used
 // when only administrators may change it; anything else is moved aside and made anew
-// (fw::MakeAdministratorsFolder). False when no application-data folder or install folder.
-bool CreateInstallFolder();
+// (fw::MakeAdministratorsFolder), or, with fw::Untrusted::Refuse (a count of a running copy,
+// whose folder must not move under it), left alone. False when there is no such folder to use.
+bool CreateInstallFolder(fw::Untrusted untrusted = fw::Untrusted::MoveAside);
 
 // The installed-programs entry for the installed executable at `exePath`, and its removal.
 bool WriteUninstallEntry(const std::wstring& exePath);

@@ -85,8 +85,9 @@ uint32_t IncrementCounter(const wchar_t* key) {
     const std::wstring file = StatisticsFilePath();
     // The profile writer creates the file but not its folder: a launch on a machine where
     // nothing was installed yet would lose its count every time. A folder that someone else may
-    // change (or a link) is not written through: it would take the elevated write elsewhere.
-    const bool folder = CreateInstallFolder();
+    // change (or a link) is not written through: it would take the elevated write elsewhere. It
+    // is left where it is (the running copy may live in it); the next install moves it aside.
+    const bool folder = CreateInstallFolder(fw::Untrusted::Refuse);
     CounterLock lock;
     const uint32_t value = NextCounterValue(ReadSetting(file, key, L"0", 31));
     if (folder) WriteSetting(file, key, CounterText(value));

@@ -192,7 +192,7 @@ std::wstring FinalPathForNewFile(const std::wstring& folder, const std::wstring&
     return resolved.back() == L'\\' ? resolved + name : resolved + L"\\" + name;
 }
 
-bool MakeAdministratorsFolder(const std::wstring& path, const wchar_t* sddl) {
+bool MakeAdministratorsFolder(const std::wstring& path, const wchar_t* sddl, Untrusted untrusted) {
     SecurityDescriptor descriptor(sddl);
     if (!descriptor || path.empty()) return false;
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -207,7 +207,7 @@ bool MakeAdministratorsFolder(const std::wstring& path, const wchar_t* sddl) {
                                  !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
         if (plainFolder && OnlyAdministratorsMay(existing.Get(), SE_FILE_OBJECT, base::kFolderChangeRights))
             return true;
-        if (!RenameAside(existing.Get(), path)) return false;
+        if (untrusted == Untrusted::Refuse || !RenameAside(existing.Get(), path)) return false;
     }
     return false;
 }

@@ -60,10 +60,15 @@ HANDLE CreateNewFileAt(const wchar_t* path, const wchar_t* expectedFinalPath, DW
 // resolved path (opened without following a link; a folder that is a link has none) and the name.
 std::wstring FinalPathForNewFile(const std::wstring& folder, const std::wstring& name);
 
+// What MakeAdministratorsFolder does with something at the path that it can't trust.
+enum class Untrusted { MoveAside, Refuse };
+
 // The folder `path` for an elevated program's own files: created with `sddl` in the creating
 // call, or, when it exists, used only when its owner is the system or the Administrators group
-// and nobody else may change it; anything else there (a folder someone else made, a link, a file)
-// is renamed aside under a fresh name and the folder created anew. False when it can't be had.
-bool MakeAdministratorsFolder(const std::wstring& path, const wchar_t* sddl);
+// and nobody else may change it. Anything else there (a folder someone else made, a link, a
+// file) is renamed aside under a fresh name and the folder created anew, or, with
+// Untrusted::Refuse, left as it is. False when the folder can't be had.
+bool MakeAdministratorsFolder(const std::wstring& path, const wchar_t* sddl,
+                              Untrusted untrusted = Untrusted::MoveAside);
 
 } // namespace fw

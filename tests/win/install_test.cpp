@@ -233,8 +233,11 @@ TEST_F(InstallFiles, AFolderSomeoneElseMayChangeIsMovedAsideAndMadeAnew) {
     EXPECT_TRUE(names[0] == L"Vexa" && names[1].starts_with(L"Vexa.aside-") &&
                 names[3].starts_with(L"file.aside-"));
     EXPECT_TRUE(Exists(m_root + L"\\" + names[1] + L"\\winmm.dll"));
-    // Where the user stands in for the administrators (a test machine's switch) it is kept.
     Touch(L"Vexa\\kept");
+    // A count leaves it alone (the running copy may live in it) and writes nothing there.
+    EXPECT_FALSE(fw::MakeAdministratorsFolder(folder, kInstallFolderSddl, fw::Untrusted::Refuse));
+    EXPECT_TRUE(Exists(folder + L"\\kept"));
+    // Where the user stands in for the administrators (a test machine's switch) it is used.
     wintest::SetTestSwitch(L"TrustOwnUser", L"1");
     EXPECT_TRUE(fw::MakeAdministratorsFolder(folder, kInstallFolderSddl));
     wintest::ClearTestSwitches();
@@ -261,6 +264,21 @@ TEST_F(InstallFiles, TheInstalledCopyIsHandedOutOnlyHoldingTheSourcesBytes) {
     Touch(L"source");
     EXPECT_FALSE(CopyVerified(source.Get(), target));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+TEST_F(InstallFiles, ANewFileIsNeverOneThatWasThereNorKeptWhereItWasNotMeantToBe) {
+    const std::wstring folder = Make(L"dumps"), path = folder + L"\\a.dmp";
+    const std::wstring expected = fw::FinalPathForNewFile(folder, L"a.dmp");
+    ASSERT_FALSE(expected.empty());
+    fw::Handle made(fw::CreateNewFileAt(path.c_str(), expected.c_str(), GENERIC_WRITE, nullptr));
+    EXPECT_TRUE(made);
+    made.Reset();
+    // What is there is not opened; a file that resolves elsewhere than asked is deleted again.
+    EXPECT_FALSE(fw::Handle(fw::CreateNewFileAt(path.c_str(), expected.c_str(), GENERIC_WRITE, nullptr)));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_EXISTS));
+    const std::wstring other = folder + L"\\b.dmp";
+    EXPECT_FALSE(fw::Handle(fw::CreateNewFileAt(other.c_str(), expected.c_str(), GENERIC_WRITE, nullptr)));
+    EXPECT_FALSE(Exists(other));
 }
 
 TEST_F(InstallFiles, APathTheCodePagesCantHoldBecomesItsShortFormOrNothing) {
