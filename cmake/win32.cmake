@@ -9,9 +9,36 @@ add_link_options(-municode -static -static-libgcc -static-libstdc++)
 set(TNVEXA_SYSTEM_LIBS gdiplus wininet shlwapi comctl32 ole32 oleaut32 uuid shell32 user32 gdi32 advapi32
     winmm msimg32 version userenv bcrypt)
 
+# Libraries that are not known system libraries are imported late: Windows would look for them in
+# the executable's folder (a download folder) before anything of the program runs. They load on
+# first use from the system folder (base/library_load_win.cpp). Add a library here to import it late.
+set(TNVEXA_DELAY_LOAD_LIBS wininet winmm msimg32 userenv version bcrypt)
+list(REMOVE_ITEM TNVEXA_SYSTEM_LIBS ${TNVEXA_DELAY_LOAD_LIBS})
+set(TNVEXA_DELAY_IMPORT_LIBS)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/delay)
+foreach(lib IN LISTS TNVEXA_DELAY_LOAD_LIBS)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=lib${lib}.a
+                    OUTPUT_VARIABLE import_lib OUTPUT_STRIP_TRAILING_WHITESPACE)
+    set(delay_lib ${CMAKE_BINARY_DIR}/delay/lib${lib}_delay.a)
+    # The exports' names are read from the toolchain's import library.
+    add_custom_command(OUTPUT ${delay_lib}
+        COMMAND ${CMAKE_COMMAND} -DNM=${TNVEXA_TRIPLE}-nm -DIMPORT_LIB=${import_lib} -DDLL=${lib}.dll
+                -DDEF=${CMAKE_BINARY_DIR}/delay/${lib}.def -P ${PROJECT_SOURCE_DIR}/cmake/delay_def.cmake
+        COMMAND ${TNVEXA_TRIPLE}-dlltool -d ${CMAKE_BINARY_DIR}/delay/${lib}.def -D ${lib}.dll
+                --output-delaylib ${delay_lib}
+        DEPENDS ${import_lib} ${PROJECT_SOURCE_DIR}/cmake/delay_def.cmake VERBATIM)
+    list(APPEND TNVEXA_DELAY_IMPORT_LIBS ${delay_lib})
+endforeach()
+add_custom_target(tnvexa_delay_libs DEPENDS ${TNVEXA_DELAY_IMPORT_LIBS})
+
 add_library(tnvexa_win STATIC ${TNVEXA_WIN_SOURCES})
+add_dependencies(tnvexa_win tnvexa_delay_libs)
 target_include_directories(tnvexa_win PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/res)
-target_link_libraries(tnvexa_win PUBLIC tnvexa_core ${TNVEXA_SYSTEM_LIBS} PRIVATE tnvexa_warnings)
+# The product imports them late; the Win32 tests import them as usual, since some of them check
+# how other modules reach those libraries' functions through import tables.
+target_link_libraries(tnvexa_win PUBLIC tnvexa_core ${TNVEXA_SYSTEM_LIBS}
+    "$<IF:$<STREQUAL:$<TARGET_PROPERTY:NAME>,TnVexa>,${TNVEXA_DELAY_IMPORT_LIBS},${TNVEXA_DELAY_LOAD_LIBS}>"
+    delayimp PRIVATE tnvexa_warnings)
 
 # Resources are compiled once and linked into the product and into every Win32 test, so that
 # tests load the same templates and images as the player gets.

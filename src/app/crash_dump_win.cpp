@@ -2,8 +2,12 @@
 
 #include <dbghelp.h>
 
+#include <iterator>
+
 #include "app/crash_rules.h"
 #include "base/executable_path_win.h"
+#include "base/library_load_win.h"
+#include "fw/safe_file_win.h"
 
 std::atomic<bool> DumpWritten{false};
 
@@ -12,6 +16,11 @@ namespace {
 // The dump path is worked out when the filter is installed, so that the filter itself neither
 // allocates nor depends on a heap that the crash may have damaged.
 wchar_t g_dumpPath[MAX_PATH] = {};
+// The path the dump must resolve to (its folder as the file system resolved it): a dump made
+// through a link that someone put in the way is deleted again.
+wchar_t g_dumpFinalPath[1024] = {};
+// The dump holds the process's private memory: only the system and administrators may read it.
+fw::SecurityDescriptor* g_dumpDescriptor = nullptr;
 
 // 0: no crash yet; 1: a dump is being written; 2: done. A crash on another thread while the
 // first dump is written waits for it (bounded) instead of racing it or ending the process
@@ -25,11 +34,36 @@ using MiniDumpWriteDumpFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE,
 
 constexpr DWORD kDumpTypes[] = {0x1A25, 0x0225, 0};
 
+// A new dump file, never one opened through what is there: an earlier dump (or whatever has its
+// name, a link included) is deleted itself, then the name is created new once more.
+HANDLE CreateDumpFile() {
+    HANDLE file =
+        fw::CreateNewFileAt(g_dumpPath, g_dumpFinalPath, GENERIC_WRITE, g_dumpDescriptor->Attributes());
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+    HANDLE old =
+        CreateFileW(g_dumpPath, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (old == INVALID_HANDLE_VALUE) return old;
+    const bool gone = fw::DeleteByHandle(old);
+    CloseHandle(old);
+    if (!gone) return INVALID_HANDLE_VALUE;
+    return fw::CreateNewFileAt(g_dumpPath, g_dumpFinalPath, GENERIC_WRITE, g_dumpDescriptor->Attributes());
+}
+
 } // namespace
 
 void InstallCrashFilter() {
     const std::wstring path = DumpPathFor(base::ExecutablePath());
-    if (path.size() < MAX_PATH) lstrcpynW(g_dumpPath, path.c_str(), MAX_PATH);
+    const size_t slash = path.rfind(L'\\');
+    const std::wstring final = slash == std::wstring::npos
+                                   ? std::wstring()
+                                   : fw::FinalPathForNewFile(path.substr(0, slash), path.substr(slash + 1));
+    static fw::SecurityDescriptor descriptor(fw::kAdministratorsOnlySddl);
+    g_dumpDescriptor = &descriptor;
+    if (path.size() < MAX_PATH && !final.empty() && final.size() < std::size(g_dumpFinalPath) && descriptor) {
+        lstrcpynW(g_dumpPath, path.c_str(), MAX_PATH);
+        lstrcpynW(g_dumpFinalPath, final.c_str(), int(std::size(g_dumpFinalPath)));
+    }
     SetUnhandledExceptionFilter(CrashFilter);
 }
 
@@ -50,7 +84,7 @@ void WriteMiniDump(HANDLE file, EXCEPTION_POINTERS* pointers) {
     info.ExceptionPointers = pointers;
     info.ClientPointers = TRUE;
 
-    HMODULE dbghelp = LoadLibraryW(L"DbgHelp.dll");
+    HMODULE dbghelp = base::LoadSystemLibrary(L"dbghelp.dll");
     if (!dbghelp) return;
     auto write = reinterpret_cast<MiniDumpWriteDumpFn>(
         reinterpret_cast<void*>(GetProcAddress(dbghelp, "MiniDumpWriteDump")));
@@ -78,8 +112,7 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pointers) {
         g_state = 0; // no dump possible: the system's usual handling, as for any first crash
         return EXCEPTION_CONTINUE_SEARCH;
     }
-    HANDLE file =
-        CreateFileW(g_dumpPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateDumpFile();
     if (file != INVALID_HANDLE_VALUE) {
         WriteMiniDump(file, pointers);
         CloseHandle(file);

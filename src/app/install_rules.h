@@ -49,6 +49,10 @@ enum class DeleteScript {
 DeleteScript ChooseDeleteScript(std::wstring_view exeFolder, std::wstring_view installFolder,
                                 uint64_t filesInFolder);
 
+// How often the script tries to delete the executable before it gives up (and deletes itself):
+// each try waits for one echo request on the loopback address.
+inline constexpr int kDeleteScriptAttempts = 600;
+
 // The script's text in the script's code page, lines ending in CR LF. The paths are given in
 // that code page; a "%" in them is doubled so that the command interpreter does not read it
 // as a variable. Empty when the text would not fit the script's 2048-byte buffer.

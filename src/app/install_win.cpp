@@ -1,8 +1,10 @@
 #include "app/install_win.h"
 
 #include <windows.h>
-#include <aclapi.h>
 #include <sddl.h>
+
+#include <cstring>
+#include <vector>
 
 #include "app/install_rules.h"
 #include "app/settings_win.h"
@@ -21,8 +23,11 @@ namespace {
 constexpr const wchar_t* kTitle = base::kAppTitle;
 constexpr wchar_t kUninstalledText[] =
     L"Vexa - Tarn已成功移除，部分文件将在程序退出\r\n或计算机重启后自行删除";
+constexpr wchar_t kInstallFailedText[] =
+    L"Vexa - Tarn安装失败，安装文件夹中的程序未能更新\r\n请关闭所有Vexa - Tarn窗口后重新运行安装程序";
 // A fresh name is tried this often when a file of the chosen name is already there.
 constexpr int kScriptNameAttempts = 8;
+constexpr DWORD kCopyChunk = 65536;
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), int(a.size()), b.c_str(), int(b.size()), TRUE) == CSTR_EQUAL;
@@ -79,55 +84,108 @@ std::wstring SystemFolder(UINT(WINAPI* get)(LPWSTR, UINT)) {
 // script's access list. A file of that name planted beforehand is never opened: another name
 // is tried instead.
 fw::Handle CreateScriptFile(const std::wstring& folder, std::wstring& path) {
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kSelfDeleteScriptSddl, SDDL_REVISION_1, &sd,
-                                                              nullptr))
-        return {};
-    SECURITY_ATTRIBUTES sa{sizeof(sa), sd, FALSE};
+    fw::SecurityDescriptor descriptor(kSelfDeleteScriptSddl);
+    if (!descriptor) return {};
     fw::Handle file;
     for (int attempt = 0; attempt < kScriptNameAttempts && !file; ++attempt) {
         wchar_t name[MAX_PATH] = {};
         if (!GetTempFileNameW(folder.c_str(), L"DelSelf", 0, name)) break;
         path = std::wstring(name) + L".bat";
         if (path.size() > app::kMaxPathChars) break;
-        file = fw::Handle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        file = fw::Handle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, descriptor.Attributes(),
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file && GetLastError() != ERROR_FILE_EXISTS) break;
     }
-    LocalFree(sd);
     if (!file) path.clear();
     return file;
 }
 
-// Creates the folder when missing and gives it the install folders' access list. A folder that
-// is a link (made by someone before the install) is refused: it would take the executable and,
-// at the uninstall, the folder's deletion somewhere else.
-bool MakeInstallFolder(const std::wstring& folder) {
-    CreateDirectoryW(folder.c_str(), nullptr);
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return false;
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kInstallFolderSddl, SDDL_REVISION_1, &sd,
-                                                              nullptr))
-        return false;
-    BOOL present = FALSE, defaulted = FALSE;
-    PACL dacl = nullptr;
-    PSID owner = nullptr;
-    GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
-    GetSecurityDescriptorOwner(sd, &owner, &defaulted);
-    // Applied to a folder made earlier by anyone as well; where the file system keeps no access
-    // lists the call fails and the install goes on as before.
-    SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT,
-                          OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                              PROTECTED_DACL_SECURITY_INFORMATION,
-                          owner, nullptr, dacl, nullptr);
-    LocalFree(sd);
-    return true;
+bool Rewind(HANDLE file) {
+    const LARGE_INTEGER start{};
+    return SetFilePointerEx(file, start, nullptr, FILE_BEGIN) != FALSE;
+}
+
+// Reads up to a buffer's worth; false on a read error. `got` is 0 at the end of the file.
+bool ReadChunk(HANDLE file, std::vector<char>& buffer, DWORD& got) {
+    got = 0;
+    return ReadFile(file, buffer.data(), DWORD(buffer.size()), &got, nullptr) != FALSE;
+}
+
+// Writes `source` from its start into a new file beside `target` (the folder's access list
+// inherited), flushed to the disk; the new file's handle, or an empty one.
+fw::Handle WriteBeside(HANDLE source, const std::wstring& target) {
+    const std::wstring folder(app::FolderOfPath(target));
+    fw::Handle file;
+    for (int attempt = 0; attempt < kScriptNameAttempts && !file; ++attempt) {
+        wchar_t suffix[24] = {};
+        wsprintfW(suffix, L".new-%08x", DWORD(GetTickCount64()) ^ GetCurrentProcessId() ^ attempt);
+        const std::wstring path = target + suffix;
+        const std::wstring name = path.substr(folder.size() + 1);
+        file = fw::Handle(fw::CreateNewFileAt(path.c_str(), fw::FinalPathForNewFile(folder, name).c_str(),
+                                              GENERIC_READ | GENERIC_WRITE, nullptr));
+        if (!file && GetLastError() != ERROR_FILE_EXISTS) return {};
+    }
+    std::vector<char> buffer(kCopyChunk);
+    DWORD got = 0, written = 0;
+    bool ok = file && Rewind(source);
+    while (ok && (ok = ReadChunk(source, buffer, got)) && got > 0)
+        ok = WriteFile(file.Get(), buffer.data(), got, &written, nullptr) && written == got;
+    if (ok && FlushFileBuffers(file.Get())) return file;
+    if (file) fw::DeleteByHandle(file.Get());
+    return {};
+}
+
+// Renames an open file to `target`, replacing what is there.
+bool RenameOver(HANDLE file, const std::wstring& target) {
+    std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = TRUE;
+    info->FileNameLength = DWORD(target.size() * sizeof(wchar_t));
+    memcpy(info->FileName, target.c_str(), info->FileNameLength);
+    return SetFileInformationByHandle(file, FileRenameInfo, info, DWORD(buffer.size())) != FALSE;
+}
+
+bool SameBytes(HANDLE a, HANDLE b) {
+    if (!Rewind(a) || !Rewind(b)) return false;
+    std::vector<char> one(kCopyChunk), other(kCopyChunk);
+    for (;;) {
+        DWORD gotOne = 0, gotOther = 0;
+        if (!ReadChunk(a, one, gotOne) || !ReadChunk(b, other, gotOther) || gotOne != gotOther) return false;
+        if (gotOne == 0) return true;
+        if (memcmp(one.data(), other.data(), gotOne) != 0) return false;
+    }
 }
 
 } // namespace
+
+fw::Handle CopyVerified(HANDLE source, const std::wstring& target) {
+    const std::wstring folder(app::FolderOfPath(target));
+    if (folder.empty()) return {};
+    if (!SamePath(base::ExecutablePath(), target)) {
+        fw::Handle copy = WriteBeside(source, target);
+        if (!copy) return {};
+        // An installed copy that is just ending (the player closed it to reinstall) still holds
+        // its file for a moment: the rename is tried again for up to two seconds.
+        bool renamed = false;
+        for (int attempt = 0; attempt < 20 && !(renamed = RenameOver(copy.Get(), target)); ++attempt) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) break;
+            Sleep(100);
+        }
+        if (!renamed) {
+            fw::DeleteByHandle(copy.Get());
+            return {};
+        }
+    }
+    // Nobody may change the installed file while it is compared and started.
+    fw::Handle installed(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    const std::wstring expected = fw::FinalPathForNewFile(folder, target.substr(folder.size() + 1));
+    if (!installed || expected.empty() || !SamePath(fw::FinalPath(installed.Get()), expected) ||
+        !SameBytes(source, installed.Get()))
+        return {};
+    return installed;
+}
 
 bool WriteUninstallEntry(const std::wstring& exePath) {
     fw::RegKey key;
@@ -146,29 +204,25 @@ bool DeleteUninstallEntry() {
     return RegDeleteTreeW(HKEY_LOCAL_MACHINE, std::wstring(app::kUninstallEntryKey).c_str()) == ERROR_SUCCESS;
 }
 
-bool CreateInstallFolder() {
+bool CreateInstallFolder(fw::Untrusted untrusted) {
     const std::wstring appData = base::CommonAppDataFolder();
     // Without the machine's folder there is nowhere to install to (and "\Vexa" would land in
-    // the root of whatever drive is current).
+    // the root of whatever drive is current). The outer folder is checked too: whoever may change
+    // it could swap the inner one.
     if (appData.empty()) return false;
-    return MakeInstallFolder(appData + L"\\Vexa") && MakeInstallFolder(InstallFolder());
+    return fw::MakeAdministratorsFolder(appData + L"\\Vexa", kInstallFolderSddl, untrusted) &&
+           fw::MakeAdministratorsFolder(InstallFolder(), kInstallFolderSddl, untrusted);
 }
 
 bool InstallSelf() {
     const fw::ComSession com = fw::ComSession::StartCom();
-    if (!CreateInstallFolder()) return true;
-    const std::wstring folder = InstallFolder();
-    const std::wstring exe = base::ExecutablePath();
-    const std::wstring target = app::InstallTargetFor(folder, exe);
-    if (target.empty()) return true;
-    if (!SamePath(exe, target)) {
-        // An installed copy that is just ending (the player closed it to reinstall) still holds
-        // its file for a moment: the copy is tried again for up to two seconds.
-        for (int attempt = 0; attempt < 20 && !CopyFileW(exe.c_str(), target.c_str(), FALSE); ++attempt) {
-            const DWORD error = GetLastError();
-            if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) break;
-            Sleep(100);
-        }
+    const std::wstring target = app::InstallTargetFor(InstallFolder(), base::ExecutablePath());
+    fw::Handle installed;
+    if (!target.empty() && CreateInstallFolder()) installed = CopyVerified(base::OwnImage(), target);
+    if (!installed) {
+        // Nothing is linked to or started that is not this very program.
+        ShowMessageBox(nullptr, kInstallFailedText, kTitle, MB_OK);
+        return true;
     }
     CreateDesktopShortcut(target);
     CreateStartMenuShortcut(std::wstring(app::kProgramLinkName), target, std::wstring(kShortcutOption));
@@ -238,9 +292,10 @@ bool StartSelfDeleteScript(const std::wstring& scriptPath) {
     const std::wstring system = SystemFolder(&GetSystemDirectoryW);
     if (windows.empty() || system.empty()) return false;
     const std::wstring interpreter = system + L"\\cmd.exe";
-    // /D: no AutoRun command from the registry; the environment is the system's folders only,
+    // /D: no AutoRun command from the registry; /V:OFF: no delayed expansion of "!" in a path,
+    // whatever the registry's default; the environment is the system's folders only,
     // so "ping" is the system's and no variable of the player's reaches the elevated script.
-    std::wstring commandLine = L"cmd.exe /d /c \"" + scriptPath + L"\"";
+    std::wstring commandLine = L"cmd.exe /d /v:off /c \"" + scriptPath + L"\"";
     std::wstring environment;
     for (const std::wstring& variable :
          {L"ComSpec=" + interpreter, L"PATH=" + system + L";" + windows,

@@ -6,10 +6,18 @@
 #include <optional>
 #include <string>
 
-// Copies the running executable into the install folder (unless it runs from there), creates
-// the three shortcuts and the installed-programs entry, and starts the installed copy. Failures
-// are silent; always true.
+#include "fw/safe_file_win.h"
+
+// Copies the running executable (from the handle held since the start) into the install folder
+// unless it runs from there, creates the three shortcuts and the installed-programs entry, and
+// starts the installed copy, but only when that copy holds the running program's bytes;
+// otherwise the player is told that the install failed. Always true.
 bool InstallSelf();
+
+// Replaces `target` with the bytes of `source` (read from its start): written to a new file
+// beside it, renamed over it, then read back through a handle that lets nobody change it and
+// compared with the source. That handle when the bytes are the same; an empty one otherwise.
+fw::Handle CopyVerified(HANDLE source, const std::wstring& target);
 
 // The uninstall after the player confirmed it: the settings key, the shortcuts and their
 // folder, the installed-programs entry, the self-delete script; then `sendPing` (which counts
@@ -18,9 +26,11 @@ bool InstallSelf();
 void UninstallSelf(const std::function<void()>& sendPing);
 
 // Creates "\Vexa" in the machine's application-data folder and "\GameLogin" inside it, each
-// with the install folders' access list (below); an existing folder is no error. False when the
-// install folder can't be had: no application-data folder, or a folder that is a link.
-bool CreateInstallFolder();
+// with the install folders' access list (below) in the creating call. An existing folder is used
+// when only administrators may change it; anything else is moved aside and made anew
+// (fw::MakeAdministratorsFolder), or, with fw::Untrusted::Refuse (a count of a running copy,
+// whose folder must not move under it), left alone. False when there is no such folder to use.
+bool CreateInstallFolder(fw::Untrusted untrusted = fw::Untrusted::MoveAside);
 
 // The installed-programs entry for the installed executable at `exePath`, and its removal.
 bool WriteUninstallEntry(const std::wstring& exePath);
@@ -28,7 +38,7 @@ bool DeleteUninstallEntry();
 
 // The self-delete script's access list: SYSTEM and the Administrators group, nobody else, and
 // nothing inherited from the folder.
-inline constexpr wchar_t kSelfDeleteScriptSddl[] = L"D:P(A;;FA;;;SY)(A;;FA;;;BA)";
+inline constexpr const wchar_t* kSelfDeleteScriptSddl = fw::kAdministratorsOnlySddl;
 
 // The install folders' access list: the program runs elevated from there, so only SYSTEM and
 // the Administrators group may change what lies in them (a file planted beside the executable,

@@ -3,8 +3,16 @@
 #include <windows.h>
 
 #include "app/app_win.h"
+#include "app/start_mode_win.h"
+#include "base/executable_path_win.h"
+#include "base/library_load_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything else can load a library.
+    base::RestrictLibrarySearch();
+    // Held from the start, so that the file an install copies is the one that was started (other
+    // roles leave the file free: an update renames it).
+    if (CurrentStartRequest().mode == StartInstall) base::OwnImage();
     static CTollgate3App app;
     return RunApplication(app);
 }

@@ -5,7 +5,9 @@
 
 #include "app/install_win.h"
 #include "app/start_mode.h"
+#include "base/access_rules.h"
 #include "base/executable_path_win.h"
+#include "fw/safe_file_win.h"
 
 namespace {
 
@@ -29,26 +31,36 @@ private:
     HKEY m_key = nullptr;
 };
 
-// Holds a named mutex for the life of the object; a mutex that can't be had (or a wait that
-// outlasts another process by far) lets the update go ahead rather than block a start.
+// Holds the counters' named lock for the life of the object; a lock that can't be had (or a wait
+// that outlasts another process by far) lets the update go ahead rather than block a start.
+// The name is in the global namespace, where any user may create it first: a lock that is not
+// the program's own (owned by the system or administrators, nobody else let in) is never
+// waited on.
 class CounterLock {
 public:
-    CounterLock() : m_mutex(CreateMutexW(nullptr, FALSE, L"Global\\TnVexaStatisticCounters")) {
-        if (!m_mutex) m_mutex = CreateMutexW(nullptr, FALSE, L"Local\\TnVexaStatisticCounters");
+    CounterLock() {
+        fw::SecurityDescriptor descriptor(kCounterLockSddl);
+        for (const wchar_t* name : {L"Global\\TnVexaStatisticCounters", L"Local\\TnVexaStatisticCounters"}) {
+            m_mutex = fw::Handle(CreateMutexW(descriptor.Attributes(), FALSE, name));
+            if (m_mutex) break;
+        }
+        const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+        if (m_mutex && existed &&
+            !fw::OnlyAdministratorsMay(m_mutex.Get(), SE_KERNEL_OBJECT, base::kAnyRight))
+            m_mutex.Reset();
         if (m_mutex) {
-            const DWORD r = WaitForSingleObject(m_mutex, 10000);
+            const DWORD r = WaitForSingleObject(m_mutex.Get(), 10000);
             m_owned = (r == WAIT_OBJECT_0 || r == WAIT_ABANDONED);
         }
     }
     ~CounterLock() {
-        if (m_owned) ReleaseMutex(m_mutex);
-        if (m_mutex) CloseHandle(m_mutex);
+        if (m_owned) ReleaseMutex(m_mutex.Get());
     }
     CounterLock(const CounterLock&) = delete;
     CounterLock& operator=(const CounterLock&) = delete;
 
 private:
-    HANDLE m_mutex = nullptr;
+    fw::Handle m_mutex;
     bool m_owned = false;
 };
 
@@ -72,9 +84,10 @@ std::wstring StatisticsFilePath() {
 uint32_t IncrementCounter(const wchar_t* key) {
     const std::wstring file = StatisticsFilePath();
     // The profile writer creates the file but not its folder: a launch on a machine where
-    // nothing was installed yet would lose its count every time. A folder that is a link is
-    // not written through: it would take the elevated write somewhere else.
-    const bool folder = CreateInstallFolder();
+    // nothing was installed yet would lose its count every time. A folder that someone else may
+    // change (or a link) is not written through: it would take the elevated write elsewhere. It
+    // is left where it is (the running copy may live in it); the next install moves it aside.
+    const bool folder = CreateInstallFolder(fw::Untrusted::Refuse);
     CounterLock lock;
     const uint32_t value = NextCounterValue(ReadSetting(file, key, L"0", 31));
     if (folder) WriteSetting(file, key, CounterText(value));

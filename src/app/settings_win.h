@@ -20,6 +20,10 @@ std::wstring StatisticsFilePath();
 // the install folder is created first, as the install makes it, if nothing was installed yet.
 uint32_t IncrementCounter(const wchar_t* key);
 
+// The counters' lock: created by the program with this access list (owned by the Administrators
+// group, the system and administrators let in); one that is otherwise is someone else's.
+inline constexpr wchar_t kCounterLockSddl[] = L"O:BAD:P(A;;GA;;;SY)(A;;GA;;;BA)";
+
 // Writes a fresh "DisableDays"; false when the key can't be opened.
 bool ChooseDisableDays();
 

@@ -20,7 +20,7 @@ constexpr size_t kPageCountChars = 7;
 // Path buffers hold 259 characters.
 constexpr size_t kMaxPathChars = 259;
 
-}  // namespace
+} // namespace
 
 int64_t ParseOperand(const std::wstring* operand, size_t maxChars) {
     if (!operand || operand->empty()) return 0;
@@ -29,18 +29,19 @@ int64_t ParseOperand(const std::wstring* operand, size_t maxChars) {
     // Handles are read as pointer-sized values; a 15-character operand can exceed 32 bits.
     int64_t value = 0;
     size_t i = 1;
-    while (i < cut.size() && (cut[i] == L' ' || cut[i] == L'\t')) ++i;
+    while (i < cut.size() && (cut[i] == L' ' || cut[i] == L'\t'))
+        ++i;
     bool negative = false;
     if (i < cut.size() && (cut[i] == L'+' || cut[i] == L'-')) negative = cut[i++] == L'-';
-    for (; i < cut.size() && cut[i] >= L'0' && cut[i] <= L'9'; ++i) value = value * 10 + (cut[i] - L'0');
+    for (; i < cut.size() && cut[i] >= L'0' && cut[i] <= L'9'; ++i)
+        value = value * 10 + (cut[i] - L'0');
     return negative ? -value : value;
 }
 
 bool IsInsideInstallFolder(std::wstring_view exePath, std::wstring_view commonAppData) {
     std::wstring folder = std::wstring(commonAppData) + std::wstring(kInstallSubfolder);
     folder = std::wstring(base::Truncate(folder, kMaxPathChars));
-    if (folder.empty()) return false;
-    return base::AsciiUpper(exePath).find(base::AsciiUpper(folder)) != std::wstring::npos;
+    return !folder.empty() && base::IsInsideFolder(exePath, folder);
 }
 
 StartRequest ParseStartRequest(const std::vector<std::wstring>& args, std::wstring_view exePath,

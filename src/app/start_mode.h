@@ -20,7 +20,7 @@ enum StartMode : int {
 struct StartRequest {
     StartMode mode = StartInstall;
     intptr_t parentWnd = 0;      // "/newgm" and "/gmhall": the main window's handle
-    int32_t parentPageCount = 0;  // "/newgm": the main window's tab count when it started us
+    int32_t parentPageCount = 0; // "/newgm": the main window's tab count when it started us
 };
 
 // The options that the program's own shortcuts carry (the launch and the uninstall shortcut).
@@ -36,8 +36,8 @@ inline constexpr std::wstring_view kInstallSubfolder = L"\\Vexa\\GameLogin";
 StartRequest ParseStartRequest(const std::vector<std::wstring>& args, std::wstring_view exePath,
                                std::wstring_view commonAppData);
 
-// True when the executable lies inside the install folder (a case-insensitive substring test,
-// so a subfolder of the install folder counts too).
+// True when the executable lies inside the install folder or a subfolder of it: whole path
+// components compared, ASCII letters in either case ("…\GameLogin2" is not inside "…\GameLogin").
 bool IsInsideInstallFolder(std::wstring_view exePath, std::wstring_view commonAppData);
 
 // Reads one page-process operand: its first character is skipped whatever it is, the rest is

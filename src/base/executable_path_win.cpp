@@ -18,3 +18,14 @@ std::wstring ExecutablePath() {
 }
 
 } // namespace base
+
+namespace base {
+
+HANDLE OwnImage() {
+    // Never closed: it lives as long as the process.
+    static const HANDLE image = CreateFileW(ExecutablePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return image;
+}
+
+} // namespace base

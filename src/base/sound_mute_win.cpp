@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/api_redirect_win.h"
+#include "base/library_load_win.h"
 
 namespace base {
 
@@ -181,15 +182,6 @@ HRESULT WINAPI DirectSoundCreateWatched(LPCGUID guid, LPDIRECTSOUND* device, LPU
     if (SUCCEEDED(result) && device && *device)
         g_deviceTables.PatchOnce(*device, reinterpret_cast<void*>(&CreateSoundBufferWatched));
     return result;
-}
-
-// A system library by its full path: in an elevated process the program's own folder must not
-// decide which code is loaded.
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-    wchar_t folder[MAX_PATH] = {};
-    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    return ::LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
 }
 
 void RemoveInterceptions() {

@@ -6,8 +6,10 @@
 #include <functional>
 #include <vector>
 
+#include "base/text.h"
 #include "base/user_folder_win.h"
 #include "fw/handles_win.h"
+#include "fw/safe_file_win.h"
 #include "net/cache_rules.h"
 
 namespace net {
@@ -62,29 +64,6 @@ bool ForEachCacheEntry(const std::function<void(const INTERNET_CACHE_ENTRY_INFOW
     return result == kErrorNoMoreItems;
 }
 
-// Removes a folder that is a link (junction or symbolic link) without touching what it points
-// to. The handle is opened on the link itself, and deleted through that handle only when the
-// system confirms it holds a link: a system that hands out the target instead (Wine follows Unix
-// links, and its RemoveDirectoryW removes an empty target) gets nothing deleted.
-bool RemoveLink(const std::wstring& path) {
-    fw::Handle link(CreateFileW(
-        path.c_str(), DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!link) return false;
-    FILE_ATTRIBUTE_TAG_INFO tag = {};
-    if (!GetFileInformationByHandleEx(link.Get(), FileAttributeTagInfo, &tag, sizeof(tag))) return false;
-    if (!(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        SetLastError(ERROR_NOT_A_REPARSE_POINT);
-        return false;
-    }
-    FILE_DISPOSITION_INFO dispose = {TRUE};
-    return SetFileInformationByHandle(link.Get(), FileDispositionInfo, &dispose, sizeof(dispose)) != FALSE;
-}
-
-bool IsLinkAttributes(DWORD attributes) {
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
 // The last error after a call failed; never "success", so that a failure is never lost.
 DWORD LastErrorOfFailure() {
     const DWORD error = GetLastError();
@@ -93,6 +72,72 @@ DWORD LastErrorOfFailure() {
 
 // What a walk does with the real folders it has emptied (links are always removed as links).
 enum class Folders { Remove, Keep };
+
+// An entry opened as itself (a link is not followed), with its attributes.
+struct OpenEntry {
+    fw::Handle handle;
+    DWORD attributes = 0;
+};
+
+OpenEntry OpenEntryAt(const std::wstring& path, DWORD access) {
+    OpenEntry entry{fw::OpenWithoutFollowing(path, access | FILE_READ_ATTRIBUTES)};
+    FILE_ATTRIBUTE_TAG_INFO tag = {};
+    if (entry.handle &&
+        GetFileInformationByHandleEx(entry.handle.Get(), FileAttributeTagInfo, &tag, sizeof(tag)))
+        entry.attributes = tag.FileAttributes;
+    else
+        entry.handle.Reset();
+    return entry;
+}
+
+bool IsLink(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// Deletes one file, link or emptied folder through a handle opened on it, only when the file
+// system places it below `top`. A link by its listing that the handle does not show as one (Wine
+// follows Unix links) is left. Answers ERROR_SUCCESS or the failure.
+DWORD DeleteEntry(const std::wstring& path, const std::wstring& top, DWORD listed) {
+    OpenEntry entry = OpenEntryAt(path, DELETE | FILE_WRITE_ATTRIBUTES);
+    if (!entry.handle) return LastErrorOfFailure();
+    if (IsLink(listed) && !IsLink(entry.attributes)) return ERROR_NOT_A_REPARSE_POINT;
+    if (!base::IsInsideFolder(fw::FinalPath(entry.handle.Get()), top)) return ERROR_ACCESS_DENIED;
+    if ((entry.attributes & FILE_ATTRIBUTE_READONLY) && !IsLink(entry.attributes)) {
+        // A read-only file can't be deleted; the attribute of a link would be the target's.
+        FILE_BASIC_INFO basic = {};
+        basic.FileAttributes = (entry.attributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL;
+        SetFileInformationByHandle(entry.handle.Get(), FileBasicInfo, &basic, sizeof(basic));
+    }
+    return fw::DeleteByHandle(entry.handle.Get()) ? ERROR_SUCCESS : LastErrorOfFailure();
+}
+
+// Deletes what `folder` holds, each entry through its own handle and only below `top` (the
+// cleared folder as the file system resolved it): a folder swapped for a link after it was
+// listed takes no deletion elsewhere. A link is removed as a link, never entered. No handle with
+// delete access is held while a folder is listed (Wine lists without sharing deletion). Answers
+// the last failure, ERROR_SUCCESS when there was none.
+DWORD ClearInside(const std::wstring& folder, const std::wstring& top, Folders folders) {
+    const std::wstring prefix = folder.back() == L'\\' ? folder : folder + L'\\';
+    WIN32_FIND_DATAW found;
+    FileFind find(FindFirstFileW((prefix + L"*").c_str(), &found));
+    if (!find) return LastErrorOfFailure();
+    DWORD error = ERROR_SUCCESS;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = prefix + name;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsLink(found.dwFileAttributes)) {
+            // Listed by its path; whatever it holds is checked on its own handle again.
+            const DWORD inner = ClearInside(path, top, folders);
+            if (inner != ERROR_SUCCESS) error = inner;
+            if (folders == Folders::Keep || inner != ERROR_SUCCESS) continue;
+        }
+        // The walk goes on; the last failure is the one reported.
+        const DWORD result = DeleteEntry(path, top, found.dwFileAttributes);
+        if (result != ERROR_SUCCESS) error = result;
+    } while (FindNextFileW(find.Get(), &found));
+    return error;
+}
 
 // Deletes the files of a folder tree and, unless kept, its folders. A link is never entered.
 // True only when nothing that was to go failed; otherwise false with the last failure as the
@@ -106,42 +151,27 @@ bool WalkTree(const std::wstring& path, Folders folders) {
     while (folder.size() > 1 && folder.back() == L'\\')
         folder.pop_back();
     if (folder.back() == L':') folder += L'\\'; // a drive's root keeps its backslash
-    // A folder that is itself a link is not entered either: its contents belong elsewhere.
-    if (IsLinkAttributes(GetFileAttributesW(folder.c_str()))) {
-        if (folders == Folders::Remove) return RemoveLink(folder);
-        SetLastError(ERROR_NOT_SUPPORTED);
+    OpenEntry root = OpenEntryAt(folder, folders == Folders::Remove ? DELETE : 0);
+    if (!root.handle) return false;
+    // A folder that is itself a link is not entered either: its contents belong elsewhere. The
+    // link goes through the handle that was opened on it, and only when that handle shows a link
+    // (Wine follows Unix links by path, and its RemoveDirectoryW removes an empty target).
+    const DWORD named = GetFileAttributesW(folder.c_str());
+    if (IsLink(root.attributes) || (named != INVALID_FILE_ATTRIBUTES && IsLink(named))) {
+        if (folders == Folders::Remove && IsLink(root.attributes))
+            return fw::DeleteByHandle(root.handle.Get());
+        SetLastError(folders == Folders::Remove ? ERROR_NOT_A_REPARSE_POINT : ERROR_NOT_SUPPORTED);
         return false;
     }
-
-    const std::wstring prefix = folder.back() == L'\\' ? folder : folder + L'\\';
-    WIN32_FIND_DATAW found;
-    FileFind find(FindFirstFileW((prefix + L"*").c_str(), &found));
-    if (!find) return folders == Folders::Remove && RemoveDirectoryW(folder.c_str());
-
-    DWORD error = ERROR_SUCCESS;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring entry = prefix + name;
-        const DWORD attributes = found.dwFileAttributes;
-        bool gone = false;
-        if (IsLinkAttributes(attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            gone = RemoveLink(entry);
-        } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            gone = WalkTree(entry, folders);
-        } else {
-            // The attribute of a link belongs to the link; clearing it would change the target.
-            if ((attributes & FILE_ATTRIBUTE_READONLY) && !IsLinkAttributes(attributes))
-                SetFileAttributesW(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
-            gone = DeleteFileW(entry.c_str()) != FALSE;
-        }
-        // The walk goes on; the last failure is the one reported.
-        if (!gone) error = LastErrorOfFailure();
-    } while (FindNextFileW(find.Get(), &found));
-    find.Reset();
-
-    if (folders == Folders::Remove && !RemoveDirectoryW(folder.c_str()) && error == ERROR_SUCCESS)
-        error = LastErrorOfFailure();
+    const std::wstring top = fw::FinalPath(root.handle.Get());
+    root.handle.Reset();
+    DWORD error = top.empty() ? LastErrorOfFailure() : ClearInside(folder, top, folders);
+    if (folders == Folders::Remove && error == ERROR_SUCCESS) {
+        root = OpenEntryAt(folder, DELETE);
+        if (!root.handle || IsLink(root.attributes) || fw::FinalPath(root.handle.Get()) != top ||
+            !fw::DeleteByHandle(root.handle.Get()))
+            error = root.handle ? LastErrorOfFailure() : ERROR_ACCESS_DENIED;
+    }
     SetLastError(error);
     return error == ERROR_SUCCESS;
 }

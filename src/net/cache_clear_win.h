@@ -29,9 +29,10 @@ bool PurgeLoaderCache();
 // true when the key was opened and the value written.
 bool SetCacheLimit();
 
-// Deletes a folder with everything in it. A link (junction or symbolic link) in the tree, or the
-// folder itself when it is one, is removed as a link and never entered. True only when the folder
-// is gone and no file failed; otherwise false with the last failure as the thread's last error.
+// Deletes a folder with everything in it, each entry through a handle opened on it (never through
+// a link) and only when it resolves below the folder. A link (junction or symbolic link) in the
+// tree, or the folder itself when it is one, is removed as a link and never entered. True only when the
+// folder is gone and no file failed; otherwise false with the last failure as the thread's last error.
 bool DeleteTree(const std::wstring& path);
 
 } // namespace net

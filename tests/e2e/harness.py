@@ -6,7 +6,8 @@ registry key in the run's Wine prefix, and a kill of every leftover TnVexa proce
 Every wait is bounded; failures print what was seen.
 
 The program's test switches are registry values (TEST_KEY) that every process reads as it
-starts: each case begins with "Publisher" naming its stand-in and no "Automation";
+starts: each case begins with "Publisher" naming its stand-in, "TrustOwnUser" (the user stands in
+for the administrators as owner of the install folders) and no "Automation";
 self.set_automation("1") (or "crash", ...) opens the automation channel for the starts that
 follow, and self.wine.reg_delete(TEST_KEY) takes both away.
 
@@ -365,7 +366,9 @@ class E2ECase(unittest.TestCase):
         shutil.rmtree(os.path.join(self.wine.drive_c, "ProgramData", "Vexa"), ignore_errors=True)
         # What an install leaves besides: the installed-programs entry and the shortcuts.
         self.wine.reg_import([f"[-{REG_KEY}]", f"[-{ENTRY_KEY}]", f"[-{TEST_KEY}]", f"[{TEST_KEY}]",
-                              f'"Publisher"="{self.publisher.host}"'], self.tmp)
+                              f'"Publisher"="{self.publisher.host}"',
+                              # Wine keeps no access lists: the folders read as the user's own.
+                              '"TrustOwnUser"="1"'], self.tmp)
         for link in self.shortcuts():
             if os.path.exists(link):
                 os.unlink(link)

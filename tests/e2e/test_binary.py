@@ -9,12 +9,12 @@ import unittest
 
 from harness import EXE
 
-# System DLLs that every Windows has; anything else (a MinGW runtime DLL) would not load there.
+# Known system libraries, which Windows loads from the system folder whatever the search order
+# (and the common controls, which the manifest takes from the side-by-side store). Any other
+# import would first be looked for beside the executable: it has to be imported late.
 SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll", "oleaut32.dll",
-    "comctl32.dll", "gdiplus.dll", "wininet.dll", "shlwapi.dll", "winmm.dll", "msimg32.dll", "version.dll",
-    "msvcrt.dll", "comdlg32.dll", "uxtheme.dll", "imm32.dll", "urlmon.dll", "dbghelp.dll",
-    "userenv.dll", "api-ms-win-crt-runtime-l1-1-0.dll", "bcrypt.dll",
+    "comctl32.dll", "gdiplus.dll", "shlwapi.dll", "msvcrt.dll", "comdlg32.dll", "imm32.dll",
 }
 
 

@@ -6,9 +6,10 @@ executable (and the folder only when nothing else was in it) once the process ha
 import filecmp
 import os
 import re
+import shutil
 import tempfile
 
-from harness import ENTRY_KEY, EXE, TEST_KEY, E2ECase, Wine, main, wait_until
+from harness import ENTRY_KEY, EXE, TEST_KEY, WIN_TEST_DIR, E2ECase, Wine, main, wait_until
 from test_road import POST_MSG, Window
 
 INSTALL_PING = "/install.htm"
@@ -76,9 +77,9 @@ class InstallAndUninstall(E2ECase):
             return False
         return wait_until(running, 30)
 
-    def install(self):
+    def install(self, exe=None):
         activations = len(self.publisher.requests(ACTIVATION_PING))
-        self.assertEqual(self.wine.run(self.outside_exe()), 0)
+        self.assertEqual(self.wine.run(exe or self.outside_exe()), 0)
         self.assertTrue(self.installed_copy_running(), "the installed copy is started")
         # Its launch count is written before its ping leaves: killed earlier, it could be cut off
         # in the middle of rewriting Statistic.ini.
@@ -116,6 +117,25 @@ class InstallAndUninstall(E2ECase):
         self.assertTrue(filecmp.cmp(installed, EXE, shallow=False))
         self.assertEqual(self.statistics().get("inst"), "4")
         self.assertEqual(self.counts(INSTALL_PING), [1, 4])
+
+    def test_a_start_from_a_sibling_folder_named_like_the_install_folder_installs(self):
+        self.install(self.place_exe(self.wine.install_dir + "2"))
+        self.assertTrue(filecmp.cmp(os.path.join(self.wine.install_dir, "TnVexa.exe"), EXE, shallow=False))
+        self.assertEqual(self.counts(INSTALL_PING), [1])
+
+    def test_libraries_planted_beside_the_downloaded_program_are_not_loaded(self):
+        # Wine prefers its own libraries; told to prefer those beside the executable, as Windows
+        # does for any library that is not a known system one, it shows what the program loads.
+        exe = self.place_exe(os.path.join(self.wine.drive_c, "users", "Public", "Downloads", "planted"))
+        folder = os.path.dirname(exe)
+        self.addCleanup(shutil.rmtree, folder, True)
+        # Not "version": Wine's common controls import it themselves, before the program's first line.
+        names = ["wininet", "winmm", "msimg32", "userenv", "bcrypt", "dbghelp"]
+        for name in names:
+            shutil.copyfile(os.path.join(WIN_TEST_DIR, "planted.dll"), os.path.join(folder, name + ".dll"))
+        self.assertEqual(self.wine.run(exe, env={"WINEDLLOVERRIDES": ",".join(names) + "=n,b"}), 0)
+        self.assertTrue(self.installed_copy_running(), "the installed copy is started")
+        self.assertEqual([n for n in os.listdir(folder) if n.endswith(".loaded")], [])
 
     def test_uninstall_answered_no_changes_nothing(self):
         self.install()

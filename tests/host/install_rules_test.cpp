@@ -27,12 +27,12 @@ TEST(DeleteScript, OnlyTheOwnInstallFolderWithAtMostTheExecutableGetsTheLongScri
     EXPECT_EQ(ChooseDeleteScript(L"", L"", 0), DeleteScript::Short);
 }
 
-TEST(DeleteScript, PercentSignsStayLiteralAndAnOverlongScriptIsNone) {
+TEST(DeleteScript, TriesABoundedNumberOfTimesPercentSignsStayLiteralAndAnOverlongScriptIsNone) {
     const std::string text =
         DeleteScriptText(DeleteScript::Short, "C:\\50%off\\%PATH%.exe", "C:\\50%off", "C:\\T\\a.bat");
-    EXPECT_EQ(text, "cd\\\r\n:delexe\r\nping -n 1 127.0.0.1\r\n"
+    EXPECT_EQ(text, "cd\\\r\nset /a tries=0\r\n:delexe\r\nset /a tries+=1\r\nping -n 1 127.0.0.1\r\n"
                     "del \"C:\\50%%off\\%%PATH%%.exe\"\r\n"
-                    "if exist \"C:\\50%%off\\%%PATH%%.exe\" goto :delexe\r\n"
+                    "if exist \"C:\\50%%off\\%%PATH%%.exe\" if %tries% lss 600 goto :delexe\r\n"
                     "del \"C:\\T\\a.bat\"\r\n");
     // Five paths of a full buffer each fit; the 2048-byte buffer is never cut into a script.
     const std::string path(259, 'a');

@@ -11,7 +11,7 @@ StartRequest Parse(std::vector<std::wstring> args, const std::wstring& exe = kOu
     args.insert(args.begin(), exe);
     return ParseStartRequest(args, exe, kAppData);
 }
-}  // namespace
+} // namespace
 
 TEST(StartMode, OptionsSelectTheirModeWhateverTheCase) {
     struct Case {
@@ -23,20 +23,23 @@ TEST(StartMode, OptionsSelectTheirModeWhateverTheCase) {
         {{L"/tnvexad"}, StartShortcut},
         {{L"/uninst"}, StartUninstall},
         {{L"/UPDATE"}, StartUpdate},
-        {{L"/update2"}, StartInstall},  // options must match the whole argument
+        {{L"/update2"}, StartInstall}, // options must match the whole argument
         {{L"update"}, StartInstall},
         {{L"/newgm", L"/1", L"/0"}, StartNewGamePage},
         {{L"/GMHALL", L"/1"}, StartGameHall},
-        {{L"/bogus", L"/update"}, StartInstall},  // only the first argument selects
+        {{L"/bogus", L"/update"}, StartInstall}, // only the first argument selects
     };
-    for (const auto& c : cases) EXPECT_EQ(Parse(c.args).mode, c.mode) << (c.args.empty() ? L"" : c.args[0]);
+    for (const auto& c : cases)
+        EXPECT_EQ(Parse(c.args).mode, c.mode) << (c.args.empty() ? L"" : c.args[0]);
 }
 
-TEST(StartMode, InstallFolderTestIsACaseInsensitiveSubstring) {
+TEST(StartMode, InstallFolderTestComparesWholeComponentsInEitherCase) {
     EXPECT_EQ(Parse({}, kInside).mode, StartInstalled);
     EXPECT_EQ(Parse({}, L"c:\\programdata\\vexa\\gamelogin\\sub\\x.exe").mode, StartInstalled);
     EXPECT_EQ(Parse({L"/update2"}, kInside).mode, StartInstalled);
-    EXPECT_EQ(Parse({}, L"C:\\ProgramData\\Vexa\\GameLoginX.exe").mode, StartInstalled);  // substring rule
+    EXPECT_EQ(Parse({}, L"C:\\ProgramData\\Vexa\\GameLoginX.exe").mode, StartInstall);
+    EXPECT_EQ(Parse({}, L"C:\\ProgramData\\Vexa\\GameLogin2\\TnVexa.exe").mode, StartInstall);
+    EXPECT_EQ(Parse({}, L"D:\\C:\\ProgramData\\Vexa\\GameLogin\\TnVexa.exe").mode, StartInstall);
     EXPECT_EQ(Parse({}, L"C:\\ProgramData\\Vexa\\TnVexa.exe").mode, StartInstall);
     EXPECT_EQ(Parse({}, L"D:\\Games\\TnVexa.exe").mode, StartInstall);
 }

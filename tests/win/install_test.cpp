@@ -12,6 +12,7 @@
 
 #include "app/install_win.h"
 #include "app/shortcuts_win.h"
+#include "base/access_rules.h"
 #include "fw/handles_win.h"
 #include "win_test_support.h"
 
@@ -64,10 +65,10 @@ std::string Ascii(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
 
-// What a token is granted on a file with the script's access list (owned by Administrators).
-DWORD Granted(HANDLE token, DWORD desired) {
+// What a token is granted on a file with an access list (owned by Administrators).
+DWORD Granted(HANDLE token, DWORD desired, const std::wstring& list) {
     PSECURITY_DESCRIPTOR sd = nullptr;
-    const std::wstring sddl = std::wstring(L"O:BAG:BA") + kSelfDeleteScriptSddl;
+    const std::wstring sddl = L"O:BAG:BA" + list;
     fw::Handle impersonation;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &sd, nullptr) ||
         !DuplicateToken(token, SecurityImpersonation, impersonation.Put()))
@@ -146,8 +147,9 @@ TEST_F(InstallFiles, TheScriptsTextsAreExactAndOnlyTheOwnEmptyFolderIsRemoved) {
         ASSERT_TRUE(name.starts_with(L"Del") && name.ends_with(L".tmp.bat")) << script;
 
         const std::string exe = Ascii(c.exe), folder = Ascii(c.exe.substr(0, c.exe.rfind(L'\\')));
-        std::string expected = "cd\\\r\n:delexe\r\nping -n 1 127.0.0.1\r\ndel \"" + exe +
-                               "\"\r\nif exist \"" + exe + "\" goto :delexe\r\n";
+        std::string expected =
+            "cd\\\r\nset /a tries=0\r\n:delexe\r\nset /a tries+=1\r\nping -n 1 127.0.0.1\r\ndel \"" + exe +
+            "\"\r\nif exist \"" + exe + "\" if %tries% lss 600 goto :delexe\r\n";
         if (c.longScript) expected += "del \"" + folder + "\" /Q /F /A\r\nrd \"" + folder + "\"\r\n";
         expected += "del \"" + Ascii(script) + "\"\r\n";
         std::ifstream f(fs::path(script), std::ios::binary);
@@ -155,7 +157,7 @@ TEST_F(InstallFiles, TheScriptsTextsAreExactAndOnlyTheOwnEmptyFolderIsRemoved) {
     }
 }
 
-TEST_F(InstallFiles, OnlySystemAndAdministratorsMayChangeTheScript) {
+TEST_F(InstallFiles, OnlySystemAndAdministratorsMayChangeTheScriptOrTheInstallFolders) {
     fw::Handle elevated, limited;
     ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, elevated.Put()));
     // The same user without the Administrators group: any program of theirs that is not elevated.
@@ -165,11 +167,17 @@ TEST_F(InstallFiles, OnlySystemAndAdministratorsMayChangeTheScript) {
     SID_AND_ATTRIBUTES disabled{admins, 0};
     ASSERT_TRUE(
         CreateRestrictedToken(elevated.Get(), 0, 1, &disabled, 0, nullptr, 0, nullptr, limited.Put()));
-    for (DWORD change : {DWORD(FILE_WRITE_DATA), DWORD(FILE_APPEND_DATA), DWORD(DELETE), DWORD(WRITE_DAC),
-                         DWORD(WRITE_OWNER), DWORD(GENERIC_WRITE)})
-        EXPECT_EQ(Granted(limited.Get(), change), 0u) << std::hex << change;
-    // The elevated command interpreter reads the script and deletes it at its end.
-    EXPECT_NE(Granted(elevated.Get(), GENERIC_READ | DELETE), 0u);
+    // The folders' list without its owner part ("O:BA"), which Granted gives.
+    const std::wstring folderList = kInstallFolderSddl + 4;
+    for (const std::wstring& list : {std::wstring(kSelfDeleteScriptSddl), folderList}) {
+        for (DWORD change : {DWORD(FILE_WRITE_DATA), DWORD(FILE_APPEND_DATA), DWORD(FILE_DELETE_CHILD),
+                             DWORD(DELETE), DWORD(WRITE_DAC), DWORD(WRITE_OWNER), DWORD(GENERIC_WRITE)})
+            EXPECT_EQ(Granted(limited.Get(), change, list), 0u) << std::hex << change;
+        // The elevated command interpreter reads the script and deletes it at its end.
+        EXPECT_NE(Granted(elevated.Get(), GENERIC_READ | DELETE, list), 0u);
+    }
+    // Users read and run what is installed.
+    EXPECT_NE(Granted(limited.Get(), GENERIC_READ | GENERIC_EXECUTE, folderList), 0u);
 
     // The file has the list from its creation: no entry for everyone, as a default file has.
     const std::wstring script = WriteSelfDeleteScript(Touch(L"TnVexa.exe"), L"", Make(L"scripts"));
@@ -185,6 +193,92 @@ TEST_F(InstallFiles, OnlySystemAndAdministratorsMayChangeTheScript) {
         EXPECT_FALSE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)) && EqualSid(&ace->SidStart, everyone))
             << i;
     LocalFree(sd);
+}
+
+TEST(InstallFolderTrust, TheOwnerAndTheListOfADescriptorDecide) {
+    const struct {
+        const wchar_t* sddl;
+        bool trusted;
+    } cases[] = {
+        {kInstallFolderSddl, true},
+        {L"O:SYD:P(A;;FA;;;SY)", true},
+        {L"O:BAD:(D;;FA;;;WD)(A;;FA;;;BA)", true},
+        {L"O:BUD:P(A;;FA;;;BA)", false},             // owned by the users
+        {L"O:BA", false},                            // no list: everyone may do anything
+        {L"O:BAD:(A;OICI;FA;;;CO)", false},          // whoever creates a file inside would own it
+        {L"O:BAD:(A;;FA;;;BA)(A;;0x2;;;AU)", false}, // signed-in users add files
+    };
+    for (const auto& c : cases) {
+        fw::SecurityDescriptor descriptor(c.sddl);
+        ASSERT_TRUE(descriptor) << c.sddl;
+        EXPECT_EQ(fw::OnlyAdministratorsMay(descriptor.Get(), base::kFolderChangeRights), c.trusted)
+            << c.sddl;
+    }
+}
+
+TEST_F(InstallFiles, AFolderSomeoneElseMayChangeIsMovedAsideAndMadeAnew) {
+    // Wine keeps no access lists: a folder reads as owned by the user, as one someone else made.
+    const std::wstring folder = Make(L"Vexa");
+    Touch(L"Vexa\\winmm.dll");
+    Touch(L"file");
+    ASSERT_TRUE(fw::MakeAdministratorsFolder(folder, kInstallFolderSddl));
+    ASSERT_TRUE(fw::MakeAdministratorsFolder(m_root + L"\\file", kInstallFolderSddl));
+    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_TRUE(fs::is_directory(m_root + L"\\file"));
+    std::vector<std::wstring> names;
+    for (const auto& entry : fs::directory_iterator(m_root))
+        names.push_back(entry.path().filename().wstring());
+    std::sort(names.begin(), names.end());
+    ASSERT_EQ(names.size(), 4u);
+    EXPECT_TRUE(names[0] == L"Vexa" && names[1].starts_with(L"Vexa.aside-") &&
+                names[3].starts_with(L"file.aside-"));
+    EXPECT_TRUE(Exists(m_root + L"\\" + names[1] + L"\\winmm.dll"));
+    Touch(L"Vexa\\kept");
+    // A count leaves it alone (the running copy may live in it) and writes nothing there.
+    EXPECT_FALSE(fw::MakeAdministratorsFolder(folder, kInstallFolderSddl, fw::Untrusted::Refuse));
+    EXPECT_TRUE(Exists(folder + L"\\kept"));
+    // Where the user stands in for the administrators (a test machine's switch) it is used.
+    wintest::SetTestSwitch(L"TrustOwnUser", L"1");
+    EXPECT_TRUE(fw::MakeAdministratorsFolder(folder, kInstallFolderSddl));
+    wintest::ClearTestSwitches();
+    EXPECT_TRUE(Exists(folder + L"\\kept"));
+}
+
+TEST_F(InstallFiles, TheInstalledCopyIsHandedOutOnlyHoldingTheSourcesBytes) {
+    const std::wstring folder = Make(L"GameLogin"), target = folder + L"\\TnVexa.exe";
+    std::ofstream(fs::path(m_root + L"\\source"), std::ios::binary) << std::string(200000, 'v');
+    Touch(L"GameLogin\\TnVexa.exe");
+    fw::Handle source(CreateFileW((m_root + L"\\source").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    {
+        const fw::Handle installed = CopyVerified(source.Get(), target);
+        ASSERT_TRUE(installed);
+        EXPECT_FALSE(
+            fw::Handle(CreateFileW(target.c_str(), GENERIC_WRITE, 7, nullptr, OPEN_EXISTING, 0, nullptr)))
+            << "nobody changes it while it is compared and started";
+    }
+    EXPECT_EQ(fs::file_size(target), 200000u);
+    // A copy that can't take the name (an installed copy still running) is no installed copy.
+    const fw::Handle running(
+        CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    Touch(L"source");
+    EXPECT_FALSE(CopyVerified(source.Get(), target));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+TEST_F(InstallFiles, ANewFileIsNeverOneThatWasThereNorKeptWhereItWasNotMeantToBe) {
+    const std::wstring folder = Make(L"dumps"), path = folder + L"\\a.dmp";
+    const std::wstring expected = fw::FinalPathForNewFile(folder, L"a.dmp");
+    ASSERT_FALSE(expected.empty());
+    fw::Handle made(fw::CreateNewFileAt(path.c_str(), expected.c_str(), GENERIC_WRITE, nullptr));
+    EXPECT_TRUE(made);
+    made.Reset();
+    // What is there is not opened; a file that resolves elsewhere than asked is deleted again.
+    EXPECT_FALSE(fw::Handle(fw::CreateNewFileAt(path.c_str(), expected.c_str(), GENERIC_WRITE, nullptr)));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_EXISTS));
+    const std::wstring other = folder + L"\\b.dmp";
+    EXPECT_FALSE(fw::Handle(fw::CreateNewFileAt(other.c_str(), expected.c_str(), GENERIC_WRITE, nullptr)));
+    EXPECT_FALSE(Exists(other));
 }
 
 TEST_F(InstallFiles, APathTheCodePagesCantHoldBecomesItsShortFormOrNothing) {

@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include "app/settings_win.h"
+#include "fw/safe_file_win.h"
+#include "win_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -18,12 +20,16 @@ int DayOfWeekUtc() {
 class SettingsStore : public testing::Test {
 protected:
     void SetUp() override {
+        // The folders made here read as the user's own (Wine keeps no access lists): the user
+        // stands in for the administrators, or every count would move them aside.
+        wintest::SetTestSwitch(L"TrustOwnUser", L"1");
         DeleteSettingsKey();
         CreateDirectoryW((base::CommonAppDataFolder() + L"\\Vexa").c_str(), nullptr);
         CreateDirectoryW(InstallFolder().c_str(), nullptr);
         DeleteFileW(StatisticsFilePath().c_str());
     }
     void TearDown() override {
+        wintest::ClearTestSwitches();
         DeleteSettingsKey();
         DeleteFileW(StatisticsFilePath().c_str());
     }
@@ -67,6 +73,25 @@ TEST_F(SettingsStore, SimultaneousIncrementsLoseNothing) {
     for (auto& t : threads)
         t.join();
     EXPECT_EQ(ReadSetting(StatisticsFilePath(), L"UnInst", L"0", 31), L"40");
+}
+
+TEST_F(SettingsStore, ALockSomeoneElseMadeFirstIsNotWaitedOn) {
+    // Everyone may open it: not the program's own, whoever holds it.
+    fw::SecurityDescriptor open(L"D:(A;;GA;;;WD)");
+    fw::Handle held(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+        release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread squatter([&] {
+        fw::Handle lock(CreateMutexW(open.Attributes(), TRUE, L"Global\\TnVexaStatisticCounters"));
+        SetEvent(held.Get());
+        WaitForSingleObject(release.Get(), 60000);
+    });
+    ASSERT_EQ(WaitForSingleObject(held.Get(), 60000), WAIT_OBJECT_0);
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(IncrementCounter(L"Inst"), 1u);
+    // The lock's own wait would be ten seconds.
+    EXPECT_LT(GetTickCount64() - start, 5000u);
+    SetEvent(release.Get());
+    squatter.join();
 }
 
 TEST_F(SettingsStore, UpdateDayFollowsTheRegistryValues) {

@@ -6,10 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "base/library_load_win.h"
 #include "fw/library_init_win.h"
 #include "win_test_support.h"
 
 int wmain(int argc, wchar_t** argv) {
+    // Libraries load as in the product: from the system folder only, late imports included.
+    base::RestrictLibrarySearch();
     testing::InitGoogleTest(&argc, argv);
     OleInitialize(nullptr);
     INITCOMMONCONTROLSEX icc{sizeof(icc), 0xFF};

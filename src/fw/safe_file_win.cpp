@@ -1,0 +1,215 @@
+#include "fw/safe_file_win.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <vector>
+
+#include "base/access_rules.h"
+#include "fw/test_switch_win.h"
+
+namespace fw {
+
+namespace {
+
+constexpr wchar_t kLongPrefix[] = L"\\\\?\\";
+constexpr wchar_t kLongUncPrefix[] = L"\\\\?\\UNC\\";
+// A fresh name for a folder moved aside is tried this often.
+constexpr int kAsideAttempts = 8;
+// Room for a resolved path; a longer one is refused rather than cut.
+constexpr DWORD kFinalPathChars = 1024;
+
+bool StartsWith(const wchar_t* text, const wchar_t* prefix) {
+    for (; *prefix; ++text, ++prefix)
+        if (*text != *prefix) return false;
+    return true;
+}
+
+// Where a resolved path starts without its prefix; "\\?\UNC\server" keeps one backslash of the
+// prefix in front of "\server" (the caller adds the other).
+const wchar_t* WithoutPrefix(const wchar_t* path, bool& unc) {
+    unc = StartsWith(path, kLongUncPrefix);
+    if (unc) return path + 7;
+    return StartsWith(path, kLongPrefix) ? path + 4 : path;
+}
+
+// The current process's user: on a test machine whose file system keeps no access lists every
+// file reads as owned by that user and open to them, so a switch only administrators can set
+// lets the user stand in for the Administrators group there. A player's machine has no switch.
+bool IsStandInForAdministrators(PSID sid) {
+    if (ReadTestSwitch(L"TrustOwnUser").value_or(L"") != L"1") return false;
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+    Handle token(raw);
+    BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE] = {};
+    DWORD size = 0;
+    if (!GetTokenInformation(token.Get(), TokenUser, buffer, sizeof(buffer), &size)) return false;
+    return EqualSid(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, sid) != FALSE;
+}
+
+base::Trustee TrusteeOf(PSID sid) {
+    if (!sid || !IsValidSid(sid)) return base::Trustee::Other;
+    if (IsWellKnownSid(sid, WinLocalSystemSid)) return base::Trustee::System;
+    if (IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || IsStandInForAdministrators(sid))
+        return base::Trustee::Administrators;
+    return base::Trustee::Other;
+}
+
+// The access list as the rule reads it. Denying entries and labels narrow access and are left
+// out; an allowing entry of a kind not read here counts as allowing anyone everything.
+std::vector<base::AccessEntry> EntriesOf(PACL list) {
+    std::vector<base::AccessEntry> entries;
+    for (DWORD i = 0; list && i < list->AceCount; ++i) {
+        void* raw = nullptr;
+        if (!GetAce(list, i, &raw)) {
+            entries.push_back({true, base::Trustee::Other, base::kAnyRight});
+            continue;
+        }
+        const auto* header = static_cast<ACE_HEADER*>(raw);
+        switch (header->AceType) {
+        case ACCESS_ALLOWED_ACE_TYPE:
+        case ACCESS_ALLOWED_CALLBACK_ACE_TYPE: {
+            auto* ace = static_cast<ACCESS_ALLOWED_ACE*>(raw);
+            entries.push_back({true, TrusteeOf(&ace->SidStart), ace->Mask});
+            break;
+        }
+        case ACCESS_DENIED_ACE_TYPE:
+        case ACCESS_DENIED_CALLBACK_ACE_TYPE:
+        case SYSTEM_AUDIT_ACE_TYPE:
+        case SYSTEM_MANDATORY_LABEL_ACE_TYPE:
+            break;
+        default:
+            entries.push_back({true, base::Trustee::Other, base::kAnyRight});
+        }
+    }
+    return entries;
+}
+
+bool Decide(PSID owner, BOOL hasList, PACL list, uint32_t rights) {
+    return base::OnlyAdministratorsMay(TrusteeOf(owner), hasList && list, EntriesOf(list), rights);
+}
+
+// Renames an open file or folder to a fresh name beside it, never replacing anything.
+bool RenameAside(HANDLE object, const std::wstring& path) {
+    for (int attempt = 0; attempt < kAsideAttempts; ++attempt) {
+        wchar_t suffix[32] = {};
+        wsprintfW(suffix, L".aside-%08x", DWORD(GetTickCount64()) ^ (GetCurrentProcessId() << 12) ^ attempt);
+        const std::wstring target = path + suffix;
+        std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
+        auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+        info->ReplaceIfExists = FALSE;
+        info->FileNameLength = DWORD(target.size() * sizeof(wchar_t));
+        memcpy(info->FileName, target.c_str(), info->FileNameLength);
+        if (SetFileInformationByHandle(object, FileRenameInfo, info, DWORD(buffer.size()))) return true;
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    return false;
+}
+
+} // namespace
+
+std::wstring FinalPath(HANDLE file) {
+    wchar_t buffer[kFinalPathChars] = {};
+    const DWORD n = GetFinalPathNameByHandleW(file, buffer, kFinalPathChars, FILE_NAME_NORMALIZED);
+    if (n == 0 || n >= kFinalPathChars) return {};
+    bool unc = false;
+    const wchar_t* path = WithoutPrefix(buffer, unc);
+    return unc ? L"\\" + std::wstring(path) : std::wstring(path);
+}
+
+Handle OpenWithoutFollowing(const std::wstring& path, DWORD access) {
+    return Handle(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+bool DeleteByHandle(HANDLE file) {
+    FILE_DISPOSITION_INFO dispose = {TRUE};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof(dispose)) != FALSE;
+}
+
+bool OnlyAdministratorsMay(HANDLE object, SE_OBJECT_TYPE type, uint32_t rights) {
+    PSID owner = nullptr;
+    PACL list = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(object, type, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                        &list, nullptr, &descriptor) != ERROR_SUCCESS)
+        return false;
+    const bool only = Decide(owner, TRUE, list, rights);
+    LocalFree(descriptor);
+    return only;
+}
+
+bool OnlyAdministratorsMay(PSECURITY_DESCRIPTOR descriptor, uint32_t rights) {
+    PSID owner = nullptr;
+    PACL list = nullptr;
+    BOOL defaulted = FALSE, hasList = FALSE;
+    if (!GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) ||
+        !GetSecurityDescriptorDacl(descriptor, &hasList, &list, &defaulted))
+        return false;
+    return Decide(owner, hasList, list, rights);
+}
+
+SecurityDescriptor::SecurityDescriptor(const wchar_t* sddl) {
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &m_descriptor, nullptr))
+        m_descriptor = nullptr;
+    m_attributes = SECURITY_ATTRIBUTES{sizeof(m_attributes), m_descriptor, FALSE};
+}
+
+SecurityDescriptor::~SecurityDescriptor() {
+    if (m_descriptor) LocalFree(m_descriptor);
+}
+
+HANDLE CreateNewFileAt(const wchar_t* path, const wchar_t* expectedFinalPath, DWORD access,
+                       SECURITY_ATTRIBUTES* sa) {
+    HANDLE file = CreateFileW(path, access | DELETE | SYNCHRONIZE, 0, sa, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return file;
+    wchar_t buffer[kFinalPathChars] = {};
+    const DWORD n = GetFinalPathNameByHandleW(file, buffer, kFinalPathChars, FILE_NAME_NORMALIZED);
+    bool unc = false;
+    const wchar_t* final = WithoutPrefix(buffer, unc);
+    if (unc) *const_cast<wchar_t*>(--final) = L'\\';
+    if (n > 0 && n < kFinalPathChars &&
+        CompareStringOrdinal(final, -1, expectedFinalPath, -1, TRUE) == CSTR_EQUAL)
+        return file;
+    // Made somewhere else than asked (a folder on the way was swapped for a link): undone.
+    DeleteByHandle(file);
+    CloseHandle(file);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+}
+
+std::wstring FinalPathForNewFile(const std::wstring& folder, const std::wstring& name) {
+    const Handle handle = OpenWithoutFollowing(folder, FILE_READ_ATTRIBUTES);
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!handle || !GetFileInformationByHandleEx(handle.Get(), FileAttributeTagInfo, &tag, sizeof(tag)) ||
+        (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        !(tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {};
+    const std::wstring resolved = FinalPath(handle.Get());
+    if (resolved.empty()) return {};
+    return resolved.back() == L'\\' ? resolved + name : resolved + L"\\" + name;
+}
+
+bool MakeAdministratorsFolder(const std::wstring& path, const wchar_t* sddl, Untrusted untrusted) {
+    SecurityDescriptor descriptor(sddl);
+    if (!descriptor || path.empty()) return false;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (CreateDirectoryW(path.c_str(), descriptor.Attributes())) return true;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+        const Handle existing = OpenWithoutFollowing(path, READ_CONTROL | DELETE | FILE_READ_ATTRIBUTES);
+        FILE_ATTRIBUTE_TAG_INFO tag{};
+        if (!existing ||
+            !GetFileInformationByHandleEx(existing.Get(), FileAttributeTagInfo, &tag, sizeof(tag)))
+            return false;
+        const bool plainFolder = (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                                 !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        if (plainFolder && OnlyAdministratorsMay(existing.Get(), SE_FILE_OBJECT, base::kFolderChangeRights))
+            return true;
+        if (untrusted == Untrusted::Refuse || !RenameAside(existing.Get(), path)) return false;
+    }
+    return false;
+}
+
+} // namespace fw
