@@ -28,7 +28,8 @@ constexpr INTERNETFEATURELIST kFeatures[] = {
     // Controls a page wants installed are blocked: an elevated install is the worst kind. The
     // plug-in the game needs only loads, it is not installed from the page.
     FEATURE_RESTRICT_ACTIVEXINSTALL,
-    // Blocked content is reported in the information bar rather than by a modal prompt.
+    // What is blocked goes to the host's information bar instead of a modal prompt: this host
+    // shows none, so it is simply blocked, never offered to the player for a click.
     FEATURE_SECURITYBAND,
     // Protocols locked down per zone by the machine's policy stay locked inside the control.
     FEATURE_PROTOCOL_LOCKDOWN,
