@@ -3,6 +3,7 @@
 #include "app/automation_win.h"
 #include "app/update_entry_win.h"
 #include "base/product.h"
+#include "fw/browser_features_win.h"
 #include "mainwnd/main_dlg_win.h"
 #include "ui/msgbox_win.h"
 #include "web/gm_wnd_win.h"
@@ -14,6 +15,9 @@ BOOL CTollgate3App::RunPageProcess() {
         ShowMessageBox(nullptr, L"初始化OLE库失败", base::kAppTitle, MB_OK);
         return FALSE;
     }
+    // Before the first browser control of the process: its pages are plain HTTP in an elevated
+    // process. A failure leaves the control as the system sets it up.
+    fw::EnableBrowserSecurityFeatures();
     // A page lives inside its main window; without one (missing or stale operands) there is
     // nothing to log into, and the process ends at once.
     // The page's windows get what they need of this process's start as parameters.

@@ -12,6 +12,7 @@
 #include "base/executable_path_win.h"
 #include "base/product.h"
 #include "fw/process_win.h"
+#include "fw/shell_open_win.h"
 #include "net/cache_clear_win.h"
 #include "net/publisher_win.h"
 #include "net/stat_ping.h"
@@ -79,7 +80,7 @@ BOOL CTollgate3App::InitInstance() {
     }
     if (mode == StartChannel) {
         const std::wstring home = net::PublisherUrl(net::PublisherSite::Hall, L"/");
-        ShellExecuteW(nullptr, L"open", home.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+        fw::OpenAsPlayer(home, SW_SHOWMAXIMIZED);
         Ping(net::StatPing::Channel);
         WaitForSingleObject(m_ping.Finished(), INFINITE);
         return FALSE;

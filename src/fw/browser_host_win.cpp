@@ -4,6 +4,7 @@
 #include <mshtml.h>
 
 #include "fw/dispatch_win.h"
+#include "fw/shell_open_win.h"
 
 namespace fw {
 
@@ -63,7 +64,17 @@ public:
     }
 };
 
+ComPtr<IUnknown> Identity(IUnknown* object) {
+    ComPtr<IUnknown> identity;
+    if (object) object->QueryInterface(IID_IUnknown, identity.PutVoid());
+    return identity;
+}
+
 } // namespace
+
+void BrowserHostClient::NewWindowRefused(const std::wstring& url) {
+    OpenAsPlayer(url);
+}
 
 // ---- the site object --------------------------------------------------------------------------
 
@@ -99,10 +110,17 @@ HRESULT CBrowserControlSite::QueryInterface(REFIID iid, void** out) {
 }
 
 void CBrowserControlSite::Dispatch(DISPID id, DISPPARAMS* params) {
-    BrowserHostClient* client = m_client;
-    if (!client || !params) return;
+    if (!params) return;
     VARIANT* a = params->rgvarg; // arguments in reverse order
     const UINT n = params->cArgs;
+    // New windows are refused whoever listens, even after the host has let go.
+    if (id == DISPID_NEWWINDOW2 || id == DISPID_NEWWINDOW3) {
+        const UINT cancelAt = id == DISPID_NEWWINDOW2 ? 0 : 3;
+        if (n > cancelAt)
+            if (VARIANT_BOOL* cancel = CancelArg(&a[cancelAt])) *cancel = VARIANT_TRUE;
+    }
+    BrowserHostClient* client = m_client;
+    if (!client) return;
     switch (id) {
     case DISPID_BEFORENAVIGATE2:
         if (n >= 7) {
@@ -129,6 +147,9 @@ void CBrowserControlSite::Dispatch(DISPID id, DISPPARAMS* params) {
         break;
     case DISPID_TITLECHANGE:
         if (n >= 1) client->TitleChange(StringArg(&a[0]));
+        break;
+    case DISPID_NEWWINDOW3: // ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl
+        if (n >= 5) client->NewWindowRefused(StringArg(&a[0]));
         break;
     default:
         break;
@@ -413,6 +434,19 @@ HWND CBrowserHost::ControlWindow() const {
     HWND hwnd = nullptr;
     if (window && SUCCEEDED(window->GetWindow(&hwnd))) return hwnd;
     return nullptr;
+}
+
+bool CBrowserHost::IsTopLevel(IDispatch* frame) const {
+    if (!frame || !m_object) return false;
+    return Identity(frame).Get() == Identity(m_object.Get()).Get();
+}
+
+std::wstring CBrowserHost::LocationUrl() const {
+    BSTR location = nullptr;
+    if (!m_browser || FAILED(m_browser->get_LocationURL(&location)) || !location) return {};
+    std::wstring url(location, SysStringLen(location));
+    SysFreeString(location);
+    return url;
 }
 
 void CBrowserHost::SetRect(const RECT& rect) {

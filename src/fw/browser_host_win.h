@@ -30,6 +30,11 @@ public:
     virtual void NavigateError(IDispatch* /*frame*/, const std::wstring& /*url*/,
                                const std::wstring& /*targetFrame*/, long /*status*/, bool& /*cancel*/) {}
     virtual void TitleChange(const std::wstring& /*title*/) {}
+    // A page asked for a window of its own (script, a link with a target): the site has refused
+    // it already, since a window of the elevated control would be a full browser running
+    // elevated. url: the address it would show, empty where the browser does not say. By default
+    // a web address opens in the player's default browser (fw::OpenAsPlayer).
+    virtual void NewWindowRefused(const std::wstring& url);
 
     // IDocHostUIHandler, reached through the site with the browser's own arguments.
     virtual HRESULT ShowContextMenu(DWORD /*id*/, POINT* /*pt*/, IUnknown* /*target*/,
@@ -226,6 +231,12 @@ public:
     CBrowserControlSite* Site() const { return m_site; }
     // The control's own window (the browser's shell embedding), null before creation.
     HWND ControlWindow() const;
+    // Whether an event's browser object is the control itself (its top-level document) rather
+    // than a frame inside it.
+    bool IsTopLevel(IDispatch* frame) const;
+    // The address of the document the control shows, as the browser reports it (empty when
+    // none).
+    std::wstring LocationUrl() const;
 
     void SetRect(const RECT& rect);
     bool Navigate(const std::wstring& url);

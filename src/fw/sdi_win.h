@@ -65,8 +65,9 @@ public:
     IWebBrowser2* GetBrowser() const { return m_browser.Browser(); }
     fw::CBrowserHost& BrowserHost() { return m_browser; }
 
-    // The browser's events, for the top page and its frames.
-    virtual void OnBeforeNavigate2(const std::wstring& /*url*/, bool& /*cancel*/) {}
+    // The browser's events, for the top page and its frames (frame: the event's browser object,
+    // BrowserHost().IsTopLevel tells the top page).
+    virtual void OnBeforeNavigate2(IDispatch* /*frame*/, const std::wstring& /*url*/, bool& /*cancel*/) {}
     virtual void OnNavigateComplete2(const std::wstring& /*url*/) {}
     virtual void OnDocumentComplete(const std::wstring& /*url*/) {}
     virtual void OnTitleChange(const std::wstring& /*title*/) {}
@@ -82,8 +83,8 @@ protected:
     int OnCreate(CREATESTRUCTW* cs) override;
 
 private:
-    void BeforeNavigate2(IDispatch*, const std::wstring& url, bool& cancel) override {
-        OnBeforeNavigate2(url, cancel);
+    void BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) override {
+        OnBeforeNavigate2(frame, url, cancel);
     }
     void NavigateComplete2(IDispatch*, const std::wstring& url) override { OnNavigateComplete2(url); }
     void DocumentComplete(IDispatch*, const std::wstring& url) override { OnDocumentComplete(url); }

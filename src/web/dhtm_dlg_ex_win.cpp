@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "web/app_protocol.h"
+#include "web/navigation_screen_win.h"
 
 namespace {
 
@@ -136,6 +137,7 @@ void CDHtmDlgEx::OnScreenNavigation(BrowserEvent& event) {
         *event.cancel = false;
         break;
     case web::NavigationVerdict::Leave:
+        web::ScreenPageNavigation(BrowserHost(), event.frame, event.url, *event.cancel);
         break;
     }
 }

@@ -11,12 +11,6 @@ const DHtmlSinkEntry kSinkEntries[] = {
 };
 const DHtmlSinkMap kSinkMap{nullptr, kSinkEntries};
 
-fw::ComPtr<IUnknown> Identity(IUnknown* object) {
-    fw::ComPtr<IUnknown> identity;
-    if (object) object->QueryInterface(IID_IUnknown, identity.PutVoid());
-    return identity;
-}
-
 } // namespace
 
 const DHtmlSinkMap* CDHtmlDialog::GetSinkMap() const {
@@ -62,9 +56,7 @@ void CDHtmlDialog::TearDownBrowser() {
 }
 
 bool CDHtmlDialog::IsTopFrame(IDispatch* frame) const {
-    IWebBrowser2* browser = m_browser.Browser();
-    if (!frame || !browser) return false;
-    return Identity(frame).Get() == Identity(browser).Get();
+    return m_browser.IsTopLevel(frame);
 }
 
 void CDHtmlDialog::OnNavigateComplete(IDispatch* frame, const std::wstring& /*url*/) {

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "base/text.h"
 #include "base/user_folder_win.h"
 #include "fw/handles_win.h"
 #include "resource.h"
@@ -32,6 +33,39 @@ bool ToAnsiWhole(const std::wstring& text, std::string& out) {
            !lossy;
 }
 
+// Where an open file really is, as the file system resolved it ("\\?\" form); empty on failure.
+std::wstring FinalPath(HANDLE file) {
+    wchar_t path[MAX_PATH * 2] = {};
+    const DWORD n = ::GetFinalPathNameByHandleW(file, path, ARRAYSIZE(path), FILE_NAME_NORMALIZED);
+    return n > 0 && n < ARRAYSIZE(path) ? std::wstring(path, n) : std::wstring();
+}
+
+// Opens the shortcut for writing without following a link at its name, creating it when there
+// is none. An entry that was there already is taken only when it is a plain file of its own:
+// not a link or other reparse point, not a folder, not a second name of a file elsewhere (a hard
+// link), since replacing it would write into something else as the administrator. Either way the
+// file must lie inside the folder as it was resolved before: a folder on the way that was
+// swapped for a link since then is caught here (a file just made in the wrong place is removed).
+fw::Handle OpenFavouriteFile(const std::wstring& path, const std::wstring& folder) {
+    fw::Handle file(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file) return {};
+    const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.Get(), &info)) return {};
+    const bool plain = !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
+                       info.nNumberOfLinks == 1;
+    if (!plain) return {}; // only an entry that was there already can be anything but plain
+    if (!base::IsInsideFolder(FinalPath(file.Get()), folder)) {
+        if (!existed) {
+            FILE_DISPOSITION_INFO remove{TRUE};
+            ::SetFileInformationByHandle(file.Get(), FileDispositionInfo, &remove, sizeof(remove));
+        }
+        return {};
+    }
+    return file;
+}
+
 } // namespace
 
 CFavDlg::CFavDlg(std::wstring name, std::wstring url, HWND owner)
@@ -54,11 +88,12 @@ void CFavDlg::OnOK() {
 
 bool WriteFavourite(const std::wstring& folder, std::wstring_view name, std::wstring_view url) {
     const auto path = web::FavouritePath(folder, name);
+    const auto text = web::FavouriteText(url);
     std::string bytes;
-    if (!path || !ToAnsiWhole(web::FavouriteText(url), bytes)) return false;
-    fw::Handle file(::CreateFileW(path->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+    if (!path || !text || !ToAnsiWhole(*text, bytes)) return false;
+    const fw::Handle file = OpenFavouriteFile(*path, folder);
+    // An older favourite of the same name is replaced: emptied through the checked handle.
+    if (!file || !::SetEndOfFile(file.Get())) return false;
     DWORD written = 0;
     return ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();

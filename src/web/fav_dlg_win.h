@@ -23,9 +23,11 @@ protected:
     void OnOK() override;
 };
 
-// Writes the shortcut for url as folder\name.url in the ANSI code page, replacing a file of that
-// name. Nothing is written (false) when the name is refused (see FavouritePath) or the url
-// does not convert to the code page whole.
+// Writes the shortcut for url as folder\name.url in the ANSI code page, replacing a plain file of
+// that name. folder: the Favorites folder as the file system resolved it ("\\?\" form) before.
+// Nothing is written (false) when the name is refused (see FavouritePath), the url holds a
+// control character or does not convert to the code page whole, or the entry is not a plain
+// file inside that folder (a link, a hard link, a folder swapped for a link).
 bool WriteFavourite(const std::wstring& folder, std::wstring_view name, std::wstring_view url);
 
 // Runs the favourites dialog modally over owner.

@@ -21,7 +21,9 @@ bool IsDeviceName(std::wstring_view name) {
 }
 } // namespace
 
-std::wstring FavouriteText(std::wstring_view url) {
+std::optional<std::wstring> FavouriteText(std::wstring_view url) {
+    for (wchar_t c : url)
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return std::nullopt;
     const std::wstring u(url);
     return L"[DEFAULT]\r\nBASEURL=" + u +
            L"\r\n[{000214A0-0000-0000-C000-000000000046}]\r\n=19,2\r\n[InternetShortcut]\r\nURL=" + u +

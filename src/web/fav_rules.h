@@ -12,8 +12,9 @@ namespace web {
 inline constexpr size_t kMaxFavouriteNameChars = 127;
 
 // The Internet Shortcut text for url, the whole url in both of its places: seven lines, each
-// ended by CR LF.
-std::wstring FavouriteText(std::wstring_view url);
+// ended by CR LF. Nothing when the url holds a control character (C0, DEL or C1): the file is
+// read line by line, and a line break in the url would add lines of the page's choosing.
+std::optional<std::wstring> FavouriteText(std::wstring_view url);
 
 // folder + "\" + name + ".url", the name cut to its first 127 characters; an empty name gives
 // ".url". Nothing when the name could put the file anywhere but as a plain file in the folder

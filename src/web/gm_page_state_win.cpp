@@ -1,9 +1,8 @@
 #include "web/gm_page_state_win.h"
 
-#include <shellapi.h>
-
 #include <vector>
 
+#include "fw/shell_open_win.h"
 #include "net/publisher_win.h"
 #include "ui/msgbox_win.h"
 #include "web/down_game_dlg_win.h"
@@ -14,9 +13,7 @@ namespace web {
 namespace {
 
 bool ShellOpen(const std::wstring& url) {
-    const auto result =
-        reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOW));
-    return result > 32;
+    return fw::OpenAsPlayer(url, SW_SHOW);
 }
 
 bool StartProgram(const std::wstring& path) {

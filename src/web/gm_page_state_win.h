@@ -23,7 +23,8 @@ std::wstring LoginPageUrl();
 // What the page windows hand to the player or to the system.
 struct PageSeams {
     int (*messageBox)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
-    // ShellExecute "open", shown normally.
+    // A web address opened in the player's default browser with the player's rights
+    // (fw::OpenAsPlayer), shown normally; false when it was not opened.
     bool (*shellOpen)(const std::wstring& url);
     // Starts a program at idle priority, shown normally; both handles closed at once.
     bool (*startProgram)(const std::wstring& path);

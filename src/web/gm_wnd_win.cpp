@@ -4,11 +4,13 @@
 #include "base/product.h"
 #include "base/sound_mute_win.h"
 #include "base/user_folder_win.h"
+#include "fw/web_address.h"
 #include "net/cache_clear_win.h"
 #include "resource.h"
 #include "web/app_protocol.h"
 #include "web/automation_tone_win.h"
 #include "web/gm_page_state_win.h"
+#include "web/navigation_screen_win.h"
 #include "web/page_rules.h"
 
 namespace {
@@ -21,6 +23,9 @@ CGmWndView* g_pageView = nullptr;
 // The context CreateGamePageFrame was given: the framework makes the frame and the view through
 // the document template, so they find it here. One page window per process.
 web::PageContext g_context;
+// An "entergame" question or its download is open. Process-wide rather than the view's: the
+// page may be closed, and its view deleted, while the modal question runs.
+bool g_entering = false;
 
 bool IsHallPage() {
     return web::GamePageUrl() == web::HallPageUrl();
@@ -67,7 +72,7 @@ void CGmWndView::OnInitialUpdate() {
     CHtmlView::OnInitialUpdate();
     g_pageView = this;
     SetSilent(true);
-    Navigate2(web::GamePageUrl());
+    if (web::MayNavigateTo(web::GamePageUrl())) Navigate2(web::GamePageUrl());
 }
 
 HRESULT CGmWndView::OnGetHostInfo(DOCHOSTUIINFO* info) {
@@ -85,31 +90,50 @@ void CGmWndView::OnTitleChange(const std::wstring& title) {
     web::CurrentPageTitle() = title;
 }
 
-void CGmWndView::OnBeforeNavigate2(const std::wstring& url, bool& cancel) {
-    const auto args = web::ParseEnterGame(url, web::DefaultHallUrl());
-    if (!args) return;
-    // A name the client path cannot be made from abandons the command; the page goes on.
-    const auto name = web::GameClientName(args->gameName);
-    if (!name) return;
-    EnterGame(*name, args->hallUrl);
-    cancel = true;
+void CGmWndView::OnBeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
+    if (const auto args = web::ParseEnterGame(url, web::DefaultHallUrl())) {
+        // Only the publisher's own top-level page commands; any other is cancelled unheard.
+        if (!web::CommandCounts(BrowserHost(), frame)) {
+            cancel = true;
+            return;
+        }
+        // A name the client path cannot be made from abandons the command; the navigation is
+        // screened as any other.
+        if (const auto name = web::GameClientName(args->gameName)) {
+            EnterGame(*name, args->hallUrl);
+            cancel = true;
+            return;
+        }
+    }
+    web::ScreenPageNavigation(BrowserHost(), frame, url, cancel);
+}
+
+void CGmWndView::NewWindowRefused(const std::wstring& url) {
+    web::OpenRefusedWindow(url);
+}
+
+void CGmWndView::RefreshPage() {
+    if (web::MayNavigateTo(BrowserHost().LocationUrl())) Refresh();
 }
 
 void CGmWndView::EnterGame(const std::wstring& clientName, const std::wstring& hallUrl) {
     const auto path = web::GameClientPath(base::CommonAppDataFolder(), clientName);
-    if (!path) return;
+    if (!path || g_entering) return;
     auto& seams = web::Seams();
     const DWORD attributes = ::GetFileAttributesW(path->c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         seams.startProgram(*path); // a client that fails to start is silently nothing
         return;
     }
+    // The question and the download are modal: the page's navigations go on meanwhile.
+    g_entering = true;
     if (seams.messageBox(g_context.parent, kDownloadQuestion, kHallCaption, MB_OKCANCEL) == IDOK) {
         seams.runGameDownload(g_context.parent, clientName);
-    } else if (web::IsShellOpenableUrl(hallUrl)) {
+    } else if (fw::IsWebAddress(hallUrl)) {
         // The hall address comes from a web page: only web addresses go to the shell.
         seams.shellOpen(hallUrl);
     }
+    g_entering = false;
 }
 
 // ---- CMainFrame -------------------------------------------------------------------------------
@@ -260,7 +284,7 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
         if (web::ScreenRefreshKey(m_bossKey, m_soundKey, msg->lParam, view != nullptr) ==
             web::RefreshKey::Refresh) {
             net::PurgeLoaderCache();
-            view->Refresh();
+            view->RefreshPage();
         }
         return TRUE;
     }

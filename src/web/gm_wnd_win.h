@@ -23,15 +23,22 @@ public:
     void OnInitialUpdate() override;
     HRESULT OnGetHostInfo(DOCHOSTUIINFO* info) override;
     void OnNavigateComplete2(const std::wstring& url) override;
-    void OnBeforeNavigate2(const std::wstring& url, bool& cancel) override;
+    // "entergame" from the publisher's top-level page; every other navigation screened as in
+    // every page (web::ScreenPageNavigation).
+    void OnBeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) override;
     void OnTitleChange(const std::wstring& title) override;
+    // A refused pop-up's web address goes to the player's default browser.
+    void NewWindowRefused(const std::wstring& url) override;
+    // F5: the page reloaded, while it is a publisher page.
+    void RefreshPage();
 
 protected:
     int OnCreate(CREATESTRUCTW* cs) override;
     void PostNcDestroy() override;
 
 private:
-    // "entergame": the game's client if it is installed, else the download question.
+    // "entergame": the game's client if it is installed, else the download question. One
+    // question (and the download it leads to) at a time: a command arriving meanwhile does nothing.
     void EnterGame(const std::wstring& gameName, const std::wstring& hallUrl);
 };
 

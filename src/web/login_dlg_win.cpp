@@ -16,6 +16,7 @@
 #include "resource.h"
 #include "web/gm_page_state_win.h"
 #include "web/gm_rules.h"
+#include "web/navigation_screen_win.h"
 
 namespace {
 
@@ -115,12 +116,16 @@ std::span<const DHtmlEventEntry> CLoginDlg::GetElementEventTable() const {
     return kLoginElementTable;
 }
 
+void CLoginDlg::NewWindowRefused(const std::wstring& url) {
+    web::OpenRefusedWindow(url);
+}
+
 BOOL CLoginDlg::OnInitDialog() {
     CDHtmDlgEx::OnInitDialog();
     SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, GetExStyle() ^ WS_EX_LAYERED);
     ::SetLayeredWindowAttributes(m_hWnd, kSeeThrough, 0, LWA_COLORKEY);
     ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
-    Navigate(m_strUrl);
+    if (web::MayNavigateTo(m_strUrl)) Navigate(m_strUrl);
     return FALSE;
 }
 
@@ -162,9 +167,15 @@ HRESULT CLoginDlg::OnDragElementEvent(web::ElementEvent event, const web::Elemen
 }
 
 void CLoginDlg::OnScreenLoginNavigation(BrowserEvent& event) {
-    if (!web::IsAppUrl(event.url)) return;
-    // A command URL is never navigated to, whatever it does.
-    if (event.cancel) *event.cancel = true;
+    if (!event.cancel) return;
+    if (!web::IsAppUrl(event.url)) {
+        web::ScreenPageNavigation(BrowserHost(), event.frame, event.url, *event.cancel);
+        return;
+    }
+    // A command URL is never navigated to, whatever it does; only the publisher's own top-level
+    // page commands (a frame, an advertisement, a page elsewhere is ignored).
+    *event.cancel = true;
+    if (!web::CommandCounts(BrowserHost(), event.frame)) return;
     const web::LoginCommand command = web::LoginCommandOf(event.url);
     const bool uac = command == web::LoginCommand::Minimize && IsUacEnabled();
     switch (web::ScreenLoginCommand(command, m_context.parentPageCount, uac)) {
@@ -188,6 +199,8 @@ void CLoginDlg::OnScreenLoginNavigation(BrowserEvent& event) {
 
 void CLoginDlg::RegisterLogin(const std::wstring& url) {
     web::LoadGameCommand command = web::ParseLoadGame(url);
+    // The game page is a publisher page or the login goes no further (the page stays as it is).
+    if (!web::MayNavigateTo(command.gameUrl)) return;
     const web::LoginFields fields = web::NormaliseLoginFields(std::move(command.fields));
     const std::wstring label = web::BuildTabLabel(fields);
     auto& seams = web::Seams();

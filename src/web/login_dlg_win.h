@@ -31,11 +31,14 @@ public:
     BOOL OnInitDialog() override;
     void OnNavigateComplete(IDispatch* frame, const std::wstring& url) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // A refused pop-up's web address goes to the player's default browser.
+    void NewWindowRefused(const std::wstring& url) override;
 
     const DHtmlSinkMap* GetSinkMap() const override;
     std::span<const DHtmlEventEntry> GetElementEventTable() const override;
 
-    // Handlers of the dialog's own tables.
+    // Handlers of the dialog's own tables: commands count only from the publisher's top-level
+    // page; other navigations are screened as in every page (web::ScreenPageNavigation).
     void OnScreenLoginNavigation(BrowserEvent& event);
     HRESULT OnDragElementEvent(web::ElementEvent event, const web::ElementRef& element);
 

@@ -1,7 +1,5 @@
 #include "web/page_rules.h"
 
-#include "base/text.h"
-
 namespace web {
 
 namespace {
@@ -12,10 +10,6 @@ bool IsNameChar(wchar_t c) {
            c == L'-';
 }
 
-// True when text begins with prefix and goes on after it.
-bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
-    return text.size() > prefix.size() && base::EqualsNoCase(text.substr(0, prefix.size()), prefix);
-}
 } // namespace
 
 std::optional<std::wstring> GameClientName(std::wstring_view gameName) {
@@ -37,10 +31,6 @@ std::optional<std::wstring> GameClientPath(std::wstring_view commonAppData, std:
     path += L".exe";
     if (path.size() > kMaxPathChars) return std::nullopt;
     return path;
-}
-
-bool IsShellOpenableUrl(std::wstring_view url) {
-    return StartsWithNoCase(url, L"http://") || StartsWithNoCase(url, L"https://");
 }
 
 } // namespace web

@@ -1,5 +1,5 @@
 // Rules of a page window that need no window: the "entergame" game name and the path of the
-// game's client program, and which hall addresses may be handed to the shell.
+// game's client program.
 #pragma once
 #include <optional>
 #include <string>
@@ -15,9 +15,5 @@ std::optional<std::wstring> GameClientName(std::wstring_view gameName);
 
 // commonAppData + "\Vexa\GameLogin\" + name + ".exe"; nothing when longer than 259 characters.
 std::optional<std::wstring> GameClientPath(std::wstring_view commonAppData, std::wstring_view clientName);
-
-// Whether a hall address from a page may be opened with the shell: only web addresses
-// ("http://" or "https://" and more, scheme in any letter case), never files or other programs.
-bool IsShellOpenableUrl(std::wstring_view url);
 
 } // namespace web

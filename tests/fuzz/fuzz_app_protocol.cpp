@@ -1,10 +1,14 @@
-// Feeds arbitrary UTF-16 text (lone surrogates included) to the "app:" grammar and the payload
-// decoder, and checks the invariants the login page relies on.
+// Feeds arbitrary UTF-16 text (lone surrogates included) to the "app:" grammar, the payload
+// decoder and the navigation rules, and checks the invariants the page windows rely on.
 #include "web/app_protocol.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "fw/web_address.h"
+#include "net/http_url.h"
+#include "web/navigation_rules.h"
 #include "fuzz_input.h"
 
 using fuzz::Require;
@@ -12,10 +16,20 @@ using fuzz::ToText;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The first byte chooses a prefix so that the command paths are reached often.
-    static const wchar_t* const kPrefixes[] = {L"", L"app://loadgame?", L"app://entergame|", L"app://",
-                                               L"javascript:"};
+    static const wchar_t* const kPrefixes[] = {L"",       L"app://loadgame?", L"app://entergame|",
+                                               L"app://", L"javascript:",     L"https://vexatarn.com"};
     if (size == 0) return 0;
-    const std::wstring url = kPrefixes[data[0] % 5] + ToText(data + 1, size - 1);
+    const std::wstring url = kPrefixes[data[0] % 6] + ToText(data + 1, size - 1);
+
+    // Commands count, and the top-level document stays, only on an http(s) page whose host passes
+    // the download rule; another web page goes outside.
+    constexpr std::wstring_view kStandIn = L"127.0.0.1:8080";
+    const bool publisher = web::IsPublisherPage(url, kStandIn);
+    Require(web::CommandCounts(true, url, kStandIn) == publisher &&
+            !web::CommandCounts(false, url, kStandIn));
+    if (publisher) Require(net::IsTrustedUrl(L"http://" + url.substr(url.find(L"://") + 3), kStandIn));
+    Require((web::ScreenPageNavigation(url, true, kStandIn) == web::PageNavigation::OpenOutside) ==
+            (fw::IsWebAddress(url) && !publisher));
 
     const auto verdict = web::ScreenHostNavigation(url);
     Require((verdict == web::NavigationVerdict::Cancel) == web::IsAppUrl(url));

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "fw/web_address.h"
 #include "web/app_protocol.h"
 #include "web/page_rules.h"
 #include "fuzz_input.h"
@@ -55,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Require(!plain);
     }
 
-    if (web::IsShellOpenableUrl(args->hallUrl)) {
+    if (fw::IsWebAddress(args->hallUrl)) {
         const std::wstring_view hall = args->hallUrl;
         Require((hall.size() > 7 && base::EqualsNoCase(hall.substr(0, 7), L"http://")) ||
                 (hall.size() > 8 && base::EqualsNoCase(hall.substr(0, 8), L"https://")));

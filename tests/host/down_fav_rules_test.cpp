@@ -29,6 +29,8 @@ TEST(DownGameRules, PlacesComeFromAPlainGameNameOnly) {
 }
 
 TEST(FavRules, TheShortcutTextAndWhereATitleMayPutIt) {
+    for (const wchar_t* broken : {L"http://h/\r\nURL=file:///C:/x", L"http://h/\x85", L"http://h/\x7F"})
+        EXPECT_FALSE(web::FavouriteText(broken)) << "a line of the page's own";
     EXPECT_EQ(web::FavouriteText(L"http://h/g?a=1"),
               L"[DEFAULT]\r\nBASEURL=http://h/g?a=1\r\n[{000214A0-0000-0000-C000-000000000046}]\r\n=19,2\r\n"
               L"[InternetShortcut]\r\nURL=http://h/g?a=1\r\nIDList=\r\n");

@@ -1,5 +1,7 @@
 #include "base/page_protocol.h"
 #include "mainwnd/layout_rules.h"
+#include "fw/web_address.h"
+#include "web/navigation_rules.h"
 #include "web/page_rules.h"
 
 #include <gtest/gtest.h>
@@ -37,12 +39,40 @@ TEST(GameClientPath, BuildsUnderTheCommonFolderWithinThePathLimit) {
     EXPECT_FALSE(web::GameClientPath(folder, L"AB").has_value());
 }
 
-TEST(IsShellOpenableUrl, OnlyWebAddresses) {
-    EXPECT_TRUE(web::IsShellOpenableUrl(L"http://127.0.0.1:8080/webgame.htm"));
-    EXPECT_TRUE(web::IsShellOpenableUrl(L"HTTPS://host/"));
+TEST(IsWebAddress, OnlyWebAddresses) {
+    EXPECT_TRUE(fw::IsWebAddress(L"http://127.0.0.1:8080/webgame.htm"));
+    EXPECT_TRUE(fw::IsWebAddress(L"HTTPS://host/"));
     for (const wchar_t* url : {L"http://", L"file:///c:/x.exe", L"c:\\windows\\calc.exe", L"calc",
-                               L" http://x", L"javascript:alert(1)", L""})
-        EXPECT_FALSE(web::IsShellOpenableUrl(url)) << url;
+                               L" http://x", L"javascript:alert(1)", L"", L"http://h/a b", L"http://h/\r\nx"})
+        EXPECT_FALSE(fw::IsWebAddress(url)) << url;
+}
+
+TEST(PageNavigation, TheTopStaysOnThePublishersHostsAndOnlyItCommands) {
+    using enum web::PageNavigation;
+    const std::wstring_view standIn = L"127.0.0.1:8080";
+    const struct {
+        const wchar_t* url;
+        web::PageNavigation top, frame;
+        bool commands; // a command from the top-level document counts while it shows this
+    } cases[] = {
+        {L"http://www.vexatarn.com/games/tn/s1/game.html", Proceed, Proceed, true},
+        {L"HTTPS://cdn.vexacdn.com:443/x", Proceed, Proceed, true},
+        {L"http://127.0.0.1:1/login.htm", Proceed, Proceed, true}, // the stand-in, any port
+        {L"http://ads.example.com/x", OpenOutside, Proceed, false},
+        {L"javascript:void(0)", Proceed, Proceed, false},
+        {L"about:blank", Proceed, Proceed, false},
+        {L"file:///C:/windows/win.ini", Cancel, Cancel, false},
+        {L"\\\\evil\\share\\x.htm", Cancel, Cancel, false},
+        {L"http:\\\\www.vexatarn.com\\", Cancel, Cancel, false},
+        {L"", Cancel, Cancel, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(web::ScreenPageNavigation(c.url, true, standIn), c.top) << c.url;
+        EXPECT_EQ(web::ScreenPageNavigation(c.url, false, standIn), c.frame) << c.url;
+        EXPECT_EQ(web::CommandCounts(true, c.url, standIn), c.commands) << c.url;
+        EXPECT_FALSE(web::CommandCounts(false, c.url, standIn)) << "from a frame: " << c.url;
+    }
+    EXPECT_FALSE(web::IsPublisherPage(L"http://127.0.0.1/", L"")) << "the stand-in only when it is set";
 }
 
 namespace {

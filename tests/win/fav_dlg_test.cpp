@@ -9,6 +9,7 @@
 #include <string>
 
 #include "publisher_fixture.h"
+#include "fw/handles_win.h"
 #include "resource.h"
 #include "win_test_support.h"
 
@@ -34,6 +35,15 @@ protected:
 
 std::set<fs::path> FilesBelow(const fs::path& root) {
     return {fs::recursive_directory_iterator(root), fs::recursive_directory_iterator()};
+}
+
+// The folder as the file system resolves it, as the dialog finds the Favorites folder.
+std::wstring Resolved(const fs::path& folder) {
+    fw::Handle dir(::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    wchar_t path[MAX_PATH * 2] = {};
+    const DWORD n = ::GetFinalPathNameByHandleW(dir.Get(), path, ARRAYSIZE(path), FILE_NAME_NORMALIZED);
+    return std::wstring(path, n);
 }
 
 TEST(FavDlg, WritesTheWholeShortcutUnderAPlainNameOrNothingAnywhere) {
@@ -62,7 +72,7 @@ TEST(FavDlg, WritesTheWholeShortcutUnderAPlainNameOrNothingAnywhere) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
         auto before = FilesBelow(root);
         TestFavDlg dlg(c.name, std::wstring(url.begin(), url.end()), nullptr);
-        dlg.m_strFolder = folder.wstring();
+        dlg.m_strFolder = Resolved(folder);
         dlg.typed = c.typed;
         dlg.answer = c.answer;
         EXPECT_EQ(dlg.DoModal(), static_cast<INT_PTR>(c.answer));
@@ -74,6 +84,15 @@ TEST(FavDlg, WritesTheWholeShortcutUnderAPlainNameOrNothingAnywhere) {
         }
         EXPECT_EQ(FilesBelow(root), before) << "nothing else is written";
     }
+
+    // An existing entry that is another name of a file elsewhere is not written through.
+    const fs::path elsewhere = root / L"elsewhere.txt";
+    ASSERT_TRUE(wintest::WriteFileBytes(elsewhere.wstring(), "keep"));
+    ASSERT_TRUE(::CreateHardLinkW((folder / L"linked.url").c_str(), elsewhere.c_str(), nullptr));
+    EXPECT_FALSE(WriteFavourite(Resolved(folder), L"linked", L"http://127.0.0.1:1/g"));
+    std::string kept;
+    EXPECT_TRUE(wintest::ReadFileBytes(elsewhere.wstring(), kept));
+    EXPECT_EQ(kept, "keep");
     fs::remove_all(root);
 }
 

@@ -9,6 +9,7 @@
 #include <shlobj.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/user_folder_win.h"
@@ -16,6 +17,7 @@
 #include "gmwnd_fake_main.h"
 #include "base/page_protocol.h"
 #include "web/gm_page_state_win.h"
+#include "browser_events.h"
 #include "win_test_support.h"
 
 namespace {
@@ -32,9 +34,20 @@ struct Seen {
 Seen g_seen;
 HWND g_mainForBoxes = nullptr;
 
+// Before-navigate of the view's top-level document, or of a frame in it.
+bool FireBeforeNavigate(CGmWndView* view, const wchar_t* url, IDispatch* frame = nullptr) {
+    return wintest::InvokeBeforeNavigate(view->BrowserHost().Site(), frame ? frame : view->GetBrowser(), url);
+}
+
+// Set: the page sends another "entergame" while the question is open.
+CGmWndView* g_commandDuringBox = nullptr;
+
 int RecordBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
     g_seen.boxes.push_back(std::wstring(text) + L"|" + caption + L"|" + std::to_wstring(type) + L"|" +
                            (owner == g_mainForBoxes ? L"main" : L"other"));
+    if (CGmWndView* view = std::exchange(g_commandDuringBox, nullptr)) {
+        EXPECT_TRUE(FireBeforeNavigate(view, L"app://entergame|othergame"));
+    }
     return g_seen.answer;
 }
 bool RecordOpen(const std::wstring& url) {
@@ -50,31 +63,6 @@ void RecordDownload(HWND owner, const std::wstring& name) {
 }
 void RecordFavourite(HWND owner, const std::wstring& name, const std::wstring& url) {
     g_seen.dialogs.push_back(L"fav|" + name + L"|" + url + (owner == g_mainForBoxes ? L"|main" : L"|other"));
-}
-
-// Calls the view's browser-event sink as the browser does.
-bool FireBeforeNavigate(CGmWndView* view, const wchar_t* url) {
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    VARIANT urlValue, empty, args[7];
-    VariantInit(&urlValue);
-    VariantInit(&empty);
-    urlValue.vt = VT_BSTR;
-    urlValue.bstrVal = SysAllocString(url);
-    for (auto& a : args) {
-        VariantInit(&a);
-        a.vt = VT_BYREF | VT_VARIANT;
-        a.pvarVal = &empty;
-    }
-    args[6].vt = VT_DISPATCH;
-    args[6].pdispVal = view->GetBrowser();
-    args[5].pvarVal = &urlValue;
-    args[0].vt = VT_BYREF | VT_BOOL;
-    args[0].pboolVal = &cancel;
-    DISPPARAMS params{args, nullptr, 7, 0};
-    view->BrowserHost().Site()->EventSink()->Invoke(DISPID_BEFORENAVIGATE2, IID_NULL, 0, DISPATCH_METHOD,
-                                                    &params, nullptr, nullptr, nullptr);
-    VariantClear(&urlValue);
-    return cancel != VARIANT_FALSE;
 }
 
 void FireWithString(CGmWndView* view, DISPID id, const wchar_t* text) {
@@ -302,12 +290,12 @@ TEST_F(PageFrameTest, EnterGameStartsAnInstalledClientOrAsks) {
          nullptr},
         {"hall that is a program", L"app://entergame|mygame|C:\\windows\\notepad.exe", IDCANCEL, true,
          nullptr, true, nullptr},
-        {"empty name", L"app://entergame|//|http://127.0.0.1:1/hall", IDCANCEL, false, nullptr, false,
+        // Abandoned: the navigation is screened as any other, and an "app:" one never goes ahead.
+        {"empty name", L"app://entergame|//|http://127.0.0.1:1/hall", IDCANCEL, true, nullptr, false,
          nullptr},
-        {"name leaving the folder", L"app://entergame|..\\..\\evil", IDCANCEL, false, nullptr, false,
-         nullptr},
-        {"name with a space", L"app://entergame|my game", IDCANCEL, false, nullptr, false, nullptr},
-        {"not the command", L"app://entergam|dragonx", IDCANCEL, false, nullptr, false, nullptr},
+        {"name leaving the folder", L"app://entergame|..\\..\\evil", IDCANCEL, true, nullptr, false, nullptr},
+        {"name with a space", L"app://entergame|my game", IDCANCEL, true, nullptr, false, nullptr},
+        {"not the command", L"app://entergam|dragonx", IDCANCEL, true, nullptr, false, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -338,7 +326,28 @@ TEST_F(PageFrameTest, EnterGameStartsAnInstalledClientOrAsks) {
         else
             EXPECT_TRUE(g_seen.dialogs.empty());
     }
+
+    // One question at a time: a command arriving while it is open is cancelled and does nothing.
+    g_seen = {};
+    g_commandDuringBox = m_view;
+    EXPECT_TRUE(FireBeforeNavigate(m_view, L"app://entergame|mygame"));
+    EXPECT_EQ(g_seen.boxes.size(), 1u);
+    EXPECT_EQ(g_seen.opened, std::vector<std::wstring>{L"http://127.0.0.1:1/"});
+
+    // A frame's command (an advertisement's, say) is cancelled unheard.
+    g_seen = {};
+    fw::ComPtr<IDispatch> frame = fw::MakeEmptyExternal();
+    EXPECT_TRUE(FireBeforeNavigate(m_view, L"app://entergame|dragonx", frame.Get()));
+    EXPECT_TRUE(g_seen.started.empty());
     ::DeleteFileW(installed.c_str());
+}
+
+TEST_F(PageFrameTest, NewWindowsAreRefusedAndWebPagesGoToThePlayersBrowser) {
+    fw::CBrowserControlSite* site = m_view->BrowserHost().Site();
+    EXPECT_TRUE(wintest::InvokeNewWindow(site, L"http://127.0.0.2/ad"));
+    EXPECT_TRUE(wintest::InvokeNewWindow(site, L"file:///C:/windows/win.ini"));
+    EXPECT_TRUE(wintest::InvokeNewWindow(site, nullptr));
+    EXPECT_EQ(g_seen.opened, std::vector<std::wstring>{L"http://127.0.0.2/ad"});
 }
 
 TEST_F(PageFrameTest, EnterGameArrivesThroughTheAutomationChannel) {

@@ -1,6 +1,7 @@
 // The browser host in a plain window: the control comes up in place, its events reach the
 // client, a cancel stops a navigation, and teardown lets the site go.
 #include "fw/browser_host_win.h"
+#include "fw/browser_features_win.h"
 
 #include <gtest/gtest.h>
 
@@ -147,4 +148,14 @@ TEST_F(BrowserHostTest, KeysForOtherWindowsAreNotOffered) {
     EXPECT_FALSE(host.TranslateAccelerator(&msg));
     msg = {host.ControlWindow(), WM_MOUSEMOVE, 0, 0, 0, {}};
     EXPECT_FALSE(host.TranslateAccelerator(&msg));
+}
+
+TEST(BrowserFeatures, EverySecurityFeatureIsOnForTheProcess) {
+    ASSERT_TRUE(fw::EnableBrowserSecurityFeatures());
+    using IsEnabledFn = HRESULT(WINAPI*)(INTERNETFEATURELIST, DWORD);
+    const auto isEnabled = reinterpret_cast<IsEnabledFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"urlmon.dll"), "CoInternetIsFeatureEnabled")));
+    ASSERT_NE(isEnabled, nullptr);
+    for (const INTERNETFEATURELIST feature : fw::BrowserSecurityFeatures())
+        EXPECT_EQ(isEnabled(feature, GET_FEATURE_FROM_PROCESS), S_OK) << feature;
 }

@@ -10,10 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "browser_events.h"
+#include "web/gm_page_state_win.h"
 #include "win_test_support.h"
 
 namespace {
 
+using wintest::InvokeBeforeNavigate;
 constexpr wchar_t kClosedPortUrl[] = L"http://127.0.0.1:1/login.htm";
 
 // An empty popup dialog template, as the HTML dialogs use.
@@ -171,35 +174,19 @@ public:
     std::vector<std::wstring> ownErrors;
 };
 
-// Calls the site's event sink as the browser does: before-navigate with a cancel flag.
-bool InvokeBeforeNavigate(fw::CBrowserControlSite* site, IDispatch* frame, const wchar_t* url,
-                          bool cancelIn) {
-    VARIANT_BOOL cancel = cancelIn ? VARIANT_TRUE : VARIANT_FALSE;
-    VARIANT urlValue, empty, args[7];
-    VariantInit(&urlValue);
-    VariantInit(&empty);
-    urlValue.vt = VT_BSTR;
-    urlValue.bstrVal = SysAllocString(url);
-    for (auto& a : args) {
-        VariantInit(&a);
-        a.vt = VT_BYREF | VT_VARIANT;
-        a.pvarVal = &empty;
-    }
-    args[6].vt = VT_DISPATCH;
-    args[6].pdispVal = frame;
-    args[5].pvarVal = &urlValue;
-    args[0].vt = VT_BYREF | VT_BOOL;
-    args[0].pboolVal = &cancel;
-    DISPPARAMS params{args, nullptr, 7, 0};
-    site->EventSink()->Invoke(DISPID_BEFORENAVIGATE2, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr,
-                              nullptr);
-    VariantClear(&urlValue);
-    return cancel != VARIANT_FALSE;
+std::vector<std::wstring> g_opened;
+bool RecordOpen(const std::wstring& url) {
+    g_opened.push_back(url);
+    return true;
 }
 
 template <class Dlg> class DHtmDlgExTest : public testing::Test {
 protected:
     void SetUp() override {
+        // The publisher's hosts are the loopback stand-in's; pages leaving them are recorded.
+        ASSERT_TRUE(wintest::SetTestSwitch(L"Publisher", L"127.0.0.1:1"));
+        web::Seams().shellOpen = RecordOpen;
+        g_opened.clear();
         ASSERT_TRUE(dlg.Create());
         ASSERT_NE(dlg.Browser(), nullptr);
         ASSERT_TRUE(observer.Connect(dlg.Browser()));
@@ -240,7 +227,8 @@ TEST_F(HostDialog, LiveNavigationsAreScreened) {
     } cases[] = {
         {L"app://loadgame?S1%E6%9C%8D-x-y|http://127.0.0.1:1/g", true},
         {L"app://minimize", true},
-        {L"APP://loadgame?a|b", false},
+        {L"APP://loadgame?a|b", true}, // no command, and no web address
+        {L"\\\\127.0.0.1\\share\\x.htm", true},
         {L"javascript:void(0)", false},
         {kClosedPortUrl, false},
     };
@@ -250,9 +238,8 @@ TEST_F(HostDialog, LiveNavigationsAreScreened) {
             << c.url;
         EXPECT_EQ(observer.Find(DISPID_BEFORENAVIGATE2, c.url)->cancel, c.cancelled) << c.url;
     }
-    // Pages that fail (the upper-case scheme is no command and goes to the browser, which knows
-    // no such protocol; nothing listens on the port) have their errors cancelled: no error page.
-    for (const wchar_t* url : {cases[2].url, kClosedPortUrl}) {
+    // A page that fails (nothing listens on the port) has its error cancelled: no error page.
+    for (const wchar_t* url : {kClosedPortUrl}) {
         ASSERT_TRUE(wintest::PumpUntil([&] { return observer.Find(DISPID_NAVIGATEERROR, url); }, 15000))
             << url;
         EXPECT_TRUE(observer.Find(DISPID_NAVIGATEERROR, url)->cancel) << url;
@@ -272,9 +259,12 @@ TEST_F(HostDialog, ScreeningSetsClearsOrLeavesTheCancelFlag) {
         {L"javascript:void(0)", true, false}, {L"javascript", true, false},
         {L"javascrip", true, true},           {L"JAVASCRIPT:x", true, true},
         {L"http://127.0.0.1:1/", true, true}, {L"http://127.0.0.1:1/", false, false},
+        {L"http://127.0.0.2/", false, true},  {L"file:///C:/windows/win.ini", false, true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(InvokeBeforeNavigate(dlg.Site(), dlg.Browser(), c.url, c.cancelIn), c.cancelOut) << c.url;
+    // A page leaving the publisher's hosts at the top goes to the player's own browser.
+    EXPECT_EQ(g_opened, std::vector<std::wstring>{L"http://127.0.0.2/"});
 }
 
 TEST_F(HostDialog, SiteGivesDialogFlagsNoContextMenuAndTheExternalObject) {

@@ -12,6 +12,7 @@
 #include "base/page_protocol.h"
 #include "gmwnd_fake_main.h"
 #include "web/gm_page_state_win.h"
+#include "browser_events.h"
 #include "win_test_support.h"
 
 namespace {
@@ -58,6 +59,7 @@ protected:
         ASSERT_TRUE(pagetest::CreateFakeMain(m_main));
         m_context = {m_main.hwnd, 0, true};
         web::Seams().messageBox = RecordBox;
+        web::Seams().shellOpen = [](const std::wstring&) { return false; };
         g_boxes.clear();
         web::GamePageUrl() = web::HallPageUrl();
     }
@@ -158,11 +160,11 @@ TEST_F(LoginTest, PageCommandsEndTheLoginAsTheMainWindowAnswers) {
         {"accepted", loadgame, true, 0, IDOK, L"1服-新区一服-user01", nullptr, kGameUrl},
         {"refused as duplicate", loadgame, false, 1, IDCANCEL, L"1服-新区一服-user01",
          L"账号 user01 已在 1服 登录，同一账号不能在一服重复登录", nullptr},
-        {"no arguments", L"app://loadgame", true, 0, IDOK, L"服--", nullptr, L""},
-        {"any two characters after app:", L"app:xxloadgame?S3服-abc-player01|g", true, 0, IDOK,
-         L"3服-abc-player01", nullptr, L"g"},
-        {"label too long for the main window", L"app://loadgame?S2服-x-" + longAccount + L"|g", true, 0,
-         IDCANCEL, nullptr, L"账号信息过长，无法进入游戏，请换一个账号登录", nullptr},
+        {"any two characters after app:", L"app:xxloadgame?S3服-abc-player01|http://127.0.0.1:1/g", true, 0,
+         IDOK, L"3服-abc-player01", nullptr, L"http://127.0.0.1:1/g"},
+        {"label too long for the main window",
+         L"app://loadgame?S2服-x-" + longAccount + L"|http://127.0.0.1:1/g", true, 0, IDCANCEL, nullptr,
+         L"账号信息过长，无法进入游戏，请换一个账号登录", nullptr},
         {"exitgame", L"app://exitgame", true, 0, IDCANCEL, nullptr, nullptr, nullptr},
         {"minimize beside open pages", L"app://minimize", true, 2, IDCANCEL, nullptr, nullptr, nullptr},
     };
@@ -198,16 +200,30 @@ TEST_F(LoginTest, PageCommandsEndTheLoginAsTheMainWindowAnswers) {
     }
 }
 
-TEST_F(LoginTest, OtherUrlsLeaveTheLoginRunning) {
+TEST_F(LoginTest, OtherUrlsAndCommandsFromElsewhereLeaveTheLoginRunning) {
     const INT_PTR result = RunLogin({
         Navigate(L"app://zzzzzzzz"),
         Navigate(L"APP://loadgame?S1服-a-b|g"),
         Navigate(L"http://127.0.0.1:1/other.html"),
+        // A game page that is not the publisher's over http(s) is refused, and so the login.
+        Navigate(L"app://loadgame"),
+        Navigate(L"app://loadgame?S1服-a-b|file:///C:/windows/win.ini"),
+        Navigate(L"app://loadgame?S1服-a-b|\\\\127.0.0.1\\share\\game.htm"),
+        // A frame's command (an advertisement's, say) counts for nothing.
+        [](CLoginBkDlg& dlg) {
+            fw::ComPtr<IDispatch> frame = fw::MakeEmptyExternal();
+            EXPECT_TRUE(wintest::InvokeBeforeNavigate(dlg.LoginPage().BrowserHost().Site(), frame.Get(),
+                                                      L"app://exitgame"));
+        },
+        // Nor does the top-level page's while it is not the publisher's.
+        Navigate(L"about:blank"),
+        Navigate(L"app://exitgame"),
         [this](CLoginBkDlg& dlg) {
             EXPECT_TRUE(::IsWindow(dlg.m_hWnd));
             EXPECT_EQ(m_main.Count(WM_COPYDATA), 0u);
             EXPECT_TRUE(g_boxes.empty());
         },
+        Navigate(L"http://127.0.0.1:1/games/tn/dlq/index.html"),
         Navigate(L"app://exitgame"),
     });
     EXPECT_EQ(result, IDCANCEL);

@@ -1,0 +1,97 @@
+#include "fw/shell_open_win.h"
+
+#include <exdisp.h>
+#include <shldisp.h>
+#include <shlobj.h>
+#include <shlguid.h>
+
+#include "fw/handles_win.h"
+#include "fw/web_address.h"
+
+namespace fw {
+
+namespace {
+
+// The interfaces on the way, by their IIDs: the import libraries carry some of them only.
+constexpr IID kIidShellWindows = {
+    0x85CB6900, 0x4D95, 0x11CF, {0x96, 0x0C, 0x00, 0x80, 0xC7, 0xF4, 0xEE, 0x85}};
+constexpr IID kIidShellFolderViewDual = {
+    0xE7A1AF80, 0x4D96, 0x11CF, {0x96, 0x0C, 0x00, 0x80, 0xC7, 0xF4, 0xEE, 0x85}};
+constexpr IID kIidShellDispatch2 = {
+    0xA4C6892C, 0x3BA9, 0x11D2, {0x9D, 0xEA, 0x00, 0xC0, 0x4F, 0xB1, 0x61, 0x62}};
+
+// COM for the length of one call: a start-up mode without it (the channel launch) opens too.
+class ComForCall {
+public:
+    ComForCall() : m_hr(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComForCall() {
+        if (SUCCEEDED(m_hr)) ::CoUninitialize();
+    }
+    ComForCall(const ComForCall&) = delete;
+    ComForCall& operator=(const ComForCall&) = delete;
+
+private:
+    HRESULT m_hr;
+};
+
+// The Explorer desktop's shell automation object: its ShellExecute runs in Explorer's process,
+// with Explorer's (the player's) token. Empty when there is no such desktop.
+ComPtr<IShellDispatch2> DesktopShell() {
+    ComPtr<IShellWindows> windows;
+    if (FAILED(::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, kIidShellWindows,
+                                  windows.PutVoid())))
+        return {};
+    VARIANT desktop, empty;
+    VariantInit(&desktop);
+    VariantInit(&empty);
+    desktop.vt = VT_I4;
+    desktop.lVal = CSIDL_DESKTOP;
+    long hwnd = 0;
+    ComPtr<IDispatch> found;
+    if (windows->FindWindowSW(&desktop, &empty, SWC_DESKTOP, &hwnd, SWFO_NEEDDISPATCH, found.Put()) != S_OK ||
+        !found)
+        return {};
+    ComPtr<IServiceProvider> services;
+    if (FAILED(found->QueryInterface(IID_IServiceProvider, services.PutVoid()))) return {};
+    ComPtr<IShellBrowser> browser;
+    if (FAILED(services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.PutVoid()))) return {};
+    ComPtr<IShellView> view;
+    if (FAILED(browser->QueryActiveShellView(view.Put())) || !view) return {};
+    ComPtr<IDispatch> background;
+    if (FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.PutVoid())) || !background)
+        return {};
+    ComPtr<IShellFolderViewDual> folderView;
+    if (FAILED(background->QueryInterface(kIidShellFolderViewDual, folderView.PutVoid()))) return {};
+    ComPtr<IDispatch> application;
+    if (FAILED(folderView->get_Application(application.Put())) || !application) return {};
+    ComPtr<IShellDispatch2> shell;
+    if (FAILED(application->QueryInterface(kIidShellDispatch2, shell.PutVoid()))) return {};
+    return shell;
+}
+
+} // namespace
+
+bool OpenAsPlayer(const std::wstring& url, int show) {
+    if (!IsWebAddress(url)) return false;
+    ComForCall com;
+    const ComPtr<IShellDispatch2> shell = DesktopShell();
+    if (!shell) return false;
+    BSTR file = ::SysAllocStringLen(url.data(), static_cast<UINT>(url.size()));
+    BSTR verb = ::SysAllocString(L"open");
+    VARIANT args, folder, operation, showCommand;
+    VariantInit(&args);
+    VariantInit(&folder);
+    VariantInit(&operation);
+    VariantInit(&showCommand);
+    operation.vt = VT_BSTR;
+    operation.bstrVal = verb;
+    showCommand.vt = VT_I4;
+    showCommand.lVal = show;
+    const HRESULT hr =
+        file && verb ? shell->ShellExecute(file, args, folder, operation, showCommand) : E_OUTOFMEMORY;
+    ::SysFreeString(file);
+    ::SysFreeString(verb);
+    return SUCCEEDED(hr);
+}
+
+} // namespace fw
