@@ -71,6 +71,10 @@ publisher_host="127.0.0.1:$(cat "$OUT/port")"
 wine64 reg delete 'HKLM\Software\Vexa\GameLogin\TnVexaTest' /f /reg:64 >/dev/null 2>&1
 wine64 reg add 'HKLM\Software\Vexa\GameLogin\TnVexaTest' /v Publisher /t REG_SZ /d "$publisher_host" /f /reg:64 \
     >/dev/null 2>&1 || { echo "could not set the Publisher test switch" >&2; exit 1; }
+# Wine keeps no access lists (every folder reads as the user's own): the user stands in for the
+# Administrators group, or the install folder would be moved aside as untrusted at every run.
+wine64 reg add 'HKLM\Software\Vexa\GameLogin\TnVexaTest' /v TrustOwnUser /t REG_SZ /d 1 /f /reg:64 \
+    >/dev/null 2>&1 || { echo "could not set the TrustOwnUser test switch" >&2; exit 1; }
 echo "stand-in publisher: http://$publisher_host/ (requests logged to $OUT/publisher-requests.jsonl)"
 
 if [ "$mode" = installed ]; then
