@@ -126,7 +126,7 @@ TEST_F(TabStrip, ClicksSelectAndCloseTabsInClientAndCaptionForm) {
     ::SendMessageW(m_dlg.m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(150, 10));
     EXPECT_TRUE(m_dlg.m_bMaximized);
     // Releasing over a close box, and a middle click anywhere on a tab, ask about that tab.
-    ::SendMessageW(m_dlg.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(300 + 189, 8));
+    ::SendMessageW(m_dlg.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(489, 8));
     ::SendMessageW(m_dlg.m_hWnd, WM_MBUTTONUP, 0, MAKELPARAM(560, 20));
     ::SendMessageW(m_dlg.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(200, 8)); // not on a close box
     ASSERT_EQ(m_dlg.asked.size(), 2u);
@@ -231,17 +231,17 @@ TEST_F(MainWindow, TabsShowTheirNormalSelectedAndHoverFramesAndTheHotCloseBox) {
     const POINT in = tabs.Distinct(3, 22, {RECT{16, 5, 189, 22}, RECT{176, 0, 189, 13}});
     ASSERT_GE(in.x, 0) << "the tab frames differ outside the label";
     const int normal = 0, hover = 1, selected = 2;
-    for (const auto& [tab, frame] : {std::pair{0, normal}, {1, selected}, {2, hover}}) {
+    for (const auto& [left, frame] : {std::pair{120, normal}, {309, selected}, {498, hover}}) {
         const COLORREF want = tabs.At(frame, in.x, in.y);
-        EXPECT_EQ(wintest::WaitForScreenPixel(screenPoint(120 + 189 * tab + in.x, 3 + in.y), want), want)
-            << "tab " << tab;
+        EXPECT_EQ(wintest::WaitForScreenPixel(screenPoint(left + in.x, 3 + in.y), want), want)
+            << "tab at " << left;
     }
 
-    hitTest(300 + 2 * 189, 8); // the hovered tab's close box turns hot
+    hitTest(678, 8); // the hovered tab's close box turns hot
     EXPECT_EQ(m_dlg.Model().Hover().closeBoxState, 1);
     const POINT box = closeBox.Distinct(2, 13, {});
     ASSERT_GE(box.x, 0);
     const COLORREF hot = closeBox.At(1, box.x, box.y);
-    EXPECT_EQ(wintest::WaitForScreenPixel(screenPoint(120 + 2 * 189 + 176 + box.x, 3 + box.y), hot), hot);
+    EXPECT_EQ(wintest::WaitForScreenPixel(screenPoint(674 + box.x, 3 + box.y), hot), hot);
     pages.clear();
 }
