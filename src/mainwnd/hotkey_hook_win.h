@@ -1,5 +1,4 @@
-// The main process's hotkeys: its copies of the three keys, the desktop-wide keyboard hook that
-// answers the boss and sound keys, the window-switch test, and the notice that tells every
+// The main process's hotkeys: its copies of the three keys, and the notice that tells every
 // running main window that the keys were changed.
 #pragma once
 #include <windows.h>
@@ -17,16 +16,6 @@ struct MainHotkeys {
 const MainHotkeys& Hotkeys();
 // Rereads the three hotkeys from the settings file.
 void LoadHotkeys();
-// Whether the virtual key with the modifier mask of the moment, or with the modifiers the hook saw
-// when that key last went down, is the window-switch key.
-bool IsWindowSwitchKey(UINT virtualKey, int modifiers);
-
-// Installs the desktop-wide low-level keyboard hook: while the main window has a tab, the boss
-// key toggles its visibility and the sound key its mute flag. Keys are always passed on.
-HHOOK InstallKeyboardHook();
-// Removes the hook that InstallKeyboardHook answered (null: nothing to remove).
-void RemoveKeyboardHook(HHOOK hook);
-
 // Posts WM_HOTKEYSCHANGED to the top-level dialogs titled "Vexa - Tarn" (the main windows of
 // every running instance among them), at most 10, in z-order; answers how many were told.
 int NotifyHotkeysChanged();

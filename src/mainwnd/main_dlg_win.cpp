@@ -1,8 +1,7 @@
-// The main game window: initialisation, the page operations and the messages of pages,
-// tray and timer. The tab strip's drawing and mouse handling are in tab_strip_win.cpp.
+// The main game window: initialisation, the page operations, the menu commands and the messages
+// of pages, tray, hook and timer.
 #include "mainwnd/main_dlg_win.h"
 
-#include <shellapi.h>
 #include <windowsx.h>
 
 #include "base/executable_path_win.h"
@@ -16,6 +15,8 @@
 #include "mainwnd/main_messages.h"
 #include "mainwnd/pre_vista_login_win.h"
 #include "mainwnd/setting_dlg_win.h"
+#include "mainwnd/system_menu_win.h"
+#include "net/cache_clear_win.h"
 #include "resource.h"
 #include "ui/msgbox_win.h"
 #include "ui/skin_image_win.h"
@@ -25,8 +26,10 @@ using namespace mainwnd;
 namespace {
 
 constexpr const wchar_t* kTitle = base::kAppTitle;
+constexpr wchar_t kCacheClearedText[] = L"缓存清除完毕！";
+constexpr wchar_t kUpToDateText[] = L"已经是最新版本，无需进行更新。";
 
-CTollgate3Dlg* g_mainDlg = nullptr;
+static_assert(WM_GLOBALHOTKEY != PageProcessWatch::kEndedMessage);
 
 HINSTANCE ModuleInstance() {
     return ::GetModuleHandleW(nullptr);
@@ -39,18 +42,12 @@ bool IsVisibleWindow(HWND hwnd) {
 } // namespace
 
 CTollgate3Dlg::CTollgate3Dlg() : CDlgEx(IDD) {
-    g_mainDlg = this;
 }
 
 CTollgate3Dlg::~CTollgate3Dlg() {
     // Destroyed here, while the object is still a CTollgate3Dlg, so that WM_DESTROY takes the
     // tray icon and the timer away.
     if (IsWindow()) DestroyWindow();
-    if (g_mainDlg == this) g_mainDlg = nullptr;
-}
-
-CTollgate3Dlg* CTollgate3Dlg::Instance() {
-    return g_mainDlg;
 }
 
 void CTollgate3Dlg::DoDataExchange() {
@@ -77,7 +74,7 @@ BOOL CTollgate3Dlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIconSmall));
 
-    m_keyboardHook = InstallKeyboardHook();
+    m_keyboardHook.Install(m_hWnd, [this] { return m_model.TabCount() > 0; });
     m_osMajorVersion = base::OsMajorVersion();
 
     ModifyStyle(0, WS_CLIPCHILDREN);
@@ -107,7 +104,7 @@ BOOL CTollgate3Dlg::OnInitDialog() {
     fw::Bitmap padlock(LoadSkinImage(instance, IDB_PADLOCK));
     m_stcOther.SetImage(padlock.Get());
     m_stcOther.ModifyStyle(0, SS_NOTIFY);
-    CreateTabStrip();
+    m_tabs.Create(m_hWnd);
     LoadHotkeys();
     if (m_osMajorVersion < 6) CreatePreVistaLoginDialog(*this);
     if (!loginStarted) {
@@ -198,18 +195,22 @@ void CTollgate3Dlg::ClosePageWindow(HWND page) {
 
 void CTollgate3Dlg::BeginRunning() {
     ToggleMaximize(); // out of the 1 x 1 waiting size
-    AddTrayIcon();
+    m_tray.Add(m_hWnd, m_hIconSmall ? m_hIconSmall : m_hIcon, kTitle, base::WM_TRAYNOTIFY);
     ::SetTimer(m_hWnd, kMuteTimerId, kMuteTimerMs, nullptr);
+}
+
+void CTollgate3Dlg::TearDown() {
+    m_tray.Remove();
+    ::KillTimer(m_hWnd, kMuteTimerId);
+    m_keyboardHook.Remove();
+    m_tabs.Destroy();
 }
 
 void CTollgate3Dlg::ApplyQuit(PageActions& a) {
     m_pageProcesses.Terminate(a.terminate);
-    RemoveKeyboardHook(m_keyboardHook);
-    m_keyboardHook = nullptr;
     for (PageHandle page : a.closePages)
         ClosePageWindow(ToHwnd(page));
-    DeleteTrayIcon();
-    ::KillTimer(m_hWnd, kMuteTimerId);
+    TearDown();
     ::PostQuitMessage(0);
 }
 
@@ -228,7 +229,7 @@ void CTollgate3Dlg::Apply(PageActions a) {
     if (a.show) ShowPage(ToHwnd(a.show));
     for (PageHandle page : a.closePages)
         ClosePageWindow(ToHwnd(page));
-    InvalidateRects(a.invalidate);
+    m_tabs.Invalidate(a.invalidate);
     if (a.launchPageProcess) LaunchPageProcess();
     if (a.launchNewInstance) StartProgram(L"", false);
     switch (a.prompt) {
@@ -244,29 +245,6 @@ void CTollgate3Dlg::Apply(PageActions a) {
     case Prompt::None:
         break;
     }
-}
-
-bool CTollgate3Dlg::AddTrayIcon() {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof(data);
-    data.hWnd = m_hWnd;
-    data.uID = kTrayIconId;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = base::WM_TRAYNOTIFY;
-    data.hIcon = m_hIconSmall ? m_hIconSmall : m_hIcon;
-    ::lstrcpynW(data.szTip, kTitle, ARRAYSIZE(data.szTip));
-    m_trayIcon = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
-    return m_trayIcon;
-}
-
-void CTollgate3Dlg::DeleteTrayIcon() {
-    if (!m_trayIcon) return;
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof(data);
-    data.hWnd = m_hWnd;
-    data.uID = kTrayIconId;
-    ::Shell_NotifyIconW(NIM_DELETE, &data);
-    m_trayIcon = false;
 }
 
 void CTollgate3Dlg::ShowAddAccountPrompt() {
@@ -313,6 +291,12 @@ void CTollgate3Dlg::OnTrayNotify(LPARAM lParam) {
     } else if (lParam == WM_RBUTTONUP) {
         PostMessage(base::WM_TRAYMENU, 0, 0);
     }
+}
+
+void CTollgate3Dlg::OnGlobalHotkey(WPARAM which) {
+    if (which == static_cast<WPARAM>(base::GlobalHotkey::Boss)) ToggleShow();
+    if (which == static_cast<WPARAM>(base::GlobalHotkey::Sound))
+        m_muted = !m_muted; // the next tick tells the pages
 }
 
 void CTollgate3Dlg::OnHotkeysChanged() {
@@ -403,7 +387,7 @@ BOOL CTollgate3Dlg::PreTranslateMessage(MSG* msg) {
     if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)) return CDlgEx::PreTranslateMessage(msg);
     // 1. The window-switch key; the program's own key messages carry the marker and pass.
     if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && msg->lParam != base::kSelfMarker &&
-        IsWindowSwitchKey(static_cast<UINT>(msg->wParam), base::CurrentModifierMask())) {
+        KeyboardHook::IsWindowSwitchKey(static_cast<UINT>(msg->wParam), base::CurrentModifierMask())) {
         SwitchPage();
         return TRUE;
     }
@@ -429,7 +413,7 @@ BOOL CTollgate3Dlg::PreTranslateMessage(MSG* msg) {
         ShowWindow(SW_RESTORE);
     }
     // 6. The tab tooltip sees every message, then the dialog's own handling.
-    if (m_toolTip.IsWindow()) m_toolTip.SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
+    m_tabs.RelayEvent(msg);
     return CDlgEx::PreTranslateMessage(msg);
 }
 
@@ -464,36 +448,46 @@ LRESULT CTollgate3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCHITTEST:
         return OnNcHitTest(at);
     case WM_LBUTTONDOWN:
-        OnTabLButtonDown(at);
+        OnTabButton(m_model.LeftButtonDown({at.x, at.y}, HallVisible()));
         break;
-    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDOWN: {
         // A press on a tab never starts a window drag.
-        if (!OnTabLButtonDown(toClient(at))) CDlgEx::OnNcLButtonDown(static_cast<UINT>(wParam), at);
+        const POINT p = toClient(at);
+        if (!OnTabButton(m_model.LeftButtonDown({p.x, p.y}, HallVisible())))
+            CDlgEx::OnNcLButtonDown(static_cast<UINT>(wParam), at);
         return 0;
+    }
     case WM_LBUTTONUP:
-        OnTabLButtonUp(at);
+        OnTabButton(m_model.LeftButtonUp({at.x, at.y}));
         break;
-    case WM_NCLBUTTONUP:
-        if (OnTabLButtonUp(toClient(at))) return 0;
+    case WM_NCLBUTTONUP: {
+        const POINT p = toClient(at);
+        if (OnTabButton(m_model.LeftButtonUp({p.x, p.y}))) return 0;
         break;
+    }
     case WM_LBUTTONDBLCLK:
-        if (!InTabStrip(at)) CDlgEx::OnLButtonDblClk(static_cast<UINT>(wParam), at);
+        if (!m_tabs.Contains(at)) CDlgEx::OnLButtonDblClk(static_cast<UINT>(wParam), at);
         return 0;
     case WM_NCLBUTTONDBLCLK:
-        if (!InTabStrip(toClient(at))) CDlgEx::OnNcLButtonDblClk(static_cast<UINT>(wParam), at);
+        if (!m_tabs.Contains(toClient(at))) CDlgEx::OnNcLButtonDblClk(static_cast<UINT>(wParam), at);
         return 0;
     case WM_MBUTTONUP:
-        if (OnTabMButtonUp(at)) return 0;
+        if (OnTabButton(m_model.MiddleButtonUp({at.x, at.y}))) return 0;
         break;
-    case WM_NCMBUTTONUP:
-        if (OnTabMButtonUp(toClient(at))) return 0;
+    case WM_NCMBUTTONUP: {
+        const POINT p = toClient(at);
+        if (OnTabButton(m_model.MiddleButtonUp({p.x, p.y}))) return 0;
         break;
+    }
     case WM_MOUSELEAVE:
-        OnMouseLeave(true);
+        m_tabs.OnMouseLeave(true);
         break;
     case WM_NCMOUSELEAVE:
-        OnMouseLeave(false);
+        m_tabs.OnMouseLeave(false);
         break;
+    case WM_GLOBALHOTKEY:
+        OnGlobalHotkey(wParam);
+        return 0;
     case base::WM_TRAYNOTIFY:
         OnTrayNotify(lParam);
         return 0;
@@ -514,25 +508,140 @@ LRESULT CTollgate3Dlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && lParam != 0) OnCommand(wParam);
         break;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header && header->hwndFrom == m_toolTip.m_hWnd && header->code == TTN_GETDISPINFOW) {
-            auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-            m_tipText = TooltipText();
-            info->lpszText = m_tipText.data();
-            return 0;
-        }
+    case WM_NOTIFY:
+        if (m_tabs.OnNotify(reinterpret_cast<NMHDR*>(lParam))) return 0;
         break;
-    }
     case WM_DESTROY:
-        DeleteTrayIcon();
-        ::KillTimer(m_hWnd, kMuteTimerId);
-        RemoveKeyboardHook(m_keyboardHook);
-        m_keyboardHook = nullptr;
-        if (HWND tip = m_toolTip.Detach()) ::DestroyWindow(tip);
+        TearDown();
         break;
     default:
         break;
     }
     return CDlgEx::WindowProc(msg, wParam, lParam);
+}
+
+// ---- Tab strip: drawing and mouse --------------------------------------------------------------
+
+BOOL CTollgate3Dlg::OnEraseBkgnd(HDC dc) {
+    // Children ask for the skin under them with a shifted origin: everything is drawn relative
+    // to the DC's origin, through one memory bitmap of the part the DC can show (a child's
+    // area for a child, the invalid part of the window for the window itself).
+    const RECT client = GetClientRect();
+    RECT part = client, box{};
+    const int clip = ::GetClipBox(dc, &box);
+    if (clip == NULLREGION) return TRUE;
+    if (clip != ERROR && !::IntersectRect(&part, &client, &box)) return TRUE;
+    const int w = part.right - part.left, h = part.bottom - part.top;
+    fw::MemoryDC mem(::CreateCompatibleDC(dc));
+    fw::Bitmap surface(::CreateCompatibleBitmap(dc, w, h));
+    if (!mem || !surface) return CDlgEx::OnEraseBkgnd(dc);
+    fw::SelectedObject keepSurface(mem.Get(), surface.Get());
+    ::SetWindowOrgEx(mem.Get(), part.left, part.top, nullptr);
+    CDlgEx::OnEraseBkgnd(mem.Get());
+    m_tabs.Draw(mem.Get(), reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
+    ::BitBlt(dc, part.left, part.top, w, h, mem.Get(), part.left, part.top, SRCCOPY);
+    return TRUE;
+}
+
+LRESULT CTollgate3Dlg::OnNcHitTest(POINT screen) {
+    const LRESULT hit = CDlgEx::OnNcHitTest(screen);
+    POINT p = screen;
+    ::ScreenToClient(m_hWnd, &p);
+    m_tabs.OnHitTest(p, ::GetKeyState(VK_LBUTTON) < 0, hit == HTCAPTION);
+    return hit;
+}
+
+bool CTollgate3Dlg::OnTabButton(PageActions a) {
+    const bool consumed = a.consumed;
+    Apply(std::move(a));
+    return consumed;
+}
+
+// ---- Menus and their commands ------------------------------------------------------------------
+
+void CTollgate3Dlg::OpenSystemMenu() {
+    const RECT button = m_btnSystem.GetWindowRect();
+    RunCommand(TrackMenu(m_hWnd, false, {button.left, button.bottom + 2}, &m_menuText));
+}
+
+void CTollgate3Dlg::OpenTrayMenu() {
+    // In the foreground, so that a click elsewhere dismisses the menu.
+    ::SetForegroundWindow(m_hWnd);
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    RunCommand(TrackMenu(m_hWnd, true, cursor, &m_menuText));
+}
+
+void CTollgate3Dlg::OnMenuIdle(HWND menuWindow) {
+    if (m_automation && menuWindow && !m_menuText.empty()) ::SetWindowTextW(menuWindow, m_menuText.c_str());
+}
+
+void CTollgate3Dlg::RunCommand(int id) {
+    switch (id) {
+    case kMenuRefresh:
+        // Marked as the program's own: the switch-key test passes it by, and the page refreshes
+        // even when F5 is one of its hotkeys.
+        PostMessage(WM_KEYDOWN, VK_F5, base::kSelfMarker);
+        break;
+    case kMenuToggleShow:
+        ToggleShow();
+        break;
+    case kMenuClearCache:
+        // The clearing goes on in the background; the notice does not wait for it.
+        if (HANDLE thread = ::CreateThread(nullptr, 0, net::ClearCachesThread, nullptr, 0, nullptr))
+            ::CloseHandle(thread);
+        AskPlayer(kCacheClearedText, MB_OK);
+        break;
+    case kMenuUpdate:
+        if (!m_checkForUpdate || m_checkForUpdate(true) == 0) {
+            AskPlayer(kUpToDateText, MB_OK);
+        } else {
+            // The new process performs the update; this one ends whether it started or not.
+            StartProgram(L" /update", false);
+            QuitAll();
+        }
+        break;
+    case kMenuSettings:
+        OpenSettings();
+        break;
+    case kMenuExit:
+        QuitAll();
+        break;
+    default:
+        break; // dismissed, or the version line
+    }
+}
+
+void CTollgate3Dlg::OpenSettings() {
+    // One settings dialog at a time: the tray menu stays reachable while one is open.
+    if (CSettingDlg* open = CSettingDlg::Open()) {
+        ::SetForegroundWindow(open->m_hWnd);
+        return;
+    }
+    CSettingDlg dlg(m_hWnd);
+    dlg.DoModal();
+    // Opened while a login held the window, it found the window disabled and leaves it so.
+    ReleaseIfNotHeld();
+}
+
+// ---- Page processes ----------------------------------------------------------------------------
+
+void CTollgate3Dlg::WatchPageProcess(fw::Handle process) {
+    m_model.PageProcessStarted(m_pageProcesses.Add(std::move(process), m_hWnd));
+}
+
+void CTollgate3Dlg::OnPageProcessEnded() {
+    const std::vector<ProcessId> ended = m_pageProcesses.CollectEnded();
+    if (ended.empty()) return;
+    for (ProcessId id : ended)
+        m_model.PageProcessEnded(id);
+    ReleaseIfNotHeld();
+}
+
+// A dialog gives its owner back only if it found it enabled: a login killed before its end, or
+// one that opened while another already held the window, never does. The window takes itself
+// back whenever one of its holders may have gone.
+void CTollgate3Dlg::ReleaseIfNotHeld() {
+    if (!::IsWindowEnabled(m_hWnd) && !HeldByDialog(m_hWnd, m_addAccDlg ? m_addAccDlg->m_hWnd : nullptr))
+        ::EnableWindow(m_hWnd, TRUE);
 }

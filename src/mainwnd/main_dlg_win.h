@@ -1,7 +1,8 @@
 // Folder mainwnd/: the main game window and its tab rules; may include net/, ui/, fw/ and base/.
 // CTollgate3Dlg: the main game window. A skinned container of up to three page windows that
 // live in page processes of their own, drawn as tabs in its caption band; it starts the page
-// processes, adopts their windows, and shows, hides, mutes and ends them.
+// processes, adopts their windows, and shows, hides, mutes and ends them. Its tab strip, tray
+// icon and keyboard hook are parts of their own that it owns.
 #pragma once
 #include <windows.h>
 
@@ -10,8 +11,11 @@
 #include <string>
 
 #include "fw/fw_win.h"
+#include "mainwnd/keyboard_hook_win.h"
 #include "mainwnd/page_model.h"
 #include "mainwnd/page_process_win.h"
+#include "mainwnd/tab_strip_win.h"
+#include "mainwnd/tray_icon_win.h"
 #include "ui/add_acc_win.h"
 #include "ui/btn_ex_win.h"
 #include "ui/dlg_ex_win.h"
@@ -23,9 +27,6 @@ public:
 
     CTollgate3Dlg();
     ~CTollgate3Dlg() override;
-
-    // The one main window of the process (the keyboard hook reaches it through this), or null.
-    static CTollgate3Dlg* Instance();
 
     // Starts a page process: this program with " /newgm /<this window> /<tab count>". False,
     // with nothing changed, when it cannot be started.
@@ -43,8 +44,8 @@ public:
     // Ends every page and the program.
     void QuitAll();
 
-    // Menus and commands (system_menu_win.cpp): the system menu under the "系统" button, the
-    // tray menu at the cursor, and one menu command by its id (1 refresh to 6 exit).
+    // The system menu under the "系统" button, the tray menu at the cursor, and one menu
+    // command by its id (mainwnd::MenuCommand, 1 refresh to 6 exit).
     void OpenSystemMenu();
     void OpenTrayMenu();
     void RunCommand(int id);
@@ -52,10 +53,10 @@ public:
     const mainwnd::PageModel& Model() const { return m_model; }
     HWND SelectedPageWnd() const { return ToHwnd(m_model.SelectedPage()); }
     HWND HallWnd() const { return ToHwnd(m_model.Hall()); }
-    bool HasTrayIcon() const { return m_trayIcon; }
-
+    bool HasTrayIcon() const { return m_tray.IsShown(); }
     // Muted: every page is told so by the 400 ms broadcast; the sound button follows.
-    bool m_muted = false;
+    bool Muted() const { return m_muted; }
+
     // The executable started for pages and for a new window; empty means this program. Tests
     // put a stand-in page program here.
     std::wstring m_programPath;
@@ -101,18 +102,16 @@ private:
     bool StartProgram(const std::wstring& options, bool keepProcess);
     void PlaceInContent(HWND page);
     void ShowAddAccountPrompt();
-    bool AddTrayIcon();
-    void DeleteTrayIcon();
+    // Takes away what the running window holds outside itself: tray icon, timer, hook, tooltip.
+    void TearDown();
 
     LRESULT OnPageCreated(WPARAM wParam, LPARAM lParam);
     LRESULT OnCopyData(HWND sender, const COPYDATASTRUCT* data);
-    // Page processes (page_process_win.cpp): the ends the watch reports, the dialogs that hold
-    // this window disabled, and whose executable a window's process runs.
+    // The ends the watch reports; the window enabled again when nothing holds it any more.
     void OnPageProcessEnded();
-    bool HeldByDialog() const;
     void ReleaseIfNotHeld();
-    static bool RunsThisProgram(DWORD process);
     void OnTrayNotify(LPARAM lParam);
+    void OnGlobalHotkey(WPARAM which);
     void OnHotkeysChanged();
     void OnMuteTimer();
     void OnSize(UINT type, int cx, int cy);
@@ -123,26 +122,19 @@ private:
     // A menu of this window waits for the player (WM_ENTERIDLE): `menuWindow` shows it.
     void OnMenuIdle(HWND menuWindow);
 
-    // Tab strip (tab_strip_win.cpp): images, tooltip, drawing and mouse.
-    void CreateTabStrip();
+    // The skin and the tab strip, drawn in the erase step.
     BOOL OnEraseBkgnd(HDC dc);
-    void DrawTabs(HDC dc);
     LRESULT OnNcHitTest(POINT screen);
-    void ApplyHover(const mainwnd::HoverUpdate& update);
-    void OnMouseLeave(bool client);
     // Mouse buttons in client coordinates; false when the message goes on to default handling.
-    bool OnTabLButtonDown(POINT client);
-    bool OnTabLButtonUp(POINT client);
-    bool OnTabMButtonUp(POINT client);
-    bool InTabStrip(POINT client) const { return m_model.InStrip({client.x, client.y}); }
-    void InvalidateRects(const std::vector<base::Rect>& rects);
-    std::wstring TooltipText() const;
+    bool OnTabButton(mainwnd::PageActions actions);
 
     mainwnd::PageModel m_model;
     mainwnd::PageProcessWatch m_pageProcesses;
-    HHOOK m_keyboardHook = nullptr;
+    mainwnd::TabStrip m_tabs{m_model};
+    mainwnd::TrayIcon m_tray;
+    mainwnd::KeyboardHook m_keyboardHook;
+    bool m_muted = false;
     int m_osMajorVersion = 0;
-    bool m_trayIcon = false;
     // The mute state last shown on the sound button: muted, so that the first tick paints it.
     bool m_shownMuted = true;
     // The client width seen by the last size change.
@@ -152,10 +144,6 @@ private:
     HICON m_hIconSmall = nullptr;
 
     fw::Bitmap m_bmpHide, m_bmpSoundOn, m_bmpSoundOff, m_bmpSystem, m_bmpPadlock;
-    fw::ImageList m_imgTabs;
-    fw::ImageList m_imgCloseBox;
-    CWnd m_toolTip;
-    std::wstring m_tipText;
     // The item texts of the menu being shown, for the test automation.
     std::wstring m_menuText;
 };

@@ -1,11 +1,8 @@
-// The page processes of the main window: the watch over their lives, and what the window does
-// when one ends.
 #include "mainwnd/page_process_win.h"
 
 #include <algorithm>
 
 #include "fw/dialog_win.h"
-#include "mainwnd/main_dlg_win.h"
 
 namespace mainwnd {
 
@@ -13,6 +10,36 @@ namespace {
 
 VOID CALLBACK OnProcessEnded(PVOID window, BOOLEAN /*timedOut*/) {
     ::PostMessageW(static_cast<HWND>(window), PageProcessWatch::kEndedMessage, 0, 0);
+}
+
+bool ProcessRuns(DWORD id) {
+    if (id == ::GetCurrentProcessId()) return true;
+    fw::Handle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
+    return process && ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
+}
+
+struct HoldSearch {
+    HWND owner;
+    HWND except;
+    bool found;
+};
+
+BOOL CALLBACK FindHoldingDialog(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<HoldSearch*>(param);
+    if (hwnd == search->except || ::GetWindow(hwnd, GW_OWNER) != search->owner || !::IsWindowVisible(hwnd) ||
+        !CDialog::IsDialogClass(hwnd))
+        return TRUE;
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(hwnd, &process);
+    search->found = ProcessRuns(process);
+    return !search->found;
+}
+
+// The full path of the image a process runs; empty when it can't be read.
+std::wstring ImagePath(HANDLE process) {
+    wchar_t path[1024];
+    DWORD size = ARRAYSIZE(path);
+    return ::QueryFullProcessImageNameW(process, 0, path, &size) ? std::wstring(path, size) : std::wstring();
 }
 
 } // namespace
@@ -48,77 +75,18 @@ void PageProcessWatch::Terminate(const std::vector<ProcessId>& ids) {
         if (std::find(ids.begin(), ids.end(), e.id) != ids.end()) ::TerminateProcess(e.process.Get(), 0);
 }
 
-} // namespace mainwnd
-
-// ---- CTollgate3Dlg ----------------------------------------------------------------------------
-
-void CTollgate3Dlg::WatchPageProcess(fw::Handle process) {
-    m_model.PageProcessStarted(m_pageProcesses.Add(std::move(process), m_hWnd));
-}
-
-void CTollgate3Dlg::OnPageProcessEnded() {
-    const std::vector<mainwnd::ProcessId> ended = m_pageProcesses.CollectEnded();
-    if (ended.empty()) return;
-    for (mainwnd::ProcessId id : ended)
-        m_model.PageProcessEnded(id);
-    ReleaseIfNotHeld();
-}
-
-namespace {
-
-bool ProcessRuns(DWORD id) {
-    if (id == ::GetCurrentProcessId()) return true;
-    fw::Handle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
-    return process && ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
-}
-
-struct HoldSearch {
-    HWND owner;
-    HWND except;
-    bool found;
-};
-
-BOOL CALLBACK FindHoldingDialog(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<HoldSearch*>(param);
-    if (hwnd == search->except || ::GetWindow(hwnd, GW_OWNER) != search->owner || !::IsWindowVisible(hwnd) ||
-        !CDialog::IsDialogClass(hwnd))
-        return TRUE;
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(hwnd, &process);
-    search->found = ProcessRuns(process);
-    return !search->found;
-}
-
-// The full path of the image a process runs; empty when it can't be read.
-std::wstring ImagePath(HANDLE process) {
-    wchar_t path[1024];
-    DWORD size = ARRAYSIZE(path);
-    return ::QueryFullProcessImageNameW(process, 0, path, &size) ? std::wstring(path, size) : std::wstring();
-}
-
-} // namespace
-
-// A modal dialog runs over this window, from its own process (a login's screen, a page's
-// favourites) or from this one (the settings dialog, disabled while its own message is open):
-// the window stays disabled while one is open in a process that still runs. The add-account
-// prompt is modeless and holds nothing.
-bool CTollgate3Dlg::HeldByDialog() const {
-    HoldSearch search{m_hWnd, m_addAccDlg ? m_addAccDlg->m_hWnd : nullptr, false};
+bool HeldByDialog(HWND window, HWND except) {
+    HoldSearch search{window, except, false};
     ::EnumWindows(&FindHoldingDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-// A dialog gives its owner back only if it found it enabled: a login killed before its end, or
-// one that opened while another already held the window, never does. The window takes itself
-// back whenever one of its holders may have gone.
-void CTollgate3Dlg::ReleaseIfNotHeld() {
-    if (!::IsWindowEnabled(m_hWnd) && !HeldByDialog()) ::EnableWindow(m_hWnd, TRUE);
-}
-
-bool CTollgate3Dlg::RunsThisProgram(DWORD process) {
+bool RunsThisProgram(DWORD process) {
     fw::Handle other(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
     if (!other) return false;
     const std::wstring path = ImagePath(other.Get()), own = ImagePath(::GetCurrentProcess());
     return !path.empty() && ::CompareStringOrdinal(path.c_str(), static_cast<int>(path.size()), own.c_str(),
                                                    static_cast<int>(own.size()), TRUE) == CSTR_EQUAL;
 }
+
+} // namespace mainwnd

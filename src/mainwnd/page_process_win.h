@@ -1,8 +1,10 @@
-// The page processes a main window started, each held until it ends: the system tells the
-// window of an end by a posted message, without any thread of the window's waiting for it.
+// The page processes a main window started, each held until it ends (the system tells the
+// window of an end by a posted message, without any thread of the window's waiting for it), and
+// what the window asks of the processes around it.
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "fw/handles_win.h"
@@ -36,5 +38,13 @@ private:
     };
     std::vector<Entry> m_entries;
 };
+
+// A modal dialog runs over `window`, from its own process (a login's screen, a page's
+// favourites) or from this one (the settings dialog, disabled while its own message is open):
+// the window stays disabled while one it owns is open in a process that still runs. `except` (the
+// modeless add-account prompt) holds nothing.
+bool HeldByDialog(HWND window, HWND except);
+// Whether a process runs this program's executable.
+bool RunsThisProgram(DWORD process);
 
 } // namespace mainwnd

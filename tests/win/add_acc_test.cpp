@@ -120,14 +120,10 @@ TEST_F(AddAccPrompt, CaptionBandDoesNotDrag) {
     }
 }
 
-TEST_F(AddAccPrompt, Screenshot) {
+TEST_F(AddAccPrompt, QuestionLabelHoldsItsThreeLines) {
     ShowPrompt(m_dlg);
-    ::RedrawWindow(m_dlg.m_hWnd, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    wintest::PumpFor(100);
-    EXPECT_FALSE(wintest::SaveWindowShot(m_dlg.m_hWnd, L"add_account_prompt").empty());
-    // The question needs its three lines; the label grew if the template was too low for them.
+    // The label grew if the template was too low for them.
     RECT label{};
     ::GetWindowRect(::GetDlgItem(m_dlg.m_hWnd, 1023), &label);
-    EXPECT_GE(label.bottom - label.top, 3 * 12 + 2 * 5);
+    EXPECT_GE(label.bottom - label.top, 46);
 }

@@ -81,26 +81,15 @@ inline HBITMAP Skin(UINT id) {
 }
 
 // A skinned dialog of one look; it can keep the sizing loop from running (recording the
-// command instead) and carries a few image buttons and lines of text for the screenshots.
+// command instead).
 class Dialog : public CDlgEx {
 public:
-    struct Extra {
-        UINT image;
-        RECT rc; // client coordinates
-        const wchar_t* text;
-        COLORREF colour;
-    };
-
     // The template must outlive the creation.
     Dialog(const Template& t, const Look& look) : CDlgEx(t.Get()), m_look(look) {}
 
-    std::vector<Extra> extras;
-    std::vector<std::wstring> lines; // drawn at (lineX, lineY), lineStep apart
-    int lineX = 0, lineY = 0, lineStep = 18;
     int width = 0, height = 0; // set by the test before creation: the initial window size
     bool interceptSizing = false;
     std::vector<std::pair<WPARAM, LPARAM>> sizeCommands;
-    std::vector<std::unique_ptr<CBtnEx>> buttons;
 
     BOOL OnInitDialog() override {
         CDlgEx::OnInitDialog();
@@ -126,36 +115,12 @@ public:
         m_minimizeStrip.Reset(Skin(m_look.minimize));
         SetSkin(m_closeStrip.Get(), Skin(m_look.background), m_look.sizeToBackground, m_look.stretch,
                 m_minimizeStrip.Get(), Skin(m_look.maximize), Skin(m_look.restore));
-        for (const Extra& e : extras) {
-            auto button = std::make_unique<CBtnEx>();
-            button->Create(e.text, WS_CHILD | WS_VISIBLE, e.rc, m_hWnd,
-                           1000 + static_cast<int>(buttons.size()));
-            button->SendMessage(WM_SETFONT, SendMessage(WM_GETFONT), FALSE);
-            m_strips.emplace_back(Skin(e.image));
-            button->SetImage(m_strips.back().Get(), FALSE);
-            button->m_crText = e.colour;
-            buttons.push_back(std::move(button));
-        }
         return TRUE;
     }
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
         if (msg == WM_SYSCOMMAND && interceptSizing && (wParam & 0xFFF0) == SC_SIZE) {
             sizeCommands.emplace_back(wParam, lParam);
-            return 0;
-        }
-        if (msg == WM_PAINT && !lines.empty()) {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(m_hWnd, &ps);
-            HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, RGB(0x22, 0x28, 0x33));
-            for (size_t i = 0; i < lines.size(); ++i) {
-                TextOutW(dc, lineX, lineY + static_cast<int>(i) * lineStep, lines[i].c_str(),
-                         static_cast<int>(lines[i].size()));
-            }
-            SelectObject(dc, old);
-            EndPaint(m_hWnd, &ps);
             return 0;
         }
         if (msg == WM_NCDESTROY && m_icon) {
@@ -177,7 +142,6 @@ public:
 private:
     Look m_look;
     fw::Bitmap m_closeStrip, m_minimizeStrip;
-    std::vector<fw::Bitmap> m_strips;
     HICON m_icon = nullptr;
 };
 

@@ -1,5 +1,5 @@
 // The self-drawn label and the two-image progress bar in real windows: what reaches the
-// screen (pixels read back), the label's growth and font, and screenshots in the skin.
+// screen (pixels read back), the label's growth and font.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -251,47 +251,4 @@ TEST(StaticEx, ImageLeftOfTheTextWithMagentaTransparent) {
     EXPECT_EQ(PixelOf(label.m_hWnd, 2, 15), kHostColor);
     EXPECT_EQ(PixelOf(label.m_hWnd, 17, 15), kHostColor);
     EXPECT_EQ(PixelOf(label.m_hWnd, 10, 6), kHostColor);
-}
-
-namespace {
-// A skinned dialog (the message box's template and skin) to show the controls as the player
-// sees them.
-class SkinHost : public CDlgEx {
-public:
-    SkinHost() : CDlgEx(IDD_MSGBOX) {}
-    BOOL OnInitDialog() override {
-        CDlgEx::OnInitDialog();
-        SetStyle(ui::kPopupFrame);
-        const HINSTANCE self = ::GetModuleHandleW(nullptr);
-        SetSkin(nullptr, LoadSkinImage(self, IDB_DLG_BACK), false, true, nullptr, nullptr, nullptr);
-        ::SetWindowPos(m_hWnd, nullptr, 100, 100, 450, 200, SWP_NOZORDER);
-        SetTitle(L"Vexa - Tarn");
-        return TRUE;
-    }
-};
-} // namespace
-
-TEST(Screenshots, LabelAndProgressInTheSkin) {
-    SkinHost host;
-    ASSERT_TRUE(host.Create());
-    host.ShowWindow(SW_SHOW);
-    const HINSTANCE self = ::GetModuleHandleW(nullptr);
-
-    CStaticEx label;
-    ASSERT_TRUE(label.CreateControl(L"STATIC",
-                                    L"正在下载更新文件，请稍候。下载完成后程序将自动重新启动，无需其他操作。",
-                                    WS_CHILD | WS_VISIBLE, {30, 45, 250, 60}, host.m_hWnd, 105));
-    CImgProgress bar;
-    ASSERT_TRUE(
-        bar.CreateControl(PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, {30, 130, 60, 140}, host.m_hWnd, 106));
-    bar.SetImages(LoadSkinImage(self, IDB_PROGRESS_BACK), LoadSkinImage(self, IDB_PROGRESS_FILL));
-    Repaint(host.m_hWnd);
-    EXPECT_GT(HeightOf(label.m_hWnd), 15); // grew to several lines
-    EXPECT_FALSE(wintest::SaveWindowShot(host.m_hWnd, L"label_wraps").empty());
-    for (int pos : {0, 37, 100}) {
-        bar.SetPos(pos);
-        Repaint(host.m_hWnd);
-        EXPECT_FALSE(wintest::SaveWindowShot(host.m_hWnd, L"progress_" + std::to_wstring(pos)).empty());
-    }
-    host.DestroyWindow();
 }

@@ -225,7 +225,7 @@ TEST_F(MainWindow, MuteBroadcastReachesTabPagesEvery400Ms) {
     // The sound button flips the flag; the next tick carries it.
     ::SendMessageW(m_dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED),
                    reinterpret_cast<LPARAM>(m_dlg.GetDlgItem(1002)));
-    EXPECT_TRUE(m_dlg.m_muted);
+    EXPECT_TRUE(m_dlg.Muted());
     EXPECT_TRUE(Pump([&] { return PageReport(page).find(L"mute=1 ") == 0; }, 1500));
     // About one message per 400 ms, measured by when they were posted (a page that is slow to
     // read them would see them bunched).

@@ -1,12 +1,15 @@
 // The tab strip on the real main window: hit testing and the hover look with exactly the
-// invalidation it needs, selection and closing by mouse in client and caption form, and a
-// screenshot of the skinned window with three tabs, one of them hovered.
+// invalidation it needs, selection and closing by mouse in client and caption form, and the
+// frames each tab and the hot close box show on the screen.
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "mainwnd_fixture.h"
+#include "resource.h"
+#include "ui/skin_image_win.h"
 
 using namespace mwtest;
 
@@ -123,7 +126,7 @@ TEST_F(TabStrip, ClicksSelectAndCloseTabsInClientAndCaptionForm) {
     ::SendMessageW(m_dlg.m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(150, 10));
     EXPECT_TRUE(m_dlg.m_bMaximized);
     // Releasing over a close box, and a middle click anywhere on a tab, ask about that tab.
-    ::SendMessageW(m_dlg.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(300 + 189, 8));
+    ::SendMessageW(m_dlg.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(489, 8));
     ::SendMessageW(m_dlg.m_hWnd, WM_MBUTTONUP, 0, MAKELPARAM(560, 20));
     ::SendMessageW(m_dlg.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(200, 8)); // not on a close box
     ASSERT_EQ(m_dlg.asked.size(), 2u);
@@ -159,7 +162,40 @@ TEST_F(TabStrip, ClicksSelectAndCloseTabsInClientAndCaptionForm) {
     EXPECT_TRUE(Pump([&] { return !::IsWindow(m_pages[0]); }, 5000));
 }
 
-TEST_F(MainWindow, ScreenshotWithThreeTabsOneHovered) {
+// A skin strip of equal frames as loaded from the resources, read pixel by pixel.
+class SkinStrip {
+public:
+    SkinStrip(UINT id, int frameWidth)
+        : m_bitmap(LoadSkinImage(::GetModuleHandleW(nullptr), id)), m_dc(::CreateCompatibleDC(nullptr)),
+          m_keep(m_dc.Get(), m_bitmap.Get()), m_frameWidth(frameWidth) {}
+    COLORREF At(int frame, int x, int y) const { return ::GetPixel(m_dc.Get(), frame * m_frameWidth + x, y); }
+    // A point of the frames, outside `avoid` (frame coordinates), where each of them has a colour
+    // of its own and none is the transparent magenta.
+    POINT Distinct(int frames, int height, const std::vector<RECT>& avoid) const {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < m_frameWidth; ++x) {
+                const POINT p{x, y};
+                if (std::any_of(avoid.begin(), avoid.end(), [&](const RECT& r) { return ::PtInRect(&r, p); }))
+                    continue;
+                std::vector<COLORREF> seen;
+                for (int f = 0; f < frames; ++f) {
+                    const COLORREF c = At(f, x, y);
+                    if (c == RGB(255, 0, 255) || std::find(seen.begin(), seen.end(), c) != seen.end()) break;
+                    seen.push_back(c);
+                }
+                if (static_cast<int>(seen.size()) == frames) return p;
+            }
+        return {-1, -1};
+    }
+
+private:
+    fw::Bitmap m_bitmap;
+    fw::MemoryDC m_dc;
+    fw::SelectedObject m_keep;
+    int m_frameWidth;
+};
+
+TEST_F(MainWindow, TabsShowTheirNormalSelectedAndHoverFramesAndTheHotCloseBox) {
     const struct {
         const wchar_t* label;
         COLORREF color;
@@ -172,30 +208,40 @@ TEST_F(MainWindow, ScreenshotWithThreeTabsOneHovered) {
         pages.push_back(std::make_unique<LocalPage>(m_dlg.m_hWnd, layout.label, layout.color));
         ASSERT_TRUE(Pump([&] { return m_dlg.Model().TabCount() == static_cast<int>(pages.size()); }, 2000));
     }
-    auto clientPoint = [&](int x, int y) {
+    auto screenPoint = [&](int x, int y) {
         POINT p{x, y};
         ::ClientToScreen(m_dlg.m_hWnd, &p);
-        return MAKELPARAM(p.x, p.y);
+        return p;
     };
-    auto hitTest = [&](int x, int y) { ::SendMessageW(m_dlg.m_hWnd, WM_NCHITTEST, 0, clientPoint(x, y)); };
+    auto hitTest = [&](int x, int y) {
+        const POINT p = screenPoint(x, y);
+        ::SendMessageW(m_dlg.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+    };
     // A restored window showing the whole caption band: the middle tab selected, the pointer
-    // over the third.
+    // over the third. Tabs are 189 x 22 from (120, 3); a tab's label lies from (16, 5) of it, its
+    // close box (13 x 13) in its top right corner.
     m_dlg.ToggleMaximize();
     ::SetWindowPos(m_dlg.m_hWnd, HWND_TOP, 40, 40, 1180, 560, SWP_SHOWWINDOW);
-    ::SendMessageW(m_dlg.m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, clientPoint(320, 10));
-    Pump([] { return false; }, 300);
+    ::SendMessageW(m_dlg.m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION,
+                   MAKELPARAM(screenPoint(320, 10).x, screenPoint(320, 10).y));
     hitTest(600, 12);
-    ::RedrawWindow(m_dlg.m_hWnd, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Pump([] { return false; }, 300);
-    EXPECT_EQ(m_dlg.Model().CurTab(), 1);
-    EXPECT_EQ(m_dlg.Model().Hover().hoverTab, 2);
-    EXPECT_FALSE(wintest::SaveWindowShot(m_dlg.m_hWnd, L"mainwnd_three_tabs").empty());
+    ASSERT_EQ(m_dlg.Model().CurTab(), 1);
+    ASSERT_EQ(m_dlg.Model().Hover().hoverTab, 2);
+    const SkinStrip tabs(IDB_TAB, 189), closeBox(IDB_TAB_CLOSE, 13);
+    const POINT in = tabs.Distinct(3, 22, {RECT{16, 5, 189, 22}, RECT{176, 0, 189, 13}});
+    ASSERT_GE(in.x, 0) << "the tab frames differ outside the label";
+    const int normal = 0, hover = 1, selected = 2;
+    for (const auto& [left, frame] : {std::pair{120, normal}, {309, selected}, {498, hover}}) {
+        const COLORREF want = tabs.At(frame, in.x, in.y);
+        EXPECT_EQ(wintest::WaitForScreenPixel(screenPoint(left + in.x, 3 + in.y), want), want)
+            << "tab at " << left;
+    }
 
-    hitTest(300 + 2 * 189, 8); // the hovered tab's close box turns hot
-    ::UpdateWindow(m_dlg.m_hWnd);
-    Pump([] { return false; }, 100);
+    hitTest(678, 8); // the hovered tab's close box turns hot
     EXPECT_EQ(m_dlg.Model().Hover().closeBoxState, 1);
-    EXPECT_FALSE(wintest::SaveWindowShot(m_dlg.m_hWnd, L"mainwnd_close_box_hot").empty());
+    const POINT box = closeBox.Distinct(2, 13, {});
+    ASSERT_GE(box.x, 0);
+    const COLORREF hot = closeBox.At(1, box.x, box.y);
+    EXPECT_EQ(wintest::WaitForScreenPixel(screenPoint(674 + box.x, 3 + box.y), hot), hot);
     pages.clear();
 }

@@ -46,6 +46,37 @@ COLORREF WaitForScreenPixel(POINT at, COLORREF expected, DWORD timeoutMs) {
     return seen;
 }
 
+int CountScreenPixels(const RECT& rect, COLORREF colour, int tolerance) {
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    if (w <= 0 || h <= 0) return 0;
+    fw::WindowDC screen(nullptr);
+    fw::MemoryDC mem(CreateCompatibleDC(screen.Get()));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    fw::Bitmap copy(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!mem || !copy || !bits) return 0;
+    {
+        fw::SelectedObject keep(mem.Get(), copy.Get());
+        BitBlt(mem.Get(), 0, 0, w, h, screen.Get(), rect.left, rect.top, SRCCOPY);
+    }
+    GdiFlush();
+    // The section holds blue, green, red, unused.
+    auto within = [tolerance](int a, int b) { return a - b <= tolerance && b - a <= tolerance; };
+    const auto* pixels = static_cast<const BYTE*>(bits);
+    int count = 0;
+    for (int i = 0; i < w * h; ++i) {
+        const BYTE* p = pixels + 4 * i;
+        count += within(p[2], GetRValue(colour)) && within(p[1], GetGValue(colour)) &&
+                 within(p[0], GetBValue(colour));
+    }
+    return count;
+}
+
 std::wstring ExeFolder() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);

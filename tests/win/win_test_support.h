@@ -1,4 +1,4 @@
-// Small helpers shared by the Win32 tests: bounded message pumping and screenshots.
+// Small helpers shared by the Win32 tests: bounded message pumping, screen reads and screenshots.
 #pragma once
 #include <windows.h>
 
@@ -20,6 +20,10 @@ void PumpFor(DWORD ms);
 // out; answers the colour seen last. A paint reaches the screen some time after it returns (the
 // display server draws it), so a screen read right after drawing may still see the old picture.
 COLORREF WaitForScreenPixel(POINT at, COLORREF expected, DWORD timeoutMs = 5000);
+
+// How many pixels the screen shows inside `rect` (screen coordinates) whose red, green and blue
+// are each within `tolerance` of `colour`'s (smoothed text has few pixels of its exact colour).
+int CountScreenPixels(const RECT& rect, COLORREF colour, int tolerance = 0);
 
 // Saves what the screen shows of the window as a PNG in TNVEXA_SHOTS_DIR (or the current
 // folder) under the given name; answers the full path, empty on failure.

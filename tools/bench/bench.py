@@ -32,7 +32,8 @@ from harness import EXE, WINE64, Wine, wait_until  # noqa: E402
 import road  # noqa: E402
 import test_road  # noqa: E402
 
-WIN_DIR = test_road.WIN_TEST_DIR
+# The benchmark's own programs (tools/bench/programs), built with the win64 tree.
+BENCH_DIR = os.path.join(ROOT, "build", "win64", "tools", "bench")
 MB = 1024 * 1024
 CLK_TCK = os.sysconf("SC_CLK_TCK")
 
@@ -82,7 +83,7 @@ class Bench(test_road.Road):
                     t0 = time.monotonic()
                     subprocess.run(["curl", "-s", "-o", reference, url], check=True)
                     curl_s.append(time.monotonic() - t0)
-                    f = fields(run_helper(self.wine, os.path.join(WIN_DIR, "fetch_bench.exe"), url, target,
+                    f = fields(run_helper(self.wine, os.path.join(BENCH_DIR, "fetch_bench.exe"), url, target,
                                           str(chunk)))
                     assert f.get("ok") == "1" and f.get("last_percent") == "100" and f.get("verified") == "1", f
                     fetch_s[chunk].append(float(f["fetch_s"]))
@@ -146,8 +147,8 @@ class Bench(test_road.Road):
         change's effect shows apart from the machine's load."""
         exe = self.installed_exe()
         builds = [("program", harness.EXE)] + ([("against", against)] if against else [])
-        minimal = os.path.join(WIN_DIR, "min_dialog.exe")
-        min_login = os.path.join(WIN_DIR, "min_login.exe")
+        minimal = os.path.join(BENCH_DIR, "min_dialog.exe")
+        min_login = os.path.join(BENCH_DIR, "min_login.exe")
         backdrop = "%dx%d" % road.BACKDROP_SIZE
         times = {k: [] for k in ("program", "page", "against", "against page", "minimal", "chain", "login")}
         page_key = lambda kind: "page" if kind == "program" else kind + " page"  # noqa: E731
@@ -224,7 +225,7 @@ class Bench(test_road.Road):
     def paint(self, runs):
         results = []
         for _ in range(runs):
-            f = fields(run_helper(self.wine, os.path.join(WIN_DIR, "paint_bench.exe"), "60"))
+            f = fields(run_helper(self.wine, os.path.join(BENCH_DIR, "paint_bench.exe"), "60"))
             assert "repaint_ms" in f, f
             results.append(f)
         ms = median(float(f["repaint_ms"]) for f in results)

@@ -6,7 +6,7 @@
 #        [--against OTHER/TnVexa.exe]   (start: another build measured in the same rounds)
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-for f in TnVexa.exe tests/win/fetch_bench.exe tests/win/paint_bench.exe tests/win/min_dialog.exe tests/win/min_login.exe; do
+for f in TnVexa.exe tools/bench/fetch_bench.exe tools/bench/paint_bench.exe tools/bench/min_dialog.exe tools/bench/min_login.exe; do
     [ -f "$ROOT/build/win64/$f" ] || { echo "build the win64 preset first (build/win64/$f missing)" >&2; exit 1; }
 done
 export TNVEXA_WINEPREFIX=${TNVEXA_BENCH_WINEPREFIX:-$ROOT/build/bench-wineprefix}

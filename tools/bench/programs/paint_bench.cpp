@@ -60,6 +60,16 @@ bool Redirect(void* original, void* replacement) {
     return false;
 }
 
+// The main window, with this process playing one of its logins: only a login's process may
+// bring a page.
+class BenchWindow : public CTollgate3Dlg {
+public:
+    void PlayLogin() {
+        WatchPageProcess(fw::Handle(
+            ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ::GetCurrentProcessId())));
+    }
+};
+
 // A page window of this process that announces itself like a page process's window does.
 class LocalPage : public CWnd {
 public:
@@ -67,7 +77,7 @@ public:
         CreateEx(0, nullptr, L"", WS_CHILD, 0, 0, 10, 10, main, nullptr);
         const wchar_t label[] = L"1服-bench-player";
         COPYDATASTRUCT cds{0, sizeof(label), const_cast<wchar_t*>(label)};
-        ::SendMessageW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+        ::SendMessageW(main, WM_COPYDATA, reinterpret_cast<WPARAM>(m_hWnd), reinterpret_cast<LPARAM>(&cds));
         ::PostMessageW(main, base::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd), 0);
     }
     ~LocalPage() override { DestroyWindow(); }
@@ -104,16 +114,18 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
 
-    // The first page process stays at its login: the stand-in page program beside this one.
+    // The first page process stays at its login: the tests' stand-in page program, built in
+    // tests/win beside this folder's tools/bench.
     SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_MODE", L"login");
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring folder(self);
     folder.resize(folder.find_last_of(L'\\') + 1);
 
-    CTollgate3Dlg dlg;
-    dlg.m_programPath = folder + L"fake_page.exe";
+    BenchWindow dlg;
+    dlg.m_programPath = folder + L"..\\..\\tests\\win\\fake_page.exe";
     if (!dlg.Create()) return 2;
+    dlg.PlayLogin();
     LocalPage page(dlg.m_hWnd);
     PumpUntil([&] { return dlg.Model().TabCount() == 1 && dlg.m_bMaximized; }, 10000);
     RedrawWindow(dlg.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
