@@ -13,6 +13,8 @@
 #include "web/navigation_screen_win.h"
 #include "web/page_rules.h"
 
+static_assert(web::kKeyF5 == VK_F5);
+
 namespace {
 
 constexpr const wchar_t* kTitle = base::kAppTitle;
