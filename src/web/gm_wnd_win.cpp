@@ -84,12 +84,12 @@ HRESULT CGmWndView::OnGetHostInfo(DOCHOSTUIINFO* info) {
 }
 
 void CGmWndView::OnNavigateComplete2(const std::wstring& url) {
-    web::CurrentPageUrl() = url;
+    web::SetCurrentPageUrl(url);
     if (auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame())) frame->PlaceAfterNavigation();
 }
 
 void CGmWndView::OnTitleChange(const std::wstring& title) {
-    web::CurrentPageTitle() = title;
+    web::SetCurrentPageTitle(title);
 }
 
 void CGmWndView::OnBeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
@@ -321,7 +321,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall) {
     g_context = context;
-    if (gameHall) web::GamePageUrl() = web::HallPageUrl();
+    if (gameHall) web::SetGamePageUrl(web::HallPageUrl());
     static CSingleDocTemplate pageTemplate =
         CSingleDocTemplate::Make<CGmWndDoc, CMainFrame, CGmWndView>(IDR_MAINFRAME);
     CFrameWnd* frame = pageTemplate.OpenDocumentFile();
