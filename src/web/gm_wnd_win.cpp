@@ -1,5 +1,7 @@
 #include "web/gm_wnd_win.h"
 
+#include <memory>
+
 #include "base/hotkey_win.h"
 #include "base/product.h"
 #include "base/sound_mute_win.h"
@@ -22,8 +24,8 @@ constexpr wchar_t kHallCaption[] = L"VexaEmber游戏大厅";
 constexpr wchar_t kDownloadQuestion[] = L"下载Ember登录器，玩游戏更加方便快捷，现在就去下载吧？";
 
 CGmWndView* g_pageView = nullptr;
-// The context CreateGamePageFrame was given: the framework makes the frame and the view through
-// the document template, so they find it here. One page window per process.
+// The context CreateGamePageFrame was given, which the frame and its view both read. One page
+// window per process.
 web::PageContext g_context;
 // An "entergame" question or its download is open. Process-wide rather than the view's: the
 // page may be closed, and its view deleted, while the modal question runs.
@@ -322,10 +324,13 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall) {
     g_context = context;
     if (gameHall) web::SetGamePageUrl(web::HallPageUrl());
-    static CSingleDocTemplate pageTemplate =
-        CSingleDocTemplate::Make<CGmWndDoc, CMainFrame, CGmWndView>(IDR_MAINFRAME);
-    CFrameWnd* frame = pageTemplate.OpenDocumentFile();
-    if (!frame) return nullptr;
+    auto owned = std::make_unique<CMainFrame>();
+    if (!owned->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, nullptr,
+                          []() -> CView* { return new CGmWndView; }))
+        return nullptr;
+    owned->m_bAutoDelete = true; // from here on the window's end deletes the frame
+    CFrameWnd* frame = owned.release();
+    frame->InitialUpdateFrame();
     frame->SetWindowText(kTitle);
     frame->ShowWindow(SW_HIDE);
     ::UpdateWindow(frame->m_hWnd);
