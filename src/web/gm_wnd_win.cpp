@@ -24,9 +24,6 @@ constexpr wchar_t kHallCaption[] = L"VexaEmber游戏大厅";
 constexpr wchar_t kDownloadQuestion[] = L"下载Ember登录器，玩游戏更加方便快捷，现在就去下载吧？";
 
 CGmWndView* g_pageView = nullptr;
-// The context CreateGamePageFrame was given, which the frame and its view both read. One page
-// window per process.
-web::PageContext g_context;
 // An "entergame" question or its download is open. Process-wide rather than the view's: the
 // page may be closed, and its view deleted, while the modal question runs.
 bool g_entering = false;
@@ -129,10 +126,14 @@ void CGmWndView::EnterGame(const std::wstring& clientName, const std::wstring& h
         seams.startProgram(*path); // a client that fails to start is silently nothing
         return;
     }
-    // The question and the download are modal: the page's navigations go on meanwhile.
+    // The question and the download are modal: the page's navigations go on meanwhile, and the
+    // page may close, so the main window is read before.
+    const auto* frame = dynamic_cast<const CMainFrame*>(GetParentFrame());
+    if (!frame) return;
+    const HWND parent = frame->Context().parent;
     g_entering = true;
-    if (seams.messageBox(g_context.parent, kDownloadQuestion, kHallCaption, MB_OKCANCEL) == IDOK) {
-        seams.runGameDownload(g_context.parent, clientName);
+    if (seams.messageBox(parent, kDownloadQuestion, kHallCaption, MB_OKCANCEL) == IDOK) {
+        seams.runGameDownload(parent, clientName);
     } else if (fw::IsWebAddress(hallUrl)) {
         // The hall address comes from a web page: only web addresses go to the shell.
         seams.shellOpen(hallUrl);
@@ -142,8 +143,8 @@ void CGmWndView::EnterGame(const std::wstring& clientName, const std::wstring& h
 
 // ---- CMainFrame -------------------------------------------------------------------------------
 
-CMainFrame::CMainFrame() {
-    m_automation.Enable(g_context.automation);
+CMainFrame::CMainFrame(const web::PageContext& context) : m_context(context) {
+    m_automation.Enable(m_context.automation);
 }
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& cs) {
@@ -164,10 +165,10 @@ int CMainFrame::OnCreate(CREATESTRUCTW* cs) {
     ModifyStyle(WS_CAPTION | WS_THICKFRAME, 0);
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    if (::IsWindow(g_context.parent)) {
-        ::PostMessageW(g_context.parent, base::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd),
+    if (::IsWindow(m_context.parent)) {
+        ::PostMessageW(m_context.parent, base::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd),
                        IsHallPage() ? 1 : 0);
-        ::SetParent(m_hWnd, g_context.parent);
+        ::SetParent(m_hWnd, m_context.parent);
     }
     OnReloadHotkeys();
     ::SetTimer(m_hWnd, kParentWatchTimer, kParentWatchMs, nullptr);
@@ -180,7 +181,7 @@ void CMainFrame::PlaceAfterNavigation() {
     const bool selected = (GetStyle() & WS_VISIBLE) != 0;
     if (m_shownOnce && !selected) return;
     RECT client{};
-    ::GetClientRect(g_context.parent, &client);
+    ::GetClientRect(m_context.parent, &client);
     const base::Rect area = base::ContentArea(client.right - client.left, client.bottom - client.top);
     ::MoveWindow(m_hWnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
     ShowWindow(SW_SHOW);
@@ -222,7 +223,7 @@ void CMainFrame::OnTimer(UINT_PTR id) {
     switch (id) {
     case kParentWatchTimer:
         // The main window is gone: so is the reason for this page.
-        if (!::IsWindow(g_context.parent)) ::PostQuitMessage(0);
+        if (!::IsWindow(m_context.parent)) ::PostQuitMessage(0);
         break;
     case kCloseCleanupTimer: {
         ::KillTimer(m_hWnd, kCloseCleanupTimer);
@@ -241,9 +242,9 @@ void CMainFrame::OnTimer(UINT_PTR id) {
     }
     case kRaiseParentTimer: {
         ::KillTimer(m_hWnd, kRaiseParentTimer);
-        if (!::IsWindow(g_context.parent)) break;
+        if (!::IsWindow(m_context.parent)) break;
         // Raises the main window without activating it.
-        fw::RaiseWindow(g_context.parent, false);
+        fw::RaiseWindow(m_context.parent, false);
         break;
     }
     default:
@@ -263,14 +264,14 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
     const bool again = msg->message == m_lastCounted.message && msg->hwnd == m_lastCounted.hwnd &&
                        msg->wParam == m_lastCounted.wParam && msg->lParam == m_lastCounted.lParam &&
                        msg->time == m_lastCounted.time;
-    if (keyDown && g_context.automation && !again) {
+    if (keyDown && m_context.automation && !again) {
         m_lastCounted = *msg;
         unsigned char& seen = m_keyDowns[msg->wParam & 0xFF];
         if (seen < 255) ++seen;
     }
     if (keyDown && msg->lParam != base::kSelfMarker) {
         if (base::HotkeyMatches(m_switchKey, msg->wParam, base::CurrentModifierMask())) {
-            ::PostMessageW(g_context.parent, message, msg->wParam, msg->lParam);
+            ::PostMessageW(m_context.parent, message, msg->wParam, msg->lParam);
             return TRUE;
         }
     }
@@ -280,7 +281,7 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
     // The page has no menu to open, so the release goes no further.
     if (message == WM_SYSKEYUP && (msg->wParam == VK_F10 || msg->wParam == VK_MENU)) return TRUE;
     if (message == WM_CHAR && base::IsFavouritesChar(msg->wParam, msg->lParam)) {
-        web::Seams().runFavourites(g_context.parent, web::CurrentPageTitle(), web::CurrentPageUrl());
+        web::Seams().runFavourites(m_context.parent, web::CurrentPageTitle(), web::CurrentPageUrl());
         return TRUE;
     }
     if (message == WM_KEYDOWN && msg->wParam == web::kKeyF5) {
@@ -304,11 +305,11 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case base::WM_RELOADHOTKEYS:
         return OnReloadHotkeys();
     case web::kAutomationQuery:
-        if (g_context.automation) return OnAutomationQuery(wParam, lParam);
+        if (m_context.automation) return OnAutomationQuery(wParam, lParam);
         break;
     case WM_COPYDATA:
         if (LRESULT result = 0; m_automation.OnCopyData(m_hWnd, lParam, &result)) return result;
-        if (LRESULT result = 0; web::OnAutomationTone(g_context.automation, lParam, &result)) return result;
+        if (LRESULT result = 0; web::OnAutomationTone(m_context.automation, lParam, &result)) return result;
         break;
     case CAutomationNavigator::kNavigateMessage: {
         const std::wstring url = m_automation.TakeUrl();
@@ -322,9 +323,8 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // ---- start-up ---------------------------------------------------------------------------------
 
 CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall) {
-    g_context = context;
     if (gameHall) web::SetGamePageUrl(web::HallPageUrl());
-    auto owned = std::make_unique<CMainFrame>();
+    auto owned = std::make_unique<CMainFrame>(context);
     if (!owned->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, nullptr,
                           []() -> CView* { return new CGmWndView; }))
         return nullptr;

@@ -49,7 +49,10 @@ public:
     static constexpr UINT_PTR kRaiseParentTimer = 6;
     static constexpr UINT kRaiseParentMs = 10;
 
-    CMainFrame();
+    explicit CMainFrame(const web::PageContext& context);
+
+    // The main window the frame joins and whether the automation channel is open.
+    const web::PageContext& Context() const { return m_context; }
 
     BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -81,6 +84,7 @@ private:
     unsigned char m_keyDowns[256] = {};
     MSG m_lastCounted{};
     CAutomationNavigator m_automation;
+    const web::PageContext m_context;
 };
 
 // The page window as the start-up code makes it: the window classes registered, frame and view
