@@ -43,9 +43,11 @@ target_link_libraries(tnvexa_win PUBLIC tnvexa_core ${TNVEXA_SYSTEM_LIBS}
 # Resources are compiled once and linked into the product and into every Win32 test, so that
 # tests load the same templates and images as the player gets.
 add_library(tnvexa_res OBJECT ${PROJECT_SOURCE_DIR}/res/TnVexa.rc)
-target_include_directories(tnvexa_res PRIVATE ${PROJECT_SOURCE_DIR}/res ${PROJECT_SOURCE_DIR}/src)
+configure_file(${PROJECT_SOURCE_DIR}/res/TnVexa.manifest.in ${TNVEXA_GENERATED_DIR}/TnVexa.manifest @ONLY)
+target_include_directories(tnvexa_res PRIVATE ${PROJECT_SOURCE_DIR}/res ${PROJECT_SOURCE_DIR}/src
+                           ${TNVEXA_GENERATED_DIR})
 set_property(SOURCE ${PROJECT_SOURCE_DIR}/res/TnVexa.rc APPEND PROPERTY OBJECT_DEPENDS
-             ${PROJECT_SOURCE_DIR}/res/TnVexa.manifest)
+             ${TNVEXA_GENERATED_DIR}/TnVexa.manifest ${TNVEXA_GENERATED_DIR}/base/version.h)
 file(GLOB TNVEXA_RES_FILES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/res/*.rc ${PROJECT_SOURCE_DIR}/res/*.h
      ${PROJECT_SOURCE_DIR}/res/skin/*.png ${PROJECT_SOURCE_DIR}/res/*.ico)
 set_property(SOURCE ${PROJECT_SOURCE_DIR}/res/TnVexa.rc APPEND PROPERTY OBJECT_DEPENDS ${TNVEXA_RES_FILES})

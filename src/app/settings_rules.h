@@ -6,9 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/product.h"
 #include "base/settings_file.h"
 
-inline constexpr std::wstring_view kSettingsRegistryKey = L"Software\\Vexa\\GameLogin\\TnVexa";
+inline constexpr std::wstring_view kSettingsRegistryKey = TNVEXA_PUBLISHER_REGISTRY_KEY L"\\TnVexa";
 
 // A date and time as the registry's "UpdTime" stores it (the platform's SYSTEMTIME layout).
 struct UtcTime {

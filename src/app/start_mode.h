@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/product.h"
+
 enum StartMode : int {
     StartInstall = 0,
     StartChannel = 1,
@@ -28,7 +30,7 @@ inline constexpr std::wstring_view kShortcutOption = L"/TnVexaD";
 inline constexpr std::wstring_view kUninstallOption = L"/uninst";
 
 // The folder the program installs itself into, below the common application-data folder.
-inline constexpr std::wstring_view kInstallSubfolder = L"\\Vexa\\GameLogin";
+using base::kInstallSubfolder;
 
 // Reads the start request. `args` is the wide argument vector including the program name
 // (argv[0]); `exePath` the full path of the running executable; `commonAppData` the

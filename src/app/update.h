@@ -7,12 +7,13 @@
 #include <string_view>
 
 #include "app/start_mode.h"
+#include "base/version.h"
 #include "net/update_config.h"
 
 namespace app {
 
 // The program's version text; its digits form the suffix of the release key.
-inline constexpr std::wstring_view kVersionText = L"3.0.0.1";
+inline constexpr std::wstring_view kVersionText = TNVEXA_VERSION_WTEXT;
 
 // Names of the update's files in the program folder; the configuration's INI layout is shared
 // with the game clients' downloads.

@@ -6,6 +6,9 @@
 
 namespace base {
 
+// The portable copies of the key messages are the platform's own.
+static_assert(kMsgKeyDown == WM_KEYDOWN && kMsgSysKeyDown == WM_SYSKEYDOWN);
+
 namespace {
 std::wstring HotkeyFile() {
     return ProgramFolderFile(kSettingsFileName);

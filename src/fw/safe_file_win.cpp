@@ -10,6 +10,10 @@
 
 namespace fw {
 
+static_assert(base::kFolderChangeRights ==
+              (FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_DELETE_CHILD |
+               FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_ALL | GENERIC_WRITE));
+
 namespace {
 
 constexpr wchar_t kLongPrefix[] = L"\\\\?\\";

@@ -1,6 +1,5 @@
 #include "fw/sdi_win.h"
 
-#include <memory>
 
 #include "fw/app_win.h"
 
@@ -28,8 +27,7 @@ CFrameWnd* CView::GetParentFrame() const {
     return dynamic_cast<CFrameWnd*>(CWnd::FromHandle(::GetParent(m_hWnd)));
 }
 
-bool CView::Create(const RECT& rect, HWND parentFrame, CCreateContext* context) {
-    if (context) m_pDocument = context->m_pCurrentDoc;
+bool CView::Create(const RECT& rect, HWND parentFrame) {
     // A view in a frame has the sunken edge unless it takes it away.
     return CreateEx(WS_EX_CLIENTEDGE, kClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect.left,
                     rect.top, rect.right - rect.left, rect.bottom - rect.top, parentFrame,
@@ -95,7 +93,7 @@ BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTW& cs) {
     return TRUE;
 }
 
-bool CFrameWnd::LoadFrame(UINT resourceId, DWORD style, HWND parent, CCreateContext* context) {
+bool CFrameWnd::LoadFrame(UINT resourceId, DWORD style, HWND parent, CView* (*newView)()) {
     if (!RegisterClasses(resourceId)) return false;
     wchar_t title[256] = {};
     ::LoadStringW(::GetModuleHandleW(nullptr), resourceId, title, 256);
@@ -106,19 +104,19 @@ bool CFrameWnd::LoadFrame(UINT resourceId, DWORD style, HWND parent, CCreateCont
     cs.hwndParent = parent;
     cs.lpszName = title;
     if (!PreCreateWindow(cs)) return false;
-    m_pCreateContext = context;
+    m_newView = newView;
     const bool created = CreateEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy,
                                   cs.hwndParent, cs.hMenu);
-    m_pCreateContext = nullptr;
+    m_newView = nullptr;
     return created;
 }
 
 int CFrameWnd::OnCreate(CREATESTRUCTW*) {
     if (DefWindowProc() == -1) return -1;
-    if (!m_pCreateContext || !m_pCreateContext->m_pNewView) return 0;
-    CView* view = m_pCreateContext->m_pNewView();
+    if (!m_newView) return 0;
+    CView* view = m_newView();
     if (!view) return -1;
-    if (!view->Create(GetClientRect(), m_hWnd, m_pCreateContext)) {
+    if (!view->Create(GetClientRect(), m_hWnd)) {
         delete view;
         return -1;
     }
@@ -162,25 +160,4 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return CWnd::WindowProc(msg, wParam, lParam);
-}
-
-// ---- CSingleDocTemplate -----------------------------------------------------------------------
-
-CFrameWnd* CSingleDocTemplate::OpenDocumentFile() {
-    std::unique_ptr<CDocument> document(m_newDocument());
-    std::unique_ptr<CFrameWnd> frame(m_newFrame());
-    if (!document || !frame) return nullptr;
-    CCreateContext context;
-    context.m_pCurrentDoc = document.get();
-    context.m_pNewView = m_newView;
-    if (!frame->LoadFrame(m_resourceId, WS_OVERLAPPEDWINDOW, nullptr, &context)) return nullptr;
-    frame->m_bAutoDelete = true;
-    if (!document->OnNewDocument()) {
-        frame.release()->DestroyWindow();
-        return nullptr;
-    }
-    CFrameWnd* result = frame.release();
-    result->SetDocument(std::move(document));
-    result->InitialUpdateFrame();
-    return result;
 }

@@ -1,9 +1,8 @@
-// The single-document arrangement: a document, a frame window that creates its view, the HTML
-// view that holds one browser control, and the template that makes the three together.
+// A frame window that creates its one view and fills its client area with it, and the HTML view
+// that holds one browser control.
 #pragma once
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
 #include "fw/browser_host_win.h"
@@ -12,29 +11,15 @@
 class CView;
 class CFrameWnd;
 
-// Holds the data a view shows; owned by its frame.
-class CDocument {
-public:
-    virtual ~CDocument() = default;
-    virtual BOOL OnNewDocument() { return TRUE; }
-};
-
-// What the frame needs to create its view.
-struct CCreateContext {
-    CDocument* m_pCurrentDoc = nullptr;
-    CView* (*m_pNewView)() = nullptr;
-};
-
-// A child window of a frame that shows its document; deletes itself when its window is gone.
+// A child window that fills its frame; deletes itself when its window is gone.
 class CView : public CWnd {
 public:
     static constexpr UINT kPaneId = 0xE900;
     static constexpr const wchar_t* kClassName = L"TnVexaView";
 
-    CDocument* GetDocument() const { return m_pDocument; }
     // The frame the view lies in (its parent window's object).
     CFrameWnd* GetParentFrame() const;
-    bool Create(const RECT& rect, HWND parentFrame, CCreateContext* context);
+    bool Create(const RECT& rect, HWND parentFrame);
 
     // Called once after the frame and its view exist.
     virtual void OnInitialUpdate() {}
@@ -46,8 +31,6 @@ protected:
     void PostNcDestroy() override {
         if (m_bAutoDelete) delete this;
     }
-
-    CDocument* m_pDocument = nullptr;
 
 public:
     // Set once the window exists: from then on the window's end deletes the object. A creation
@@ -94,17 +77,15 @@ private:
     fw::CBrowserHost m_browser;
 };
 
-// A top-level frame that owns its document and fills its client area with its view. Deletes
-// itself (and the document) when its window is gone.
+// A top-level frame that fills its client area with its view. Deletes itself when its window is
+// gone.
 class CFrameWnd : public CWnd {
 public:
     static constexpr const wchar_t* kClassName = L"TnVexaFrame";
 
-    // Creates the frame with the icon and title of resource resourceId, then its view.
-    bool LoadFrame(UINT resourceId, DWORD style, HWND parent, CCreateContext* context);
-    // Hands the document to the frame, which keeps it as long as it lives.
-    void SetDocument(std::unique_ptr<CDocument> document) { m_document = std::move(document); }
-    CDocument* GetDocument() const { return m_document.get(); }
+    // Creates the frame with the icon and title of resource resourceId, then its view from
+    // newView (none when null).
+    bool LoadFrame(UINT resourceId, DWORD style, HWND parent, CView* (*newView)());
     // The view's initial update.
     void InitialUpdateFrame();
 
@@ -113,7 +94,7 @@ public:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    // WM_CREATE: creates the view from the context; -1 fails the creation.
+    // WM_CREATE: creates the view LoadFrame was given; -1 fails the creation.
     virtual int OnCreate(CREATESTRUCTW* cs);
     virtual void OnTimer(UINT_PTR /*id*/) {}
     virtual int OnMouseActivate(HWND /*topLevel*/, UINT /*hitTest*/, UINT /*message*/) {
@@ -131,29 +112,5 @@ private:
     void RecalcLayout();
 
     CView* m_pView = nullptr;
-    CCreateContext* m_pCreateContext = nullptr;
-    std::unique_ptr<CDocument> m_document;
-};
-
-// Makes a document, its frame and its view.
-class CSingleDocTemplate {
-public:
-    CSingleDocTemplate(UINT resourceId, CDocument* (*newDocument)(), CFrameWnd* (*newFrame)(),
-                       CView* (*newView)())
-        : m_resourceId(resourceId), m_newDocument(newDocument), m_newFrame(newFrame), m_newView(newView) {}
-    template <class Doc, class Frame, class View> static CSingleDocTemplate Make(UINT resourceId) {
-        return CSingleDocTemplate(
-            resourceId, []() -> CDocument* { return new Doc; }, []() -> CFrameWnd* { return new Frame; },
-            []() -> CView* { return new View; });
-    }
-
-    // A new document in a new frame (overlapped window style) with its view, initially updated;
-    // the frame (not shown) or null on failure.
-    CFrameWnd* OpenDocumentFile();
-
-private:
-    UINT m_resourceId;
-    CDocument* (*m_newDocument)();
-    CFrameWnd* (*m_newFrame)();
-    CView* (*m_newView)();
+    CView* (*m_newView)() = nullptr;
 };

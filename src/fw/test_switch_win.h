@@ -6,11 +6,13 @@
 #include <optional>
 #include <string>
 
+#include "base/product.h"
+
 namespace fw {
 
 // A key of its own: the uninstall deletes the program's settings key, and a test machine's
 // switches must outlive that.
-inline constexpr wchar_t kTestSwitchKey[] = L"Software\\Vexa\\GameLogin\\TnVexaTest";
+inline constexpr wchar_t kTestSwitchKey[] = TNVEXA_PUBLISHER_REGISTRY_KEY L"\\TnVexaTest";
 
 // The named REG_SZ value of kTestSwitchKey in the 64-bit registry view, as it is now; nullopt
 // when the key or value is missing, has another type or is implausibly long. Callers read it

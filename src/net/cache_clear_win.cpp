@@ -14,6 +14,8 @@
 
 namespace net {
 
+static_assert(kCookieCacheEntry == COOKIE_CACHE_ENTRY);
+
 namespace {
 
 constexpr wchar_t kFlashStorageSubfolder[] = L"\\Macromedia\\Flash Player\\#SharedObjects";

@@ -1,5 +1,6 @@
 #include "net/stat_ping.h"
 
+#include "base/version.h"
 #include "net/publisher.h"
 
 namespace net {
@@ -11,10 +12,10 @@ struct PingEntry {
     std::wstring_view counterKey;
 };
 constexpr PingEntry kPings[] = {
-    {L"/install.htm?tag=tnvexa&ver=3.0.0.1", L"Inst"},     // StatPing::Install
-    {L"/active.htm?tag=tnvexa&ver=3.0.0.1", L"Game"},      // StatPing::Activation
-    {L"/active.htm?tag=weblumo&ver=3.0.0.1", L"Vexa"},     // StatPing::Channel
-    {L"/uninstall.htm?tag=tnvexa&ver=3.0.0.1", L"UnInst"}, // StatPing::Uninstall
+    {L"/install.htm?tag=tnvexa&ver=" TNVEXA_VERSION_WTEXT, L"Inst"},     // StatPing::Install
+    {L"/active.htm?tag=tnvexa&ver=" TNVEXA_VERSION_WTEXT, L"Game"},      // StatPing::Activation
+    {L"/active.htm?tag=weblumo&ver=" TNVEXA_VERSION_WTEXT, L"Vexa"},     // StatPing::Channel
+    {L"/uninstall.htm?tag=tnvexa&ver=" TNVEXA_VERSION_WTEXT, L"UnInst"}, // StatPing::Uninstall
 };
 const PingEntry& Entry(StatPing ping) {
     return kPings[static_cast<size_t>(ping)];

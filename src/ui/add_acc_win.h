@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "base/page_protocol.h"
 #include "ui/btn_ex_win.h"
 #include "ui/dlg_ex_win.h"
 #include "ui/static_ex_win.h"
@@ -10,7 +11,7 @@
 class CAddAccDlg : public CDlgEx {
 public:
     // Posted to the parent with wParam 1 (a new tab here) or 0 (a new window), lParam 0.
-    static constexpr UINT kAnswerMessage = WM_USER + 6;
+    static constexpr UINT kAnswerMessage = base::WM_ADDACCOUNT;
 
     explicit CAddAccDlg(HWND parent = nullptr);
     ~CAddAccDlg() override = default;

@@ -39,6 +39,12 @@ POINT PointFrom(LPARAM lParam) {
 
 } // namespace
 
+// The portable hit codes are WM_NCHITTEST's own.
+static_assert(ui::kHitCaption == HTCAPTION && ui::kHitLeft == HTLEFT && ui::kHitRight == HTRIGHT &&
+              ui::kHitTop == HTTOP && ui::kHitTopLeft == HTTOPLEFT && ui::kHitTopRight == HTTOPRIGHT &&
+              ui::kHitBottom == HTBOTTOM && ui::kHitBottomLeft == HTBOTTOMLEFT &&
+              ui::kHitBottomRight == HTBOTTOMRIGHT);
+
 CDlgEx::CDlgEx(UINT templateId, HWND parent) : CDialog(templateId, parent) {
 }
 

@@ -12,6 +12,8 @@
 #include "fw/resource_stream_win.h"
 #include "ui/keyed_pixel.h"
 
+static_assert(ui::kKeyColorRef == RGB(255, 0, 255));
+
 HBITMAP CreateKeyedBitmap(Gdiplus::Bitmap& image, COLORREF key) {
     const int w = static_cast<int>(image.GetWidth()), h = static_cast<int>(image.GetHeight());
     if (w <= 0 || h <= 0) return nullptr;

@@ -1,5 +1,6 @@
 #include "web/gm_page_state_win.h"
 
+#include <utility>
 #include <vector>
 
 #include "fw/shell_open_win.h"
@@ -34,21 +35,45 @@ bool StartProgram(const std::wstring& path) {
     return true;
 }
 
-} // namespace
-
-std::wstring& GamePageUrl() {
+std::wstring& GamePageUrlStore() {
     static std::wstring url = HallPageUrl();
     return url;
 }
 
-std::wstring& CurrentPageUrl() {
+std::wstring& CurrentPageUrlStore() {
     static std::wstring url;
     return url;
 }
 
-std::wstring& CurrentPageTitle() {
+std::wstring& CurrentPageTitleStore() {
     static std::wstring title;
     return title;
+}
+
+} // namespace
+
+const std::wstring& GamePageUrl() {
+    return GamePageUrlStore();
+}
+
+void SetGamePageUrl(std::wstring url) {
+    GamePageUrlStore() = std::move(url);
+}
+
+const std::wstring& CurrentPageUrl() {
+    return CurrentPageUrlStore();
+}
+
+void SetCurrentPageUrl(std::wstring url) {
+    CurrentPageUrlStore() = std::move(url);
+}
+
+const std::wstring& CurrentPageTitle() {
+    return CurrentPageTitleStore();
+}
+
+void SetCurrentPageTitle(std::wstring title) {
+    CurrentPageTitleStore() = std::move(title);
 }
 
 std::wstring HallPageUrl() {

@@ -8,10 +8,13 @@
 namespace web {
 
 // The page the page window shows: the hall page until a login records its game URL.
-std::wstring& GamePageUrl();
+const std::wstring& GamePageUrl();
+void SetGamePageUrl(std::wstring url);
 // The URL of the last completed navigation in the page view, and the last document title.
-std::wstring& CurrentPageUrl();
-std::wstring& CurrentPageTitle();
+const std::wstring& CurrentPageUrl();
+void SetCurrentPageUrl(std::wstring url);
+const std::wstring& CurrentPageTitle();
+void SetCurrentPageTitle(std::wstring title);
 
 // The web-game hall page on the publisher's client server ("/webgame.htm").
 std::wstring HallPageUrl();

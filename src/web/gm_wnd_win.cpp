@@ -1,5 +1,7 @@
 #include "web/gm_wnd_win.h"
 
+#include <memory>
+
 #include "base/hotkey_win.h"
 #include "base/product.h"
 #include "base/sound_mute_win.h"
@@ -13,6 +15,8 @@
 #include "web/navigation_screen_win.h"
 #include "web/page_rules.h"
 
+static_assert(web::kKeyF5 == VK_F5);
+
 namespace {
 
 constexpr const wchar_t* kTitle = base::kAppTitle;
@@ -20,9 +24,6 @@ constexpr wchar_t kHallCaption[] = L"VexaEmber游戏大厅";
 constexpr wchar_t kDownloadQuestion[] = L"下载Ember登录器，玩游戏更加方便快捷，现在就去下载吧？";
 
 CGmWndView* g_pageView = nullptr;
-// The context CreateGamePageFrame was given: the framework makes the frame and the view through
-// the document template, so they find it here. One page window per process.
-web::PageContext g_context;
 // An "entergame" question or its download is open. Process-wide rather than the view's: the
 // page may be closed, and its view deleted, while the modal question runs.
 bool g_entering = false;
@@ -82,12 +83,12 @@ HRESULT CGmWndView::OnGetHostInfo(DOCHOSTUIINFO* info) {
 }
 
 void CGmWndView::OnNavigateComplete2(const std::wstring& url) {
-    web::CurrentPageUrl() = url;
+    web::SetCurrentPageUrl(url);
     if (auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame())) frame->PlaceAfterNavigation();
 }
 
 void CGmWndView::OnTitleChange(const std::wstring& title) {
-    web::CurrentPageTitle() = title;
+    web::SetCurrentPageTitle(title);
 }
 
 void CGmWndView::OnBeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
@@ -125,10 +126,14 @@ void CGmWndView::EnterGame(const std::wstring& clientName, const std::wstring& h
         seams.startProgram(*path); // a client that fails to start is silently nothing
         return;
     }
-    // The question and the download are modal: the page's navigations go on meanwhile.
+    // The question and the download are modal: the page's navigations go on meanwhile, and the
+    // page may close, so the main window is read before.
+    const auto* frame = dynamic_cast<const CMainFrame*>(GetParentFrame());
+    if (!frame) return;
+    const HWND parent = frame->Context().parent;
     g_entering = true;
-    if (seams.messageBox(g_context.parent, kDownloadQuestion, kHallCaption, MB_OKCANCEL) == IDOK) {
-        seams.runGameDownload(g_context.parent, clientName);
+    if (seams.messageBox(parent, kDownloadQuestion, kHallCaption, MB_OKCANCEL) == IDOK) {
+        seams.runGameDownload(parent, clientName);
     } else if (fw::IsWebAddress(hallUrl)) {
         // The hall address comes from a web page: only web addresses go to the shell.
         seams.shellOpen(hallUrl);
@@ -138,8 +143,8 @@ void CGmWndView::EnterGame(const std::wstring& clientName, const std::wstring& h
 
 // ---- CMainFrame -------------------------------------------------------------------------------
 
-CMainFrame::CMainFrame() {
-    m_automation.Enable(g_context.automation);
+CMainFrame::CMainFrame(const web::PageContext& context) : m_context(context) {
+    m_automation.Enable(m_context.automation);
 }
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& cs) {
@@ -160,10 +165,10 @@ int CMainFrame::OnCreate(CREATESTRUCTW* cs) {
     ModifyStyle(WS_CAPTION | WS_THICKFRAME, 0);
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    if (::IsWindow(g_context.parent)) {
-        ::PostMessageW(g_context.parent, base::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd),
+    if (::IsWindow(m_context.parent)) {
+        ::PostMessageW(m_context.parent, base::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd),
                        IsHallPage() ? 1 : 0);
-        ::SetParent(m_hWnd, g_context.parent);
+        ::SetParent(m_hWnd, m_context.parent);
     }
     OnReloadHotkeys();
     ::SetTimer(m_hWnd, kParentWatchTimer, kParentWatchMs, nullptr);
@@ -176,7 +181,7 @@ void CMainFrame::PlaceAfterNavigation() {
     const bool selected = (GetStyle() & WS_VISIBLE) != 0;
     if (m_shownOnce && !selected) return;
     RECT client{};
-    ::GetClientRect(g_context.parent, &client);
+    ::GetClientRect(m_context.parent, &client);
     const base::Rect area = base::ContentArea(client.right - client.left, client.bottom - client.top);
     ::MoveWindow(m_hWnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
     ShowWindow(SW_SHOW);
@@ -218,7 +223,7 @@ void CMainFrame::OnTimer(UINT_PTR id) {
     switch (id) {
     case kParentWatchTimer:
         // The main window is gone: so is the reason for this page.
-        if (!::IsWindow(g_context.parent)) ::PostQuitMessage(0);
+        if (!::IsWindow(m_context.parent)) ::PostQuitMessage(0);
         break;
     case kCloseCleanupTimer: {
         ::KillTimer(m_hWnd, kCloseCleanupTimer);
@@ -237,9 +242,9 @@ void CMainFrame::OnTimer(UINT_PTR id) {
     }
     case kRaiseParentTimer: {
         ::KillTimer(m_hWnd, kRaiseParentTimer);
-        if (!::IsWindow(g_context.parent)) break;
+        if (!::IsWindow(m_context.parent)) break;
         // Raises the main window without activating it.
-        fw::RaiseWindow(g_context.parent, false);
+        fw::RaiseWindow(m_context.parent, false);
         break;
     }
     default:
@@ -259,14 +264,14 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
     const bool again = msg->message == m_lastCounted.message && msg->hwnd == m_lastCounted.hwnd &&
                        msg->wParam == m_lastCounted.wParam && msg->lParam == m_lastCounted.lParam &&
                        msg->time == m_lastCounted.time;
-    if (keyDown && g_context.automation && !again) {
+    if (keyDown && m_context.automation && !again) {
         m_lastCounted = *msg;
         unsigned char& seen = m_keyDowns[msg->wParam & 0xFF];
         if (seen < 255) ++seen;
     }
     if (keyDown && msg->lParam != base::kSelfMarker) {
         if (base::HotkeyMatches(m_switchKey, msg->wParam, base::CurrentModifierMask())) {
-            ::PostMessageW(g_context.parent, message, msg->wParam, msg->lParam);
+            ::PostMessageW(m_context.parent, message, msg->wParam, msg->lParam);
             return TRUE;
         }
     }
@@ -276,7 +281,7 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
     // The page has no menu to open, so the release goes no further.
     if (message == WM_SYSKEYUP && (msg->wParam == VK_F10 || msg->wParam == VK_MENU)) return TRUE;
     if (message == WM_CHAR && base::IsFavouritesChar(msg->wParam, msg->lParam)) {
-        web::Seams().runFavourites(g_context.parent, web::CurrentPageTitle(), web::CurrentPageUrl());
+        web::Seams().runFavourites(m_context.parent, web::CurrentPageTitle(), web::CurrentPageUrl());
         return TRUE;
     }
     if (message == WM_KEYDOWN && msg->wParam == web::kKeyF5) {
@@ -300,11 +305,11 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case base::WM_RELOADHOTKEYS:
         return OnReloadHotkeys();
     case web::kAutomationQuery:
-        if (g_context.automation) return OnAutomationQuery(wParam, lParam);
+        if (m_context.automation) return OnAutomationQuery(wParam, lParam);
         break;
     case WM_COPYDATA:
         if (LRESULT result = 0; m_automation.OnCopyData(m_hWnd, lParam, &result)) return result;
-        if (LRESULT result = 0; web::OnAutomationTone(g_context.automation, lParam, &result)) return result;
+        if (LRESULT result = 0; web::OnAutomationTone(m_context.automation, lParam, &result)) return result;
         break;
     case CAutomationNavigator::kNavigateMessage: {
         const std::wstring url = m_automation.TakeUrl();
@@ -318,12 +323,14 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // ---- start-up ---------------------------------------------------------------------------------
 
 CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall) {
-    g_context = context;
-    if (gameHall) web::GamePageUrl() = web::HallPageUrl();
-    static CSingleDocTemplate pageTemplate =
-        CSingleDocTemplate::Make<CGmWndDoc, CMainFrame, CGmWndView>(IDR_MAINFRAME);
-    CFrameWnd* frame = pageTemplate.OpenDocumentFile();
-    if (!frame) return nullptr;
+    if (gameHall) web::SetGamePageUrl(web::HallPageUrl());
+    auto owned = std::make_unique<CMainFrame>(context);
+    if (!owned->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, nullptr,
+                          []() -> CView* { return new CGmWndView; }))
+        return nullptr;
+    owned->m_bAutoDelete = true; // from here on the window's end deletes the frame
+    CFrameWnd* frame = owned.release();
+    frame->InitialUpdateFrame();
     frame->SetWindowText(kTitle);
     frame->ShowWindow(SW_HIDE);
     ::UpdateWindow(frame->m_hWnd);

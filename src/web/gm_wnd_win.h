@@ -13,8 +13,6 @@
 #include "web/gm_rules.h"
 #include "web/page_context_win.h"
 
-class CGmWndDoc : public CDocument {};
-
 class CGmWndView : public CHtmlView {
 public:
     // The one page view of the process, null until it has started.
@@ -51,7 +49,10 @@ public:
     static constexpr UINT_PTR kRaiseParentTimer = 6;
     static constexpr UINT kRaiseParentMs = 10;
 
-    CMainFrame();
+    explicit CMainFrame(const web::PageContext& context);
+
+    // The main window the frame joins and whether the automation channel is open.
+    const web::PageContext& Context() const { return m_context; }
 
     BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -83,10 +84,11 @@ private:
     unsigned char m_keyDowns[256] = {};
     MSG m_lastCounted{};
     CAutomationNavigator m_automation;
+    const web::PageContext m_context;
 };
 
-// The page window as the start-up code makes it: the single-document arrangement registered,
-// document, frame and view created, titled "Vexa - Tarn", hidden and updated. The frame (for
+// The page window as the start-up code makes it: the window classes registered, frame and view
+// created, titled "Vexa - Tarn", hidden and updated. The frame (for
 // the application to make its main window) or null on failure. context: the main window it
 // joins and whether the automation channel is open. gameHall: the process shows the hall page
 // ("/gmhall"); the page is GamePageUrl either way.

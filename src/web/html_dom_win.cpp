@@ -8,6 +8,10 @@
 
 namespace web {
 
+// The portable copies of the caption-drag messages are the platform's own.
+static_assert(kNcMouseMove == WM_NCMOUSEMOVE && kNcLButtonDown == WM_NCLBUTTONDOWN &&
+              kNcLButtonUp == WM_NCLBUTTONUP && kHitCaption == HTCAPTION);
+
 namespace {
 
 // DIID_HTMLDocumentEvents2, which the import libraries do not carry.

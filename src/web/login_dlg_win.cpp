@@ -222,7 +222,7 @@ void CLoginDlg::RegisterLogin(const std::wstring& url) {
         EndLogin(IDCANCEL);
         return;
     }
-    web::GamePageUrl() = std::move(command.gameUrl);
+    web::SetGamePageUrl(std::move(command.gameUrl));
     EndLogin(IDOK);
 }
 

@@ -1,5 +1,7 @@
 #include "web/page_rules.h"
 
+#include "base/product.h"
+
 namespace web {
 
 namespace {
@@ -26,7 +28,8 @@ std::optional<std::wstring> GameClientName(std::wstring_view gameName) {
 
 std::optional<std::wstring> GameClientPath(std::wstring_view commonAppData, std::wstring_view clientName) {
     std::wstring path(commonAppData);
-    path += L"\\Vexa\\GameLogin\\";
+    path += base::kInstallSubfolder;
+    path += L'\\';
     path += clientName;
     path += L".exe";
     if (path.size() > kMaxPathChars) return std::nullopt;

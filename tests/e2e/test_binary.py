@@ -41,6 +41,7 @@ class Executable(unittest.TestCase):
 
     def test_version_resource_says_3_0_0_1(self):
         self.assertIn("3.0.0.1".encode("utf-16-le"), self.data)
+        self.assertIn(b'name="Vexa.TnVexa" version="3.0.0.1"', self.data)  # the manifest's identity
         # VS_FIXEDFILEINFO: signature, struct version, then file version 3.0 / 0.1.
         fixed = b"\xbd\x04\xef\xfe\x00\x00\x01\x00" + (3 << 16).to_bytes(4, "little") + (1).to_bytes(4, "little")
         self.assertIn(fixed, self.data)

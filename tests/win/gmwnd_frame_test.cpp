@@ -93,7 +93,7 @@ protected:
         ASSERT_TRUE(pagetest::PrepareSwitches());
         ASSERT_TRUE(pagetest::CreateFakeMain(m_main));
         g_mainForBoxes = m_main.hwnd;
-        web::GamePageUrl() = kGameUrl;
+        web::SetGamePageUrl(kGameUrl);
         auto& seams = web::Seams();
         seams.messageBox = RecordBox;
         seams.shellOpen = RecordOpen;
@@ -202,8 +202,8 @@ TEST_F(PageFrameTest, CompletedNavigationsPlaceAndShowTheFrameUnlessItWasHiddenB
 
 TEST_F(PageFrameTest, KeysAreForwardedSwallowedOrPassedOnInOrder) {
     const HWND view = m_view->m_hWnd;
-    web::CurrentPageTitle() = L"Tarn S2";
-    web::CurrentPageUrl() = kGameUrl;
+    web::SetCurrentPageTitle(L"Tarn S2");
+    web::SetCurrentPageUrl(kGameUrl);
     const LPARAM tab = 0x000F0001, f5 = 0x003F0001;
     const struct {
         const char* name;

@@ -61,7 +61,7 @@ protected:
         web::Seams().messageBox = RecordBox;
         web::Seams().shellOpen = [](const std::wstring&) { return false; };
         g_boxes.clear();
-        web::GamePageUrl() = web::HallPageUrl();
+        web::SetGamePageUrl(web::HallPageUrl());
     }
     void TearDown() override {
         ::DestroyWindow(m_main.hwnd);
@@ -174,7 +174,7 @@ TEST_F(LoginTest, PageCommandsEndTheLoginAsTheMainWindowAnswers) {
         m_main.accept = c.accept;
         m_context.parentPageCount = c.pageCount;
         g_boxes.clear();
-        web::GamePageUrl() = web::HallPageUrl();
+        web::SetGamePageUrl(web::HallPageUrl());
 
         EXPECT_EQ(RunLogin({Navigate(c.url)}), c.result);
         if (c.label) {

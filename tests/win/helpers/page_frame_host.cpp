@@ -17,7 +17,7 @@ struct PageHostApp : CWinApp {
     BOOL InitInstance() override {
         if (FAILED(::OleInitialize(nullptr))) return FALSE;
         m_ole = true;
-        web::GamePageUrl() = L"http://127.0.0.1:1/games/tn/s1/game.html";
+        web::SetGamePageUrl(L"http://127.0.0.1:1/games/tn/s1/game.html");
         m_pMainWnd = CreateGamePageFrame({m_parent, 0, AutomationEnabled()}, false);
         return m_pMainWnd != nullptr;
     }
