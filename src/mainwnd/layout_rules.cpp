@@ -28,10 +28,10 @@ bool EnforceMinimumSize(int tabCount, int& width, int& height) {
 
 std::array<CaptionControl, 4> CaptionControlRects(int cx) {
     return {{
-        {1001, {cx - 114, 0, cx - 114 + 27, 27}},
-        {1002, {cx - 141, 0, cx - 141 + 27, 27}},
-        {1003, {cx - 185, 0, cx - 185 + 44, 28}},
-        {1005, {cx - 285, 7, cx - 285 + 92, 7 + 16}},
+        {kHideControlId, {cx - 114, 0, cx - 114 + 27, 27}},
+        {kSoundControlId, {cx - 141, 0, cx - 141 + 27, 27}},
+        {kSystemControlId, {cx - 185, 0, cx - 185 + 44, 28}},
+        {kOtherAccountControlId, {cx - 285, 7, cx - 285 + 92, 7 + 16}},
     }};
 }
 

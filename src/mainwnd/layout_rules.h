@@ -17,8 +17,15 @@ int MinWindowWidth(int tabCount);
 // Raises a requested window size to the minimum while tabs are open; true when something was raised.
 bool EnforceMinimumSize(int tabCount, int& width, int& height);
 
-// Where the caption controls go for client width cx, in the order hide to tray (1001), sound
-// (1002), system menu (1003), other account (1005).
+// The caption controls' ids in the main window's dialog template (its IDC_MAIN_* values, which
+// the window's own file checks these against).
+inline constexpr int kHideControlId = 1001;
+inline constexpr int kSoundControlId = 1002;
+inline constexpr int kSystemControlId = 1003;
+inline constexpr int kOtherAccountControlId = 1005;
+
+// Where the caption controls go for client width cx, in the order hide to tray, sound, system
+// menu, other account.
 struct CaptionControl {
     int id;
     base::Rect rect;

@@ -23,6 +23,10 @@
 
 using namespace mainwnd;
 
+// The caption layout names the template's controls by number.
+static_assert(kHideControlId == IDC_MAIN_HIDE && kSoundControlId == IDC_MAIN_SOUND &&
+              kSystemControlId == IDC_MAIN_SYSTEM && kOtherAccountControlId == IDC_MAIN_OTHER_ACCOUNT);
+
 namespace {
 
 constexpr const wchar_t* kTitle = base::kAppTitle;

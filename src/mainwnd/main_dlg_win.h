@@ -66,10 +66,10 @@ public:
     // Test automation: an open menu carries its item texts as the text of its window.
     bool m_automation = false;
 
-    CBtnEx m_btnHide;     // 1001
-    CBtnEx m_btnSound;    // 1002
-    CBtnEx m_btnSystem;   // 1003
-    CStaticEx m_stcOther; // 1005
+    CBtnEx m_btnHide;     // IDC_MAIN_HIDE
+    CBtnEx m_btnSound;    // IDC_MAIN_SOUND
+    CBtnEx m_btnSystem;   // IDC_MAIN_SYSTEM
+    CStaticEx m_stcOther; // IDC_MAIN_OTHER_ACCOUNT
 
 protected:
     void DoDataExchange() override;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/hotkey_win.h"
+#include "base/version.h"
 
 namespace mainwnd {
 
@@ -29,7 +30,7 @@ std::vector<MenuItem> MenuItems(bool tray) {
     if (tray)
         items.push_back({kMenuExit, L"退出"});
     else
-        items.push_back({kVersionLine, L"版本号: 3.0.0.1"});
+        items.push_back({kVersionLine, L"版本号: " TNVEXA_VERSION_WTEXT});
     return items;
 }
 
