@@ -98,7 +98,8 @@ class RoadDriver:
     def wait_launched(self):
         """After a start: the main window and one login process with its backdrop; answers the
         main window."""
-        check(wait_until(self.main_window, 30), "the main window appears")
+        check(wait_until(self.main_window, 30),
+              f"the main window appears: {self.wine.program_pids()} {self.windows()}")
         check(wait_until(lambda: len(self.page_pids()) == 1 and self.backdrops(), 30),
               f"one login process with its backdrop: {self.wine.program_pids()} {self.windows()}")
         # Read again: the window found first may still be finishing its initialisation.
