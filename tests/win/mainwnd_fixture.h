@@ -22,7 +22,7 @@ struct Question {
     UINT type;
 };
 
-class TestMainDlg : public MainWindow {
+class TestMainWindow : public MainWindow {
 public:
     std::vector<Question> asked;
     std::deque<int> answers; // popped per question; IDNO when empty
@@ -140,7 +140,7 @@ protected:
         Pump([] { return false; }, ms);
     }
 
-    TestMainDlg m_dlg;
+    TestMainWindow m_dlg;
     bool m_quit = false;
 };
 

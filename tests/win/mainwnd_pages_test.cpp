@@ -458,7 +458,7 @@ TEST_F(MainWindowTest, AdoptsTheHallPageOfAnotherStartOfThisProgramOnly) {
 }
 
 TEST(MainWindowAlone, AFirstLoginThatCannotStartIsToldAndEndsTheProgram) {
-    TestMainDlg dlg;
+    TestMainWindow dlg;
     dlg.m_programPath = wintest::ExeFolder() + L"no_such_page.exe";
     ASSERT_TRUE(dlg.Create());
     MSG quit;
