@@ -4,12 +4,12 @@
 #include "app/update_entry_win.h"
 #include "base/product.h"
 #include "fw/browser_features_win.h"
-#include "mainwnd/main_dlg_win.h"
-#include "ui/msgbox_win.h"
-#include "web/gm_wnd_win.h"
-#include "web/login_dlg_win.h"
+#include "mainwnd/main_window_win.h"
+#include "ui/skinned_message_box_win.h"
+#include "web/page_window_win.h"
+#include "web/login_dialog_win.h"
 
-BOOL CTollgate3App::RunPageProcess() {
+BOOL App::RunPageProcess() {
     m_ole = fw::ComSession::StartOle();
     if (!m_ole.Ok()) {
         ShowMessageBox(nullptr, L"初始化OLE库失败", base::kAppTitle, MB_OK);
@@ -32,8 +32,8 @@ BOOL CTollgate3App::RunPageProcess() {
     return TRUE;
 }
 
-BOOL CTollgate3App::RunMainWindow() {
-    CTollgate3Dlg dlg;
+BOOL App::RunMainWindow() {
+    MainWindow dlg;
     dlg.m_checkForUpdate = CheckForUpdate;
     dlg.m_automation = AutomationEnabled();
     m_pMainWnd = &dlg;

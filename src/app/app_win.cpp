@@ -16,7 +16,7 @@
 #include "net/cache_clear_win.h"
 #include "net/publisher_win.h"
 #include "net/stat_ping.h"
-#include "ui/msgbox_win.h"
+#include "ui/skinned_message_box_win.h"
 
 namespace {
 
@@ -24,18 +24,18 @@ constexpr const wchar_t* kTitle = base::kAppTitle;
 
 } // namespace
 
-void CTollgate3App::Ping(net::StatPing ping) {
+void App::Ping(net::StatPing ping) {
     const uint32_t count = IncrementCounter(std::wstring(net::StatPingCounterKey(ping)).c_str());
     // A ping that cannot start sets the end event itself: the one-shot modes' waits end.
     net::SendStatPing(net::StatPingUrl(ping, count, net::PublisherOverride()), m_ping);
 }
 
-void CTollgate3App::RelaunchAfterUpdate() {
+void App::RelaunchAfterUpdate() {
     fw::StartSelf(L"");
     StoreUpdateTime();
 }
 
-BOOL CTollgate3App::InitInstance() {
+BOOL App::InitInstance() {
     InstallCrashFilter();
     // Automation only: a deliberate fault proves the crash path of the real executable.
     if (AutomationHas(L"crash")) RaiseException(EXCEPTION_ACCESS_VIOLATION, 0, 0, nullptr);
@@ -93,7 +93,7 @@ BOOL CTollgate3App::InitInstance() {
     return RunMainWindow();
 }
 
-int CTollgate3App::ExitInstance() {
+int App::ExitInstance() {
     // Released here, before the framework's own clean-up.
     m_ping.Close();
     m_gdiplus.Reset();

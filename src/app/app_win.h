@@ -12,7 +12,7 @@
 #include "net/stat_ping.h"
 #include "net/stat_ping_win.h"
 
-class CTollgate3App : public CWinApp {
+class App : public CWinApp {
 public:
     BOOL InitInstance() override;
     int ExitInstance() override;

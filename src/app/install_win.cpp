@@ -16,7 +16,7 @@
 #include "fw/handles_win.h"
 #include "fw/library_init_win.h"
 #include "fw/process_win.h"
-#include "ui/msgbox_win.h"
+#include "ui/skinned_message_box_win.h"
 
 namespace {
 

@@ -13,6 +13,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Held from the start, so that the file an install copies is the one that was started (other
     // roles leave the file free: an update renames it).
     if (CurrentStartRequest().mode == StartInstall) base::OwnImage();
-    static CTollgate3App app;
+    static App app;
     return RunApplication(app);
 }

@@ -1,6 +1,6 @@
 #include "app/update_entry_win.h"
 
-#include "app/prgs_dlg_win.h"
+#include "app/update_progress_dialog_win.h"
 #include "app/update_win.h"
 
 namespace {
@@ -17,7 +17,7 @@ int CheckForUpdate(bool forced) {
 }
 
 bool DownloadAndSwap() {
-    static CPrgsDlg dialog;
+    static UpdateProgressDialog dialog;
     return ProcessUpdate().DownloadAndSwap([](const std::wstring& source, const std::wstring& destination) {
         return dialog.Download(source, destination);
     });

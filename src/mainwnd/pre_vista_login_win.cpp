@@ -1,16 +1,16 @@
 #include "mainwnd/pre_vista_login_win.h"
 
 #include "fw/dialog_win.h"
-#include "mainwnd/main_dlg_win.h"
+#include "mainwnd/main_window_win.h"
 #include "resource.h"
 
 namespace mainwnd {
 namespace {
 
 // Modeless and owned: the system destroys it with its owner, and the object goes with it.
-class CPreVistaLoginDlg : public CDialog {
+class PreVistaLoginDialog : public CDialog {
 public:
-    explicit CPreVistaLoginDlg(HWND owner) : CDialog(IDD_LOGIN, owner) {}
+    explicit PreVistaLoginDialog(HWND owner) : CDialog(IDD_LOGIN, owner) {}
 
 protected:
     void PostNcDestroy() override { delete this; }
@@ -18,8 +18,8 @@ protected:
 
 } // namespace
 
-void CreatePreVistaLoginDialog(CTollgate3Dlg& dlg) {
-    auto* login = new CPreVistaLoginDlg(dlg.m_hWnd);
+void CreatePreVistaLoginDialog(MainWindow& dlg) {
+    auto* login = new PreVistaLoginDialog(dlg.m_hWnd);
     if (!login->Create()) {
         delete login;
         return;

@@ -3,11 +3,11 @@
 // Nothing reads it; it goes when the main window is destroyed.
 #pragma once
 
-class CTollgate3Dlg;
+class MainWindow;
 
 namespace mainwnd {
 
 // Creates the dialog (template 157) at (0, 0), 1 x 1, z-order unchanged, owned by dlg.
-void CreatePreVistaLoginDialog(CTollgate3Dlg& dlg);
+void CreatePreVistaLoginDialog(MainWindow& dlg);
 
 } // namespace mainwnd

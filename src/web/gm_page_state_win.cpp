@@ -5,9 +5,9 @@
 
 #include "fw/shell_open_win.h"
 #include "net/publisher_win.h"
-#include "ui/msgbox_win.h"
-#include "web/down_game_dlg_win.h"
-#include "web/fav_dlg_win.h"
+#include "ui/skinned_message_box_win.h"
+#include "web/game_download_dialog_win.h"
+#include "web/favourite_dialog_win.h"
 
 namespace web {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "mainwnd/setting_dlg_win.h"
+#include "mainwnd/hotkey_settings_dialog_win.h"
 #include "mainwnd_fixture.h"
 #include "resource.h"
 
@@ -37,25 +37,25 @@ std::wstring ReadFile(const std::wstring& path) {
 }
 
 // The main window with the settings file removed before it reads its hotkeys.
-class MainWindowCommands : public MainWindow {
+class MainWindowCommands : public MainWindowTest {
 protected:
     void SetUp() override {
         ::DeleteFileW(SettingsFile().c_str());
-        MainWindow::SetUp();
+        MainWindowTest::SetUp();
     }
     void TearDown() override {
-        MainWindow::TearDown();
+        MainWindowTest::TearDown();
         ::DeleteFileW(SettingsFile().c_str());
         SetKeys({});
     }
 };
 
-CTollgate3Dlg* g_timerDlg = nullptr;
+MainWindow* g_timerDlg = nullptr;
 
 // Runs inside the settings dialog's modal loop: types into the dialog, then hides the window.
 void CALLBACK HideWhileSettingsOpen(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
-    if (CSettingDlg* dlg = CSettingDlg::Open()) dlg->m_edtKeys[0].SetWindowText(L"F2");
+    if (HotkeySettingsDialog* dlg = HotkeySettingsDialog::Open()) dlg->m_edtKeys[0].SetWindowText(L"F2");
     g_timerDlg->ToggleShow();
 }
 
@@ -109,7 +109,7 @@ TEST_F(MainWindowCommands, HidingCancelsTheSettingsDialogWithoutSaving) {
     g_timerDlg = &m_dlg;
     ::SetTimer(nullptr, 0, 50, HideWhileSettingsOpen);
     m_dlg.RunCommand(5); // returns once the dialog has ended
-    EXPECT_EQ(CSettingDlg::Open(), nullptr);
+    EXPECT_EQ(HotkeySettingsDialog::Open(), nullptr);
     EXPECT_FALSE(::IsWindowVisible(m_dlg.m_hWnd));
     wchar_t stored[32] = {};
     ::GetPrivateProfileStringW(L"TnVexa", L"ShortKey", L"", stored, 32, SettingsFile().c_str());

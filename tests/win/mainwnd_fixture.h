@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "fw/fw_win.h"
-#include "mainwnd/main_dlg_win.h"
+#include "mainwnd/main_window_win.h"
 #include "mainwnd/main_messages.h"
 #include "win_test_support.h"
 
@@ -22,13 +22,13 @@ struct Question {
     UINT type;
 };
 
-class TestMainDlg : public CTollgate3Dlg {
+class TestMainWindow : public MainWindow {
 public:
     std::vector<Question> asked;
     std::deque<int> answers; // popped per question; IDNO when empty
 
-    using CTollgate3Dlg::PreTranslateMessage;
-    using CTollgate3Dlg::WatchPageProcess;
+    using MainWindow::PreTranslateMessage;
+    using MainWindow::WatchPageProcess;
 
 protected:
     int AskPlayer(const wchar_t* text, UINT type) override {
@@ -54,7 +54,7 @@ inline std::wstring PageReport(HWND page) {
     return text;
 }
 
-class MainWindow : public testing::Test {
+class MainWindowTest : public testing::Test {
 protected:
     void SetUp() override {
         // The first page process stays at its login unless a test says otherwise.
@@ -140,7 +140,7 @@ protected:
         Pump([] { return false; }, ms);
     }
 
-    TestMainDlg m_dlg;
+    TestMainWindow m_dlg;
     bool m_quit = false;
 };
 

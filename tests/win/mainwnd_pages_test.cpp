@@ -30,7 +30,7 @@ LRESULT SendLabel(HWND main, HWND sender, const void* data, DWORD bytes) {
 
 } // namespace
 
-TEST_F(MainWindow, WaitsAsOnePixelAndStartsTheFirstPageProcessWithItsOptions) {
+TEST_F(MainWindowTest, WaitsAsOnePixelAndStartsTheFirstPageProcessWithItsOptions) {
     const RECT rc = WindowRect(m_dlg.m_hWnd);
     EXPECT_EQ(rc.left, 0);
     EXPECT_EQ(rc.top, 0);
@@ -68,7 +68,7 @@ TEST_F(MainWindow, WaitsAsOnePixelAndStartsTheFirstPageProcessWithItsOptions) {
     EXPECT_NE(line.find(L"fake_page.exe"), std::wstring::npos);
 }
 
-TEST_F(MainWindow, AdoptsPageWindowsAsTabsInTheContentArea) {
+TEST_F(MainWindowTest, AdoptsPageWindowsAsTabsInTheContentArea) {
     const HWND first = OpenTab(L"1服-abc-first");
     EXPECT_EQ(Logins(), 1u) << "the adopted process is no login any more; the first one still is";
     EXPECT_TRUE(m_dlg.HasTrayIcon());
@@ -106,7 +106,7 @@ TEST_F(MainWindow, AdoptsPageWindowsAsTabsInTheContentArea) {
     EXPECT_EQ(m_dlg.Model().TabCount(), 2);
 }
 
-TEST_F(MainWindow, LabelRegistrationAcceptsNewLabelsAndRefusesDuplicatesAndMalformedBlocks) {
+TEST_F(MainWindowTest, LabelRegistrationAcceptsNewLabelsAndRefusesDuplicatesAndMalformedBlocks) {
     // This process plays four logins, one for each label that is taken.
     for (int i = 0; i < 4; ++i)
         PlayLogin();
@@ -142,7 +142,7 @@ TEST_F(MainWindow, LabelRegistrationAcceptsNewLabelsAndRefusesDuplicatesAndMalfo
     EXPECT_EQ(SendLabel(m_dlg.m_hWnd, m_dlg.m_hWnd, fresh, sizeof(fresh)), 1);
 }
 
-TEST_F(MainWindow, DuplicateLoginGivesUpWithoutQuittingWhileTabsExist) {
+TEST_F(MainWindowTest, DuplicateLoginGivesUpWithoutQuittingWhileTabsExist) {
     OpenTab(L"1服-abc-same");
     SetPageEnv(L"", L"1服-abc-same");
     ASSERT_TRUE(m_dlg.LaunchPageProcess());
@@ -156,7 +156,7 @@ TEST_F(MainWindow, DuplicateLoginGivesUpWithoutQuittingWhileTabsExist) {
     EXPECT_FALSE(m_quit);
 }
 
-TEST_F(MainWindow, OnlyARequestWithThreeAdoptedTabsIsRefused) {
+TEST_F(MainWindowTest, OnlyARequestWithThreeAdoptedTabsIsRefused) {
     OpenTab(L"1服-a-one");
     OpenTab(L"1服-a-two");
     // Two tabs and a login still open: another login goes ahead.
@@ -177,7 +177,7 @@ TEST_F(MainWindow, OnlyARequestWithThreeAdoptedTabsIsRefused) {
     EXPECT_EQ(m_dlg.Model().TabCount(), 3);
 }
 
-TEST_F(MainWindow, ClosingATabSelectsTheTabThatMovedIntoItsPlace) {
+TEST_F(MainWindowTest, ClosingATabSelectsTheTabThatMovedIntoItsPlace) {
     const HWND a = OpenTab(L"1服-a-alpha", L"C04040");
     const HWND b = OpenTab(L"1服-a-beta", L"40C040");
     const HWND c = OpenTab(L"1服-a-gamma", L"4040C0");
@@ -212,7 +212,7 @@ TEST_F(MainWindow, ClosingATabSelectsTheTabThatMovedIntoItsPlace) {
     EXPECT_EQ(m_dlg.Model().TabCount(), 1);
 }
 
-TEST_F(MainWindow, MuteBroadcastReachesTabPagesEvery400Ms) {
+TEST_F(MainWindowTest, MuteBroadcastReachesTabPagesEvery400Ms) {
     const HWND page = OpenTab(L"1服-a-loud");
     SetPageEnv(L"hall");
     ASSERT_TRUE(m_dlg.LaunchPageProcess());
@@ -255,7 +255,7 @@ TEST_F(MainWindow, MuteBroadcastReachesTabPagesEvery400Ms) {
     EXPECT_EQ(PageReport(hall).find(L"mute=-1 "), 0u) << "the hall page gets none";
 }
 
-TEST_F(MainWindow, MinimumSizeGrowsWithTheTabs) {
+TEST_F(MainWindowTest, MinimumSizeGrowsWithTheTabs) {
     struct Case {
         int tabs;
         int minWidth;
@@ -278,7 +278,7 @@ TEST_F(MainWindow, MinimumSizeGrowsWithTheTabs) {
     EXPECT_EQ(hide.left - rc.left, 1200 - 114);
 }
 
-TEST_F(MainWindow, HidingToTheTrayAndBack) {
+TEST_F(MainWindowTest, HidingToTheTrayAndBack) {
     OpenTab(L"1服-a-hide");
     ASSERT_TRUE(m_dlg.HasTrayIcon());
     struct Step {
@@ -303,7 +303,7 @@ TEST_F(MainWindow, HidingToTheTrayAndBack) {
     }
 }
 
-TEST_F(MainWindow, RefreshAndFavouriteKeysGoToTheVisiblePage) {
+TEST_F(MainWindowTest, RefreshAndFavouriteKeysGoToTheVisiblePage) {
     const HWND first = OpenTab(L"1服-a-keys1");
     const HWND second = OpenTab(L"1服-a-keys2");
     PostAndPump(WM_KEYDOWN, VK_F5, 1);
@@ -321,7 +321,7 @@ TEST_F(MainWindow, RefreshAndFavouriteKeysGoToTheVisiblePage) {
     EXPECT_TRUE(m_dlg.IsWindow());
 }
 
-TEST_F(MainWindow, CloseBeforeTheFirstTabEndsTheLoginAndTheProgramWithoutAQuestion) {
+TEST_F(MainWindowTest, CloseBeforeTheFirstTabEndsTheLoginAndTheProgramWithoutAQuestion) {
     ASSERT_TRUE(m_dlg.Model().HasPendingProcess());
     PostAndPump(WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(m_quit);
@@ -329,14 +329,14 @@ TEST_F(MainWindow, CloseBeforeTheFirstTabEndsTheLoginAndTheProgramWithoutAQuesti
     EXPECT_FALSE(m_dlg.Model().HasPendingProcess());
 }
 
-TEST_F(MainWindow, CancelledLoginBeforeTheFirstTabQuits) {
+TEST_F(MainWindowTest, CancelledLoginBeforeTheFirstTabQuits) {
     SetPageEnv(L"cancel");
     ASSERT_TRUE(m_dlg.LaunchPageProcess());
     EXPECT_TRUE(Pump([&] { return m_quit; }, 10000));
     EXPECT_TRUE(m_dlg.asked.empty());
 }
 
-TEST_F(MainWindow, CloseWithTabsAsksAndQuitAllClosesEveryPage) {
+TEST_F(MainWindowTest, CloseWithTabsAsksAndQuitAllClosesEveryPage) {
     const HWND a = OpenTab(L"1服-a-q1");
     const HWND b = OpenTab(L"1服-a-q2");
     EndLogins();
@@ -367,7 +367,7 @@ TEST_F(MainWindow, CloseWithTabsAsksAndQuitAllClosesEveryPage) {
     EXPECT_EQ(static_cast<int>(m_dlg.asked.size()), before);
 }
 
-TEST_F(MainWindow, TabsCarryTheLabelsOfTheirOwnProcesses) {
+TEST_F(MainWindowTest, TabsCarryTheLabelsOfTheirOwnProcesses) {
     // Login A is held between its label and its page, with the window disabled as its modal
     // login does; login B finishes meanwhile: B's tab comes first, and each keeps its label.
     fw::Handle holdA(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldA"));
@@ -418,7 +418,7 @@ TEST_F(MainWindow, TabsCarryTheLabelsOfTheirOwnProcesses) {
 // Two logins hold the window: the second's screen opens over the window the first disabled, so it
 // never gives it back; killing the first leaves it to the second, whose page frees it. A dialog
 // of this process holds it too, also while disabled under a message of its own.
-TEST_F(MainWindow, TheWindowIsEnabledOnceNoDialogHoldsIt) {
+TEST_F(MainWindowTest, TheWindowIsEnabledOnceNoDialogHoldsIt) {
     fw::Handle holdA(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldA")); // never set
     fw::Handle holdB(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldB"));
     for (const std::wstring login : {L"A", L"B"}) {
@@ -448,7 +448,7 @@ TEST_F(MainWindow, TheWindowIsEnabledOnceNoDialogHoldsIt) {
 }
 
 // A hall page that a page started, not this window: adopted when its process runs this program.
-TEST_F(MainWindow, AdoptsTheHallPageOfAnotherStartOfThisProgramOnly) {
+TEST_F(MainWindowTest, AdoptsTheHallPageOfAnotherStartOfThisProgramOnly) {
     PostAndPump(base::WM_PAGECREATED, reinterpret_cast<WPARAM>(::GetDesktopWindow()), 1);
     EXPECT_EQ(m_dlg.HallWnd(), nullptr) << "another program's window";
     CWnd hall; // this process is no login of the window
@@ -458,7 +458,7 @@ TEST_F(MainWindow, AdoptsTheHallPageOfAnotherStartOfThisProgramOnly) {
 }
 
 TEST(MainWindowAlone, AFirstLoginThatCannotStartIsToldAndEndsTheProgram) {
-    TestMainDlg dlg;
+    TestMainWindow dlg;
     dlg.m_programPath = wintest::ExeFolder() + L"no_such_page.exe";
     ASSERT_TRUE(dlg.Create());
     MSG quit;

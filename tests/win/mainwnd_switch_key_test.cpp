@@ -20,7 +20,7 @@ void SetKeys(std::initializer_list<int> down) {
 
 } // namespace
 
-TEST_F(MainWindow, DefaultSwitchKeySelectsTheNextTab) {
+TEST_F(MainWindowTest, DefaultSwitchKeySelectsTheNextTab) {
     const HWND pages[] = {OpenTab(L"1服-a-one"), OpenTab(L"1服-a-two"), OpenTab(L"1服-a-three")};
     ASSERT_EQ(m_dlg.Model().CurTab(), 2);
 

@@ -58,10 +58,10 @@ private:
 
 } // namespace
 
-class TabStrip : public MainWindow {
+class TabStrip : public MainWindowTest {
 protected:
     void SetUp() override {
-        MainWindow::SetUp();
+        MainWindowTest::SetUp();
         m_pages[0] = OpenTab(L"1服-north-alpha", L"B04030");
         m_pages[1] = OpenTab(L"2服-east-beta-with-a-label-far-too-long-for-its-tab", L"2F8F4F");
         m_pages[2] = OpenTab(L"3服-west-gamma", L"3050B0");
@@ -195,7 +195,7 @@ private:
     int m_frameWidth;
 };
 
-TEST_F(MainWindow, TabsShowTheirNormalSelectedAndHoverFramesAndTheHotCloseBox) {
+TEST_F(MainWindowTest, TabsShowTheirNormalSelectedAndHoverFramesAndTheHotCloseBox) {
     const struct {
         const wchar_t* label;
         COLORREF color;

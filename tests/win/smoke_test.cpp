@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(Codepage, ExecutablePathEndsWithExe) {
+TEST(ExecutablePath, EndsWithExe) {
     const auto path = base::ExecutablePath();
     ASSERT_GT(path.size(), 4u);
     EXPECT_EQ(path.substr(path.size() - 4), L".exe");

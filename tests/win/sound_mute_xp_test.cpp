@@ -147,7 +147,7 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-using MainWindowXp = mwtest::MainWindow;
+using MainWindowXp = mwtest::MainWindowTest;
 
 TEST_F(MainWindowXp, KeepsALoginDialogAndRepaintsTheCornerLeftWhenNarrowed) {
     HWND login = nullptr;

@@ -9,7 +9,7 @@
 #include "app/automation_win.h"
 #include "fw/fw_win.h"
 #include "web/gm_page_state_win.h"
-#include "web/gm_wnd_win.h"
+#include "web/page_window_win.h"
 
 namespace {
 

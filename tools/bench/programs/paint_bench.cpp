@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwnd/main_dlg_win.h"
+#include "mainwnd/main_window_win.h"
 #include "mainwnd/main_messages.h"
 
 namespace {
@@ -62,7 +62,7 @@ bool Redirect(void* original, void* replacement) {
 
 // The main window, with this process playing one of its logins: only a login's process may
 // bring a page.
-class BenchWindow : public CTollgate3Dlg {
+class BenchWindow : public MainWindow {
 public:
     void PlayLogin() {
         WatchPageProcess(fw::Handle(

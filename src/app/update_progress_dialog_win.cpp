@@ -1,0 +1,66 @@
+#include "app/update_progress_dialog_win.h"
+
+#include "base/text.h"
+#include "resource.h"
+#include "ui/skin_image_win.h"
+
+UpdateProgressDialog::UpdateProgressDialog() : SkinnedDialog(IDD_PRGS) {
+}
+
+void UpdateProgressDialog::SetSource(std::wstring_view url) {
+    m_strSource.assign(base::Truncate(url, 511));
+}
+
+void UpdateProgressDialog::SetDestination(std::wstring_view path) {
+    m_strDest.assign(base::Truncate(path, 259));
+}
+
+bool UpdateProgressDialog::Download(std::wstring_view url, std::wstring_view path) {
+    SetSource(url);
+    SetDestination(path);
+    const INT_PTR result = DoModal();
+    // After a cancel the download thread may still be closing the file it wrote.
+    m_job.Wait(10000);
+    return result == IDOK;
+}
+
+void UpdateProgressDialog::DoDataExchange() {
+    SkinnedDialog::DoDataExchange();
+    DDX_Control(IDC_PRGS_PROGRESS, m_progress);
+}
+
+BOOL UpdateProgressDialog::OnInitDialog() {
+    SkinnedDialog::OnInitDialog();
+    SetPopupSkin();
+    SetTitle(L"版本更新中...");
+    const HINSTANCE self = ::GetModuleHandleW(nullptr);
+
+    RECT rc{};
+    ::GetWindowRect(m_hWnd, &rc);
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    RECT desktop{};
+    ::GetWindowRect(::GetDesktopWindow(), &desktop);
+    ::SetWindowPos(m_hWnd, nullptr, desktop.left + (desktop.right - desktop.left - w) / 2,
+                   desktop.top + (desktop.bottom - desktop.top - h) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+
+    m_progress.SetImages(LoadSkinImage(self, IDB_PROGRESS_BACK), LoadSkinImage(self, IDB_PROGRESS_FILL));
+
+    const bool started = m_job.Start(
+        m_strSource, m_strDest, 512,
+        [this](uint32_t percent) { m_progress.SetPos(static_cast<int>(percent)); },
+        [this](bool success) { OnDownloadDone(success); });
+    // Without its threads the dialog would wait for nothing: it fails at once.
+    if (!started) PostMessage(WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+void UpdateProgressDialog::OnDownloadDone(bool success) {
+    EndDialog(success ? IDOK : IDCANCEL);
+}
+
+void UpdateProgressDialog::OnCancel() {
+    m_job.Cancel();
+    EndDialog(IDCANCEL);
+}

@@ -1,0 +1,57 @@
+// HotkeySettingsDialog: the hotkey settings dialog. Each of its three edits shows a hotkey and takes the
+// next key pressed in it as the new one; OK stores the three (unless two are the same) and tells
+// every running main window.
+#pragma once
+#include <windows.h>
+
+#include <array>
+
+#include "base/hotkey.h"
+#include "fw/fw_win.h"
+#include "ui/skin_button_win.h"
+#include "ui/skinned_dialog_win.h"
+#include "ui/skin_label_win.h"
+
+class HotkeySettingsDialog : public SkinnedDialog {
+public:
+    static constexpr UINT IDD = 158;
+
+    explicit HotkeySettingsDialog(HWND parent = nullptr);
+    ~HotkeySettingsDialog() override;
+
+    // The settings dialog that is open now, or null.
+    static HotkeySettingsDialog* Open();
+
+    // The edits of the boss, window-switch and sound keys, in base::HotkeyRole order.
+    std::array<CWnd, base::kHotkeyCount> m_edtKeys;
+    SkinLabel m_stcBossPrompt, m_stcBossExample;
+    SkinLabel m_stcSwitchPrompt, m_stcSwitchExample;
+    SkinLabel m_stcSoundPrompt, m_stcSoundExample;
+    SkinButton m_btnOk;
+    SkinButton m_btnCancel;
+    // Per edit, the key code last captured or loaded (the modifiers are read back from the text).
+    std::array<int, base::kHotkeyCount> m_keyCodes{};
+
+protected:
+    void DoDataExchange() override;
+    // Key capture: a key pressed in an edit becomes its text; Esc and Enter do nothing.
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override;
+    // Saves the three hotkeys, or complains about two equal ones and stays open.
+    void OnOK() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    // Shows a notice over the dialog (caption "Vexa - Tarn"). Tests answer in its place.
+    virtual void Tell(const wchar_t* text);
+
+private:
+    // The index of the edit with the keyboard focus, or -1.
+    int FocusedEdit() const;
+
+    fw::Brush m_groupBrush;
+};
+
+namespace mainwnd {
+// Ends the open settings dialog without saving when it is shown (the main window hides).
+void CancelSettingsDialog();
+} // namespace mainwnd

@@ -1,0 +1,149 @@
+// Folder mainwnd/: the main game window and its tab rules; may include net/, ui/, fw/ and base/.
+// MainWindow: the main game window. A skinned container of up to three page windows that
+// live in page processes of their own, drawn as tabs in its caption band; it starts the page
+// processes, adopts their windows, and shows, hides, mutes and ends them. Its tab strip, tray
+// icon and keyboard hook are parts of their own that it owns.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "fw/fw_win.h"
+#include "mainwnd/keyboard_hook_win.h"
+#include "mainwnd/page_model.h"
+#include "mainwnd/page_process_win.h"
+#include "mainwnd/tab_strip_win.h"
+#include "mainwnd/tray_icon_win.h"
+#include "ui/add_account_prompt_win.h"
+#include "ui/skin_button_win.h"
+#include "ui/skinned_dialog_win.h"
+#include "ui/skin_label_win.h"
+
+class MainWindow : public SkinnedDialog {
+public:
+    static constexpr UINT IDD = 102;
+
+    MainWindow();
+    ~MainWindow() override;
+
+    // Starts a page process: this program with " /newgm /<this window> /<tab count>". False,
+    // with nothing changed, when it cannot be started.
+    bool LaunchPageProcess();
+    // Shows page window `page` in the content area and hides the other pages (null: hides all).
+    void ShowPage(HWND page);
+    // The window-switch key: selects the next tab.
+    void SwitchPage();
+    // Closes tab i after asking the player.
+    void CloseTab(int i);
+    // Hides the window to the tray, or restores it.
+    void ToggleShow();
+    // Raises the window above every other and gives it the foreground.
+    void BringToFront();
+    // Ends every page and the program.
+    void QuitAll();
+
+    // The system menu under the "系统" button, the tray menu at the cursor, and one menu
+    // command by its id (mainwnd::MenuCommand, 1 refresh to 6 exit).
+    void OpenSystemMenu();
+    void OpenTrayMenu();
+    void RunCommand(int id);
+
+    const mainwnd::PageModel& Model() const { return m_model; }
+    HWND SelectedPageWnd() const { return ToHwnd(m_model.SelectedPage()); }
+    HWND HallWnd() const { return ToHwnd(m_model.Hall()); }
+    bool HasTrayIcon() const { return m_tray.IsShown(); }
+    // Muted: every page is told so by the 400 ms broadcast; the sound button follows.
+    bool Muted() const { return m_muted; }
+
+    // The executable started for pages and for a new window; empty means this program. Tests
+    // put a stand-in page program here.
+    std::wstring m_programPath;
+    // The update check of the update command (forced: the start-up day rules are skipped):
+    // non-zero when an update is needed. Unset, no update is ever needed.
+    std::function<int(bool forced)> m_checkForUpdate;
+    // Test automation: an open menu carries its item texts as the text of its window.
+    bool m_automation = false;
+
+    SkinButton m_btnHide;   // IDC_MAIN_HIDE
+    SkinButton m_btnSound;  // IDC_MAIN_SOUND
+    SkinButton m_btnSystem; // IDC_MAIN_SYSTEM
+    SkinLabel m_stcOther;   // IDC_MAIN_OTHER_ACCOUNT
+
+protected:
+    void DoDataExchange() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override;
+    // Enter does nothing.
+    void OnOK() override {}
+    // The close request: asks whether to quit the game.
+    void OnCancel() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    // Shows a notice or question to the player (no parent, caption "Vexa - Tarn") and answers
+    // the box's result. Tests answer in its place.
+    virtual int AskPlayer(const wchar_t* text, UINT type);
+
+    // Takes a started page process as one of this window's logins and holds it until it ends.
+    // (Tests hand their own process here to play a page process.)
+    void WatchPageProcess(fw::Handle process);
+
+private:
+    static HWND ToHwnd(mainwnd::PageHandle h) { return reinterpret_cast<HWND>(h); }
+    static mainwnd::PageHandle ToPage(HWND h) { return reinterpret_cast<mainwnd::PageHandle>(h); }
+    bool HallVisible() const { return ::IsWindow(HallWnd()) && ::IsWindowVisible(HallWnd()); }
+
+    // Carries out what the page model decided, in its order, asking the player where it asks.
+    void Apply(mainwnd::PageActions actions);
+    void ApplyQuit(mainwnd::PageActions& actions);
+    void ClosePageWindow(HWND page);
+    void BeginRunning();
+    bool StartProgram(const std::wstring& options, bool keepProcess);
+    void PlaceInContent(HWND page);
+    void ShowAddAccountPrompt();
+    // Takes away what the running window holds outside itself: tray icon, timer, hook, tooltip.
+    void TearDown();
+
+    LRESULT OnPageCreated(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCopyData(HWND sender, const COPYDATASTRUCT* data);
+    // The ends the watch reports; the window enabled again when nothing holds it any more.
+    void OnPageProcessEnded();
+    void ReleaseIfNotHeld();
+    void OnTrayNotify(LPARAM lParam);
+    void OnGlobalHotkey(WPARAM which);
+    void OnHotkeysChanged();
+    void OnMuteTimer();
+    void OnSize(UINT type, int cx, int cy);
+    bool OnWindowPosChanging(WINDOWPOS* pos);
+    void OnPaint();
+    void OnCommand(WPARAM wParam);
+    void OpenSettings();
+    // A menu of this window waits for the player (WM_ENTERIDLE): `menuWindow` shows it.
+    void OnMenuIdle(HWND menuWindow);
+
+    // The skin and the tab strip, drawn in the erase step.
+    BOOL OnEraseBkgnd(HDC dc);
+    LRESULT OnNcHitTest(POINT screen);
+    // Mouse buttons in client coordinates; false when the message goes on to default handling.
+    bool OnTabButton(mainwnd::PageActions actions);
+
+    mainwnd::PageModel m_model;
+    mainwnd::PageProcessWatch m_pageProcesses;
+    mainwnd::TabStrip m_tabs{m_model};
+    mainwnd::TrayIcon m_tray;
+    mainwnd::KeyboardHook m_keyboardHook;
+    bool m_muted = false;
+    int m_osMajorVersion = 0;
+    // The mute state last shown on the sound button: muted, so that the first tick paints it.
+    bool m_shownMuted = true;
+    // The client width seen by the last size change.
+    int m_lastWidth = 0;
+    std::unique_ptr<AddAccountPrompt> m_addAccDlg;
+    HICON m_hIcon = nullptr;
+    HICON m_hIconSmall = nullptr;
+
+    fw::Bitmap m_bmpHide, m_bmpSoundOn, m_bmpSoundOff, m_bmpSystem, m_bmpPadlock;
+    // The item texts of the menu being shown, for the test automation.
+    std::wstring m_menuText;
+};

@@ -1,0 +1,51 @@
+#include "ui/add_account_prompt_win.h"
+
+#include "resource.h"
+#include "ui/skin_image_win.h"
+
+AddAccountPrompt::AddAccountPrompt(HWND parent) : SkinnedDialog(IDD_ADDACC, parent) {
+}
+
+void AddAccountPrompt::DoDataExchange() {
+    SkinnedDialog::DoDataExchange();
+    DDX_Control(IDOK, m_btnYes);
+    DDX_Control(IDCANCEL, m_btnNo);
+    DDX_Control(IDC_ADDACC_TEXT, m_stcText);
+}
+
+BOOL AddAccountPrompt::OnInitDialog() {
+    SkinnedDialog::OnInitDialog();
+    SetTitle(L"登录其他账号");
+    ui::FrameStyle style;
+    style.captionHeight = 30;
+    SetStyle(style);
+    const HINSTANCE self = ::GetModuleHandleW(nullptr);
+    SetSkin(nullptr, LoadSkinImage(self, IDB_ADDACC_BACK), true, false, nullptr, nullptr, nullptr);
+    // The strip stays ours: each button keeps only its image list.
+    fw::Bitmap strip(LoadSkinImage(self, IDB_BTN_TEXT));
+    m_btnYes.SetImage(strip.Get(), true);
+    m_btnNo.SetImage(strip.Get(), true);
+    m_stcText.m_nLineSpacing = 5;
+    return TRUE;
+}
+
+void AddAccountPrompt::Answer(WPARAM newTab) {
+    // Without a parent there is nobody to tell: posting to no window would reach the thread.
+    if (const HWND parent = ::GetParent(m_hWnd)) ::PostMessageW(parent, kAnswerMessage, newTab, 0);
+    ShowWindow(SW_HIDE);
+}
+
+LRESULT AddAccountPrompt::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_ACTIVATE: {
+        const LRESULT result = SkinnedDialog::WindowProc(msg, wParam, lParam);
+        // Clicking anywhere else dismisses the prompt without an answer.
+        if (LOWORD(wParam) == WA_INACTIVE) ShowWindow(SW_HIDE);
+        return result;
+    }
+    case WM_NCHITTEST:
+        return HTCLIENT; // not draggable, although it has a caption band
+    default:
+        return SkinnedDialog::WindowProc(msg, wParam, lParam);
+    }
+}

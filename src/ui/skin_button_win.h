@@ -1,0 +1,47 @@
+// SkinButton: the image button of the skinned windows. It shows one of four frames of an image
+// strip (normal, hover, pressed, disabled) over the piece of its parent's skin that lies
+// under it, optionally with a centred text and a tooltip.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "fw/fw_win.h"
+
+class SkinButton : public CButton {
+public:
+    SkinButton() = default;
+    ~SkinButton() override;
+
+    // Creates a caption button whose right edge is at `right` (parent client coordinates),
+    // one frame of the strip wide, and gives it the strip.
+    BOOL CreateCaptionButton(int right, int top, UINT id, HWND parent, HBITMAP strip);
+    // Cuts the strip (four frames side by side; magenta is transparent) into the button's
+    // image list; the strip stays the caller's. resizeToFrame makes the button one frame big.
+    BOOL SetImage(HBITMAP strip, BOOL resizeToFrame);
+    void SetToolTip(const wchar_t* text);
+
+    void PreSubclassWindow() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    void DrawItem(DRAWITEMSTRUCT* item) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    void OnMouseMove();
+    void OnMouseHover();
+    void OnMouseLeave();
+    void OnLButtonUp();
+
+    BOOL m_bTracking = FALSE;
+    BOOL m_bHover = FALSE;
+    RECT m_rcWindow{}; // only its width and height are used: the drawing size
+    std::wstring m_strText;
+    COLORREF m_crText = 0;
+    fw::ImageList m_imgFrames;
+    BOOL m_bPressed = FALSE;
+    BOOL m_bToolTip = FALSE;
+    CWnd m_toolTip;
+    std::wstring m_strToolTip;
+
+private:
+    void DestroyToolTip();
+};

@@ -1,0 +1,48 @@
+// The skinned message box: the one way a notice or question reaches the player. Types and
+// results are the platform message box's (0 OK, 1 OK/Cancel, 4 Yes/No; 1, 2, 6, 7).
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "fw/handles_win.h"
+#include "ui/skin_button_win.h"
+#include "ui/skinned_dialog_win.h"
+
+// Shows the box modally over parent (may be null) and answers the button's result; closing the
+// box any other way answers 2.
+int ShowMessageBox(HWND parent, const wchar_t* text, const wchar_t* caption, UINT type);
+
+class SkinnedMessageBox : public SkinnedDialog {
+public:
+    explicit SkinnedMessageBox(HWND parent = nullptr);
+    ~SkinnedMessageBox() override = default;
+
+    // Takes ownership of the four skin images; the background goes on to the frame.
+    void SetImages(HBITMAP background, HBITMAP close, HBITMAP firstButton, HBITMAP secondButton);
+
+    fw::Bitmap m_bmpBackImage;
+    fw::Bitmap m_bmpCloseImage;
+    fw::Bitmap m_bmpFirstImage;
+    fw::Bitmap m_bmpSecondImage;
+    std::wstring m_strText;
+    std::wstring m_strCaption;
+    UINT m_nType = 0;
+    int m_nLines = 1;
+    HFONT m_hTextFont = nullptr; // the dialog's font, not owned
+    COLORREF m_crText = RGB(0, 0, 0);
+    SkinButton m_btnFirst;
+    SkinButton m_btnSecond;
+
+protected:
+    BOOL OnInitDialog() override;
+    // Enter and Escape must not dismiss the box: only its buttons and its close command do.
+    void OnOK() override {}
+    void OnCancel() override {}
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint();
+
+private:
+    // The text's size on the window's DC with the dialog font, breaking only at '\n'.
+    SIZE MeasureText() const;
+};

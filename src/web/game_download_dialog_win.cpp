@@ -1,0 +1,215 @@
+#include "web/game_download_dialog_win.h"
+
+#include <sddl.h>
+
+#include "net/http_win.h"
+#include "net/publisher_win.h"
+#include "net/signature_win.h"
+#include "net/update_config.h"
+#include "resource.h"
+#include "ui/skin_image_win.h"
+#include "web/down_game_rules.h"
+#include "web/gm_page_state_win.h"
+
+namespace {
+
+constexpr DWORD kChunk = 1024;
+constexpr DWORD kStopWaitMs = 10000; // a cancelled job ends its waits sooner (DownloadJob)
+constexpr size_t kMaxAddressChars = 511;
+
+// The client is started with this program's rights, an administrator's. So it is downloaded
+// into a fresh folder that only administrators and the system may change, below the system's
+// own temporary folder: neither the environment (which names the player's temporary folder) nor
+// another program of the player's can choose or swap what is started.
+std::wstring MakePrivateFolder() {
+    wchar_t windows[MAX_PATH] = {};
+    const UINT n = ::GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)",
+                                                                SDDL_REVISION_1, &sd, nullptr))
+        return {};
+    SECURITY_ATTRIBUTES sa{sizeof(sa), sd, FALSE};
+    const std::wstring stem = std::wstring(windows) + L"\\Temp\\TnVexa" +
+                              std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(::GetTickCount());
+    std::wstring made;
+    // A folder of that name made by someone else is never used: it could carry their rights.
+    for (int i = 0; i < 16 && made.empty(); ++i) {
+        const std::wstring path = stem + L"-" + std::to_wstring(i);
+        if (::CreateDirectoryW(path.c_str(), &sa))
+            made = path;
+        else if (::GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    ::LocalFree(sd);
+    return made;
+}
+
+// Deletes a file or an empty folder now, or at the next restart when it is still in use (the
+// started client may still run from it).
+void RemoveNowOrAtRestart(const std::wstring& path, bool folder) {
+    if (path.empty()) return;
+    const BOOL removed = folder ? ::RemoveDirectoryW(path.c_str()) : ::DeleteFileW(path.c_str());
+    if (removed) return;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        ::MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+// A file of this run's own in the private folder: GetTempFileName creates it under a name that
+// did not exist, so deleting it afterwards never takes a file that someone else made.
+std::wstring MakeConfigFile(const std::wstring& folder) {
+    wchar_t path[MAX_PATH] = {};
+    if (folder.empty() || ::GetTempFileNameW(folder.c_str(), L"cfg", 0, path) == 0) return {};
+    return path;
+}
+
+std::wstring ReadDownloadAddress(const std::wstring& configFile) {
+    wchar_t address[kMaxAddressChars + 1] = {};
+    const DWORD n = ::GetPrivateProfileStringW(net::kConfigSection.data(), net::kConfigAddrName.data(), L"",
+                                               address, kMaxAddressChars + 1, configFile.c_str());
+    // A value that fills the buffer may have been cut: a cut address is not requested.
+    return n >= kMaxAddressChars ? std::wstring() : std::wstring(address, n);
+}
+
+} // namespace
+
+GameDownloadDialog::GameDownloadDialog(std::wstring gameName, HWND parent)
+    : SkinnedDialog(IDD_DOWN_GAME, parent), m_strGame(std::move(gameName)),
+      m_strSelfConfigUrl(net::PublisherUrl(net::PublisherSite::Client, net::kUpdateConfigPath)) {
+}
+
+GameDownloadDialog::~GameDownloadDialog() {
+    m_job.Cancel();
+    // A worker that outlives the wait may still store its verified client: that hold stays with
+    // the worker's own copy and ends with it, so this thread never touches it meanwhile.
+    if (!m_job.Wait(kStopWaitMs)) m_heldClient = std::make_shared<fw::Handle>();
+    RemoveDownload();
+}
+
+void GameDownloadDialog::DoDataExchange() {
+    SkinnedDialog::DoDataExchange();
+    DDX_Control(IDC_DOWN_PROGRESS, m_progress);
+    DDX_Control(IDOK, m_btnOK);
+    DDX_Control(IDCANCEL, m_btnCancel);
+    DDX_Control(IDC_DOWN_PERCENT, m_stcPercent);
+}
+
+BOOL GameDownloadDialog::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) return TRUE;
+    return SkinnedDialog::PreTranslateMessage(msg);
+}
+
+BOOL GameDownloadDialog::OnInitDialog() {
+    SkinnedDialog::OnInitDialog();
+    SetPopupSkin();
+    SetTitle(L"游戏下载中...");
+    const HINSTANCE self = ::GetModuleHandleW(nullptr);
+
+    // Without a usable name there is nothing to fetch: the dialog waits to be closed.
+    if (!web::IsGameName(m_strGame)) return TRUE;
+    m_strFolder = MakePrivateFolder();
+    const auto places = web::GameDownloadPlacesFor(m_strSelfConfigUrl, m_strFolder, m_strGame);
+    if (!places) {
+        RemoveDownload();
+        return TRUE;
+    }
+    m_strConfigUrl = places->configUrl;
+    m_strLocalFile = places->clientFile;
+
+    auto found = m_foundAddress;
+    auto held = m_heldClient;
+    net::DownloadJob::Work work = [p = *places, folder = m_strFolder, found, held](
+                                      net::HttpRequestHandles& handles, const net::FetchProgress& progress) {
+        // Without its private folder nothing is fetched at all.
+        const std::wstring configFile = MakeConfigFile(folder);
+        if (configFile.empty()) return kConfigFailed;
+        const bool fetched =
+            net::HttpFetchToFile(p.configUrl, configFile, kChunk, nullptr, &handles, net::kMaxConfigBytes);
+        if (fetched) *found = ReadDownloadAddress(configFile);
+        ::DeleteFileW(configFile.c_str());
+        if (!fetched) return kConfigFailed;
+        if (!net::IsTrustedUrl(*found) ||
+            !net::HttpFetchToFile(*found, p.clientFile, kChunk, &progress, &handles))
+            return kDownloadFailed;
+        // The client runs with this program's rights: only the bytes the publisher signed, held
+        // from the check until it is started.
+        fw::Handle client = net::OpenPinned(p.clientFile, false);
+        if (!client || !net::VerifyPublishedSignature(client.Get(), *found, &handles)) return kDownloadFailed;
+        *held = std::move(client);
+        return kDownloaded;
+    };
+    const bool started = m_job.Start(
+        std::move(work), [this](uint32_t percent) { OnProgress(percent); },
+        [this](int outcome) { OnWorkDone(outcome); });
+
+    ::EnableWindow(m_btnOK.m_hWnd, FALSE);
+    fw::Bitmap strip(LoadSkinImage(self, IDB_BTN_TEXT)); // the buttons keep their own frames
+    m_btnOK.SetImage(strip.Get(), TRUE);
+    m_btnCancel.SetImage(strip.Get(), TRUE);
+    m_stcPercent.m_strText.clear();
+    m_stcPercent.Invalidate(TRUE);
+    m_stcPercent.m_crText = RGB(72, 81, 86);
+    m_stcPercent.m_nFontHeight = 16;
+    m_progress.SetImages(LoadSkinImage(self, IDB_PROGRESS_BACK), LoadSkinImage(self, IDB_PROGRESS_FILL));
+    // Without its worker the dialog would wait for nothing.
+    if (!started) OnWorkDone(kConfigFailed);
+    return TRUE;
+}
+
+void GameDownloadDialog::OnProgress(uint32_t percent) {
+    m_progress.SetPos(static_cast<int>(percent));
+    m_stcPercent.m_strText = web::DownloadLabelText(percent);
+    m_stcPercent.Invalidate(TRUE);
+}
+
+void GameDownloadDialog::OnWorkDone(int outcome) {
+    m_strDownUrl = *m_foundAddress;
+    if (outcome == kConfigFailed) {
+        // Only button 2 or the close button leave this state.
+        SetTitle(L"下载失败");
+        RemoveDownload();
+        return;
+    }
+    if (outcome == kDownloaded) web::Seams().startProgram(m_strLocalFile);
+    SetTitle(outcome == kDownloaded ? L"下载完成" : L"下载失败");
+    RemoveDownload();
+    ::EnableWindow(m_btnOK.m_hWnd, TRUE);
+    ::EnableWindow(m_btnCancel.m_hWnd, FALSE);
+}
+
+void GameDownloadDialog::OnOK() {
+    // Button 1 is disabled while the worker runs; Enter then does nothing either.
+    if (::IsWindowEnabled(m_btnOK.m_hWnd)) End(IDOK);
+}
+
+LRESULT GameDownloadDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if ((msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED) ||
+        msg == WM_CLOSE) {
+        End(IDCANCEL);
+        return 0;
+    }
+    return SkinnedDialog::WindowProc(msg, wParam, lParam);
+}
+
+void GameDownloadDialog::End(INT_PTR result) {
+    // Closing the request's handles makes the worker's next read fail; a thread killed instead
+    // could leave the heap's lock held and the file open.
+    m_job.Cancel();
+    if (m_job.Wait(kStopWaitMs)) RemoveDownload();
+    EndDialog(result);
+}
+
+void GameDownloadDialog::RemoveDownload() {
+    m_heldClient->Reset(); // a started client keeps its own hold on the file
+    if (m_removed) return;
+    m_removed = true;
+    RemoveNowOrAtRestart(m_strLocalFile, false);
+    RemoveNowOrAtRestart(m_strFolder, true);
+}
+
+void RunGameDownloadDialog(HWND owner, const std::wstring& gameName) {
+    GameDownloadDialog dlg(gameName, owner);
+    dlg.DoModal();
+}

@@ -1,0 +1,71 @@
+// GameDownloadDialog: the game client download dialog. It fetches a game's update configuration from
+// the publisher, downloads the client program that the configuration names with a bar and a
+// percentage label, and starts it; its title tells how it went.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "fw/handles_win.h"
+#include "net/download_job_win.h"
+#include "ui/skin_button_win.h"
+#include "ui/skinned_dialog_win.h"
+#include "ui/skin_progress_win.h"
+#include "ui/skin_label_win.h"
+
+class GameDownloadDialog : public SkinnedDialog {
+public:
+    // What the worker came to.
+    enum Outcome { kConfigFailed = 0, kDownloadFailed = 1, kDownloaded = 2 };
+
+    GameDownloadDialog(std::wstring gameName, HWND parent);
+    ~GameDownloadDialog() override;
+
+    SkinProgress m_progress;
+    SkinButton m_btnOK;
+    SkinButton m_btnCancel;
+    SkinLabel m_stcPercent;
+
+    std::wstring m_strGame;
+    // The self-update's configuration address, from which the game's is made; set at
+    // construction, replaceable before the dialog runs.
+    std::wstring m_strSelfConfigUrl;
+    std::wstring m_strConfigUrl;
+    std::wstring m_strDownUrl; // from the configuration, once the worker has ended
+    std::wstring m_strLocalFile;
+
+protected:
+    void DoDataExchange() override;
+    // Esc never reaches the dialog.
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override;
+    // Button 1 (or Enter while it is enabled).
+    void OnOK() override;
+    // Closing goes through End: button 2 and the close request.
+    void OnCancel() override {}
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    // On this thread, never after the dialog has ended.
+    virtual void OnProgress(uint32_t percent);
+    virtual void OnWorkDone(int outcome);
+
+    // Every way out: the worker's requests are cut off and the dialog waits (bounded) until it
+    // has stopped, so that no progress and no title change follow; the download is removed.
+    void End(INT_PTR result);
+
+    net::DownloadJob m_job;
+
+private:
+    void RemoveDownload();
+
+    std::wstring m_strFolder; // the download's private folder, empty until made
+    std::shared_ptr<std::wstring> m_foundAddress = std::make_shared<std::wstring>();
+    // The verified client, held by the worker's check until it has been started.
+    std::shared_ptr<fw::Handle> m_heldClient = std::make_shared<fw::Handle>();
+    bool m_removed = false;
+};
+
+// Runs the download dialog for a game modally over owner.
+void RunGameDownloadDialog(HWND owner, const std::wstring& gameName);

@@ -1,0 +1,148 @@
+#include "web/html_dialog_win.h"
+
+#include <exdispid.h>
+
+namespace {
+
+const DHtmlSinkEntry kSinkEntries[] = {
+    {DISPID_BEFORENAVIGATE2, &HtmlDialog::OnBeforeNavigateEvent},
+    {DISPID_NAVIGATECOMPLETE2, &HtmlDialog::OnNavigateCompleteEvent},
+    {DISPID_DOCUMENTCOMPLETE, &HtmlDialog::OnDocumentCompleteEvent},
+};
+const DHtmlSinkMap kSinkMap{nullptr, kSinkEntries};
+
+} // namespace
+
+const DHtmlSinkMap* HtmlDialog::GetSinkMap() const {
+    return &kSinkMap;
+}
+
+BOOL HtmlDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+    fw::CBrowserControlSite* site = nullptr;
+    if (CreateControlSite(&site) && site) m_browser.Create(m_hWnd, GetClientRect(), this, site);
+    return TRUE;
+}
+
+bool HtmlDialog::CreateControlSite(fw::CBrowserControlSite** site) {
+    if (!site) return false;
+    *site = new fw::CBrowserControlSite(m_hWnd, this);
+    return true;
+}
+
+LRESULT HtmlDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SIZE:
+        if (m_browser.IsCreated()) m_browser.SetRect(GetClientRect());
+        break;
+    case WM_DESTROY:
+        TearDownBrowser();
+        break;
+    default:
+        break;
+    }
+    return CDialog::WindowProc(msg, wParam, lParam);
+}
+
+BOOL HtmlDialog::PreTranslateMessage(MSG* msg) {
+    if (m_browser.TranslateAccelerator(msg)) return TRUE;
+    return CDialog::PreTranslateMessage(msg);
+}
+
+void HtmlDialog::TearDownBrowser() {
+    m_documentEvents.Disconnect();
+    m_document.Reset();
+    m_browser.Destroy();
+}
+
+bool HtmlDialog::IsTopFrame(IDispatch* frame) const {
+    return m_browser.IsTopLevel(frame);
+}
+
+void HtmlDialog::OnNavigateComplete(IDispatch* frame, const std::wstring& /*url*/) {
+    if (!IsTopFrame(frame)) return;
+    m_documentEvents.Disconnect();
+    m_document = m_browser.Document();
+    if (m_document) m_documentEvents.Connect(m_document.Get(), this);
+}
+
+HRESULT HtmlDialog::GetHostInfo(DOCHOSTUIINFO* info) {
+    if (!info) return E_POINTER;
+    info->dwFlags = m_dwHostFlags;
+    info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
+    return S_OK;
+}
+
+HRESULT HtmlDialog::GetExternal(IDispatch** external) {
+    if (!external) return E_POINTER;
+    *external = nullptr;
+    if (!CanAccessExternal()) return S_FALSE;
+    if (!m_external) m_external = fw::MakeEmptyExternal();
+    *external = m_external.Clone().Detach();
+    return *external ? S_OK : S_FALSE;
+}
+
+HRESULT HtmlDialog::OnElementEvent(web::ElementEvent event, const web::ElementRef& element) {
+    if (!element) return S_OK;
+    const DHtmlEventEntry* entry = web::FindElementEntry(GetElementEventTable(), event, *element);
+    if (!entry) return S_OK;
+    return (this->*entry->handler)(event, element);
+}
+
+// ---- browser events through the sink maps -----------------------------------------------------
+
+void HtmlDialog::DispatchBrowserEvent(DISPID id, BrowserEvent& event) {
+    for (const DHtmlSinkMap* map = GetSinkMap(); map; map = map->base) {
+        for (const DHtmlSinkEntry& entry : map->entries) {
+            if (entry.event == id) {
+                (this->*entry.handler)(event);
+                return;
+            }
+        }
+    }
+}
+
+void HtmlDialog::BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
+    BrowserEvent event;
+    event.frame = frame;
+    event.url = url;
+    event.cancel = &cancel;
+    DispatchBrowserEvent(DISPID_BEFORENAVIGATE2, event);
+}
+
+void HtmlDialog::NavigateComplete2(IDispatch* frame, const std::wstring& url) {
+    BrowserEvent event;
+    event.frame = frame;
+    event.url = url;
+    DispatchBrowserEvent(DISPID_NAVIGATECOMPLETE2, event);
+}
+
+void HtmlDialog::DocumentComplete(IDispatch* frame, const std::wstring& url) {
+    BrowserEvent event;
+    event.frame = frame;
+    event.url = url;
+    DispatchBrowserEvent(DISPID_DOCUMENTCOMPLETE, event);
+}
+
+void HtmlDialog::NavigateError(IDispatch* frame, const std::wstring& url, const std::wstring& targetFrame,
+                               long status, bool& cancel) {
+    BrowserEvent event;
+    event.frame = frame;
+    event.url = url;
+    event.targetFrame = targetFrame;
+    event.status = status;
+    event.cancel = &cancel;
+    DispatchBrowserEvent(DISPID_NAVIGATEERROR, event);
+}
+
+void HtmlDialog::OnBeforeNavigateEvent(BrowserEvent& event) {
+    OnBeforeNavigate(event.frame, event.url);
+}
+
+void HtmlDialog::OnNavigateCompleteEvent(BrowserEvent& event) {
+    OnNavigateComplete(event.frame, event.url);
+}
+
+void HtmlDialog::OnDocumentCompleteEvent(BrowserEvent& event) {
+    OnDocumentComplete(event.frame, event.url);
+}

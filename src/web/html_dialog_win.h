@@ -1,0 +1,110 @@
+// HtmlDialog: a dialog whose client area is one browser control, with the class-level
+// tables that route browser events and page element events to members.
+#pragma once
+#include <windows.h>
+
+#include <span>
+#include <string>
+
+#include "fw/browser_host_win.h"
+#include "fw/fw_win.h"
+#include "web/html_dom_win.h"
+#include "web/html_elements.h"
+
+class HtmlDialog;
+
+// One browser event with the arguments the events carry (unused ones empty).
+struct BrowserEvent {
+    IDispatch* frame = nullptr;
+    std::wstring url;
+    std::wstring targetFrame;
+    long status = 0;
+    bool* cancel = nullptr; // before-navigate and navigate-error only
+};
+
+// Browser-event sink table: which DWebBrowserEvents2 event reaches which member. Each class
+// names its own table and its base class's; lookup starts at the most derived class and the
+// first entry found for an event is the only one called.
+struct DHtmlSinkEntry {
+    DISPID event;
+    void (HtmlDialog::*handler)(BrowserEvent&);
+};
+struct DHtmlSinkMap {
+    const DHtmlSinkMap* base;
+    std::span<const DHtmlSinkEntry> entries;
+};
+
+// Element event table: which page-element events reach which member. A class that supplies
+// its own table replaces its base's entirely.
+struct DHtmlEventEntry {
+    web::ElementEvent event;
+    web::ElementMatch match;
+    std::wstring_view name;
+    HRESULT (HtmlDialog::*handler)(web::ElementEvent, const web::ElementRef&);
+};
+
+class HtmlDialog : public CDialog, public fw::BrowserHostClient, public web::ElementEventTarget {
+public:
+    // Host flags of the framework: no 3-D border, no scroll bars.
+    static constexpr DWORD kDefaultHostFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO;
+
+    explicit HtmlDialog(UINT templateId, HWND parent = nullptr) : CDialog(templateId, parent) {}
+    explicit HtmlDialog(const DLGTEMPLATE* dialogTemplate, HWND parent = nullptr)
+        : CDialog(dialogTemplate, parent) {}
+
+    bool Navigate(const std::wstring& url) { return m_browser.Navigate(url); }
+    IWebBrowser2* Browser() const { return m_browser.Browser(); }
+    fw::CBrowserHost& BrowserHost() { return m_browser; }
+    // The document bound at the last completed top-level navigation.
+    IDispatch* Document() const { return m_document.Get(); }
+    DWORD m_dwHostFlags = kDefaultHostFlags;
+
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // Keys reach the page first; what the browser does not take goes to the dialog's rules.
+    BOOL PreTranslateMessage(MSG* msg) override;
+    // Creates the browser control over the whole client area.
+    BOOL OnInitDialog() override;
+
+    // Makes the control site for the browser; false without a place for it or on failure.
+    virtual bool CreateControlSite(fw::CBrowserControlSite** site);
+    virtual void OnBeforeNavigate(IDispatch* /*frame*/, const std::wstring& /*url*/) {}
+    // Binds the document of a top-level navigation and connects the element event table.
+    virtual void OnNavigateComplete(IDispatch* frame, const std::wstring& url);
+    virtual void OnDocumentComplete(IDispatch* /*frame*/, const std::wstring& /*url*/) {}
+    // May the page's script reach the external object? By default only when it is safe.
+    virtual BOOL CanAccessExternal() { return IsExternalDispatchSafe(); }
+    virtual BOOL IsExternalDispatchSafe() { return FALSE; }
+
+    // The document host's questions (IDocHostUIHandler through the site).
+    HRESULT GetHostInfo(DOCHOSTUIINFO* info) override;
+    HRESULT GetExternal(IDispatch** external) override;
+
+    // Routes one element event through GetElementEventTable.
+    HRESULT OnElementEvent(web::ElementEvent event, const web::ElementRef& element) override;
+
+    virtual const DHtmlSinkMap* GetSinkMap() const;
+    virtual std::span<const DHtmlEventEntry> GetElementEventTable() const { return {}; }
+
+    // Handlers of this class's sink table.
+    void OnBeforeNavigateEvent(BrowserEvent& event);
+    void OnNavigateCompleteEvent(BrowserEvent& event);
+    void OnDocumentCompleteEvent(BrowserEvent& event);
+
+protected:
+    bool IsTopFrame(IDispatch* frame) const;
+
+private:
+    // BrowserHostClient: every browser event goes through the sink maps.
+    void BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) override;
+    void NavigateComplete2(IDispatch* frame, const std::wstring& url) override;
+    void DocumentComplete(IDispatch* frame, const std::wstring& url) override;
+    void NavigateError(IDispatch* frame, const std::wstring& url, const std::wstring& targetFrame,
+                       long status, bool& cancel) override;
+    void DispatchBrowserEvent(DISPID id, BrowserEvent& event);
+    void TearDownBrowser();
+
+    fw::CBrowserHost m_browser;
+    fw::ComPtr<IDispatch> m_document;
+    fw::ComPtr<IDispatch> m_external;
+    web::DocumentEventConnection m_documentEvents;
+};

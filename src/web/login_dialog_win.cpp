@@ -1,0 +1,306 @@
+#include "web/login_dialog_win.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+#include <exdispid.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "base/os_version_win.h"
+#include "base/page_protocol.h"
+#include "base/product.h"
+#include "fw/handles_win.h"
+#include "fw/resource_stream_win.h"
+#include "resource.h"
+#include "web/gm_page_state_win.h"
+#include "web/gm_rules.h"
+#include "web/navigation_screen_win.h"
+
+namespace {
+
+constexpr const wchar_t* kTitle = base::kAppTitle;
+constexpr wchar_t kLabelTooLongText[] = L"账号信息过长，无法进入游戏，请换一个账号登录";
+// Posted to itself: an automation request is carried out from the queue, not inside the
+// sender's WM_COPYDATA (the navigation may show a modal message box).
+
+using SinkHandler = void (HtmlDialog::*)(BrowserEvent&);
+using ElementHandler = HRESULT (HtmlDialog::*)(web::ElementEvent, const web::ElementRef&);
+
+const DHtmlSinkEntry kLoginSinkEntries[] = {
+    {DISPID_BEFORENAVIGATE2, static_cast<SinkHandler>(&LoginDialog::OnScreenLoginNavigation)},
+};
+
+constexpr auto kDrag = static_cast<ElementHandler>(&LoginDialog::OnDragElementEvent);
+const DHtmlEventEntry kLoginElementTable[] = {
+    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"body", kDrag},
+    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"body", kDrag},
+    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"body", kDrag},
+    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"td", kDrag},
+    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"td", kDrag},
+    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"td", kDrag},
+    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"div", kDrag},
+    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"div", kDrag},
+    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"div", kDrag},
+};
+
+// The picture as a top-down 32-bit DIB with premultiplied alpha, as a layered window takes it.
+fw::Bitmap DecodePremultiplied(Gdiplus::Bitmap& image, int& width, int& height) {
+    width = static_cast<int>(image.GetWidth());
+    height = static_cast<int>(image.GetHeight());
+    if (width <= 0 || height <= 0) return {};
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    fw::Bitmap dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib || !bits) return {};
+    Gdiplus::Rect rect(0, 0, width, height);
+    Gdiplus::BitmapData data{};
+    data.Width = static_cast<UINT>(width);
+    data.Height = static_cast<UINT>(height);
+    data.Stride = width * 4;
+    data.PixelFormat = PixelFormat32bppPARGB;
+    data.Scan0 = bits;
+    // Reads straight into the DIB's pixels.
+    if (image.LockBits(&rect, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                       PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
+        return {};
+    image.UnlockBits(&data);
+    ::GdiFlush();
+    return dib;
+}
+
+} // namespace
+
+bool RunLoginScreen(const web::PageContext& context) {
+    LoginBackdrop backdrop(context);
+    if (backdrop.DoModal() == IDOK) return true;
+    // Cancelled, or the screen could not be made: either way this login is over.
+    ::PostMessageW(context.parent, WM_SYSCOMMAND, SC_CLOSE, base::kSelfMarker);
+    return false;
+}
+
+bool IsUacEnabled() {
+    if (base::OsMajorVersion() <= 5) return false;
+    fw::RegKey key;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                        L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\", 0, KEY_READ,
+                        key.Put()) != ERROR_SUCCESS)
+        return false;
+    DWORD value = 0, size = sizeof(value), type = 0;
+    if (::RegQueryValueExW(key.Get(), L"EnableLUA", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+        ERROR_SUCCESS)
+        return false;
+    return value == 1;
+}
+
+// ---- LoginDialog --------------------------------------------------------------------------------
+
+LoginDialog::LoginDialog(std::wstring pageUrl, const web::PageContext& context)
+    : SkinnedHtmlDialog(IDD_LOGIN, nullptr), m_strUrl(std::move(pageUrl)), m_context(context) {
+    m_automation.Enable(context.automation);
+}
+
+const DHtmlSinkMap* LoginDialog::GetSinkMap() const {
+    static const DHtmlSinkMap map{SkinnedHtmlDialog::GetSinkMap(), kLoginSinkEntries};
+    return &map;
+}
+
+std::span<const DHtmlEventEntry> LoginDialog::GetElementEventTable() const {
+    return kLoginElementTable;
+}
+
+void LoginDialog::NewWindowRefused(const std::wstring& url) {
+    web::OpenRefusedWindow(url);
+}
+
+BOOL LoginDialog::OnInitDialog() {
+    SkinnedHtmlDialog::OnInitDialog();
+    SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, GetExStyle() ^ WS_EX_LAYERED);
+    ::SetLayeredWindowAttributes(m_hWnd, kSeeThrough, 0, LWA_COLORKEY);
+    ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
+    if (web::MayNavigateTo(m_strUrl)) Navigate(m_strUrl);
+    return FALSE;
+}
+
+void LoginDialog::OnNavigateComplete(IDispatch* frame, const std::wstring& url) {
+    SkinnedHtmlDialog::OnNavigateComplete(frame, url);
+    ShowWindow(SW_SHOW);
+    if (const HWND browser = ::GetWindow(m_hWnd, GW_CHILD)) {
+        const RECT rc = GetClientRect();
+        ::MoveWindow(browser, 0, 0, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+    }
+}
+
+BOOL LoginDialog::PreTranslateMessage(MSG* msg) {
+    // The page can be neither closed with Escape nor reloaded with F5.
+    if (msg->message == WM_KEYDOWN && (msg->wParam == VK_ESCAPE || msg->wParam == VK_F5)) return TRUE;
+    return SkinnedHtmlDialog::PreTranslateMessage(msg);
+}
+
+LRESULT LoginDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT result = 0; msg == WM_COPYDATA && m_automation.OnCopyData(m_hWnd, lParam, &result))
+        return result;
+    if (msg == AutomationNavigator::kNavigateMessage) {
+        if (const std::wstring url = m_automation.TakeUrl(); !url.empty()) Navigate(url);
+        return 0;
+    }
+    return SkinnedHtmlDialog::WindowProc(msg, wParam, lParam);
+}
+
+HRESULT LoginDialog::OnDragElementEvent(web::ElementEvent event, const web::ElementRef&) {
+    POINT screen{};
+    ::GetCursorPos(&screen);
+    POINT client = screen;
+    ::ScreenToClient(m_hWnd, &client);
+    if (const auto message = web::LoginDragMessage(event, client.x, client.y)) {
+        // The point of a non-client message is in screen coordinates.
+        ::SendMessageW(::GetParent(m_hWnd), *message, HTCAPTION, web::PackPoint(screen.x, screen.y));
+    }
+    return S_FALSE;
+}
+
+void LoginDialog::OnScreenLoginNavigation(BrowserEvent& event) {
+    if (!event.cancel) return;
+    if (!web::IsAppUrl(event.url)) {
+        web::ScreenPageNavigation(BrowserHost(), event.frame, event.url, *event.cancel);
+        return;
+    }
+    // A command URL is never navigated to, whatever it does; only the publisher's own top-level
+    // page commands (a frame, an advertisement, a page elsewhere is ignored).
+    *event.cancel = true;
+    if (!web::CommandCounts(BrowserHost(), event.frame)) return;
+    const web::LoginCommand command = web::LoginCommandOf(event.url);
+    const bool uac = command == web::LoginCommand::Minimize && IsUacEnabled();
+    switch (web::ScreenLoginCommand(command, m_context.parentPageCount, uac)) {
+    case web::LoginStep::RegisterLabel:
+        RegisterLogin(event.url);
+        break;
+    case web::LoginStep::Cancel:
+        EndLogin(IDCANCEL);
+        break;
+    case web::LoginStep::MinimizeBackdrop:
+        ::ShowWindow(::GetParent(m_hWnd), SW_MINIMIZE);
+        break;
+    case web::LoginStep::MinimizeParent:
+        ::ShowWindow(m_context.parent, SW_MINIMIZE);
+        break;
+    case web::LoginStep::Navigate:
+    case web::LoginStep::Ignore:
+        break;
+    }
+}
+
+void LoginDialog::RegisterLogin(const std::wstring& url) {
+    web::LoadGameCommand command = web::ParseLoadGame(url);
+    // The game page is a publisher page or the login goes no further (the page stays as it is).
+    if (!web::MayNavigateTo(command.gameUrl)) return;
+    const web::LoginFields fields = web::NormaliseLoginFields(std::move(command.fields));
+    const std::wstring label = web::BuildTabLabel(fields);
+    auto& seams = web::Seams();
+    if (!web::LabelFitsMainWindow(label)) {
+        // The main window would refuse it for its length: not a duplicate, so not that message.
+        seams.messageBox(nullptr, kLabelTooLongText, kTitle, MB_OK);
+        EndLogin(IDCANCEL);
+        return;
+    }
+    COPYDATASTRUCT data{};
+    data.dwData = base::kLabelCopyData;
+    data.cbData = static_cast<DWORD>((label.size() + 1) * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(label.c_str());
+    // The sender's window tells the main window which of its page processes the label is for.
+    const LRESULT accepted = ::SendMessageW(m_context.parent, WM_COPYDATA, reinterpret_cast<WPARAM>(m_hWnd),
+                                            reinterpret_cast<LPARAM>(&data));
+    if (!accepted) {
+        seams.messageBox(nullptr, web::DuplicateLoginMessage(fields).c_str(), kTitle, MB_OK);
+        EndLogin(IDCANCEL);
+        return;
+    }
+    web::SetGamePageUrl(std::move(command.gameUrl));
+    EndLogin(IDOK);
+}
+
+void LoginDialog::EndLogin(INT_PTR result) {
+    if (auto* backdrop = dynamic_cast<CDialog*>(CWnd::FromHandle(::GetParent(m_hWnd))))
+        backdrop->EndDialog(result);
+}
+
+// ---- LoginBackdrop ------------------------------------------------------------------------------
+
+LoginBackdrop::LoginBackdrop(const web::PageContext& context)
+    : CDialog(IDD_LOGIN, context.parent), m_dlgLogin(web::LoginPageUrl(), context) {
+}
+
+bool LoginBackdrop::ShowPicture() {
+    fw::ComPtr<IStream> stream = fw::ResourceStream(::GetModuleHandleW(nullptr), IDB_LOGIN_BACK, L"PNG");
+    if (!stream) return false;
+    std::unique_ptr<Gdiplus::Bitmap> image(Gdiplus::Bitmap::FromStream(stream.Get()));
+    if (!image || image->GetLastStatus() != Gdiplus::Ok) return false;
+    fw::Bitmap picture = DecodePremultiplied(*image, m_nImageWidth, m_nImageHeight);
+    if (!picture) return false;
+
+    if (!(GetExStyle() & WS_EX_LAYERED)) ModifyStyleEx(0, WS_EX_LAYERED);
+    fw::MemoryDC memory(::CreateCompatibleDC(nullptr));
+    if (!memory) return false;
+    fw::SelectedObject selected(memory.Get(), picture.Get());
+    const RECT rc = GetWindowRect();
+    POINT position{rc.left, rc.top};
+    SIZE size{m_nImageWidth, m_nImageHeight};
+    POINT source{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    fw::WindowDC screen(nullptr);
+    return ::UpdateLayeredWindow(m_hWnd, screen.Get(), &position, &size, memory.Get(), &source, 0, &blend,
+                                 ULW_ALPHA) != FALSE;
+}
+
+BOOL LoginBackdrop::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetWindowText(kTitle);
+    ShowPicture();
+    m_dlgLogin.Create(m_hWnd);
+    ModifyStyle(0, WS_MINIMIZEBOX);
+    fw::CenterOverOwner(m_hWnd);
+    OnWindowPosChanged();
+    return FALSE;
+}
+
+BOOL LoginBackdrop::PreTranslateMessage(MSG* msg) {
+    // Enter must not end the login; Escape does (the dialog's cancel).
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) return TRUE;
+    return CDialog::PreTranslateMessage(msg);
+}
+
+void LoginBackdrop::OnLButtonDown(POINT client) {
+    // Dragging the picture moves the window.
+    POINT screen = client;
+    ::ClientToScreen(m_hWnd, &screen);
+    SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, web::PackPoint(screen.x, screen.y));
+}
+
+void LoginBackdrop::OnWindowPosChanged() {
+    if (!m_dlgLogin.IsWindow()) return;
+    const RECT rc = GetWindowRect();
+    ::MoveWindow(m_dlgLogin.m_hWnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+}
+
+LRESULT LoginBackdrop::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+        OnLButtonDown({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        return 0;
+    case WM_WINDOWPOSCHANGED: {
+        const LRESULT result = CDialog::WindowProc(msg, wParam, lParam);
+        OnWindowPosChanged();
+        return result;
+    }
+    default:
+        break;
+    }
+    return CDialog::WindowProc(msg, wParam, lParam);
+}

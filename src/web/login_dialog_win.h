@@ -1,0 +1,82 @@
+// The login screen of a page process: LoginBackdrop, the layered backdrop picture that runs as
+// the modal dialog, and LoginDialog, the login web page laid over it with one colour see-through.
+// The page's "loadgame" becomes a tab label that the main window accepts or refuses.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "fw/fw_win.h"
+#include "web/automation_navigator_win.h"
+#include "web/skinned_html_dialog_win.h"
+#include "web/login_rules.h"
+#include "web/page_context_win.h"
+
+// The login step of a page process's start: runs the login screen over context.parent. True after a
+// successful login (GamePageUrl set); otherwise the main window has been told with
+// WM_SYSCOMMAND SC_CLOSE marked SelfMarker, and the process should end.
+bool RunLoginScreen(const web::PageContext& context);
+
+// True when the system is Vista or later and User Account Control is on ("EnableLUA" 1).
+bool IsUacEnabled();
+
+class LoginDialog : public SkinnedHtmlDialog {
+public:
+    // Colour of the page that lets the backdrop show through.
+    static constexpr COLORREF kSeeThrough = RGB(254, 254, 254);
+
+    explicit LoginDialog(std::wstring pageUrl, const web::PageContext& context = {});
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override;
+    void OnNavigateComplete(IDispatch* frame, const std::wstring& url) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // A refused pop-up's web address goes to the player's default browser.
+    void NewWindowRefused(const std::wstring& url) override;
+
+    const DHtmlSinkMap* GetSinkMap() const override;
+    std::span<const DHtmlEventEntry> GetElementEventTable() const override;
+
+    // Handlers of the dialog's own tables: commands count only from the publisher's top-level
+    // page; other navigations are screened as in every page (web::ScreenPageNavigation).
+    void OnScreenLoginNavigation(BrowserEvent& event);
+    HRESULT OnDragElementEvent(web::ElementEvent event, const web::ElementRef& element);
+
+private:
+    // Carries out a "loadgame": the label to the main window, then the end of the login.
+    void RegisterLogin(const std::wstring& url);
+    // Ends the modal backdrop this page lies on.
+    void EndLogin(INT_PTR result);
+
+    std::wstring m_strUrl;
+    web::PageContext m_context;
+    AutomationNavigator m_automation;
+};
+
+class LoginBackdrop : public CDialog {
+public:
+    static constexpr int kImageWidth = 888;
+    static constexpr int kImageHeight = 518;
+
+    // Runs over context.parent, the main window of the parent process.
+    explicit LoginBackdrop(const web::PageContext& context);
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    LoginDialog& LoginPage() { return m_dlgLogin; }
+
+    int m_nImageWidth = 0;
+    int m_nImageHeight = 0;
+
+protected:
+    void OnLButtonDown(POINT client);
+    void OnWindowPosChanged();
+
+private:
+    // Decodes PNG 129 and puts it on the layered window at its current position.
+    bool ShowPicture();
+
+    LoginDialog m_dlgLogin;
+};

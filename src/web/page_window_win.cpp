@@ -1,0 +1,338 @@
+#include "web/page_window_win.h"
+
+#include <memory>
+
+#include "base/hotkey_win.h"
+#include "base/product.h"
+#include "base/sound_mute_win.h"
+#include "base/user_folder_win.h"
+#include "fw/web_address.h"
+#include "net/cache_clear_win.h"
+#include "resource.h"
+#include "web/app_protocol.h"
+#include "web/automation_tone_win.h"
+#include "web/gm_page_state_win.h"
+#include "web/navigation_screen_win.h"
+#include "web/page_rules.h"
+
+static_assert(web::kKeyF5 == VK_F5);
+
+namespace {
+
+constexpr const wchar_t* kTitle = base::kAppTitle;
+constexpr wchar_t kHallCaption[] = L"VexaEmber游戏大厅";
+constexpr wchar_t kDownloadQuestion[] = L"下载Ember登录器，玩游戏更加方便快捷，现在就去下载吧？";
+
+PageView* g_pageView = nullptr;
+// An "entergame" question or its download is open. Process-wide rather than the view's: the
+// page may be closed, and its view deleted, while the modal question runs.
+bool g_entering = false;
+
+bool IsHallPage() {
+    return web::GamePageUrl() == web::HallPageUrl();
+}
+
+// The browser's own message boxes a page may leave open, by their titles.
+struct BrowserBoxSearch {
+    const wchar_t* title;
+    HWND found;
+};
+BOOL CALLBACK FindBrowserBox(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<BrowserBoxSearch*>(param);
+    wchar_t cls[16] = {}, title[64] = {};
+    ::GetClassNameW(hwnd, cls, 16);
+    ::GetWindowTextW(hwnd, title, 64);
+    if (std::wstring_view(cls) == L"#32770" && std::wstring_view(title) == search->title) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+// ---- PageView -------------------------------------------------------------------------------
+
+PageView* PageView::Current() {
+    return g_pageView;
+}
+
+int PageView::OnCreate(CREATESTRUCTW* cs) {
+    ModifyStyleEx(WS_EX_CLIENTEDGE, 0);
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    return CHtmlView::OnCreate(cs);
+}
+
+void PageView::PostNcDestroy() {
+    if (g_pageView == this) g_pageView = nullptr;
+    CHtmlView::PostNcDestroy();
+}
+
+void PageView::OnInitialUpdate() {
+    CHtmlView::OnInitialUpdate();
+    g_pageView = this;
+    SetSilent(true);
+    if (web::MayNavigateTo(web::GamePageUrl())) Navigate2(web::GamePageUrl());
+}
+
+HRESULT PageView::OnGetHostInfo(DOCHOSTUIINFO* info) {
+    // Game pages have no border and no scroll bars; the hall page keeps the browser's own.
+    if (!IsHallPage()) info->dwFlags |= DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO;
+    return S_OK;
+}
+
+void PageView::OnNavigateComplete2(const std::wstring& url) {
+    web::SetCurrentPageUrl(url);
+    if (auto* frame = dynamic_cast<PageFrame*>(GetParentFrame())) frame->PlaceAfterNavigation();
+}
+
+void PageView::OnTitleChange(const std::wstring& title) {
+    web::SetCurrentPageTitle(title);
+}
+
+void PageView::OnBeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
+    if (const auto args = web::ParseEnterGame(url, web::DefaultHallUrl())) {
+        // Only the publisher's own top-level page commands; any other is cancelled unheard.
+        if (!web::CommandCounts(BrowserHost(), frame)) {
+            cancel = true;
+            return;
+        }
+        // A name the client path cannot be made from abandons the command; the navigation is
+        // screened as any other.
+        if (const auto name = web::GameClientName(args->gameName)) {
+            EnterGame(*name, args->hallUrl);
+            cancel = true;
+            return;
+        }
+    }
+    web::ScreenPageNavigation(BrowserHost(), frame, url, cancel);
+}
+
+void PageView::NewWindowRefused(const std::wstring& url) {
+    web::OpenRefusedWindow(url);
+}
+
+void PageView::RefreshPage() {
+    if (web::MayNavigateTo(BrowserHost().LocationUrl())) Refresh();
+}
+
+void PageView::EnterGame(const std::wstring& clientName, const std::wstring& hallUrl) {
+    const auto path = web::GameClientPath(base::CommonAppDataFolder(), clientName);
+    if (!path || g_entering) return;
+    auto& seams = web::Seams();
+    const DWORD attributes = ::GetFileAttributesW(path->c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        seams.startProgram(*path); // a client that fails to start is silently nothing
+        return;
+    }
+    // The question and the download are modal: the page's navigations go on meanwhile, and the
+    // page may close, so the main window is read before.
+    const auto* frame = dynamic_cast<const PageFrame*>(GetParentFrame());
+    if (!frame) return;
+    const HWND parent = frame->Context().parent;
+    g_entering = true;
+    if (seams.messageBox(parent, kDownloadQuestion, kHallCaption, MB_OKCANCEL) == IDOK) {
+        seams.runGameDownload(parent, clientName);
+    } else if (fw::IsWebAddress(hallUrl)) {
+        // The hall address comes from a web page: only web addresses go to the shell.
+        seams.shellOpen(hallUrl);
+    }
+    g_entering = false;
+}
+
+// ---- PageFrame -------------------------------------------------------------------------------
+
+PageFrame::PageFrame(const web::PageContext& context) : m_context(context) {
+    m_automation.Enable(m_context.automation);
+}
+
+BOOL PageFrame::PreCreateWindow(CREATESTRUCTW& cs) {
+    if (!CFrameWnd::PreCreateWindow(cs)) return FALSE;
+    cs.cx = 10;
+    cs.cy = 10;
+    cs.hMenu = nullptr;
+    cs.style &= ~static_cast<DWORD>(WS_CAPTION | WS_THICKFRAME);
+    cs.dwExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE | WS_EX_APPWINDOW);
+    cs.dwExStyle |= WS_EX_TOOLWINDOW;
+    return TRUE;
+}
+
+int PageFrame::OnCreate(CREATESTRUCTW* cs) {
+    if (CFrameWnd::OnCreate(cs) == -1) return -1;
+    // The system gives every overlapped window a caption whatever it was created with: the frame
+    // is stripped again so that it sits in the content area as a bare page.
+    ModifyStyle(WS_CAPTION | WS_THICKFRAME, 0);
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    if (::IsWindow(m_context.parent)) {
+        ::PostMessageW(m_context.parent, base::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd),
+                       IsHallPage() ? 1 : 0);
+        ::SetParent(m_hWnd, m_context.parent);
+    }
+    OnReloadHotkeys();
+    ::SetTimer(m_hWnd, kParentWatchTimer, kParentWatchMs, nullptr);
+    return 0;
+}
+
+void PageFrame::PlaceAfterNavigation() {
+    // The frame's own visibility, not its parent's: the selected tab of a main window hidden in
+    // the tray is still the one that shows.
+    const bool selected = (GetStyle() & WS_VISIBLE) != 0;
+    if (m_shownOnce && !selected) return;
+    RECT client{};
+    ::GetClientRect(m_context.parent, &client);
+    const base::Rect area = base::ContentArea(client.right - client.left, client.bottom - client.top);
+    ::MoveWindow(m_hWnd, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+    ShowWindow(SW_SHOW);
+    m_shownOnce = true;
+}
+
+LRESULT PageFrame::OnReloadHotkeys() {
+    m_bossKey = base::LoadHotkey(base::HotkeyRole::Boss);
+    m_switchKey = base::LoadHotkey(base::HotkeyRole::Switch);
+    m_soundKey = base::LoadHotkey(base::HotkeyRole::Sound);
+    return 0;
+}
+
+LRESULT PageFrame::OnAutomationQuery(WPARAM question, LPARAM argument) const {
+    switch (static_cast<web::AutomationQuestion>(question)) {
+    case web::AutomationQuestion::MuteState:
+        return m_muteApplied ? (m_lastMuted ? 1 : 0) : 2;
+    case web::AutomationQuestion::KeyDowns:
+        return m_keyDowns[argument & 0xFF];
+    case web::AutomationQuestion::HotkeyCode: {
+        const base::HotkeySpec keys[] = {m_bossKey, m_switchKey, m_soundKey};
+        return argument >= 0 && argument < 3 ? keys[argument].code : -1;
+    }
+    }
+    return -1;
+}
+
+LRESULT PageFrame::OnPageMute(WPARAM muted) {
+    const bool mute = muted != 0;
+    if (!m_muteApplied || mute != m_lastMuted) {
+        base::SetProcessMute(mute); // a failure leaves the sound as it was
+        m_muteApplied = true;
+        m_lastMuted = mute;
+    }
+    return 0;
+}
+
+void PageFrame::OnTimer(UINT_PTR id) {
+    switch (id) {
+    case kParentWatchTimer:
+        // The main window is gone: so is the reason for this page.
+        if (!::IsWindow(m_context.parent)) ::PostQuitMessage(0);
+        break;
+    case kCloseCleanupTimer: {
+        ::KillTimer(m_hWnd, kCloseCleanupTimer);
+        // Only this thread's windows: the browser's boxes are ours, and another process's
+        // windows cannot be destroyed from here anyway.
+        for (const wchar_t* title :
+             {L"来自网页的消息", L"Windows Internet Explorer", L"Microsoft Internet Explorer"}) {
+            BrowserBoxSearch search{title, nullptr};
+            ::EnumThreadWindows(::GetCurrentThreadId(), FindBrowserBox, reinterpret_cast<LPARAM>(&search));
+            if (search.found) {
+                ::DestroyWindow(search.found);
+                break;
+            }
+        }
+        break;
+    }
+    case kRaiseParentTimer: {
+        ::KillTimer(m_hWnd, kRaiseParentTimer);
+        if (!::IsWindow(m_context.parent)) break;
+        // Raises the main window without activating it.
+        fw::RaiseWindow(m_context.parent, false);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+int PageFrame::OnMouseActivate(HWND topLevel, UINT hitTest, UINT message) {
+    ::SetTimer(m_hWnd, kRaiseParentTimer, kRaiseParentMs, nullptr);
+    return CFrameWnd::OnMouseActivate(topLevel, hitTest, message);
+}
+
+BOOL PageFrame::PreTranslateMessage(MSG* msg) {
+    const UINT message = msg->message;
+    const bool keyDown = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    // The view offers its messages to the frame before the framework does: each is counted once.
+    const bool again = msg->message == m_lastCounted.message && msg->hwnd == m_lastCounted.hwnd &&
+                       msg->wParam == m_lastCounted.wParam && msg->lParam == m_lastCounted.lParam &&
+                       msg->time == m_lastCounted.time;
+    if (keyDown && m_context.automation && !again) {
+        m_lastCounted = *msg;
+        unsigned char& seen = m_keyDowns[msg->wParam & 0xFF];
+        if (seen < 255) ++seen;
+    }
+    if (keyDown && msg->lParam != base::kSelfMarker) {
+        if (base::HotkeyMatches(m_switchKey, msg->wParam, base::CurrentModifierMask())) {
+            ::PostMessageW(m_context.parent, message, msg->wParam, msg->lParam);
+            return TRUE;
+        }
+    }
+    // Released alone, F10 and Alt put the top-level window into menu mode. That window is the
+    // main window, in another process: this thread would wait on it until its (unseen) menu mode
+    // ended, handling none of its own posted messages meanwhile, the mute broadcast included.
+    // The page has no menu to open, so the release goes no further.
+    if (message == WM_SYSKEYUP && (msg->wParam == VK_F10 || msg->wParam == VK_MENU)) return TRUE;
+    if (message == WM_CHAR && base::IsFavouritesChar(msg->wParam, msg->lParam)) {
+        web::Seams().runFavourites(m_context.parent, web::CurrentPageTitle(), web::CurrentPageUrl());
+        return TRUE;
+    }
+    if (message == WM_KEYDOWN && msg->wParam == web::kKeyF5) {
+        PageView* view = PageView::Current();
+        if (web::ScreenRefreshKey(m_bossKey, m_soundKey, msg->lParam, view != nullptr) ==
+            web::RefreshKey::Refresh) {
+            net::PurgeLoaderCache();
+            view->RefreshPage();
+        }
+        return TRUE;
+    }
+    if (message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == SC_CLOSE)
+        ::SetTimer(m_hWnd, kCloseCleanupTimer, kCloseCleanupMs, nullptr);
+    return CFrameWnd::PreTranslateMessage(msg);
+}
+
+LRESULT PageFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case base::WM_PAGEMUTE:
+        return OnPageMute(wParam);
+    case base::WM_RELOADHOTKEYS:
+        return OnReloadHotkeys();
+    case web::kAutomationQuery:
+        if (m_context.automation) return OnAutomationQuery(wParam, lParam);
+        break;
+    case WM_COPYDATA:
+        if (LRESULT result = 0; m_automation.OnCopyData(m_hWnd, lParam, &result)) return result;
+        if (LRESULT result = 0; web::OnAutomationTone(m_context.automation, lParam, &result)) return result;
+        break;
+    case AutomationNavigator::kNavigateMessage: {
+        const std::wstring url = m_automation.TakeUrl();
+        if (PageView* view = PageView::Current(); view && !url.empty()) view->Navigate2(url);
+        return 0;
+    }
+    }
+    return CFrameWnd::WindowProc(msg, wParam, lParam);
+}
+
+// ---- start-up ---------------------------------------------------------------------------------
+
+CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall) {
+    if (gameHall) web::SetGamePageUrl(web::HallPageUrl());
+    auto owned = std::make_unique<PageFrame>(context);
+    if (!owned->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, nullptr,
+                          []() -> CView* { return new PageView; }))
+        return nullptr;
+    owned->m_bAutoDelete = true; // from here on the window's end deletes the frame
+    CFrameWnd* frame = owned.release();
+    frame->InitialUpdateFrame();
+    frame->SetWindowText(kTitle);
+    frame->ShowWindow(SW_HIDE);
+    ::UpdateWindow(frame->m_hWnd);
+    return frame;
+}

@@ -1,0 +1,95 @@
+// Folder web/: the page process's windows, given a PageContext; may include net/, ui/, fw/ and base/.
+// The page window of a page process: one web page (a game page or the hall page) in a frame
+// that strips its own frame, becomes a child of the main window, places itself in its content
+// area, follows its hotkeys and mute state, forwards keys to it and ends when it is gone.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "fw/sdi_win.h"
+#include "base/page_protocol.h"
+#include "web/automation_navigator_win.h"
+#include "web/gm_rules.h"
+#include "web/page_context_win.h"
+
+class PageView : public CHtmlView {
+public:
+    // The one page view of the process, null until it has started.
+    static PageView* Current();
+
+    void OnInitialUpdate() override;
+    HRESULT OnGetHostInfo(DOCHOSTUIINFO* info) override;
+    void OnNavigateComplete2(const std::wstring& url) override;
+    // "entergame" from the publisher's top-level page; every other navigation screened as in
+    // every page (web::ScreenPageNavigation).
+    void OnBeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) override;
+    void OnTitleChange(const std::wstring& title) override;
+    // A refused pop-up's web address goes to the player's default browser.
+    void NewWindowRefused(const std::wstring& url) override;
+    // F5: the page reloaded, while it is a publisher page.
+    void RefreshPage();
+
+protected:
+    int OnCreate(CREATESTRUCTW* cs) override;
+    void PostNcDestroy() override;
+
+private:
+    // "entergame": the game's client if it is installed, else the download question. One
+    // question (and the download it leads to) at a time: a command arriving meanwhile does nothing.
+    void EnterGame(const std::wstring& gameName, const std::wstring& hallUrl);
+};
+
+class PageFrame : public CFrameWnd {
+public:
+    static constexpr UINT_PTR kParentWatchTimer = 2;
+    static constexpr UINT kParentWatchMs = 800;
+    static constexpr UINT_PTR kCloseCleanupTimer = 5;
+    static constexpr UINT kCloseCleanupMs = 130;
+    static constexpr UINT_PTR kRaiseParentTimer = 6;
+    static constexpr UINT kRaiseParentMs = 10;
+
+    explicit PageFrame(const web::PageContext& context);
+
+    // The main window the frame joins and whether the automation channel is open.
+    const web::PageContext& Context() const { return m_context; }
+
+    BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    base::HotkeySpec m_bossKey;
+    base::HotkeySpec m_switchKey;
+    base::HotkeySpec m_soundKey;
+
+    // After a completed navigation: moves the frame into the main window's content area and
+    // shows it, unless the main window has hidden it since it was first shown (a tab in the
+    // background stays behind the selected one).
+    void PlaceAfterNavigation();
+
+protected:
+    int OnCreate(CREATESTRUCTW* cs) override;
+    void OnTimer(UINT_PTR id) override;
+    int OnMouseActivate(HWND topLevel, UINT hitTest, UINT message) override;
+    LRESULT OnPageMute(WPARAM muted);
+    LRESULT OnReloadHotkeys();
+    // The automation channel's questions (see web::AutomationQuestion).
+    LRESULT OnAutomationQuery(WPARAM question, LPARAM argument) const;
+
+private:
+    bool m_shownOnce = false;
+    bool m_muteApplied = false;
+    bool m_lastMuted = false;
+    // Key-downs seen per virtual key, counted only for the automation channel.
+    unsigned char m_keyDowns[256] = {};
+    MSG m_lastCounted{};
+    AutomationNavigator m_automation;
+    const web::PageContext m_context;
+};
+
+// The page window as the start-up code makes it: the window classes registered, frame and view
+// created, titled "Vexa - Tarn", hidden and updated. The frame (for
+// the application to make its main window) or null on failure. context: the main window it
+// joins and whether the automation channel is open. gameHall: the process shows the hall page
+// ("/gmhall"); the page is GamePageUrl either way.
+CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall);

@@ -1,0 +1,95 @@
+// SkinnedHtmlDialog: the program's HTML dialog (silent browser, no context menu, no error pages,
+// sprite buttons, page dragging, "app:" URLs screened) and its browser site, which also
+// answers the browser's script message boxes and help through IDocHostShowUI.
+#pragma once
+#include <windows.h>
+#include <mshtmhst.h>
+
+#include "web/html_dialog_win.h"
+#include "web/html_elements.h"
+
+class SkinnedHtmlDialog;
+
+class PageBrowserSite : public fw::CBrowserControlSite {
+public:
+    // host: the dialog the site serves (not owned).
+    PageBrowserSite(HWND window, HtmlDialog* host);
+
+    IDocHostShowUI* ShowUI() { return &m_showUI; }
+
+protected:
+    ~PageBrowserSite() override = default;
+    // IDocHostShowUI is offered beside the base site's interfaces.
+    HRESULT QueryInterfaceHook(REFIID iid, void** out) override;
+
+private:
+    struct ShowUIPart : IDocHostShowUI {
+        PageBrowserSite* owner = nullptr;
+        STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+        STDMETHODIMP_(ULONG) AddRef() override;
+        STDMETHODIMP_(ULONG) Release() override;
+        STDMETHODIMP ShowMessage(HWND hwnd, LPOLESTR text, LPOLESTR caption, DWORD type, LPOLESTR helpFile,
+                                 DWORD helpContext, LRESULT* result) override;
+        STDMETHODIMP ShowHelp(HWND hwnd, LPOLESTR helpFile, UINT command, DWORD data, POINT mouse,
+                              IDispatch* hit) override;
+    };
+    // The host as a SkinnedHtmlDialog, or null for any other dialog or once the host has let go.
+    SkinnedHtmlDialog* HostEx() const;
+
+    ShowUIPart m_showUI;
+    HtmlDialog* m_pHost;
+};
+
+class SkinnedHtmlDialog : public HtmlDialog {
+public:
+    explicit SkinnedHtmlDialog(UINT templateId, HWND parent = nullptr);
+    explicit SkinnedHtmlDialog(const DLGTEMPLATE* dialogTemplate, HWND parent = nullptr);
+
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool CreateControlSite(fw::CBrowserControlSite** site) override;
+    // The framework's initialisation, then the browser in silent mode.
+    BOOL OnInitDialog() override;
+    BOOL CanAccessExternal() override { return TRUE; }
+    // The framework's processing, then the body's scroll attribute "auto".
+    void OnNavigateComplete(IDispatch* frame, const std::wstring& url) override;
+    BOOL IsExternalDispatchSafe() override { return TRUE; }
+    // A host dialog never shows the page's context menu.
+    HRESULT ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_OK; }
+    // The framework's flags with DOCHOSTUIFLAG_DIALOG added.
+    HRESULT GetHostInfo(DOCHOSTUIINFO* info) override;
+
+    // Navigation errors are cancelled: the browser shows no error page of its own.
+    virtual void OnNavigateError(IDispatch* frame, const std::wstring& url, const std::wstring& targetFrame,
+                                 long status, bool& cancel);
+    // Script message boxes and help: S_FALSE lets the browser show its own.
+    virtual HRESULT ShowMessage(HWND hwnd, LPOLESTR text, LPOLESTR caption, DWORD type, LPOLESTR helpFile,
+                                DWORD helpContext, LRESULT* result);
+    virtual HRESULT ShowHelp(HWND hwnd, LPOLESTR helpFile, UINT command, DWORD data, POINT mouse,
+                             IDispatch* hit);
+
+    const DHtmlSinkMap* GetSinkMap() const override;
+    std::span<const DHtmlEventEntry> GetElementEventTable() const override;
+
+    // Handlers of the sink table and of the host's element event table.
+    void OnScreenNavigation(BrowserEvent& event);
+    void OnNavigateErrorEvent(BrowserEvent& event);
+    HRESULT OnHostElementEvent(web::ElementEvent event, const web::ElementRef& element);
+
+private:
+    // The dialog window as the element behaviour sees it.
+    class BehaviourWindow : public web::HtmlDialogWindow {
+    public:
+        explicit BehaviourWindow(SkinnedHtmlDialog& dialog) : m_dialog(dialog) {}
+        bool HasCapture() const override;
+        void SetCapture() override;
+        void ReleaseCapture() override;
+        void SendMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+        void CursorPos(int& x, int& y) const override;
+
+    private:
+        SkinnedHtmlDialog& m_dialog;
+    };
+
+    BehaviourWindow m_behaviourWindow{*this};
+    web::ElementBehaviour m_behaviour{m_behaviourWindow};
+};
