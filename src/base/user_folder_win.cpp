@@ -36,10 +36,7 @@ std::wstring ResolvedFolder(const std::wstring& path) {
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return {};
     const OwnedHandle folder(opened);
-    wchar_t resolved[MAX_PATH * 2] = {};
-    const DWORD n =
-        GetFinalPathNameByHandleW(folder.get(), resolved, ARRAYSIZE(resolved), FILE_NAME_NORMALIZED);
-    return n > 0 && n < ARRAYSIZE(resolved) ? std::wstring(resolved, n) : std::wstring();
+    return FinalPathOf(folder.get());
 }
 
 std::wstring ProfileFolder() {
@@ -52,6 +49,12 @@ std::wstring ProfileFolder() {
 }
 
 } // namespace
+
+std::wstring FinalPathOf(void* handle) {
+    wchar_t resolved[1024] = {};
+    const DWORD n = GetFinalPathNameByHandleW(handle, resolved, ARRAYSIZE(resolved), FILE_NAME_NORMALIZED);
+    return n > 0 && n < ARRAYSIZE(resolved) ? std::wstring(resolved, n) : std::wstring();
+}
 
 std::wstring CommonAppDataFolder() {
     wchar_t path[MAX_PATH] = {};

@@ -9,6 +9,10 @@ namespace base {
 // when the shell does not know it.
 std::wstring CommonAppDataFolder();
 
+// Where an open file or folder (a HANDLE) really is, as the file system resolved it ("\\?\"
+// form); empty when the system can't say or the path is implausibly long.
+std::wstring FinalPathOf(void* handle);
+
 // The shell folder (a CSIDL value) with subfolder appended, resolved by the file system with
 // every link on the way followed ("\\?\" form), when that lies strictly inside the user's
 // profile; empty otherwise, also when it does not exist. The shell-folder settings are the

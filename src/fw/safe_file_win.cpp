@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/access_rules.h"
+#include "base/user_folder_win.h"
 #include "fw/test_switch_win.h"
 
 namespace fw {
@@ -113,11 +114,10 @@ bool RenameAside(HANDLE object, const std::wstring& path) {
 } // namespace
 
 std::wstring FinalPath(HANDLE file) {
-    wchar_t buffer[kFinalPathChars] = {};
-    const DWORD n = GetFinalPathNameByHandleW(file, buffer, kFinalPathChars, FILE_NAME_NORMALIZED);
-    if (n == 0 || n >= kFinalPathChars) return {};
+    const std::wstring resolved = base::FinalPathOf(file);
+    if (resolved.empty()) return {};
     bool unc = false;
-    const wchar_t* path = WithoutPrefix(buffer, unc);
+    const wchar_t* path = WithoutPrefix(resolved.c_str(), unc);
     return unc ? L"\\" + std::wstring(path) : std::wstring(path);
 }
 

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "base/user_folder_win.h"
 #include "fw/handles_win.h"
+#include "fw/safe_file_win.h"
 #include "resource.h"
 #include "web/fav_rules.h"
 
@@ -33,13 +34,6 @@ bool ToAnsiWhole(const std::wstring& text, std::string& out) {
            !lossy;
 }
 
-// Where an open file really is, as the file system resolved it ("\\?\" form); empty on failure.
-std::wstring FinalPath(HANDLE file) {
-    wchar_t path[MAX_PATH * 2] = {};
-    const DWORD n = ::GetFinalPathNameByHandleW(file, path, ARRAYSIZE(path), FILE_NAME_NORMALIZED);
-    return n > 0 && n < ARRAYSIZE(path) ? std::wstring(path, n) : std::wstring();
-}
-
 // Opens the shortcut for writing without following a link at its name, creating it when there
 // is none. An entry that was there already is taken only when it is a plain file of its own:
 // not a link or other reparse point, not a folder, not a second name of a file elsewhere (a hard
@@ -56,11 +50,8 @@ fw::Handle OpenFavouriteFile(const std::wstring& path, const std::wstring& folde
     const bool plain = !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
                        info.nNumberOfLinks == 1;
     if (!plain) return {}; // only an entry that was there already can be anything but plain
-    if (!base::IsInsideFolder(FinalPath(file.Get()), folder)) {
-        if (!existed) {
-            FILE_DISPOSITION_INFO remove{TRUE};
-            ::SetFileInformationByHandle(file.Get(), FileDispositionInfo, &remove, sizeof(remove));
-        }
+    if (!base::IsInsideFolder(base::FinalPathOf(file.Get()), folder)) {
+        if (!existed) fw::DeleteByHandle(file.Get());
         return {};
     }
     return file;
