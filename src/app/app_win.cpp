@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/app_roles_win.h"
 #include "app/automation_win.h"
 #include "app/crash_dump_win.h"
 #include "app/install_win.h"
@@ -89,8 +90,12 @@ BOOL App::InitInstance() {
 
     net::SetCacheLimit();
 
-    if (mode == StartNewGamePage || mode == StartGameHall) return RunPageProcess();
-    return RunMainWindow();
+    if (mode == StartNewGamePage || mode == StartGameHall) {
+        m_pMainWnd = RunPageProcess(m_request, m_ole);
+        return m_pMainWnd != nullptr;
+    }
+    RunMainWindow(m_pMainWnd);
+    return FALSE;
 }
 
 int App::ExitInstance() {

@@ -17,19 +17,13 @@ public:
     BOOL InitInstance() override;
     int ExitInstance() override;
 
-    // The start mode of this process, worked out once from its command line and location.
-    StartMode Mode() const { return m_request.mode; }
-
 private:
     // Raises the ping's counter and sends the ping with the new count.
     void Ping(net::StatPing ping);
     // After a successful swap: start the new executable, record the day, end.
     void RelaunchAfterUpdate();
-    // The two long-running roles: the page process (login, then the page window) and the
-    // main game window.
-    BOOL RunPageProcess();
-    BOOL RunMainWindow();
-
+    // The start mode and operands of this process, worked out once from its command line and
+    // location.
     StartRequest m_request;
     // Statistics ping handshake: set by the worker once it has its address, and when it is done.
     net::PingEvents m_ping;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/install_folder_win.h"
 #include "app/install_rules.h"
 #include "app/settings_win.h"
 #include "app/shortcuts_win.h"
@@ -202,16 +203,6 @@ bool WriteUninstallEntry(const std::wstring& exePath) {
 
 bool DeleteUninstallEntry() {
     return RegDeleteTreeW(HKEY_LOCAL_MACHINE, std::wstring(app::kUninstallEntryKey).c_str()) == ERROR_SUCCESS;
-}
-
-bool CreateInstallFolder(fw::Untrusted untrusted) {
-    const std::wstring appData = base::CommonAppDataFolder();
-    // Without the machine's folder there is nowhere to install to (and "\Vexa" would land in
-    // the root of whatever drive is current). The outer folder is checked too: whoever may change
-    // it could swap the inner one.
-    if (appData.empty()) return false;
-    return fw::MakeAdministratorsFolder(appData + L"\\Vexa", kInstallFolderSddl, untrusted) &&
-           fw::MakeAdministratorsFolder(InstallFolder(), kInstallFolderSddl, untrusted);
 }
 
 bool InstallSelf() {

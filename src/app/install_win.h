@@ -25,13 +25,6 @@ fw::Handle CopyVerified(HANDLE source, const std::wstring& target);
 // path, so whoever waits for the ping's end is never left waiting.
 void UninstallSelf(const std::function<void()>& sendPing);
 
-// Creates "\Vexa" in the machine's application-data folder and "\GameLogin" inside it, each
-// with the install folders' access list (below) in the creating call. An existing folder is used
-// when only administrators may change it; anything else is moved aside and made anew
-// (fw::MakeAdministratorsFolder), or, with fw::Untrusted::Refuse (a count of a running copy,
-// whose folder must not move under it), left alone. False when there is no such folder to use.
-bool CreateInstallFolder(fw::Untrusted untrusted = fw::Untrusted::MoveAside);
-
 // The installed-programs entry for the installed executable at `exePath`, and its removal.
 bool WriteUninstallEntry(const std::wstring& exePath);
 bool DeleteUninstallEntry();
@@ -39,14 +32,6 @@ bool DeleteUninstallEntry();
 // The self-delete script's access list: SYSTEM and the Administrators group, nobody else, and
 // nothing inherited from the folder.
 inline constexpr const wchar_t* kSelfDeleteScriptSddl = fw::kAdministratorsOnlySddl;
-
-// The install folders' access list: the program runs elevated from there, so only SYSTEM and
-// the Administrators group may change what lies in them (a file planted beside the executable,
-// a library of a system's name among them, would run elevated); users read and run. Owned by
-// the Administrators group, nothing inherited from the machine's shared data folder (where
-// users may create files).
-inline constexpr wchar_t kInstallFolderSddl[] =
-    L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 
 // The folder the script goes into: the system's own temporary folder, where a program that is
 // not elevated may add files but can neither change nor remove the ones of others.

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/install_win.h"
+#include "app/install_folder_win.h"
 #include "app/start_mode.h"
 #include "base/access_rules.h"
 #include "base/executable_path_win.h"
@@ -72,10 +72,6 @@ UtcTime NowUtc() {
 }
 
 } // namespace
-
-std::wstring InstallFolder() {
-    return base::CommonAppDataFolder() + std::wstring(kInstallSubfolder);
-}
 
 std::wstring StatisticsFilePath() {
     return StatisticsFileFor(base::CommonAppDataFolder());

@@ -9,9 +9,6 @@
 #include "base/settings_file_win.h"
 #include "base/user_folder_win.h"
 
-// The install folder: common application data + "\Vexa\GameLogin".
-std::wstring InstallFolder();
-
 // The statistics file in the install folder (counters).
 std::wstring StatisticsFilePath();
 

@@ -1,5 +1,5 @@
-// CWinApp: the application object and the thread's message loop, and the routing every loop
-// of the framework shares (PreTranslateMessage chain, dialog navigation, dispatch).
+// CWinApp: the application object and the thread's message loop; destroying its main window
+// ends the loop.
 #pragma once
 #include <windows.h>
 
@@ -39,11 +39,3 @@ CWinApp* GetApp();
 // What the entry point calls: InitInstance, then Run when it succeeded, then ExitInstance,
 // whose answer is the exit code.
 int RunApplication(CWinApp& app);
-
-// Offers the message to PreTranslateMessage of the window it is for and then of each parent or
-// owner up the chain (windows without an object are passed over); true once one eats it.
-bool PreTranslateChain(MSG& msg);
-// Keyboard navigation of the outermost dialog of this thread that contains the window.
-bool DialogNavigation(MSG& msg);
-// One message of a loop: PreTranslateChain, DialogNavigation, then translate and dispatch.
-void ProcessMessage(MSG& msg);

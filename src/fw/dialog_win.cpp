@@ -1,6 +1,6 @@
 #include "fw/dialog_win.h"
 
-#include "fw/app_win.h"
+#include "fw/message_loop_win.h"
 
 CDialog::CDialog(UINT templateId, HWND parent) : m_nIDTemplate(templateId), m_hWndParent(parent) {
 }
@@ -13,10 +13,6 @@ UINT CDialog::EndMessage() {
     // A registered message cannot collide with the DM_* messages dialogs use in WM_USER.
     static const UINT message = ::RegisterWindowMessageW(L"TnVexa.fw.EndDialog");
     return message;
-}
-
-bool CDialog::IsDialogClass(HWND hwnd) {
-    return hwnd && ::GetClassLongPtrW(hwnd, GCW_ATOM) == 32770;
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

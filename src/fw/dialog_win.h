@@ -36,9 +36,6 @@ public:
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    // True for windows of the system dialog class.
-    static bool IsDialogClass(HWND hwnd);
-
 protected:
     UINT m_nIDTemplate = 0;
     const DLGTEMPLATE* m_lpTemplate = nullptr;

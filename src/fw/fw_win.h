@@ -51,4 +51,5 @@
 #include "fw/app_win.h"
 #include "fw/dialog_win.h"
 #include "fw/handles_win.h"
+#include "fw/message_loop_win.h"
 #include "fw/wnd_win.h"

@@ -3,11 +3,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <unordered_map>
 #include <utility>
-
-#include "fw/app_win.h"
 
 namespace {
 
@@ -28,6 +27,8 @@ WindowTable& Table() {
 // The object whose CreateEx call is running on this thread: it binds to the first message
 // the new window receives (WM_GETMINMAXINFO comes even before WM_NCCREATE).
 thread_local CWnd* t_creating = nullptr;
+
+std::atomic<WindowGoneHandler> g_windowGone{nullptr};
 
 } // namespace
 
@@ -152,6 +153,10 @@ bool CWnd::CreateControl(const wchar_t* className, const wchar_t* text, DWORD st
     return true;
 }
 
+void SetWindowGoneHandler(WindowGoneHandler handler) {
+    g_windowGone = handler;
+}
+
 bool CWnd::DestroyWindow() {
     return m_hWnd && ::DestroyWindow(m_hWnd);
 }
@@ -180,11 +185,7 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, bool viaDialogPro
         // The handle may be reused from now on: leave the table at once, release later.
         Unbind();
         m_destroyed = true;
-        CWinApp* app = GetApp();
-        if (app && app->m_pMainWnd == this && app->m_nThreadId == ::GetCurrentThreadId()) {
-            app->m_pMainWnd = nullptr;
-            ::PostQuitMessage(0);
-        }
+        if (const WindowGoneHandler gone = g_windowGone.load()) gone(this);
     }
     if (--m_depth == 0 && m_destroyed) {
         m_destroyed = false;

@@ -113,6 +113,11 @@ private:
     bool m_destroyed = false;
 };
 
+// Called on a bound window's thread after its WM_NCDESTROY, before PostNcDestroy; the
+// application object ends its loop there when the window was its main window. One per process.
+using WindowGoneHandler = void (*)(CWnd* wnd);
+void SetWindowGoneHandler(WindowGoneHandler handler);
+
 namespace fw {
 
 // Raises the window above every other (top-most and back again) with its thread joined to the

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "fw/dialog_win.h"
+#include "fw/message_loop_win.h"
 
 namespace mainwnd {
 
@@ -27,7 +27,7 @@ struct HoldSearch {
 BOOL CALLBACK FindHoldingDialog(HWND hwnd, LPARAM param) {
     auto* search = reinterpret_cast<HoldSearch*>(param);
     if (hwnd == search->except || ::GetWindow(hwnd, GW_OWNER) != search->owner || !::IsWindowVisible(hwnd) ||
-        !CDialog::IsDialogClass(hwnd))
+        !IsDialogClass(hwnd))
         return TRUE;
     DWORD process = 0;
     ::GetWindowThreadProcessId(hwnd, &process);

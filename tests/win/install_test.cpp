@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/install_folder_win.h"
 #include "app/install_win.h"
 #include "app/shortcuts_win.h"
 #include "base/access_rules.h"

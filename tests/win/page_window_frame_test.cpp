@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "base/user_folder_win.h"
-#include "fw/app_win.h"
+#include "fw/message_loop_win.h"
 #include "page_window_fake_main.h"
 #include "base/page_protocol.h"
 #include "web/gm_page_state_win.h"

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "app/install_folder_win.h"
 #include "app/settings_win.h"
 #include "fw/safe_file_win.h"
 #include "win_test_support.h"
