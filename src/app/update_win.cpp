@@ -93,7 +93,10 @@ bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, co
     if (!FlushToDisk(newPath)) return failed(L"update: new file not flushed", newPath);
     fw::Handle held = net::OpenPinned(newPath, true);
     if (!held) return failed(L"update: new file not opened", newPath);
-    if (!accept || !accept(held.Get())) return failed(L"update: new file refused", newPath);
+    if (!accept || !accept(held.Get())) {
+        base::Trace(L"update: new file refused", newPath, 0); // the check's line before says why
+        return false;
+    }
     passed(SwapPoint::NewFlushed);
     if (!MoveDurably(exePath, oldPath)) return failed(L"update: running file not moved aside", exePath);
     passed(SwapPoint::OldMoved);

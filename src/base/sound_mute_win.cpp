@@ -195,13 +195,16 @@ void RemoveInterceptions() {
 void InstallInterceptions() {
     // Both libraries stay loaded until the process ends: their tables lead here from now on.
     if (HMODULE winmm = LoadSystemLibrary(L"winmm.dll")) {
-        g_waveOutWrite.Install(winmm, "waveOutWrite", reinterpret_cast<void*>(&WaveOutWriteSilenced));
-        g_midiStreamOut.Install(winmm, "midiStreamOut", reinterpret_cast<void*>(&MidiStreamOutSilenced));
+        if (!g_waveOutWrite.Install(winmm, "waveOutWrite", reinterpret_cast<void*>(&WaveOutWriteSilenced)))
+            Trace(L"mute: wave output not intercepted", GetLastError());
+        if (!g_midiStreamOut.Install(winmm, "midiStreamOut", reinterpret_cast<void*>(&MidiStreamOutSilenced)))
+            Trace(L"mute: MIDI output not intercepted", GetLastError());
     }
     // The library's creation entry is known by its ordinal.
     if (HMODULE dsound = LoadSystemLibrary(L"dsound.dll"))
-        g_directSoundCreate.Install(dsound, MAKEINTRESOURCEA(1),
-                                    reinterpret_cast<void*>(&DirectSoundCreateWatched));
+        if (!g_directSoundCreate.Install(dsound, MAKEINTRESOURCEA(1),
+                                         reinterpret_cast<void*>(&DirectSoundCreateWatched)))
+            Trace(L"mute: DirectSound not intercepted", GetLastError());
     std::atexit(RemoveInterceptions);
 }
 
