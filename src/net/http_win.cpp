@@ -178,7 +178,8 @@ bool ReadBody(HttpRequestScope& scope, DWORD contentLength, DWORD chunk, const F
         DWORD read = 0;
         const uint64_t started = Microseconds();
         if (!InternetReadFile(scope.Request(), buffer.data(), want, &read)) {
-            base::Trace(L"fetch: body not read", GetLastError());
+            if (!scope.Cancelled())
+                base::Trace(L"fetch: body not read", GetLastError()); // a cancel closed it
             return false;
         }
         const uint64_t took = Microseconds() - started;

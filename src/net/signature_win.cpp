@@ -104,14 +104,17 @@ bool VerifyFileSignature(HANDLE file, std::span<const uint8_t> der, const Public
 
     BcryptOwner algorithm(&BCryptCloseAlgorithmProvider);
     BcryptOwner publicKey(&CloseKey);
-    if (!BCRYPT_SUCCESS(
-            BCryptOpenAlgorithmProvider(algorithm.Put(), BCRYPT_ECDSA_P256_ALGORITHM, nullptr, 0)) ||
-        !BCRYPT_SUCCESS(BCryptImportKeyPair(algorithm.Get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, publicKey.Put(),
-                                            blob.data(), static_cast<ULONG>(blob.size()), 0)))
+    NTSTATUS status = BCryptOpenAlgorithmProvider(algorithm.Put(), BCRYPT_ECDSA_P256_ALGORITHM, nullptr, 0);
+    if (BCRYPT_SUCCESS(status))
+        status = BCryptImportKeyPair(algorithm.Get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, publicKey.Put(),
+                                     blob.data(), static_cast<ULONG>(blob.size()), 0);
+    if (!BCRYPT_SUCCESS(status)) {
+        base::Trace(L"signature: key not imported", status);
         return false;
+    }
     RawSignature signature = *raw;
-    const NTSTATUS status = BCryptVerifySignature(publicKey.Get(), nullptr, digest, sizeof(digest),
-                                                  signature.data(), static_cast<ULONG>(signature.size()), 0);
+    status = BCryptVerifySignature(publicKey.Get(), nullptr, digest, sizeof(digest), signature.data(),
+                                   static_cast<ULONG>(signature.size()), 0);
     if (status != 0) base::Trace(L"signature: does not match", status);
     return status == 0;
 }
