@@ -16,8 +16,8 @@ inline constexpr size_t kTraceLineMax = 512;
 size_t FormatTraceLine(wchar_t* out, size_t capacity, unsigned long pid, std::wstring_view what,
                        std::wstring_view detail, unsigned long code);
 
-// An address as a trace may show it: scheme, host, port and path; user name, password, query and
-// fragment are dropped.
+// A web address as a trace may show it: scheme, host, port and path; user name, password, query
+// and fragment are dropped. Not for "app:" commands, whose path is their payload.
 std::wstring AddressForTrace(std::wstring_view url);
 
 } // namespace base

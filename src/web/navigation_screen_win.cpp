@@ -15,7 +15,9 @@ void ScreenPageNavigation(const fw::CBrowserHost& host, IDispatch* frame, const 
     case PageNavigation::Proceed:
         break;
     case PageNavigation::Cancel:
-        base::Trace(L"navigation refused", base::AddressForTrace(url), 0);
+        // Only what is not a web address is cancelled; its scheme is all the line shows, as an
+        // "app:" command's text may carry an account.
+        base::Trace(L"navigation refused, scheme", std::wstring_view(url).substr(0, url.find(L':') + 1), 0);
         cancel = true;
         break;
     case PageNavigation::OpenOutside:
