@@ -7,6 +7,7 @@
 #include "app/crash_rules.h"
 #include "base/executable_path_win.h"
 #include "base/library_load_win.h"
+#include "base/trace_win.h"
 #include "fw/safe_file_win.h"
 
 std::atomic<bool> DumpWritten{false};
@@ -63,6 +64,8 @@ void InstallCrashFilter() {
     if (path.size() < MAX_PATH && !final.empty() && final.size() < std::size(g_dumpFinalPath) && descriptor) {
         lstrcpynW(g_dumpPath, path.c_str(), MAX_PATH);
         lstrcpynW(g_dumpFinalPath, final.c_str(), int(std::size(g_dumpFinalPath)));
+    } else {
+        base::Trace(L"no crash dump possible at", path, GetLastError());
     }
     SetUnhandledExceptionFilter(CrashFilter);
 }
@@ -88,13 +91,15 @@ void WriteMiniDump(HANDLE file, EXCEPTION_POINTERS* pointers) {
     if (!dbghelp) return;
     auto write = reinterpret_cast<MiniDumpWriteDumpFn>(
         reinterpret_cast<void*>(GetProcAddress(dbghelp, "MiniDumpWriteDump")));
+    bool written = false;
     if (write) {
         for (DWORD type : kDumpTypes) {
-            if (write(GetCurrentProcess(), GetCurrentProcessId(), file, static_cast<MINIDUMP_TYPE>(type),
-                      &info, nullptr, nullptr))
-                break;
+            written = write(GetCurrentProcess(), GetCurrentProcessId(), file,
+                            static_cast<MINIDUMP_TYPE>(type), &info, nullptr, nullptr);
+            if (written) break;
         }
     }
+    if (!written) base::Trace(L"crash dump not written", write ? GetLastError() : ERROR_PROC_NOT_FOUND);
     FreeLibrary(dbghelp);
 }
 
@@ -116,6 +121,8 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pointers) {
     if (file != INVALID_HANDLE_VALUE) {
         WriteMiniDump(file, pointers);
         CloseHandle(file);
+    } else {
+        base::Trace(L"crash dump file not made", g_dumpPath, GetLastError());
     }
     DumpWritten = true;
     g_state = 2;

@@ -5,6 +5,7 @@
 
 #include "app/install_rules.h"
 #include "app/start_mode.h"
+#include "base/trace_win.h"
 #include "fw/handles_win.h"
 
 namespace {
@@ -23,7 +24,12 @@ bool IsFile(const std::wstring& path) {
 bool DeleteLink(const std::wstring& folder, const std::wstring& name) {
     if (name.empty() || folder.empty()) return false;
     const std::wstring link = app::LinkPathFor(folder, name);
-    return !link.empty() && DeleteFileW(link.c_str()) != FALSE;
+    if (link.empty()) return false;
+    if (DeleteFileW(link.c_str())) return true;
+    // A link that is not there is the usual case, not a failure.
+    if (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND)
+        base::Trace(L"shortcut not deleted", link, GetLastError());
+    return false;
 }
 
 // Calls `entry` for each entry of the folder but "." and ".."; false when it can't be listed.
@@ -58,18 +64,22 @@ ShortcutFolders SystemShortcutFolders() {
 bool CreateShellLink(const std::wstring& target, const std::wstring& linkPath, const std::wstring& arguments,
                      const std::wstring& description) {
     if (linkPath.empty()) return false;
+    const auto failed = [&linkPath](HRESULT hr) {
+        if (FAILED(hr)) base::Trace(L"shortcut not made", linkPath, hr);
+        return FAILED(hr);
+    };
     fw::ComPtr<IShellLinkW> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+    if (failed(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 link.PutVoid())))
         return false;
     link->SetPath(target.c_str());
     link->SetIconLocation(target.c_str(), 0);
     fw::ComPtr<IPersistFile> file;
-    if (FAILED(link.As(file))) return false;
+    if (failed(link.As(file))) return false;
     link->SetArguments(arguments.c_str());
     if (!description.empty()) link->SetDescription(description.c_str());
     // The answer is whether the file was written: a failed save is no shortcut.
-    return SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
+    return !failed(file->Save(linkPath.c_str(), TRUE));
 }
 
 bool CreateDesktopShortcut(const std::wstring& target, const ShortcutFolders& folders) {

@@ -11,6 +11,7 @@
 #include "base/executable_path_win.h"
 #include "base/md5.h"
 #include "base/text.h"
+#include "base/trace_win.h"
 #include "fw/handles_win.h"
 #include "net/http_win.h"
 #include "net/publisher_win.h"
@@ -83,15 +84,24 @@ bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, co
     auto passed = [&](SwapPoint point) {
         if (reached) reached(point);
     };
+    const auto failed = [](const wchar_t* step, const std::wstring& path) {
+        base::Trace(step, path, GetLastError());
+        return false;
+    };
     // A power cut must not leave a name pointing at bytes that never reached the disk: the new
     // file is written through before any rename, and each rename before the next one.
-    if (!FlushToDisk(newPath)) return false;
+    if (!FlushToDisk(newPath)) return failed(L"update: new file not flushed", newPath);
     fw::Handle held = net::OpenPinned(newPath, true);
-    if (!held || !accept || !accept(held.Get())) return false;
+    if (!held) return failed(L"update: new file not opened", newPath);
+    if (!accept || !accept(held.Get())) {
+        base::Trace(L"update: new file refused", newPath, 0); // the check's line before says why
+        return false;
+    }
     passed(SwapPoint::NewFlushed);
-    if (!MoveDurably(exePath, oldPath)) return false;
+    if (!MoveDurably(exePath, oldPath)) return failed(L"update: running file not moved aside", exePath);
     passed(SwapPoint::OldMoved);
     if (!RenameHeld(held.Get(), exePath)) {
+        failed(L"update: new file not renamed", exePath);
         // Half-way: put the running executable back so that the program can still start.
         MoveDurably(oldPath, exePath);
         return false;
@@ -151,12 +161,17 @@ bool SelfUpdate::DownloadAndSwap(const UpdateDownloader& download) {
     const std::wstring source(base::Truncate(m_updateAddress, 511));
     bool ok = download && download(source, newPath);
     // A complete file is only the release when its digest is the one the key publishes.
-    if (ok) ok = DigestMatchesReleaseKey(base::Md5FileHex(newPath), m_publishedKey);
+    if (ok && !DigestMatchesReleaseKey(base::Md5FileHex(newPath), m_publishedKey)) {
+        base::Trace(L"update: digest differs from the published key", 0);
+        ok = false;
+    }
     // ...and it only runs when the publisher signed these very bytes, and it is no older than this
     // program (an older signed release, served again, would bring back what it got wrong).
     const HeldFileCheck signedAndNotOlder = [&](HANDLE held) {
-        return net::VerifyPublishedSignature(held, source) &&
-               FileVersionOf(newPath) >= PackedVersion(kVersionText);
+        if (!net::VerifyPublishedSignature(held, source)) return false;
+        const bool notOlder = FileVersionOf(newPath) >= PackedVersion(kVersionText);
+        if (!notOlder) base::Trace(L"update: release older than this program", 0);
+        return notOlder;
     };
     if (ok)
         ok = SwapExecutable(m_env.exePath, newPath, ProgramFolderFileFor(m_env.exePath, kOldExeFile),

@@ -2,6 +2,8 @@
 
 #include <delayimp.h>
 
+#include "base/trace_win.h"
+
 namespace base {
 
 namespace {
@@ -19,9 +21,10 @@ FARPROC WINAPI LoadLateImport(unsigned notice, PDelayLoadInfo info) {
 // The library or its function is missing: noted, and the loader's exception then ends the
 // process (the functions are the system's own, so this means a broken system).
 FARPROC WINAPI NoteLateImportFailure(unsigned notice, PDelayLoadInfo info) {
-    OutputDebugStringA(notice == dliFailLoadLib ? "late import: library not loaded: "
-                                                : "late import: function missing in: ");
-    if (info && info->szDll) OutputDebugStringA(info->szDll);
+    wchar_t name[MAX_PATH] = {};
+    if (info && info->szDll) MultiByteToWideChar(CP_ACP, 0, info->szDll, -1, name, MAX_PATH);
+    Trace(notice == dliFailLoadLib ? L"late import: library not loaded" : L"late import: function missing",
+          name, info ? info->dwLastError : 0);
     return nullptr;
 }
 
@@ -44,7 +47,9 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
     if (length == 0 || length >= MAX_PATH || lstrlenW(name) + length + 2 > MAX_PATH) return nullptr;
     path[length] = L'\\';
     lstrcpynW(path + length + 1, name, int(MAX_PATH - length - 1));
-    return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    HMODULE library = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!library) Trace(L"system library not loaded", name, GetLastError());
+    return library;
 }
 
 } // namespace base

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/executable_path_win.h"
+#include "base/trace_win.h"
 
 std::wstring ProgramFolderFile(std::wstring_view name) {
     return ProgramFolderFileFor(base::ExecutablePath(), name);
@@ -18,6 +19,8 @@ std::wstring ReadSetting(const std::wstring& file, const wchar_t* key, const wch
 }
 
 bool WriteSetting(const std::wstring& file, const wchar_t* key, const std::wstring& value) {
-    return WritePrivateProfileStringW(std::wstring(kSettingsSection).c_str(), key, value.c_str(),
-                                      file.c_str()) != FALSE;
+    if (WritePrivateProfileStringW(std::wstring(kSettingsSection).c_str(), key, value.c_str(), file.c_str()))
+        return true;
+    base::Trace(L"setting not saved", key, GetLastError());
+    return false;
 }

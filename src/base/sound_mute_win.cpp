@@ -12,6 +12,7 @@
 
 #include "base/api_redirect_win.h"
 #include "base/library_load_win.h"
+#include "base/trace_win.h"
 
 namespace base {
 
@@ -23,8 +24,8 @@ namespace {
 
 class OpenMixer {
 public:
-    explicit OpenMixer(UINT device) {
-        if (::mixerOpen(&m_mixer, device, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR) m_mixer = nullptr;
+    explicit OpenMixer(UINT device) : m_result(::mixerOpen(&m_mixer, device, 0, 0, MIXER_OBJECTF_MIXER)) {
+        if (m_result != MMSYSERR_NOERROR) m_mixer = nullptr;
     }
     ~OpenMixer() {
         if (m_mixer) ::mixerClose(m_mixer);
@@ -34,22 +35,24 @@ public:
 
     explicit operator bool() const { return m_mixer != nullptr; }
     HMIXEROBJ Object() const { return reinterpret_cast<HMIXEROBJ>(m_mixer); }
+    MMRESULT Result() const { return m_result; }
 
 private:
     HMIXER m_mixer = nullptr;
+    MMRESULT m_result;
 };
 
-// Sets the mute control of mixer device 0's line of this component type.
-bool SetLineMute(DWORD componentType, bool on) {
-    if (::mixerGetNumDevs() == 0) return false;
+// Sets the mute control of mixer device 0's line of this component type; the mixer's answer.
+MMRESULT SetLineMute(DWORD componentType, bool on) {
+    if (::mixerGetNumDevs() == 0) return MMSYSERR_NODRIVER;
     OpenMixer mixer(0);
-    if (!mixer) return false;
+    if (!mixer) return mixer.Result();
     MIXERLINEW line{};
     line.cbStruct = sizeof(line);
     line.dwComponentType = componentType;
-    if (::mixerGetLineInfoW(mixer.Object(), &line, MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) !=
-        MMSYSERR_NOERROR)
-        return false;
+    if (MMRESULT r = ::mixerGetLineInfoW(mixer.Object(), &line,
+                                         MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE))
+        return r;
     MIXERCONTROLW control{};
     control.cbStruct = sizeof(control);
     MIXERLINECONTROLSW controls{};
@@ -59,9 +62,9 @@ bool SetLineMute(DWORD componentType, bool on) {
     controls.cControls = 1;
     controls.cbmxctrl = sizeof(control);
     controls.pamxctrl = &control;
-    if (::mixerGetLineControlsW(mixer.Object(), &controls,
-                                MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE) != MMSYSERR_NOERROR)
-        return false;
+    if (MMRESULT r = ::mixerGetLineControlsW(mixer.Object(), &controls,
+                                             MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE))
+        return r;
     MIXERCONTROLDETAILS_BOOLEAN value{};
     MIXERCONTROLDETAILS details{};
     details.cbStruct = sizeof(details);
@@ -69,13 +72,12 @@ bool SetLineMute(DWORD componentType, bool on) {
     details.cChannels = 1;
     details.cbDetails = sizeof(value);
     details.paDetails = &value;
-    if (::mixerGetControlDetailsW(mixer.Object(), &details,
-                                  MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) != MMSYSERR_NOERROR)
-        return false;
+    if (MMRESULT r = ::mixerGetControlDetailsW(mixer.Object(), &details,
+                                               MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE))
+        return r;
     value.fValue = on ? TRUE : FALSE;
     return ::mixerSetControlDetails(mixer.Object(), &details,
-                                    MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) ==
-           MMSYSERR_NOERROR;
+                                    MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE);
 }
 
 // ---- Earlier systems: silencing the process's own audio calls --------------------------------
@@ -193,13 +195,16 @@ void RemoveInterceptions() {
 void InstallInterceptions() {
     // Both libraries stay loaded until the process ends: their tables lead here from now on.
     if (HMODULE winmm = LoadSystemLibrary(L"winmm.dll")) {
-        g_waveOutWrite.Install(winmm, "waveOutWrite", reinterpret_cast<void*>(&WaveOutWriteSilenced));
-        g_midiStreamOut.Install(winmm, "midiStreamOut", reinterpret_cast<void*>(&MidiStreamOutSilenced));
+        if (!g_waveOutWrite.Install(winmm, "waveOutWrite", reinterpret_cast<void*>(&WaveOutWriteSilenced)))
+            Trace(L"mute: wave output not intercepted", GetLastError());
+        if (!g_midiStreamOut.Install(winmm, "midiStreamOut", reinterpret_cast<void*>(&MidiStreamOutSilenced)))
+            Trace(L"mute: MIDI output not intercepted", GetLastError());
     }
     // The library's creation entry is known by its ordinal.
     if (HMODULE dsound = LoadSystemLibrary(L"dsound.dll"))
-        g_directSoundCreate.Install(dsound, MAKEINTRESOURCEA(1),
-                                    reinterpret_cast<void*>(&DirectSoundCreateWatched));
+        if (!g_directSoundCreate.Install(dsound, MAKEINTRESOURCEA(1),
+                                         reinterpret_cast<void*>(&DirectSoundCreateWatched)))
+            Trace(L"mute: DirectSound not intercepted", GetLastError());
     std::atexit(RemoveInterceptions);
 }
 
@@ -207,8 +212,11 @@ void InstallInterceptions() {
 
 bool SetProcessMute(bool on) {
     if (IsVistaOrLater()) {
-        SetLineMute(MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, on);
-        return SetLineMute(MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, on);
+        if (MMRESULT r = SetLineMute(MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, on))
+            Trace(L"mute of the wave line not set", r);
+        const MMRESULT r = SetLineMute(MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, on);
+        if (r != MMSYSERR_NOERROR) Trace(L"mute of the speakers not set", r);
+        return r == MMSYSERR_NOERROR;
     }
     static std::once_flag installed;
     std::call_once(installed, InstallInterceptions);

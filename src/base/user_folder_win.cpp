@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "base/text.h"
+#include "base/trace_win.h"
 
 namespace base {
 
@@ -67,7 +68,11 @@ std::wstring UserFolderInsideProfile(int csidl, const wchar_t* subfolder) {
     if (shellFolder.empty()) return {};
     const std::wstring folder = ResolvedFolder(shellFolder + subfolder);
     const std::wstring profile = ProfileFolder();
-    if (folder.empty() || profile.empty() || !IsInsideFolder(folder, profile)) return {};
+    if (folder.empty() || profile.empty()) return {};
+    if (!IsInsideFolder(folder, profile)) {
+        Trace(L"user folder outside the profile refused", folder, 0);
+        return {};
+    }
     return folder;
 }
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "base/trace_win.h"
+
 namespace fw {
 
 namespace {
@@ -61,12 +63,16 @@ bool EnableBrowserSecurityFeatures() {
     const UINT n = ::GetSystemDirectoryW(system, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return false;
     const HMODULE urlmon = ::LoadLibraryW((std::wstring(system, n) + L"\\urlmon.dll").c_str());
-    if (!urlmon) return false;
+    if (!urlmon) {
+        base::Trace(L"browser security features: library not loaded", ::GetLastError());
+        return false;
+    }
     const auto set = reinterpret_cast<SetFeatureFn>(
         reinterpret_cast<void*>(::GetProcAddress(urlmon, "CoInternetSetFeatureEnabled")));
     bool all = set != nullptr;
     for (INTERNETFEATURELIST feature : kFeatures)
         all = set && SUCCEEDED(set(feature, SET_FEATURE_ON_PROCESS, TRUE)) && all;
+    if (!all) base::Trace(L"browser security features not all set", 0);
     // The library stays loaded: the settings live in it for the life of the process.
     return all;
 }

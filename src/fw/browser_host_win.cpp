@@ -3,6 +3,7 @@
 #include <exdispid.h>
 #include <mshtml.h>
 
+#include "base/trace_win.h"
 #include "fw/dispatch_win.h"
 #include "fw/shell_open_win.h"
 
@@ -370,32 +371,30 @@ bool CBrowserHost::Create(HWND parent, const RECT& rect, BrowserHostClient* clie
     Destroy();
     if (!site) site = new CBrowserControlSite(parent, client);
     m_site = site;
-    if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                m_object.PutVoid())) ||
-        FAILED(m_object->QueryInterface(IID_IWebBrowser2, m_browser.PutVoid()))) {
-        Destroy();
-        return false;
-    }
-    m_site->SetBrowser(m_object.Get());
-    if (FAILED(m_object->SetClientSite(m_site->ClientSite()))) {
-        Destroy();
-        return false;
-    }
-    RECT pos = rect;
-    if (FAILED(m_object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, m_site->ClientSite(), 0, parent, &pos))) {
-        Destroy();
-        return false;
-    }
-    SetRect(rect);
-    ComPtr<IConnectionPointContainer> container;
-    m_browser.As(container);
-    ComPtr<IConnectionPoint> point;
-    if (!container || FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.Put())) ||
-        FAILED(point->Advise(m_site->EventSink(), &m_cookie))) {
+    const auto fail = [this](const wchar_t* step, HRESULT hr) {
+        base::Trace(step, hr);
         m_cookie = 0;
         Destroy();
         return false;
-    }
+    };
+    HRESULT hr =
+        CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, m_object.PutVoid());
+    if (SUCCEEDED(hr)) hr = m_object->QueryInterface(IID_IWebBrowser2, m_browser.PutVoid());
+    if (FAILED(hr)) return fail(L"browser control not made", hr);
+    m_site->SetBrowser(m_object.Get());
+    if (FAILED(hr = m_object->SetClientSite(m_site->ClientSite())))
+        return fail(L"browser control not sited", hr);
+    RECT pos = rect;
+    if (FAILED(
+            hr = m_object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, m_site->ClientSite(), 0, parent, &pos)))
+        return fail(L"browser control not activated", hr);
+    SetRect(rect);
+    ComPtr<IConnectionPointContainer> container;
+    hr = m_browser.As(container);
+    ComPtr<IConnectionPoint> point;
+    if (SUCCEEDED(hr)) hr = container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.Put());
+    if (SUCCEEDED(hr)) hr = point->Advise(m_site->EventSink(), &m_cookie);
+    if (FAILED(hr)) return fail(L"browser events not connected", hr);
     return true;
 }
 

@@ -4,12 +4,17 @@
 #include <ole2.h>
 #include <gdiplus.h>
 
+#include "base/trace_win.h"
+
 namespace fw {
 
 GdiplusSession GdiplusSession::Start() {
     GdiplusSession session;
     Gdiplus::GdiplusStartupInput input;
-    if (Gdiplus::GdiplusStartup(&session.m_token, &input, nullptr) != Gdiplus::Ok) session.m_token = 0;
+    if (const Gdiplus::Status status = Gdiplus::GdiplusStartup(&session.m_token, &input, nullptr)) {
+        base::Trace(L"GDI+ not started", status);
+        session.m_token = 0;
+    }
     return session;
 }
 
@@ -18,11 +23,15 @@ void GdiplusSession::Reset() {
 }
 
 ComSession ComSession::StartOle() {
-    return ComSession(SUCCEEDED(::OleInitialize(nullptr)) ? Kind::Ole : Kind::None);
+    const HRESULT hr = ::OleInitialize(nullptr);
+    if (FAILED(hr)) base::Trace(L"OLE not started", hr);
+    return ComSession(SUCCEEDED(hr) ? Kind::Ole : Kind::None);
 }
 
 ComSession ComSession::StartCom() {
-    return ComSession(SUCCEEDED(::CoInitialize(nullptr)) ? Kind::Com : Kind::None);
+    const HRESULT hr = ::CoInitialize(nullptr);
+    if (FAILED(hr)) base::Trace(L"COM not started", hr);
+    return ComSession(SUCCEEDED(hr) ? Kind::Com : Kind::None);
 }
 
 void ComSession::Reset() {

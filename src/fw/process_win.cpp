@@ -1,6 +1,7 @@
 #include "fw/process_win.h"
 
 #include "base/executable_path_win.h"
+#include "base/trace_win.h"
 
 namespace fw {
 
@@ -26,6 +27,7 @@ Handle StartChildProcess(const std::wstring& exePath, const std::wstring& option
         if (!ok && ::GetLastError() != ERROR_INTERNAL_ERROR) break;
     }
     if (started) *started = ok != FALSE;
+    if (!ok) base::Trace(L"process not started", exePath, ::GetLastError());
     if (!ok) return Handle();
     CloseHandle(pi.hThread);
     if (keepProcess) return Handle(pi.hProcess);

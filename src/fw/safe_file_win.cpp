@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/access_rules.h"
+#include "base/trace_win.h"
 #include "base/user_folder_win.h"
 #include "fw/test_switch_win.h"
 
@@ -178,6 +179,7 @@ HANDLE CreateNewFileAt(const wchar_t* path, const wchar_t* expectedFinalPath, DW
         CompareStringOrdinal(final, -1, expectedFinalPath, -1, TRUE) == CSTR_EQUAL)
         return file;
     // Made somewhere else than asked (a folder on the way was swapped for a link): undone.
+    base::Trace(L"new file made elsewhere than asked, removed", path, ERROR_ACCESS_DENIED);
     DeleteByHandle(file);
     CloseHandle(file);
     SetLastError(ERROR_ACCESS_DENIED);
@@ -201,18 +203,20 @@ bool MakeAdministratorsFolder(const std::wstring& path, const wchar_t* sddl, Unt
     if (!descriptor || path.empty()) return false;
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (CreateDirectoryW(path.c_str(), descriptor.Attributes())) return true;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
         const Handle existing = OpenWithoutFollowing(path, READ_CONTROL | DELETE | FILE_READ_ATTRIBUTES);
         FILE_ATTRIBUTE_TAG_INFO tag{};
         if (!existing ||
             !GetFileInformationByHandleEx(existing.Get(), FileAttributeTagInfo, &tag, sizeof(tag)))
-            return false;
+            break;
         const bool plainFolder = (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                                  !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
         if (plainFolder && OnlyAdministratorsMay(existing.Get(), SE_FILE_OBJECT, base::kFolderChangeRights))
             return true;
-        if (untrusted == Untrusted::Refuse || !RenameAside(existing.Get(), path)) return false;
+        base::Trace(L"folder others may change is not trusted", path, 0);
+        if (untrusted == Untrusted::Refuse || !RenameAside(existing.Get(), path)) break;
     }
+    base::Trace(L"administrators' folder not made", path, GetLastError());
     return false;
 }
 

@@ -1,6 +1,6 @@
 #include "fw/sdi_win.h"
 
-
+#include "base/trace_win.h"
 #include "fw/app_win.h"
 
 namespace {
@@ -108,6 +108,7 @@ bool CFrameWnd::LoadFrame(UINT resourceId, DWORD style, HWND parent, CView* (*ne
     const bool created = CreateEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy,
                                   cs.hwndParent, cs.hMenu);
     m_newView = nullptr;
+    if (!created) base::Trace(L"frame window not made", ::GetLastError());
     return created;
 }
 

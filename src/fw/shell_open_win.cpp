@@ -5,6 +5,8 @@
 #include <shlobj.h>
 #include <shlguid.h>
 
+#include "base/trace.h"
+#include "base/trace_win.h"
 #include "fw/handles_win.h"
 #include "fw/web_address.h"
 
@@ -75,7 +77,10 @@ bool OpenAsPlayer(const std::wstring& url, int show) {
     if (!IsWebAddress(url)) return false;
     ComForCall com;
     const ComPtr<IShellDispatch2> shell = DesktopShell();
-    if (!shell) return false;
+    if (!shell) {
+        base::Trace(L"no desktop shell to open", base::AddressForTrace(url), 0);
+        return false;
+    }
     BSTR file = ::SysAllocStringLen(url.data(), static_cast<UINT>(url.size()));
     BSTR verb = ::SysAllocString(L"open");
     VARIANT args, folder, operation, showCommand;
@@ -91,6 +96,7 @@ bool OpenAsPlayer(const std::wstring& url, int show) {
         file && verb ? shell->ShellExecute(file, args, folder, operation, showCommand) : E_OUTOFMEMORY;
     ::SysFreeString(file);
     ::SysFreeString(verb);
+    if (FAILED(hr)) base::Trace(L"not opened in the player's browser", base::AddressForTrace(url), hr);
     return SUCCEEDED(hr);
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "base/hotkey_win.h"
+#include "base/trace_win.h"
 #include "mainwnd/hotkey_hook_win.h"
 #include "mainwnd/main_messages.h"
 
@@ -30,7 +31,10 @@ std::array<int, 256> g_keyDownMask = [] {
 bool KeyboardHook::Install(HWND window, std::function<bool()> active) {
     Remove();
     m_hook = ::SetWindowsHookExW(WH_KEYBOARD_LL, &KeyboardHook::Proc, ::GetModuleHandleW(nullptr), 0);
-    if (!m_hook) return false;
+    if (!m_hook) {
+        base::Trace(L"keyboard hook not installed", ::GetLastError());
+        return false;
+    }
     m_window = window;
     m_active = std::move(active);
     g_installed = this;

@@ -9,6 +9,7 @@
 #include "base/os_version_win.h"
 #include "base/page_protocol.h"
 #include "base/product.h"
+#include "base/trace_win.h"
 #include "fw/process_win.h"
 #include "mainwnd/hotkey_hook_win.h"
 #include "mainwnd/layout_rules.h"
@@ -594,6 +595,8 @@ void MainWindow::RunCommand(int id) {
         // The clearing goes on in the background; the notice does not wait for it.
         if (HANDLE thread = ::CreateThread(nullptr, 0, net::ClearCachesThread, nullptr, 0, nullptr))
             ::CloseHandle(thread);
+        else
+            base::Trace(L"cache clearing not started", ::GetLastError());
         AskPlayer(kCacheClearedText, MB_OK);
         break;
     case kMenuUpdate:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/trace_win.h"
 #include "fw/message_loop_win.h"
 
 namespace mainwnd {
@@ -56,6 +57,8 @@ ProcessId PageProcessWatch::Add(fw::Handle process, HWND notify) {
     if (::RegisterWaitForSingleObject(&wait, entry.process.Get(), &OnProcessEnded, notify, INFINITE,
                                       WT_EXECUTEONLYONCE))
         entry.wait.Reset(wait);
+    else
+        base::Trace(L"page process end not watched", ::GetLastError());
     m_entries.push_back(std::move(entry));
     return id;
 }

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/trace_win.h"
 #include "mainwnd/main_messages.h"
 
 namespace mainwnd {
@@ -16,7 +17,10 @@ bool TrayIcon::Add(HWND window, HICON icon, const wchar_t* tip, UINT callbackMes
     data.uCallbackMessage = callbackMessage;
     data.hIcon = icon;
     ::lstrcpynW(data.szTip, tip, ARRAYSIZE(data.szTip));
-    if (::Shell_NotifyIconW(NIM_ADD, &data)) m_window = window;
+    if (::Shell_NotifyIconW(NIM_ADD, &data))
+        m_window = window;
+    else
+        base::Trace(L"tray icon not added", ::GetLastError());
     return IsShown();
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "base/trace_win.h"
 #include "base/user_folder_win.h"
 #include "fw/handles_win.h"
 #include "fw/safe_file_win.h"
@@ -63,7 +64,14 @@ bool ForEachCacheEntry(const std::function<void(const INTERNET_CACHE_ENTRY_INFOW
     uint32_t result = 0;
     while ((result = FetchCacheEntry(buffer, fetch)) == 0)
         visit(*reinterpret_cast<const INTERNET_CACHE_ENTRY_INFOW*>(buffer.data()));
+    if (result != kErrorNoMoreItems) base::Trace(L"cache walk stopped", result);
     return result == kErrorNoMoreItems;
+}
+
+// A clearing step's result, with a trace line when it failed.
+bool Traced(bool ok, const wchar_t* what) {
+    if (!ok) base::Trace(what, GetLastError());
+    return ok;
 }
 
 // The last error after a call failed; never "success", so that a failure is never lost.
@@ -193,14 +201,14 @@ bool ClearWebCache() {
     if (folder.empty()) return false;
     // The cache's folders stay: a running cache keeps its list of them and cannot store a new
     // entry once they are gone (Wine makes them again only when a process opens the cache).
-    return WalkTree(folder, Folders::Keep);
+    return Traced(WalkTree(folder, Folders::Keep), L"web cache not cleared");
 }
 
 bool ClearFlashStorage() {
     // A missing folder answers false, as removing a folder that does not exist would.
     const std::wstring storage = base::UserFolderInsideProfile(CSIDL_APPDATA, kFlashStorageSubfolder);
     if (storage.empty()) return false;
-    return DeleteTree(storage);
+    return Traced(DeleteTree(storage), L"flash storage not cleared");
 }
 
 bool PurgeLoaderCache() {
@@ -218,8 +226,10 @@ bool SetCacheLimit() {
         return false;
     fw::RegKey key(opened);
     const DWORD limit = kCacheLimitKilobytes;
-    return RegSetValueExW(key.Get(), kCacheLimitValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&limit),
-                          sizeof(limit)) == ERROR_SUCCESS;
+    const LSTATUS status = RegSetValueExW(key.Get(), kCacheLimitValue, 0, REG_DWORD,
+                                          reinterpret_cast<const BYTE*>(&limit), sizeof(limit));
+    if (status != ERROR_SUCCESS) base::Trace(L"cache limit not set", status);
+    return status == ERROR_SUCCESS;
 }
 
 DWORD WINAPI ClearCachesThread(void*) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 
+#include "base/trace.h"
+#include "base/trace_win.h"
 #include "fw/handles_win.h"
 #include "net/http_win.h"
 
@@ -96,8 +98,11 @@ bool DownloadJob::Start(const std::wstring& source, const std::wstring& destinat
                         ProgressFn onProgress, DoneFn onDone) {
     Work work = [source, destination, chunk](HttpRequestHandles& handles, const FetchProgress& progress) {
         // An untrusted source fails without a request.
-        return IsTrustedUrl(source) && HttpFetchToFile(source, destination, chunk, &progress, &handles) ? 1
-                                                                                                        : 0;
+        if (!IsTrustedUrl(source)) {
+            base::Trace(L"download: source not trusted", base::AddressForTrace(source), 0);
+            return 0;
+        }
+        return HttpFetchToFile(source, destination, chunk, &progress, &handles) ? 1 : 0;
     };
     OutcomeFn done;
     if (onDone) done = [onDone = std::move(onDone)](int outcome) { onDone(outcome != 0); };
@@ -109,7 +114,10 @@ bool DownloadJob::Start(Work work, ProgressFn onProgress, OutcomeFn onDone) {
     if (!m_sink) {
         m_sink = CreateWindowExW(0, kSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                  GetModuleHandleW(nullptr), nullptr);
-        if (!m_sink) return false;
+        if (!m_sink) {
+            base::Trace(L"download: message window not made", GetLastError());
+            return false;
+        }
         SetWindowLongPtrW(m_sink, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     m_onProgress = std::move(onProgress);
@@ -123,6 +131,7 @@ bool DownloadJob::Start(Work work, ProgressFn onProgress, OutcomeFn onDone) {
     shared->downloadThread =
         fw::Handle(CreateThread(nullptr, 0, &DownloadThread, forDownload, CREATE_SUSPENDED, nullptr));
     if (!shared->downloadThread) {
+        base::Trace(L"download: thread not started", GetLastError());
         delete forDownload;
         return false;
     }
@@ -130,6 +139,7 @@ bool DownloadJob::Start(Work work, ProgressFn onProgress, OutcomeFn onDone) {
     shared->watcherThread =
         fw::Handle(CreateThread(nullptr, 0, &WatcherThread, forWatcher, CREATE_SUSPENDED, nullptr));
     if (!shared->watcherThread) {
+        base::Trace(L"download: watcher not started", GetLastError());
         delete forWatcher;
         shared->cancelled = true;
         shared->handles.Cancel();

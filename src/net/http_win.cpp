@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "base/trace.h"
+#include "base/trace_win.h"
 #include "net/http_url.h"
 #include "net/publisher_win.h"
 
@@ -135,23 +137,28 @@ std::wstring LocationHeader(HINTERNET request) {
 // library never connects to a host that the trusted-domain test did not see.
 bool OpenBody(HttpRequestScope& scope, std::wstring_view url, uint64_t maxBytes, DWORD& contentLength) {
     std::wstring current(url);
+    const auto refuse = [&scope, &current](const wchar_t* why, DWORD code) {
+        if (!scope.Cancelled()) base::Trace(why, base::AddressForTrace(current), code);
+        return false;
+    };
     for (int hop = 0;; ++hop) {
         HttpUrlParts parts;
-        if (!SplitHttpUrl(current, parts) ||
-            !scope.Send(parts, kRequestFlags | INTERNET_FLAG_NO_AUTO_REDIRECT))
-            return false;
+        if (!SplitHttpUrl(current, parts)) return refuse(L"fetch: address refused", 0);
+        if (!scope.Send(parts, kRequestFlags | INTERNET_FLAG_NO_AUTO_REDIRECT))
+            return refuse(L"fetch: request failed", GetLastError());
         const DWORD status = StatusCode(scope.Request());
         if (status == 200) break;
-        if (!IsRedirectStatus(status) || hop == kMaxRedirects) return false;
+        if (!IsRedirectStatus(status) || hop == kMaxRedirects)
+            return refuse(L"fetch: answer refused, status", status);
         current = RedirectTarget(current, LocationHeader(scope.Request()));
-        if (current.empty() || !IsTrustedUrl(current)) return false;
+        if (current.empty() || !IsTrustedUrl(current)) return refuse(L"fetch: redirect refused", status);
     }
     DWORD length = 0;
     DWORD size = sizeof(length);
     if (!HttpQueryInfoW(scope.Request(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size,
                         nullptr) ||
         size != sizeof(DWORD) || length > maxBytes)
-        return false;
+        return refuse(L"fetch: body length missing or too long", length);
     contentLength = length;
     return true;
 }
@@ -170,14 +177,24 @@ bool ReadBody(HttpRequestScope& scope, DWORD contentLength, DWORD chunk, const F
     for (;;) {
         DWORD read = 0;
         const uint64_t started = Microseconds();
-        if (!InternetReadFile(scope.Request(), buffer.data(), want, &read)) return false;
+        if (!InternetReadFile(scope.Request(), buffer.data(), want, &read)) {
+            if (!scope.Cancelled())
+                base::Trace(L"fetch: body not read", GetLastError()); // a cancel closed it
+            return false;
+        }
         const uint64_t took = Microseconds() - started;
         if (scope.Cancelled()) return false;
         // Nothing past the announced length is ever written: the library mostly stops there by
         // itself (whether it hands over a surplus depends on how the bytes arrived), and a
         // surplus it does hand over means this is not the file that was announced.
-        if (read > contentLength - total) return false;
-        if (read > 0 && !write(buffer.data(), read)) return false;
+        if (read > contentLength - total) {
+            base::Trace(L"fetch: body longer than announced", contentLength);
+            return false;
+        }
+        if (read > 0 && !write(buffer.data(), read)) {
+            base::Trace(L"fetch: body not written", GetLastError());
+            return false;
+        }
         const uint64_t end = total + read;
         while (total < end) {
             total = std::min<uint64_t>(total + chunk, end);
@@ -189,6 +206,7 @@ bool ReadBody(HttpRequestScope& scope, DWORD contentLength, DWORD chunk, const F
     }
     // An empty body has no percentage of its own: the display still ends full.
     if (contentLength == 0 && progress && *progress) (*progress)(100, total, contentLength);
+    if (total != contentLength) base::Trace(L"fetch: body shorter than announced", contentLength);
     return total == contentLength;
 }
 
@@ -201,7 +219,10 @@ bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chun
     DWORD contentLength = 0;
     if (!OpenBody(scope, url, maxBytes, contentLength)) return false;
     std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"wb"), &std::fclose);
-    if (!file) return false;
+    if (!file) {
+        base::Trace(L"fetch: file not opened", path, GetLastError());
+        return false;
+    }
     const bool read = ReadBody(scope, contentLength, chunk, progress, [&](const char* data, DWORD n) {
         return std::fwrite(data, 1, n, file.get()) == n;
     });

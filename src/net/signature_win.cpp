@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "base/trace.h"
+#include "base/trace_win.h"
 #include "fw/test_switch_win.h"
 #include "net/publisher_key_data.h"
 
@@ -83,9 +85,15 @@ fw::Handle OpenPinned(const std::wstring& path, bool mayRename) {
 
 bool VerifyFileSignature(HANDLE file, std::span<const uint8_t> der, const PublicPoint& key) {
     const auto raw = EcdsaDerToRaw(der);
-    if (!raw || key[0] != 0x04) return false;
+    if (!raw || key[0] != 0x04) {
+        base::Trace(L"signature: malformed signature or key", 0);
+        return false;
+    }
     uint8_t digest[32] = {};
-    if (!HashFile(file, digest)) return false;
+    if (!HashFile(file, digest)) {
+        base::Trace(L"signature: file not hashed", GetLastError());
+        return false;
+    }
 
     // BCRYPT_ECCKEY_BLOB followed by X and Y.
     std::vector<uint8_t> blob(sizeof(BCRYPT_ECCKEY_BLOB) + 2 * kP256ScalarBytes);
@@ -96,22 +104,31 @@ bool VerifyFileSignature(HANDLE file, std::span<const uint8_t> der, const Public
 
     BcryptOwner algorithm(&BCryptCloseAlgorithmProvider);
     BcryptOwner publicKey(&CloseKey);
-    if (!BCRYPT_SUCCESS(
-            BCryptOpenAlgorithmProvider(algorithm.Put(), BCRYPT_ECDSA_P256_ALGORITHM, nullptr, 0)) ||
-        !BCRYPT_SUCCESS(BCryptImportKeyPair(algorithm.Get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, publicKey.Put(),
-                                            blob.data(), static_cast<ULONG>(blob.size()), 0)))
+    NTSTATUS status = BCryptOpenAlgorithmProvider(algorithm.Put(), BCRYPT_ECDSA_P256_ALGORITHM, nullptr, 0);
+    if (BCRYPT_SUCCESS(status))
+        status = BCryptImportKeyPair(algorithm.Get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, publicKey.Put(),
+                                     blob.data(), static_cast<ULONG>(blob.size()), 0);
+    if (!BCRYPT_SUCCESS(status)) {
+        base::Trace(L"signature: key not imported", status);
         return false;
+    }
     RawSignature signature = *raw;
-    return BCryptVerifySignature(publicKey.Get(), nullptr, digest, sizeof(digest), signature.data(),
-                                 static_cast<ULONG>(signature.size()), 0) == 0;
+    status = BCryptVerifySignature(publicKey.Get(), nullptr, digest, sizeof(digest), signature.data(),
+                                   static_cast<ULONG>(signature.size()), 0);
+    if (status != 0) base::Trace(L"signature: does not match", status);
+    return status == 0;
 }
 
 bool VerifyPublishedSignature(HANDLE file, std::wstring_view fileUrl, HttpRequestHandles* handles) {
     const auto& key = TrustedPublisherKey();
     std::string der;
-    if (!key || !HttpFetchToMemory(SignatureUrlFor(fileUrl), der, kMaxSignatureBytes, handles)) return false;
-    return VerifyFileSignature(file, std::span(reinterpret_cast<const uint8_t*>(der.data()), der.size()),
-                               *key);
+    const bool valid =
+        key && HttpFetchToMemory(SignatureUrlFor(fileUrl), der, kMaxSignatureBytes, handles) &&
+        VerifyFileSignature(file, std::span(reinterpret_cast<const uint8_t*>(der.data()), der.size()), *key);
+    // The reason is on the line before (the fetch's or the check's); this one names the file.
+    if (!valid)
+        base::Trace(L"signature refused", base::AddressForTrace(fileUrl), key ? 0 : ERROR_INVALID_DATA);
+    return valid;
 }
 
 } // namespace net

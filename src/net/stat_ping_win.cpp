@@ -1,5 +1,7 @@
 #include "net/stat_ping_win.h"
 
+#include "base/trace.h"
+#include "base/trace_win.h"
 #include "net/http_win.h"
 
 namespace net {
@@ -34,7 +36,7 @@ DWORD WINAPI PingWorker(void* param) {
         SetEvent(start->finished);
     }
     SetEvent(start->started); // from here on *start may be gone
-    HttpPing(url);
+    if (!HttpPing(url)) base::Trace(L"statistics ping not sent", base::AddressForTrace(url), GetLastError());
     if (finished) {
         SetEvent(finished);
         CloseHandle(finished);
@@ -50,6 +52,7 @@ bool SendStatPing(const std::wstring& url, const PingEvents& events) {
     PingStart start{url.c_str(), started, finished};
     if (started) thread.Reset(CreateThread(nullptr, 0, &PingWorker, &start, 0, nullptr));
     if (!thread) {
+        base::Trace(L"statistics ping: thread not started", started ? GetLastError() : ERROR_INVALID_HANDLE);
         // Whoever waits for the end of this ping (a one-shot mode before it exits) goes on.
         if (finished) SetEvent(finished);
         return false;

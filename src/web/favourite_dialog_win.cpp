@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "base/text.h"
+#include "base/trace_win.h"
 #include "base/user_folder_win.h"
 #include "fw/handles_win.h"
 #include "fw/safe_file_win.h"
@@ -83,11 +84,14 @@ bool WriteFavourite(const std::wstring& folder, std::wstring_view name, std::wst
     std::string bytes;
     if (!path || !text || !ToAnsiWhole(*text, bytes)) return false;
     const fw::Handle file = OpenFavouriteFile(*path, folder);
-    // An older favourite of the same name is replaced: emptied through the checked handle.
-    if (!file || !::SetEndOfFile(file.Get())) return false;
     DWORD written = 0;
-    return ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
+    // An older favourite of the same name is replaced: emptied through the checked handle.
+    const bool saved =
+        file && ::SetEndOfFile(file.Get()) &&
+        ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
+    if (!saved) base::Trace(L"favourite not saved", *path, ::GetLastError());
+    return saved;
 }
 
 void RunFavouritesDialog(HWND owner, const std::wstring& name, const std::wstring& url) {

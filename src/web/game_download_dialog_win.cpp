@@ -2,6 +2,8 @@
 
 #include <sddl.h>
 
+#include "base/trace.h"
+#include "base/trace_win.h"
 #include "net/http_win.h"
 #include "net/publisher_win.h"
 #include "net/signature_win.h"
@@ -43,6 +45,7 @@ std::wstring MakePrivateFolder() {
             break;
     }
     ::LocalFree(sd);
+    if (made.empty()) base::Trace(L"client download: private folder not made", stem, ::GetLastError());
     return made;
 }
 
@@ -124,18 +127,23 @@ BOOL GameDownloadDialog::OnInitDialog() {
                                       net::HttpRequestHandles& handles, const net::FetchProgress& progress) {
         // Without its private folder nothing is fetched at all.
         const std::wstring configFile = MakeConfigFile(folder);
+        if (configFile.empty())
+            base::Trace(L"client download: configuration file not made", ::GetLastError());
         if (configFile.empty()) return kConfigFailed;
         const bool fetched =
             net::HttpFetchToFile(p.configUrl, configFile, kChunk, nullptr, &handles, net::kMaxConfigBytes);
         if (fetched) *found = ReadDownloadAddress(configFile);
         ::DeleteFileW(configFile.c_str());
         if (!fetched) return kConfigFailed;
+        if (!net::IsTrustedUrl(*found))
+            base::Trace(L"client download: address not trusted", base::AddressForTrace(*found), 0);
         if (!net::IsTrustedUrl(*found) ||
             !net::HttpFetchToFile(*found, p.clientFile, kChunk, &progress, &handles))
             return kDownloadFailed;
         // The client runs with this program's rights: only the bytes the publisher signed, held
         // from the check until it is started.
         fw::Handle client = net::OpenPinned(p.clientFile, false);
+        if (!client) base::Trace(L"client download: file not opened", p.clientFile, ::GetLastError());
         if (!client || !net::VerifyPublishedSignature(client.Get(), *found, &handles)) return kDownloadFailed;
         *held = std::move(client);
         return kDownloaded;

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/trace_win.h"
 #include "fw/shell_open_win.h"
 #include "net/publisher_win.h"
 #include "ui/skinned_message_box_win.h"
@@ -28,8 +29,10 @@ bool StartProgram(const std::wstring& path) {
     si.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS,
-                          nullptr, nullptr, &si, &pi))
+                          nullptr, nullptr, &si, &pi)) {
+        base::Trace(L"program not started", path, ::GetLastError());
         return false;
+    }
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
     return true;

@@ -1,5 +1,7 @@
 #include "web/navigation_screen_win.h"
 
+#include "base/trace.h"
+#include "base/trace_win.h"
 #include "fw/web_address.h"
 #include "net/publisher_win.h"
 #include "web/gm_page_state_win.h"
@@ -13,6 +15,9 @@ void ScreenPageNavigation(const fw::CBrowserHost& host, IDispatch* frame, const 
     case PageNavigation::Proceed:
         break;
     case PageNavigation::Cancel:
+        // Only what is not a web address is cancelled; its scheme is all the line shows, as an
+        // "app:" command's text may carry an account.
+        base::Trace(L"navigation refused, scheme", std::wstring_view(url).substr(0, url.find(L':') + 1), 0);
         cancel = true;
         break;
     case PageNavigation::OpenOutside:
@@ -23,7 +28,11 @@ void ScreenPageNavigation(const fw::CBrowserHost& host, IDispatch* frame, const 
 }
 
 bool CommandCounts(const fw::CBrowserHost& host, IDispatch* frame) {
-    return CommandCounts(host.IsTopLevel(frame), host.LocationUrl(), net::PublisherOverride());
+    const std::wstring leaving = host.LocationUrl();
+    if (CommandCounts(host.IsTopLevel(frame), leaving, net::PublisherOverride())) return true;
+    // The command itself may carry an account: the line names the page that sent it.
+    base::Trace(L"app: command refused from", base::AddressForTrace(leaving), 0);
+    return false;
 }
 
 bool MayNavigateTo(const std::wstring& url) {

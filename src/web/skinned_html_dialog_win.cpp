@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "base/trace_win.h"
 #include "web/app_protocol.h"
 #include "web/navigation_screen_win.h"
 
@@ -132,6 +133,7 @@ void SkinnedHtmlDialog::OnScreenNavigation(BrowserEvent& event) {
     if (!event.cancel) return;
     switch (web::ScreenHostNavigation(event.url)) {
     case web::NavigationVerdict::Cancel:
+        base::Trace(L"app: command not handled by this dialog", 0);
         *event.cancel = true;
         break;
     case web::NavigationVerdict::Proceed:

@@ -96,11 +96,11 @@ class Wine:
         return "C:\\ProgramData\\Vexa\\GameLogin"
 
     # Processes -------------------------------------------------------------------------------
-    def start(self, exe_unix, args=(), env=None):
+    def start(self, exe_unix, args=(), env=None, stderr=subprocess.DEVNULL):
         e = dict(self.env)
         e.update(env or {})
         p = subprocess.Popen([WINE64, exe_unix, *args], env=e, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                             stderr=subprocess.DEVNULL, start_new_session=True)
+                             stderr=stderr, start_new_session=True)
         self.started.append(p)
         return p
 

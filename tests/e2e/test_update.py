@@ -81,10 +81,12 @@ class SelfUpdate(E2ECase):
         # The relaunch starts without options: an installed launch that counts itself.
         self.assertTrue(wait_until(lambda: self.game_count() == 1, 30), "relaunched copy never counted")
 
-    def launch_goes_on(self, args):
+    def launch_goes_on(self, args, stderr=subprocess.DEVNULL):
         """Starts a launch that is expected to go on to the main window: waits until it has
-        counted itself (after its update decision) and its activation ping arrived, then ends it."""
-        self.wine.start(self.exe, args)
+        counted itself (after its update decision) and its activation ping arrived, then ends it.
+        Wine writes the program's trace lines to a given stderr."""
+        env = None if stderr == subprocess.DEVNULL else {"WINEDEBUG": "+debugstr"}
+        self.wine.start(self.exe, args, env, stderr)
         counted = wait_until(lambda: self.game_count() == 1, 60)
         pinged = self.publisher.wait_requests("/active.htm", 1, timeout=30)
         self.wine.kill_all()
@@ -150,16 +152,21 @@ class SelfUpdate(E2ECase):
         older = os.path.join(self.tmp, "older.exe")
         with open(older, "wb") as f:
             f.write(older_release(self.old))
-        cases = [("unsigned", self.new, {"file": self.release_file, "sign": False}),
-                 ("signed by another key", self.new, {"file": self.release_file, "sign_key": forger}),
-                 ("older, signed by the publisher", older_release(self.old), {"file": older})]
-        for why, data, download in cases:
+        refused = f"signature refused: {self.publisher.url}{DOWNLOAD} (error"
+        cases = [("unsigned", self.new, {"file": self.release_file, "sign": False}, refused),
+                 ("signed by another key", self.new, {"file": self.release_file, "sign_key": forger}, refused),
+                 ("older, signed by the publisher", older_release(self.old), {"file": older},
+                  "update: release older than this program")]
+        for why, data, download, trace in cases:
             with self.subTest(why):
                 self.clean_state()
                 self.exe = self.installed_exe()
                 signatures = len(self.publisher.requests(DOWNLOAD + ".sig"))
                 self.publish(release_key(data), download=download)
-                self.launch_goes_on(["/TnVexaD"])
+                with open(os.path.join(self.tmp, "stderr.txt"), "w+", encoding="utf-8", errors="replace") as err:
+                    self.launch_goes_on(["/TnVexaD"], err)
+                    err.seek(0)
+                    self.assertIn(trace, err.read())
                 self.assertEqual(len(self.publisher.requests(DOWNLOAD + ".sig")), signatures + 1)
                 self.assert_untouched()
 
