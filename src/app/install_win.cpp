@@ -14,6 +14,7 @@
 #include "app/update.h"
 #include "base/executable_path_win.h"
 #include "base/product.h"
+#include "base/trace_win.h"
 #include "fw/handles_win.h"
 #include "fw/library_init_win.h"
 #include "fw/process_win.h"
@@ -124,7 +125,10 @@ fw::Handle WriteBeside(HANDLE source, const std::wstring& target) {
         const std::wstring name = path.substr(folder.size() + 1);
         file = fw::Handle(fw::CreateNewFileAt(path.c_str(), fw::FinalPathForNewFile(folder, name).c_str(),
                                               GENERIC_READ | GENERIC_WRITE, nullptr));
-        if (!file && GetLastError() != ERROR_FILE_EXISTS) return {};
+        if (!file && GetLastError() != ERROR_FILE_EXISTS) {
+            base::Trace(L"install: copy not made beside", target, GetLastError());
+            return {};
+        }
     }
     std::vector<char> buffer(kCopyChunk);
     DWORD got = 0, written = 0;
@@ -132,6 +136,7 @@ fw::Handle WriteBeside(HANDLE source, const std::wstring& target) {
     while (ok && (ok = ReadChunk(source, buffer, got)) && got > 0)
         ok = WriteFile(file.Get(), buffer.data(), got, &written, nullptr) && written == got;
     if (ok && FlushFileBuffers(file.Get())) return file;
+    base::Trace(L"install: copy not written", target, GetLastError());
     if (file) fw::DeleteByHandle(file.Get());
     return {};
 }
@@ -174,6 +179,7 @@ fw::Handle CopyVerified(HANDLE source, const std::wstring& target) {
             Sleep(100);
         }
         if (!renamed) {
+            base::Trace(L"install: copy not moved into place", target, GetLastError());
             fw::DeleteByHandle(copy.Get());
             return {};
         }
@@ -183,16 +189,22 @@ fw::Handle CopyVerified(HANDLE source, const std::wstring& target) {
                                      FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     const std::wstring expected = fw::FinalPathForNewFile(folder, target.substr(folder.size() + 1));
     if (!installed || expected.empty() || !SamePath(fw::FinalPath(installed.Get()), expected) ||
-        !SameBytes(source, installed.Get()))
+        !SameBytes(source, installed.Get())) {
+        base::Trace(L"install: installed file not the one written", target, GetLastError());
         return {};
+    }
     return installed;
 }
 
 bool WriteUninstallEntry(const std::wstring& exePath) {
     fw::RegKey key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, std::wstring(app::kUninstallEntryKey).c_str(), 0, nullptr,
-                        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.Put(), nullptr) != ERROR_SUCCESS)
+    const LSTATUS status =
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, std::wstring(app::kUninstallEntryKey).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.Put(), nullptr);
+    if (status != ERROR_SUCCESS) {
+        base::Trace(L"install: uninstall entry not made", DWORD(status));
         return false;
+    }
     bool ok = SetString(key.Get(), L"DisplayName", std::wstring(app::kUninstallEntryName));
     ok = SetString(key.Get(), L"DisplayVersion", std::wstring(app::kVersionText)) && ok;
     ok = SetString(key.Get(), L"DisplayIcon", exePath) && ok;
@@ -258,7 +270,10 @@ std::wstring WriteSelfDeleteScript(const std::wstring& exePath, const std::wstri
     if (folder.empty() || scriptFolder.empty()) return {};
     std::wstring path;
     fw::Handle file = CreateScriptFile(scriptFolder, path);
-    if (!file) return {};
+    if (!file) {
+        base::Trace(L"uninstall: removal script not made", scriptFolder, GetLastError());
+        return {};
+    }
     const app::DeleteScript kind =
         app::ChooseDeleteScript(folder, installFolder, CountFilesRecursive(folder));
     const auto exeText = ScriptPathText(exePath);
@@ -298,8 +313,10 @@ bool StartSelfDeleteScript(const std::wstring& scriptPath) {
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT, environment.data(), system.c_str(), &si, &pi))
+                        CREATE_UNICODE_ENVIRONMENT, environment.data(), system.c_str(), &si, &pi)) {
+        base::Trace(L"uninstall: removal script not started", GetLastError());
         return false;
+    }
     SetThreadPriority(pi.hThread, THREAD_PRIORITY_IDLE);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);

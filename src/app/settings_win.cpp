@@ -7,6 +7,7 @@
 #include "app/start_mode.h"
 #include "base/access_rules.h"
 #include "base/executable_path_win.h"
+#include "base/trace_win.h"
 #include "fw/safe_file_win.h"
 
 namespace {
@@ -15,9 +16,13 @@ namespace {
 class RegKey {
 public:
     RegKey(REGSAM access) {
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, std::wstring(kSettingsRegistryKey).c_str(), 0, nullptr,
-                            REG_OPTION_NON_VOLATILE, access, nullptr, &m_key, nullptr) != ERROR_SUCCESS)
+        const LSTATUS status =
+            RegCreateKeyExW(HKEY_LOCAL_MACHINE, std::wstring(kSettingsRegistryKey).c_str(), 0, nullptr,
+                            REG_OPTION_NON_VOLATILE, access, nullptr, &m_key, nullptr);
+        if (status != ERROR_SUCCESS) {
+            base::Trace(L"settings: key not opened", DWORD(status));
             m_key = nullptr;
+        }
     }
     ~RegKey() {
         if (m_key) RegCloseKey(m_key);

@@ -1,5 +1,6 @@
 #include "fw/dialog_win.h"
 
+#include "base/trace_win.h"
 #include "fw/message_loop_win.h"
 
 CDialog::CDialog(UINT templateId, HWND parent) : m_nIDTemplate(templateId), m_hWndParent(parent) {
@@ -33,6 +34,7 @@ bool CDialog::CreateFromTemplate() {
         m_lpTemplate
             ? ::CreateDialogIndirectParamW(instance, m_lpTemplate, m_hWndParent, DialogProc, self)
             : ::CreateDialogParamW(instance, MAKEINTRESOURCEW(m_nIDTemplate), m_hWndParent, DialogProc, self);
+    if (!hwnd) base::Trace(L"dialog not created", ::GetLastError());
     return hwnd && m_hWnd == hwnd;
 }
 

@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "base/trace_win.h"
+
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x7F57;
@@ -127,7 +129,10 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* titl
     if (m_hWnd) return false;
     if (!className) {
         static const bool registered = RegisterWindowClass(kDefaultClass);
-        if (!registered) return false;
+        if (!registered) {
+            base::Trace(L"window class not registered", kDefaultClass, ::GetLastError());
+            return false;
+        }
         className = kDefaultClass;
     }
     CWnd* const outer = t_creating;
@@ -136,6 +141,7 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* titl
                                         ::GetModuleHandleW(nullptr), this);
     // Still set when the class is not served by the framework: nothing was bound.
     t_creating = outer;
+    if (!hwnd) base::Trace(L"window not created", className, ::GetLastError());
     return hwnd != nullptr && m_hWnd == hwnd;
 }
 
@@ -145,7 +151,10 @@ bool CWnd::CreateControl(const wchar_t* className, const wchar_t* text, DWORD st
     const HWND hwnd = ::CreateWindowExW(
         exStyle, className, text, style, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
-    if (!hwnd) return false;
+    if (!hwnd) {
+        base::Trace(L"control not created", className, ::GetLastError());
+        return false;
+    }
     if (!SubclassWindow(hwnd)) {
         ::DestroyWindow(hwnd);
         return false;
