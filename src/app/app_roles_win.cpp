@@ -21,8 +21,8 @@ BOOL App::RunPageProcess() {
     // A page lives inside its main window; without one (missing or stale operands) there is
     // nothing to log into, and the process ends at once.
     // The page's windows get what they need of this process's start as parameters.
-    const web::PageContext context{reinterpret_cast<HWND>(m_request.parentWnd), m_request.parentPageCount,
-                                   AutomationEnabled()};
+    web::PageContext context{reinterpret_cast<HWND>(m_request.parentWnd), m_request.parentPageCount,
+                             AutomationEnabled()};
     if (!context.parent || !IsWindow(context.parent)) return FALSE;
     // A cancelled login tells the main window itself (SC_CLOSE marked as ours).
     if (Mode() == StartNewGamePage && !RunLoginScreen(context)) return FALSE;

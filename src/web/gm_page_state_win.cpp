@@ -35,11 +35,6 @@ bool StartProgram(const std::wstring& path) {
     return true;
 }
 
-std::wstring& GamePageUrlStore() {
-    static std::wstring url = HallPageUrl();
-    return url;
-}
-
 std::wstring& CurrentPageUrlStore() {
     static std::wstring url;
     return url;
@@ -51,14 +46,6 @@ std::wstring& CurrentPageTitleStore() {
 }
 
 } // namespace
-
-const std::wstring& GamePageUrl() {
-    return GamePageUrlStore();
-}
-
-void SetGamePageUrl(std::wstring url) {
-    GamePageUrlStore() = std::move(url);
-}
 
 const std::wstring& CurrentPageUrl() {
     return CurrentPageUrlStore();

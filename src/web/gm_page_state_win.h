@@ -7,9 +7,6 @@
 
 namespace web {
 
-// The page the page window shows: the hall page until a login records its game URL.
-const std::wstring& GamePageUrl();
-void SetGamePageUrl(std::wstring url);
 // The URL of the last completed navigation in the page view, and the last document title.
 const std::wstring& CurrentPageUrl();
 void SetCurrentPageUrl(std::wstring url);

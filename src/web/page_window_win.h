@@ -91,5 +91,5 @@ private:
 // created, titled "Vexa - Tarn", hidden and updated. The frame (for
 // the application to make its main window) or null on failure. context: the main window it
 // joins and whether the automation channel is open. gameHall: the process shows the hall page
-// ("/gmhall"); the page is GamePageUrl either way.
+// ("/gmhall"); otherwise the frame shows context.gamePageUrl (the hall page when it is empty).
 CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall);

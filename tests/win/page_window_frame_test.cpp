@@ -93,7 +93,6 @@ protected:
         ASSERT_TRUE(pagetest::PrepareSwitches());
         ASSERT_TRUE(pagetest::CreateFakeMain(m_main));
         g_mainForBoxes = m_main.hwnd;
-        web::SetGamePageUrl(kGameUrl);
         auto& seams = web::Seams();
         seams.messageBox = RecordBox;
         seams.shellOpen = RecordOpen;
@@ -101,7 +100,7 @@ protected:
         seams.runGameDownload = RecordDownload;
         seams.runFavourites = RecordFavourite;
         g_seen = {};
-        m_frame = CreateGamePageFrame({m_main.hwnd, 0, true}, false);
+        m_frame = CreateGamePageFrame({m_main.hwnd, 0, true, kGameUrl}, false);
         ASSERT_NE(m_frame, nullptr);
         m_view = PageView::Current();
         ASSERT_NE(m_view, nullptr);
