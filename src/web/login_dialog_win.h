@@ -70,9 +70,8 @@ public:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     LoginDialog& LoginPage() { return m_dlgLogin; }
-
-    int m_nImageWidth = 0;
-    int m_nImageHeight = 0;
+    // The size of the decoded picture; 0 x 0 until it is shown.
+    SIZE ImageSize() const { return {m_nImageWidth, m_nImageHeight}; }
 
 protected:
     void OnLButtonDown(POINT client);
@@ -82,5 +81,7 @@ private:
     // Decodes PNG 129 and puts it on the layered window at its current position.
     bool ShowPicture();
 
+    int m_nImageWidth = 0;
+    int m_nImageHeight = 0;
     LoginDialog m_dlgLogin;
 };

@@ -87,12 +87,12 @@ HRESULT PageView::OnGetHostInfo(DOCHOSTUIINFO* info) {
 }
 
 void PageView::OnNavigateComplete2(const std::wstring& url) {
-    web::SetCurrentPageUrl(url);
+    m_pageUrl = url;
     if (auto* frame = dynamic_cast<PageFrame*>(GetParentFrame())) frame->PlaceAfterNavigation();
 }
 
 void PageView::OnTitleChange(const std::wstring& title) {
-    web::SetCurrentPageTitle(title);
+    m_pageTitle = title;
 }
 
 void PageView::OnBeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
@@ -285,7 +285,9 @@ BOOL PageFrame::PreTranslateMessage(MSG* msg) {
     // The page has no menu to open, so the release goes no further.
     if (message == WM_SYSKEYUP && (msg->wParam == VK_F10 || msg->wParam == VK_MENU)) return TRUE;
     if (message == WM_CHAR && base::IsFavouritesChar(msg->wParam, msg->lParam)) {
-        web::Seams().runFavourites(m_context.parent, web::CurrentPageTitle(), web::CurrentPageUrl());
+        const PageView* view = PageView::Current();
+        web::Seams().runFavourites(m_context.parent, view ? view->PageTitle() : std::wstring(),
+                                   view ? view->PageUrl() : std::wstring());
         return TRUE;
     }
     if (message == WM_KEYDOWN && msg->wParam == web::kKeyF5) {

@@ -97,8 +97,8 @@ TEST_F(LoginTest, BackdropIsTheLayeredPictureWithTheLoginPageOverIt) {
             EXPECT_TRUE(::GetWindowLongPtrW(bk, GWL_EXSTYLE) & WS_EX_LAYERED);
             EXPECT_TRUE(::GetWindowLongPtrW(bk, GWL_STYLE) & WS_MINIMIZEBOX);
             EXPECT_EQ(dlg.GetWindowText(), L"Vexa - Tarn");
-            EXPECT_EQ(dlg.m_nImageWidth, 888);
-            EXPECT_EQ(dlg.m_nImageHeight, 518);
+            EXPECT_EQ(dlg.ImageSize().cx, 888);
+            EXPECT_EQ(dlg.ImageSize().cy, 518);
             RECT rc = dlg.GetWindowRect();
             EXPECT_EQ(rc.right - rc.left, 888);
             EXPECT_EQ(rc.bottom - rc.top, 518);
