@@ -3,6 +3,7 @@
 #include "app/automation_win.h"
 #include "app/update_entry_win.h"
 #include "base/product.h"
+#include "base/trace_win.h"
 #include "fw/browser_features_win.h"
 #include "mainwnd/main_window_win.h"
 #include "ui/skinned_message_box_win.h"
@@ -21,12 +22,17 @@ CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
     // A page lives inside its main window; without one (missing or stale operands) there is
     // nothing to log into, and the process ends at once.
     // The page's windows get what they need of this process's start as parameters.
-    const web::PageContext context{reinterpret_cast<HWND>(request.parentWnd), request.parentPageCount,
-                                   AutomationEnabled()};
-    if (!context.parent || !IsWindow(context.parent)) return nullptr;
+    web::PageContext context{reinterpret_cast<HWND>(request.parentWnd), request.parentPageCount,
+                             AutomationEnabled()};
+    if (!context.parent || !IsWindow(context.parent)) {
+        base::Trace(L"page process: no main window to live in", 0);
+        return nullptr;
+    }
     // A cancelled login tells the main window itself (SC_CLOSE marked as ours).
     if (request.mode == StartNewGamePage && !RunLoginScreen(context)) return nullptr;
-    return CreateGamePageFrame(context, request.mode == StartGameHall);
+    CWnd* frame = CreateGamePageFrame(context, request.mode == StartGameHall);
+    if (!frame) base::Trace(L"page process: page frame not created", 0);
+    return frame;
 }
 
 void RunMainWindow(CWnd*& mainWnd) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/app_win.h"
+#include "app/program_skin_win.h"
 #include "app/start_mode_win.h"
 #include "base/executable_path_win.h"
 #include "base/library_load_win.h"
@@ -13,6 +14,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Held from the start, so that the file an install copies is the one that was started (other
     // roles leave the file free: an update renames it).
     if (CurrentStartRequest().mode == StartInstall) base::OwnImage();
+    ui::SetSkinResources(kProgramSkin);
     static App app;
     return RunApplication(app);
 }

@@ -102,10 +102,12 @@ BOOL MainWindow::OnInitDialog() {
     m_btnHide.SetImage(hide.Get(), FALSE);
     m_btnSound.SetImage(m_bmpSoundOn.Get(), FALSE);
     m_btnSystem.SetImage(system.Get(), FALSE);
-    m_btnSystem.m_crText = RGB(255, 255, 255);
-    m_stcOther.m_crText = RGB(255, 255, 255);
-    m_stcOther.m_bUnderline = TRUE;
-    m_stcOther.m_bHandCursor = TRUE;
+    m_btnSystem.SetTextColour(RGB(255, 255, 255));
+    ui::LabelStyle link;
+    link.textColour = RGB(255, 255, 255);
+    link.underline = true;
+    link.handCursor = true;
+    m_stcOther.SetStyle(link);
     fw::Bitmap padlock(LoadSkinImage(instance, IDB_PADLOCK));
     m_stcOther.SetImage(padlock.Get());
     m_stcOther.ModifyStyle(0, SS_NOTIFY);
@@ -254,7 +256,8 @@ void MainWindow::Apply(PageActions a) {
 
 void MainWindow::ShowAddAccountPrompt() {
     if (!m_addAccDlg) {
-        auto prompt = std::make_unique<AddAccountPrompt>(m_hWnd);
+        auto prompt = std::make_unique<AddAccountPrompt>(
+            AddAccountPrompt::Resources{IDD_ADDACC, IDC_ADDACC_TEXT, IDB_ADDACC_BACK}, m_hWnd);
         if (!prompt->Create(m_hWnd)) return;
         m_addAccDlg = std::move(prompt);
     }

@@ -1,16 +1,16 @@
 #include "ui/add_account_prompt_win.h"
 
-#include "resource.h"
 #include "ui/skin_image_win.h"
 
-AddAccountPrompt::AddAccountPrompt(HWND parent) : SkinnedDialog(IDD_ADDACC, parent) {
+AddAccountPrompt::AddAccountPrompt(const Resources& ids, HWND parent)
+    : SkinnedDialog(ids.dialogTemplate, parent), m_ids(ids) {
 }
 
 void AddAccountPrompt::DoDataExchange() {
     SkinnedDialog::DoDataExchange();
     DDX_Control(IDOK, m_btnYes);
     DDX_Control(IDCANCEL, m_btnNo);
-    DDX_Control(IDC_ADDACC_TEXT, m_stcText);
+    DDX_Control(static_cast<int>(m_ids.textLabel), m_stcText);
 }
 
 BOOL AddAccountPrompt::OnInitDialog() {
@@ -20,12 +20,14 @@ BOOL AddAccountPrompt::OnInitDialog() {
     style.captionHeight = 30;
     SetStyle(style);
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
-    SetSkin(nullptr, LoadSkinImage(self, IDB_ADDACC_BACK), true, false, nullptr, nullptr, nullptr);
+    SetSkin(nullptr, LoadSkinImage(self, m_ids.background), true, false, nullptr, nullptr, nullptr);
     // The strip stays ours: each button keeps only its image list.
-    fw::Bitmap strip(LoadSkinImage(self, IDB_BTN_TEXT));
+    fw::Bitmap strip(LoadSkinImage(self, ui::GetSkinResources().textButton));
     m_btnYes.SetImage(strip.Get(), true);
     m_btnNo.SetImage(strip.Get(), true);
-    m_stcText.m_nLineSpacing = 5;
+    ui::LabelStyle text;
+    text.lineSpacing = 5;
+    m_stcText.SetStyle(text);
     return TRUE;
 }
 

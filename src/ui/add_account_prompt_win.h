@@ -13,12 +13,19 @@ public:
     // Posted to the parent with wParam 1 (a new tab here) or 0 (a new window), lParam 0.
     static constexpr UINT kAnswerMessage = base::WM_ADDACCOUNT;
 
-    explicit AddAccountPrompt(HWND parent = nullptr);
+    // Where the prompt lies in the program's resources; the answer buttons are IDOK and IDCANCEL.
+    struct Resources {
+        UINT dialogTemplate = 0;
+        UINT textLabel = 0; // the question's control in the template
+        UINT background = 0;
+    };
+
+    explicit AddAccountPrompt(const Resources& ids, HWND parent = nullptr);
     ~AddAccountPrompt() override = default;
 
-    SkinButton m_btnYes;
-    SkinButton m_btnNo;
-    SkinLabel m_stcText;
+    const SkinButton& YesButton() const { return m_btnYes; }
+    const SkinButton& NoButton() const { return m_btnNo; }
+    const SkinLabel& Question() const { return m_stcText; }
 
 protected:
     void DoDataExchange() override;
@@ -30,4 +37,9 @@ protected:
 
 private:
     void Answer(WPARAM newTab);
+
+    Resources m_ids;
+    SkinButton m_btnYes;
+    SkinButton m_btnNo;
+    SkinLabel m_stcText;
 };

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "fw/fw_win.h"
 
@@ -21,15 +22,33 @@ public:
     BOOL SetImage(HBITMAP strip, BOOL resizeToFrame);
     void SetToolTip(const wchar_t* text);
 
+    // The centred text (taken from the window text when attached) and its colour.
+    void SetText(std::wstring text) { m_strText = std::move(text); }
+    const std::wstring& Text() const { return m_strText; }
+    void SetTextColour(COLORREF colour) { m_crText = colour; }
+    // Forgets the hover, for a button that moved away from under the mouse.
+    void ForgetHover() { m_bHover = m_bTracking = FALSE; }
+
+    // What the button tracks itself, for the windows around it and for tests.
+    bool IsHovered() const { return m_bHover != FALSE; }
+    bool IsTracking() const { return m_bTracking != FALSE; }
+    bool IsPressed() const { return m_bPressed != FALSE; }
+    HIMAGELIST Frames() const { return m_imgFrames.Get(); }
+    HWND ToolTipWindow() const { return m_toolTip.m_hWnd; }
+    // The drawing size: the window's size when the image was last set or the button attached.
+    SIZE FaceSize() const { return {m_rcWindow.right - m_rcWindow.left, m_rcWindow.bottom - m_rcWindow.top}; }
+
     void PreSubclassWindow() override;
     BOOL PreTranslateMessage(MSG* msg) override;
     void DrawItem(DRAWITEMSTRUCT* item) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
+private:
     void OnMouseMove();
     void OnMouseHover();
     void OnMouseLeave();
     void OnLButtonUp();
+    void DestroyToolTip();
 
     BOOL m_bTracking = FALSE;
     BOOL m_bHover = FALSE;
@@ -41,7 +60,4 @@ public:
     BOOL m_bToolTip = FALSE;
     CWnd m_toolTip;
     std::wstring m_strToolTip;
-
-private:
-    void DestroyToolTip();
 };

@@ -49,10 +49,10 @@ HFONT SkinLabel::GetLabelFont() {
     if (!base) base = static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
     LOGFONTW lf{};
     ::GetObjectW(base, sizeof(lf), &lf);
-    if (m_nFontHeight != 0) lf.lfHeight = m_nFontHeight;
-    if (m_nFontWeight != -1) lf.lfWeight = m_nFontWeight;
-    if (m_nFontWidth != 0) lf.lfWidth = m_nFontWidth;
-    if (m_bUnderline) lf.lfUnderline = TRUE;
+    if (m_style.fontHeight != 0) lf.lfHeight = m_style.fontHeight;
+    if (m_style.fontWeight != -1) lf.lfWeight = m_style.fontWeight;
+    if (m_style.fontWidth != 0) lf.lfWidth = m_style.fontWidth;
+    if (m_style.underline) lf.lfUnderline = TRUE;
     ::lstrcpynW(lf.lfFaceName, L"微软雅黑", LF_FACESIZE);
     m_font.Reset(::CreateFontIndirectW(&lf));
     return m_font.Get();
@@ -112,7 +112,7 @@ void SkinLabel::DrawLabelText(HDC dc) {
 
     const int saved = ::SaveDC(dc);
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, (m_bHoverColor && m_bHover) ? m_crHover : m_crText);
+    ::SetTextColor(dc, (m_style.hoverColourOn && m_bHover) ? m_style.hoverColour : m_style.textColour);
     ::SelectObject(dc, GetLabelFont());
 
     SIZE probe{};
@@ -124,7 +124,7 @@ void SkinLabel::DrawLabelText(HDC dc) {
         return static_cast<int>(size.cx);
     };
     const auto layout =
-        ui::WrapLabelText(m_strText, place.textArea, lineHeight, charWidth, m_nLineSpacing, measure);
+        ui::WrapLabelText(m_strText, place.textArea, lineHeight, charWidth, m_style.lineSpacing, measure);
     for (const auto& line : layout.lines) {
         RECT r = base::ToRECT(line.rect);
         ::DrawTextW(dc, line.text.c_str(), static_cast<int>(line.text.size()), &r, flags);
@@ -143,7 +143,7 @@ void SkinLabel::DrawLabelText(HDC dc) {
 }
 
 BOOL SkinLabel::OnSetCursor() {
-    if (m_bHandCursor) ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    if (m_style.handCursor) ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
     return TRUE;
 }
 

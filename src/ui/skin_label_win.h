@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "fw/handles_win.h"
 #include "fw/wnd_win.h"
@@ -12,6 +13,19 @@ namespace ui {
 // Paints the part of the parent's skin that lies under `control` into dc (whose origin is the
 // control's top-left corner) by sending the parent WM_ERASEBKGND with a shifted window origin.
 void PaintParentBackground(HWND control, HDC dc);
+
+// How a label draws its text; 0 (or -1 for the weight) keeps the dialog font's value.
+struct LabelStyle {
+    COLORREF textColour = RGB(0, 0, 0);
+    bool hoverColourOn = false; // the text turns hoverColour while the mouse rests on it
+    COLORREF hoverColour = RGB(0, 0, 0);
+    bool handCursor = false;
+    bool underline = false;
+    int fontHeight = 0;
+    int fontWidth = 0;
+    int fontWeight = -1;
+    int lineSpacing = 3; // pixels between wrapped lines
+};
 } // namespace ui
 
 class SkinLabel : public CWnd {
@@ -26,22 +40,13 @@ public:
     // The label font, created at the first call from the dialog's font and kept.
     HFONT GetLabelFont();
 
-    std::wstring m_strText;
-    int m_nFontWidth = 0;
-    int m_nFontWeight = -1;
-    int m_nFontHeight = 0;
-    BOOL m_bHandCursor = FALSE;
-    BOOL m_bUnderline = FALSE;
-    fw::Font m_font;
-    COLORREF m_crText = RGB(0, 0, 0);
-    COLORREF m_crHover = RGB(0, 0, 0);
-    int m_nLineSpacing = 3;
-    BOOL m_bHoverColor = FALSE;
-    BOOL m_bHover = FALSE;
-    BOOL m_bTracking = FALSE;
-    fw::ImageList m_imgIcon;
-    int m_nImageWidth = 0;
-    int m_nImageHeight = 0;
+    // The style, set before the first paint: the font is made once, from the style of that time.
+    void SetStyle(const ui::LabelStyle& style) { m_style = style; }
+    const ui::LabelStyle& Style() const { return m_style; }
+    // The text (taken from the window text when attached); the caller repaints.
+    void SetText(std::wstring text) { m_strText = std::move(text); }
+    const std::wstring& Text() const { return m_strText; }
+    SIZE ImageSize() const { return {m_nImageWidth, m_nImageHeight}; }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -55,4 +60,14 @@ protected:
     void OnMouseMove();
     void OnMouseHover();
     void OnMouseLeave();
+
+private:
+    ui::LabelStyle m_style;
+    std::wstring m_strText;
+    fw::Font m_font;
+    BOOL m_bHover = FALSE;
+    BOOL m_bTracking = FALSE;
+    fw::ImageList m_imgIcon;
+    int m_nImageWidth = 0;
+    int m_nImageHeight = 0;
 };

@@ -18,12 +18,13 @@ public:
     int SetPos(int pos) { return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(pos))); }
     int GetPos() const { return static_cast<int>(SendMessage(PBM_GETPOS)); }
 
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint();
+
+private:
     fw::Bitmap m_hbmBack;
     fw::Bitmap m_hbmFill;
     RECT m_rcBar{};
     RECT m_rcFill{};
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void OnPaint();
 };

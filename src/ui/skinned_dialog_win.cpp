@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "base/geometry_win.h"
-#include "resource.h"
 #include "ui/skin_image_win.h"
 
 namespace {
@@ -37,7 +36,20 @@ POINT PointFrom(LPARAM lParam) {
     return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
 }
 
+ui::SkinResources& SkinIds() {
+    static ui::SkinResources ids;
+    return ids;
+}
+
 } // namespace
+
+void ui::SetSkinResources(const SkinResources& ids) {
+    SkinIds() = ids;
+}
+
+const ui::SkinResources& ui::GetSkinResources() {
+    return SkinIds();
+}
 
 // The portable hit codes are WM_NCHITTEST's own.
 static_assert(ui::kHitCaption == HTCAPTION && ui::kHitLeft == HTLEFT && ui::kHitRight == HTRIGHT &&
@@ -116,8 +128,9 @@ void SkinnedDialog::SetTitle(const wchar_t* text) {
 BOOL SkinnedDialog::SetPopupSkin() {
     SetStyle(ui::kPopupFrame);
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
-    fw::Bitmap close(LoadSkinImage(self, IDB_BTN_CLOSE)); // the button keeps a copy
-    return SetSkin(close.Get(), LoadSkinImage(self, IDB_DLG_BACK), FALSE, TRUE);
+    const ui::SkinResources& ids = ui::GetSkinResources();
+    fw::Bitmap close(LoadSkinImage(self, ids.closeButton)); // the button keeps a copy
+    return SetSkin(close.Get(), LoadSkinImage(self, ids.dialogBackground), FALSE, TRUE);
 }
 
 BOOL SkinnedDialog::SetSkin(HBITMAP closeImage, HBITMAP backgroundImage, BOOL sizeToBackground, BOOL stretch,
@@ -356,8 +369,7 @@ LRESULT SkinnedDialog::ToggleMaximize() {
         UpdateMaximizeButton(true);
     }
     // The window moved under the mouse: the button must not stay lit.
-    m_btnMaximize.m_bHover = FALSE;
-    m_btnMaximize.m_bTracking = FALSE;
+    m_btnMaximize.ForgetHover();
     m_bMaximized = !m_bMaximized;
     return 0;
 }
@@ -365,7 +377,6 @@ LRESULT SkinnedDialog::ToggleMaximize() {
 void SkinnedDialog::UpdateMaximizeButton(bool maximized) {
     if (!m_btnMaximize.m_hWnd) return;
     m_btnMaximize.SetImage(maximized ? m_bmpRestore.Get() : m_bmpMaximize.Get(), FALSE);
-    m_btnMaximize.m_rcWindow = m_btnMaximize.GetWindowRect();
     m_btnMaximize.SetToolTip(maximized ? L"还原" : L"最大化");
 }
 

@@ -27,6 +27,17 @@ struct FrameStyle {
     friend bool operator==(const FrameStyle&, const FrameStyle&) = default;
 };
 
+// Where the skin shared by the pop-ups lies in the program's resources. The toolkit knows no
+// resource numbers: the program names them once per process, before its first skinned window.
+struct SkinResources {
+    UINT dialogBackground = 0; // nine-slice background of the pop-ups and the message box
+    UINT closeButton = 0;      // four-frame strip of the close button
+    UINT textButton = 0;       // four-frame strip of the buttons that carry a text
+    UINT messageBoxTemplate = 0;
+};
+void SetSkinResources(const SkinResources& ids);
+const SkinResources& GetSkinResources();
+
 // The pop-up dialogs' frame: a 30-pixel band, a 4-pixel border, the close button in the corner.
 inline constexpr FrameStyle kPopupFrame{30, 4, 0, 0, 0};
 
@@ -82,17 +93,16 @@ public:
     void OnLButtonDblClk(UINT flags, POINT client);
     void OnSize(UINT type, int cx, int cy);
 
-    fw::Bitmap m_bmpBackground;
-    SkinButton m_btnClose;
-    SkinButton m_btnMinimize;
-    SkinButton m_btnMaximize;
-    int m_nMaxWidth = 0;
-    int m_nMaxHeight = 0;
-    RECT m_rcRestore{};
-    BOOL m_bMaximized = FALSE;
-    BOOL m_bStretch = FALSE;
-    fw::Bitmap m_bmpMaximize;
-    fw::Bitmap m_bmpRestore;
+    bool IsMaximized() const { return m_bMaximized != FALSE; }
+    // Where a restore puts the window: its place before the last maximize or press on the frame.
+    const RECT& RestoreRect() const { return m_rcRestore; }
+    // The size a maximize gives the window, centred in the work area; the work area's own size
+    // from OnInitDialog on.
+    SIZE MaximizedSize() const { return {m_nMaxWidth, m_nMaxHeight}; }
+    void SetMaximizedSize(int width, int height) { m_nMaxWidth = width, m_nMaxHeight = height; }
+    const SkinButton& CloseButton() const { return m_btnClose; }
+    const SkinButton& MinimizeButton() const { return m_btnMinimize; }
+    const SkinButton& MaximizeButton() const { return m_btnMaximize; }
 
 protected:
     ui::FrameLayout Layout() const { return {m_style.captionHeight, m_style.border, m_style.resizable}; }
@@ -113,6 +123,17 @@ private:
     // The frame painted for a window of w x h, painted again only when something it shows changed.
     HBITMAP FrameImage(int w, int h);
 
+    fw::Bitmap m_bmpBackground;
+    SkinButton m_btnClose;
+    SkinButton m_btnMinimize;
+    SkinButton m_btnMaximize;
+    int m_nMaxWidth = 0;
+    int m_nMaxHeight = 0;
+    RECT m_rcRestore{};
+    BOOL m_bMaximized = FALSE;
+    BOOL m_bStretch = FALSE;
+    fw::Bitmap m_bmpMaximize;
+    fw::Bitmap m_bmpRestore;
     ui::FrameStyle m_style;
     fw::Bitmap m_frameCache;
     FrameKey m_frameKey;

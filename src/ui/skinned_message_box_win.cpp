@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "base/geometry_win.h"
-#include "resource.h"
 #include "ui/msgbox_layout.h"
 #include "ui/skin_image_win.h"
 
@@ -15,25 +14,18 @@ constexpr UINT kTextFormat = DT_NOPREFIX;
 } // namespace
 
 int ShowMessageBox(HWND parent, const wchar_t* text, const wchar_t* caption, UINT type) {
-    const HINSTANCE self = ::GetModuleHandleW(nullptr);
-    SkinnedMessageBox box(parent);
-    box.m_nType = type;
-    box.m_strCaption = caption ? caption : L"";
-    box.m_strText = text ? text : L"";
-    box.SetImages(LoadSkinImage(self, IDB_DLG_BACK), LoadSkinImage(self, IDB_BTN_CLOSE),
-                  LoadSkinImage(self, IDB_BTN_TEXT), LoadSkinImage(self, IDB_BTN_TEXT));
+    SkinnedMessageBox box(text ? text : L"", caption ? caption : L"", type, parent);
     return static_cast<int>(box.DoModal());
 }
 
-SkinnedMessageBox::SkinnedMessageBox(HWND parent) : SkinnedDialog(IDD_MSGBOX, parent) {
-}
-
-void SkinnedMessageBox::SetImages(HBITMAP background, HBITMAP close, HBITMAP firstButton,
-                                  HBITMAP secondButton) {
-    m_bmpBackImage.Reset(background);
-    m_bmpCloseImage.Reset(close);
-    m_bmpFirstImage.Reset(firstButton);
-    m_bmpSecondImage.Reset(secondButton);
+SkinnedMessageBox::SkinnedMessageBox(std::wstring text, std::wstring caption, UINT type, HWND parent)
+    : SkinnedDialog(ui::GetSkinResources().messageBoxTemplate, parent), m_strText(std::move(text)),
+      m_strCaption(std::move(caption)), m_nType(type) {
+    const HINSTANCE self = ::GetModuleHandleW(nullptr);
+    const ui::SkinResources& ids = ui::GetSkinResources();
+    m_bmpBackImage.Reset(LoadSkinImage(self, ids.dialogBackground));
+    m_bmpCloseImage.Reset(LoadSkinImage(self, ids.closeButton));
+    m_bmpButtonImage.Reset(LoadSkinImage(self, ids.textButton)); // both buttons copy their frames
 }
 
 SIZE SkinnedMessageBox::MeasureText() const {
@@ -56,7 +48,7 @@ BOOL SkinnedMessageBox::OnInitDialog() {
     m_nLines = ui::CountMessageLines(m_strText);
     m_hTextFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
     const SIZE text = MeasureText();
-    const SIZE strip = BitmapSize(m_bmpFirstImage.Get());
+    const SIZE strip = BitmapSize(m_bmpButtonImage.Get());
     const int frameWidth = strip.cx / 4, frameHeight = strip.cy;
     const auto size = ui::ComputeMsgBoxSize(text.cx, text.cy, m_nLines, frameWidth, frameHeight);
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, size.width, size.height,
@@ -67,13 +59,12 @@ BOOL SkinnedMessageBox::OnInitDialog() {
     const auto buttons =
         ui::LayoutMsgBoxButtons(m_nType, client.right, client.bottom, frameWidth, frameHeight);
     SkinButton* controls[] = {&m_btnFirst, &m_btnSecond};
-    HBITMAP strips[] = {m_bmpFirstImage.Get(), m_bmpSecondImage.Get()};
     for (size_t i = 0; i < buttons.size(); ++i) {
         const auto& b = buttons[i];
         const RECT rc = base::ToRECT(b.rect);
         if (!controls[i]->Create(b.text, WS_CHILD | WS_VISIBLE, rc, m_hWnd, b.id)) continue;
-        controls[i]->SetImage(strips[i], true);
-        controls[i]->m_strText = b.text;
+        controls[i]->SetImage(m_bmpButtonImage.Get(), true);
+        controls[i]->SetText(b.text);
         controls[i]->Invalidate();
     }
     return TRUE;

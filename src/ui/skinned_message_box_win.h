@@ -15,24 +15,9 @@ int ShowMessageBox(HWND parent, const wchar_t* text, const wchar_t* caption, UIN
 
 class SkinnedMessageBox : public SkinnedDialog {
 public:
-    explicit SkinnedMessageBox(HWND parent = nullptr);
+    // The box from the skin's template and images (ui::GetSkinResources), not yet shown.
+    SkinnedMessageBox(std::wstring text, std::wstring caption, UINT type, HWND parent = nullptr);
     ~SkinnedMessageBox() override = default;
-
-    // Takes ownership of the four skin images; the background goes on to the frame.
-    void SetImages(HBITMAP background, HBITMAP close, HBITMAP firstButton, HBITMAP secondButton);
-
-    fw::Bitmap m_bmpBackImage;
-    fw::Bitmap m_bmpCloseImage;
-    fw::Bitmap m_bmpFirstImage;
-    fw::Bitmap m_bmpSecondImage;
-    std::wstring m_strText;
-    std::wstring m_strCaption;
-    UINT m_nType = 0;
-    int m_nLines = 1;
-    HFONT m_hTextFont = nullptr; // the dialog's font, not owned
-    COLORREF m_crText = RGB(0, 0, 0);
-    SkinButton m_btnFirst;
-    SkinButton m_btnSecond;
 
 protected:
     BOOL OnInitDialog() override;
@@ -45,4 +30,16 @@ protected:
 private:
     // The text's size on the window's DC with the dialog font, breaking only at '\n'.
     SIZE MeasureText() const;
+
+    fw::Bitmap m_bmpBackImage;
+    fw::Bitmap m_bmpCloseImage;
+    fw::Bitmap m_bmpButtonImage;
+    std::wstring m_strText;
+    std::wstring m_strCaption;
+    UINT m_nType = 0;
+    int m_nLines = 1;
+    HFONT m_hTextFont = nullptr; // the dialog's font, not owned
+    COLORREF m_crText = RGB(0, 0, 0);
+    SkinButton m_btnFirst;
+    SkinButton m_btnSecond;
 };

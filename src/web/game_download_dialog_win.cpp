@@ -156,10 +156,12 @@ BOOL GameDownloadDialog::OnInitDialog() {
     fw::Bitmap strip(LoadSkinImage(self, IDB_BTN_TEXT)); // the buttons keep their own frames
     m_btnOK.SetImage(strip.Get(), TRUE);
     m_btnCancel.SetImage(strip.Get(), TRUE);
-    m_stcPercent.m_strText.clear();
+    m_stcPercent.SetText({});
     m_stcPercent.Invalidate(TRUE);
-    m_stcPercent.m_crText = RGB(72, 81, 86);
-    m_stcPercent.m_nFontHeight = 16;
+    ui::LabelStyle percentStyle;
+    percentStyle.textColour = RGB(72, 81, 86);
+    percentStyle.fontHeight = 16;
+    m_stcPercent.SetStyle(percentStyle);
     m_progress.SetImages(LoadSkinImage(self, IDB_PROGRESS_BACK), LoadSkinImage(self, IDB_PROGRESS_FILL));
     // Without its worker the dialog would wait for nothing.
     if (!started) OnWorkDone(kConfigFailed);
@@ -168,7 +170,7 @@ BOOL GameDownloadDialog::OnInitDialog() {
 
 void GameDownloadDialog::OnProgress(uint32_t percent) {
     m_progress.SetPos(static_cast<int>(percent));
-    m_stcPercent.m_strText = web::DownloadLabelText(percent);
+    m_stcPercent.SetText(web::DownloadLabelText(percent));
     m_stcPercent.Invalidate(TRUE);
 }
 

@@ -1,6 +1,5 @@
 #include "web/gm_page_state_win.h"
 
-#include <utility>
 #include <vector>
 
 #include "base/trace_win.h"
@@ -38,46 +37,7 @@ bool StartProgram(const std::wstring& path) {
     return true;
 }
 
-std::wstring& GamePageUrlStore() {
-    static std::wstring url = HallPageUrl();
-    return url;
-}
-
-std::wstring& CurrentPageUrlStore() {
-    static std::wstring url;
-    return url;
-}
-
-std::wstring& CurrentPageTitleStore() {
-    static std::wstring title;
-    return title;
-}
-
 } // namespace
-
-const std::wstring& GamePageUrl() {
-    return GamePageUrlStore();
-}
-
-void SetGamePageUrl(std::wstring url) {
-    GamePageUrlStore() = std::move(url);
-}
-
-const std::wstring& CurrentPageUrl() {
-    return CurrentPageUrlStore();
-}
-
-void SetCurrentPageUrl(std::wstring url) {
-    CurrentPageUrlStore() = std::move(url);
-}
-
-const std::wstring& CurrentPageTitle() {
-    return CurrentPageTitleStore();
-}
-
-void SetCurrentPageTitle(std::wstring title) {
-    CurrentPageTitleStore() = std::move(title);
-}
 
 std::wstring HallPageUrl() {
     return net::PublisherUrl(net::PublisherSite::Client, L"/webgame.htm");

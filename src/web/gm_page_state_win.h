@@ -1,20 +1,11 @@
-// The process-wide page strings of a page process and the seams through
-// which its windows reach the player and the system (replaceable by tests).
+// The publisher's page addresses a page process starts from and the seams through which its
+// windows reach the player and the system (replaceable by tests).
 #pragma once
 #include <windows.h>
 
 #include <string>
 
 namespace web {
-
-// The page the page window shows: the hall page until a login records its game URL.
-const std::wstring& GamePageUrl();
-void SetGamePageUrl(std::wstring url);
-// The URL of the last completed navigation in the page view, and the last document title.
-const std::wstring& CurrentPageUrl();
-void SetCurrentPageUrl(std::wstring url);
-const std::wstring& CurrentPageTitle();
-void SetCurrentPageTitle(std::wstring title);
 
 // The web-game hall page on the publisher's client server ("/webgame.htm").
 std::wstring HallPageUrl();

@@ -78,9 +78,12 @@ fw::Bitmap DecodePremultiplied(Gdiplus::Bitmap& image, int& width, int& height) 
 
 } // namespace
 
-bool RunLoginScreen(const web::PageContext& context) {
+bool RunLoginScreen(web::PageContext& context) {
     LoginBackdrop backdrop(context);
-    if (backdrop.DoModal() == IDOK) return true;
+    if (backdrop.DoModal() == IDOK) {
+        context.gamePageUrl = backdrop.LoginPage().GameUrl();
+        return true;
+    }
     // Cancelled, or the screen could not be made: either way this login is over.
     ::PostMessageW(context.parent, WM_SYSCOMMAND, SC_CLOSE, base::kSelfMarker);
     return false;
@@ -222,7 +225,7 @@ void LoginDialog::RegisterLogin(const std::wstring& url) {
         EndLogin(IDCANCEL);
         return;
     }
-    web::SetGamePageUrl(std::move(command.gameUrl));
+    m_gameUrl = std::move(command.gameUrl);
     EndLogin(IDOK);
 }
 

@@ -13,9 +13,9 @@
 #include "web/page_context_win.h"
 
 // The login step of a page process's start: runs the login screen over context.parent. True after a
-// successful login (GamePageUrl set); otherwise the main window has been told with
+// successful login (context.gamePageUrl set); otherwise the main window has been told with
 // WM_SYSCOMMAND SC_CLOSE marked SelfMarker, and the process should end.
-bool RunLoginScreen(const web::PageContext& context);
+bool RunLoginScreen(web::PageContext& context);
 
 // True when the system is Vista or later and User Account Control is on ("EnableLUA" 1).
 bool IsUacEnabled();
@@ -26,6 +26,9 @@ public:
     static constexpr COLORREF kSeeThrough = RGB(254, 254, 254);
 
     explicit LoginDialog(std::wstring pageUrl, const web::PageContext& context = {});
+
+    // The game page a registered login gave; empty until then.
+    const std::wstring& GameUrl() const { return m_gameUrl; }
 
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
@@ -50,6 +53,7 @@ private:
 
     std::wstring m_strUrl;
     web::PageContext m_context;
+    std::wstring m_gameUrl;
     AutomationNavigator m_automation;
 };
 
@@ -66,9 +70,8 @@ public:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     LoginDialog& LoginPage() { return m_dlgLogin; }
-
-    int m_nImageWidth = 0;
-    int m_nImageHeight = 0;
+    // The size of the decoded picture; 0 x 0 until it is shown.
+    SIZE ImageSize() const { return {m_nImageWidth, m_nImageHeight}; }
 
 protected:
     void OnLButtonDown(POINT client);
@@ -78,5 +81,7 @@ private:
     // Decodes PNG 129 and puts it on the layered window at its current position.
     bool ShowPicture();
 
+    int m_nImageWidth = 0;
+    int m_nImageHeight = 0;
     LoginDialog m_dlgLogin;
 };

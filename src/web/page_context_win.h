@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace web {
 
 struct PageContext {
@@ -12,6 +14,8 @@ struct PageContext {
     int parentPageCount = 0;
     // The "Automation" test switch was set as the process started: the automation channel is open.
     bool automation = false;
+    // The game page a successful login gave (RunLoginScreen fills it); empty: the hall page.
+    std::wstring gamePageUrl;
 };
 
 } // namespace web

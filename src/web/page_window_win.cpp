@@ -28,8 +28,11 @@ PageView* g_pageView = nullptr;
 // page may be closed, and its view deleted, while the modal question runs.
 bool g_entering = false;
 
-bool IsHallPage() {
-    return web::GamePageUrl() == web::HallPageUrl();
+// The page the frame around `view` shows.
+std::wstring GamePageOf(const CView& view) {
+    if (const auto* frame = dynamic_cast<const PageFrame*>(view.GetParentFrame()))
+        return frame->Context().gamePageUrl;
+    return web::HallPageUrl();
 }
 
 // The browser's own message boxes a page may leave open, by their titles.
@@ -73,22 +76,23 @@ void PageView::OnInitialUpdate() {
     CHtmlView::OnInitialUpdate();
     g_pageView = this;
     SetSilent(true);
-    if (web::MayNavigateTo(web::GamePageUrl())) Navigate2(web::GamePageUrl());
+    if (const std::wstring page = GamePageOf(*this); web::MayNavigateTo(page)) Navigate2(page);
 }
 
 HRESULT PageView::OnGetHostInfo(DOCHOSTUIINFO* info) {
     // Game pages have no border and no scroll bars; the hall page keeps the browser's own.
-    if (!IsHallPage()) info->dwFlags |= DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO;
+    if (GamePageOf(*this) != web::HallPageUrl())
+        info->dwFlags |= DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO;
     return S_OK;
 }
 
 void PageView::OnNavigateComplete2(const std::wstring& url) {
-    web::SetCurrentPageUrl(url);
+    m_pageUrl = url;
     if (auto* frame = dynamic_cast<PageFrame*>(GetParentFrame())) frame->PlaceAfterNavigation();
 }
 
 void PageView::OnTitleChange(const std::wstring& title) {
-    web::SetCurrentPageTitle(title);
+    m_pageTitle = title;
 }
 
 void PageView::OnBeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
@@ -167,7 +171,7 @@ int PageFrame::OnCreate(CREATESTRUCTW* cs) {
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     if (::IsWindow(m_context.parent)) {
         ::PostMessageW(m_context.parent, base::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd),
-                       IsHallPage() ? 1 : 0);
+                       m_context.gamePageUrl == web::HallPageUrl() ? 1 : 0);
         ::SetParent(m_hWnd, m_context.parent);
     }
     OnReloadHotkeys();
@@ -281,7 +285,9 @@ BOOL PageFrame::PreTranslateMessage(MSG* msg) {
     // The page has no menu to open, so the release goes no further.
     if (message == WM_SYSKEYUP && (msg->wParam == VK_F10 || msg->wParam == VK_MENU)) return TRUE;
     if (message == WM_CHAR && base::IsFavouritesChar(msg->wParam, msg->lParam)) {
-        web::Seams().runFavourites(m_context.parent, web::CurrentPageTitle(), web::CurrentPageUrl());
+        const PageView* view = PageView::Current();
+        web::Seams().runFavourites(m_context.parent, view ? view->PageTitle() : std::wstring(),
+                                   view ? view->PageUrl() : std::wstring());
         return TRUE;
     }
     if (message == WM_KEYDOWN && msg->wParam == web::kKeyF5) {
@@ -323,8 +329,9 @@ LRESULT PageFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // ---- start-up ---------------------------------------------------------------------------------
 
 CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall) {
-    if (gameHall) web::SetGamePageUrl(web::HallPageUrl());
-    auto owned = std::make_unique<PageFrame>(context);
+    web::PageContext shown = context;
+    if (gameHall || shown.gamePageUrl.empty()) shown.gamePageUrl = web::HallPageUrl();
+    auto owned = std::make_unique<PageFrame>(shown);
     if (!owned->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, nullptr,
                           []() -> CView* { return new PageView; }))
         return nullptr;

@@ -29,6 +29,9 @@ public:
     void NewWindowRefused(const std::wstring& url) override;
     // F5: the page reloaded, while it is a publisher page.
     void RefreshPage();
+    // The address of the last completed navigation and the last document title.
+    const std::wstring& PageUrl() const { return m_pageUrl; }
+    const std::wstring& PageTitle() const { return m_pageTitle; }
 
 protected:
     int OnCreate(CREATESTRUCTW* cs) override;
@@ -38,6 +41,9 @@ private:
     // "entergame": the game's client if it is installed, else the download question. One
     // question (and the download it leads to) at a time: a command arriving meanwhile does nothing.
     void EnterGame(const std::wstring& gameName, const std::wstring& hallUrl);
+
+    std::wstring m_pageUrl;
+    std::wstring m_pageTitle;
 };
 
 class PageFrame : public CFrameWnd {
@@ -51,7 +57,7 @@ public:
 
     explicit PageFrame(const web::PageContext& context);
 
-    // The main window the frame joins and whether the automation channel is open.
+    // The main window the frame joins, the page it shows and whether the automation channel is open.
     const web::PageContext& Context() const { return m_context; }
 
     BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
@@ -91,5 +97,5 @@ private:
 // created, titled "Vexa - Tarn", hidden and updated. The frame (for
 // the application to make its main window) or null on failure. context: the main window it
 // joins and whether the automation channel is open. gameHall: the process shows the hall page
-// ("/gmhall"); the page is GamePageUrl either way.
+// ("/gmhall"); otherwise the frame shows context.gamePageUrl (the hall page when it is empty).
 CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall);

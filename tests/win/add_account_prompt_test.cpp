@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "resource.h"
 #include "ui/add_account_prompt_win.h"
 #include "win_test_support.h"
 
@@ -56,7 +57,7 @@ protected:
     }
     void TearDown() override { m_dlg.DestroyWindow(); }
     Recorder m_parent;
-    AddAccountPrompt m_dlg{m_parent.m_hWnd};
+    AddAccountPrompt m_dlg{{IDD_ADDACC, IDC_ADDACC_TEXT, IDB_ADDACC_BACK}, m_parent.m_hWnd};
 };
 
 TEST_F(AddAccPrompt, TakesTheSizeOfItsSkinWithItsControls) {
@@ -70,11 +71,11 @@ TEST_F(AddAccPrompt, TakesTheSizeOfItsSkinWithItsControls) {
         EXPECT_EQ(rc.right - rc.left, 57) << id;
         EXPECT_EQ(rc.bottom - rc.top, 23) << id;
     }
-    EXPECT_EQ(m_dlg.m_btnYes.m_strText, L"是");
-    EXPECT_EQ(m_dlg.m_btnNo.m_strText, L"否");
-    EXPECT_EQ(m_dlg.m_stcText.m_strText, L"在当前窗口新增标签页？\r\n点击\"是\"，在当前窗口登录("
-                                         L"支持3个标签页)；\r\n点击\"否\"，在新窗口中登录。");
-    EXPECT_EQ(m_dlg.m_stcText.m_nLineSpacing, 5);
+    EXPECT_EQ(m_dlg.YesButton().Text(), L"是");
+    EXPECT_EQ(m_dlg.NoButton().Text(), L"否");
+    EXPECT_EQ(m_dlg.Question().Text(), L"在当前窗口新增标签页？\r\n点击\"是\"，在当前窗口登录("
+                                       L"支持3个标签页)；\r\n点击\"否\"，在新窗口中登录。");
+    EXPECT_EQ(m_dlg.Question().Style().lineSpacing, 5);
     wchar_t title[32] = {};
     ::GetWindowTextW(m_dlg.m_hWnd, title, 32);
     EXPECT_STREQ(title, L"登录其他账号");

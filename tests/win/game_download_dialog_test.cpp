@@ -44,7 +44,7 @@ protected:
     }
     void OnProgress(uint32_t percent) override {
         GameDownloadDialog::OnProgress(percent);
-        shown.emplace_back(m_progress.GetPos(), m_stcPercent.m_strText);
+        shown.emplace_back(m_progress.GetPos(), m_stcPercent.Text());
         if (onProgress) onProgress(*this);
     }
     void OnWorkDone(int outcome) override {
@@ -138,7 +138,6 @@ TEST_F(DownGameTest, EscAndEnterDoNothingAndACancelLeavesNoWorkerNoFileNoLaterCh
         } else if (d.shown.size() == 3) {
             // Two more percents have come in since: the keys were handled, the download goes on.
             openAfterKeys = ::IsWindowVisible(d.m_hWnd) != FALSE;
-            wintest::SaveWindowShot(d.m_hWnd, L"down_game_dlg");
             closedAt = ::GetTickCount();
             d.PostMessage(WM_COMMAND, SkinnedDialog::kIdClose, 0);
         }

@@ -146,15 +146,18 @@ TEST(StaticEx, FontIsTheDialogFontInTheProgramFaceCreatedOnce) {
     SkinLabel label;
     ASSERT_TRUE(
         label.CreateControl(L"STATIC", L"abc", WS_CHILD | WS_VISIBLE, {10, 10, 200, 40}, host.m_hWnd, 101));
-    EXPECT_EQ(label.m_strText, L"abc"); // taken from the window text when attached
-    label.m_nFontWeight = 700;
+    EXPECT_EQ(label.Text(), L"abc"); // taken from the window text when attached
+    ui::LabelStyle style;
+    style.fontWeight = 700;
+    label.SetStyle(style);
     const HFONT font = label.GetLabelFont();
     LOGFONTW lf{};
     ASSERT_TRUE(::GetObjectW(font, sizeof(lf), &lf));
     EXPECT_STREQ(lf.lfFaceName, L"微软雅黑");
     EXPECT_EQ(lf.lfHeight, -15); // the dialog's height kept
     EXPECT_EQ(lf.lfWeight, 700);
-    label.m_nFontHeight = -30; // later changes do not touch the created font
+    style.fontHeight = -30; // later changes do not touch the created font
+    label.SetStyle(style);
     EXPECT_EQ(label.GetLabelFont(), font);
 }
 
@@ -173,7 +176,9 @@ TEST(StaticEx, WrappingLabelGrowsToHoldItsLines) {
         SkinLabel label;
         ASSERT_TRUE(label.CreateControl(L"STATIC", c.text, WS_CHILD | WS_VISIBLE,
                                         {10, 10, 10 + c.width, 10 + c.height}, host.m_hWnd, 102));
-        label.m_nLineSpacing = c.spacing;
+        ui::LabelStyle style;
+        style.lineSpacing = c.spacing;
+        label.SetStyle(style);
         Repaint(host.m_hWnd);
 
         // What the label should have laid out, measured with its own font.
@@ -199,10 +204,12 @@ TEST(StaticEx, HoverColourAndHandCursor) {
     SkinLabel label;
     ASSERT_TRUE(label.CreateControl(L"STATIC", L"登录其他账号", WS_CHILD | WS_VISIBLE | SS_NOTIFY,
                                     {10, 10, 200, 40}, host.m_hWnd, 103));
-    label.m_nFontHeight = -20;
-    label.m_bHoverColor = TRUE;
-    label.m_crHover = RGB(255, 0, 0);
-    label.m_bHandCursor = TRUE;
+    ui::LabelStyle style;
+    style.fontHeight = -20;
+    style.hoverColourOn = true;
+    style.hoverColour = RGB(255, 0, 0);
+    style.handCursor = true;
+    label.SetStyle(style);
     auto redPixels = [&] {
         int n = 0;
         fw::WindowDC dc(label.m_hWnd);
@@ -242,7 +249,7 @@ TEST(StaticEx, ImageLeftOfTheTextWithMagentaTransparent) {
         EXPECT_EQ(::GetPixel(dc.Get(), 0, 0), kMagenta);
     }
     EXPECT_FALSE(label.SetImage(nullptr)); // refused; the image is kept
-    EXPECT_EQ(label.m_nImageWidth, 14);
+    EXPECT_EQ(label.ImageSize().cx, 14);
     Repaint(label.m_hWnd);
     // 30 px high: image at (3, 7) to (17, 23).
     EXPECT_EQ(PixelOf(label.m_hWnd, 3, 7), kHostColor); // the magenta corner

@@ -72,7 +72,7 @@ TEST_F(MainWindowTest, AdoptsPageWindowsAsTabsInTheContentArea) {
     const HWND first = OpenTab(L"1服-abc-first");
     EXPECT_EQ(Logins(), 1u) << "the adopted process is no login any more; the first one still is";
     EXPECT_TRUE(m_dlg.HasTrayIcon());
-    EXPECT_TRUE(m_dlg.m_bMaximized) << "the first page maximizes the window";
+    EXPECT_TRUE(m_dlg.IsMaximized()) << "the first page maximizes the window";
     EXPECT_EQ(::GetParent(first), m_dlg.m_hWnd);
 
     const HWND second = OpenTab(L"2服-abc-second");

@@ -84,7 +84,7 @@ protected:
 };
 
 TEST_F(TabStrip, HoverFollowsTheHitTestAndRepaintsOnlyWhatChanged) {
-    ASSERT_TRUE(m_dlg.m_bMaximized);
+    ASSERT_TRUE(m_dlg.IsMaximized());
     struct Step {
         const char* where;
         int x, y;
@@ -124,7 +124,7 @@ TEST_F(TabStrip, ClicksSelectAndCloseTabsInClientAndCaptionForm) {
     EXPECT_FALSE(::IsWindowVisible(m_pages[2]));
     // A double-click on a tab does not restore the window.
     ::SendMessageW(m_dlg.m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(150, 10));
-    EXPECT_TRUE(m_dlg.m_bMaximized);
+    EXPECT_TRUE(m_dlg.IsMaximized());
     // Releasing over a close box, and a middle click anywhere on a tab, ask about that tab.
     ::SendMessageW(m_dlg.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(489, 8));
     ::SendMessageW(m_dlg.m_hWnd, WM_MBUTTONUP, 0, MAKELPARAM(560, 20));
@@ -138,7 +138,7 @@ TEST_F(TabStrip, ClicksSelectAndCloseTabsInClientAndCaptionForm) {
     // without a window drag starting on a tab.
     m_dlg.ToggleMaximize();
     Pump([] { return false; }, 100);
-    ASSERT_FALSE(m_dlg.m_bMaximized);
+    ASSERT_FALSE(m_dlg.IsMaximized());
     const RECT before = [&] {
         RECT rc{};
         ::GetWindowRect(m_dlg.m_hWnd, &rc);
@@ -149,7 +149,7 @@ TEST_F(TabStrip, ClicksSelectAndCloseTabsInClientAndCaptionForm) {
     EXPECT_EQ(m_dlg.Model().CurTab(), 1);
     EXPECT_TRUE(::IsWindowVisible(m_pages[1]));
     ::SendMessageW(m_dlg.m_hWnd, WM_NCLBUTTONDBLCLK, HTCAPTION, ScreenPoint(400, 10));
-    EXPECT_FALSE(m_dlg.m_bMaximized) << "a double-click on a tab does not maximize";
+    EXPECT_FALSE(m_dlg.IsMaximized()) << "a double-click on a tab does not maximize";
     RECT after{};
     ::GetWindowRect(m_dlg.m_hWnd, &after);
     EXPECT_TRUE(Same(before, after));

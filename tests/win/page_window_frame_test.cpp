@@ -93,7 +93,6 @@ protected:
         ASSERT_TRUE(pagetest::PrepareSwitches());
         ASSERT_TRUE(pagetest::CreateFakeMain(m_main));
         g_mainForBoxes = m_main.hwnd;
-        web::SetGamePageUrl(kGameUrl);
         auto& seams = web::Seams();
         seams.messageBox = RecordBox;
         seams.shellOpen = RecordOpen;
@@ -101,7 +100,7 @@ protected:
         seams.runGameDownload = RecordDownload;
         seams.runFavourites = RecordFavourite;
         g_seen = {};
-        m_frame = CreateGamePageFrame({m_main.hwnd, 0, true}, false);
+        m_frame = CreateGamePageFrame({m_main.hwnd, 0, true, kGameUrl}, false);
         ASSERT_NE(m_frame, nullptr);
         m_view = PageView::Current();
         ASSERT_NE(m_view, nullptr);
@@ -159,7 +158,7 @@ TEST_F(PageFrameTest, FrameIsBorderlessTopmostChildOfTheMainWindowAndAnnouncesIt
 
 TEST_F(PageFrameTest, CompletedNavigationsPlaceAndShowTheFrameUnlessItWasHiddenBehindAnotherTab) {
     FireWithString(m_view, DISPID_NAVIGATECOMPLETE2, kGameUrl);
-    EXPECT_EQ(web::CurrentPageUrl(), kGameUrl);
+    EXPECT_EQ(m_view->PageUrl(), kGameUrl);
     EXPECT_TRUE(::IsWindowVisible(m_frame->m_hWnd));
     RECT client{}, placed{};
     ::GetClientRect(m_main.hwnd, &client);
@@ -178,7 +177,7 @@ TEST_F(PageFrameTest, CompletedNavigationsPlaceAndShowTheFrameUnlessItWasHiddenB
     // After the main window is resized the next navigation follows it.
     ::SetWindowPos(m_main.hwnd, nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
     FireWithString(m_view, DISPID_NAVIGATECOMPLETE2, L"http://127.0.0.1:1/frame.html");
-    EXPECT_EQ(web::CurrentPageUrl(), L"http://127.0.0.1:1/frame.html");
+    EXPECT_EQ(m_view->PageUrl(), L"http://127.0.0.1:1/frame.html");
     ::GetClientRect(m_main.hwnd, &client);
     ::GetClientRect(m_frame->m_hWnd, &placed);
     EXPECT_EQ(placed.right, client.right - 8);
@@ -197,13 +196,13 @@ TEST_F(PageFrameTest, CompletedNavigationsPlaceAndShowTheFrameUnlessItWasHiddenB
     EXPECT_EQ(placed.right, client.right - 8);
 
     FireWithString(m_view, DISPID_TITLECHANGE, L"Tarn S2");
-    EXPECT_EQ(web::CurrentPageTitle(), L"Tarn S2");
+    EXPECT_EQ(m_view->PageTitle(), L"Tarn S2");
 }
 
 TEST_F(PageFrameTest, KeysAreForwardedSwallowedOrPassedOnInOrder) {
     const HWND view = m_view->m_hWnd;
-    web::SetCurrentPageTitle(L"Tarn S2");
-    web::SetCurrentPageUrl(kGameUrl);
+    FireWithString(m_view, DISPID_TITLECHANGE, L"Tarn S2");
+    FireWithString(m_view, DISPID_NAVIGATECOMPLETE2, kGameUrl);
     const LPARAM tab = 0x000F0001, f5 = 0x003F0001;
     const struct {
         const char* name;

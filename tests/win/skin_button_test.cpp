@@ -73,8 +73,8 @@ struct Face {
 // Calls DrawItem as the parent's WM_DRAWITEM would, on a memory DC, and reads the face.
 Face DrawFace(SkinButton& button, UINT state) {
     Face face;
-    face.w = button.m_rcWindow.right - button.m_rcWindow.left;
-    face.h = button.m_rcWindow.bottom - button.m_rcWindow.top;
+    face.w = button.FaceSize().cx;
+    face.h = button.FaceSize().cy;
     HDC screen = GetDC(nullptr);
     fw::MemoryDC dc(CreateCompatibleDC(screen));
     fw::Bitmap surface(CreateCompatibleBitmap(screen, face.w, face.h));
@@ -132,8 +132,8 @@ SkinParent* ImageButton::parent = nullptr;
 } // namespace
 
 TEST_F(ImageButton, EachStateShowsItsFrameOverTheParentsSkin) {
-    EXPECT_EQ(button.m_rcWindow.right - button.m_rcWindow.left, 60);
-    EXPECT_EQ(button.m_rcWindow.bottom - button.m_rcWindow.top, 24);
+    EXPECT_EQ(button.FaceSize().cx, 60);
+    EXPECT_EQ(button.FaceSize().cy, 24);
     struct Case {
         UINT state;
         BOOL hover;
@@ -147,7 +147,7 @@ TEST_F(ImageButton, EachStateShowsItsFrameOverTheParentsSkin) {
         {ODS_SELECTED, FALSE, kFrames[2]},
     };
     for (const auto& c : cases) {
-        button.m_bHover = c.hover;
+        button.SendMessage(c.hover ? WM_MOUSEHOVER : WM_MOUSELEAVE);
         const Face face = DrawFace(button, c.state);
         EXPECT_EQ(face.At(30, 12), c.frame) << c.state << "/" << c.hover;
         EXPECT_EQ(face.At(1, 1), kParentSkin) << "the magenta corner lets the skin show";
@@ -157,11 +157,11 @@ TEST_F(ImageButton, EachStateShowsItsFrameOverTheParentsSkin) {
 
 TEST_F(ImageButton, PressedLookStaysUntilTheButtonIsReleased) {
     EXPECT_EQ(DrawFace(button, ODS_SELECTED).At(30, 12), kFrames[2]);
-    EXPECT_TRUE(button.m_bPressed);
+    EXPECT_TRUE(button.IsPressed());
     // Dragged off while held: no longer selected, still pressed.
     EXPECT_EQ(DrawFace(button, 0).At(30, 12), kFrames[2]);
     button.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(200, 200));
-    EXPECT_FALSE(button.m_bPressed);
+    EXPECT_FALSE(button.IsPressed());
     EXPECT_EQ(DrawFace(button, 0).At(30, 12), kFrames[0]);
 }
 
@@ -179,24 +179,24 @@ TEST_F(ImageButton, AStripWiderThanFourFramesNeverShowsItsLastColumns) {
     fw::Bitmap odd = MakeStrip(20, 10, 2); // 82 wide: frames of 20, two white columns left over
     ASSERT_TRUE(button.SetImage(odd.Get(), TRUE));
     int w = 0, h = 0;
-    ImageList_GetIconSize(button.m_imgFrames.Get(), &w, &h);
+    ImageList_GetIconSize(button.Frames(), &w, &h);
     EXPECT_EQ(w, 20);
     EXPECT_EQ(h, 10);
-    EXPECT_EQ(ImageList_GetImageCount(button.m_imgFrames.Get()), 4);
+    EXPECT_EQ(ImageList_GetImageCount(button.Frames()), 4);
     const Face face = DrawFace(button, ODS_DISABLED);
     EXPECT_EQ(face.At(19, 5), kFrames[3]);
     EXPECT_EQ(face.Count(RGB(255, 255, 255)), 0);
     // A strip the button cannot use leaves it as it was.
     EXPECT_FALSE(button.SetImage(nullptr, TRUE));
-    EXPECT_EQ(ImageList_GetImageCount(button.m_imgFrames.Get()), 4);
+    EXPECT_EQ(ImageList_GetImageCount(button.Frames()), 4);
 }
 
 TEST_F(ImageButton, TextIsDrawnInItsColourAndGreyWhenDisabled) {
     fw::Font font(CreateFontW(-18, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY,
                               0, L"Tahoma"));
     button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
-    button.m_strText = L"MMM";
-    button.m_crText = RGB(1, 2, 3);
+    button.SetText(L"MMM");
+    button.SetTextColour(RGB(1, 2, 3));
     const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
     const Face normal = DrawFace(button, 0);
     EXPECT_GT(normal.Count(RGB(1, 2, 3)), 20);
@@ -218,16 +218,16 @@ TEST_F(ImageButton, TextIsDrawnInItsColourAndGreyWhenDisabled) {
 TEST_F(ImageButton, HoverIsTrackedWhileTheMouseStaysOnTheButton) {
     const RECT rc = button.GetWindowRect();
     SetCursorPos(rc.left + 20, rc.top + 10);
-    ASSERT_TRUE(wintest::PumpUntil([&] { return button.m_bHover != FALSE; }, 3000)) << "no hover after 3 s";
-    EXPECT_TRUE(button.m_bTracking);
+    ASSERT_TRUE(wintest::PumpUntil([&] { return button.IsHovered(); }, 3000)) << "no hover after 3 s";
+    EXPECT_TRUE(button.IsTracking());
     SetCursorPos(rc.left - 100, rc.top - 100);
-    ASSERT_TRUE(wintest::PumpUntil([&] { return !button.m_bHover && !button.m_bTracking; }, 3000));
+    ASSERT_TRUE(wintest::PumpUntil([&] { return !button.IsHovered() && !button.IsTracking(); }, 3000));
 }
 
 TEST_F(ImageButton, ToolTipIsMadeOnceAndGetsTheTextWhenHovered) {
     button.SetToolTip(L"关闭");
-    ASSERT_TRUE(button.m_toolTip.IsWindow());
-    const HWND tip = button.m_toolTip.m_hWnd;
+    const HWND tip = button.ToolTipWindow();
+    ASSERT_TRUE(IsWindow(tip));
     wchar_t cls[64] = {};
     GetClassNameW(tip, cls, 64);
     EXPECT_STREQ(cls, TOOLTIPS_CLASSW);
@@ -236,7 +236,7 @@ TEST_F(ImageButton, ToolTipIsMadeOnceAndGetsTheTextWhenHovered) {
     EXPECT_EQ(SendMessageW(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 660);
 
     button.SetToolTip(L"最大化");
-    EXPECT_EQ(button.m_toolTip.m_hWnd, tip);
+    EXPECT_EQ(button.ToolTipWindow(), tip);
     button.SendMessage(WM_MOUSEHOVER);
     wchar_t text[64] = {};
     TOOLINFOW ti{};
@@ -262,7 +262,7 @@ TEST_F(ImageButton, CaptionButtonStandsLeftOfItsRightEdgeAndSendsItsCommand) {
     EXPECT_EQ(rc.bottom, 13);
     EXPECT_EQ(caption.GetStyle() & BS_TYPEMASK, static_cast<DWORD>(BS_OWNERDRAW));
     EXPECT_TRUE(caption.GetStyle() & WS_VISIBLE);
-    EXPECT_TRUE(caption.m_strText.empty());
+    EXPECT_TRUE(caption.Text().empty());
 
     caption.SendMessage(BM_CLICK);
     wintest::PumpPending();
@@ -285,10 +285,11 @@ TEST_F(ImageButton, AttachingTakesTheTextAndMakesTheButtonOwnerDrawn) {
                         parent->m_hWnd, reinterpret_cast<HMENU>(1), GetModuleHandleW(nullptr), nullptr);
     SkinButton bound;
     ASSERT_TRUE(bound.SubclassWindow(plain));
-    EXPECT_EQ(bound.m_strText, L"确定");
+    EXPECT_EQ(bound.Text(), L"确定");
     EXPECT_EQ(bound.GetStyle() & BS_TYPEMASK, static_cast<DWORD>(BS_OWNERDRAW));
     const RECT wr = bound.GetWindowRect();
-    EXPECT_TRUE(EqualRect(&wr, &bound.m_rcWindow));
+    EXPECT_EQ(bound.FaceSize().cx, wr.right - wr.left);
+    EXPECT_EQ(bound.FaceSize().cy, wr.bottom - wr.top);
     // Painting goes through DrawItem: the parent's skin shows where the button has no image.
     UpdateWindow(parent->m_hWnd);
     RedrawWindow(plain, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);

@@ -28,7 +28,7 @@ std::wstring ToolText(const SkinButton& button) {
     ti.cbSize = sizeof(ti);
     ti.hwnd = button.m_hWnd;
     ti.lpszText = text;
-    SendMessageW(button.m_toolTip.m_hWnd, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(button.ToolTipWindow(), TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&ti));
     return text;
 }
 
@@ -117,10 +117,10 @@ TEST_F(SkinnedFrame, InitialisationStripsThePlatformFrameAndRecordsTheWorkArea) 
 
     const RECT wa = WorkArea();
     const int w = wa.right - wa.left, h = wa.bottom - wa.top;
-    EXPECT_EQ(dlg->m_nMaxWidth, w);
-    EXPECT_EQ(dlg->m_nMaxHeight, h);
+    EXPECT_EQ(dlg->MaximizedSize().cx, w);
+    EXPECT_EQ(dlg->MaximizedSize().cy, h);
     const RECT inset{wa.left + w / 8, wa.top + h / 8, wa.right - w / 8, wa.bottom - h / 8};
-    EXPECT_TRUE(EqualRect(&dlg->m_rcRestore, &inset));
+    EXPECT_TRUE(EqualRect(&dlg->RestoreRect(), &inset));
 }
 
 TEST_F(SkinnedFrame, CaptionButtonsStandRightToLeftWithTheirTips) {
@@ -130,9 +130,9 @@ TEST_F(SkinnedFrame, CaptionButtonsStandRightToLeftWithTheirTips) {
         RECT rc;
         const wchar_t* tip;
     } cases[] = {
-        {&main->m_btnClose, {687, 0, 720, 28}, L"关闭"},
-        {&main->m_btnMaximize, {660, 0, 687, 28}, L"最大化"},
-        {&main->m_btnMinimize, {633, 0, 660, 28}, L"最小化"},
+        {&main->CloseButton(), {687, 0, 720, 28}, L"关闭"},
+        {&main->MaximizeButton(), {660, 0, 687, 28}, L"最大化"},
+        {&main->MinimizeButton(), {633, 0, 660, 28}, L"最小化"},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(c.button->IsWindow());
@@ -140,21 +140,21 @@ TEST_F(SkinnedFrame, CaptionButtonsStandRightToLeftWithTheirTips) {
         EXPECT_TRUE(EqualRect(&rc, &c.rc)) << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom;
         EXPECT_EQ(ToolText(*c.button), c.tip);
     }
-    EXPECT_EQ(GetDlgCtrlID(main->m_btnClose.m_hWnd), 50000);
-    EXPECT_EQ(GetDlgCtrlID(main->m_btnMinimize.m_hWnd), 50001);
-    EXPECT_EQ(GetDlgCtrlID(main->m_btnMaximize.m_hWnd), 50002);
+    EXPECT_EQ(GetDlgCtrlID(main->CloseButton().m_hWnd), 50000);
+    EXPECT_EQ(GetDlgCtrlID(main->MinimizeButton().m_hWnd), 50001);
+    EXPECT_EQ(GetDlgCtrlID(main->MaximizeButton().m_hWnd), 50002);
 
     auto dialog = OpenDialog();
-    const RECT close = ClientRectOf(dialog->m_btnClose.m_hWnd, dialog->m_hWnd);
+    const RECT close = ClientRectOf(dialog->CloseButton().m_hWnd, dialog->m_hWnd);
     EXPECT_EQ(close.left, 360 - 33);
-    EXPECT_FALSE(dialog->m_btnMaximize.IsWindow());
-    EXPECT_FALSE(dialog->m_btnMinimize.IsWindow());
+    EXPECT_FALSE(dialog->MaximizeButton().IsWindow());
+    EXPECT_FALSE(dialog->MinimizeButton().IsWindow());
 
     auto prompt = OpenPrompt();
     const RECT pr = prompt->GetWindowRect();
     EXPECT_EQ(pr.right - pr.left, 284) << "sized to its background";
     EXPECT_EQ(pr.bottom - pr.top, 150);
-    EXPECT_FALSE(prompt->m_btnClose.IsWindow());
+    EXPECT_FALSE(prompt->CloseButton().IsWindow());
 }
 
 TEST_F(SkinnedFrame, WindowShapeIsCutFromTheSkinsCornersAndFollowsAResize) {
@@ -189,8 +189,8 @@ TEST_F(SkinnedFrame, WindowShapeIsCutFromTheSkinsCornersAndFollowsAResize) {
     SetWindowPos(dlg->m_hWnd, nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     check(500, 300);
     // The caption buttons followed the right edge.
-    EXPECT_EQ(ClientRectOf(dlg->m_btnClose.m_hWnd, dlg->m_hWnd).left, 467);
-    EXPECT_EQ(ClientRectOf(dlg->m_btnMinimize.m_hWnd, dlg->m_hWnd).left, 413);
+    EXPECT_EQ(ClientRectOf(dlg->CloseButton().m_hWnd, dlg->m_hWnd).left, 467);
+    EXPECT_EQ(ClientRectOf(dlg->MinimizeButton().m_hWnd, dlg->m_hWnd).left, 413);
 }
 
 TEST_F(SkinnedFrame, HitCodesDragByTheBandAndResizeAtTheEdges) {
@@ -219,43 +219,43 @@ TEST_F(SkinnedFrame, HitCodesDragByTheBandAndResizeAtTheEdges) {
 TEST_F(SkinnedFrame, MaximizeFillsTheWorkAreaAndRestoreGoesToTheInsetRectangle) {
     auto dlg = OpenMain();
     const RECT wa = WorkArea();
-    const RECT inset = dlg->m_rcRestore;
+    const RECT inset = dlg->RestoreRect();
 
-    dlg->m_btnMaximize.m_bHover = TRUE;
-    dlg->m_btnMaximize.SendMessage(BM_CLICK);
+    dlg->MaximizeButton().SendMessage(BM_CLICK);
     RECT r = dlg->GetWindowRect();
     EXPECT_TRUE(EqualRect(&r, &wa));
-    EXPECT_TRUE(dlg->m_bMaximized);
-    EXPECT_FALSE(dlg->m_btnMaximize.m_bHover) << "the button moved away from under the mouse";
-    EXPECT_EQ(ToolText(dlg->m_btnMaximize), L"还原");
-    EXPECT_EQ(ClientRectOf(dlg->m_btnClose.m_hWnd, dlg->m_hWnd).left, (wa.right - wa.left) - 33);
+    EXPECT_TRUE(dlg->IsMaximized());
+    EXPECT_EQ(ToolText(dlg->MaximizeButton()), L"还原");
+    EXPECT_EQ(ClientRectOf(dlg->CloseButton().m_hWnd, dlg->m_hWnd).left, (wa.right - wa.left) - 33);
     EXPECT_EQ(HitAt(*dlg, 300, 10), HTCLIENT) << "a maximized window is neither dragged nor resized";
     EXPECT_EQ(HitAt(*dlg, 0, 0), HTCLIENT);
 
     // A double-click on the band (client area now) restores, to the inset rectangle since
     // the window was never dragged.
     dlg->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(300, 100));
-    EXPECT_TRUE(dlg->m_bMaximized) << "below the band nothing happens";
+    EXPECT_TRUE(dlg->IsMaximized()) << "below the band nothing happens";
     dlg->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(300, 10));
-    EXPECT_FALSE(dlg->m_bMaximized);
+    EXPECT_FALSE(dlg->IsMaximized());
     r = dlg->GetWindowRect();
     EXPECT_TRUE(EqualRect(&r, &inset));
-    EXPECT_EQ(ToolText(dlg->m_btnMaximize), L"最大化");
+    EXPECT_EQ(ToolText(dlg->MaximizeButton()), L"最大化");
 
     // A double-click on the band of the resizable window maximizes; with a smaller limit
     // the window is centred in the work area.
-    dlg->m_nMaxWidth = 800;
-    dlg->m_nMaxHeight = 500;
+    dlg->SetMaximizedSize(800, 500);
     POINT p{300, 10};
     ClientToScreen(dlg->m_hWnd, &p);
     dlg->SendMessage(WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(p.x, p.y));
-    EXPECT_TRUE(dlg->m_bMaximized);
+    EXPECT_TRUE(dlg->IsMaximized());
     r = dlg->GetWindowRect();
     const int dx = (wa.right - wa.left - 800) / 2, dy = (wa.bottom - wa.top - 500) / 2;
     const RECT centred{wa.left + dx, wa.top + dy, wa.right - dx, wa.bottom - dy};
     EXPECT_TRUE(EqualRect(&r, &centred));
-    dlg->m_btnMaximize.SendMessage(BM_CLICK);
-    EXPECT_FALSE(dlg->m_bMaximized);
+    // A hover sets the tool's text for good: checked after the last look at the tips.
+    dlg->MaximizeButton().SendMessage(WM_MOUSEHOVER);
+    dlg->MaximizeButton().SendMessage(BM_CLICK);
+    EXPECT_FALSE(dlg->IsMaximized());
+    EXPECT_FALSE(dlg->MaximizeButton().IsHovered()) << "the button moved away from under the mouse";
 }
 
 TEST_F(SkinnedFrame, DoubleClickOnTheBandOfAFixedDialogDoesNothing) {
@@ -265,7 +265,7 @@ TEST_F(SkinnedFrame, DoubleClickOnTheBandOfAFixedDialogDoesNothing) {
     ClientToScreen(dlg->m_hWnd, &p);
     dlg->SendMessage(WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(p.x, p.y));
     const RECT after = dlg->GetWindowRect();
-    EXPECT_FALSE(dlg->m_bMaximized);
+    EXPECT_FALSE(dlg->IsMaximized());
     EXPECT_TRUE(EqualRect(&before, &after));
 }
 
@@ -286,7 +286,7 @@ TEST_F(SkinnedFrame, EdgePressesStartTheirSizingCommandAndEveryPressRecordsTheRe
     SetWindowPos(dlg->m_hWnd, nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     dlg->SendMessage(WM_NCLBUTTONDOWN, HTNOWHERE, MAKELPARAM(45, 55));
     const RECT now = dlg->GetWindowRect();
-    EXPECT_TRUE(EqualRect(&dlg->m_rcRestore, &now));
+    EXPECT_TRUE(EqualRect(&dlg->RestoreRect(), &now));
     dlg->ToggleMaximize();
     dlg->ToggleMaximize();
     const RECT back = dlg->GetWindowRect();
@@ -295,10 +295,10 @@ TEST_F(SkinnedFrame, EdgePressesStartTheirSizingCommandAndEveryPressRecordsTheRe
 
 TEST_F(SkinnedFrame, CloseAndMinimizeButtonsActLikeTheSystemCommands) {
     auto dlg = OpenMain();
-    dlg->m_btnMinimize.SendMessage(BM_CLICK);
+    dlg->MinimizeButton().SendMessage(BM_CLICK);
     EXPECT_TRUE(wintest::PumpUntil([&] { return IsIconic(dlg->m_hWnd) != FALSE; }, 3000));
     ShowWindow(dlg->m_hWnd, SW_SHOWNOACTIVATE);
-    dlg->m_btnClose.SendMessage(BM_CLICK);
+    dlg->CloseButton().SendMessage(BM_CLICK);
     EXPECT_TRUE(wintest::PumpUntil([&] { return !dlg->IsWindow(); }, 3000)) << "closed as by Alt+F4";
 }
 

@@ -78,38 +78,36 @@ std::wstring TextOf(HWND hwnd) {
     return buf;
 }
 
-// Checks the box's size against its measured text and the 57 x 23 button frame, and its
-// buttons' places and texts.
-Step CheckLayout(std::wstring text, UINT type) {
-    return [text, type](HWND box) {
-        fw::WindowDC dc(box);
-        fw::SelectedObject font(dc.Get(), reinterpret_cast<HFONT>(::SendMessageW(box, WM_GETFONT, 0, 0)));
-        RECT measured{};
-        ::DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &measured,
-                    DT_CALCRECT | DT_NOPREFIX);
-        const auto size =
-            ui::ComputeMsgBoxSize(measured.right, measured.bottom, ui::CountMessageLines(text), 57, 23);
+// What a box should look like: its window size and its buttons' client rectangles (a second
+// button only in the two-button sets), measured once and checked by hand.
+struct Layout {
+    int width, height;
+    RECT first, second;
+};
+
+// Checks the box's size and its buttons' places and texts.
+Step CheckLayout(Layout want, UINT type) {
+    return [want, type](HWND box) {
         RECT window{};
         ::GetWindowRect(box, &window);
-        EXPECT_EQ(window.right - window.left, size.width) << "type " << type;
-        EXPECT_EQ(window.bottom - window.top, size.height) << "type " << type;
+        EXPECT_EQ(window.right - window.left, want.width) << "type " << type;
+        EXPECT_EQ(window.bottom - window.top, want.height) << "type " << type;
 
-        const auto expected = ui::LayoutMsgBoxButtons(type, size.width, size.height, 57, 23);
+        const bool two = type == 1 || type == 4;
+        const std::pair<RECT, const wchar_t*> buttons[] = {{want.first, type == 4 ? L"是" : L"确定"},
+                                                           {want.second, type == 4 ? L"否" : L"取消"}};
         for (int id : {5000, 5001}) {
             const HWND button = ::GetDlgItem(box, id);
-            const size_t index = static_cast<size_t>(id - 5000);
-            if (index >= expected.size()) {
+            if (id == 5001 && !two) {
                 EXPECT_EQ(button, nullptr) << "type " << type << " has no button " << id;
                 continue;
             }
             ASSERT_NE(button, nullptr) << "type " << type << " button " << id;
+            const auto& [rect, text] = buttons[id - 5000];
             const RECT rc = ClientRectOf(button, box);
-            const auto& want = expected[index].rect;
-            EXPECT_EQ(rc.left, want.left) << "type " << type << " button " << id;
-            EXPECT_EQ(rc.top, want.top) << "type " << type << " button " << id;
-            EXPECT_EQ(rc.right, want.right) << "type " << type << " button " << id;
-            EXPECT_EQ(rc.bottom, want.bottom) << "type " << type << " button " << id;
-            EXPECT_EQ(TextOf(button), expected[index].text) << "type " << type << " button " << id;
+            EXPECT_TRUE(::EqualRect(&rc, &rect)) << "type " << type << " button " << id << ": " << rc.left
+                                                 << "," << rc.top << "," << rc.right << "," << rc.bottom;
+            EXPECT_EQ(TextOf(button), text) << "type " << type << " button " << id;
             EXPECT_TRUE(::IsWindowVisible(button));
         }
     };
@@ -139,18 +137,31 @@ TEST(SkinnedMessageBox, EveryCallersMessageShowsWithItsSizeAndButtons) {
         const wchar_t* caption;
         UINT type;
         std::wstring text;
+        Layout layout; // one line: 129 high, buttons 53 above the bottom, centred, 20 apart
     } cases[] = {
-        {kCaption, 4, L"确定要移除 VexaTarn微端吗？"},
-        {kCaption, 0, L"初始化OLE库失败"},
-        {kCaption, 0, L"Vexa - Tarn已成功移除，部分文件将在程序退出\r\n或计算机重启后自行删除"},
-        {kCaption, 4, L"窗口即将关闭，确定要退出游戏？"},
-        {kCaption, 4, L"确定要退出账号：12服-双线-player01 ?"},
-        {kCaption, 0, L"当前窗体只支持3个游戏页"},
-        {kCaption, 0, L"缓存清除完毕！"},
-        {kCaption, 0, L"已经是最新版本，无需进行更新。"},
-        {kCaption, 0, L"热键冲突，请重新设置不同热键值"},
-        {kCaption, 0, L"账号 player01 已在 12服 登录，同一账号不能在一服重复登录"},
-        {L"VexaEmber游戏大厅", 1, L"下载Ember登录器，玩游戏更加方便快捷，现在就去下载吧？"},
+        {kCaption, 4, L"确定要移除 VexaTarn微端吗？", {208, 129, {37, 76, 94, 99}, {114, 76, 171, 99}}},
+        {kCaption, 0, L"初始化OLE库失败", {174, 129, {58, 76, 115, 99}}},
+        {kCaption,
+         0,
+         L"Vexa - Tarn已成功移除，部分文件将在程序退出\r\n或计算机重启后自行删除",
+         {292, 145, {117, 92, 174, 115}}},
+        {kCaption, 4, L"窗口即将关闭，确定要退出游戏？", {225, 129, {45, 76, 102, 99}, {122, 76, 179, 99}}},
+        {kCaption,
+         4,
+         L"确定要退出账号：12服-双线-player01 ?",
+         {251, 129, {58, 76, 115, 99}, {135, 76, 192, 99}}},
+        {kCaption, 0, L"当前窗体只支持3个游戏页", {187, 129, {65, 76, 122, 99}}},
+        {kCaption, 0, L"缓存清除完毕！", {174, 129, {58, 76, 115, 99}}},
+        {kCaption, 0, L"已经是最新版本，无需进行更新。", {225, 129, {84, 76, 141, 99}}},
+        {kCaption, 0, L"热键冲突，请重新设置不同热键值", {225, 129, {84, 76, 141, 99}}},
+        {kCaption,
+         0,
+         L"账号 player01 已在 12服 登录，同一账号不能在一服重复登录",
+         {357, 129, {150, 76, 207, 99}}},
+        {L"VexaEmber游戏大厅",
+         1,
+         L"下载Ember登录器，玩游戏更加方便快捷，现在就去下载吧？",
+         {356, 129, {111, 76, 168, 99}, {188, 76, 245, 99}}},
     };
     for (const auto& c : cases) {
         std::wstring title;
@@ -160,7 +171,7 @@ TEST(SkinnedMessageBox, EveryCallersMessageShowsWithItsSizeAndButtons) {
             title = buf;
         };
         const int result = RunBox(nullptr, c.text, c.caption, c.type,
-                                  {CheckLayout(c.text, c.type), checkTitle, Click(5000)});
+                                  {CheckLayout(c.layout, c.type), checkTitle, Click(5000)});
         EXPECT_EQ(result, c.type == 4 ? 6 : 1) << c.caption;
         EXPECT_EQ(title, c.caption);
     }

@@ -112,7 +112,6 @@ TEST_F(PrgsDlgTest, EnterIsIgnoredAndEscapeCancelsWithoutLaterReports) {
         // Once the bar has moved: the download runs.
         When([&d] { return d.m_progress.GetPos() > 0; },
              [&] {
-                 wintest::SaveWindowShot(d.m_hWnd, L"prgs_dlg");
                  PostMessageW(d.m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
                  PostMessageW(d.m_hWnd, WM_COMMAND, IDOK, 0);
                  After(300, [&] {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/program_skin_win.h"
 #include "base/library_load_win.h"
 #include "fw/library_init_win.h"
 #include "win_test_support.h"
@@ -20,6 +21,7 @@ int wmain(int argc, wchar_t** argv) {
     const fw::GdiplusSession gdiplus = fw::GdiplusSession::Start();
     // No switch left over from an earlier program that ended early; the cases set their own.
     wintest::ClearTestSwitches();
+    ui::SetSkinResources(kProgramSkin);
     // The pointer stays where an earlier program (an e2e case clicking for real) left it: parked in
     // the screen's corner, it hovers over no window that a case makes.
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);

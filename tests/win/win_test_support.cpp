@@ -1,7 +1,5 @@
 #include "win_test_support.h"
 
-#include <gdiplus.h>
-
 #include <vector>
 
 #include "fw/handles_win.h"
@@ -100,60 +98,6 @@ bool SetTestSwitch(const wchar_t* name, const wchar_t* value) {
 
 void ClearTestSwitches() {
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, fw::kTestSwitchKey, KEY_WOW64_64KEY, 0);
-}
-
-static bool PngEncoder(CLSID* clsid) {
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    if (size == 0) return false;
-    std::vector<BYTE> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, size, codecs);
-    for (UINT i = 0; i < count; ++i) {
-        if (wcscmp(codecs[i].MimeType, L"image/png") == 0) {
-            *clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
-std::wstring SaveWindowShot(HWND hwnd, const std::wstring& name) {
-    RECT rc{};
-    if (!GetWindowRect(hwnd, &rc)) return {};
-    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    if (w <= 0 || h <= 0) return {};
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-
-    wchar_t dir[MAX_PATH] = {};
-    std::wstring folder;
-    if (GetEnvironmentVariableW(L"TNVEXA_SHOTS_DIR", dir, MAX_PATH)) {
-        folder = dir;
-        // The build folder is a Unix path; Wine maps it through drive Z:.
-        if (!folder.empty() && folder[0] == L'/') folder = L"Z:" + folder;
-        for (auto& c : folder)
-            if (c == L'/') c = L'\\';
-        CreateDirectoryW(folder.c_str(), nullptr);
-        folder += L'\\';
-    } else {
-        folder = ExeFolder();
-    }
-    const std::wstring path = folder + name + L".png";
-    CLSID png;
-    bool ok = false;
-    if (PngEncoder(&png)) {
-        Gdiplus::Bitmap image(bmp, nullptr);
-        ok = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-    }
-    DeleteObject(bmp);
-    return ok ? path : std::wstring();
 }
 
 DWORD RunProcess(const std::wstring& commandLine, DWORD timeoutMs) {

@@ -25,10 +25,6 @@ COLORREF WaitForScreenPixel(POINT at, COLORREF expected, DWORD timeoutMs = 5000)
 // are each within `tolerance` of `colour`'s (smoothed text has few pixels of its exact colour).
 int CountScreenPixels(const RECT& rect, COLORREF colour, int tolerance = 0);
 
-// Saves what the screen shows of the window as a PNG in TNVEXA_SHOTS_DIR (or the current
-// folder) under the given name; answers the full path, empty on failure.
-std::wstring SaveWindowShot(HWND hwnd, const std::wstring& name);
-
 // Folder of the running test executable, with a trailing backslash.
 std::wstring ExeFolder();
 

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "app/automation_win.h"
+#include "app/program_skin_win.h"
 #include "fw/fw_win.h"
 #include "web/gm_page_state_win.h"
 #include "web/page_window_win.h"
@@ -17,8 +18,9 @@ struct PageHostApp : CWinApp {
     BOOL InitInstance() override {
         if (FAILED(::OleInitialize(nullptr))) return FALSE;
         m_ole = true;
-        web::SetGamePageUrl(L"http://127.0.0.1:1/games/tn/s1/game.html");
-        m_pMainWnd = CreateGamePageFrame({m_parent, 0, AutomationEnabled()}, false);
+        ui::SetSkinResources(kProgramSkin);
+        m_pMainWnd = CreateGamePageFrame(
+            {m_parent, 0, AutomationEnabled(), L"http://127.0.0.1:1/games/tn/s1/game.html"}, false);
         return m_pMainWnd != nullptr;
     }
     int ExitInstance() override {

@@ -127,13 +127,13 @@ int wmain(int argc, wchar_t** argv) {
     if (!dlg.Create()) return 2;
     dlg.PlayLogin();
     LocalPage page(dlg.m_hWnd);
-    PumpUntil([&] { return dlg.Model().TabCount() == 1 && dlg.m_bMaximized; }, 10000);
+    PumpUntil([&] { return dlg.Model().TabCount() == 1 && dlg.IsMaximized(); }, 10000);
     RedrawWindow(dlg.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     PumpUntil([] { return false; }, 200);
 
     HWND button = dlg.m_btnHide.m_hWnd;
     const RECT wr = dlg.GetWindowRect(), br = dlg.m_btnHide.GetWindowRect();
-    dlg.m_btnHide.m_bHover = TRUE;
+    dlg.m_btnHide.SendMessage(WM_MOUSEHOVER);
     std::vector<double> times;
     for (int i = 0; i < repeats; ++i) {
         LARGE_INTEGER t0, t1;
