@@ -39,7 +39,7 @@ class MainWindow : public SkinnedDialog {
 public:
     static constexpr UINT IDD = 102;
 
-    explicit MainWindow(mainwnd::MainWindowOptions options = {});
+    explicit MainWindow(mainwnd::MainWindowOptions options);
     ~MainWindow() override;
 
     // Starts a page process: this program with " /newgm /<this window> /<tab count>". False,
