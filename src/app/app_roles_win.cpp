@@ -36,9 +36,7 @@ CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
 }
 
 void RunMainWindow(CWnd*& mainWnd) {
-    MainWindow dlg;
-    dlg.m_checkForUpdate = CheckForUpdate;
-    dlg.m_automation = AutomationEnabled();
+    MainWindow dlg({.checkForUpdate = CheckForUpdate, .automation = AutomationEnabled()});
     mainWnd = &dlg;
     dlg.DoModal();
     mainWnd = nullptr;

@@ -7,17 +7,9 @@
 UpdateProgressDialog::UpdateProgressDialog() : SkinnedDialog(IDD_PRGS) {
 }
 
-void UpdateProgressDialog::SetSource(std::wstring_view url) {
-    m_strSource.assign(base::Truncate(url, 511));
-}
-
-void UpdateProgressDialog::SetDestination(std::wstring_view path) {
-    m_strDest.assign(base::Truncate(path, 259));
-}
-
 bool UpdateProgressDialog::Download(std::wstring_view url, std::wstring_view path) {
-    SetSource(url);
-    SetDestination(path);
+    m_strSource.assign(base::Truncate(url, 511));
+    m_strDest.assign(base::Truncate(path, 259));
     const INT_PTR result = DoModal();
     // After a cancel the download thread may still be closing the file it wrote.
     m_job.Wait(10000);

@@ -16,18 +16,10 @@ public:
     UpdateProgressDialog();
     ~UpdateProgressDialog() override = default;
 
-    // Source address (at most 511 characters) and destination path (at most 259), set before
-    // the dialog runs.
-    void SetSource(std::wstring_view url);
-    void SetDestination(std::wstring_view path);
-
-    // Runs the dialog modally on this source and destination and waits (bounded) for its
-    // threads to let go of the file: true when it ended with IDOK.
+    // Runs the dialog modally on this source (at most 511 characters are used) and destination
+    // (at most 259) and waits (bounded) for its threads to let go of the file: true when it
+    // ended with IDOK.
     bool Download(std::wstring_view url, std::wstring_view path);
-
-    SkinProgress m_progress;
-    std::wstring m_strSource;
-    std::wstring m_strDest;
 
 protected:
     void DoDataExchange() override;
@@ -40,5 +32,11 @@ protected:
     // The download thread has ended (reported on this thread, never after a cancel).
     virtual void OnDownloadDone(bool success);
 
+    const SkinProgress& Progress() const { return m_progress; }
+
+private:
+    SkinProgress m_progress;
+    std::wstring m_strSource;
+    std::wstring m_strDest;
     net::DownloadJob m_job;
 };

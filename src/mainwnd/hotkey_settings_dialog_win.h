@@ -22,15 +22,8 @@ public:
     // The settings dialog that is open now, or null.
     static HotkeySettingsDialog* Open();
 
-    // The edits of the boss, window-switch and sound keys, in base::HotkeyRole order.
-    std::array<CWnd, base::kHotkeyCount> m_edtKeys;
-    SkinLabel m_stcBossPrompt, m_stcBossExample;
-    SkinLabel m_stcSwitchPrompt, m_stcSwitchExample;
-    SkinLabel m_stcSoundPrompt, m_stcSoundExample;
-    SkinButton m_btnOk;
-    SkinButton m_btnCancel;
-    // Per edit, the key code last captured or loaded (the modifiers are read back from the text).
-    std::array<int, base::kHotkeyCount> m_keyCodes{};
+    // The edit of the boss, window-switch or sound key (index in base::HotkeyRole order).
+    HWND KeyEdit(int index) const { return m_edtKeys[static_cast<size_t>(index)].m_hWnd; }
 
 protected:
     void DoDataExchange() override;
@@ -48,6 +41,15 @@ private:
     // The index of the edit with the keyboard focus, or -1.
     int FocusedEdit() const;
 
+    // The edits of the boss, window-switch and sound keys, in base::HotkeyRole order.
+    std::array<CWnd, base::kHotkeyCount> m_edtKeys;
+    SkinLabel m_stcBossPrompt, m_stcBossExample;
+    SkinLabel m_stcSwitchPrompt, m_stcSwitchExample;
+    SkinLabel m_stcSoundPrompt, m_stcSoundExample;
+    SkinButton m_btnOk;
+    SkinButton m_btnCancel;
+    // Per edit, the key code last captured or loaded (the modifiers are read back from the text).
+    std::array<int, base::kHotkeyCount> m_keyCodes{};
     fw::Brush m_groupBrush;
 };
 

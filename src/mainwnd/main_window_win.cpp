@@ -4,6 +4,8 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 #include "base/executable_path_win.h"
 #include "base/hotkey_win.h"
 #include "base/os_version_win.h"
@@ -46,7 +48,8 @@ bool IsVisibleWindow(HWND hwnd) {
 
 } // namespace
 
-MainWindow::MainWindow() : SkinnedDialog(IDD) {
+MainWindow::MainWindow(mainwnd::MainWindowOptions options)
+    : SkinnedDialog(IDD), m_options(std::move(options)) {
 }
 
 MainWindow::~MainWindow() {
@@ -127,7 +130,7 @@ int MainWindow::AskPlayer(const wchar_t* text, UINT type) {
 }
 
 bool MainWindow::StartProgram(const std::wstring& options, bool keepProcess) {
-    const std::wstring path = m_programPath.empty() ? base::ExecutablePath() : m_programPath;
+    const std::wstring path = m_options.programPath.empty() ? base::ExecutablePath() : m_options.programPath;
     bool started = false;
     fw::Handle process = fw::StartChildProcess(path, options, keepProcess, &started);
     if (started && keepProcess) WatchPageProcess(std::move(process));
@@ -581,7 +584,8 @@ void MainWindow::OpenTrayMenu() {
 }
 
 void MainWindow::OnMenuIdle(HWND menuWindow) {
-    if (m_automation && menuWindow && !m_menuText.empty()) ::SetWindowTextW(menuWindow, m_menuText.c_str());
+    if (m_options.automation && menuWindow && !m_menuText.empty())
+        ::SetWindowTextW(menuWindow, m_menuText.c_str());
 }
 
 void MainWindow::RunCommand(int id) {
@@ -603,7 +607,7 @@ void MainWindow::RunCommand(int id) {
         AskPlayer(kCacheClearedText, MB_OK);
         break;
     case kMenuUpdate:
-        if (!m_checkForUpdate || m_checkForUpdate(true) == 0) {
+        if (!m_options.checkForUpdate || m_options.checkForUpdate(true) == 0) {
             AskPlayer(kUpToDateText, MB_OK);
         } else {
             // The new process performs the update; this one ends whether it started or not.

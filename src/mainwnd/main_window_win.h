@@ -21,11 +21,25 @@
 #include "ui/skinned_dialog_win.h"
 #include "ui/skin_label_win.h"
 
+namespace mainwnd {
+// What the program decides about the main window before it is made.
+struct MainWindowOptions {
+    // The executable started for pages and for a new window; empty means this program. Tests
+    // put a stand-in page program here.
+    std::wstring programPath;
+    // The update check of the update command (forced: the start-up day rules are skipped):
+    // non-zero when an update is needed. Unset, no update is ever needed.
+    std::function<int(bool forced)> checkForUpdate;
+    // Test automation: an open menu carries its item texts as the text of its window.
+    bool automation = false;
+};
+} // namespace mainwnd
+
 class MainWindow : public SkinnedDialog {
 public:
     static constexpr UINT IDD = 102;
 
-    MainWindow();
+    explicit MainWindow(mainwnd::MainWindowOptions options);
     ~MainWindow() override;
 
     // Starts a page process: this program with " /newgm /<this window> /<tab count>". False,
@@ -56,20 +70,6 @@ public:
     bool HasTrayIcon() const { return m_tray.IsShown(); }
     // Muted: every page is told so by the 400 ms broadcast; the sound button follows.
     bool Muted() const { return m_muted; }
-
-    // The executable started for pages and for a new window; empty means this program. Tests
-    // put a stand-in page program here.
-    std::wstring m_programPath;
-    // The update check of the update command (forced: the start-up day rules are skipped):
-    // non-zero when an update is needed. Unset, no update is ever needed.
-    std::function<int(bool forced)> m_checkForUpdate;
-    // Test automation: an open menu carries its item texts as the text of its window.
-    bool m_automation = false;
-
-    SkinButton m_btnHide;   // IDC_MAIN_HIDE
-    SkinButton m_btnSound;  // IDC_MAIN_SOUND
-    SkinButton m_btnSystem; // IDC_MAIN_SYSTEM
-    SkinLabel m_stcOther;   // IDC_MAIN_OTHER_ACCOUNT
 
 protected:
     void DoDataExchange() override;
@@ -127,6 +127,12 @@ private:
     LRESULT OnNcHitTest(POINT screen);
     // Mouse buttons in client coordinates; false when the message goes on to default handling.
     bool OnTabButton(mainwnd::PageActions actions);
+
+    const mainwnd::MainWindowOptions m_options;
+    SkinButton m_btnHide;   // IDC_MAIN_HIDE
+    SkinButton m_btnSound;  // IDC_MAIN_SOUND
+    SkinButton m_btnSystem; // IDC_MAIN_SYSTEM
+    SkinLabel m_stcOther;   // IDC_MAIN_OTHER_ACCOUNT
 
     mainwnd::PageModel m_model;
     mainwnd::PageProcessWatch m_pageProcesses;

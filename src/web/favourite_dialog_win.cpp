@@ -60,9 +60,9 @@ fw::Handle OpenFavouriteFile(const std::wstring& path, const std::wstring& folde
 
 } // namespace
 
-FavouriteDialog::FavouriteDialog(std::wstring name, std::wstring url, HWND owner)
+FavouriteDialog::FavouriteDialog(std::wstring name, std::wstring url, std::wstring folder, HWND owner)
     : CDialog(IDD_FAV, owner), m_strName(std::move(name)), m_strUrl(std::move(url)),
-      m_strFolder(FavouritesFolder()) {
+      m_strFolder(std::move(folder)) {
 }
 
 BOOL FavouriteDialog::OnInitDialog() {
@@ -95,6 +95,6 @@ bool WriteFavourite(const std::wstring& folder, std::wstring_view name, std::wst
 }
 
 void RunFavouritesDialog(HWND owner, const std::wstring& name, const std::wstring& url) {
-    FavouriteDialog dlg(name, url, owner);
+    FavouriteDialog dlg(name, url, FavouritesFolder(), owner);
     dlg.DoModal();
 }

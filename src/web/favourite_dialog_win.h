@@ -10,17 +10,19 @@
 
 class FavouriteDialog : public CDialog {
 public:
-    FavouriteDialog(std::wstring name, std::wstring url, HWND owner);
-
-    std::wstring m_strName;
-    std::wstring m_strUrl;
-    // Where the shortcut goes: the player's Favorites folder, found when the dialog is made.
-    std::wstring m_strFolder;
+    // name: the proposed name; url: the page; folder: where the shortcut goes, as the file
+    // system resolved it (RunFavouritesDialog gives the player's Favorites folder).
+    FavouriteDialog(std::wstring name, std::wstring url, std::wstring folder, HWND owner);
 
 protected:
     BOOL OnInitDialog() override;
     // Ends the dialog and writes the shortcut; nothing is shown whatever comes of it.
     void OnOK() override;
+
+private:
+    const std::wstring m_strName;
+    const std::wstring m_strUrl;
+    const std::wstring m_strFolder;
 };
 
 // Writes the shortcut for url as folder\name.url in the ANSI code page, replacing a plain file of

@@ -175,7 +175,6 @@ void GameDownloadDialog::OnProgress(uint32_t percent) {
 }
 
 void GameDownloadDialog::OnWorkDone(int outcome) {
-    m_strDownUrl = *m_foundAddress;
     if (outcome == kConfigFailed) {
         // Only button 2 or the close button leave this state.
         SetTitle(L"下载失败");

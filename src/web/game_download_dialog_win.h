@@ -23,18 +23,10 @@ public:
     GameDownloadDialog(std::wstring gameName, HWND parent);
     ~GameDownloadDialog() override;
 
-    SkinProgress m_progress;
-    SkinButton m_btnOK;
-    SkinButton m_btnCancel;
-    SkinLabel m_stcPercent;
-
-    std::wstring m_strGame;
-    // The self-update's configuration address, from which the game's is made; set at
-    // construction, replaceable before the dialog runs.
-    std::wstring m_strSelfConfigUrl;
-    std::wstring m_strConfigUrl;
-    std::wstring m_strDownUrl; // from the configuration, once the worker has ended
-    std::wstring m_strLocalFile;
+    // The game's configuration address and the client's file, made when the dialog opens;
+    // empty until then and without a usable game name.
+    const std::wstring& ConfigUrl() const { return m_strConfigUrl; }
+    const std::wstring& LocalFile() const { return m_strLocalFile; }
 
 protected:
     void DoDataExchange() override;
@@ -55,11 +47,24 @@ protected:
     // has stopped, so that no progress and no title change follow; the download is removed.
     void End(INT_PTR result);
 
-    net::DownloadJob m_job;
+    bool Working() const { return m_job.Running(); }
+    const SkinProgress& Progress() const { return m_progress; }
+    const SkinLabel& PercentLabel() const { return m_stcPercent; }
 
 private:
     void RemoveDownload();
 
+    SkinProgress m_progress;
+    SkinButton m_btnOK;
+    SkinButton m_btnCancel;
+    SkinLabel m_stcPercent;
+
+    const std::wstring m_strGame;
+    // The self-update's configuration address, from which the game's is made.
+    const std::wstring m_strSelfConfigUrl;
+    std::wstring m_strConfigUrl;
+    std::wstring m_strLocalFile;
+    net::DownloadJob m_job;
     std::wstring m_strFolder; // the download's private folder, empty until made
     std::shared_ptr<std::wstring> m_foundAddress = std::make_shared<std::wstring>();
     // The verified client, held by the worker's check until it has been started.

@@ -68,7 +68,7 @@ void HtmlDialog::OnNavigateComplete(IDispatch* frame, const std::wstring& /*url*
 
 HRESULT HtmlDialog::GetHostInfo(DOCHOSTUIINFO* info) {
     if (!info) return E_POINTER;
-    info->dwFlags = m_dwHostFlags;
+    info->dwFlags = kDefaultHostFlags;
     info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
     return S_OK;
 }

@@ -57,7 +57,6 @@ public:
     fw::CBrowserHost& BrowserHost() { return m_browser; }
     // The document bound at the last completed top-level navigation.
     IDispatch* Document() const { return m_document.Get(); }
-    DWORD m_dwHostFlags = kDefaultHostFlags;
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // Keys reach the page first; what the browser does not take goes to the dialog's rules.

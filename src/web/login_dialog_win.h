@@ -51,8 +51,8 @@ private:
     // Ends the modal backdrop this page lies on.
     void EndLogin(INT_PTR result);
 
-    std::wstring m_strUrl;
-    web::PageContext m_context;
+    const std::wstring m_strUrl;
+    const web::PageContext m_context;
     std::wstring m_gameUrl;
     AutomationNavigator m_automation;
 };

@@ -64,10 +64,6 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    base::HotkeySpec m_bossKey;
-    base::HotkeySpec m_switchKey;
-    base::HotkeySpec m_soundKey;
-
     // After a completed navigation: moves the frame into the main window's content area and
     // shows it, unless the main window has hidden it since it was first shown (a tab in the
     // background stays behind the selected one).
@@ -83,6 +79,10 @@ protected:
     LRESULT OnAutomationQuery(WPARAM question, LPARAM argument) const;
 
 private:
+    // The hotkeys as the settings file last gave them (read at creation and on a reload).
+    base::HotkeySpec m_bossKey;
+    base::HotkeySpec m_switchKey;
+    base::HotkeySpec m_soundKey;
     bool m_shownOnce = false;
     bool m_muteApplied = false;
     bool m_lastMuted = false;

@@ -71,8 +71,7 @@ TEST(FavDlg, WritesTheWholeShortcutUnderAPlainNameOrNothingAnywhere) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
         auto before = FilesBelow(root);
-        TestFavDlg dlg(c.name, std::wstring(url.begin(), url.end()), nullptr);
-        dlg.m_strFolder = Resolved(folder);
+        TestFavDlg dlg(c.name, std::wstring(url.begin(), url.end()), Resolved(folder), nullptr);
         dlg.typed = c.typed;
         dlg.answer = c.answer;
         EXPECT_EQ(dlg.DoModal(), static_cast<INT_PTR>(c.answer));

@@ -33,8 +33,8 @@ public:
     std::vector<std::pair<int, std::wstring>> shown; // bar position and label after each progress
     std::wstring ends;                               // title and buttons 1, 2 (+/-) when the worker ended
     std::function<void(TestDlg&)> onInit, onProgress;
-    bool Working() const { return m_job.Running(); }
-    std::wstring Folder() const { return m_strLocalFile.substr(0, m_strLocalFile.rfind(L'\\')); }
+    using GameDownloadDialog::Working;
+    std::wstring Folder() const { return LocalFile().substr(0, LocalFile().rfind(L'\\')); }
 
 protected:
     BOOL OnInitDialog() override {
@@ -44,13 +44,13 @@ protected:
     }
     void OnProgress(uint32_t percent) override {
         GameDownloadDialog::OnProgress(percent);
-        shown.emplace_back(m_progress.GetPos(), m_stcPercent.Text());
+        shown.emplace_back(Progress().GetPos(), PercentLabel().Text());
         if (onProgress) onProgress(*this);
     }
     void OnWorkDone(int outcome) override {
         GameDownloadDialog::OnWorkDone(outcome);
-        ends += GetWindowText() + (::IsWindowEnabled(m_btnOK.m_hWnd) ? L"+" : L"-") +
-                (::IsWindowEnabled(m_btnCancel.m_hWnd) ? L"+" : L"-");
+        ends += GetWindowText() + (::IsWindowEnabled(GetDlgItem(IDOK)) ? L"+" : L"-") +
+                (::IsWindowEnabled(GetDlgItem(IDCANCEL)) ? L"+" : L"-");
         PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0); // the player closes the finished dialog
     }
 };
@@ -113,10 +113,10 @@ TEST_F(DownGameTest, OutcomesSetTitleAndButtonsStartOnlyASignedClientAndLeaveNoF
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
         EXPECT_EQ(dlg.ends, c.ends);
         EXPECT_EQ(Paths(), c.paths);
-        EXPECT_EQ(dlg.m_strConfigUrl, s_server.BaseUrl() + L"/update/ConfigMygame.htm");
+        EXPECT_EQ(dlg.ConfigUrl(), s_server.BaseUrl() + L"/update/ConfigMygame.htm");
         std::string own;
         EXPECT_TRUE(wintest::ReadFileBytes(iniBeside, own) && own == "[Own]\r\nkept=1\r\n");
-        EXPECT_FALSE(Exists(dlg.m_strLocalFile));
+        EXPECT_FALSE(Exists(dlg.LocalFile()));
         EXPECT_FALSE(Exists(dlg.Folder()));
         EXPECT_EQ(g_startedSizes,
                   std::vector<size_t>(std::wstring(c.ends).starts_with(L"下载完成") ? 1 : 0, 200000));
@@ -152,7 +152,7 @@ TEST_F(DownGameTest, EscAndEnterDoNothingAndACancelLeavesNoWorkerNoFileNoLaterCh
     EXPECT_EQ(dlg.shown.size(), shownAtEnd);
     EXPECT_EQ(dlg.ends, L"") << "no title change after the cancel";
     EXPECT_TRUE(g_startedSizes.empty());
-    EXPECT_FALSE(Exists(dlg.m_strLocalFile));
+    EXPECT_FALSE(Exists(dlg.LocalFile()));
     EXPECT_FALSE(Exists(dlg.Folder()));
 
     // Without a usable name: no request, no folder, and the dialog waits to be closed.
@@ -161,7 +161,7 @@ TEST_F(DownGameTest, EscAndEnterDoNothingAndACancelLeavesNoWorkerNoFileNoLaterCh
         TestDlg idle(name);
         idle.onInit = [](TestDlg& d) { d.PostMessage(WM_COMMAND, IDCANCEL, 0); };
         EXPECT_EQ(idle.DoModal(), IDCANCEL);
-        EXPECT_TRUE(idle.m_strLocalFile.empty());
+        EXPECT_TRUE(idle.LocalFile().empty());
         EXPECT_EQ(Paths(), "");
     }
 }

@@ -86,11 +86,15 @@ protected:
         ::DeleteFileW(SettingsFile().c_str());
     }
 
-    std::wstring Text(int edit) const { return m_dlg.m_edtKeys[edit].GetWindowText(); }
+    std::wstring Text(int edit) const {
+        wchar_t text[128] = {};
+        ::GetWindowTextW(m_dlg.KeyEdit(edit), text, 128);
+        return text;
+    }
 
     // Focuses an edit, types the keys (modifiers first) and waits for the edit to show `expected`.
     void Type(int edit, std::initializer_list<WORD> keys, const std::wstring& expected) {
-        ::SetFocus(m_dlg.m_edtKeys[edit].m_hWnd);
+        ::SetFocus(m_dlg.KeyEdit(edit));
         SendKeys(keys);
         EXPECT_TRUE(Pump([&] { return Text(edit) == expected; }, 3000))
             << "edit " << edit << " shows " << std::string(Text(edit).begin(), Text(edit).end());
@@ -109,7 +113,7 @@ TEST_F(SettingsDialog, CapturesTypedKeysAndSavesThem) {
     EXPECT_EQ(Text(0), L"Shift  +  F9");
     EXPECT_EQ(Text(1), L"Ctrl  +  Tab");
     EXPECT_EQ(Text(2), L"Ctrl  +  Q");
-    ASSERT_EQ(::GetFocus(), m_dlg.m_edtKeys[0].m_hWnd) << "the boss key's edit has the focus at first";
+    ASSERT_EQ(::GetFocus(), m_dlg.KeyEdit(0)) << "the boss key's edit has the focus at first";
 
     Type(0, {VK_CONTROL, VK_MENU, 'X'}, L"Ctrl  +  Alt  +  X");
     Type(1, {VK_SHIFT, VK_TAB}, L"Shift  +  Tab");

@@ -55,7 +55,7 @@ MainWindow* g_timerDlg = nullptr;
 // Runs inside the settings dialog's modal loop: types into the dialog, then hides the window.
 void CALLBACK HideWhileSettingsOpen(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
-    if (HotkeySettingsDialog* dlg = HotkeySettingsDialog::Open()) dlg->m_edtKeys[0].SetWindowText(L"F2");
+    if (HotkeySettingsDialog* dlg = HotkeySettingsDialog::Open()) ::SetWindowTextW(dlg->KeyEdit(0), L"F2");
     g_timerDlg->ToggleShow();
 }
 
@@ -64,7 +64,7 @@ void CALLBACK HideWhileSettingsOpen(HWND, UINT, UINT_PTR id, DWORD) {
 TEST_F(MainWindowCommands, NoticesOfTheCacheAndUpdateCommands) {
     OpenTab(L"1服-a-one");
     std::vector<bool> checks;
-    m_dlg.m_checkForUpdate = [&](bool forced) {
+    m_updateCheck = [&](bool forced) {
         checks.push_back(forced);
         return 0;
     };
@@ -85,7 +85,7 @@ TEST_F(MainWindowCommands, AnUpdateStartsTheUpdaterAndQuitsWithoutAsking) {
     const std::wstring log = wintest::ExeFolder() + L"commands_update.log";
     ::DeleteFileW(log.c_str());
     ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_LOG", log.c_str());
-    m_dlg.m_checkForUpdate = [](bool) { return 1; };
+    m_updateCheck = [](bool) { return 1; };
     m_dlg.RunCommand(4);
     ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_LOG", nullptr);
     EXPECT_TRUE(Pump([&] { return m_quit; }, 2000));

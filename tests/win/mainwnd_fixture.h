@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fw/fw_win.h"
@@ -27,6 +29,7 @@ public:
     std::vector<Question> asked;
     std::deque<int> answers; // popped per question; IDNO when empty
 
+    explicit TestMainWindow(mainwnd::MainWindowOptions options = {}) : MainWindow(std::move(options)) {}
     using MainWindow::PreTranslateMessage;
     using MainWindow::WatchPageProcess;
 
@@ -60,7 +63,6 @@ protected:
         // The first page process stays at its login unless a test says otherwise.
         SetPageEnv(L"login");
         ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_LOG", nullptr);
-        m_dlg.m_programPath = wintest::ExeFolder() + L"fake_page.exe";
         ASSERT_TRUE(m_dlg.Create());
         Pump([] { return false; }, 50);
     }
@@ -140,7 +142,11 @@ protected:
         Pump([] { return false; }, ms);
     }
 
-    TestMainWindow m_dlg;
+    // The window's update check, replaceable by a test; unset, no update is needed.
+    std::function<int(bool forced)> m_updateCheck;
+    TestMainWindow m_dlg{
+        {.programPath = wintest::ExeFolder() + L"fake_page.exe",
+         .checkForUpdate = [this](bool forced) { return m_updateCheck ? m_updateCheck(forced) : 0; }}};
     bool m_quit = false;
 };
 

@@ -458,8 +458,7 @@ TEST_F(MainWindowTest, AdoptsTheHallPageOfAnotherStartOfThisProgramOnly) {
 }
 
 TEST(MainWindowAlone, AFirstLoginThatCannotStartIsToldAndEndsTheProgram) {
-    TestMainWindow dlg;
-    dlg.m_programPath = wintest::ExeFolder() + L"no_such_page.exe";
+    TestMainWindow dlg({.programPath = wintest::ExeFolder() + L"no_such_page.exe"});
     ASSERT_TRUE(dlg.Create());
     MSG quit;
     EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

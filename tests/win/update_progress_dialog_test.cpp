@@ -19,6 +19,7 @@ class RecordingPrgsDlg : public UpdateProgressDialog {
 public:
     int m_posAtEnd = -1;
     std::function<void(RecordingPrgsDlg&)> m_onInit;
+    using UpdateProgressDialog::Progress;
 
 protected:
     BOOL OnInitDialog() override {
@@ -27,7 +28,7 @@ protected:
         return r;
     }
     void OnDownloadDone(bool success) override {
-        m_posAtEnd = m_progress.GetPos();
+        m_posAtEnd = Progress().GetPos();
         UpdateProgressDialog::OnDownloadDone(success);
     }
 };
@@ -110,13 +111,13 @@ TEST_F(PrgsDlgTest, EnterIsIgnoredAndEscapeCancelsWithoutLaterReports) {
     int posAtCancel = -1;
     dlg.m_onInit = [&](RecordingPrgsDlg& d) {
         // Once the bar has moved: the download runs.
-        When([&d] { return d.m_progress.GetPos() > 0; },
+        When([&d] { return d.Progress().GetPos() > 0; },
              [&] {
                  PostMessageW(d.m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
                  PostMessageW(d.m_hWnd, WM_COMMAND, IDOK, 0);
                  After(300, [&] {
                      enterKeptItOpen = IsWindow(d.m_hWnd) && IsWindowVisible(d.m_hWnd);
-                     posAtCancel = d.m_progress.GetPos();
+                     posAtCancel = d.Progress().GetPos();
                      PostMessageW(d.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
                  });
              });

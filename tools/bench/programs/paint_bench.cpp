@@ -9,10 +9,12 @@
 #include <cwchar>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mainwnd/main_window_win.h"
 #include "mainwnd/main_messages.h"
+#include "resource.h"
 
 namespace {
 
@@ -64,6 +66,7 @@ bool Redirect(void* original, void* replacement) {
 // bring a page.
 class BenchWindow : public MainWindow {
 public:
+    explicit BenchWindow(mainwnd::MainWindowOptions options) : MainWindow(std::move(options)) {}
     void PlayLogin() {
         WatchPageProcess(fw::Handle(
             ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ::GetCurrentProcessId())));
@@ -122,8 +125,7 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring folder(self);
     folder.resize(folder.find_last_of(L'\\') + 1);
 
-    BenchWindow dlg;
-    dlg.m_programPath = folder + L"..\\..\\tests\\win\\fake_page.exe";
+    BenchWindow dlg({.programPath = folder + L"..\\..\\tests\\win\\fake_page.exe"});
     if (!dlg.Create()) return 2;
     dlg.PlayLogin();
     LocalPage page(dlg.m_hWnd);
@@ -131,9 +133,11 @@ int wmain(int argc, wchar_t** argv) {
     RedrawWindow(dlg.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     PumpUntil([] { return false; }, 200);
 
-    HWND button = dlg.m_btnHide.m_hWnd;
-    const RECT wr = dlg.GetWindowRect(), br = dlg.m_btnHide.GetWindowRect();
-    dlg.m_btnHide.SendMessage(WM_MOUSEHOVER);
+    const HWND button = dlg.GetDlgItem(IDC_MAIN_HIDE);
+    RECT br{};
+    GetWindowRect(button, &br);
+    const RECT wr = dlg.GetWindowRect();
+    SendMessageW(button, WM_MOUSEHOVER, 0, 0);
     std::vector<double> times;
     for (int i = 0; i < repeats; ++i) {
         LARGE_INTEGER t0, t1;
