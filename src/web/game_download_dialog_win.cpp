@@ -121,30 +121,33 @@ BOOL GameDownloadDialog::OnInitDialog() {
     m_strConfigUrl = places->configUrl;
     m_strLocalFile = places->clientFile;
 
-    auto found = m_foundAddress;
     auto held = m_heldClient;
-    net::DownloadJob::Work work = [p = *places, folder = m_strFolder, found, held](
+    net::DownloadJob::Work work = [p = *places, folder = m_strFolder, held](
                                       net::HttpRequestHandles& handles, const net::FetchProgress& progress) {
         // Without its private folder nothing is fetched at all.
         const std::wstring configFile = MakeConfigFile(folder);
-        if (configFile.empty())
+        if (configFile.empty()) {
             base::Trace(L"client download: configuration file not made", ::GetLastError());
-        if (configFile.empty()) return kConfigFailed;
+            return kConfigFailed;
+        }
         const bool fetched =
             net::HttpFetchToFile(p.configUrl, configFile, kChunk, nullptr, &handles, net::kMaxConfigBytes);
-        if (fetched) *found = ReadDownloadAddress(configFile);
+        const std::wstring found = fetched ? ReadDownloadAddress(configFile) : std::wstring();
         ::DeleteFileW(configFile.c_str());
         if (!fetched) return kConfigFailed;
-        if (!net::IsTrustedUrl(*found))
-            base::Trace(L"client download: address not trusted", base::AddressForTrace(*found), 0);
-        if (!net::IsTrustedUrl(*found) ||
-            !net::HttpFetchToFile(*found, p.clientFile, kChunk, &progress, &handles))
+        if (!net::IsTrustedUrl(found)) {
+            base::Trace(L"client download: address not trusted", base::AddressForTrace(found), 0);
             return kDownloadFailed;
+        }
+        if (!net::HttpFetchToFile(found, p.clientFile, kChunk, &progress, &handles)) return kDownloadFailed;
         // The client runs with this program's rights: only the bytes the publisher signed, held
         // from the check until it is started.
         fw::Handle client = net::OpenPinned(p.clientFile, false);
-        if (!client) base::Trace(L"client download: file not opened", p.clientFile, ::GetLastError());
-        if (!client || !net::VerifyPublishedSignature(client.Get(), *found, &handles)) return kDownloadFailed;
+        if (!client) {
+            base::Trace(L"client download: file not opened", p.clientFile, ::GetLastError());
+            return kDownloadFailed;
+        }
+        if (!net::VerifyPublishedSignature(client.Get(), found, &handles)) return kDownloadFailed;
         *held = std::move(client);
         return kDownloaded;
     };

@@ -66,7 +66,6 @@ private:
     std::wstring m_strLocalFile;
     net::DownloadJob m_job;
     std::wstring m_strFolder; // the download's private folder, empty until made
-    std::shared_ptr<std::wstring> m_foundAddress = std::make_shared<std::wstring>();
     // The verified client, held by the worker's check until it has been started.
     std::shared_ptr<fw::Handle> m_heldClient = std::make_shared<fw::Handle>();
     bool m_removed = false;

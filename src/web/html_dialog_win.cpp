@@ -55,12 +55,8 @@ void HtmlDialog::TearDownBrowser() {
     m_browser.Destroy();
 }
 
-bool HtmlDialog::IsTopFrame(IDispatch* frame) const {
-    return m_browser.IsTopLevel(frame);
-}
-
 void HtmlDialog::OnNavigateComplete(IDispatch* frame, const std::wstring& /*url*/) {
-    if (!IsTopFrame(frame)) return;
+    if (!m_browser.IsTopLevel(frame)) return;
     m_documentEvents.Disconnect();
     m_document = m_browser.Document();
     if (m_document) m_documentEvents.Connect(m_document.Get(), this);

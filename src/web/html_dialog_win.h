@@ -89,9 +89,6 @@ public:
     void OnNavigateCompleteEvent(BrowserEvent& event);
     void OnDocumentCompleteEvent(BrowserEvent& event);
 
-protected:
-    bool IsTopFrame(IDispatch* frame) const;
-
 private:
     // BrowserHostClient: every browser event goes through the sink maps.
     void BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) override;

@@ -59,7 +59,9 @@ TEST(PageNavigation, TheTopStaysOnThePublishersHostsAndOnlyItCommands) {
         {L"HTTPS://cdn.vexacdn.com:443/x", Proceed, Proceed, true},
         {L"http://127.0.0.1:1/login.htm", Proceed, Proceed, true}, // the stand-in, any port
         {L"http://ads.example.com/x", OpenOutside, Proceed, false},
+        {L"https://www.vexatarn.com@evil.example/x", OpenOutside, Proceed, false}, // another host
         {L"javascript:void(0)", Proceed, Proceed, false},
+        {L"JavaScript:void(0)", Proceed, Proceed, false},
         {L"about:blank", Proceed, Proceed, false},
         {L"file:///C:/windows/win.ini", Cancel, Cancel, false},
         {L"\\\\evil\\share\\x.htm", Cancel, Cancel, false},

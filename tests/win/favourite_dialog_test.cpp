@@ -92,6 +92,15 @@ TEST(FavDlg, WritesTheWholeShortcutUnderAPlainNameOrNothingAnywhere) {
     std::string kept;
     EXPECT_TRUE(wintest::ReadFileBytes(elsewhere.wstring(), kept));
     EXPECT_EQ(kept, "keep");
+
+    // A folder that no longer resolves to where it did (here: not its resolved form) takes no
+    // shortcut: a file just made there is removed again, one that was there is left as it was.
+    const auto before = FilesBelow(root);
+    EXPECT_FALSE(WriteFavourite(folder.wstring(), L"moved", L"http://127.0.0.1:1/g"));
+    EXPECT_FALSE(WriteFavourite(folder.wstring(), L"我的游戏", L"http://127.0.0.1:1/g"));
+    EXPECT_EQ(FilesBelow(root), before);
+    EXPECT_TRUE(wintest::ReadFileBytes((folder / L"我的游戏.url").wstring(), kept));
+    EXPECT_EQ(kept, text);
     fs::remove_all(root);
 }
 

@@ -5,60 +5,17 @@
 // Usage: min_dialog [chain] [lifetime ms]
 #include <windows.h>
 
-#include <cwchar>
 #include <string>
 
 #include "bench_copy_win.h"
 
-namespace {
-
-constexpr UINT_PTR kLifetimeTimer = 1;
-
-struct Options {
-    bool chain = false;
-    UINT lifetime = 10000;
-};
-
-INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) {
-    switch (msg) {
-    case WM_INITDIALOG: {
-        const auto* options = reinterpret_cast<const Options*>(lParam);
-        SetTimer(hwnd, kLifetimeTimer, options->lifetime, nullptr);
-        if (options->chain) {
-            SetWindowPos(hwnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
-            bench::StartShowingCopy(std::to_wstring(options->lifetime));
-        } else {
-            SetWindowTextW(hwnd, L"TnVexa bench dialog");
-        }
-        return TRUE;
-    }
-    case WM_TIMER:
-    case WM_CLOSE:
-        EndDialog(hwnd, 0);
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-
-} // namespace
-
 int wmain(int argc, wchar_t** argv) {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        if (wcscmp(argv[i], L"chain") == 0)
-            options.chain = true;
-        else
-            options.lifetime = static_cast<UINT>(_wtoi(argv[i]));
-    }
-    // A visible pop-up with a caption, about as large as the login backdrop, no controls.
-    alignas(4) WORD tmpl[32] = {};
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_CENTER;
-    tmpl[0] = LOWORD(style);
-    tmpl[1] = HIWORD(style);
-    tmpl[7] = 592; // width in dialog units
-    tmpl[8] = 336; // height
-    return static_cast<int>(DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
-                                                    reinterpret_cast<const DLGTEMPLATE*>(tmpl), nullptr,
-                                                    DialogProc, reinterpret_cast<LPARAM>(&options)));
+    const bench::Arguments arguments = bench::ParseArguments(argc, argv, L"chain");
+    bench::Dialog dialog;
+    // A visible pop-up with a caption.
+    dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_CENTER;
+    dialog.lifetime = arguments.lifetime;
+    dialog.startsCopy = arguments.mode;
+    dialog.copyArguments = std::to_wstring(arguments.lifetime);
+    return bench::RunDialog(dialog);
 }

@@ -10,7 +10,6 @@
 #include <gdiplus.h>
 #include <ole2.h>
 
-#include <cwchar>
 #include <memory>
 #include <string>
 
@@ -21,13 +20,6 @@
 #include "resource.h"
 
 namespace {
-
-constexpr UINT_PTR kLifetimeTimer = 1;
-
-struct Options {
-    bool shown = false; // the second copy
-    UINT lifetime = 10000;
-};
 
 // The backdrop picture, premultiplied, put on the layered window at its place.
 void ShowPicture(HWND hwnd) {
@@ -69,54 +61,23 @@ void ShowPicture(HWND hwnd) {
     UpdateLayeredWindow(hwnd, screen.Get(), &position, &size, memory.Get(), &source, 0, &blend, ULW_ALPHA);
 }
 
-INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) {
-    switch (msg) {
-    case WM_INITDIALOG: {
-        const auto* options = reinterpret_cast<const Options*>(lParam);
-        SetTimer(hwnd, kLifetimeTimer, options->lifetime, nullptr);
-        if (!options->shown) {
-            SetWindowPos(hwnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
-            bench::StartShowingCopy(L"shown " + std::to_wstring(options->lifetime));
-        } else {
-            SetWindowTextW(hwnd, L"TnVexa bench dialog");
-            ShowPicture(hwnd);
-        }
-        return TRUE;
-    }
-    case WM_TIMER:
-    case WM_CLOSE:
-        EndDialog(hwnd, 0);
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        if (wcscmp(argv[i], L"shown") == 0)
-            options.shown = true;
-        else
-            options.lifetime = static_cast<UINT>(_wtoi(argv[i]));
-    }
+    const bench::Arguments arguments = bench::ParseArguments(argc, argv, L"shown"); // the second copy
     fw::ComSession ole;
     fw::GdiplusSession gdiplus;
-    if (options.shown) {
+    if (arguments.mode) {
         ole = fw::ComSession::StartOle();
         INITCOMMONCONTROLSEX icc{sizeof(icc), 0xFF};
         InitCommonControlsEx(&icc);
         gdiplus = fw::GdiplusSession::Start();
     }
-    alignas(4) WORD tmpl[32] = {};
-    const DWORD style = WS_POPUP | WS_VISIBLE | DS_CENTER;
-    tmpl[0] = LOWORD(style);
-    tmpl[1] = HIWORD(style);
-    tmpl[7] = 592; // width in dialog units
-    tmpl[8] = 336; // height
-    return static_cast<int>(DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
-                                                    reinterpret_cast<const DLGTEMPLATE*>(tmpl), nullptr,
-                                                    DialogProc, reinterpret_cast<LPARAM>(&options)));
+    bench::Dialog dialog;
+    dialog.style = WS_POPUP | WS_VISIBLE | DS_CENTER;
+    dialog.lifetime = arguments.lifetime;
+    dialog.startsCopy = !arguments.mode;
+    dialog.copyArguments = L"shown " + std::to_wstring(arguments.lifetime);
+    dialog.show = ShowPicture;
+    return bench::RunDialog(dialog);
 }
