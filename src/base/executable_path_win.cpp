@@ -17,10 +17,6 @@ std::wstring ExecutablePath() {
     }
 }
 
-} // namespace base
-
-namespace base {
-
 HANDLE OwnImage() {
     // Never closed: it lives as long as the process.
     static const HANDLE image = CreateFileW(ExecutablePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,

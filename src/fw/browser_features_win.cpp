@@ -1,7 +1,6 @@
 #include "fw/browser_features_win.h"
 
-#include <string>
-
+#include "base/library_load_win.h"
 #include "base/trace_win.h"
 
 namespace fw {
@@ -59,14 +58,8 @@ std::span<const INTERNETFEATURELIST> BrowserSecurityFeatures() {
 bool EnableBrowserSecurityFeatures() {
     // The library the control itself loads, by its full name in the system folder: never one
     // found beside the executable.
-    wchar_t system[MAX_PATH] = {};
-    const UINT n = ::GetSystemDirectoryW(system, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return false;
-    const HMODULE urlmon = ::LoadLibraryW((std::wstring(system, n) + L"\\urlmon.dll").c_str());
-    if (!urlmon) {
-        base::Trace(L"browser security features: library not loaded", ::GetLastError());
-        return false;
-    }
+    const HMODULE urlmon = base::LoadSystemLibrary(L"urlmon.dll");
+    if (!urlmon) return false;
     const auto set = reinterpret_cast<SetFeatureFn>(
         reinterpret_cast<void*>(::GetProcAddress(urlmon, "CoInternetSetFeatureEnabled")));
     bool all = set != nullptr;

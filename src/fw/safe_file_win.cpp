@@ -7,7 +7,6 @@
 
 #include "base/access_rules.h"
 #include "base/trace_win.h"
-#include "base/user_folder_win.h"
 #include "fw/test_switch_win.h"
 
 namespace fw {
@@ -31,12 +30,18 @@ bool StartsWith(const wchar_t* text, const wchar_t* prefix) {
     return true;
 }
 
-// Where a resolved path starts without its prefix; "\\?\UNC\server" keeps one backslash of the
-// prefix in front of "\server" (the caller adds the other).
-const wchar_t* WithoutPrefix(const wchar_t* path, bool& unc) {
-    unc = StartsWith(path, kLongUncPrefix);
-    if (unc) return path + 7;
-    return StartsWith(path, kLongPrefix) ? path + 4 : path;
+// The path the file system resolved for an open handle, written into `buffer` and returned
+// without its "\\?\" prefix ("\\?\UNC\server" becomes "\\server"); null when the system can't
+// say or the path does not fit. Allocates nothing.
+const wchar_t* ResolvedPath(HANDLE file, wchar_t (&buffer)[kFinalPathChars]) {
+    const DWORD n = GetFinalPathNameByHandleW(file, buffer, kFinalPathChars, FILE_NAME_NORMALIZED);
+    if (n == 0 || n >= kFinalPathChars) return nullptr;
+    if (StartsWith(buffer, kLongUncPrefix)) {
+        // The last two characters of the prefix, "C\", become the leading "\\".
+        buffer[6] = L'\\';
+        return buffer + 6;
+    }
+    return StartsWith(buffer, kLongPrefix) ? buffer + 4 : buffer;
 }
 
 // The current process's user: on a test machine whose file system keeps no access lists every
@@ -115,11 +120,9 @@ bool RenameAside(HANDLE object, const std::wstring& path) {
 } // namespace
 
 std::wstring FinalPath(HANDLE file) {
-    const std::wstring resolved = base::FinalPathOf(file);
-    if (resolved.empty()) return {};
-    bool unc = false;
-    const wchar_t* path = WithoutPrefix(resolved.c_str(), unc);
-    return unc ? L"\\" + std::wstring(path) : std::wstring(path);
+    wchar_t buffer[kFinalPathChars];
+    const wchar_t* path = ResolvedPath(file, buffer);
+    return path ? std::wstring(path) : std::wstring();
 }
 
 Handle OpenWithoutFollowing(const std::wstring& path, DWORD access) {
@@ -170,14 +173,9 @@ HANDLE CreateNewFileAt(const wchar_t* path, const wchar_t* expectedFinalPath, DW
     HANDLE file = CreateFileW(path, access | DELETE | SYNCHRONIZE, 0, sa, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) return file;
-    wchar_t buffer[kFinalPathChars] = {};
-    const DWORD n = GetFinalPathNameByHandleW(file, buffer, kFinalPathChars, FILE_NAME_NORMALIZED);
-    bool unc = false;
-    const wchar_t* final = WithoutPrefix(buffer, unc);
-    if (unc) *const_cast<wchar_t*>(--final) = L'\\';
-    if (n > 0 && n < kFinalPathChars &&
-        CompareStringOrdinal(final, -1, expectedFinalPath, -1, TRUE) == CSTR_EQUAL)
-        return file;
+    wchar_t buffer[kFinalPathChars];
+    const wchar_t* final = ResolvedPath(file, buffer);
+    if (final && CompareStringOrdinal(final, -1, expectedFinalPath, -1, TRUE) == CSTR_EQUAL) return file;
     // Made somewhere else than asked (a folder on the way was swapped for a link): undone.
     base::Trace(L"new file made elsewhere than asked, removed", path, ERROR_ACCESS_DENIED);
     DeleteByHandle(file);

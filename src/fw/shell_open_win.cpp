@@ -8,6 +8,7 @@
 #include "base/trace.h"
 #include "base/trace_win.h"
 #include "fw/handles_win.h"
+#include "fw/library_init_win.h"
 #include "fw/web_address.h"
 
 namespace fw {
@@ -21,20 +22,6 @@ constexpr IID kIidShellFolderViewDual = {
     0xE7A1AF80, 0x4D96, 0x11CF, {0x96, 0x0C, 0x00, 0x80, 0xC7, 0xF4, 0xEE, 0x85}};
 constexpr IID kIidShellDispatch2 = {
     0xA4C6892C, 0x3BA9, 0x11D2, {0x9D, 0xEA, 0x00, 0xC0, 0x4F, 0xB1, 0x61, 0x62}};
-
-// COM for the length of one call: a start-up mode without it (the channel launch) opens too.
-class ComForCall {
-public:
-    ComForCall() : m_hr(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComForCall() {
-        if (SUCCEEDED(m_hr)) ::CoUninitialize();
-    }
-    ComForCall(const ComForCall&) = delete;
-    ComForCall& operator=(const ComForCall&) = delete;
-
-private:
-    HRESULT m_hr;
-};
 
 // The Explorer desktop's shell automation object: its ShellExecute runs in Explorer's process,
 // with Explorer's (the player's) token. Empty when there is no such desktop.
@@ -75,7 +62,8 @@ ComPtr<IShellDispatch2> DesktopShell() {
 
 bool OpenAsPlayer(const std::wstring& url, int show) {
     if (!IsWebAddress(url)) return false;
-    ComForCall com;
+    // COM for the length of the call: a start-up mode without it (the channel launch) opens too.
+    const ComSession com = ComSession::StartCom();
     const ComPtr<IShellDispatch2> shell = DesktopShell();
     if (!shell) {
         base::Trace(L"no desktop shell to open", base::AddressForTrace(url), 0);

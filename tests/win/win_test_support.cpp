@@ -1,7 +1,5 @@
 #include "win_test_support.h"
 
-#include <vector>
-
 #include "fw/handles_win.h"
 #include "fw/test_switch_win.h"
 

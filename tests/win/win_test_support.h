@@ -1,4 +1,4 @@
-// Small helpers shared by the Win32 tests: bounded message pumping, screen reads and screenshots.
+// Small helpers shared by the Win32 tests: bounded message pumping and screen reads.
 #pragma once
 #include <windows.h>
 
