@@ -53,6 +53,10 @@ bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
     return true;
 }
 
+bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
+    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
 std::wstring FileBeside(std::wstring_view path, std::wstring_view name) {
     const size_t slash = path.rfind(L'\\');
     if (slash == std::wstring_view::npos) return {};

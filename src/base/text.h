@@ -26,6 +26,8 @@ std::wstring AsciiUpper(std::wstring_view text);
 
 // Case-insensitive comparison of ASCII letters; other characters must match exactly.
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
+// True when text begins with prefix, compared as EqualsNoCase does.
+bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix);
 
 // The path of a file called name in the folder of the file at path (up to its last
 // backslash); empty when path has no backslash.

@@ -4,18 +4,14 @@
 
 namespace fw {
 
-namespace {
-
-bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
-    return text.size() > prefix.size() && base::EqualsNoCase(text.substr(0, prefix.size()), prefix);
-}
-
-} // namespace
-
 bool IsWebAddress(std::wstring_view url) {
     for (wchar_t c : url)
         if (c <= L' ' || c == 0x7F) return false;
-    return StartsWithNoCase(url, L"http://") || StartsWithNoCase(url, L"https://");
+    // Something must follow the scheme: "http://" alone names no page.
+    const auto schemeAndMore = [url](std::wstring_view scheme) {
+        return url.size() > scheme.size() && base::StartsWithNoCase(url, scheme);
+    };
+    return schemeAndMore(L"http://") || schemeAndMore(L"https://");
 }
 
 } // namespace fw

@@ -12,23 +12,19 @@ namespace {
 
 constexpr std::wstring_view kHttps = L"https://";
 
-bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
-    return text.size() >= prefix.size() && base::EqualsNoCase(text.substr(0, prefix.size()), prefix);
-}
-
 } // namespace
 
 bool IsPublisherPage(std::wstring_view url, std::wstring_view overrideHost) {
     if (!fw::IsWebAddress(url)) return false;
     // The host rule is the download rule's; it reads plain http addresses, and the scheme
     // changes nothing about which host is meant.
-    if (StartsWithNoCase(url, kHttps))
+    if (base::StartsWithNoCase(url, kHttps))
         return net::IsTrustedUrl(L"http://" + std::wstring(url.substr(kHttps.size())), overrideHost);
     return net::IsTrustedUrl(url, overrideHost);
 }
 
 PageNavigation ScreenPageNavigation(std::wstring_view url, bool topLevel, std::wstring_view overrideHost) {
-    if (StartsWithNoCase(url, L"javascript:") || base::EqualsNoCase(url, L"about:blank"))
+    if (base::StartsWithNoCase(url, L"javascript:") || base::EqualsNoCase(url, L"about:blank"))
         return PageNavigation::Proceed;
     if (!fw::IsWebAddress(url)) return PageNavigation::Cancel;
     if (!topLevel || IsPublisherPage(url, overrideHost)) return PageNavigation::Proceed;
