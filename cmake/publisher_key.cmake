@@ -22,9 +22,8 @@ if(key_hex STREQUAL dev_hex AND (NOT TNVEXA_TESTS OR CMAKE_BUILD_TYPE STREQUAL "
         "*****************************************************************************")
 endif()
 string(REGEX REPLACE "(..)" "0x\\1," key_bytes "${key_hex}")
-set(key_header ${CMAKE_BINARY_DIR}/generated/net/publisher_key_data.h)
+set(key_header ${TNVEXA_GENERATED_DIR}/net/publisher_key_data.h)
 set(key_text "// Made by cmake/publisher_key.cmake from ${TNVEXA_PUBLISHER_KEY}.\n#pragma once\n#include <cstdint>\n\nnamespace net {\ninline constexpr uint8_t kBuiltInPublisherPoint[65] = {${key_bytes}};\n} // namespace net\n")
 # Written only when it changes, so that a new configure rebuilds nothing.
 file(CONFIGURE OUTPUT ${key_header} CONTENT "${key_text}")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TNVEXA_PUBLISHER_KEY})
-target_include_directories(tnvexa_core PUBLIC ${CMAKE_BINARY_DIR}/generated)

@@ -8,7 +8,6 @@
 #include "app/crash_dump_win.h"
 #include "app/install_win.h"
 #include "app/settings_win.h"
-#include "app/start_mode_win.h"
 #include "app/update_entry_win.h"
 #include "base/executable_path_win.h"
 #include "base/product.h"
@@ -43,8 +42,6 @@ BOOL App::InitInstance() {
 
     INITCOMMONCONTROLSEX icc{sizeof(icc), 0xFF};
     InitCommonControlsEx(&icc);
-
-    m_request = CurrentStartRequest();
 
     m_ping.Create();
 

@@ -14,6 +14,9 @@
 
 class App : public CWinApp {
 public:
+    // `request`: this process's start, as wWinMain read it before anything else ran.
+    explicit App(const StartRequest& request) : m_request(request) {}
+
     BOOL InitInstance() override;
     int ExitInstance() override;
 
@@ -24,7 +27,7 @@ private:
     void RelaunchAfterUpdate();
     // The start mode and operands of this process, worked out once from its command line and
     // location.
-    StartRequest m_request;
+    const StartRequest m_request;
     // Statistics ping handshake: set by the worker once it has its address, and when it is done.
     net::PingEvents m_ping;
     fw::GdiplusSession m_gdiplus;

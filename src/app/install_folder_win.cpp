@@ -1,5 +1,6 @@
 #include "app/install_folder_win.h"
 
+#include "app/install_rules.h"
 #include "app/start_mode.h"
 #include "base/user_folder_win.h"
 
@@ -13,6 +14,8 @@ bool CreateInstallFolder(fw::Untrusted untrusted) {
     // the root of whatever drive is current). The outer folder is checked too: whoever may change
     // it could swap the inner one.
     if (appData.empty()) return false;
-    return fw::MakeAdministratorsFolder(appData + L"\\Vexa", kInstallFolderSddl, untrusted) &&
-           fw::MakeAdministratorsFolder(InstallFolder(), kInstallFolderSddl, untrusted);
+    const std::wstring folder = appData + std::wstring(kInstallSubfolder);
+    return fw::MakeAdministratorsFolder(std::wstring(app::FolderOfPath(folder)), kInstallFolderSddl,
+                                        untrusted) &&
+           fw::MakeAdministratorsFolder(folder, kInstallFolderSddl, untrusted);
 }

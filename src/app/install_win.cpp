@@ -18,6 +18,7 @@
 #include "fw/handles_win.h"
 #include "fw/library_init_win.h"
 #include "fw/process_win.h"
+#include "net/signature_win.h"
 #include "ui/skinned_message_box_win.h"
 
 namespace {
@@ -141,16 +142,6 @@ fw::Handle WriteBeside(HANDLE source, const std::wstring& target) {
     return {};
 }
 
-// Renames an open file to `target`, replacing what is there.
-bool RenameOver(HANDLE file, const std::wstring& target) {
-    std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
-    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    info->ReplaceIfExists = TRUE;
-    info->FileNameLength = DWORD(target.size() * sizeof(wchar_t));
-    memcpy(info->FileName, target.c_str(), info->FileNameLength);
-    return SetFileInformationByHandle(file, FileRenameInfo, info, DWORD(buffer.size())) != FALSE;
-}
-
 bool SameBytes(HANDLE a, HANDLE b) {
     if (!Rewind(a) || !Rewind(b)) return false;
     std::vector<char> one(kCopyChunk), other(kCopyChunk);
@@ -173,7 +164,8 @@ fw::Handle CopyVerified(HANDLE source, const std::wstring& target) {
         // An installed copy that is just ending (the player closed it to reinstall) still holds
         // its file for a moment: the rename is tried again for up to two seconds.
         bool renamed = false;
-        for (int attempt = 0; attempt < 20 && !(renamed = RenameOver(copy.Get(), target)); ++attempt) {
+        for (int attempt = 0; attempt < 20 && !(renamed = net::RenameHeld(copy.Get(), target, true));
+             ++attempt) {
             const DWORD error = GetLastError();
             if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) break;
             Sleep(100);
@@ -185,8 +177,7 @@ fw::Handle CopyVerified(HANDLE source, const std::wstring& target) {
         }
     }
     // Nobody may change the installed file while it is compared and started.
-    fw::Handle installed(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    fw::Handle installed = net::OpenPinned(target, false);
     const std::wstring expected = fw::FinalPathForNewFile(folder, target.substr(folder.size() + 1));
     if (!installed || expected.empty() || !SamePath(fw::FinalPath(installed.Get()), expected) ||
         !SameBytes(source, installed.Get())) {

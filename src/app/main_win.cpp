@@ -13,8 +13,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     base::RestrictLibrarySearch();
     // Held from the start, so that the file an install copies is the one that was started (other
     // roles leave the file free: an update renames it).
-    if (CurrentStartRequest().mode == StartInstall) base::OwnImage();
+    const StartRequest request = CurrentStartRequest();
+    if (request.mode == StartInstall) base::OwnImage();
     ui::SetSkinResources(kProgramSkin);
-    static App app;
+    static App app(request);
     return RunApplication(app);
 }

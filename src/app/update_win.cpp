@@ -61,24 +61,6 @@ std::wstring LocalReleaseKey(const std::wstring& exePath) {
     return ReleaseKey(base::Md5FileHex(exePath), kVersionText);
 }
 
-namespace {
-
-// Moves the held file to path (which must be free) through its handle: no one can have put
-// other bytes under its name since it was checked.
-bool RenameHeld(HANDLE file, const std::wstring& path) {
-    // An NT path, which every version of the call takes as it is.
-    const std::wstring target = L"\\??\\" + path;
-    std::vector<uint8_t> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
-    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    info->ReplaceIfExists = FALSE;
-    info->RootDirectory = nullptr;
-    info->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
-    std::copy(target.begin(), target.end(), info->FileName);
-    return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
-}
-
-} // namespace
-
 bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, const std::wstring& oldPath,
                     const HeldFileCheck& accept, const std::function<void(SwapPoint)>& reached) {
     auto passed = [&](SwapPoint point) {
@@ -100,7 +82,7 @@ bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, co
     passed(SwapPoint::NewFlushed);
     if (!MoveDurably(exePath, oldPath)) return failed(L"update: running file not moved aside", exePath);
     passed(SwapPoint::OldMoved);
-    if (!RenameHeld(held.Get(), exePath)) {
+    if (!net::RenameHeld(held.Get(), exePath, false)) {
         failed(L"update: new file not renamed", exePath);
         // Half-way: put the running executable back so that the program can still start.
         MoveDurably(oldPath, exePath);

@@ -38,10 +38,8 @@ public:
     HttpRequestScope& operator=(const HttpRequestScope&) = delete;
     ~HttpRequestScope() {
         for (int i :
-             {HttpRequestHandles::kRequest, HttpRequestHandles::kConnection, HttpRequestHandles::kInternet}) {
-            HINTERNET h = m_holder ? m_holder->m_handles[i].exchange(nullptr) : m_local[i];
-            if (h) InternetCloseHandle(h);
-        }
+             {HttpRequestHandles::kRequest, HttpRequestHandles::kConnection, HttpRequestHandles::kInternet})
+            Drop(i);
     }
 
     // Keeps a freshly opened handle; false when it is null or the owner cancelled meanwhile
@@ -79,6 +77,7 @@ public:
     HINTERNET Request() const { return m_local[HttpRequestHandles::kRequest]; }
 
 private:
+    // Closes one handle, unless a cancel took it out of the holder first.
     void Drop(int index) {
         HINTERNET h = m_holder ? m_holder->m_handles[index].exchange(nullptr) : m_local[index];
         m_local[index] = nullptr;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "publisher_fixture.h"
 #include "win_test_support.h"
 
 namespace {
@@ -48,11 +49,18 @@ const std::wstring kDump = wintest::ExeFolder() + L"crasher.dmp";
 }  // namespace
 
 TEST(CrashDump, AFaultLeavesOneDumpBesideTheExecutable) {
-    DeleteFileW(kDump.c_str());
-    const CrashRun run = RunCrasher(L"single");
-    ASSERT_TRUE(run.finished);
-    EXPECT_NE(run.exitCode, 5u);  // the fault ended the process
-    EXPECT_GT(DumpSize(kDump), 0);
+    // A file left at the dump's name (an earlier dump) is replaced by a new one.
+    for (const bool leftBefore : {false, true}) {
+        SCOPED_TRACE(leftBefore ? "a file was there" : "no file was there");
+        DeleteFileW(kDump.c_str());
+        if (leftBefore) {
+            ASSERT_TRUE(wintest::WriteFileBytes(kDump, "stale"));
+        }
+        const CrashRun run = RunCrasher(L"single");
+        ASSERT_TRUE(run.finished);
+        EXPECT_NE(run.exitCode, 5u);  // the fault ended the process
+        EXPECT_GT(DumpSize(kDump), 0);
+    }
 }
 
 TEST(CrashDump, TwoThreadsFaultingTogetherWriteOneDumpAndEnd) {
