@@ -18,6 +18,7 @@
 #include "fw/handles_win.h"
 #include "fw/library_init_win.h"
 #include "fw/process_win.h"
+#include "fw/safe_file_win.h"
 #include "net/signature_win.h"
 #include "ui/skinned_message_box_win.h"
 
@@ -164,7 +165,7 @@ fw::Handle CopyVerified(HANDLE source, const std::wstring& target) {
         // An installed copy that is just ending (the player closed it to reinstall) still holds
         // its file for a moment: the rename is tried again for up to two seconds.
         bool renamed = false;
-        for (int attempt = 0; attempt < 20 && !(renamed = net::RenameHeld(copy.Get(), target, true));
+        for (int attempt = 0; attempt < 20 && !(renamed = fw::RenameByHandle(copy.Get(), target, true));
              ++attempt) {
             const DWORD error = GetLastError();
             if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) break;

@@ -13,6 +13,7 @@
 #include "base/text.h"
 #include "base/trace_win.h"
 #include "fw/handles_win.h"
+#include "fw/safe_file_win.h"
 #include "net/http_win.h"
 #include "net/publisher_win.h"
 #include "net/signature_win.h"
@@ -82,7 +83,7 @@ bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, co
     passed(SwapPoint::NewFlushed);
     if (!MoveDurably(exePath, oldPath)) return failed(L"update: running file not moved aside", exePath);
     passed(SwapPoint::OldMoved);
-    if (!net::RenameHeld(held.Get(), exePath, false)) {
+    if (!fw::RenameByHandle(held.Get(), exePath, false)) {
         failed(L"update: new file not renamed", exePath);
         // Half-way: put the running executable back so that the program can still start.
         MoveDurably(oldPath, exePath);

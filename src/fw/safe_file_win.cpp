@@ -105,19 +105,27 @@ bool RenameAside(HANDLE object, const std::wstring& path) {
     for (int attempt = 0; attempt < kAsideAttempts; ++attempt) {
         wchar_t suffix[32] = {};
         wsprintfW(suffix, L".aside-%08x", DWORD(GetTickCount64()) ^ (GetCurrentProcessId() << 12) ^ attempt);
-        const std::wstring target = path + suffix;
-        std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
-        auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-        info->ReplaceIfExists = FALSE;
-        info->FileNameLength = DWORD(target.size() * sizeof(wchar_t));
-        memcpy(info->FileName, target.c_str(), info->FileNameLength);
-        if (SetFileInformationByHandle(object, FileRenameInfo, info, DWORD(buffer.size()))) return true;
+        if (RenameByHandle(object, path + suffix, false)) return true;
         if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) return false;
     }
     return false;
 }
 
 } // namespace
+
+bool RenameByHandle(HANDLE object, const std::wstring& path, bool replace) {
+    // A drive path goes as an NT path, which every version of the call takes as it is; any
+    // other form (a share) as given.
+    const bool drivePath = path.size() > 2 && path[1] == L':' && path[2] == L'\\';
+    const std::wstring target = drivePath ? L"\\??\\" + path : path;
+    std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = replace;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = DWORD(target.size() * sizeof(wchar_t));
+    memcpy(info->FileName, target.c_str(), info->FileNameLength);
+    return SetFileInformationByHandle(object, FileRenameInfo, info, DWORD(buffer.size())) != FALSE;
+}
 
 std::wstring FinalPath(HANDLE file) {
     wchar_t buffer[kFinalPathChars];

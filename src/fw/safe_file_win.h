@@ -26,6 +26,11 @@ Handle OpenWithoutFollowing(const std::wstring& path, DWORD access);
 // Marks an open file, empty folder or link for deletion (it goes when its last handle closes).
 bool DeleteByHandle(HANDLE file);
 
+// Renames an open file or folder (opened with DELETE access) to `path`, a full path; an existing
+// object there is replaced only with `replace`. No one can have put other bytes under the new
+// name since the object was checked through the handle.
+bool RenameByHandle(HANDLE object, const std::wstring& path, bool replace);
+
 // True when the object's owner is the system or the Administrators group and its access list
 // allows nobody else one of `rights` (base/access_rules.h). The object is read through its handle.
 bool OnlyAdministratorsMay(HANDLE object, SE_OBJECT_TYPE type, uint32_t rights);

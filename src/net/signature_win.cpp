@@ -83,18 +83,6 @@ fw::Handle OpenPinned(const std::wstring& path, bool mayRename) {
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
-bool RenameHeld(HANDLE file, const std::wstring& path, bool replace) {
-    // An NT path, which every version of the call takes as it is.
-    const std::wstring target = L"\\??\\" + path;
-    std::vector<uint8_t> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
-    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    info->ReplaceIfExists = replace;
-    info->RootDirectory = nullptr;
-    info->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
-    std::copy(target.begin(), target.end(), info->FileName);
-    return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
-}
-
 bool VerifyFileSignature(HANDLE file, std::span<const uint8_t> der, const PublicPoint& key) {
     const auto raw = EcdsaDerToRaw(der);
     if (!raw || key[0] != 0x04) {

@@ -25,11 +25,6 @@ const std::optional<PublicPoint>& TrustedPublisherKey();
 // swap of the update) through the handle.
 fw::Handle OpenPinned(const std::wstring& path, bool mayRename);
 
-// Renames a file through a handle that holds it (opened with DELETE access) to `path`, a full
-// path; an existing file there is replaced only with `replace`. No one can have put other bytes
-// under the new name since the file was checked through the handle.
-bool RenameHeld(HANDLE file, const std::wstring& path, bool replace);
-
 // True when der is an ECDSA P-256 signature by key over the SHA-256 digest of the file's whole
 // content, read through the handle from its start.
 bool VerifyFileSignature(HANDLE file, std::span<const uint8_t> der, const PublicPoint& key);
