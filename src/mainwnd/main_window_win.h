@@ -149,7 +149,7 @@ private:
     HICON m_hIcon = nullptr;
     HICON m_hIconSmall = nullptr;
 
-    fw::Bitmap m_bmpHide, m_bmpSoundOn, m_bmpSoundOff, m_bmpSystem, m_bmpPadlock;
+    fw::Bitmap m_bmpSoundOn, m_bmpSoundOff;
     // The item texts of the menu being shown, for the test automation.
     std::wstring m_menuText;
 };
