@@ -224,10 +224,11 @@ void MainWindow::ApplyQuit(PageActions& a) {
     ::PostQuitMessage(0);
 }
 
-void MainWindow::Apply(PageActions a) {
+bool MainWindow::Apply(PageActions a) {
+    const bool consumed = a.consumed;
     if (a.quit) {
         ApplyQuit(a);
-        return;
+        return consumed;
     }
     if (a.beginRunning) BeginRunning();
     // The page just adopted is left alone: hidden here after its page had loaded, it would not
@@ -255,6 +256,7 @@ void MainWindow::Apply(PageActions a) {
     case Prompt::None:
         break;
     }
+    return consumed;
 }
 
 void MainWindow::ShowAddAccountPrompt() {
@@ -407,10 +409,7 @@ BOOL MainWindow::PreTranslateMessage(MSG* msg) {
     // 3. Closing: a cancelled login, or the close button before the first tab. Only the main
     //    window's own close is meant, not one of a pop-up it owns.
     if (message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == SC_CLOSE && msg->hwnd == m_hWnd) {
-        PageActions a = m_model.SysClose(msg->lParam);
-        const bool consumed = a.consumed;
-        Apply(std::move(a));
-        if (consumed) return TRUE;
+        if (Apply(m_model.SysClose(msg->lParam))) return TRUE;
     }
     // 4. Refresh (F5) and favourite (Ctrl+D) belong to the visible page.
     const bool ctrlD = message == WM_CHAR && base::IsFavouritesChar(msg->wParam, msg->lParam);
@@ -459,21 +458,21 @@ LRESULT MainWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCHITTEST:
         return OnNcHitTest(at);
     case WM_LBUTTONDOWN:
-        OnTabButton(m_model.LeftButtonDown({at.x, at.y}, HallVisible()));
+        Apply(m_model.LeftButtonDown({at.x, at.y}, HallVisible()));
         break;
     case WM_NCLBUTTONDOWN: {
         // A press on a tab never starts a window drag.
         const POINT p = toClient(at);
-        if (!OnTabButton(m_model.LeftButtonDown({p.x, p.y}, HallVisible())))
+        if (!Apply(m_model.LeftButtonDown({p.x, p.y}, HallVisible())))
             SkinnedDialog::OnNcLButtonDown(static_cast<UINT>(wParam), at);
         return 0;
     }
     case WM_LBUTTONUP:
-        OnTabButton(m_model.LeftButtonUp({at.x, at.y}));
+        Apply(m_model.LeftButtonUp({at.x, at.y}));
         break;
     case WM_NCLBUTTONUP: {
         const POINT p = toClient(at);
-        if (OnTabButton(m_model.LeftButtonUp({p.x, p.y}))) return 0;
+        if (Apply(m_model.LeftButtonUp({p.x, p.y}))) return 0;
         break;
     }
     case WM_LBUTTONDBLCLK:
@@ -483,11 +482,11 @@ LRESULT MainWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!m_tabs.Contains(toClient(at))) SkinnedDialog::OnNcLButtonDblClk(static_cast<UINT>(wParam), at);
         return 0;
     case WM_MBUTTONUP:
-        if (OnTabButton(m_model.MiddleButtonUp({at.x, at.y}))) return 0;
+        if (Apply(m_model.MiddleButtonUp({at.x, at.y}))) return 0;
         break;
     case WM_NCMBUTTONUP: {
         const POINT p = toClient(at);
-        if (OnTabButton(m_model.MiddleButtonUp({p.x, p.y}))) return 0;
+        if (Apply(m_model.MiddleButtonUp({p.x, p.y}))) return 0;
         break;
     }
     case WM_MOUSELEAVE:
@@ -560,12 +559,6 @@ LRESULT MainWindow::OnNcHitTest(POINT screen) {
     ::ScreenToClient(m_hWnd, &p);
     m_tabs.OnHitTest(p, ::GetKeyState(VK_LBUTTON) < 0, hit == HTCAPTION);
     return hit;
-}
-
-bool MainWindow::OnTabButton(PageActions a) {
-    const bool consumed = a.consumed;
-    Apply(std::move(a));
-    return consumed;
 }
 
 // ---- Menus and their commands ------------------------------------------------------------------

@@ -94,8 +94,9 @@ private:
     static mainwnd::PageHandle ToPage(HWND h) { return reinterpret_cast<mainwnd::PageHandle>(h); }
     bool HallVisible() const { return ::IsWindow(HallWnd()) && ::IsWindowVisible(HallWnd()); }
 
-    // Carries out what the page model decided, in its order, asking the player where it asks.
-    void Apply(mainwnd::PageActions actions);
+    // Carries out what the page model decided, in its order, asking the player where it asks;
+    // true when the actions consume the message they answer (it goes no further).
+    bool Apply(mainwnd::PageActions actions);
     void ApplyQuit(mainwnd::PageActions& actions);
     void ClosePageWindow(HWND page);
     void BeginRunning();
@@ -125,8 +126,6 @@ private:
     // The skin and the tab strip, drawn in the erase step.
     BOOL OnEraseBkgnd(HDC dc);
     LRESULT OnNcHitTest(POINT screen);
-    // Mouse buttons in client coordinates; false when the message goes on to default handling.
-    bool OnTabButton(mainwnd::PageActions actions);
 
     const mainwnd::MainWindowOptions m_options;
     SkinButton m_btnHide;   // IDC_MAIN_HIDE
@@ -149,7 +148,7 @@ private:
     HICON m_hIcon = nullptr;
     HICON m_hIconSmall = nullptr;
 
-    fw::Bitmap m_bmpHide, m_bmpSoundOn, m_bmpSoundOff, m_bmpSystem, m_bmpPadlock;
+    fw::Bitmap m_bmpSoundOn, m_bmpSoundOff;
     // The item texts of the menu being shown, for the test automation.
     std::wstring m_menuText;
 };

@@ -1,6 +1,7 @@
 #include "mainwnd/page_process_win.h"
 
 #include <algorithm>
+#include <string>
 
 #include "base/trace_win.h"
 #include "fw/message_loop_win.h"

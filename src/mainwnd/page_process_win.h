@@ -4,7 +4,6 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
 #include <vector>
 
 #include "fw/handles_win.h"

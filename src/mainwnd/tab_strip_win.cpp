@@ -95,14 +95,9 @@ void TabStrip::Draw(HDC dc, HFONT font) const {
 void TabStrip::OnHitTest(POINT p, bool leftDown, bool inCaption) {
     const HoverUpdate update = m_model.HitTest({p.x, p.y}, leftDown, inCaption);
     Invalidate(update.invalidate);
-    if (m_toolTip) {
-        if (update.tooltip == TooltipOp::Activate) {
-            m_tipText = TooltipText();
-            ::SendMessageW(m_toolTip, TTM_ACTIVATE, TRUE, 0);
-        } else if (update.tooltip == TooltipOp::Deactivate) {
-            ::SendMessageW(m_toolTip, TTM_ACTIVATE, FALSE, 0);
-        }
-    }
+    // The text itself is asked for when the tip shows (OnNotify).
+    if (m_toolTip && update.tooltip != TooltipOp::None)
+        ::SendMessageW(m_toolTip, TTM_ACTIVATE, update.tooltip == TooltipOp::Activate, 0);
     if (update.requestLeave) {
         TRACKMOUSEEVENT track{};
         track.cbSize = sizeof(track);

@@ -14,17 +14,22 @@
 
 static_assert(ui::kKeyColorRef == RGB(255, 0, 255));
 
+BITMAPINFO Dib32Info(int width, int height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
 HBITMAP CreateKeyedBitmap(Gdiplus::Bitmap& image, COLORREF key) {
     const int w = static_cast<int>(image.GetWidth()), h = static_cast<int>(image.GetHeight());
     if (w <= 0 || h <= 0) return nullptr;
 
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h; // bottom-up
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO bi = Dib32Info(w, h); // bottom-up
     void* bits = nullptr;
     HDC screen = ::GetDC(nullptr);
     fw::Bitmap dib(::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));

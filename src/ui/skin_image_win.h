@@ -15,6 +15,10 @@ HBITMAP LoadSkinImage(HINSTANCE instance, UINT id);
 // The bitmap's width and height; 0 x 0 for no bitmap.
 SIZE BitmapSize(HBITMAP bitmap);
 
+// The header of a 32-bit BI_RGB DIB of width x height pixels; a negative height puts the top
+// row first.
+BITMAPINFO Dib32Info(int width, int height);
+
 // A 32-bit bottom-up DIB section of the decoded image: opaque pixels keep their colour,
 // fully transparent ones become key, partly transparent ones are composited over white.
 // Null for an empty image or when its pixels cannot be read.

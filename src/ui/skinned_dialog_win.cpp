@@ -187,13 +187,7 @@ void SkinnedDialog::UpdateRegion() {
 
     // The skin's pixels, top row first.
     std::vector<uint32_t> pixels(static_cast<size_t>(image.cx) * image.cy);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = image.cx;
-    bi.bmiHeader.biHeight = -image.cy;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = Dib32Info(image.cx, -image.cy);
     HDC screen = ::GetDC(nullptr);
     const int rows =
         ::GetDIBits(screen, m_bmpBackground.Get(), 0, image.cy, pixels.data(), &bi, DIB_RGB_COLORS);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/geometry_win.h"
+#include "fw/handles_win.h"
 #include "ui/msgbox_layout.h"
 #include "ui/skin_image_win.h"
 
@@ -21,11 +22,6 @@ int ShowMessageBox(HWND parent, const wchar_t* text, const wchar_t* caption, UIN
 SkinnedMessageBox::SkinnedMessageBox(std::wstring text, std::wstring caption, UINT type, HWND parent)
     : SkinnedDialog(ui::GetSkinResources().messageBoxTemplate, parent), m_strText(std::move(text)),
       m_strCaption(std::move(caption)), m_nType(type) {
-    const HINSTANCE self = ::GetModuleHandleW(nullptr);
-    const ui::SkinResources& ids = ui::GetSkinResources();
-    m_bmpBackImage.Reset(LoadSkinImage(self, ids.dialogBackground));
-    m_bmpCloseImage.Reset(LoadSkinImage(self, ids.closeButton));
-    m_bmpButtonImage.Reset(LoadSkinImage(self, ids.textButton)); // both buttons copy their frames
 }
 
 SIZE SkinnedMessageBox::MeasureText() const {
@@ -40,15 +36,15 @@ SIZE SkinnedMessageBox::MeasureText() const {
 
 BOOL SkinnedMessageBox::OnInitDialog() {
     SkinnedDialog::OnInitDialog();
-    SetStyle(ui::kPopupFrame);
-    // The frame releases the background from now on.
-    SetSkin(m_bmpCloseImage.Get(), m_bmpBackImage.Release(), false, true, nullptr, nullptr, nullptr);
+    SetPopupSkin();
     SetTitle(m_strCaption.c_str());
 
     m_nLines = ui::CountMessageLines(m_strText);
     m_hTextFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
     const SIZE text = MeasureText();
-    const SIZE strip = BitmapSize(m_bmpButtonImage.Get());
+    // Both buttons copy their frames from the one strip.
+    const fw::Bitmap image(LoadSkinImage(::GetModuleHandleW(nullptr), ui::GetSkinResources().textButton));
+    const SIZE strip = BitmapSize(image.Get());
     const int frameWidth = strip.cx / 4, frameHeight = strip.cy;
     const auto size = ui::ComputeMsgBoxSize(text.cx, text.cy, m_nLines, frameWidth, frameHeight);
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, size.width, size.height,
@@ -63,7 +59,7 @@ BOOL SkinnedMessageBox::OnInitDialog() {
         const auto& b = buttons[i];
         const RECT rc = base::ToRECT(b.rect);
         if (!controls[i]->Create(b.text, WS_CHILD | WS_VISIBLE, rc, m_hWnd, b.id)) continue;
-        controls[i]->SetImage(m_bmpButtonImage.Get(), true);
+        controls[i]->SetImage(image.Get(), true);
         controls[i]->SetText(b.text);
         controls[i]->Invalidate();
     }

@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "fw/handles_win.h"
 #include "ui/skin_button_win.h"
 #include "ui/skinned_dialog_win.h"
 
@@ -31,9 +30,6 @@ private:
     // The text's size on the window's DC with the dialog font, breaking only at '\n'.
     SIZE MeasureText() const;
 
-    fw::Bitmap m_bmpBackImage;
-    fw::Bitmap m_bmpCloseImage;
-    fw::Bitmap m_bmpButtonImage;
     std::wstring m_strText;
     std::wstring m_strCaption;
     UINT m_nType = 0;

@@ -14,6 +14,7 @@
 #include "fw/handles_win.h"
 #include "fw/resource_stream_win.h"
 #include "resource.h"
+#include "ui/skin_image_win.h"
 #include "web/gm_page_state_win.h"
 #include "web/gm_rules.h"
 #include "web/navigation_screen_win.h"
@@ -50,13 +51,7 @@ fw::Bitmap DecodePremultiplied(Gdiplus::Bitmap& image, int& width, int& height) 
     width = static_cast<int>(image.GetWidth());
     height = static_cast<int>(image.GetHeight());
     if (width <= 0 || height <= 0) return {};
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO bi = Dib32Info(width, -height);
     void* bits = nullptr;
     fw::Bitmap dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib || !bits) return {};

@@ -59,6 +59,17 @@ TEST(PageModel, HallPageIsNoTabAndDoesNotToggleTheWindowTwice) {
     EXPECT_FALSE(m.Adopt(1, kA, false).beginRunning);
 }
 
+TEST(PageModel, OnlyAHallOfThisProgramIsTakenFromAProcessItNeverStarted) {
+    const struct {
+        bool isHall, sameProgram, adopted;
+    } cases[] = {{true, true, true}, {true, false, false}, {false, true, false}};
+    for (const auto& c : cases) {
+        PageModel m;
+        EXPECT_EQ(m.Adopt(kHallProcess, kHall, c.isHall, c.sameProgram).beginRunning, c.adopted);
+        EXPECT_EQ(m.Hall() == kHall || m.TabCount() > 0, c.adopted) << c.isHall << c.sameProgram;
+    }
+}
+
 TEST(PageModel, LabelsAreRefusedOnlyWhenExactlyEqual) {
     PageModel m;
     for (ProcessId p : {1u, 2u, 3u, 4u})
