@@ -88,16 +88,16 @@ std::vector<std::wstring> SchemesToRefuse() {
     for (std::wstring_view scheme : BuiltInSchemes())
         add(scheme);
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"PROTOCOLS\\Handler", 0, KEY_ENUMERATE_SUB_KEYS, &key) !=
-        ERROR_SUCCESS) {
-        base::Trace(L"protocol handlers not listed", GetLastError());
+    const LONG opened =
+        RegOpenKeyExW(HKEY_CLASSES_ROOT, L"PROTOCOLS\\Handler", 0, KEY_ENUMERATE_SUB_KEYS, &key);
+    if (opened != ERROR_SUCCESS) {
+        base::Trace(L"protocol handlers not listed", static_cast<unsigned long>(opened));
         return schemes;
     }
-    wchar_t name[256];
+    wchar_t name[256]; // a key's name has at most 255 characters
     for (DWORD i = 0;; ++i) {
         DWORD length = static_cast<DWORD>(std::size(name));
         const LONG status = RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_MORE_DATA) continue; // no scheme is that long
         if (status != ERROR_SUCCESS) break;
         add(std::wstring_view(name, length));
     }
