@@ -8,6 +8,7 @@
 #include "mainwnd/main_window_win.h"
 #include "ui/skinned_message_box_win.h"
 #include "web/page_window_win.h"
+#include "web/page_security_win.h"
 #include "web/login_dialog_win.h"
 
 CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
@@ -17,8 +18,10 @@ CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
         return nullptr;
     }
     // Before the first browser control of the process: its pages are plain HTTP in an elevated
-    // process. A failure leaves the control as the system sets it up.
+    // process. A failed feature leaves the control as the system sets it up; the program's own
+    // security manager and the refused schemes only ever refuse more.
     fw::EnableBrowserSecurityFeatures();
+    web::SecurePageProcess();
     // A page lives inside its main window; without one (missing or stale operands) there is
     // nothing to log into, and the process ends at once.
     // The page's windows get what they need of this process's start as parameters.

@@ -5,6 +5,7 @@
 
 #include "base/trace_win.h"
 #include "fw/dispatch_win.h"
+#include "fw/security_manager_win.h"
 #include "fw/shell_open_win.h"
 
 namespace fw {
@@ -81,7 +82,8 @@ void BrowserHostClient::NewWindowRefused(const std::wstring& url) {
 
 CBrowserControlSite::CBrowserControlSite(HWND window, BrowserHostClient* client)
     : m_window(window), m_client(client) {
-    m_clientSite.owner = m_inPlaceSite.owner = m_frame.owner = m_uiHandler.owner = m_eventSink.owner = this;
+    m_clientSite.owner = m_inPlaceSite.owner = m_frame.owner = m_uiHandler.owner = m_serviceProvider.owner =
+        m_eventSink.owner = this;
 }
 
 ULONG CBrowserControlSite::AddRef() {
@@ -105,6 +107,8 @@ HRESULT CBrowserControlSite::QueryInterface(REFIID iid, void** out) {
         *out = static_cast<IOleInPlaceSite*>(&m_inPlaceSite);
     else if (iid == IID_IDocHostUIHandler)
         *out = static_cast<IDocHostUIHandler*>(&m_uiHandler);
+    else if (iid == IID_IServiceProvider)
+        *out = static_cast<IServiceProvider*>(&m_serviceProvider);
     if (!*out) return E_NOINTERFACE;
     AddRef();
     return S_OK;
@@ -322,6 +326,26 @@ STDMETHODIMP CBrowserControlSite::UIHandlerPart::FilterDataObject(IDataObject* i
 }
 
 #undef FW_FORWARD
+
+// ---- IServiceProvider: the program's security manager ------------------------------------------
+
+STDMETHODIMP CBrowserControlSite::ServiceProviderPart::QueryInterface(REFIID iid, void** out) {
+    return owner->QueryInterface(iid, out);
+}
+STDMETHODIMP_(ULONG) CBrowserControlSite::ServiceProviderPart::AddRef() {
+    return owner->AddRef();
+}
+STDMETHODIMP_(ULONG) CBrowserControlSite::ServiceProviderPart::Release() {
+    return owner->Release();
+}
+STDMETHODIMP CBrowserControlSite::ServiceProviderPart::QueryService(REFGUID service, REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    // Only the security manager is offered: other services would be the host's to give, and
+    // this host gives none.
+    if (service != SID_SInternetSecurityManager) return E_NOINTERFACE;
+    return ProcessSecurityManager()->QueryInterface(iid, out);
+}
 
 // ---- DWebBrowserEvents2 sink ------------------------------------------------------------------
 

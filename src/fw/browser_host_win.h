@@ -76,8 +76,10 @@ public:
 };
 
 // The control site: a COM object made of small parts, one per interface (client site,
-// in-place site, in-place frame, IDocHostUIHandler, the DWebBrowserEvents2 sink). The parts
-// share one reference count; the object deletes itself when the last reference goes.
+// in-place site, in-place frame, IDocHostUIHandler, IServiceProvider, the DWebBrowserEvents2
+// sink). The parts share one reference count; the object deletes itself when the last
+// reference goes. Its service provider hands the control the program's own security manager
+// (fw/security_manager_win.h), so that no control asks the player's zone settings.
 class CBrowserControlSite {
 public:
     CBrowserControlSite(HWND window, BrowserHostClient* client);
@@ -91,6 +93,7 @@ public:
 
     IOleClientSite* ClientSite() { return &m_clientSite; }
     IDocHostUIHandler* UIHandler() { return &m_uiHandler; }
+    IServiceProvider* ServiceProvider() { return &m_serviceProvider; }
     IDispatch* EventSink() { return &m_eventSink; }
 
     // After this the site forwards nothing: the host is going away.
@@ -180,6 +183,13 @@ private:
         STDMETHODIMP TranslateUrl(DWORD translate, LPWSTR url, LPWSTR* out) override;
         STDMETHODIMP FilterDataObject(IDataObject* in, IDataObject** out) override;
     };
+    struct ServiceProviderPart : IServiceProvider {
+        CBrowserControlSite* owner = nullptr;
+        STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+        STDMETHODIMP_(ULONG) AddRef() override;
+        STDMETHODIMP_(ULONG) Release() override;
+        STDMETHODIMP QueryService(REFGUID service, REFIID iid, void** out) override;
+    };
     // The DWebBrowserEvents2 sink: an object of its own for the connection point.
     struct EventSinkPart : IDispatch {
         CBrowserControlSite* owner = nullptr;
@@ -199,6 +209,7 @@ private:
     InPlaceSitePart m_inPlaceSite;
     FramePart m_frame;
     UIHandlerPart m_uiHandler;
+    ServiceProviderPart m_serviceProvider;
     EventSinkPart m_eventSink;
     LONG m_refs = 1;
     HWND m_window;
