@@ -11,6 +11,7 @@
 #include <iterator>
 
 #include "app/install_folder_win.h"
+#include "app/install_rules.h"
 #include "app/install_win.h"
 #include "app/shortcuts_win.h"
 #include "base/access_rules.h"
@@ -149,13 +150,33 @@ TEST_F(InstallFiles, TheScriptsTextsAreExactAndOnlyTheOwnEmptyFolderIsRemoved) {
 
         const std::string exe = Ascii(c.exe), folder = Ascii(c.exe.substr(0, c.exe.rfind(L'\\')));
         std::string expected =
-            "cd\\\r\nset /a tries=0\r\n:delexe\r\nset /a tries+=1\r\nping -n 1 127.0.0.1\r\ndel \"" + exe +
-            "\"\r\nif exist \"" + exe + "\" if %tries% lss 600 goto :delexe\r\n";
+            "cd\\\r\nset /a tries=0\r\n:delexe\r\nset /a tries+=1\r\nping -n 2 127.0.0.1\r\ndel \"" + exe +
+            "\"\r\nif exist \"" + exe + "\" if %tries% lss 3600 goto :delexe\r\n";
         if (c.longScript) expected += "del \"" + folder + "\" /Q /F /A\r\nrd \"" + folder + "\"\r\n";
         expected += "del \"" + Ascii(script) + "\"\r\n";
         std::ifstream f(fs::path(script), std::ios::binary);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(f), {}), expected);
     }
+}
+
+TEST_F(InstallFiles, TheScriptEndsWhileTheExecutableIsHeldAndDeletesItOnceItIsFree) {
+    const std::wstring exe = Touch(L"TnVexa.exe"), script = Make(L"scripts") + L"\\del.bat";
+    const auto run = [&] {
+        // Two tries instead of an hour's.
+        std::ofstream(fs::path(script), std::ios::binary)
+            << app::DeleteScriptText(app::DeleteScript::Short, Ascii(exe), "", Ascii(script), 2);
+        ASSERT_TRUE(StartSelfDeleteScript(script));
+        // The script deletes itself as it ends.
+        EXPECT_TRUE(wintest::PumpUntil([&] { return !Exists(script); }, 30000)) << "the loop ends";
+    };
+    {
+        const fw::Handle held(
+            CreateFileW(exe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        run();
+        EXPECT_TRUE(Exists(exe));
+    }
+    run();
+    EXPECT_FALSE(Exists(exe));
 }
 
 TEST_F(InstallFiles, OnlySystemAndAdministratorsMayChangeTheScriptOrTheInstallFolders) {
@@ -245,6 +266,29 @@ TEST_F(InstallFiles, AFolderSomeoneElseMayChangeIsMovedAsideAndMadeAnew) {
     EXPECT_TRUE(Exists(folder + L"\\kept"));
 }
 
+TEST_F(InstallFiles, TheAdministratorsFolderOthersMayChangeIsReprotectedWhereItIs) {
+    // As an earlier install or another of the publisher's programs made it in the machine's shared
+    // data folder: the administrators' own, and users may add files and folders.
+    fw::SecurityDescriptor loose(L"O:BAD:(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;CI;0x116;;;BU)");
+    const std::wstring folder = m_root + L"\\Vexa";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), loose.Attributes()));
+    Touch(L"Vexa\\Statistic.ini");
+    Make(L"Vexa\\Other");
+    const auto onlyAdministrators = [&] {
+        const fw::Handle handle = fw::OpenWithoutFollowing(folder, READ_CONTROL);
+        return fw::OnlyAdministratorsMay(handle.Get(), SE_FILE_OBJECT, base::kFolderChangeRights);
+    };
+    // Where Wine keeps no owner, the user stands in for the administrators.
+    wintest::SetTestSwitch(L"TrustOwnUser", L"1");
+    ASSERT_FALSE(onlyAdministrators());
+    // Even a count, which never moves a folder, re-protects it.
+    EXPECT_TRUE(fw::MakeAdministratorsFolder(folder, kInstallFolderSddl, fw::Untrusted::Refuse));
+    EXPECT_TRUE(onlyAdministrators());
+    wintest::ClearTestSwitches();
+    EXPECT_TRUE(Exists(folder + L"\\Statistic.ini") && fs::is_directory(folder + L"\\Other"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_root), fs::directory_iterator()), 1) << "nothing aside";
+}
+
 TEST_F(InstallFiles, TheInstalledCopyIsHandedOutOnlyHoldingTheSourcesBytes) {
     const std::wstring folder = Make(L"GameLogin"), target = folder + L"\\TnVexa.exe";
     std::ofstream(fs::path(m_root + L"\\source"), std::ios::binary) << std::string(200000, 'v');
@@ -259,11 +303,16 @@ TEST_F(InstallFiles, TheInstalledCopyIsHandedOutOnlyHoldingTheSourcesBytes) {
             << "nobody changes it while it is compared and started";
     }
     EXPECT_EQ(fs::file_size(target), 200000u);
-    // A copy that can't take the name (an installed copy still running) is no installed copy.
+    // An installed copy that runs on holds its file (no delete sharing, as Windows holds a running
+    // image), so the copy can't take the name: the file is kept when it is this very program...
     const fw::Handle running(
         CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    Touch(L"source");
-    EXPECT_FALSE(CopyVerified(source.Get(), target));
+    EXPECT_TRUE(CopyVerified(source.Get(), target));
+    // ...and is no installed copy when it is another.
+    std::ofstream(fs::path(m_root + L"\\other"), std::ios::binary) << std::string(200000, 'w');
+    const fw::Handle other(CreateFileW((m_root + L"\\other").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+    EXPECT_FALSE(CopyVerified(other.Get(), target));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
