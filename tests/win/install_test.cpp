@@ -268,10 +268,11 @@ TEST_F(InstallFiles, AFolderSomeoneElseMayChangeIsMovedAsideAndMadeAnew) {
 
 TEST_F(InstallFiles, TheAdministratorsFolderOthersMayChangeIsReprotectedWhereItIs) {
     // As an earlier install or another of the publisher's programs made it in the machine's shared
-    // data folder: the administrators' own, and users may add files and folders.
-    fw::SecurityDescriptor loose(L"O:BAD:(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;CI;0x116;;;BU)");
-    const std::wstring folder = m_root + L"\\Vexa";
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), loose.Attributes()));
+    // data folder: the administrators' own, and users may add files and folders. Wine keeps of a
+    // list only what a Unix mode holds: everyone stands in for the users there.
+    const std::wstring folder = Make(L"Vexa");
+    fw::SecurityDescriptor loose(L"D:(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;CI;0x116;;;BU)(A;CI;0x116;;;WD)");
+    ASSERT_TRUE(SetFileSecurityW(folder.c_str(), DACL_SECURITY_INFORMATION, loose.Get()));
     Touch(L"Vexa\\Statistic.ini");
     Make(L"Vexa\\Other");
     const auto onlyAdministrators = [&] {
