@@ -62,6 +62,6 @@ inline constexpr int kDeleteScriptAttempts = 3600;
 // that code page; a "%" in them is doubled so that the command interpreter does not read it
 // as a variable. Empty when the text would not fit the script's 2048-byte buffer.
 std::string DeleteScriptText(DeleteScript kind, std::string_view exePath, std::string_view folder,
-                             std::string_view scriptPath, int attempts = kDeleteScriptAttempts);
+                             std::string_view scriptPath);
 
 } // namespace app

@@ -56,35 +56,18 @@ TEST(AccessRules, OnlyTheSystemAndAdministratorsMayChangeATrustedFolder) {
 }
 
 TEST(AccessRules, OnlyTheAdministratorsOwnPlainFolderStaysWhereItIs) {
-    using base::FoundFolderStep;
-    using base::FoundObject;
-    const std::vector<AccessEntry> tight{{true, Trustee::Administrators, 0x1f01ff},
-                                         {true, Trustee::Other, kReadAndRun}},
-        // As a folder made in the machine's shared data folder inherits: users may add files.
-        loose{{true, Trustee::Administrators, 0x1f01ff}, {true, Trustee::Other, kAddFile}}, none;
-    const struct {
-        const char* what;
-        FoundObject object;
-        Trustee owner;
-        bool hasList;
-        const std::vector<AccessEntry>& entries;
-        FoundFolderStep step;
-    } cases[] = {
-        {"the program's own", FoundObject::Folder, Trustee::Administrators, true, tight,
-         FoundFolderStep::Use},
-        {"users may add files", FoundObject::Folder, Trustee::Administrators, true, loose,
-         FoundFolderStep::Reprotect},
-        {"the system's, no list", FoundObject::Folder, Trustee::System, false, none,
-         FoundFolderStep::Reprotect},
-        {"a user's", FoundObject::Folder, Trustee::Other, true, tight, FoundFolderStep::MoveAside},
-        {"a link", FoundObject::Link, Trustee::Administrators, true, tight, FoundFolderStep::MoveAside},
-        {"a file", FoundObject::Other, Trustee::System, true, loose, FoundFolderStep::MoveAside},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(
-            base::FoundFolderStepFor(c.object, c.owner, c.hasList, c.entries, base::kFolderChangeRights),
-            c.step)
-            << c.what;
+    using enum base::FoundFolderStep;
+    using Found = base::FoundObject;
+    const std::vector<AccessEntry> tight{{true, Trustee::System, kGenericAll}},
+        loose{{true, Trustee::Other, kAddFile}}; // as the shared data folder's entry is inherited
+    const std::tuple<Found, Trustee, const std::vector<AccessEntry>*, base::FoundFolderStep> cases[] = {
+        {Found::Folder, Trustee::Administrators, &tight, Use},
+        {Found::Folder, Trustee::System, &loose, Reprotect},
+        {Found::Folder, Trustee::Other, &tight, MoveAside},
+        {Found::Link, Trustee::Administrators, &tight, MoveAside},
+        {Found::Other, Trustee::System, &tight, MoveAside}};
+    for (const auto& [object, owner, entries, step] : cases)
+        EXPECT_EQ(base::FoundFolderStepFor(object, owner, true, *entries, base::kFolderChangeRights), step);
 }
 
 } // namespace

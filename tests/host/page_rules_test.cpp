@@ -71,8 +71,6 @@ TEST(PageNavigation, TheTopStaysOnThePublishersHostsAndOnlyItCommands) {
     for (const auto& c : cases) {
         EXPECT_EQ(web::ScreenPageNavigation(c.url, true, standIn), c.top) << c.url;
         EXPECT_EQ(web::ScreenPageNavigation(c.url, false, standIn), c.frame) << c.url;
-        // From the top-level document, from a frame in the publisher's page, and from the
-        // publisher's frame inside a page showing this.
         EXPECT_EQ(web::CommandCounts(c.url, c.url, standIn), c.commands) << c.url;
         EXPECT_EQ(web::CommandCounts(c.url, cases[0].url, standIn), c.commands) << "from a frame: " << c.url;
         EXPECT_EQ(web::CommandCounts(cases[0].url, c.url, standIn), c.commands) << "inside: " << c.url;

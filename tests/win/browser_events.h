@@ -1,6 +1,6 @@
 // Browser events fired into a control site's sink as the browser fires them (arguments in
 // reverse order), for what a control without an HTML engine cannot make: a frame's navigation,
-// a page's new window; and a frame's browser object. Header only.
+// a page's new window. Header only.
 #pragma once
 #include <windows.h>
 #include <exdispid.h>
@@ -28,31 +28,6 @@ inline bool InvokeEvent(fw::CBrowserControlSite* site, DISPID id, UINT count, UI
     SysFreeString(args[textAt].bstrVal);
     return cancel != VARIANT_FALSE;
 }
-
-// A frame's browser object showing url: it answers the LocationURL property and nothing else.
-class FrameAt : public IDispatch {
-public:
-    explicit FrameAt(const wchar_t* url) : m_url(url) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = iid == IID_IUnknown || iid == IID_IDispatch ? this : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
-                        UINT*) override {
-        if (id != 211 || !(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
-        result->vt = VT_BSTR;
-        result->bstrVal = SysAllocString(m_url);
-        return S_OK;
-    }
-
-private:
-    const wchar_t* m_url;
-};
 
 // Before-navigate of url in frame (the control's own browser object for the top-level document).
 inline bool InvokeBeforeNavigate(fw::CBrowserControlSite* site, IDispatch* frame, const wchar_t* url,

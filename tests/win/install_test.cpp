@@ -11,7 +11,6 @@
 #include <iterator>
 
 #include "app/install_folder_win.h"
-#include "app/install_rules.h"
 #include "app/install_win.h"
 #include "app/shortcuts_win.h"
 #include "base/access_rules.h"
@@ -159,26 +158,6 @@ TEST_F(InstallFiles, TheScriptsTextsAreExactAndOnlyTheOwnEmptyFolderIsRemoved) {
     }
 }
 
-TEST_F(InstallFiles, TheScriptEndsWhileTheExecutableIsHeldAndDeletesItOnceItIsFree) {
-    const std::wstring exe = Touch(L"TnVexa.exe"), script = Make(L"scripts") + L"\\del.bat";
-    const auto run = [&] {
-        // Two tries instead of an hour's.
-        std::ofstream(fs::path(script), std::ios::binary)
-            << app::DeleteScriptText(app::DeleteScript::Short, Ascii(exe), "", Ascii(script), 2);
-        ASSERT_TRUE(StartSelfDeleteScript(script));
-        // The script deletes itself as it ends.
-        EXPECT_TRUE(wintest::PumpUntil([&] { return !Exists(script); }, 30000)) << "the loop ends";
-    };
-    {
-        const fw::Handle held(
-            CreateFileW(exe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-        run();
-        EXPECT_TRUE(Exists(exe));
-    }
-    run();
-    EXPECT_FALSE(Exists(exe));
-}
-
 TEST_F(InstallFiles, OnlySystemAndAdministratorsMayChangeTheScriptOrTheInstallFolders) {
     fw::Handle elevated, limited;
     ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, elevated.Put()));
@@ -267,26 +246,20 @@ TEST_F(InstallFiles, AFolderSomeoneElseMayChangeIsMovedAsideAndMadeAnew) {
 }
 
 TEST_F(InstallFiles, TheAdministratorsFolderOthersMayChangeIsReprotectedWhereItIs) {
-    // As an earlier install or another of the publisher's programs made it in the machine's shared
-    // data folder: the administrators' own, and users may add files and folders. Wine keeps of a
-    // list only what a Unix mode holds: everyone stands in for the users there.
-    const std::wstring folder = Make(L"Vexa");
-    fw::SecurityDescriptor loose(L"D:(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;CI;0x116;;;BU)(A;CI;0x116;;;WD)");
-    ASSERT_TRUE(SetFileSecurityW(folder.c_str(), DACL_SECURITY_INFORMATION, loose.Get()));
-    Touch(L"Vexa\\Statistic.ini");
+    // As a folder made in the machine's shared data folder inherits: users may add files. Wine keeps
+    // only what a Unix mode holds (everyone for users) and no owner (the user stands in).
+    const std::wstring folder = m_root + L"\\Vexa";
     Make(L"Vexa\\Other");
-    const auto onlyAdministrators = [&] {
-        const fw::Handle handle = fw::OpenWithoutFollowing(folder, READ_CONTROL);
-        return fw::OnlyAdministratorsMay(handle.Get(), SE_FILE_OBJECT, base::kFolderChangeRights);
-    };
-    // Where Wine keeps no owner, the user stands in for the administrators.
+    fw::SecurityDescriptor loose(L"D:(A;;FA;;;BA)(A;CI;0x116;;;BU)(A;CI;0x116;;;WD)");
+    ASSERT_TRUE(SetFileSecurityW(folder.c_str(), DACL_SECURITY_INFORMATION, loose.Get()));
     wintest::SetTestSwitch(L"TrustOwnUser", L"1");
-    ASSERT_FALSE(onlyAdministrators());
-    // Even a count, which never moves a folder, re-protects it.
+    const fw::Handle handle = fw::OpenWithoutFollowing(folder, READ_CONTROL);
+    ASSERT_FALSE(fw::OnlyAdministratorsMay(handle.Get(), SE_FILE_OBJECT, base::kFolderChangeRights));
+    // A count, which never moves a folder, re-protects it too.
     EXPECT_TRUE(fw::MakeAdministratorsFolder(folder, kInstallFolderSddl, fw::Untrusted::Refuse));
-    EXPECT_TRUE(onlyAdministrators());
+    EXPECT_TRUE(fw::OnlyAdministratorsMay(handle.Get(), SE_FILE_OBJECT, base::kFolderChangeRights));
     wintest::ClearTestSwitches();
-    EXPECT_TRUE(Exists(folder + L"\\Statistic.ini") && fs::is_directory(folder + L"\\Other"));
+    EXPECT_TRUE(fs::is_directory(folder + L"\\Other"));
     EXPECT_EQ(std::distance(fs::directory_iterator(m_root), fs::directory_iterator()), 1) << "nothing aside";
 }
 
@@ -305,15 +278,14 @@ TEST_F(InstallFiles, TheInstalledCopyIsHandedOutOnlyHoldingTheSourcesBytes) {
     }
     EXPECT_EQ(fs::file_size(target), 200000u);
     // An installed copy that runs on holds its file (no delete sharing, as Windows holds a running
-    // image), so the copy can't take the name: the file is kept when it is this very program...
+    // image): it is kept when it holds the same bytes, and is no installed copy otherwise.
     const fw::Handle running(
         CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_TRUE(CopyVerified(source.Get(), target));
-    // ...and is no installed copy when it is another.
-    std::ofstream(fs::path(m_root + L"\\other"), std::ios::binary) << std::string(200000, 'w');
-    const fw::Handle other(CreateFileW((m_root + L"\\other").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, 0, nullptr));
-    EXPECT_FALSE(CopyVerified(other.Get(), target));
+    const std::wstring other = Touch(L"other");
+    EXPECT_FALSE(CopyVerified(
+        fw::Handle(CreateFileW(other.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)).Get(),
+        target));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 

@@ -200,15 +200,6 @@ TEST_F(LoginTest, PageCommandsEndTheLoginAsTheMainWindowAnswers) {
 }
 
 TEST_F(LoginTest, OtherUrlsAndCommandsFromElsewhereLeaveTheLoginRunning) {
-    wintest::FrameAt adFrame(L"http://ads.example.com/banner.html"),
-        loginFrame(L"http://127.0.0.1:1/games/tn/dlq/box.html");
-    const fw::ComPtr<IDispatch> blankFrame = fw::MakeEmptyExternal();
-    const auto FrameCommand = [](IDispatch* frame) {
-        return [frame](LoginBackdrop& dlg) {
-            EXPECT_TRUE(wintest::InvokeBeforeNavigate(dlg.LoginPage().BrowserHost().Site(), frame,
-                                                      L"app://exitgame"));
-        };
-    };
     const INT_PTR result = RunLogin({
         Navigate(L"app://zzzzzzzz"),
         Navigate(L"APP://loadgame?S1服-a-b|g"),
@@ -218,20 +209,21 @@ TEST_F(LoginTest, OtherUrlsAndCommandsFromElsewhereLeaveTheLoginRunning) {
         Navigate(L"app://loadgame?S1服-a-b|file:///C:/windows/win.ini"),
         Navigate(L"app://loadgame?S1服-a-b|\\\\127.0.0.1\\share\\game.htm"),
         // A command of a frame that can't tell its address counts for nothing.
-        FrameCommand(blankFrame.Get()),
+        [](LoginBackdrop& dlg) {
+            fw::ComPtr<IDispatch> frame = fw::MakeEmptyExternal();
+            EXPECT_TRUE(wintest::InvokeBeforeNavigate(dlg.LoginPage().BrowserHost().Site(), frame.Get(),
+                                                      L"app://exitgame"));
+        },
         // Nor does the top-level page's while it is not the publisher's.
         Navigate(L"about:blank"),
         Navigate(L"app://exitgame"),
-        Navigate(L"http://127.0.0.1:1/games/tn/dlq/index.html"),
-        // Nor another host's frame (an advertisement's) inside the publisher's page.
-        FrameCommand(&adFrame),
         [this](LoginBackdrop& dlg) {
             EXPECT_TRUE(::IsWindow(dlg.m_hWnd));
             EXPECT_EQ(m_main.Count(WM_COPYDATA), 0u);
             EXPECT_TRUE(g_boxes.empty());
         },
-        // The publisher's own frame (its login box, say) commands as its page does.
-        FrameCommand(&loginFrame),
+        Navigate(L"http://127.0.0.1:1/games/tn/dlq/index.html"),
+        Navigate(L"app://exitgame"),
     });
     EXPECT_EQ(result, IDCANCEL);
 }
