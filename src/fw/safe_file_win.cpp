@@ -255,7 +255,7 @@ bool MakeAdministratorsFolder(const std::wstring& path, const wchar_t* sddl, Unt
             base::Trace(L"folder others may change not re-protected", path, GetLastError());
             break;
         }
-        base::Trace(L"folder not the administrators' own is not trusted", path, 0);
+        base::Trace(L"folder not the administrators' own, not trusted", path, 0);
         if (untrusted == Untrusted::Refuse || !RenameAside(existing.Get(), path)) break;
     }
     base::Trace(L"administrators' folder not made", path, GetLastError());

@@ -10,8 +10,8 @@
 
 #include "base/os_version_win.h"
 #include "base/page_protocol.h"
-#include "base/trace.h"
 #include "base/product.h"
+#include "base/trace.h"
 #include "base/trace_win.h"
 #include "fw/handles_win.h"
 #include "fw/resource_stream_win.h"

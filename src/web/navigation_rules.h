@@ -1,6 +1,6 @@
 // Where the program's browser controls may go and whom they obey: the publisher's own pages
 // over http(s) at the top, the web at large only inside frames, and "app:" commands only from
-// the publisher's pages inside the publisher's top-level page. The pages are plain HTTP inside an elevated
+// the publisher's pages inside its top-level page. The pages are plain HTTP inside an elevated
 // process.
 #pragma once
 #include <string_view>
