@@ -12,10 +12,10 @@ bool CreateInstallFolder(fw::Untrusted untrusted) {
     const std::wstring appData = base::CommonAppDataFolder();
     // Without the machine's folder there is nowhere to install to (and "\Vexa" would land in
     // the root of whatever drive is current). The outer folder is checked too: whoever may change
-    // it could swap the inner one.
+    // it could swap the inner one. It is never moved: the publisher's other programs live in it.
     if (appData.empty()) return false;
     const std::wstring folder = appData + std::wstring(kInstallSubfolder);
     return fw::MakeAdministratorsFolder(std::wstring(app::FolderOfPath(folder)), kInstallFolderSddl,
-                                        untrusted) &&
+                                        fw::Untrusted::Refuse) &&
            fw::MakeAdministratorsFolder(folder, kInstallFolderSddl, untrusted);
 }

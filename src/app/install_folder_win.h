@@ -9,10 +9,12 @@
 std::wstring InstallFolder();
 
 // Creates "\Vexa" in the machine's application-data folder and "\GameLogin" inside it, each
-// with the install folders' access list (below) in the creating call. An existing folder is used
-// when only administrators may change it; anything else is moved aside and made anew
-// (fw::MakeAdministratorsFolder), or, with fw::Untrusted::Refuse (a count of a running copy,
-// whose folder must not move under it), left alone. False when there is no such folder to use.
+// with the install folders' access list (below) in the creating call. An existing plain folder of
+// the system or the administrators stays where it is and is given that list when others may
+// change it (fw::MakeAdministratorsFolder). Anything else at "\GameLogin" is moved aside and made
+// anew, or, with fw::Untrusted::Refuse (a count of a running copy, whose folder must not move
+// under it), left alone; anything else at "\Vexa" is always left alone. False when there is no
+// such folder to use.
 bool CreateInstallFolder(fw::Untrusted untrusted = fw::Untrusted::MoveAside);
 
 // The install folders' access list: the program runs elevated from there, so only SYSTEM and

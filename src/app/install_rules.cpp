@@ -62,13 +62,11 @@ DeleteScript ChooseDeleteScript(std::wstring_view exeFolder, std::wstring_view i
 
 std::string DeleteScriptText(DeleteScript kind, std::string_view exePath, std::string_view folder,
                              std::string_view scriptPath) {
-    // The pause between attempts: one echo request to the loopback address.
-    constexpr int kPings = 1;
     const std::string exe = Quoted(exePath);
     // A count, read anew on every pass through the loop (without delayed expansion): whoever keeps
     // the file open does not keep an elevated interpreter running for ever.
     std::string text = "cd\\\r\nset /a tries=0\r\n:delexe\r\nset /a tries+=1\r\nping -n " +
-                       std::to_string(kPings) + " 127.0.0.1\r\n";
+                       std::to_string(kDeleteScriptPings) + " 127.0.0.1\r\n";
     text += "del " + exe + "\r\n";
     text +=
         "if exist " + exe + " if %tries% lss " + std::to_string(kDeleteScriptAttempts) + " goto :delexe\r\n";

@@ -49,9 +49,14 @@ enum class DeleteScript {
 DeleteScript ChooseDeleteScript(std::wstring_view exeFolder, std::wstring_view installFolder,
                                 uint64_t filesInFolder);
 
+// The pause between two tries of the script: echo requests to the loopback address, which the
+// system's "ping" sends a second apart, so a try lasts about a second.
+inline constexpr int kDeleteScriptPings = 2;
+
 // How often the script tries to delete the executable before it gives up (and deletes itself):
-// each try waits for one echo request on the loopback address.
-inline constexpr int kDeleteScriptAttempts = 600;
+// about an hour. The uninstalling process holds the executable until the player dismisses its
+// last notice, which may stay up as long as the player likes.
+inline constexpr int kDeleteScriptAttempts = 3600;
 
 // The script's text in the script's code page, lines ending in CR LF. The paths are given in
 // that code page; a "%" in them is doubled so that the command interpreter does not read it

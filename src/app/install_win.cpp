@@ -172,9 +172,11 @@ fw::Handle CopyVerified(HANDLE source, const std::wstring& target) {
             Sleep(100);
         }
         if (!renamed) {
-            base::Trace(L"install: copy not moved into place", target, GetLastError());
+            // A copy that runs on (the player reinstalls while playing) holds its file for good:
+            // what counts is whether that file already holds this very program, as compared below.
+            base::Trace(L"install: copy not moved into place, the installed file is compared", target,
+                        GetLastError());
             fw::DeleteByHandle(copy.Get());
-            return {};
         }
     }
     // Nobody may change the installed file while it is compared and started.

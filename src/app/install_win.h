@@ -17,6 +17,7 @@ bool InstallSelf();
 // Replaces `target` with the bytes of `source` (read from its start): written to a new file
 // beside it, renamed over it, then read back through a handle that lets nobody change it and
 // compared with the source. That handle when the bytes are the same; an empty one otherwise.
+// When the rename fails (the installed copy is running) the installed file is compared as it is.
 fw::Handle CopyVerified(HANDLE source, const std::wstring& target);
 
 // The uninstall after the player confirmed it: the settings key, the shortcuts and their

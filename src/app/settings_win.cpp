@@ -85,9 +85,10 @@ std::wstring StatisticsFilePath() {
 uint32_t IncrementCounter(const wchar_t* key) {
     const std::wstring file = StatisticsFilePath();
     // The profile writer creates the file but not its folder: a launch on a machine where
-    // nothing was installed yet would lose its count every time. A folder that someone else may
-    // change (or a link) is not written through: it would take the elevated write elsewhere. It
-    // is left where it is (the running copy may live in it); the next install moves it aside.
+    // nothing was installed yet would lose its count every time. A folder of the administrators'
+    // that others may change is re-protected first; one of anyone else (or a link) is not
+    // written through: it would take the elevated write elsewhere. It is left where it is (the
+    // running copy may live in it); the next install moves it aside.
     const bool folder = CreateInstallFolder(fw::Untrusted::Refuse);
     CounterLock lock;
     const uint32_t value = NextCounterValue(ReadSetting(file, key, L"0", 31));

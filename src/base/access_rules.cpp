@@ -20,4 +20,11 @@ bool OnlyAdministratorsMay(Trustee owner, bool hasList, const std::vector<Access
     return true;
 }
 
+FoundFolderStep FoundFolderStepFor(FoundObject object, Trustee owner, bool hasList,
+                                   const std::vector<AccessEntry>& entries, uint32_t rights) {
+    if (object != FoundObject::Folder || !IsAdministration(owner)) return FoundFolderStep::MoveAside;
+    return OnlyAdministratorsMay(owner, hasList, entries, rights) ? FoundFolderStep::Use
+                                                                  : FoundFolderStep::Reprotect;
+}
+
 } // namespace base

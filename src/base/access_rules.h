@@ -35,4 +35,25 @@ inline constexpr uint32_t kAnyRight = 0xFFFFFFFF;
 bool OnlyAdministratorsMay(Trustee owner, bool hasList, const std::vector<AccessEntry>& entries,
                            uint32_t rights);
 
+// What is found at the path of a folder the program keeps its own files in.
+enum class FoundObject {
+    Folder, // a plain folder
+    Link,   // any reparse point, a folder's junction included
+    Other,  // a file or anything else that is not a folder
+};
+
+// What becomes of it.
+enum class FoundFolderStep {
+    Use,       // only the system and administrators may change it already
+    Reprotect, // the system's or the administrators' own: its access list is replaced in place
+    MoveAside, // anyone else's, a link or no folder at all: never written through
+};
+
+// A plain folder owned by the system or the Administrators group is kept where it is (what
+// lies in it stays where the publisher's other programs expect it): used as it is when nobody
+// else may change it (`rights`), else given the program's own access list. Anything else is
+// not the program's to change and goes out of the way.
+FoundFolderStep FoundFolderStepFor(FoundObject object, Trustee owner, bool hasList,
+                                   const std::vector<AccessEntry>& entries, uint32_t rights);
+
 } // namespace base

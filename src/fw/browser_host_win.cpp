@@ -472,6 +472,24 @@ std::wstring CBrowserHost::LocationUrl() const {
     return url;
 }
 
+std::wstring CBrowserHost::LocationUrlOf(IDispatch* frame) const {
+    if (!frame) return {};
+    if (IsTopLevel(frame)) return LocationUrl();
+    // A frame's browser object answers the same property through its automation interface
+    // (LocationURL of IWebBrowser, a dual interface).
+    constexpr DISPID kLocationUrl = 211;
+    VARIANT result;
+    VariantInit(&result);
+    DISPPARAMS none{};
+    const HRESULT hr = frame->Invoke(kLocationUrl, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                                     &result, nullptr, nullptr);
+    std::wstring url;
+    if (SUCCEEDED(hr) && result.vt == VT_BSTR && result.bstrVal)
+        url.assign(result.bstrVal, SysStringLen(result.bstrVal));
+    VariantClear(&result);
+    return url;
+}
+
 void CBrowserHost::SetRect(const RECT& rect) {
     if (!m_object) return;
     ComPtr<IOleInPlaceObject> inPlace;

@@ -248,6 +248,9 @@ public:
     // The address of the document the control shows, as the browser reports it (empty when
     // none).
     std::wstring LocationUrl() const;
+    // The address of the document an event's browser object shows: the control's for its
+    // top-level document, a frame's own otherwise (empty when the object can't say).
+    std::wstring LocationUrlOf(IDispatch* frame) const;
 
     void SetRect(const RECT& rect);
     bool Navigate(const std::wstring& url);

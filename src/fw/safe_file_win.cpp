@@ -100,6 +100,33 @@ bool Decide(PSID owner, BOOL hasList, PACL list, uint32_t rights) {
     return base::OnlyAdministratorsMay(TrusteeOf(owner), hasList && list, EntriesOf(list), rights);
 }
 
+// What becomes of the object found at a folder's path, read through its handle: an object whose
+// kind or owner can't be read is nobody's to trust.
+base::FoundFolderStep StepForFound(HANDLE object, const FILE_ATTRIBUTE_TAG_INFO& tag) {
+    const base::FoundObject kind =
+        (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? base::FoundObject::Link
+        : (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)   ? base::FoundObject::Folder
+                                                            : base::FoundObject::Other;
+    PSID owner = nullptr;
+    PACL list = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                        &owner, nullptr, &list, nullptr, &descriptor) != ERROR_SUCCESS)
+        return base::FoundFolderStep::MoveAside;
+    const base::FoundFolderStep step = base::FoundFolderStepFor(kind, TrusteeOf(owner), list != nullptr,
+                                                                EntriesOf(list), base::kFolderChangeRights);
+    LocalFree(descriptor);
+    return step;
+}
+
+// Replaces the folder's access list with the protected one of `descriptor` through the open
+// handle. The kernel's own call changes this object alone: it neither follows a path nor walks
+// the folder's children, where a user may have left links while the folder was open to them.
+bool Reprotect(HANDLE folder, PSECURITY_DESCRIPTOR descriptor) {
+    return SetKernelObjectSecurity(folder, DACL_SECURITY_INFORMATION, descriptor) &&
+           OnlyAdministratorsMay(folder, SE_FILE_OBJECT, base::kFolderChangeRights);
+}
+
 // Renames an open file or folder to a fresh name beside it, never replacing anything.
 bool RenameAside(HANDLE object, const std::wstring& path) {
     for (int attempt = 0; attempt < kAsideAttempts; ++attempt) {
@@ -210,16 +237,25 @@ bool MakeAdministratorsFolder(const std::wstring& path, const wchar_t* sddl, Unt
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (CreateDirectoryW(path.c_str(), descriptor.Attributes())) return true;
         if (GetLastError() != ERROR_ALREADY_EXISTS) break;
-        const Handle existing = OpenWithoutFollowing(path, READ_CONTROL | DELETE | FILE_READ_ATTRIBUTES);
+        constexpr DWORD kLook = READ_CONTROL | DELETE | FILE_READ_ATTRIBUTES;
+        // Without the right to change its list (someone else's folder) it can still be moved aside.
+        Handle existing = OpenWithoutFollowing(path, kLook | WRITE_DAC);
+        if (!existing && GetLastError() == ERROR_ACCESS_DENIED) existing = OpenWithoutFollowing(path, kLook);
         FILE_ATTRIBUTE_TAG_INFO tag{};
         if (!existing ||
             !GetFileInformationByHandleEx(existing.Get(), FileAttributeTagInfo, &tag, sizeof(tag)))
             break;
-        const bool plainFolder = (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                                 !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-        if (plainFolder && OnlyAdministratorsMay(existing.Get(), SE_FILE_OBJECT, base::kFolderChangeRights))
-            return true;
-        base::Trace(L"folder others may change is not trusted", path, 0);
+        const base::FoundFolderStep step = StepForFound(existing.Get(), tag);
+        if (step == base::FoundFolderStep::Use) return true;
+        if (step == base::FoundFolderStep::Reprotect) {
+            if (Reprotect(existing.Get(), descriptor.Get())) {
+                base::Trace(L"folder others could change was re-protected", path, 0);
+                return true;
+            }
+            base::Trace(L"folder others may change not re-protected", path, GetLastError());
+            break;
+        }
+        base::Trace(L"folder not the administrators' own, not trusted", path, 0);
         if (untrusted == Untrusted::Refuse || !RenameAside(existing.Get(), path)) break;
     }
     base::Trace(L"administrators' folder not made", path, GetLastError());

@@ -65,14 +65,17 @@ HANDLE CreateNewFileAt(const wchar_t* path, const wchar_t* expectedFinalPath, DW
 // resolved path (opened without following a link; a folder that is a link has none) and the name.
 std::wstring FinalPathForNewFile(const std::wstring& folder, const std::wstring& name);
 
-// What MakeAdministratorsFolder does with something at the path that it can't trust.
+// What MakeAdministratorsFolder does with something at the path that is not the system's or the
+// administrators' own folder.
 enum class Untrusted { MoveAside, Refuse };
 
 // The folder `path` for an elevated program's own files: created with `sddl` in the creating
-// call, or, when it exists, used only when its owner is the system or the Administrators group
-// and nobody else may change it. Anything else there (a folder someone else made, a link, a
-// file) is renamed aside under a fresh name and the folder created anew, or, with
-// Untrusted::Refuse, left as it is. False when the folder can't be had.
+// call, or, when it exists, kept where it is when it is a plain folder owned by the system or the
+// Administrators group (base::FoundFolderStepFor): used as it is when nobody else may change it,
+// else given the access list of `sddl` through the handle it was judged on (what lies in it is
+// left as it is and trusted no more than before). Anything else there (a folder someone else
+// owns, a link, a file) is renamed aside under a fresh name and the folder created anew, or,
+// with Untrusted::Refuse, left as it is. False when the folder can't be had.
 bool MakeAdministratorsFolder(const std::wstring& path, const wchar_t* sddl,
                               Untrusted untrusted = Untrusted::MoveAside);
 

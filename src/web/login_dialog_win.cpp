@@ -11,6 +11,8 @@
 #include "base/os_version_win.h"
 #include "base/page_protocol.h"
 #include "base/product.h"
+#include "base/trace.h"
+#include "base/trace_win.h"
 #include "fw/handles_win.h"
 #include "fw/resource_stream_win.h"
 #include "resource.h"
@@ -170,8 +172,8 @@ void LoginDialog::OnScreenLoginNavigation(BrowserEvent& event) {
         web::ScreenPageNavigation(BrowserHost(), event.frame, event.url, *event.cancel);
         return;
     }
-    // A command URL is never navigated to, whatever it does; only the publisher's own top-level
-    // page commands (a frame, an advertisement, a page elsewhere is ignored).
+    // A command URL is never navigated to, whatever it does; only the publisher's own pages
+    // command (another host's frame, an advertisement, a page elsewhere is ignored).
     *event.cancel = true;
     if (!web::CommandCounts(BrowserHost(), event.frame)) return;
     const web::LoginCommand command = web::LoginCommandOf(event.url);
@@ -198,7 +200,11 @@ void LoginDialog::OnScreenLoginNavigation(BrowserEvent& event) {
 void LoginDialog::RegisterLogin(const std::wstring& url) {
     web::LoadGameCommand command = web::ParseLoadGame(url);
     // The game page is a publisher page or the login goes no further (the page stays as it is).
-    if (!web::MayNavigateTo(command.gameUrl)) return;
+    if (!web::MayNavigateTo(command.gameUrl)) {
+        base::Trace(L"loadgame refused, game page not the publisher's",
+                    base::AddressForTrace(command.gameUrl), 0);
+        return;
+    }
     const web::LoginFields fields = web::NormaliseLoginFields(std::move(command.fields));
     const std::wstring label = web::BuildTabLabel(fields);
     auto& seams = web::Seams();

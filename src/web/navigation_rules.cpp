@@ -31,8 +31,8 @@ PageNavigation ScreenPageNavigation(std::wstring_view url, bool topLevel, std::w
     return PageNavigation::OpenOutside;
 }
 
-bool CommandCounts(bool topLevel, std::wstring_view leavingUrl, std::wstring_view overrideHost) {
-    return topLevel && IsPublisherPage(leavingUrl, overrideHost);
+bool CommandCounts(std::wstring_view senderUrl, std::wstring_view topUrl, std::wstring_view overrideHost) {
+    return IsPublisherPage(senderUrl, overrideHost) && IsPublisherPage(topUrl, overrideHost);
 }
 
 } // namespace web

@@ -1,6 +1,7 @@
 // Where the program's browser controls may go and whom they obey: the publisher's own pages
 // over http(s) at the top, the web at large only inside frames, and "app:" commands only from
-// the publisher's top-level page. The pages are plain HTTP inside an elevated process.
+// the publisher's pages inside its top-level page. The pages are plain HTTP inside an elevated
+// process.
 #pragma once
 #include <string_view>
 
@@ -24,8 +25,9 @@ enum class PageNavigation {
 // scheme (file:, a UNC path, registered protocols) is cancelled.
 PageNavigation ScreenPageNavigation(std::wstring_view url, bool topLevel, std::wstring_view overrideHost);
 
-// Whether an "app:" command counts: it was navigated to by the top-level document, and that
-// document (the one being left) is a publisher page.
-bool CommandCounts(bool topLevel, std::wstring_view leavingUrl, std::wstring_view overrideHost);
+// Whether an "app:" command counts: the document that sends it (the top-level one or a frame in
+// it, as it shows before the command) and the top-level document are both publisher pages. An
+// advertisement's frame, or a publisher frame inside another site's page, commands nothing.
+bool CommandCounts(std::wstring_view senderUrl, std::wstring_view topUrl, std::wstring_view overrideHost);
 
 } // namespace web

@@ -28,10 +28,14 @@ void ScreenPageNavigation(const fw::CBrowserHost& host, IDispatch* frame, const 
 }
 
 bool CommandCounts(const fw::CBrowserHost& host, IDispatch* frame) {
-    const std::wstring leaving = host.LocationUrl();
-    if (CommandCounts(host.IsTopLevel(frame), leaving, net::PublisherOverride())) return true;
-    // The command itself may carry an account: the line names the page that sent it.
-    base::Trace(L"app: command refused from", base::AddressForTrace(leaving), 0);
+    const std::wstring top = host.LocationUrl();
+    const std::wstring sender = host.LocationUrlOf(frame);
+    const std::wstring_view overrideHost = net::PublisherOverride();
+    if (CommandCounts(sender, top, overrideHost)) return true;
+    // The command itself may carry an account: the line names the page that was refused, the
+    // sender's or else the top-level one around it.
+    const std::wstring& refused = IsPublisherPage(sender, overrideHost) ? top : sender;
+    base::Trace(L"app: command refused from", base::AddressForTrace(refused), 0);
     return false;
 }
 

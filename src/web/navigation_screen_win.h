@@ -15,8 +15,8 @@ namespace web {
 void ScreenPageNavigation(const fw::CBrowserHost& host, IDispatch* frame, const std::wstring& url,
                           bool& cancel);
 
-// Whether an "app:" command navigation of the control counts (web::CommandCounts): from its
-// top-level document while that shows a publisher page.
+// Whether an "app:" command navigation of the control counts (web::CommandCounts): from a
+// publisher page, the top-level one or a frame's, while the top-level document shows one too.
 bool CommandCounts(const fw::CBrowserHost& host, IDispatch* frame);
 
 // Whether the program itself may send its control to url: a publisher page over http(s).

@@ -97,7 +97,7 @@ void PageView::OnTitleChange(const std::wstring& title) {
 
 void PageView::OnBeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
     if (const auto args = web::ParseEnterGame(url, web::DefaultHallUrl())) {
-        // Only the publisher's own top-level page commands; any other is cancelled unheard.
+        // Only the publisher's own pages command; any other is cancelled unheard.
         if (!web::CommandCounts(BrowserHost(), frame)) {
             cancel = true;
             return;

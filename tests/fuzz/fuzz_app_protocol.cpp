@@ -21,12 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const std::wstring url = kPrefixes[data[0] % 6] + ToText(data + 1, size - 1);
 
-    // Commands count, and the top-level document stays, only on an http(s) page whose host passes
-    // the download rule; another web page goes outside.
-    constexpr std::wstring_view kStandIn = L"127.0.0.1:8080";
+    // Commands count, from the top or a frame, and the top-level document stays, only on an
+    // http(s) page whose host passes the download rule; another web page goes outside.
+    constexpr std::wstring_view kStandIn = L"127.0.0.1:8080", kPage = L"http://127.0.0.1:8080/";
     const bool publisher = web::IsPublisherPage(url, kStandIn);
-    Require(web::CommandCounts(true, url, kStandIn) == publisher &&
-            !web::CommandCounts(false, url, kStandIn));
+    Require(web::CommandCounts(url, kPage, kStandIn) == publisher &&
+            web::CommandCounts(kPage, url, kStandIn) == publisher);
     if (publisher) Require(net::IsTrustedUrl(L"http://" + url.substr(url.find(L"://") + 3), kStandIn));
     Require((web::ScreenPageNavigation(url, true, kStandIn) == web::PageNavigation::OpenOutside) ==
             (fw::IsWebAddress(url) && !publisher));

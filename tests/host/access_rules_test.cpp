@@ -55,4 +55,19 @@ TEST(AccessRules, OnlyTheSystemAndAdministratorsMayChangeATrustedFolder) {
                                              {{true, Trustee::Other, 0x100000}}, base::kAnyRight));
 }
 
+TEST(AccessRules, OnlyTheAdministratorsOwnPlainFolderStaysWhereItIs) {
+    using enum base::FoundFolderStep;
+    using Found = base::FoundObject;
+    const std::vector<AccessEntry> tight{{true, Trustee::System, kGenericAll}},
+        loose{{true, Trustee::Other, kAddFile}}; // as the shared data folder's entry is inherited
+    const std::tuple<Found, Trustee, const std::vector<AccessEntry>*, base::FoundFolderStep> cases[] = {
+        {Found::Folder, Trustee::Administrators, &tight, Use},
+        {Found::Folder, Trustee::System, &loose, Reprotect},
+        {Found::Folder, Trustee::Other, &tight, MoveAside},
+        {Found::Link, Trustee::Administrators, &tight, MoveAside},
+        {Found::Other, Trustee::System, &tight, MoveAside}};
+    for (const auto& [object, owner, entries, step] : cases)
+        EXPECT_EQ(base::FoundFolderStepFor(object, owner, true, *entries, base::kFolderChangeRights), step);
+}
+
 } // namespace

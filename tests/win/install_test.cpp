@@ -149,8 +149,8 @@ TEST_F(InstallFiles, TheScriptsTextsAreExactAndOnlyTheOwnEmptyFolderIsRemoved) {
 
         const std::string exe = Ascii(c.exe), folder = Ascii(c.exe.substr(0, c.exe.rfind(L'\\')));
         std::string expected =
-            "cd\\\r\nset /a tries=0\r\n:delexe\r\nset /a tries+=1\r\nping -n 1 127.0.0.1\r\ndel \"" + exe +
-            "\"\r\nif exist \"" + exe + "\" if %tries% lss 600 goto :delexe\r\n";
+            "cd\\\r\nset /a tries=0\r\n:delexe\r\nset /a tries+=1\r\nping -n 2 127.0.0.1\r\ndel \"" + exe +
+            "\"\r\nif exist \"" + exe + "\" if %tries% lss 3600 goto :delexe\r\n";
         if (c.longScript) expected += "del \"" + folder + "\" /Q /F /A\r\nrd \"" + folder + "\"\r\n";
         expected += "del \"" + Ascii(script) + "\"\r\n";
         std::ifstream f(fs::path(script), std::ios::binary);
@@ -245,6 +245,24 @@ TEST_F(InstallFiles, AFolderSomeoneElseMayChangeIsMovedAsideAndMadeAnew) {
     EXPECT_TRUE(Exists(folder + L"\\kept"));
 }
 
+TEST_F(InstallFiles, TheAdministratorsFolderOthersMayChangeIsReprotectedWhereItIs) {
+    // As a folder made in the machine's shared data folder inherits: users may add files. Wine keeps
+    // only what a Unix mode holds (everyone for users) and no owner (the user stands in).
+    const std::wstring folder = m_root + L"\\Vexa";
+    Make(L"Vexa\\Other");
+    fw::SecurityDescriptor loose(L"D:(A;;FA;;;BA)(A;CI;0x116;;;BU)(A;CI;0x116;;;WD)");
+    ASSERT_TRUE(SetFileSecurityW(folder.c_str(), DACL_SECURITY_INFORMATION, loose.Get()));
+    wintest::SetTestSwitch(L"TrustOwnUser", L"1");
+    const fw::Handle handle = fw::OpenWithoutFollowing(folder, READ_CONTROL);
+    ASSERT_FALSE(fw::OnlyAdministratorsMay(handle.Get(), SE_FILE_OBJECT, base::kFolderChangeRights));
+    // A count, which never moves a folder, re-protects it too.
+    EXPECT_TRUE(fw::MakeAdministratorsFolder(folder, kInstallFolderSddl, fw::Untrusted::Refuse));
+    EXPECT_TRUE(fw::OnlyAdministratorsMay(handle.Get(), SE_FILE_OBJECT, base::kFolderChangeRights));
+    wintest::ClearTestSwitches();
+    EXPECT_TRUE(fs::is_directory(folder + L"\\Other"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_root), fs::directory_iterator()), 1) << "nothing aside";
+}
+
 TEST_F(InstallFiles, TheInstalledCopyIsHandedOutOnlyHoldingTheSourcesBytes) {
     const std::wstring folder = Make(L"GameLogin"), target = folder + L"\\TnVexa.exe";
     std::ofstream(fs::path(m_root + L"\\source"), std::ios::binary) << std::string(200000, 'v');
@@ -259,11 +277,15 @@ TEST_F(InstallFiles, TheInstalledCopyIsHandedOutOnlyHoldingTheSourcesBytes) {
             << "nobody changes it while it is compared and started";
     }
     EXPECT_EQ(fs::file_size(target), 200000u);
-    // A copy that can't take the name (an installed copy still running) is no installed copy.
+    // An installed copy that runs on holds its file (no delete sharing, as Windows holds a running
+    // image): it is kept when it holds the same bytes, and is no installed copy otherwise.
     const fw::Handle running(
         CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    Touch(L"source");
-    EXPECT_FALSE(CopyVerified(source.Get(), target));
+    EXPECT_TRUE(CopyVerified(source.Get(), target));
+    const std::wstring other = Touch(L"other");
+    EXPECT_FALSE(CopyVerified(
+        fw::Handle(CreateFileW(other.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)).Get(),
+        target));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 

@@ -208,7 +208,7 @@ TEST_F(LoginTest, OtherUrlsAndCommandsFromElsewhereLeaveTheLoginRunning) {
         Navigate(L"app://loadgame"),
         Navigate(L"app://loadgame?S1服-a-b|file:///C:/windows/win.ini"),
         Navigate(L"app://loadgame?S1服-a-b|\\\\127.0.0.1\\share\\game.htm"),
-        // A frame's command (an advertisement's, say) counts for nothing.
+        // A command of a frame that can't tell its address counts for nothing.
         [](LoginBackdrop& dlg) {
             fw::ComPtr<IDispatch> frame = fw::MakeEmptyExternal();
             EXPECT_TRUE(wintest::InvokeBeforeNavigate(dlg.LoginPage().BrowserHost().Site(), frame.Get(),
