@@ -8,7 +8,11 @@
 #include <cwchar>
 #include <string>
 
+#include <shlobj.h>
+
+#include "base/user_folder_win.h"
 #include "mainwnd_fixture.h"
+#include "publisher_fixture.h"
 
 using namespace mwtest;
 
@@ -455,6 +459,132 @@ TEST_F(MainWindowTest, AdoptsTheHallPageOfAnotherStartOfThisProgramOnly) {
     ASSERT_TRUE(hall.CreateEx(0, nullptr, L"", WS_CHILD, 0, 0, 10, 10, m_dlg.m_hWnd, nullptr));
     PostAndPump(base::WM_PAGECREATED, reinterpret_cast<WPARAM>(hall.m_hWnd), 1);
     EXPECT_EQ(m_dlg.HallWnd(), hall.m_hWnd);
+}
+
+// A page stand-in of this process: records the main window's answers to its "entergame".
+class EnterGamePage : public CWnd {
+public:
+    std::vector<WPARAM> done;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == base::WM_ENTERGAMEDONE) done.push_back(wParam);
+        return CWnd::WindowProc(msg, wParam, lParam);
+    }
+};
+
+// The main window takes "entergame" only from its own pages, holds and judges the installed
+// client before it starts it, and offers the download for a missing or untrusted one.
+TEST_F(MainWindowTest, EnterGameFromItsOwnPagesStartsATrustedClientOrOffersTheDownload) {
+    const std::wstring folder = base::CommonAppDataFolder() + L"\\Vexa\\GameLogin";
+    ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    const std::wstring dragonx = folder + L"\\Dragonx.exe";
+    ASSERT_TRUE(wintest::WriteFileBytes(dragonx, "MZ"));
+    ::DeleteFileW((folder + L"\\Mygame.exe").c_str());
+    PlayLogin();
+    EnterGamePage page, foreign;
+    ASSERT_TRUE(page.CreateEx(0, nullptr, L"", WS_CHILD, 0, 0, 10, 10, m_dlg.m_hWnd, nullptr));
+    ASSERT_TRUE(foreign.CreateEx(0, nullptr, L"", WS_CHILD, 0, 0, 10, 10, m_dlg.m_hWnd, nullptr));
+    PostAndPump(base::WM_PAGECREATED, reinterpret_cast<WPARAM>(page.m_hWnd), 0);
+    ASSERT_EQ(m_dlg.Model().TabCount(), 1);
+    auto ask = [&](HWND from, const wchar_t* name) {
+        COPYDATASTRUCT data{base::kEnterGameCopyData, static_cast<DWORD>((wcslen(name) + 1) * 2),
+                            const_cast<wchar_t*>(name)};
+        return ::SendMessageW(m_dlg.m_hWnd, WM_COPYDATA, reinterpret_cast<WPARAM>(from),
+                              reinterpret_cast<LPARAM>(&data));
+    };
+    fw::Handle writer; // someone holding the installed client open for writing
+    const struct {
+        const char* why;
+        HWND from;
+        const wchar_t* name;
+        const wchar_t* trustOwnUser; // the test machine's stand-in for an administrators' folder
+        bool heldForWriting;
+        int answer;
+        LRESULT taken;
+        bool started, asked;
+        const wchar_t* downloaded;
+        std::vector<WPARAM> done;
+    } cases[] = {
+        {"trusted installed client",
+         page.m_hWnd,
+         L"dragonx",
+         L"1",
+         false,
+         IDCANCEL,
+         1,
+         true,
+         false,
+         nullptr,
+         {0}},
+        {"owned by the player",
+         page.m_hWnd,
+         L"dragonx",
+         nullptr,
+         false,
+         IDCANCEL,
+         1,
+         false,
+         true,
+         nullptr,
+         {1}},
+        {"held open for writing",
+         page.m_hWnd,
+         L"dragonx",
+         L"1",
+         true,
+         IDCANCEL,
+         1,
+         false,
+         true,
+         nullptr,
+         {1}},
+        {"missing, downloaded", page.m_hWnd, L"mygame", L"1", false, IDOK, 1, false, true, L"Mygame", {0}},
+        {"no page of this window",
+         foreign.m_hWnd,
+         L"dragonx",
+         L"1",
+         false,
+         IDOK,
+         0,
+         false,
+         false,
+         nullptr,
+         {}},
+        {"no client name", page.m_hWnd, L"..\\x", L"1", false, IDOK, 0, false, false, nullptr, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        wintest::SetTestSwitch(L"TrustOwnUser", c.trustOwnUser);
+        writer.Reset(c.heldForWriting ? ::CreateFileW(dragonx.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                                      nullptr, OPEN_EXISTING, 0, nullptr)
+                                      : nullptr);
+        m_dlg.downloadAnswer = c.answer;
+        m_dlg.downloadQuestions.clear();
+        m_dlg.downloads.clear();
+        m_dlg.started.clear();
+        page.done.clear();
+        EXPECT_EQ(ask(c.from, c.name), c.taken);
+        // A refused request is refused in its answer; a taken one is settled after it.
+        if (c.taken) {
+            EXPECT_TRUE(Pump([&] { return !page.done.empty(); }, 5000));
+        }
+        // Started from the held file, by the path it resolves to.
+        EXPECT_EQ(m_dlg.started,
+                  c.started ? std::vector<std::wstring>{L"\\\\?\\" + dragonx} : std::vector<std::wstring>{});
+        EXPECT_EQ(m_dlg.downloadQuestions.size(), c.asked ? 1u : 0u);
+        EXPECT_EQ(m_dlg.downloads,
+                  c.downloaded ? std::vector<std::wstring>{c.downloaded} : std::vector<std::wstring>{});
+        EXPECT_EQ(page.done, c.done);
+    }
+    writer.Reset();
+    // One question at a time: a request while it is open is refused.
+    m_dlg.duringQuestion = [&] { EXPECT_EQ(ask(page.m_hWnd, L"mygame"), 0); };
+    EXPECT_EQ(ask(page.m_hWnd, L"mygame"), 1);
+    EXPECT_TRUE(Pump([&] { return page.done.size() == 1; }, 5000));
+    EXPECT_EQ(m_dlg.downloadQuestions.size(), 1u);
+    wintest::ClearTestSwitches();
+    ::DeleteFileW(dragonx.c_str());
 }
 
 TEST(MainWindowAlone, AFirstLoginThatCannotStartIsToldAndEndsTheProgram) {
