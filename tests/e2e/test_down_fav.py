@@ -1,6 +1,5 @@
 """A page's own dialogs end to end: the hall page's "entergame" for a client that is not
-installed, asked of the main window and answered "确定" there, downloads the client from the
-stand-in publisher and starts it; Ctrl+D
+installed, answered "确定", downloads the client from the stand-in publisher and starts it; Ctrl+D
 typed into a game page opens the favourites dialog, whose "收藏" writes the shortcut. Pages are
 driven with the page automation channel, windows read and answered with post_msg.exe."""
 import glob
@@ -64,11 +63,13 @@ class PageDialogs(test_road.Road):
         self.assertTrue(started, "the downloaded client was started")
         # One start: the signed client's (an unsigned one started earlier would have come first).
         self.assertEqual(len(started.splitlines()), 1, started)
-        path, command_line, folder, _ = started.splitlines()[0].split("\t")
+        path, command_line, folder, search = started.splitlines()[0].split("\t")
         self.assertTrue(path.lower().endswith("\\mygame.exe"), path)
         self.assertEqual(command_line.strip().lower(), path.lower(), "started by its path alone")
         self.assertFalse(path.lower().startswith("c:\\users"), "never from a folder of the player's")
-        self.assertEqual(folder.lower(), path.lower().rsplit("\\", 1)[0], "run in its own folder")
+        self.assertEqual(folder, path.rsplit("\\", 1)[0], "in its own folder, with the system's search path")
+        system = "C:\\windows\\system32"
+        self.assertEqual(search.lower(), f"{system};C:\\windows;{system}\\Wbem;{folder}".lower())
         self.assertFalse(os.path.exists(os.path.join(self.wine.install_dir, "Mygame.ini")))
 
         # Button 1 closes the finished dialog; the client's file is gone, or goes at the next

@@ -310,34 +310,15 @@ TEST(PageModel, StripClicksSelectAndClose) {
 
 TEST(PageModel, EnterGameIsTakenFromItsOwnShownPagesOneAtATime) {
     PageModel m = WithTabs({L"a", L"b"});
-    m.PageProcessStarted(kHallProcess);
-    m.Adopt(kHallProcess, kHall, true);
-    const struct {
-        const char* why;
-        ProcessId process;
-        PageHandle page;
-        const wchar_t* name;
-        const wchar_t* taken; // the client's name, or null: refused
-        bool settle;          // the window settles the request afterwards
-    } cases[] = {
-        {"a tab of its process", ProcessOf(kB), kB, L"drag/onx", L"Dragonx", false},
-        {"another while one is settled", ProcessOf(kA), kA, L"mygame", nullptr, true},
-        {"settled: the next one", ProcessOf(kA), kA, L"mygame", L"Mygame", true},
-        {"the hall page", kHallProcess, kHall, L"mygame", L"Mygame", true},
-        {"a tab named by another process", ProcessOf(kA), kB, L"mygame", nullptr, true},
-        {"no page of this window", ProcessOf(kC), kC, L"mygame", nullptr, true},
-        {"no client name", ProcessOf(kA), kA, L"..\\x", nullptr, false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(m.TakeEnterGame(c.process, c.page, c.name).value_or(L"-"), c.taken ? c.taken : L"-")
-            << c.why;
-        if (c.settle) m.EnterGameSettled();
-    }
-    // A closed tab asks nothing any more, nor does anyone once the program quits.
+    EXPECT_EQ(m.TakeEnterGame(ProcessOf(kB), kB, L"drag/onx"), L"Dragonx");
+    EXPECT_FALSE(m.TakeEnterGame(ProcessOf(kA), kA, L"mygame")) << "while another is settled";
+    m.EnterGameSettled();
+    EXPECT_FALSE(m.TakeEnterGame(ProcessOf(kA), kB, L"mygame")) << "a tab another process announced";
+    EXPECT_FALSE(m.TakeEnterGame(ProcessOf(kC), kC, L"mygame")) << "no page of this window";
+    EXPECT_FALSE(m.TakeEnterGame(ProcessOf(kA), kA, L"..\\x")) << "no client name";
     m.AnswerCloseTab(kB, true);
-    EXPECT_FALSE(m.TakeEnterGame(ProcessOf(kB), kB, L"mygame"));
-    m.QuitAll();
-    EXPECT_FALSE(m.TakeEnterGame(ProcessOf(kA), kA, L"mygame"));
+    EXPECT_FALSE(m.TakeEnterGame(ProcessOf(kB), kB, L"mygame")) << "a closed tab";
+    EXPECT_EQ(m.TakeEnterGame(ProcessOf(kA), kA, L"mygame"), L"Mygame");
 }
 
 TEST(PageProcessArguments, WritesSignedHandleAndCount) {

@@ -102,10 +102,6 @@ TEST(ParseLabelCopyData, ReadsOnlyAWellFormedBlock) {
     EXPECT_FALSE(base::ParseLabelCopyData(tooLong.data(), tooLong.size()));
     const auto early = Utf16Bytes(std::u16string(u"ab\0cd", 5), false);
     EXPECT_EQ(base::ParseLabelCopyData(early.data(), early.size()).value_or(L"?"), L"ab");
-    // A game name is read the same way, within its own bound.
-    const auto longestName = Utf16Bytes(std::u16string(128, u'x'), true);
-    EXPECT_TRUE(base::ParseGameNameCopyData(longestName.data(), longestName.size()));
-    EXPECT_FALSE(base::ParseGameNameCopyData(longest.data(), longest.size()));
 }
 
 TEST(MainWindowLayout, ContentAreaAndMinimumSize) {

@@ -29,11 +29,8 @@ public:
     std::vector<Question> asked;
     std::deque<int> answers; // popped per question; IDNO when empty
 
-    // The "entergame" road: the download question's answer (and what happens while it is open),
-    // the downloads run and the clients started, by their resolved paths.
-    int downloadAnswer = IDCANCEL;
-    std::function<void()> duringQuestion;
-    std::vector<std::wstring> downloadQuestions, downloads, started;
+    int downloadQuestions = 0;         // "entergame": each declined
+    std::vector<std::wstring> started; // the clients started, by their held files' paths
 
     explicit TestMainWindow(mainwnd::MainWindowOptions options = {}) : MainWindow(std::move(options)) {}
     using MainWindow::PreTranslateMessage;
@@ -47,12 +44,7 @@ protected:
         answers.pop_front();
         return answer;
     }
-    int AskDownload() override {
-        downloadQuestions.push_back(L"?");
-        if (duringQuestion) std::exchange(duringQuestion, nullptr)();
-        return downloadAnswer;
-    }
-    void RunGameDownload(const std::wstring& clientName) override { downloads.push_back(clientName); }
+    int AskDownload() override { return ++downloadQuestions, IDCANCEL; }
     bool StartClient(HANDLE held) override {
         wchar_t path[MAX_PATH] = {};
         ::GetFinalPathNameByHandleW(held, path, MAX_PATH, FILE_NAME_NORMALIZED);

