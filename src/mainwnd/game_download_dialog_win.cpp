@@ -4,14 +4,14 @@
 
 #include "base/trace.h"
 #include "base/trace_win.h"
+#include "mainwnd/game_client_win.h"
+#include "net/down_game_rules.h"
 #include "net/http_win.h"
 #include "net/publisher_win.h"
 #include "net/signature_win.h"
 #include "net/update_config.h"
-#include "mainwnd/game_client_win.h"
 #include "resource.h"
 #include "ui/skin_image_win.h"
-#include "net/down_game_rules.h"
 
 namespace {
 
