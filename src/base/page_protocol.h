@@ -28,6 +28,10 @@ inline constexpr unsigned WM_PAGEMUTE = 0x0405;
 inline constexpr unsigned WM_ADDACCOUNT = 0x0406;
 // Main window → each page window and the hall page, posted: reread the hotkeys.
 inline constexpr unsigned WM_RELOADHOTKEYS = 0x0407;
+// Main window → the page window whose "entergame" it took, posted once that is settled: wParam 1
+// when the player declined the client's download (the page then opens its hall address in the
+// player's browser, with the player's rights), else 0.
+inline constexpr unsigned WM_ENTERGAMEDONE = 0x0408;
 
 // lParam of the messages the program makes itself (a cancelled login's SC_CLOSE, the menu's F5).
 inline constexpr std::intptr_t kSelfMarker = 7301;
@@ -45,6 +49,19 @@ inline constexpr std::size_t kMaxTabLabelChars = 256;
 // lie within the block, or a label longer than kMaxTabLabelChars. Never reads past cbData bytes
 // and makes no assumption about the block's alignment: they are another process's bytes.
 std::optional<std::wstring> ParseLabelCopyData(const void* data, std::size_t cbData);
+
+// "entergame": a page asks its main window to start another game's client, or to offer its
+// download. WM_COPYDATA with this dwData, the asking page window as wParam and the game's name
+// as UTF-16 with its terminating zero: only the name, never a path or an address, which the main
+// window makes itself. The answer is non-zero when the main window took the request; it then
+// settles it on its own (question, download, start) and tells the page with WM_ENTERGAMEDONE.
+inline constexpr std::uintptr_t kEnterGameCopyData = 0x454E5447; // "ENTG"
+// The longest game name a page may send: any longer one makes no client path anyway.
+inline constexpr std::size_t kMaxGameNameChars = 128;
+
+// Reads the game name from a copy-data block as ParseLabelCopyData reads a label, bounded by
+// kMaxGameNameChars.
+std::optional<std::wstring> ParseGameNameCopyData(const void* data, std::size_t cbData);
 
 // The main window's frame around its pages: the caption band above, the border elsewhere.
 inline constexpr int kCaptionHeight = 30;

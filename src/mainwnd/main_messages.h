@@ -14,5 +14,8 @@ inline constexpr unsigned kMuteTimerMs = 400;
 // base::GlobalHotkey). WM_APP + 0x41, in the application's own range: no system or dialog
 // message and none of the shared ones in base/page_protocol.h.
 inline constexpr unsigned WM_GLOBALHOTKEY = 0x8000 + 0x41;
+// Posted by the window to itself once it has taken a page's "entergame": the request is settled
+// (question, download, start) after the page's message has been answered.
+inline constexpr unsigned WM_SETTLEENTERGAME = 0x8000 + 0x42;
 
 } // namespace mainwnd

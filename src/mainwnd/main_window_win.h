@@ -85,6 +85,13 @@ protected:
     // the box's result. Tests answer in its place.
     virtual int AskPlayer(const wchar_t* text, UINT type);
 
+    // The steps of a page's "entergame" that reach the player or start a program; tests answer
+    // or record in their place. The download question over this window (IDOK: download it), the
+    // download dialog for a client, and the start of a held client (mainwnd::StartHeldClient).
+    virtual int AskDownload();
+    virtual void RunGameDownload(const std::wstring& clientName);
+    virtual bool StartClient(HANDLE held);
+
     // Takes a started page process as one of this window's logins and holds it until it ends.
     // (Tests hand their own process here to play a page process.)
     void WatchPageProcess(fw::Handle process);
@@ -108,6 +115,9 @@ private:
 
     LRESULT OnPageCreated(WPARAM wParam, LPARAM lParam);
     LRESULT OnCopyData(HWND sender, const COPYDATASTRUCT* data);
+    LRESULT OnEnterGameRequest(HWND sender, DWORD process, const COPYDATASTRUCT& data);
+    // The request taken last: the installed client started, or the download offered.
+    void SettleEnterGame();
     // The ends the watch reports; the window enabled again when nothing holds it any more.
     void OnPageProcessEnded();
     void ReleaseIfNotHeld();
@@ -149,6 +159,9 @@ private:
     HICON m_hIconSmall = nullptr;
 
     fw::Bitmap m_bmpSoundOn, m_bmpSoundOff;
+    // The page whose "entergame" is being settled, and the client it asked for.
+    HWND m_enterGamePage = nullptr;
+    std::wstring m_enterGameClient;
     // The item texts of the menu being shown, for the test automation.
     std::wstring m_menuText;
 };

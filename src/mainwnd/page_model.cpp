@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "net/game_client_rules.h"
+
 namespace mainwnd {
 
 namespace {
@@ -62,6 +64,8 @@ PageActions PageModel::Adopt(ProcessId process, PageHandle page, bool isHall, bo
         m_running = true;
         a.beginRunning = true;
     }
+    std::erase_if(m_announcedBy, [page](const auto& entry) { return entry.first == page; });
+    m_announcedBy.emplace_back(page, process);
     if (isHall) {
         m_hallWnd = page;
         return a;
@@ -84,6 +88,17 @@ int PageModel::RegisterLabel(ProcessId process, std::wstring label) {
     if (login == m_logins.end() || LabelKept(label)) return 0;
     login->label = std::move(label);
     return 1;
+}
+
+std::optional<std::wstring> PageModel::TakeEnterGame(ProcessId process, PageHandle page,
+                                                     std::wstring_view gameName) {
+    const bool shown = page != 0 && (page == m_hallWnd || IndexOf(page) >= 0);
+    const bool announced = std::find(m_announcedBy.begin(), m_announcedBy.end(), std::pair(page, process)) !=
+                           m_announcedBy.end();
+    if (!shown || !announced || m_enteringGame || m_quitting) return std::nullopt;
+    std::optional<std::wstring> name = net::GameClientName(gameName);
+    m_enteringGame = name.has_value();
+    return name;
 }
 
 PageActions PageModel::AddAccount(std::uintptr_t wParam) {
@@ -182,6 +197,7 @@ PageActions PageModel::AnswerCloseTab(PageHandle page, bool yes) {
     }
     if (TabCount() < 2) return CloseTab(i); // the others went meanwhile: now it is the last tab
     m_pages.erase(m_pages.begin() + i);
+    std::erase_if(m_announcedBy, [page](const auto& entry) { return entry.first == page; });
     m_tabLabels.erase(m_tabLabels.begin() + i);
     // The tab that moved into the closed one's place is selected; after the last, the new last.
     if (i >= TabCount()) i = TabCount() - 1;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/page_protocol.h"
@@ -96,6 +97,14 @@ public:
     // matters).
     int RegisterLabel(ProcessId process, std::wstring label);
 
+    // "entergame" from page window `page` of process `process`, asking for game `gameName`: the
+    // client's name (net::GameClientName) when the window takes the request, which it then
+    // settles and reports with EnterGameSettled. Refused (nothing) when the page is no tab or hall
+    // page that this process announced, when the name is no client name, while another request is
+    // being settled (one question or download at a time) and once the program is quitting.
+    std::optional<std::wstring> TakeEnterGame(ProcessId process, PageHandle page, std::wstring_view gameName);
+    void EnterGameSettled() { m_enteringGame = false; }
+
     // WM_ADDACCOUNT with its wParam.
     PageActions AddAccount(std::uintptr_t wParam);
 
@@ -141,6 +150,9 @@ private:
     std::vector<std::wstring> m_tabLabels; // parallel to m_pages
     PageHandle m_hallWnd = 0;
     std::vector<Login> m_logins; // in the order they were started
+    // The process that announced each page ever adopted (tabs and the hall page).
+    std::vector<std::pair<PageHandle, ProcessId>> m_announcedBy;
+    bool m_enteringGame = false;
     int m_curTab = 0;
     HoverState m_hover;
     bool m_running = false;

@@ -20,10 +20,7 @@ struct PageSeams {
     // A web address opened in the player's default browser with the player's rights
     // (fw::OpenAsPlayer), shown normally; false when it was not opened.
     bool (*shellOpen)(const std::wstring& url);
-    // Starts a program at idle priority, shown normally; both handles closed at once.
-    bool (*startProgram)(const std::wstring& path);
-    // The game client download dialog and the favourites dialog, modally over owner.
-    void (*runGameDownload)(HWND owner, const std::wstring& gameName);
+    // The favourites dialog, modally over owner.
     void (*runFavourites)(HWND owner, const std::wstring& name, const std::wstring& url);
 };
 PageSeams& Seams();

@@ -1,32 +1,30 @@
 #include "web/page_window_win.h"
 
 #include <memory>
+#include <utility>
 
 #include "base/hotkey_win.h"
 #include "base/product.h"
 #include "base/sound_mute_win.h"
-#include "base/user_folder_win.h"
+#include "base/trace_win.h"
 #include "fw/web_address.h"
 #include "net/cache_clear_win.h"
+#include "net/game_client_rules.h"
 #include "resource.h"
 #include "web/app_protocol.h"
 #include "web/automation_tone_win.h"
 #include "web/gm_page_state_win.h"
 #include "web/navigation_screen_win.h"
-#include "web/page_rules.h"
 
 static_assert(web::kKeyF5 == VK_F5);
 
 namespace {
 
 constexpr const wchar_t* kTitle = base::kAppTitle;
-constexpr wchar_t kHallCaption[] = L"VexaEmber游戏大厅";
-constexpr wchar_t kDownloadQuestion[] = L"下载Ember登录器，玩游戏更加方便快捷，现在就去下载吧？";
+// The main window answers "entergame" at once; it is hung if it does not within this time.
+constexpr UINT kEnterGameAnswerMs = 5000;
 
 PageView* g_pageView = nullptr;
-// An "entergame" question or its download is open. Process-wide rather than the view's: the
-// page may be closed, and its view deleted, while the modal question runs.
-bool g_entering = false;
 
 // The page the frame around `view` shows.
 std::wstring GamePageOf(const CView& view) {
@@ -104,8 +102,9 @@ void PageView::OnBeforeNavigate2(IDispatch* frame, const std::wstring& url, bool
         }
         // A name the client path cannot be made from abandons the command; the navigation is
         // screened as any other.
-        if (const auto name = web::GameClientName(args->gameName)) {
-            EnterGame(*name, args->hallUrl);
+        if (const auto name = net::GameClientName(args->gameName)) {
+            if (auto* pageFrame = dynamic_cast<PageFrame*>(GetParentFrame()))
+                pageFrame->RequestEnterGame(*name, args->hallUrl);
             cancel = true;
             return;
         }
@@ -119,30 +118,6 @@ void PageView::NewWindowRefused(const std::wstring& url) {
 
 void PageView::RefreshPage() {
     if (web::MayNavigateTo(BrowserHost().LocationUrl())) Refresh();
-}
-
-void PageView::EnterGame(const std::wstring& clientName, const std::wstring& hallUrl) {
-    const auto path = web::GameClientPath(base::CommonAppDataFolder(), clientName);
-    if (!path || g_entering) return;
-    auto& seams = web::Seams();
-    const DWORD attributes = ::GetFileAttributesW(path->c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        seams.startProgram(*path); // a client that fails to start is silently nothing
-        return;
-    }
-    // The question and the download are modal: the page's navigations go on meanwhile, and the
-    // page may close, so the main window is read before.
-    const auto* frame = dynamic_cast<const PageFrame*>(GetParentFrame());
-    if (!frame) return;
-    const HWND parent = frame->Context().parent;
-    g_entering = true;
-    if (seams.messageBox(parent, kDownloadQuestion, kHallCaption, MB_OKCANCEL) == IDOK) {
-        seams.runGameDownload(parent, clientName);
-    } else if (fw::IsWebAddress(hallUrl)) {
-        // The hall address comes from a web page: only web addresses go to the shell.
-        seams.shellOpen(hallUrl);
-    }
-    g_entering = false;
 }
 
 // ---- PageFrame -------------------------------------------------------------------------------
@@ -176,6 +151,31 @@ int PageFrame::OnCreate(CREATESTRUCTW* cs) {
     }
     OnReloadHotkeys();
     ::SetTimer(m_hWnd, kParentWatchTimer, kParentWatchMs, nullptr);
+    return 0;
+}
+
+void PageFrame::RequestEnterGame(const std::wstring& clientName, const std::wstring& hallUrl) {
+    COPYDATASTRUCT data{};
+    data.dwData = base::kEnterGameCopyData;
+    data.cbData = static_cast<DWORD>((clientName.size() + 1) * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(clientName.c_str());
+    DWORD_PTR taken = 0;
+    if (!::SendMessageTimeoutW(m_context.parent, WM_COPYDATA, reinterpret_cast<WPARAM>(m_hWnd),
+                               reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kEnterGameAnswerMs,
+                               &taken) ||
+        taken == 0) {
+        // Another request is being settled, or the main window is gone or hung.
+        base::Trace(L"entergame not taken by the main window", ::GetLastError());
+        return;
+    }
+    m_enterGameHall = hallUrl;
+}
+
+LRESULT PageFrame::OnEnterGameDone(WPARAM declined) {
+    // The player's browser runs with the player's rights: that is the page's to open, not the
+    // main window's. The hall address comes from a web page: only web addresses go there.
+    std::optional<std::wstring> hall = std::exchange(m_enterGameHall, std::nullopt);
+    if (declined == 1 && hall && fw::IsWebAddress(*hall)) web::Seams().shellOpen(*hall);
     return 0;
 }
 
@@ -310,6 +310,8 @@ LRESULT PageFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return OnPageMute(wParam);
     case base::WM_RELOADHOTKEYS:
         return OnReloadHotkeys();
+    case base::WM_ENTERGAMEDONE:
+        return OnEnterGameDone(wParam);
     case web::kAutomationQuery:
         if (m_context.automation) return OnAutomationQuery(wParam, lParam);
         break;

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "fw/sdi_win.h"
@@ -38,10 +39,6 @@ protected:
     void PostNcDestroy() override;
 
 private:
-    // "entergame": the game's client if it is installed, else the download question. One
-    // question (and the download it leads to) at a time: a command arriving meanwhile does nothing.
-    void EnterGame(const std::wstring& gameName, const std::wstring& hallUrl);
-
     std::wstring m_pageUrl;
     std::wstring m_pageTitle;
 };
@@ -64,6 +61,12 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
+    // "entergame": asks the main window for the client (only its name goes there; the main
+    // window starts it or offers its download, one request at a time). When the main window has
+    // taken the request, the hall address is kept for its answer: the player's browser opens it
+    // if the player declines the download.
+    void RequestEnterGame(const std::wstring& clientName, const std::wstring& hallUrl);
+
     // After a completed navigation: moves the frame into the main window's content area and
     // shows it, unless the main window has hidden it since it was first shown (a tab in the
     // background stays behind the selected one).
@@ -75,6 +78,8 @@ protected:
     int OnMouseActivate(HWND topLevel, UINT hitTest, UINT message) override;
     LRESULT OnPageMute(WPARAM muted);
     LRESULT OnReloadHotkeys();
+    // The main window has settled this page's "entergame" (declined 1: the player said no).
+    LRESULT OnEnterGameDone(WPARAM declined);
     // The automation channel's questions (see web::AutomationQuestion).
     LRESULT OnAutomationQuery(WPARAM question, LPARAM argument) const;
 
@@ -90,6 +95,8 @@ private:
     unsigned char m_keyDowns[256] = {};
     MSG m_lastCounted{};
     AutomationNavigator m_automation;
+    // The hall address of the "entergame" the main window took and has not settled yet.
+    std::optional<std::wstring> m_enterGameHall;
     const web::PageContext m_context;
 };
 

@@ -38,22 +38,22 @@ class PageDialogs(test_road.Road):
                 "/dl/Mygame.exe": {"file": CLIENT_STUB, "sign": signed},
             })
         serve(False)
-        main_wnd = self.start_program()  # with the automation switch on
-        # The stand-in client finds where to record its start in the environment it inherits.
-        self.wine.start(os.path.join(self.wine.install_dir, "TnVexa.exe"), ["/gmhall", f"/{main_wnd.hwnd}"],
-                        env={"TNVEXA_CLIENT_MARK": Wine.windows(mark)})
+        # The stand-in client finds where to record its start in the environment it inherits from
+        # the main window, which starts it.
+        main_wnd = self.start_program(env={"TNVEXA_CLIENT_MARK": Wine.windows(mark)})  # automation on
+        self.wine.start(os.path.join(self.wine.install_dir, "TnVexa.exe"), ["/gmhall", f"/{main_wnd.hwnd}"])
         self.assertTrue(wait_until(lambda: len(self.pages()) == 1, 30), f"the hall page joins: {self.windows()}")
         (hall,) = self.pages().values()
 
         def enter_game(title):
             self.assertEqual(self.wine.run(test_road.PAGE_AUTOMATE, ["frame", "app://entergame|mygame", "20000"],
                                            timeout=40), 0)
-            self.answer(self.wait_box(hall.pid))  # "确定": download
-            return self.wait_dialog(title, hall.pid)
+            self.answer(self.wait_box(main_wnd.pid))  # "确定": download
+            return self.wait_dialog(title, main_wnd.pid)
 
         # A client that the publisher did not sign is downloaded, refused and never started.
         self.post(enter_game("下载失败").hwnd, WM_COMMAND, IDOK, 0)
-        self.wait_dialog("下载失败", hall.pid, gone=True)
+        self.wait_dialog("下载失败", main_wnd.pid, gone=True)
         serve(True)
         dlg = enter_game("下载完成")
         Screen.shot("down_game_done")
@@ -63,16 +63,19 @@ class PageDialogs(test_road.Road):
         self.assertTrue(started, "the downloaded client was started")
         # One start: the signed client's (an unsigned one started earlier would have come first).
         self.assertEqual(len(started.splitlines()), 1, started)
-        path, command_line = started.splitlines()[0].split("\t")
+        path, command_line, folder, search = started.splitlines()[0].split("\t")
         self.assertTrue(path.lower().endswith("\\mygame.exe"), path)
         self.assertEqual(command_line.strip().lower(), path.lower(), "started by its path alone")
         self.assertFalse(path.lower().startswith("c:\\users"), "never from a folder of the player's")
+        self.assertEqual(folder, path.rsplit("\\", 1)[0], "in its own folder, with the system's search path")
+        system = "C:\\windows\\system32"
+        self.assertEqual(search.lower(), f"{system};C:\\windows;{system}\\Wbem;{folder}".lower())
         self.assertFalse(os.path.exists(os.path.join(self.wine.install_dir, "Mygame.ini")))
 
         # Button 1 closes the finished dialog; the client's file is gone, or goes at the next
         # restart while the client runs from it.
         self.post(dlg.hwnd, WM_COMMAND, IDOK, 0)
-        self.wait_dialog("下载完成", hall.pid, gone=True)
+        self.wait_dialog("下载完成", main_wnd.pid, gone=True)
         rc, pending = self.wine.tool("reg", "query", r"HKLM\System\CurrentControlSet\Control\Session Manager",
                                      "/v", "PendingFileRenameOperations")
         self.assertTrue(not os.path.exists(self.wine.unix(path)) or path.lower() in pending.lower(), pending)

@@ -32,9 +32,9 @@ class Road(E2ECase, RoadDriver):
         shown = [h for h, w in self.pages().items() if w.visible]
         return shown[0] if len(shown) == 1 else (shown or None)
 
-    def start_program(self):
+    def start_program(self, env=None):
         self.set_automation("1")
-        self.wine.start(self.installed_exe())
+        self.wine.start(self.installed_exe(), env=env)
         return self.wait_launched()
 
     def open_three_tabs(self):

@@ -7,7 +7,7 @@
 #include "base/text.h"
 #include "fw/web_address.h"
 #include "web/app_protocol.h"
-#include "web/page_rules.h"
+#include "net/game_client_rules.h"
 #include "fuzz_input.h"
 
 namespace {
@@ -34,11 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!args) return 0;
     Require(args->gameName.find(L'|') == std::wstring::npos);
 
-    if (const auto name = web::GameClientName(args->gameName)) {
+    if (const auto name = net::GameClientName(args->gameName)) {
         Require(!name->empty() && !(name->front() >= L'a' && name->front() <= L'z'));
         for (wchar_t c : *name)
             Require(IsNameChar(c));
-        if (const auto path = web::GameClientPath(kCommon, *name)) {
+        if (const auto path = net::GameClientPath(kCommon, *name)) {
             Require(path->size() <= 259);
             Require(*path == kCommon + L"\\Vexa\\GameLogin\\" + *name + L".exe");
         }

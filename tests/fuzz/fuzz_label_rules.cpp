@@ -28,6 +28,8 @@ struct Script {
 };
 
 void CheckLabelBlock(const uint8_t* data, size_t size) {
+    if (const auto name = base::ParseGameNameCopyData(data, size))
+        Require(name->size() <= base::kMaxGameNameChars && (name->size() + 1) * 2 <= size);
     const auto label = base::ParseLabelCopyData(data, size);
     if (!label) return;
     Require(size % 2 == 0 && label->size() <= base::kMaxTabLabelChars);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "web/down_game_rules.h"
+#include "net/down_game_rules.h"
 #include "web/fav_rules.h"
 
 namespace {
@@ -12,20 +12,20 @@ namespace {
 TEST(DownGameRules, PlacesComeFromAPlainGameNameOnly) {
     const std::wstring folder = L"C:\\Windows\\Temp\\TnVexa1-2-0";
     auto places =
-        web::GameDownloadPlacesFor(L"http://client.vexatarn.com/update/ConfigTnVexa.htm", folder, L"Dragonx");
+        net::GameDownloadPlacesFor(L"http://client.vexatarn.com/update/ConfigTnVexa.htm", folder, L"Dragonx");
     ASSERT_TRUE(places);
     EXPECT_EQ(places->configUrl, L"http://client.vexatarn.com/update/ConfigDragonx.htm");
     EXPECT_EQ(places->clientFile, folder + L"\\Dragonx.exe");
     // Every tag, case-sensitively; a name holding the tag is not replaced again.
-    places = web::GameDownloadPlacesFor(L"http://h:81/TnVexa/tnvexa/ConfigTnVexa.htm", L"", L"TnVexa_2");
+    places = net::GameDownloadPlacesFor(L"http://h:81/TnVexa/tnvexa/ConfigTnVexa.htm", L"", L"TnVexa_2");
     ASSERT_TRUE(places);
     EXPECT_EQ(places->configUrl, L"http://h:81/TnVexa_2/tnvexa/ConfigTnVexa_2.htm");
     EXPECT_EQ(places->clientFile, L"") << "no download folder, no client file";
 
     for (const wchar_t* name : {L"", L"my game", L"..\\evil", L"a/b", L"游戏", L"a:b"})
-        EXPECT_FALSE(web::GameDownloadPlacesFor(L"http://h/", folder, name)) << name;
-    EXPECT_FALSE(web::GameDownloadPlacesFor(L"http://h/", folder, std::wstring(240, L'a'))) << "too long";
-    EXPECT_EQ(web::DownloadLabelText(37), L"已加载  37%");
+        EXPECT_FALSE(net::GameDownloadPlacesFor(L"http://h/", folder, name)) << name;
+    EXPECT_FALSE(net::GameDownloadPlacesFor(L"http://h/", folder, std::wstring(240, L'a'))) << "too long";
+    EXPECT_EQ(net::DownloadLabelText(37), L"已加载  37%");
 }
 
 TEST(FavRules, TheShortcutTextAndWhereATitleMayPutIt) {

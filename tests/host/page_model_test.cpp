@@ -308,6 +308,19 @@ TEST(PageModel, StripClicksSelectAndClose) {
     EXPECT_FALSE(m.MiddleButtonUp({120 + 189 * 3, 20}).consumed);
 }
 
+TEST(PageModel, EnterGameIsTakenFromItsOwnShownPagesOneAtATime) {
+    PageModel m = WithTabs({L"a", L"b"});
+    EXPECT_EQ(m.TakeEnterGame(ProcessOf(kB), kB, L"drag/onx"), L"Dragonx");
+    EXPECT_FALSE(m.TakeEnterGame(ProcessOf(kA), kA, L"mygame")) << "while another is settled";
+    m.EnterGameSettled();
+    EXPECT_FALSE(m.TakeEnterGame(ProcessOf(kA), kB, L"mygame")) << "a tab another process announced";
+    EXPECT_FALSE(m.TakeEnterGame(ProcessOf(kC), kC, L"mygame")) << "no page of this window";
+    EXPECT_FALSE(m.TakeEnterGame(ProcessOf(kA), kA, L"..\\x")) << "no client name";
+    m.AnswerCloseTab(kB, true);
+    EXPECT_FALSE(m.TakeEnterGame(ProcessOf(kB), kB, L"mygame")) << "a closed tab";
+    EXPECT_EQ(m.TakeEnterGame(ProcessOf(kA), kA, L"mygame"), L"Mygame");
+}
+
 TEST(PageProcessArguments, WritesSignedHandleAndCount) {
     EXPECT_EQ(PageProcessArguments(0x30A5E, 2), L" /newgm /199262 /2");
     EXPECT_EQ(PageProcessArguments(-5, 0), L" /newgm /-5 /0");

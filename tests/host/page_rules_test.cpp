@@ -2,7 +2,7 @@
 #include "mainwnd/layout_rules.h"
 #include "fw/web_address.h"
 #include "web/navigation_rules.h"
-#include "web/page_rules.h"
+#include "net/game_client_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ TEST(GameClientName, KeepsSafeNamesAndRefusesTheRest) {
         {L"游戏", nullptr},
     };
     for (const auto& c : cases) {
-        const auto name = web::GameClientName(c.raw);
+        const auto name = net::GameClientName(c.raw);
         if (c.name == nullptr)
             EXPECT_FALSE(name.has_value()) << *name;
         else
@@ -32,11 +32,11 @@ TEST(GameClientName, KeepsSafeNamesAndRefusesTheRest) {
 }
 
 TEST(GameClientPath, BuildsUnderTheCommonFolderWithinThePathLimit) {
-    EXPECT_EQ(web::GameClientPath(L"C:\\ProgramData", L"Dragonx"),
+    EXPECT_EQ(net::GameClientPath(L"C:\\ProgramData", L"Dragonx"),
               L"C:\\ProgramData\\Vexa\\GameLogin\\Dragonx.exe");
     const std::wstring folder(259 - 20 - 1, L'x'); // 20 = "\Vexa\GameLogin\" + ".exe"
-    EXPECT_TRUE(web::GameClientPath(folder, L"A").has_value());
-    EXPECT_FALSE(web::GameClientPath(folder, L"AB").has_value());
+    EXPECT_TRUE(net::GameClientPath(folder, L"A").has_value());
+    EXPECT_FALSE(net::GameClientPath(folder, L"AB").has_value());
 }
 
 TEST(IsWebAddress, OnlyWebAddresses) {

@@ -1,7 +1,7 @@
 // The game client download dialog against the stand-in publisher: the configuration's address
 // and file, the outcomes with their titles and buttons, the label, the client started and
 // removed, and a cancel that leaves nothing running and nothing behind.
-#include "web/game_download_dialog_win.h"
+#include "mainwnd/game_download_dialog_win.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "publisher_fixture.h"
-#include "web/gm_page_state_win.h"
 #include "win_test_support.h"
 
 namespace {
@@ -20,12 +19,6 @@ bool Exists(const std::wstring& path) {
 }
 
 std::vector<size_t> g_startedSizes; // the client's size whenever one was started
-bool RecordStart(const std::wstring& path) {
-    std::string bytes;
-    wintest::ReadFileBytes(path, bytes);
-    g_startedSizes.push_back(bytes.size());
-    return true;
-}
 
 class TestDlg : public GameDownloadDialog {
 public:
@@ -47,6 +40,12 @@ protected:
         shown.emplace_back(Progress().GetPos(), PercentLabel().Text());
         if (onProgress) onProgress(*this);
     }
+    bool StartClient(HANDLE held) override {
+        LARGE_INTEGER size{};
+        ::GetFileSizeEx(held, &size);
+        g_startedSizes.push_back(static_cast<size_t>(size.QuadPart));
+        return true;
+    }
     void OnWorkDone(int outcome) override {
         GameDownloadDialog::OnWorkDone(outcome);
         ends += GetWindowText() + (::IsWindowEnabled(GetDlgItem(IDOK)) ? L"+" : L"-") +
@@ -57,10 +56,7 @@ protected:
 
 class DownGameTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(s_server.Start(R"({"routes": {}})"));
-        web::Seams().startProgram = RecordStart;
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(s_server.Start(R"({"routes": {}})")); }
     static void TearDownTestSuite() { s_server.Stop(); }
 
     // Game Mygame's configuration (with this status) names addr; the client route is given.

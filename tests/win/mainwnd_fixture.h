@@ -29,6 +29,9 @@ public:
     std::vector<Question> asked;
     std::deque<int> answers; // popped per question; IDNO when empty
 
+    int downloadQuestions = 0;         // "entergame": each declined
+    std::vector<std::wstring> started; // the clients started, by their held files' paths
+
     explicit TestMainWindow(mainwnd::MainWindowOptions options = {}) : MainWindow(std::move(options)) {}
     using MainWindow::PreTranslateMessage;
     using MainWindow::WatchPageProcess;
@@ -40,6 +43,13 @@ protected:
         const int answer = answers.front();
         answers.pop_front();
         return answer;
+    }
+    int AskDownload() override { return ++downloadQuestions, IDCANCEL; }
+    bool StartClient(HANDLE held) override {
+        wchar_t path[MAX_PATH] = {};
+        ::GetFinalPathNameByHandleW(held, path, MAX_PATH, FILE_NAME_NORMALIZED);
+        started.push_back(path);
+        return true;
     }
 };
 

@@ -8,7 +8,11 @@
 #include <cwchar>
 #include <string>
 
+#include <shlobj.h>
+
+#include "base/user_folder_win.h"
 #include "mainwnd_fixture.h"
+#include "publisher_fixture.h"
 
 using namespace mwtest;
 
@@ -455,6 +459,57 @@ TEST_F(MainWindowTest, AdoptsTheHallPageOfAnotherStartOfThisProgramOnly) {
     ASSERT_TRUE(hall.CreateEx(0, nullptr, L"", WS_CHILD, 0, 0, 10, 10, m_dlg.m_hWnd, nullptr));
     PostAndPump(base::WM_PAGECREATED, reinterpret_cast<WPARAM>(hall.m_hWnd), 1);
     EXPECT_EQ(m_dlg.HallWnd(), hall.m_hWnd);
+}
+
+// A page of this process: the main window's answers to its "entergame".
+struct EnterGamePage : CWnd {
+    std::vector<WPARAM> done;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == base::WM_ENTERGAMEDONE) done.push_back(wParam);
+        return CWnd::WindowProc(msg, wParam, lParam);
+    }
+};
+
+// A page of this process asks for a client: the installed one is started only when it is held and
+// trusted like the install folder, else the download is offered; a declined one is told the page.
+TEST_F(MainWindowTest, EnterGameStartsOnlyAHeldTrustedClientAndOffersTheDownloadOtherwise) {
+    const std::wstring folder = base::CommonAppDataFolder() + L"\\Vexa\\GameLogin",
+                       client = folder + L"\\Dragonx.exe";
+    ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    ASSERT_TRUE(wintest::WriteFileBytes(client, "MZ"));
+    PlayLogin();
+    EnterGamePage page;
+    ASSERT_TRUE(page.CreateEx(0, nullptr, L"", WS_CHILD, 0, 0, 10, 10, m_dlg.m_hWnd, nullptr));
+    PostAndPump(base::WM_PAGECREATED, reinterpret_cast<WPARAM>(page.m_hWnd), 0);
+    const struct {
+        const char* why;
+        const wchar_t* trustOwnUser; // the test machine's stand-in for the administrators
+        DWORD othersWriting;         // sharing of a writer's open handle, or 0 for none
+        bool started;
+    } cases[] = {{"held and trusted", L"1", 0, true},
+                 {"owned by the player", nullptr, 0, false},
+                 {"someone writing to it", L"1", FILE_SHARE_READ, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        wintest::SetTestSwitch(L"TrustOwnUser", c.trustOwnUser);
+        fw::Handle writer(c.othersWriting ? ::CreateFileW(client.c_str(), GENERIC_WRITE, c.othersWriting,
+                                                          nullptr, OPEN_EXISTING, 0, nullptr)
+                                          : nullptr);
+        m_dlg.started.clear();
+        m_dlg.downloadQuestions = 0;
+        COPYDATASTRUCT data{base::kEnterGameCopyData, sizeof(L"dragonx"), const_cast<wchar_t*>(L"dragonx")};
+        ASSERT_EQ(::SendMessageW(m_dlg.m_hWnd, WM_COPYDATA, reinterpret_cast<WPARAM>(page.m_hWnd),
+                                 reinterpret_cast<LPARAM>(&data)),
+                  1);
+        page.done.clear();
+        ASSERT_TRUE(Pump([&] { return !page.done.empty(); }, 5000));
+        EXPECT_EQ(m_dlg.started,
+                  c.started ? std::vector<std::wstring>{L"\\\\?\\" + client} : std::vector<std::wstring>{});
+        EXPECT_EQ(m_dlg.downloadQuestions, c.started ? 0 : 1);
+        EXPECT_EQ(page.done, std::vector<WPARAM>{c.started ? 0u : 1u}) << "declined";
+    }
+    wintest::ClearTestSwitches();
+    ::DeleteFileW(client.c_str());
 }
 
 TEST(MainWindowAlone, AFirstLoginThatCannotStartIsToldAndEndsTheProgram) {

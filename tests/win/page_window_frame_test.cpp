@@ -1,18 +1,16 @@
 // The page window under Wine: the frame made by the start-up routine, re-parented into a
 // stand-in main window and announced; placed into the content area after a navigation completes
 // unless it was hidden behind another tab; the keys it forwards, swallows or acts on;
-// "entergame" with its validation; the browser box clean-up after a close request.
+// "entergame" asked of the main window; the browser box clean-up after a close request.
 #include "web/page_window_win.h"
 
 #include <exdispid.h>
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "base/user_folder_win.h"
 #include "fw/message_loop_win.h"
 #include "page_window_fake_main.h"
 #include "base/page_protocol.h"
@@ -27,8 +25,7 @@ constexpr wchar_t kGameUrl[] = L"http://127.0.0.1:1/games/tn/s2/game.html?server
 struct Seen {
     std::vector<std::wstring> boxes; // text|caption|type|owner-is-main
     std::vector<std::wstring> opened;
-    std::vector<std::wstring> started;
-    std::vector<std::wstring> dialogs; // download|name|owner-is-main or fav|name|url|owner-is-main
+    std::vector<std::wstring> dialogs; // fav|name|url|owner-is-main
     int answer = IDCANCEL;
 };
 Seen g_seen;
@@ -39,27 +36,14 @@ bool FireBeforeNavigate(PageView* view, const wchar_t* url, IDispatch* frame = n
     return wintest::InvokeBeforeNavigate(view->BrowserHost().Site(), frame ? frame : view->GetBrowser(), url);
 }
 
-// Set: the page sends another "entergame" while the question is open.
-PageView* g_commandDuringBox = nullptr;
-
 int RecordBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
     g_seen.boxes.push_back(std::wstring(text) + L"|" + caption + L"|" + std::to_wstring(type) + L"|" +
                            (owner == g_mainForBoxes ? L"main" : L"other"));
-    if (PageView* view = std::exchange(g_commandDuringBox, nullptr)) {
-        EXPECT_TRUE(FireBeforeNavigate(view, L"app://entergame|othergame"));
-    }
     return g_seen.answer;
 }
 bool RecordOpen(const std::wstring& url) {
     g_seen.opened.push_back(url);
     return true;
-}
-bool RecordStart(const std::wstring& path) {
-    g_seen.started.push_back(path);
-    return true;
-}
-void RecordDownload(HWND owner, const std::wstring& name) {
-    g_seen.dialogs.push_back(L"download|" + name + (owner == g_mainForBoxes ? L"|main" : L"|other"));
 }
 void RecordFavourite(HWND owner, const std::wstring& name, const std::wstring& url) {
     g_seen.dialogs.push_back(L"fav|" + name + L"|" + url + (owner == g_mainForBoxes ? L"|main" : L"|other"));
@@ -96,8 +80,6 @@ protected:
         auto& seams = web::Seams();
         seams.messageBox = RecordBox;
         seams.shellOpen = RecordOpen;
-        seams.startProgram = RecordStart;
-        seams.runGameDownload = RecordDownload;
         seams.runFavourites = RecordFavourite;
         g_seen = {};
         m_frame = CreateGamePageFrame({m_main.hwnd, 0, true, kGameUrl}, false);
@@ -258,87 +240,50 @@ TEST_F(PageFrameTest, ReleasingF10OrAltLeavesTheMainWindowOutOfMenuMode) {
     }
 }
 
-TEST_F(PageFrameTest, EnterGameStartsAnInstalledClientOrAsks) {
-    const std::wstring folder = base::CommonAppDataFolder() + L"\\Vexa\\GameLogin";
-    ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    const std::wstring installed = folder + L"\\Dragonx.exe";
-    ::CloseHandle(::CreateFileW(installed.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    ::DeleteFileW((folder + L"\\Mygame.exe").c_str());
-
-    const std::wstring question =
-        L"下载Ember登录器，玩游戏更加方便快捷，现在就去下载吧？|VexaEmber游戏大厅|1|main";
+// The page asks the main window for the client by its name alone; on the main window's answer
+// that the player declined the download, it opens its hall address in the player's browser.
+TEST_F(PageFrameTest, EnterGameAsksTheMainWindowAndOpensTheHallWhenTheDownloadIsDeclined) {
     const struct {
         const char* name;
         const wchar_t* url;
-        int answer;
-        bool cancelled;
-        const wchar_t* started; // file name under the folder, or null
-        bool asked;
-        const wchar_t* opened; // hall URL handed to the shell, or null
+        const wchar_t* sent;   // the client name the main window is asked for, or null
+        bool taken;            // the main window's answer to the request
+        WPARAM declined;       // the main window's later answer
+        const wchar_t* opened; // the hall address handed to the shell, or null
     } cases[] = {
-        {"installed client", L"app://entergame|dragonx", IDCANCEL, true, L"Dragonx.exe", false, nullptr},
-        {"name with slashes", L"app://entergame|drag/onx|http://127.0.0.1:1/hall", IDCANCEL, true,
-         L"Dragonx.exe", false, nullptr},
-        {"missing, declined: the hall", L"app://entergame|my/game|http://127.0.0.1:1/hall", IDCANCEL, true,
-         nullptr, true, L"http://127.0.0.1:1/hall"},
-        {"missing, default hall", L"http://127.0.0.1:1/x?app://entergame|mygame", IDCANCEL, true, nullptr,
-         true, L"http://127.0.0.1:1/"},
-        {"missing, accepted: the download", L"app://entergame|mygame|http://127.0.0.1:1/hall", IDOK, true,
-         nullptr, true, nullptr},
-        {"hall that is not a web address", L"app://entergame|mygame|h", IDCANCEL, true, nullptr, true,
+        {"declined: the hall", L"app://entergame|drag/onx|http://127.0.0.1:1/hall", L"Dragonx", true, 1,
+         L"http://127.0.0.1:1/hall"},
+        {"started or downloaded", L"app://entergame|mygame|http://127.0.0.1:1/hall", L"Mygame", true, 0,
          nullptr},
-        {"hall that is a program", L"app://entergame|mygame|C:\\windows\\notepad.exe", IDCANCEL, true,
-         nullptr, true, nullptr},
+        {"not taken", L"app://entergame|mygame|http://127.0.0.1:1/hall", L"Mygame", false, 1, nullptr},
+        {"hall that is not a web address", L"app://entergame|mygame|h", L"Mygame", true, 1, nullptr},
         // Abandoned: the navigation is screened as any other, and an "app:" one never goes ahead.
-        {"empty name", L"app://entergame|//|http://127.0.0.1:1/hall", IDCANCEL, true, nullptr, false,
-         nullptr},
-        {"name leaving the folder", L"app://entergame|..\\..\\evil", IDCANCEL, true, nullptr, false, nullptr},
-        {"name with a space", L"app://entergame|my game", IDCANCEL, true, nullptr, false, nullptr},
-        {"not the command", L"app://entergam|dragonx", IDCANCEL, true, nullptr, false, nullptr},
+        {"empty name", L"app://entergame|//|http://127.0.0.1:1/hall", nullptr, true, 1, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         g_seen = {};
-        g_seen.answer = c.answer;
-        EXPECT_EQ(FireBeforeNavigate(m_view, c.url), c.cancelled);
-        if (c.started) {
-            ASSERT_EQ(g_seen.started.size(), 1u);
-            EXPECT_EQ(g_seen.started[0], folder + L"\\" + c.started);
-        } else {
-            EXPECT_TRUE(g_seen.started.empty());
-        }
-        if (c.asked) {
-            ASSERT_EQ(g_seen.boxes.size(), 1u);
-            EXPECT_EQ(g_seen.boxes[0], question);
-        } else {
-            EXPECT_TRUE(g_seen.boxes.empty());
-        }
-        if (c.opened) {
-            ASSERT_EQ(g_seen.opened.size(), 1u);
-            EXPECT_EQ(g_seen.opened[0], c.opened);
-        } else {
-            EXPECT_TRUE(g_seen.opened.empty());
-        }
-        // Only "确定" runs the download dialog, over the main window, for the client's name.
-        if (c.asked && c.answer == IDOK)
-            EXPECT_EQ(g_seen.dialogs, std::vector<std::wstring>{L"download|Mygame|main"});
-        else
-            EXPECT_TRUE(g_seen.dialogs.empty());
+        m_main.received.clear();
+        m_main.accept = c.taken;
+        EXPECT_TRUE(FireBeforeNavigate(m_view, c.url)) << "cancelled";
+        const auto* sent = m_main.Last(WM_COPYDATA);
+        EXPECT_EQ(sent ? sent->text : L"-", c.sent ? c.sent : L"-");
+        EXPECT_TRUE(!sent ||
+                    (sent->dwData == base::kEnterGameCopyData && sent->wParam == WPARAM(m_frame->m_hWnd)));
+        ::PostMessageW(m_frame->m_hWnd, base::WM_ENTERGAMEDONE, c.declined, 0);
+        ::PostMessageW(m_frame->m_hWnd, base::WM_ENTERGAMEDONE, c.declined, 0); // answered once only
+        wintest::PumpPending();
+        EXPECT_EQ(g_seen.opened,
+                  c.opened ? std::vector<std::wstring>{c.opened} : std::vector<std::wstring>{});
+        EXPECT_TRUE(g_seen.boxes.empty()) << "the main window asks, not the page";
     }
-
-    // One question at a time: a command arriving while it is open is cancelled and does nothing.
-    g_seen = {};
-    g_commandDuringBox = m_view;
-    EXPECT_TRUE(FireBeforeNavigate(m_view, L"app://entergame|mygame"));
-    EXPECT_EQ(g_seen.boxes.size(), 1u);
-    EXPECT_EQ(g_seen.opened, std::vector<std::wstring>{L"http://127.0.0.1:1/"});
+    m_main.accept = true;
 
     // A frame's command (an advertisement's, say) is cancelled unheard.
-    g_seen = {};
+    m_main.received.clear();
     fw::ComPtr<IDispatch> frame = fw::MakeEmptyExternal();
     EXPECT_TRUE(FireBeforeNavigate(m_view, L"app://entergame|dragonx", frame.Get()));
-    EXPECT_TRUE(g_seen.started.empty());
-    ::DeleteFileW(installed.c_str());
+    EXPECT_EQ(m_main.Count(WM_COPYDATA), 0u);
 }
 
 TEST_F(PageFrameTest, NewWindowsAreRefusedAndWebPagesGoToThePlayersBrowser) {
@@ -350,11 +295,10 @@ TEST_F(PageFrameTest, NewWindowsAreRefusedAndWebPagesGoToThePlayersBrowser) {
 }
 
 TEST_F(PageFrameTest, EnterGameArrivesThroughTheAutomationChannel) {
-    g_seen.answer = IDCANCEL;
     EXPECT_EQ(
         pagetest::SendAutomation(m_frame->m_hWnd, L"app://entergame|nosuchgame|http://127.0.0.1:1/hall"), 1);
-    ASSERT_TRUE(wintest::PumpUntil([] { return !g_seen.opened.empty(); }, 3000));
-    EXPECT_EQ(g_seen.opened[0], L"http://127.0.0.1:1/hall");
+    ASSERT_TRUE(wintest::PumpUntil([this] { return m_main.Count(WM_COPYDATA) == 1; }, 3000));
+    EXPECT_EQ(m_main.Last(WM_COPYDATA)->text, L"Nosuchgame");
     EXPECT_EQ(pagetest::SendAutomation(m_frame->m_hWnd, L""), 0) << "an empty request is refused";
 }
 

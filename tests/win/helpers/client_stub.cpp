@@ -1,6 +1,6 @@
-// A stand-in game client for the e2e tests, served by the stand-in publisher as a download:
-// it appends its own path and command line (UTF-8, one line) to the file named by
-// TNVEXA_CLIENT_MARK and ends.
+// A stand-in game client, served by the stand-in publisher as a download or started by a test:
+// it appends its own path, command line, current folder and PATH (UTF-8, tab-separated, one line)
+// to the file named by TNVEXA_CLIENT_MARK and ends.
 #include <windows.h>
 
 #include <cstdio>
@@ -9,9 +9,13 @@
 int wmain() {
     wchar_t mark[MAX_PATH] = {}, self[MAX_PATH] = {};
     if (!::GetEnvironmentVariableW(L"TNVEXA_CLIENT_MARK", mark, MAX_PATH)) return 1;
+    wchar_t folder[MAX_PATH] = {}, path[4096] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const std::wstring line = std::wstring(self) + L"\t" + ::GetCommandLineW() + L"\n";
-    char utf8[2048] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, folder);
+    ::GetEnvironmentVariableW(L"PATH", path, 4096);
+    const std::wstring line =
+        std::wstring(self) + L"\t" + ::GetCommandLineW() + L"\t" + folder + L"\t" + path + L"\n";
+    char utf8[8192] = {};
     const int n = ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8,
                                         sizeof(utf8), nullptr, nullptr);
     FILE* f = _wfopen(mark, L"ab");

@@ -1,9 +1,9 @@
-#include "web/down_game_rules.h"
+#include "net/down_game_rules.h"
 
 #include "base/text.h"
 #include "net/update_config.h"
 
-namespace web {
+namespace net {
 
 namespace {
 constexpr size_t kMaxPathChars = 259;
@@ -46,4 +46,4 @@ std::wstring DownloadLabelText(uint32_t percent) {
     return L"已加载  " + std::to_wstring(percent) + L"%";
 }
 
-} // namespace web
+} // namespace net

@@ -42,6 +42,8 @@ protected:
     // On this thread, never after the dialog has ended.
     virtual void OnProgress(uint32_t percent);
     virtual void OnWorkDone(int outcome);
+    // Starts the verified client while the dialog holds it (mainwnd::StartHeldClient).
+    virtual bool StartClient(HANDLE held);
 
     // Every way out: the worker's requests are cut off and the dialog waits (bounded) until it
     // has stopped, so that no progress and no title change follow; the download is removed.

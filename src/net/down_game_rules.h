@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace web {
+namespace net {
 
 // A game's name as addresses and files are made from it: ASCII letters, digits, "_" and "-",
 // at least one.
@@ -28,4 +28,4 @@ std::optional<GameDownloadPlaces> GameDownloadPlacesFor(std::wstring_view selfCo
 // "已加载  " (two blanks) + percent + "%".
 std::wstring DownloadLabelText(uint32_t percent);
 
-} // namespace web
+} // namespace net

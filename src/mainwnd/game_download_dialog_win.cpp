@@ -1,17 +1,17 @@
-#include "web/game_download_dialog_win.h"
+#include "mainwnd/game_download_dialog_win.h"
 
 #include <sddl.h>
 
 #include "base/trace.h"
 #include "base/trace_win.h"
+#include "mainwnd/game_client_win.h"
+#include "net/down_game_rules.h"
 #include "net/http_win.h"
 #include "net/publisher_win.h"
 #include "net/signature_win.h"
 #include "net/update_config.h"
 #include "resource.h"
 #include "ui/skin_image_win.h"
-#include "web/down_game_rules.h"
-#include "web/gm_page_state_win.h"
 
 namespace {
 
@@ -111,9 +111,9 @@ BOOL GameDownloadDialog::OnInitDialog() {
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
 
     // Without a usable name there is nothing to fetch: the dialog waits to be closed.
-    if (!web::IsGameName(m_strGame)) return TRUE;
+    if (!net::IsGameName(m_strGame)) return TRUE;
     m_strFolder = MakePrivateFolder();
-    const auto places = web::GameDownloadPlacesFor(m_strSelfConfigUrl, m_strFolder, m_strGame);
+    const auto places = net::GameDownloadPlacesFor(m_strSelfConfigUrl, m_strFolder, m_strGame);
     if (!places) {
         RemoveDownload();
         return TRUE;
@@ -173,7 +173,7 @@ BOOL GameDownloadDialog::OnInitDialog() {
 
 void GameDownloadDialog::OnProgress(uint32_t percent) {
     m_progress.SetPos(static_cast<int>(percent));
-    m_stcPercent.SetText(web::DownloadLabelText(percent));
+    m_stcPercent.SetText(net::DownloadLabelText(percent));
     m_stcPercent.Invalidate(TRUE);
 }
 
@@ -184,11 +184,15 @@ void GameDownloadDialog::OnWorkDone(int outcome) {
         RemoveDownload();
         return;
     }
-    if (outcome == kDownloaded) web::Seams().startProgram(m_strLocalFile);
+    if (outcome == kDownloaded) StartClient(m_heldClient->Get());
     SetTitle(outcome == kDownloaded ? L"下载完成" : L"下载失败");
     RemoveDownload();
     ::EnableWindow(m_btnOK.m_hWnd, TRUE);
     ::EnableWindow(m_btnCancel.m_hWnd, FALSE);
+}
+
+bool GameDownloadDialog::StartClient(HANDLE held) {
+    return mainwnd::StartHeldClient(held);
 }
 
 void GameDownloadDialog::OnOK() {

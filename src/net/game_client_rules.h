@@ -1,11 +1,11 @@
-// Rules of a page window that need no window: the "entergame" game name and the path of the
-// game's client program.
+// Rules of a game client that need no window: its name from an "entergame" game name and the
+// path of the installed client program.
 #pragma once
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace web {
+namespace net {
 
 // The client program's name from an "entergame" game name: every "/" removed, then only ASCII
 // letters, digits, "_" and "-" allowed (the name becomes part of a path that is executed), and a
@@ -16,4 +16,4 @@ std::optional<std::wstring> GameClientName(std::wstring_view gameName);
 // commonAppData + "\Vexa\GameLogin\" + name + ".exe"; nothing when longer than 259 characters.
 std::optional<std::wstring> GameClientPath(std::wstring_view commonAppData, std::wstring_view clientName);
 
-} // namespace web
+} // namespace net

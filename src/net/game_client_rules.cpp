@@ -1,8 +1,8 @@
-#include "web/page_rules.h"
+#include "net/game_client_rules.h"
 
 #include "base/product.h"
 
-namespace web {
+namespace net {
 
 namespace {
 constexpr size_t kMaxPathChars = 259;
@@ -36,4 +36,4 @@ std::optional<std::wstring> GameClientPath(std::wstring_view commonAppData, std:
     return path;
 }
 
-} // namespace web
+} // namespace net
