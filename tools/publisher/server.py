@@ -60,7 +60,7 @@ def generated_body(size):
     return bytes(out)
 
 
-_signatures = {}  # (sha256 of the body, name, key) -> signature: a 100 MB body is signed once
+_signatures = {}  # (what the body is, name, key) -> signature: a 100 MB body is signed once
 _signatures_lock = threading.Lock()
 
 # A signature covers a fixed context and the name the file is signed for before its bytes, so
@@ -72,12 +72,18 @@ def signed_message(body, name):
     return SIGNATURE_CONTEXT + b"\0" + name.encode("utf-8") + b"\0" + body
 
 
-def signature(body, key, name):
-    cache_key = (hashlib.sha256(body).hexdigest(), name, os.path.abspath(key))
+def signature(identity, body, key, name):
+    """identity names the body without building it (a generated body by its size), else None;
+    body() gives the bytes."""
+    if identity is None:
+        data = body()
+        identity = hashlib.sha256(data).hexdigest()
+        body = lambda: data  # noqa: E731
+    cache_key = (identity, name, os.path.abspath(key))
     with _signatures_lock:
         if cache_key not in _signatures:
             _signatures[cache_key] = subprocess.run(["openssl", "dgst", "-sha256", "-sign", key],
-                                                    input=signed_message(body, name),
+                                                    input=signed_message(body(), name),
                                                     capture_output=True, check=True).stdout
         return _signatures[cache_key]
 
@@ -148,12 +154,15 @@ class Handler(BaseHTTPRequestHandler):
         route = self._route(path)
         if route is None or route.get("sign", True) is False or int(route.get("status", 200)) != 200:
             return None
+        # A generated body is known by its size: a 100 MB download is not built again to be signed.
+        generated = "size" in route and not {"bytes", "body", "file"} & route.keys()
+        identity = ("generated", int(route["size"])) if generated else None
         try:
-            body = self._body(route)
+            sig = signature(identity, lambda: self._body(route), route.get("sign_key") or self.server.sign_key,
+                            path.rsplit("/", 1)[-1])
         except OSError:
             return None
-        key = route.get("sign_key") or self.server.sign_key
-        return {"bytes": signature(body, key, path.rsplit("/", 1)[-1]), "content_type": "application/octet-stream"}
+        return {"bytes": sig, "content_type": "application/octet-stream"}
 
     do_HEAD = do_GET
 
