@@ -37,12 +37,13 @@ protected:
 
     // Starts the signed download of source (signed for its own file name) and records what
     // reaches this thread.
-    void Start(net::DownloadJob& job, const std::wstring& source) {
+    void Start(net::DownloadJob& job, const std::wstring& source, net::HeldFor use = net::HeldFor::Rename) {
         net::SignedDownload request;
         request.source = source;
         request.destination = s_server->WorkDir() + L"NewTnVexa.exe";
         request.signedName = source.substr(source.rfind(L'/') + 1);
         request.md5 = true;
+        request.use = use;
         ASSERT_TRUE(job.Start(
             request, m_held,
             [this](uint32_t percent) {
@@ -70,11 +71,13 @@ TEST_F(DownloadJobTest, OutcomeOfEachDownloadArrivesOnceAfterItsProgress) {
         uint32_t lastProgress; // 0: no progress expected
         size_t requests;
         const char* why;
+        net::HeldFor use = net::HeldFor::Rename;
     };
     const std::wstring base = s_server->BaseUrl();
     const std::wstring cutOff = base + L"/dl/ok.exe?" + std::wstring(500, L'x');
     const Case cases[] = {
         {base + L"/dl/ok.exe", true, 100, 2, "complete: the bar shows 100 before the end"},
+        {base + L"/dl/ok.exe", true, 100, 2, "complete, held read-only for its start", net::HeldFor::Start},
         {base + L"/dl/short.exe", false, 99, 2, "one byte short"},
         {base + L"/dl/empty.exe", true, 100, 2, "empty body: a full bar, no division by zero"},
         {base + L"/dl/unsigned.exe", false, 0, 1, "no signature: the file is not fetched"},
@@ -91,7 +94,7 @@ TEST_F(DownloadJobTest, OutcomeOfEachDownloadArrivesOnceAfterItsProgress) {
         s_server->ClearLog();
         *m_held = {};
         net::DownloadJob job;
-        Start(job, c.source);
+        Start(job, c.source, c.use);
         ASSERT_TRUE(wintest::PumpUntil([&] { return !m_outcomes.empty(); }, 20000));
         wintest::PumpFor(100);
         EXPECT_EQ(m_outcomes, std::vector<bool>{c.success});
