@@ -22,6 +22,8 @@ using net::kConfigKeyName;
 using net::kConfigSection;
 using net::kUpdateConfigPath;
 inline constexpr std::wstring_view kUpdateConfigFile = L"ConfigTnVexa.htm";
+// The name the publisher signs the program's releases for, whatever they are saved as.
+inline constexpr std::wstring_view kSignedExeName = L"TnVexa.exe";
 inline constexpr std::wstring_view kNewExeFile = L"NewTnVexa.exe";
 inline constexpr std::wstring_view kOldExeFile = L"OldTnVexa.exe";
 

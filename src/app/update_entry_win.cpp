@@ -18,7 +18,7 @@ int CheckForUpdate(bool forced) {
 
 bool DownloadAndSwap() {
     static UpdateProgressDialog dialog;
-    return ProcessUpdate().DownloadAndSwap([](const std::wstring& source, const std::wstring& destination) {
-        return dialog.Download(source, destination);
+    return ProcessUpdate().DownloadAndSwap([](const net::SignedDownload& request, net::HeldDownload& held) {
+        return dialog.Download(request, held);
     });
 }

@@ -1,19 +1,21 @@
 #include "app/update_progress_dialog_win.h"
 
-#include "base/text.h"
 #include "resource.h"
 #include "ui/skin_image_win.h"
 
 UpdateProgressDialog::UpdateProgressDialog() : SkinnedDialog(IDD_PRGS) {
 }
 
-bool UpdateProgressDialog::Download(std::wstring_view url, std::wstring_view path) {
-    m_strSource.assign(base::Truncate(url, 511));
-    m_strDest.assign(base::Truncate(path, 259));
+bool UpdateProgressDialog::Download(net::SignedDownload request, net::HeldDownload& held) {
+    m_request = std::move(request);
+    m_held = std::make_shared<net::HeldDownload>();
     const INT_PTR result = DoModal();
-    // After a cancel the download thread may still be closing the file it wrote.
-    m_job.Wait(10000);
-    return result == IDOK;
+    // After a cancel the download thread may still be closing the file it wrote; one that
+    // outlives the wait keeps its own share of the result, which this thread leaves alone.
+    const bool ended = m_job.Wait(10000);
+    if (result == IDOK && ended) held = std::move(*m_held);
+    m_held.reset();
+    return result == IDOK && ended;
 }
 
 void UpdateProgressDialog::DoDataExchange() {
@@ -40,8 +42,7 @@ BOOL UpdateProgressDialog::OnInitDialog() {
     m_progress.SetImages(LoadSkinImage(self, IDB_PROGRESS_BACK), LoadSkinImage(self, IDB_PROGRESS_FILL));
 
     const bool started = m_job.Start(
-        m_strSource, m_strDest, 512,
-        [this](uint32_t percent) { m_progress.SetPos(static_cast<int>(percent)); },
+        m_request, m_held, [this](uint32_t percent) { m_progress.SetPos(static_cast<int>(percent)); },
         [this](bool success) { OnDownloadDone(success); });
     // Without its threads the dialog would wait for nothing: it fails at once.
     if (!started) PostMessage(WM_COMMAND, IDCANCEL, 0);

@@ -1,11 +1,11 @@
 // UpdateProgressDialog: the small modal window of the self-update's download, a skinned frame with one
-// image progress bar. It downloads its source into its destination as soon as it opens and
-// ends with IDOK when the whole file is there, IDCANCEL otherwise or when the player closes it.
+// image progress bar. It runs the signed download as soon as it opens (the file and its signature,
+// both covered by the bar's wait and the cancel) and ends with IDOK when the verified file is held,
+// IDCANCEL otherwise or when the player closes it.
 #pragma once
 #include <windows.h>
 
-#include <string>
-#include <string_view>
+#include <memory>
 
 #include "net/download_job_win.h"
 #include "ui/skinned_dialog_win.h"
@@ -16,10 +16,9 @@ public:
     UpdateProgressDialog();
     ~UpdateProgressDialog() override = default;
 
-    // Runs the dialog modally on this source (at most 511 characters are used) and destination
-    // (at most 259) and waits (bounded) for its threads to let go of the file: true when it
-    // ended with IDOK.
-    bool Download(std::wstring_view url, std::wstring_view path);
+    // Runs the dialog modally on this download and waits (bounded) for its threads to let go of
+    // the file: true when it ended with IDOK; `held` then holds the verified file.
+    bool Download(net::SignedDownload request, net::HeldDownload& held);
 
 protected:
     void DoDataExchange() override;
@@ -36,7 +35,7 @@ protected:
 
 private:
     SkinProgress m_progress;
-    std::wstring m_strSource;
-    std::wstring m_strDest;
+    net::SignedDownload m_request;
+    std::shared_ptr<net::HeldDownload> m_held;
     net::DownloadJob m_job;
 };

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "app/pe_version.h"
 #include "app/settings_rules.h"
 #include "app/settings_win.h"
 #include "app/start_mode_win.h"
@@ -16,7 +17,6 @@
 #include "fw/safe_file_win.h"
 #include "net/http_win.h"
 #include "net/publisher_win.h"
-#include "net/signature_win.h"
 
 namespace app {
 
@@ -34,12 +34,6 @@ std::wstring ThroughAnsi(const std::wstring& text) {
 
 void DeleteAtRestart(const std::wstring& path) {
     MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-}
-
-bool FlushToDisk(const std::wstring& path) {
-    fw::Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file && FlushFileBuffers(file.Get());
 }
 
 // A rename that is on the disk when it returns.
@@ -62,7 +56,7 @@ std::wstring LocalReleaseKey(const std::wstring& exePath) {
     return ReleaseKey(base::Md5FileHex(exePath), kVersionText);
 }
 
-bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, const std::wstring& oldPath,
+bool SwapExecutable(const std::wstring& exePath, fw::Handle held, const std::wstring& oldPath,
                     const HeldFileCheck& accept, const std::function<void(SwapPoint)>& reached) {
     auto passed = [&](SwapPoint point) {
         if (reached) reached(point);
@@ -73,11 +67,9 @@ bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, co
     };
     // A power cut must not leave a name pointing at bytes that never reached the disk: the new
     // file is written through before any rename, and each rename before the next one.
-    if (!FlushToDisk(newPath)) return failed(L"update: new file not flushed", newPath);
-    fw::Handle held = net::OpenPinned(newPath, true);
-    if (!held) return failed(L"update: new file not opened", newPath);
+    if (!held || !FlushFileBuffers(held.Get())) return failed(L"update: new file not flushed", exePath);
     if (!accept || !accept(held.Get())) {
-        base::Trace(L"update: new file refused", newPath, 0); // the check's line before says why
+        base::Trace(L"update: new file refused", exePath, 0); // the check's line before says why
         return false;
     }
     passed(SwapPoint::NewFlushed);
@@ -89,25 +81,21 @@ bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, co
         MoveDurably(oldPath, exePath);
         return false;
     }
+    FlushFileBuffers(held.Get()); // the rename through the handle, written through like the others
     held.Reset();
-    FlushToDisk(exePath); // the rename through the handle, written through like the others
     passed(SwapPoint::NewMoved);
     DeleteAtRestart(oldPath);
     return true;
 }
 
-uint64_t FileVersionOf(const std::wstring& path) {
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    if (size == 0) return 0;
-    std::vector<uint8_t> data(size);
-    if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return 0;
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed ||
-        length < sizeof(VS_FIXEDFILEINFO) || fixed->dwSignature != 0xFEEF04BD)
-        return 0;
-    return static_cast<uint64_t>(fixed->dwFileVersionMS) << 32 | fixed->dwFileVersionLS;
+uint64_t FileVersionOf(HANDLE file) {
+    return PeFileVersion([file](uint64_t offset, void* out, size_t size) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD read = 0;
+        return size <= MAXDWORD && ReadFile(file, out, static_cast<DWORD>(size), &read, &at) && read == size;
+    });
 }
 
 bool SelfUpdate::FetchConfiguration() {
@@ -117,11 +105,9 @@ bool SelfUpdate::FetchConfiguration() {
         return false;
     wchar_t key[64] = {};
     GetPrivateProfileStringW(kConfigSection.data(), kConfigKeyName.data(), L"", key, 64, file.c_str());
-    wchar_t address[512] = {};
-    GetPrivateProfileStringW(kConfigSection.data(), kConfigAddrName.data(), L"", address, 512, file.c_str());
+    m_updateAddress = net::ReadDownloadAddress(file);
     DeleteFileW(file.c_str());
     m_publishedKey = ThroughAnsi(key);
-    m_updateAddress = address;
     return true;
 }
 
@@ -140,26 +126,32 @@ int SelfUpdate::CheckForUpdate(bool forced) {
 }
 
 bool SelfUpdate::DownloadAndSwap(const UpdateDownloader& download) {
-    const std::wstring newPath(base::Truncate(ProgramFolderFileFor(m_env.exePath, kNewExeFile), 259));
-    const std::wstring source(base::Truncate(m_updateAddress, 511));
-    bool ok = download && download(source, newPath);
-    // A complete file is only the release when its digest is the one the key publishes.
-    if (ok && !DigestMatchesReleaseKey(base::Md5FileHex(newPath), m_publishedKey)) {
+    net::SignedDownload request;
+    request.source = m_updateAddress;
+    request.destination = base::Truncate(ProgramFolderFileFor(m_env.exePath, kNewExeFile), 259);
+    request.signedName = kSignedExeName;
+    request.chunk = 512;
+    request.md5 = true;
+    request.use = net::HeldFor::Rename;
+    net::HeldDownload held;
+    bool ok = download && download(request, held) && held.file;
+    // A signed file is only the release when its digest is the one the key publishes.
+    if (ok && !DigestMatchesReleaseKey(held.md5Hex, m_publishedKey)) {
         base::Trace(L"update: digest differs from the published key", 0);
         ok = false;
     }
-    // ...and it only runs when the publisher signed these very bytes, and it is no older than this
-    // program (an older signed release, served again, would bring back what it got wrong).
-    const HeldFileCheck signedAndNotOlder = [&](HANDLE held) {
-        if (!net::VerifyPublishedSignature(held, source)) return false;
-        const bool notOlder = FileVersionOf(newPath) >= PackedVersion(kVersionText);
-        if (!notOlder) base::Trace(L"update: release older than this program", 0);
-        return notOlder;
+    // ...and it only runs when it is no older than this program (an older signed release,
+    // served again, would bring back what it got wrong).
+    const HeldFileCheck notOlder = [](HANDLE file) {
+        const bool older = FileVersionOf(file) < PackedVersion(kVersionText);
+        if (older) base::Trace(L"update: release older than this program", 0);
+        return !older;
     };
     if (ok)
-        ok = SwapExecutable(m_env.exePath, newPath, ProgramFolderFileFor(m_env.exePath, kOldExeFile),
-                            signedAndNotOlder);
-    if (!ok) DeleteAtRestart(newPath);
+        ok = SwapExecutable(m_env.exePath, std::move(held.file),
+                            ProgramFolderFileFor(m_env.exePath, kOldExeFile), notOlder);
+    held.file.Reset();
+    if (!ok) DeleteAtRestart(request.destination);
     return ok;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/start_mode.h"
+#include "net/signed_download_win.h"
 
 namespace app {
 
@@ -27,9 +28,9 @@ struct UpdateEnvironment {
 // and location, and the settings store's IsUpdateDay.
 UpdateEnvironment DefaultUpdateEnvironment();
 
-// Runs the download (the update progress dialog, modally): true when the whole file was
-// written to the destination.
-using UpdateDownloader = std::function<bool(const std::wstring& source, const std::wstring& destination)>;
+// Runs the signed download (the update progress dialog, modally): true when the verified file
+// is held in `held`.
+using UpdateDownloader = std::function<bool(const net::SignedDownload& request, net::HeldDownload& held)>;
 
 // Release key of a file by the program's rule (digest digits, then the version's digits);
 // empty when the file can't be read.
@@ -47,17 +48,18 @@ enum class SwapPoint {
 // rename the file while it is held).
 using HeldFileCheck = std::function<bool(HANDLE file)>;
 
-// Writes the new file through to the disk, then holds it (OpenPinned) and asks accept; only an
-// accepted file is swapped in: the executable is moved to oldPath and the held file, through
-// its handle, into its place, each move on the disk before the next begins; if the second move
-// fails the executable is moved back. True when the new file is in place (oldPath is then
-// scheduled for deletion at the next restart). `reached` (tests) is told each point as it is
-// passed.
-bool SwapExecutable(const std::wstring& exePath, const std::wstring& newPath, const std::wstring& oldPath,
+// Writes the held new file (opened for writing and deletion, sharing reading at most) through
+// to the disk and asks accept; only an accepted file is swapped in: the executable is moved to
+// oldPath and the held file, through its handle, into its place, each move on the disk before
+// the next begins; if the second move fails the executable is moved back. True when the new
+// file is in place (oldPath is then scheduled for deletion at the next restart). `reached`
+// (tests) is told each point as it is passed.
+bool SwapExecutable(const std::wstring& exePath, fw::Handle held, const std::wstring& oldPath,
                     const HeldFileCheck& accept, const std::function<void(SwapPoint)>& reached = {});
 
-// The release the file's own version resource names (PackedVersion order); 0 without one.
-uint64_t FileVersionOf(const std::wstring& path);
+// The release the file's own version resource names (PackedVersion order), read through the
+// handle; 0 without one.
+uint64_t FileVersionOf(HANDLE file);
 
 class SelfUpdate {
 public:
@@ -68,12 +70,12 @@ public:
     // the update address (kept when the configuration can't be fetched).
     int CheckForUpdate(bool forced);
 
-    // Downloads the update address into "NewTnVexa.exe" beside the executable, checks that its
-    // digest is the published release's, that the publisher signed it and that it is no older
-    // than the running program, and swaps it in. False when the download failed or was
-    // cancelled, the file isn't the published release, its signature is missing or wrong, it is
-    // older, or the swap was undone; the new file is then scheduled for deletion at the next
-    // restart.
+    // Downloads the update address into "NewTnVexa.exe" beside the executable as a file signed
+    // for "TnVexa.exe", checks that its digest is the published release's and that it is no older
+    // than the running program, and swaps it in. False when the address is missing or cut off,
+    // the download failed or was cancelled, its signature is missing or wrong, the file isn't the
+    // published release, it is older, or the swap was undone; the new file is then scheduled for
+    // deletion at the next restart.
     bool DownloadAndSwap(const UpdateDownloader& download);
 
     const std::wstring& UpdateAddress() const { return m_updateAddress; }
@@ -82,7 +84,7 @@ private:
     bool FetchConfiguration();
 
     UpdateEnvironment m_env;
-    std::wstring m_updateAddress; // at most 511 characters
+    std::wstring m_updateAddress; // at most 510 characters: a longer one may have been cut
     std::wstring m_publishedKey;  // release key of the last configuration read
 };
 

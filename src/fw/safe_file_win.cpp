@@ -204,8 +204,8 @@ SecurityDescriptor::~SecurityDescriptor() {
 }
 
 HANDLE CreateNewFileAt(const wchar_t* path, const wchar_t* expectedFinalPath, DWORD access,
-                       SECURITY_ATTRIBUTES* sa) {
-    HANDLE file = CreateFileW(path, access | DELETE | SYNCHRONIZE, 0, sa, CREATE_NEW,
+                       SECURITY_ATTRIBUTES* sa, DWORD share) {
+    HANDLE file = CreateFileW(path, access | DELETE | SYNCHRONIZE, share, sa, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) return file;
     wchar_t buffer[kFinalPathChars];

@@ -56,10 +56,10 @@ private:
 
 // Creates the file `path` new (never opening one that is there, a link included) with the
 // attributes `sa`, and keeps it only when its resolved path is `expectedFinalPath` (as FinalPath
-// gives it); otherwise deletes what it made. INVALID_HANDLE_VALUE on failure. Allocates nothing,
-// so that a crash handler can use it.
+// gives it); otherwise deletes what it made. INVALID_HANDLE_VALUE on failure. Others may share
+// it only as `share` allows (none by default). Allocates nothing, so that a crash handler can use it.
 HANDLE CreateNewFileAt(const wchar_t* path, const wchar_t* expectedFinalPath, DWORD access,
-                       SECURITY_ATTRIBUTES* sa);
+                       SECURITY_ATTRIBUTES* sa, DWORD share = 0);
 
 // The resolved path that a new file called `name` in `folder` must have: the folder's own
 // resolved path (opened without following a link; a folder that is a link has none) and the name.

@@ -8,7 +8,7 @@
 #include "net/down_game_rules.h"
 #include "net/http_win.h"
 #include "net/publisher_win.h"
-#include "net/signature_win.h"
+#include "net/signed_download_win.h"
 #include "net/update_config.h"
 #include "resource.h"
 #include "ui/skin_image_win.h"
@@ -17,7 +17,6 @@ namespace {
 
 constexpr DWORD kChunk = 1024;
 constexpr DWORD kStopWaitMs = 10000; // a cancelled job ends its waits sooner (DownloadJob)
-constexpr size_t kMaxAddressChars = 511;
 
 // The client is started with this program's rights, an administrator's. So it is downloaded
 // into a fresh folder that only administrators and the system may change, below the system's
@@ -66,14 +65,6 @@ std::wstring MakeConfigFile(const std::wstring& folder) {
     wchar_t path[MAX_PATH] = {};
     if (folder.empty() || ::GetTempFileNameW(folder.c_str(), L"cfg", 0, path) == 0) return {};
     return path;
-}
-
-std::wstring ReadDownloadAddress(const std::wstring& configFile) {
-    wchar_t address[kMaxAddressChars + 1] = {};
-    const DWORD n = ::GetPrivateProfileStringW(net::kConfigSection.data(), net::kConfigAddrName.data(), L"",
-                                               address, kMaxAddressChars + 1, configFile.c_str());
-    // A value that fills the buffer may have been cut: a cut address is not requested.
-    return n >= kMaxAddressChars ? std::wstring() : std::wstring(address, n);
 }
 
 } // namespace
@@ -132,23 +123,20 @@ BOOL GameDownloadDialog::OnInitDialog() {
         }
         const bool fetched =
             net::HttpFetchToFile(p.configUrl, configFile, kChunk, nullptr, &handles, net::kMaxConfigBytes);
-        const std::wstring found = fetched ? ReadDownloadAddress(configFile) : std::wstring();
+        const std::wstring found = fetched ? net::ReadDownloadAddress(configFile) : std::wstring();
         ::DeleteFileW(configFile.c_str());
         if (!fetched) return kConfigFailed;
-        if (!net::IsTrustedUrl(found)) {
-            base::Trace(L"client download: address not trusted", base::AddressForTrace(found), 0);
-            return kDownloadFailed;
-        }
-        if (!net::HttpFetchToFile(found, p.clientFile, kChunk, &progress, &handles)) return kDownloadFailed;
-        // The client runs with this program's rights: only the bytes the publisher signed, held
-        // from the check until it is started.
-        fw::Handle client = net::OpenPinned(p.clientFile, false);
-        if (!client) {
-            base::Trace(L"client download: file not opened", p.clientFile, ::GetLastError());
-            return kDownloadFailed;
-        }
-        if (!net::VerifyPublishedSignature(client.Get(), found, &handles)) return kDownloadFailed;
-        *held = std::move(client);
+        // The client runs with this program's rights: only the bytes the publisher signed for this
+        // game, held from their creation until it is started.
+        net::SignedDownload request;
+        request.source = found;
+        request.destination = p.clientFile;
+        request.signedName = p.clientFile.substr(p.clientFile.rfind(L'\\') + 1);
+        request.chunk = kChunk;
+        request.use = net::HeldFor::Start;
+        net::HeldDownload client;
+        if (!net::FetchSigned(request, handles, progress, client)) return kDownloadFailed;
+        *held = std::move(client.file);
         return kDownloaded;
     };
     const bool started = m_job.Start(

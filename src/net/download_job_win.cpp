@@ -94,15 +94,12 @@ DownloadJob::~DownloadJob() {
     if (m_sink) DestroyWindow(m_sink);
 }
 
-bool DownloadJob::Start(const std::wstring& source, const std::wstring& destination, DWORD chunk,
-                        ProgressFn onProgress, DoneFn onDone) {
-    Work work = [source, destination, chunk](HttpRequestHandles& handles, const FetchProgress& progress) {
-        // An untrusted source fails without a request.
-        if (!IsTrustedUrl(source)) {
-            base::Trace(L"download: source not trusted", base::AddressForTrace(source), 0);
-            return 0;
-        }
-        return HttpFetchToFile(source, destination, chunk, &progress, &handles) ? 1 : 0;
+bool DownloadJob::Start(SignedDownload request, std::shared_ptr<HeldDownload> held, ProgressFn onProgress,
+                        DoneFn onDone) {
+    if (!held) return false;
+    Work work = [request = std::move(request), held](HttpRequestHandles& handles,
+                                                     const FetchProgress& progress) {
+        return FetchSigned(request, handles, progress, *held) ? 1 : 0;
     };
     OutcomeFn done;
     if (onDone) done = [onDone = std::move(onDone)](int outcome) { onDone(outcome != 0); };

@@ -1,5 +1,5 @@
-// A cancellable download on two worker threads: the download thread fetches an address into a
-// file (or does a caller's work of one or more requests), the watcher waits for it and reports
+// A cancellable download on two worker threads: the download thread fetches a signed file (or
+// does a caller's work of one or more requests), the watcher waits for it and reports
 // the outcome. Progress and outcome reach the owner on its own (UI) thread, and never after the
 // owner cancelled.
 #pragma once
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "net/http_win.h"
+#include "net/signed_download_win.h"
 
 namespace net {
 
@@ -34,13 +35,13 @@ public:
     DownloadJob(const DownloadJob&) = delete;
     DownloadJob& operator=(const DownloadJob&) = delete;
 
-    // From the UI thread: starts the download thread, then the watcher. An untrusted source
-    // fails without a request. The file is fetched chunk bytes at a time; onProgress gets the
-    // percentage whenever it changes (by a synchronous message, so the caller's thread must
-    // pump), onDone the outcome once the download thread has ended. False when a thread could
-    // not be started (nothing is reported then).
-    bool Start(const std::wstring& source, const std::wstring& destination, DWORD chunk,
-               ProgressFn onProgress, DoneFn onDone);
+    // From the UI thread: starts the download thread, then the watcher, for a signed download
+    // (FetchSigned). onProgress gets the percentage whenever it changes (by a synchronous
+    // message, so the caller's thread must pump), onDone the outcome once the download thread
+    // has ended; `held` receives the verified file before that. False when a thread could not
+    // be started (nothing is reported then).
+    bool Start(SignedDownload request, std::shared_ptr<HeldDownload> held, ProgressFn onProgress,
+               DoneFn onDone);
 
     // From the UI thread: the same with the caller's work; onDone gets its outcome.
     bool Start(Work work, ProgressFn onProgress, OutcomeFn onDone);

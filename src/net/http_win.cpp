@@ -165,7 +165,7 @@ bool OpenBody(HttpRequestScope& scope, std::wstring_view url, uint64_t maxBytes,
 // Reads the announced body through write, chunk by chunk: true when exactly contentLength
 // bytes arrived and were written.
 bool ReadBody(HttpRequestScope& scope, DWORD contentLength, DWORD chunk, const FetchProgress* progress,
-              const std::function<bool(const char*, DWORD)>& write) {
+              const BodyWriter& write) {
     // Reads grow past the caller's chunk while the body streams fast: every call into the
     // library costs far more than the bytes it moves. The display still hears of every chunk.
     // The body is read straight through without seeking: the read position is always the
@@ -230,17 +230,26 @@ bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chun
     return read && flushed && !scope.Cancelled();
 }
 
+bool HttpFetchBody(std::wstring_view url, DWORD chunk, const BodyWriter& write, const FetchProgress* progress,
+                   HttpRequestHandles* handles, uint64_t maxBytes) {
+    if (chunk == 0) return false;
+    HttpRequestScope scope(handles);
+    DWORD contentLength = 0;
+    return OpenBody(scope, url, maxBytes, contentLength) &&
+           ReadBody(scope, contentLength, chunk, progress, write) && !scope.Cancelled();
+}
+
 bool HttpFetchToMemory(std::wstring_view url, std::string& body, uint64_t maxBytes,
                        HttpRequestHandles* handles) {
     body.clear();
-    HttpRequestScope scope(handles);
-    DWORD contentLength = 0;
-    if (!OpenBody(scope, url, maxBytes, contentLength)) return false;
-    body.reserve(contentLength);
-    return ReadBody(scope, contentLength, 512, nullptr, [&](const char* data, DWORD n) {
-        body.append(data, n);
-        return true;
-    });
+    return HttpFetchBody(
+        url, 512,
+        [&](const char* data, DWORD n) {
+            if (body.size() + n > maxBytes) return false;
+            body.append(data, n);
+            return true;
+        },
+        nullptr, handles, maxBytes);
 }
 
 bool IsTrustedUrl(std::wstring_view url) {

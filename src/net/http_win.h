@@ -57,6 +57,13 @@ bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chun
                      const FetchProgress* progress = nullptr, HttpRequestHandles* handles = nullptr,
                      uint64_t maxBytes = kMaxDownloadBytes);
 
+// Takes each piece of a body as it arrives; false stops the fetch.
+using BodyWriter = std::function<bool(const char* data, DWORD size)>;
+
+// The same through a writer: true when the whole announced body was taken.
+bool HttpFetchBody(std::wstring_view url, DWORD chunk, const BodyWriter& write, const FetchProgress* progress,
+                   HttpRequestHandles* handles, uint64_t maxBytes);
+
 // The same into memory, for small bodies (a signature): true when the whole body arrived.
 bool HttpFetchToMemory(std::wstring_view url, std::string& body, uint64_t maxBytes,
                        HttpRequestHandles* handles = nullptr);

@@ -71,4 +71,32 @@ std::wstring SignatureUrlFor(std::wstring_view fileUrl) {
     return std::wstring(fileUrl.substr(0, query)) + L".sig" + std::wstring(fileUrl.substr(query));
 }
 
+std::string SignedMessagePrefix(std::wstring_view fileName) {
+    std::string prefix(kSignatureContext);
+    prefix += '\0';
+    for (size_t i = 0; i < fileName.size(); ++i) {
+        uint32_t c = static_cast<uint16_t>(fileName[i]);
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < fileName.size() && fileName[i + 1] >= 0xDC00 &&
+            fileName[i + 1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<uint16_t>(fileName[++i]) - 0xDC00);
+        if (c < 0x80) {
+            prefix += static_cast<char>(c);
+        } else if (c < 0x800) {
+            prefix += static_cast<char>(0xC0 | c >> 6);
+            prefix += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            prefix += static_cast<char>(0xE0 | c >> 12);
+            prefix += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            prefix += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            prefix += static_cast<char>(0xF0 | c >> 18);
+            prefix += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+            prefix += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            prefix += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    prefix += '\0';
+    return prefix;
+}
+
 } // namespace net

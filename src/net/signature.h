@@ -1,7 +1,7 @@
 // Portable rules of the publisher's detached signatures: the ECDSA P-256 signature as DER (a
 // SEQUENCE of two INTEGERs, as `openssl dgst -sign` writes it) turned into the fixed-width r||s
-// that the platform's verifier takes, the public point as hex text, and where a file's signature
-// is published.
+// that the platform's verifier takes, the public point as hex text, where a file's signature is
+// published, and the name a signature is bound to.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -28,5 +28,11 @@ std::optional<PublicPoint> PublicPointFromHex(std::wstring_view hex);
 
 // A signature's address: ".sig" after the path of the file's address, a query kept after it.
 std::wstring SignatureUrlFor(std::wstring_view fileUrl);
+
+// What a signature covers before the file's bytes: a fixed context, a NUL, the name the file is
+// signed for as UTF-8 and a NUL. The signed digest is SHA-256 over this prefix and the bytes, so a
+// signature made for one name (a game's client) never passes for another (the program itself).
+inline constexpr std::string_view kSignatureContext = "TnVexa signed file";
+std::string SignedMessagePrefix(std::wstring_view fileName);
 
 } // namespace net

@@ -1,7 +1,6 @@
 #include "net/signature_win.h"
 
-#include <bcrypt.h>
-
+#include <algorithm>
 #include <vector>
 
 #include "base/trace.h"
@@ -12,10 +11,6 @@
 namespace net {
 
 namespace {
-
-// A DER signature of P-256 is at most 72 bytes; anything much longer is not one.
-constexpr uint64_t kMaxSignatureBytes = 256;
-constexpr DWORD kHashReadBytes = 1u << 20;
 
 template <class Close> class BcryptOwner {
 public:
@@ -36,34 +31,6 @@ private:
 NTSTATUS CloseKey(BCRYPT_KEY_HANDLE key, ULONG) {
     return BCryptDestroyKey(key);
 }
-NTSTATUS CloseHash(BCRYPT_HASH_HANDLE hash, ULONG) {
-    return BCryptDestroyHash(hash);
-}
-
-// SHA-256 of the whole file, read through the handle from offset 0 (the handle's own position
-// is not trusted).
-bool HashFile(HANDLE file, uint8_t (&digest)[32]) {
-    BcryptOwner algorithm(&BCryptCloseAlgorithmProvider);
-    BcryptOwner hash(&CloseHash);
-    if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(algorithm.Put(), BCRYPT_SHA256_ALGORITHM, nullptr, 0)) ||
-        !BCRYPT_SUCCESS(BCryptCreateHash(algorithm.Get(), hash.Put(), nullptr, 0, nullptr, 0, 0)))
-        return false;
-    std::vector<uint8_t> buffer(kHashReadBytes);
-    uint64_t offset = 0;
-    for (;;) {
-        OVERLAPPED at{};
-        at.Offset = static_cast<DWORD>(offset);
-        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-        DWORD read = 0;
-        if (!ReadFile(file, buffer.data(), kHashReadBytes, &read, &at) && GetLastError() != ERROR_HANDLE_EOF)
-            return false;
-        if (read == 0) break;
-        if (!BCRYPT_SUCCESS(BCryptHashData(hash.Get(), buffer.data(), read, 0))) return false;
-        offset += read;
-    }
-    return BCRYPT_SUCCESS(BCryptFinishHash(hash.Get(), digest, sizeof(digest), 0));
-}
-
 } // namespace
 
 const std::optional<PublicPoint>& TrustedPublisherKey() {
@@ -83,15 +50,43 @@ fw::Handle OpenPinned(const std::wstring& path, bool mayRename) {
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
-bool VerifyFileSignature(HANDLE file, std::span<const uint8_t> der, const PublicPoint& key) {
+Sha256::Sha256() {
+    m_failed =
+        !BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&m_algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)) ||
+        !BCRYPT_SUCCESS(BCryptCreateHash(m_algorithm, &m_hash, nullptr, 0, nullptr, 0, 0));
+    if (m_failed) base::Trace(L"signature: digest not started", 0);
+}
+
+Sha256::~Sha256() {
+    if (m_hash) BCryptDestroyHash(m_hash);
+    if (m_algorithm) BCryptCloseAlgorithmProvider(m_algorithm, 0);
+}
+
+bool Sha256::Update(const void* data, size_t size) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    while (!m_failed && size > 0) {
+        const ULONG piece = static_cast<ULONG>(std::min<size_t>(size, 1u << 30));
+        m_failed = !BCRYPT_SUCCESS(BCryptHashData(m_hash, const_cast<uint8_t*>(bytes), piece, 0));
+        bytes += piece;
+        size -= piece;
+    }
+    return !m_failed;
+}
+
+std::optional<Sha256Digest> Sha256::Final() {
+    Sha256Digest digest{};
+    if (m_failed || !BCRYPT_SUCCESS(BCryptFinishHash(m_hash, digest.data(), sizeof(digest), 0))) {
+        m_failed = true;
+        return std::nullopt;
+    }
+    m_failed = true; // a finished hash takes no more data
+    return digest;
+}
+
+bool VerifySignedDigest(const Sha256Digest& digest, std::span<const uint8_t> der, const PublicPoint& key) {
     const auto raw = EcdsaDerToRaw(der);
     if (!raw || key[0] != 0x04) {
         base::Trace(L"signature: malformed signature or key", 0);
-        return false;
-    }
-    uint8_t digest[32] = {};
-    if (!HashFile(file, digest)) {
-        base::Trace(L"signature: file not hashed", GetLastError());
         return false;
     }
 
@@ -113,22 +108,11 @@ bool VerifyFileSignature(HANDLE file, std::span<const uint8_t> der, const Public
         return false;
     }
     RawSignature signature = *raw;
-    status = BCryptVerifySignature(publicKey.Get(), nullptr, digest, sizeof(digest), signature.data(),
-                                   static_cast<ULONG>(signature.size()), 0);
+    Sha256Digest hashed = digest;
+    status = BCryptVerifySignature(publicKey.Get(), nullptr, hashed.data(), static_cast<ULONG>(hashed.size()),
+                                   signature.data(), static_cast<ULONG>(signature.size()), 0);
     if (status != 0) base::Trace(L"signature: does not match", status);
     return status == 0;
-}
-
-bool VerifyPublishedSignature(HANDLE file, std::wstring_view fileUrl, HttpRequestHandles* handles) {
-    const auto& key = TrustedPublisherKey();
-    std::string der;
-    const bool valid =
-        key && HttpFetchToMemory(SignatureUrlFor(fileUrl), der, kMaxSignatureBytes, handles) &&
-        VerifyFileSignature(file, std::span(reinterpret_cast<const uint8_t*>(der.data()), der.size()), *key);
-    // The reason is on the line before (the fetch's or the check's); this one names the file.
-    if (!valid)
-        base::Trace(L"signature refused", base::AddressForTrace(fileUrl), key ? 0 : ERROR_INVALID_DATA);
-    return valid;
 }
 
 } // namespace net

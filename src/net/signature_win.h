@@ -1,8 +1,11 @@
 // The publisher's signature on downloaded code, checked with the platform's own cryptography
-// (CNG: SHA-256 and ECDSA P-256) over the bytes of an open handle that nobody else may change
-// while it is held, from the check until the file is used.
+// (CNG: SHA-256 and ECDSA P-256): the digest taken of the bytes as they were written, and the key
+// that must have signed it.
 #pragma once
 #include <windows.h>
+#include <bcrypt.h>
+
+#include <array>
 
 #include <optional>
 #include <span>
@@ -10,7 +13,6 @@
 #include <string_view>
 
 #include "fw/handles_win.h"
-#include "net/http_win.h"
 #include "net/signature.h"
 
 namespace net {
@@ -25,13 +27,30 @@ const std::optional<PublicPoint>& TrustedPublisherKey();
 // swap of the update) through the handle.
 fw::Handle OpenPinned(const std::wstring& path, bool mayRename);
 
-// True when der is an ECDSA P-256 signature by key over the SHA-256 digest of the file's whole
-// content, read through the handle from its start.
-bool VerifyFileSignature(HANDLE file, std::span<const uint8_t> der, const PublicPoint& key);
+using Sha256Digest = std::array<uint8_t, 32>;
 
-// Fetches the signature published for the file's address (SignatureUrlFor) and verifies the
-// held file against TrustedPublisherKey. False when the signature is missing, unreachable,
-// malformed or does not verify.
-bool VerifyPublishedSignature(HANDLE file, std::wstring_view fileUrl, HttpRequestHandles* handles = nullptr);
+// SHA-256 with CNG, fed piece by piece.
+class Sha256 {
+public:
+    Sha256();
+    ~Sha256();
+    Sha256(const Sha256&) = delete;
+    Sha256& operator=(const Sha256&) = delete;
+    // False once CNG has refused a step (the object can't be used then).
+    bool Update(const void* data, size_t size);
+    std::optional<Sha256Digest> Final();
+
+private:
+    BCRYPT_ALG_HANDLE m_algorithm = nullptr;
+    BCRYPT_HASH_HANDLE m_hash = nullptr;
+    bool m_failed = false;
+};
+
+// True when der is an ECDSA P-256 signature by key over the digest (of SignedMessagePrefix and
+// the file's bytes).
+bool VerifySignedDigest(const Sha256Digest& digest, std::span<const uint8_t> der, const PublicPoint& key);
+
+// A DER signature of P-256 is at most 72 bytes; anything much longer is not one.
+inline constexpr uint64_t kMaxSignatureBytes = 256;
 
 } // namespace net

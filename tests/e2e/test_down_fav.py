@@ -51,14 +51,14 @@ class PageDialogs(test_road.Road):
             self.answer(self.wait_box(main_wnd.pid))  # "确定": download
             return self.wait_dialog(title, main_wnd.pid)
 
-        # A client that the publisher did not sign is downloaded, refused and never started.
+        # A client that the publisher did not sign is refused before its bytes are fetched, never started.
         self.post(enter_game("下载失败").hwnd, WM_COMMAND, IDOK, 0)
         self.wait_dialog("下载失败", main_wnd.pid, gone=True)
         serve(True)
         dlg = enter_game("下载完成")
         Screen.shot("down_game_done")
         self.assertEqual([r["path"] for r in self.publisher.requests() if r["path"].startswith(("/update/", "/dl/"))],
-                         ["/update/ConfigMygame.htm", "/dl/Mygame.exe", "/dl/Mygame.exe.sig"] * 2)
+                         ["/update/ConfigMygame.htm", "/dl/Mygame.exe.sig"] * 2 + ["/dl/Mygame.exe"])
         started = wait_until(lambda: read(mark).decode("utf-8"), 20)
         self.assertTrue(started, "the downloaded client was started")
         # One start: the signed client's (an unsigned one started earlier would have come first).

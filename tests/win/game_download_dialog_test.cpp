@@ -84,8 +84,8 @@ TEST_F(DownGameTest, OutcomesSetTitleAndButtonsStartOnlyASignedClientAndLeaveNoF
     // A file of the program's own that the game's name + ".ini" would once have named.
     const std::wstring iniBeside = wintest::ExeFolder() + L"Mygame.ini";
     ASSERT_TRUE(wintest::WriteFileBytes(iniBeside, "[Own]\r\nkept=1\r\n"));
-    const std::string signedBoth = "/update/ConfigMygame.htm /dl/Mygame.exe /dl/Mygame.exe.sig ",
-                      both = "/update/ConfigMygame.htm /dl/Mygame.exe ", cfg = "/update/ConfigMygame.htm ";
+    const std::string both = "/update/ConfigMygame.htm /dl/Mygame.exe.sig /dl/Mygame.exe ",
+                      sig = "/update/ConfigMygame.htm /dl/Mygame.exe.sig ", cfg = "/update/ConfigMygame.htm ";
     const std::wstring host(s_server.Host());
     const struct {
         const char* why;
@@ -94,8 +94,9 @@ TEST_F(DownGameTest, OutcomesSetTitleAndButtonsStartOnlyASignedClientAndLeaveNoF
         const wchar_t* ends;
         std::string paths;
     } cases[] = {
-        {"complete and signed", Dl(), R"({"size": 200000})", 200, L"下载完成+-", signedBoth},
-        {"not signed", Dl(), R"({"size": 200000, "sign": false})", 200, L"下载失败+-", signedBoth},
+        {"complete and signed", Dl(), R"({"size": 200000})", 200, L"下载完成+-", both},
+        {"not signed", Dl(), R"({"size": 200000, "sign": false})", 200, L"下载失败+-", sig},
+        {"address cut off", Dl() + "?" + std::string(500, 'x'), "{}", 200, L"下载失败+-", cfg},
         {"untrusted", "http://evil.example/x?" + std::string(host.begin(), host.end()), "{}", 200,
          L"下载失败+-", cfg},
         {"no address", "", "{}", 200, L"下载失败+-", cfg},

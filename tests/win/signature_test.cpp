@@ -1,6 +1,6 @@
 // The publisher's signature checked with CNG against signatures that openssl made (through the
-// stand-in publisher, which signs what it serves), the key from the test switch, and the hold
-// on a checked file.
+// stand-in publisher, which signs what it serves for the name it serves it under), the key from
+// the test switch, and the hold on a checked file.
 #include "net/signature_win.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fw/test_switch_win.h"
+#include "net/http_win.h"
 #include "publisher_fixture.h"
 #include "win_test_support.h"
 
@@ -47,7 +48,7 @@ std::span<const uint8_t> Bytes(const std::string& s) {
     return std::span(reinterpret_cast<const uint8_t*>(s.data()), s.size());
 }
 
-TEST(Signature, CngVerifiesOnlyTheSignersKeyOverTheseExactBytes) {
+TEST(Signature, CngVerifiesOnlyTheSignersKeyOverTheseExactBytesAndName) {
     PublisherFixture server;
     ASSERT_TRUE(server.Start(R"({"routes": {}})", false));
     const std::wstring dir = server.WorkDir();
@@ -64,27 +65,31 @@ TEST(Signature, CngVerifiesOnlyTheSignersKeyOverTheseExactBytes) {
 
     std::string flipped = data;
     flipped[123456] ^= 0x01;
-    ASSERT_TRUE(WriteFileBytes(dir + L"flipped.bin", flipped));
     const net::PublicPoint dev = DevKey(), other = *net::PublicPointFromHex(kOtherKeyHex);
     const struct {
-        const wchar_t* file;
+        const wchar_t* name; // what the bytes are checked as
+        const std::string* bytes;
         std::string sig;
         net::PublicPoint key;
         bool ok;
         const char* why;
     } cases[] = {
-        {L"data.bin", devSig, dev, true, "good"},
-        {L"data.bin", otherSig, other, true, "good, the other key"},
-        {L"data.bin", otherSig, dev, false, "signed by another key"},
-        {L"flipped.bin", devSig, dev, false, "one byte of the file flipped"},
-        {L"data.bin", devSig.substr(0, devSig.size() - 1), dev, false, "truncated signature"},
-        {L"data.bin", "", dev, false, "empty signature"},
+        {L"dev.bin", &data, devSig, dev, true, "good"},
+        {L"other.bin", &data, otherSig, other, true, "good, the other key"},
+        {L"other.bin", &data, otherSig, dev, false, "signed by another key"},
+        {L"dev.bin", &flipped, devSig, dev, false, "one byte of the file flipped"},
+        {L"TnVexa.exe", &data, devSig, dev, false, "signed for another name: a client as the program"},
+        {L"dev.bin", &data, devSig.substr(0, devSig.size() - 1), dev, false, "truncated signature"},
+        {L"dev.bin", &data, "", dev, false, "empty signature"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
-        fw::Handle file = net::OpenPinned(dir + c.file, false);
-        ASSERT_TRUE(file);
-        EXPECT_EQ(net::VerifyFileSignature(file.Get(), Bytes(c.sig), c.key), c.ok);
+        net::Sha256 sha;
+        const std::string prefix = net::SignedMessagePrefix(c.name);
+        ASSERT_TRUE(sha.Update(prefix.data(), prefix.size()) && sha.Update(c.bytes->data(), c.bytes->size()));
+        const auto digest = sha.Final();
+        ASSERT_TRUE(digest);
+        EXPECT_EQ(net::VerifySignedDigest(*digest, Bytes(c.sig), c.key), c.ok);
     }
 
     // The key of the test switch replaces the built-in one for the process.

@@ -1,5 +1,5 @@
 // The update progress dialog run modally against the stand-in publisher: its result, its bar,
-// and the keys that must not and must end it.
+// the signature fetched while it is open, and the keys that must not and must end it.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -40,7 +40,9 @@ protected:
         ASSERT_TRUE(s_server->Start(R"({"routes": {
             "/dl/ok.exe": {"size": 200000},
             "/dl/short.exe": {"size": 200000, "short_by": 1},
-            "/dl/crawl.exe": {"size": 2000000, "rate": 50000}
+            "/dl/crawl.exe": {"size": 2000000, "rate": 50000},
+            "/dl/slowsig.exe": {"size": 1000},
+            "/dl/slowsig.exe.sig": {"size": 200, "rate": 20}
         }})"));
     }
     static void TearDownTestSuite() {
@@ -49,7 +51,17 @@ protected:
     }
     void SetUp() override { s_server->ClearLog(); }
 
-    static std::wstring Dest() { return s_server->WorkDir() + L"NewTnVexa.exe"; }
+    // The download of source into the update's file, signed for source's own file name.
+    static bool Download(RecordingPrgsDlg& dlg, const std::wstring& source) {
+        net::SignedDownload request;
+        request.source = source;
+        request.destination = s_server->WorkDir() + L"NewTnVexa.exe";
+        request.signedName = source.substr(source.rfind(L'/') + 1);
+        net::HeldDownload held;
+        const bool ok = dlg.Download(request, held);
+        EXPECT_EQ(held.file.IsValid(), ok);
+        return ok;
+    }
     static PublisherFixture* s_server;
 };
 PublisherFixture* PrgsDlgTest::s_server = nullptr;
@@ -91,15 +103,16 @@ TEST_F(PrgsDlgTest, EndsWithOkOnlyForACompleteTrustedDownload) {
         const char* why;
     };
     const Case cases[] = {
-        {s_server->BaseUrl() + L"/dl/ok.exe", true, 100, 1, "complete: the bar is full before the end"},
-        {s_server->BaseUrl() + L"/dl/short.exe", false, 99, 1, "one byte short"},
+        {s_server->BaseUrl() + L"/dl/ok.exe", true, 100, 2,
+         "complete and signed: the bar is full before the end"},
+        {s_server->BaseUrl() + L"/dl/short.exe", false, 99, 2, "one byte short"},
         {L"http://evil.example/?" + s_server->Host(), false, 0, 0, "untrusted: ends at once, no request"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
         s_server->ClearLog();
         RecordingPrgsDlg dlg;
-        EXPECT_EQ(dlg.Download(c.source, Dest()), c.ok);
+        EXPECT_EQ(Download(dlg, c.source), c.ok);
         EXPECT_EQ(dlg.m_posAtEnd, c.posAtEnd);
         EXPECT_EQ(s_server->Requests().size(), c.requests);
     }
@@ -123,7 +136,7 @@ TEST_F(PrgsDlgTest, EnterIsIgnoredAndEscapeCancelsWithoutLaterReports) {
              });
     };
     const DWORD start = GetTickCount();
-    EXPECT_FALSE(dlg.Download(s_server->BaseUrl() + L"/dl/crawl.exe", Dest()));
+    EXPECT_FALSE(Download(dlg, s_server->BaseUrl() + L"/dl/crawl.exe"));
     EXPECT_LT(GetTickCount() - start, 15000u);
     EXPECT_TRUE(enterKeptItOpen);
     EXPECT_GT(posAtCancel, 0);
@@ -133,13 +146,23 @@ TEST_F(PrgsDlgTest, EnterIsIgnoredAndEscapeCancelsWithoutLaterReports) {
     EXPECT_EQ(dlg.m_posAtEnd, -1);
 }
 
-TEST_F(PrgsDlgTest, TheCloseButtonCancels) {
+TEST_F(PrgsDlgTest, TheSignatureIsFetchedWhileTheDialogIsOpenAndTheCloseButtonCancelsIt) {
     RecordingPrgsDlg dlg;
-    dlg.m_onInit = [](RecordingPrgsDlg& d) {
-        After(500, [&d] { PostMessageW(d.m_hWnd, WM_COMMAND, SkinnedDialog::kIdClose, 0); });
+    bool openDuringSignature = false;
+    dlg.m_onInit = [&](RecordingPrgsDlg& d) {
+        When([] { return !s_server->Requests().empty(); },
+             [&] {
+                 openDuringSignature = IsWindowVisible(d.m_hWnd) != FALSE;
+                 PostMessageW(d.m_hWnd, WM_COMMAND, SkinnedDialog::kIdClose, 0);
+             });
     };
-    EXPECT_FALSE(dlg.Download(s_server->BaseUrl() + L"/dl/crawl.exe", Dest()));
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(Download(dlg, s_server->BaseUrl() + L"/dl/slowsig.exe"));
+    EXPECT_LT(GetTickCount() - start, 8000u) << "the signature alone would take 10 s";
+    EXPECT_TRUE(openDuringSignature);
     EXPECT_EQ(dlg.m_posAtEnd, -1);
+    ASSERT_EQ(s_server->Requests().size(), 1u);
+    EXPECT_EQ(s_server->Requests()[0].path, "/dl/slowsig.exe.sig");
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "app/update_win.h"
 #include "base/md5.h"
 #include "net/http_win.h"
+#include "net/signed_download_win.h"
 #include "publisher_fixture.h"
 #include "win_test_support.h"
 
@@ -49,22 +50,33 @@ protected:
     }
 
     // Publishes a configuration with this key and the stand-in's copy of the release.
-    void Publish(const std::wstring& key, const std::string& extraRoute = "") {
+    void Publish(const std::wstring& key, const std::wstring& address = {}) {
         const std::string config = "[VerKey]\r\nTnVexa=" + Narrow(key) +
-                                   "\r\nUpdAddr=" + Narrow(m_server.BaseUrl()) + "/dl/NewTnVexa.exe\r\n";
+                                   "\r\nUpdAddr=" + Narrow(address.empty() ? Address() : address) + "\r\n";
         std::string escaped;
         for (char c : config)
             escaped += (c == '\r')   ? std::string("\\r")
                        : (c == '\n') ? std::string("\\n")
                                      : std::string(1, c);
         ASSERT_TRUE(m_server.SetScenario(R"({"routes": {"/update/ConfigTnVexa.htm": {"body": ")" + escaped +
-                                         R"("}, "/dl/NewTnVexa.exe": {"file": ")" +
-                                         PublisherFixture::UnixPath(m_server.WorkDir()) + R"(release.exe"})" +
-                                         extraRoute + "}}"));
+                                         R"("}, "/dl/TnVexa.exe": {"file": ")" +
+                                         PublisherFixture::UnixPath(m_server.WorkDir()) +
+                                         R"(release.exe"}}})"));
     }
 
-    static bool Fetch(const std::wstring& source, const std::wstring& destination) {
-        return net::HttpFetchToFile(source, destination, 512);
+    std::wstring Address() const { return m_server.BaseUrl() + L"/dl/TnVexa.exe"; }
+
+    // The signed download without its dialog.
+    static bool Fetch(const net::SignedDownload& request, net::HeldDownload& held) {
+        net::HttpRequestHandles handles;
+        return net::FetchSigned(request, handles, {}, held);
+    }
+
+    // The new file held as the download leaves it: writable through the handle, by nobody else.
+    fw::Handle HoldNew() const {
+        return fw::Handle(CreateFileW((m_folder + L"NewTnVexa.exe").c_str(),
+                                      GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
     }
 
     std::string Exe() {
@@ -101,7 +113,7 @@ TEST_F(UpdateTest, CheckComparesThePublishedKeyWithTheLocalOne) {
         Publish(c.key);
         app::SelfUpdate update(Env());
         EXPECT_EQ(update.CheckForUpdate(false), c.expected);
-        EXPECT_EQ(update.UpdateAddress(), m_server.BaseUrl() + L"/dl/NewTnVexa.exe");
+        EXPECT_EQ(update.UpdateAddress(), Address());
         EXPECT_FALSE(Exists(L"ConfigTnVexa.htm")); // read, then deleted
     }
 }
@@ -125,7 +137,12 @@ TEST_F(UpdateTest, UnreachableConfigurationKeepsTheAddressAndFindsNoUpdate) {
     ASSERT_TRUE(
         m_server.SetScenario(R"({"routes": {"/update/ConfigTnVexa.htm": {"status": 404, "body": "x"}}})"));
     EXPECT_EQ(update.CheckForUpdate(true), 0);
-    EXPECT_EQ(update.UpdateAddress(), m_server.BaseUrl() + L"/dl/NewTnVexa.exe");
+    EXPECT_EQ(update.UpdateAddress(), Address());
+    // An address that fills the configuration's buffer may have been cut off: none at all.
+    Publish(m_newKey, Address() + L"?" + std::wstring(511, L'x'));
+    EXPECT_EQ(update.CheckForUpdate(true), 1);
+    EXPECT_EQ(update.UpdateAddress(), L"");
+    EXPECT_FALSE(update.DownloadAndSwap(&Fetch));
 }
 
 TEST_F(UpdateTest, DownloadAndSwapPutsTheVerifiedReleaseInPlace) {
@@ -157,8 +174,7 @@ TEST_F(UpdateTest, ADownloadThatIsNotThePublishedReleaseIsNotSwapped) {
         Publish(m_newKey);
         app::SelfUpdate update(Env());
         ASSERT_EQ(update.CheckForUpdate(true), 1);
-        ASSERT_TRUE(
-            m_server.SetScenario(std::string(R"({"routes": {"/dl/NewTnVexa.exe": )") + c.route + "}}"));
+        ASSERT_TRUE(m_server.SetScenario(std::string(R"({"routes": {"/dl/TnVexa.exe": )") + c.route + "}}"));
         DeleteFileW((m_folder + L"NewTnVexa.exe").c_str());
         EXPECT_FALSE(update.DownloadAndSwap(&Fetch));
         EXPECT_EQ(Exe(), kOldExe);
@@ -186,9 +202,9 @@ TEST_F(UpdateTest, EqualKeysStillSwapWhenTheDownloadIsAsked) {
 TEST_F(UpdateTest, EmptyAddressFailsTheDownloadAtOnce) {
     app::SelfUpdate update(Env());
     bool asked = false;
-    EXPECT_FALSE(update.DownloadAndSwap([&](const std::wstring& source, const std::wstring&) {
+    EXPECT_FALSE(update.DownloadAndSwap([&](const net::SignedDownload& request, net::HeldDownload& held) {
         asked = true;
-        return net::IsTrustedUrl(source) && Fetch(source, m_folder + L"NewTnVexa.exe");
+        return Fetch(request, held);
     }));
     EXPECT_TRUE(asked);
     EXPECT_EQ(Exe(), kOldExe);
@@ -197,20 +213,23 @@ TEST_F(UpdateTest, EmptyAddressFailsTheDownloadAtOnce) {
 TEST_F(UpdateTest, ARefusedOrHalfDoneSwapLeavesTheOldExecutable) {
     const std::wstring newPath = m_folder + L"NewTnVexa.exe", oldPath = m_folder + L"OldTnVexa.exe";
     const app::HeldFileCheck accept = [](HANDLE) { return true; };
-    // The new file is missing: nothing is moved.
-    EXPECT_FALSE(app::SwapExecutable(m_exe, newPath, oldPath, accept));
+    // No new file held: nothing is moved.
+    EXPECT_FALSE(app::SwapExecutable(m_exe, fw::Handle(), oldPath, accept));
     EXPECT_EQ(Exe(), kOldExe);
     ASSERT_TRUE(WriteFileBytes(newPath, m_newExe));
     // Refused on its held handle: nothing is moved.
-    EXPECT_FALSE(app::SwapExecutable(m_exe, newPath, oldPath, [](HANDLE) { return false; }));
+    EXPECT_FALSE(app::SwapExecutable(m_exe, HoldNew(), oldPath, [](HANDLE) { return false; }));
     EXPECT_EQ(Exe(), kOldExe);
     // Something takes the executable's free path between the moves: the held file is not moved
     // over it, and the executable goes back.
-    EXPECT_FALSE(app::SwapExecutable(m_exe, newPath, oldPath, accept, [&](app::SwapPoint point) {
+    EXPECT_FALSE(app::SwapExecutable(m_exe, HoldNew(), oldPath, accept, [&](app::SwapPoint point) {
         if (point == app::SwapPoint::OldMoved) WriteFileBytes(m_exe, "squatter");
     }));
     EXPECT_EQ(Exe(), kOldExe);
-    EXPECT_TRUE(app::SwapExecutable(m_exe, newPath, oldPath, accept));
+    // The release's own version resource, read through the handle, is what the check compares.
+    EXPECT_TRUE(app::SwapExecutable(m_exe, HoldNew(), oldPath, [](HANDLE file) {
+        return app::FileVersionOf(file) == app::PackedVersion(app::kVersionText);
+    }));
     EXPECT_TRUE(Exe() == m_newExe);
 }
 

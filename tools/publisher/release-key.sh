@@ -4,8 +4,10 @@
 #                                 build machines) and <folder>/publisher.point (the 65-byte public
 #                                 point to build with: -DTNVEXA_PUBLISHER_KEY=<folder>/publisher.point)
 #   release-key.sh sign <publisher.pem> <file>...
-#                                 writes <file>.sig beside each file: serve it at the file's address
-#                                 with ".sig" after the path
+#                                 writes <file>.sig beside each file, signed for the file's own name
+#                                 (the program checks it under the name it expects: TnVexa.exe for
+#                                 the update, <game>.exe for a game's client): serve it at the file's
+#                                 address with ".sig" after the path
 #   release-key.sh hex <publisher.pem>
 #                                 prints the public point as hex (the "PublisherKey" test switch)
 set -euo pipefail
@@ -21,11 +23,14 @@ new)
 sign)
     key=${2:?publisher.pem}
     shift 2
+    # What is signed: a fixed context, NUL, the file's name, NUL, then its bytes.
+    message() { printf 'TnVexa signed file\0%s\0' "$(basename "$1")"; cat "$1"; }
     for f in "$@"; do
-        openssl dgst -sha256 -sign "$key" -out "$f.sig" "$f"
+        message "$f" | openssl dgst -sha256 -sign "$key" -out "$f.sig"
         # Checked at once against the public half, as the program will check it.
-        openssl dgst -sha256 -verify <(openssl ec -in "$key" -pubout 2>/dev/null) -signature "$f.sig" "$f" >/dev/null
-        echo "signed $f -> $f.sig"
+        message "$f" | openssl dgst -sha256 -verify <(openssl ec -in "$key" -pubout 2>/dev/null) \
+            -signature "$f.sig" >/dev/null
+        echo "signed $f for the name $(basename "$f") -> $f.sig"
     done
     ;;
 hex)
@@ -33,7 +38,7 @@ hex)
     echo
     ;;
 *)
-    sed -n '2,12p' "$0" >&2
+    sed -n '2,14p' "$0" >&2
     exit 2
     ;;
 esac

@@ -24,8 +24,8 @@ A route key matches the request path exactly; a key ending in "*" matches by pre
 
 Like the real publisher, the stand-in signs what it serves: a request for PATH.sig that no route
 names is answered with the detached signature (ECDSA P-256 over SHA-256, DER, made by `openssl
-dgst -sha256 -sign`) of what PATH serves, with --sign-key (the development key in this folder)
-unless the route says otherwise.
+dgst -sha256 -sign`) of what PATH serves, signed for the file name of PATH (see signed_message),
+with --sign-key (the development key in this folder) unless the route says otherwise.
 Only 127.0.0.1 is ever bound.
 
 A process that can't signal the server (a Windows test under Wine starts it without a usable
@@ -60,15 +60,30 @@ def generated_body(size):
     return bytes(out)
 
 
-_signatures = {}  # (sha256 of the body, key) -> signature: a 100 MB body is signed once
+_signatures = {}  # (what the body is, name, key) -> signature: a 100 MB body is signed once
 _signatures_lock = threading.Lock()
 
+# A signature covers a fixed context and the name the file is signed for before its bytes, so
+# that one made for a game's client never passes for the program (release-key.sh does the same).
+SIGNATURE_CONTEXT = b"TnVexa signed file"
 
-def signature(body, key):
-    cache_key = (hashlib.sha256(body).hexdigest(), os.path.abspath(key))
+
+def signed_message(body, name):
+    return SIGNATURE_CONTEXT + b"\0" + name.encode("utf-8") + b"\0" + body
+
+
+def signature(identity, body, key, name):
+    """identity names the body without building it (a generated body by its size), else None;
+    body() gives the bytes."""
+    if identity is None:
+        data = body()
+        identity = hashlib.sha256(data).hexdigest()
+        body = lambda: data  # noqa: E731
+    cache_key = (identity, name, os.path.abspath(key))
     with _signatures_lock:
         if cache_key not in _signatures:
-            _signatures[cache_key] = subprocess.run(["openssl", "dgst", "-sha256", "-sign", key], input=body,
+            _signatures[cache_key] = subprocess.run(["openssl", "dgst", "-sha256", "-sign", key],
+                                                    input=signed_message(body(), name),
                                                     capture_output=True, check=True).stdout
         return _signatures[cache_key]
 
@@ -139,12 +154,15 @@ class Handler(BaseHTTPRequestHandler):
         route = self._route(path)
         if route is None or route.get("sign", True) is False or int(route.get("status", 200)) != 200:
             return None
+        # A generated body is known by its size: a 100 MB download is not built again to be signed.
+        generated = "size" in route and not {"bytes", "body", "file"} & route.keys()
+        identity = ("generated", int(route["size"])) if generated else None
         try:
-            body = self._body(route)
+            sig = signature(identity, lambda: self._body(route), route.get("sign_key") or self.server.sign_key,
+                            path.rsplit("/", 1)[-1])
         except OSError:
             return None
-        key = route.get("sign_key") or self.server.sign_key
-        return {"bytes": signature(body, key), "content_type": "application/octet-stream"}
+        return {"bytes": sig, "content_type": "application/octet-stream"}
 
     do_HEAD = do_GET
 

@@ -1,0 +1,77 @@
+#include "net/hash_pipe.h"
+
+#include <algorithm>
+#include <cstring>
+#include <system_error>
+
+namespace net {
+
+HashPipe::HashPipe(size_t slotBytes, size_t slots) : m_slots(std::max<size_t>(slots, 1)) {
+    for (Slot& slot : m_slots)
+        slot.bytes.resize(std::max<size_t>(slotBytes, 1));
+}
+
+bool HashPipe::Start(std::vector<Consumer> consumers) {
+    m_consumers = std::move(consumers);
+    m_taken.assign(m_consumers.size(), 0);
+    for (size_t i = 0; i < m_consumers.size(); ++i) {
+        try {
+            m_threads.emplace_back(&HashPipe::Run, this, i);
+        } catch (const std::system_error&) {
+            Finish();
+            return false;
+        }
+    }
+    return true;
+}
+
+uint64_t HashPipe::OldestTaken() const {
+    return m_taken.empty() ? m_pushed : *std::min_element(m_taken.begin(), m_taken.end());
+}
+
+void HashPipe::Push(const void* data, size_t size) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    while (size > 0) {
+        std::unique_lock lock(m_lock);
+        // Without threads (none started, or finished) nobody would ever free a slot.
+        if (m_threads.empty() || m_finishing) return;
+        m_changed.wait(lock, [this] { return m_pushed - OldestTaken() < m_slots.size(); });
+        Slot& slot = m_slots[m_pushed % m_slots.size()];
+        lock.unlock();
+        // The slot is free: no consumer reads it until m_pushed counts it.
+        slot.size = std::min(size, slot.bytes.size());
+        std::memcpy(slot.bytes.data(), bytes, slot.size);
+        bytes += slot.size;
+        size -= slot.size;
+        lock.lock();
+        ++m_pushed;
+        m_changed.notify_all();
+    }
+}
+
+void HashPipe::Run(size_t consumer) {
+    for (;;) {
+        std::unique_lock lock(m_lock);
+        m_changed.wait(lock, [&] { return m_taken[consumer] < m_pushed || m_finishing; });
+        if (m_taken[consumer] == m_pushed) return; // finishing, and everything taken
+        const Slot& slot = m_slots[m_taken[consumer] % m_slots.size()];
+        lock.unlock();
+        m_consumers[consumer](slot.bytes.data(), slot.size);
+        lock.lock();
+        ++m_taken[consumer];
+        m_changed.notify_all();
+    }
+}
+
+void HashPipe::Finish() {
+    {
+        std::lock_guard lock(m_lock);
+        m_finishing = true;
+        m_changed.notify_all();
+    }
+    for (std::thread& thread : m_threads)
+        if (thread.joinable()) thread.join();
+    m_threads.clear();
+}
+
+} // namespace net

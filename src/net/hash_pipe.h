@@ -1,0 +1,48 @@
+// Hands the bytes of a download, in order, to consumers that each run on a thread of their own
+// (the digests, which would otherwise hold up the reads of the network), through a few buffers
+// of fixed size: a push copies and returns at once unless every buffer is still being read.
+#pragma once
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace net {
+
+class HashPipe {
+public:
+    using Consumer = std::function<void(const uint8_t* data, size_t size)>;
+
+    HashPipe(size_t slotBytes = 1u << 20, size_t slots = 8);
+    ~HashPipe() { Finish(); }
+    HashPipe(const HashPipe&) = delete;
+    HashPipe& operator=(const HashPipe&) = delete;
+
+    // Starts one thread per consumer; false (and no thread left running) when one can't start.
+    bool Start(std::vector<Consumer> consumers);
+    void Push(const void* data, size_t size);
+    // Waits until every consumer has had every byte pushed before, then ends the threads.
+    void Finish();
+
+private:
+    struct Slot {
+        std::vector<uint8_t> bytes;
+        size_t size = 0;
+    };
+    void Run(size_t consumer);
+    uint64_t OldestTaken() const;
+
+    std::vector<Consumer> m_consumers;
+    std::vector<Slot> m_slots;
+    std::vector<uint64_t> m_taken; // per consumer: how many slots it has finished
+    uint64_t m_pushed = 0;         // slots filled so far (slot i % size holds the i-th)
+    bool m_finishing = false;
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::vector<std::thread> m_threads;
+};
+
+} // namespace net
