@@ -12,6 +12,7 @@
 #include "base/page_protocol.h"
 #include "base/product.h"
 #include "base/trace_win.h"
+#include "base/user_folder_win.h"
 #include "fw/process_win.h"
 #include "mainwnd/hotkey_hook_win.h"
 #include "mainwnd/layout_rules.h"
@@ -132,7 +133,7 @@ int MainWindow::AskPlayer(const wchar_t* text, UINT type) {
 bool MainWindow::StartProgram(const std::wstring& options, bool keepProcess) {
     const std::wstring path = m_options.programPath.empty() ? base::ExecutablePath() : m_options.programPath;
     bool started = false;
-    fw::Handle process = fw::StartChildProcess(path, options, keepProcess, &started);
+    fw::Handle process = fw::StartChildProcess(path, options, base::SystemFolder(), keepProcess, &started);
     if (started && keepProcess) WatchPageProcess(std::move(process));
     return started;
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+// Device names (CON, COM1, ...), whatever their case, are refused: the file would be a device.
 TEST(GameClientName, KeepsSafeNamesAndRefusesTheRest) {
     struct Case {
         const wchar_t* raw;
@@ -20,7 +21,11 @@ TEST(GameClientName, KeepsSafeNamesAndRefusesTheRest) {
         {L"..\\evil", nullptr},   {L"..", nullptr},
         {L"a.b", nullptr},        {L"c:x", nullptr},
         {L"a b", nullptr},        {L"é", nullptr},
-        {L"游戏", nullptr},
+        {L"游戏", nullptr},       {L"con", nullptr},
+        {L"NuL", nullptr},        {L"/aux", nullptr},
+        {L"Prn", nullptr},        {L"com1", nullptr},
+        {L"LPT9", nullptr},       {L"com0", L"Com0"},
+        {L"lpt10", L"Lpt10"},     {L"conx", L"Conx"},
     };
     for (const auto& c : cases) {
         const auto name = web::GameClientName(c.raw);
