@@ -26,7 +26,7 @@ import unittest
 
 SOURCE_DIR = os.environ.get("TNVEXA_SOURCE_DIR", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
 EXE = os.environ.get("TNVEXA_EXE", os.path.join(SOURCE_DIR, "build", "win64", "TnVexa.exe"))
-# The same program linked as a build for players reads it: without test switches.
+# The program linked with its test switches built as for players: it reads none.
 NO_SWITCH_EXE = os.environ.get("TNVEXA_NO_SWITCH_EXE", os.path.join(os.path.dirname(EXE), "TnVexaNoTestSwitches.exe"))
 OUT_DIR = os.environ.get("TNVEXA_E2E_OUT", os.path.join(SOURCE_DIR, "build", "win64", "e2e"))
 PUBLISHER = os.path.join(SOURCE_DIR, "tools", "publisher", "server.py")

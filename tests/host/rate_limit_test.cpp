@@ -4,11 +4,7 @@
 
 TEST(RateLimit, OneEventPerIntervalCountedFromTheLastOneLetThrough) {
     base::RateLimit limit(1000);
-    struct Case {
-        uint64_t now;
-        bool allowed;
-    } cases[] = {{0, true},     {1, false},    {999, false}, {1000, true},
-                 {1500, false}, {1999, false}, {5000, true}};
-    for (const auto& c : cases)
-        EXPECT_EQ(limit.Allow(c.now), c.allowed) << c.now;
+    for (const auto& [now, allowed] :
+         {std::pair{0, true}, {999, false}, {1000, true}, {1999, false}, {2500, true}})
+        EXPECT_EQ(limit.Allow(now), allowed) << now;
 }
