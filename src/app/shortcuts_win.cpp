@@ -46,9 +46,17 @@ bool DeleteOwnDesktopLink(const std::wstring& desktop, const std::wstring& name)
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     const std::wstring resolved = folder ? base::FinalPathOf(folder.Get()) : std::wstring();
-    const fw::Handle entry =
-        resolved.empty() ? fw::Handle() : fw::OpenWithoutFollowing(link, DELETE | FILE_READ_ATTRIBUTES);
-    if (!entry) return false; // no desktop or no such link: nothing to remove
+    if (resolved.empty()) {
+        base::Trace(L"user's desktop not resolved", desktop, GetLastError());
+        return false;
+    }
+    const fw::Handle entry = fw::OpenWithoutFollowing(link, DELETE | FILE_READ_ATTRIBUTES);
+    if (!entry) {
+        // No such link is the usual case, not a failure.
+        if (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND)
+            base::Trace(L"shortcut not deleted", link, GetLastError());
+        return false;
+    }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(entry.Get(), &info) ||
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
