@@ -140,7 +140,9 @@ class InstallAndUninstall(E2ECase):
     def test_a_build_for_players_obeys_no_test_switch(self):
         # "crash" would end a test build at its first line (CrashDump); this one asks its question.
         self.set_automation("crash")
-        process = self.wine.start(NO_SWITCH_EXE, ["/uninst"])
+        os.makedirs(self.wine.install_dir, exist_ok=True)
+        exe = shutil.copy(NO_SWITCH_EXE, os.path.join(self.wine.install_dir, "TnVexa.exe"))
+        process = self.wine.start(exe, ["/uninst"])
         self.answer(NO)
         process.wait(60)
 
