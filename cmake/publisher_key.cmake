@@ -12,14 +12,14 @@ if(NOT key_digits EQUAL 130 OR NOT key_hex MATCHES "^04")
                         "P-256 point (04 || X || Y); make one with tools/publisher/release-key.sh new")
 endif()
 file(READ ${TNVEXA_DEV_PUBLISHER_KEY} dev_hex HEX)
+# The development key's private half lies in this tree: a build for players (no tests, or a
+# release build) that trusted it would run as administrator whatever anyone signs with it.
 if(key_hex STREQUAL dev_hex AND (NOT TNVEXA_TESTS OR CMAKE_BUILD_TYPE STREQUAL "Release"))
-    message(WARNING
-        "\n*****************************************************************************\n"
-        "  THIS BUILD TRUSTS THE DEVELOPMENT KEY OF THE STAND-IN PUBLISHER.\n"
-        "  Its private half is in the source tree: anyone can sign updates and game\n"
-        "  clients that this executable will run. Do not ship it. Configure with\n"
-        "  -DTNVEXA_PUBLISHER_KEY=<your publisher.point> (see README, Signing releases).\n"
-        "*****************************************************************************")
+    message(FATAL_ERROR
+        "TNVEXA_PUBLISHER_KEY is the stand-in publisher's development key, whose private half is in "
+        "the source tree: anyone could sign updates and game clients for this build. Make a key pair "
+        "with `tools/publisher/release-key.sh new DIR` and configure with "
+        "-DTNVEXA_PUBLISHER_KEY=DIR/publisher.point (see README, Signing releases).")
 endif()
 string(REGEX REPLACE "(..)" "0x\\1," key_bytes "${key_hex}")
 set(key_header ${TNVEXA_GENERATED_DIR}/net/publisher_key_data.h)

@@ -12,7 +12,7 @@ set(TNVEXA_SYSTEM_LIBS gdiplus wininet shlwapi comctl32 ole32 oleaut32 uuid shel
 # Libraries that are not known system libraries are imported late: Windows would look for them in
 # the executable's folder (a download folder) before anything of the program runs. They load on
 # first use from the system folder (base/library_load_win.cpp). Add a library here to import it late.
-set(TNVEXA_DELAY_LOAD_LIBS wininet winmm msimg32 userenv version bcrypt)
+set(TNVEXA_DELAY_LOAD_LIBS gdiplus wininet winmm msimg32 userenv version bcrypt)
 list(REMOVE_ITEM TNVEXA_SYSTEM_LIBS ${TNVEXA_DELAY_LOAD_LIBS})
 set(TNVEXA_DELAY_IMPORT_LIBS)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/delay)
@@ -31,13 +31,30 @@ foreach(lib IN LISTS TNVEXA_DELAY_LOAD_LIBS)
 endforeach()
 add_custom_target(tnvexa_delay_libs DEPENDS ${TNVEXA_DELAY_IMPORT_LIBS})
 
-add_library(tnvexa_win STATIC ${TNVEXA_WIN_SOURCES})
+# The test switches are read in one file, built with them only beside the tests: a build for
+# players (TNVEXA_TESTS OFF) has no code that reads them. Nothing else depends on the setting, so
+# the test build also links a copy of the executable with that file built as for players.
+set(TNVEXA_SWITCH_SOURCE ${PROJECT_SOURCE_DIR}/src/fw/test_switch_win.cpp)
+list(REMOVE_ITEM TNVEXA_WIN_SOURCES ${TNVEXA_SWITCH_SOURCE})
+function(tnvexa_switch_object name enabled)
+    add_library(${name} OBJECT ${TNVEXA_SWITCH_SOURCE})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+    target_compile_definitions(${name} PRIVATE TNVEXA_TEST_SWITCHES=${enabled})
+    target_link_libraries(${name} PRIVATE tnvexa_warnings)
+endfunction()
+if(TNVEXA_TESTS)
+    tnvexa_switch_object(tnvexa_switches 1)
+else()
+    tnvexa_switch_object(tnvexa_switches 0)
+endif()
+
+add_library(tnvexa_win STATIC ${TNVEXA_WIN_SOURCES} $<TARGET_OBJECTS:tnvexa_switches>)
 add_dependencies(tnvexa_win tnvexa_delay_libs)
 target_include_directories(tnvexa_win PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/res)
 # The product imports them late; the Win32 tests import them as usual, since some of them check
 # how other modules reach those libraries' functions through import tables.
 target_link_libraries(tnvexa_win PUBLIC tnvexa_core ${TNVEXA_SYSTEM_LIBS}
-    "$<IF:$<STREQUAL:$<TARGET_PROPERTY:NAME>,TnVexa>,${TNVEXA_DELAY_IMPORT_LIBS},${TNVEXA_DELAY_LOAD_LIBS}>"
+    "$<IF:$<IN_LIST:$<TARGET_PROPERTY:NAME>,TnVexa;TnVexaNoTestSwitches>,${TNVEXA_DELAY_IMPORT_LIBS},${TNVEXA_DELAY_LOAD_LIBS}>"
     delayimp PRIVATE tnvexa_warnings)
 
 # Resources are compiled once and linked into the product and into every Win32 test, so that
@@ -56,6 +73,12 @@ add_executable(TnVexa WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp $<TARGET_
 target_link_libraries(TnVexa PRIVATE tnvexa_win tnvexa_warnings)
 
 if(TNVEXA_TESTS)
+    # The program as a build for players reads its switches: its own object defines the reading
+    # function, so the linker takes nothing of it from tnvexa_win's archive.
+    tnvexa_switch_object(tnvexa_no_switches 0)
+    add_executable(TnVexaNoTestSwitches WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp
+                   $<TARGET_OBJECTS:tnvexa_res> $<TARGET_OBJECTS:tnvexa_no_switches>)
+    target_link_libraries(TnVexaNoTestSwitches PRIVATE tnvexa_win tnvexa_warnings)
     add_subdirectory(tests/win)
     add_subdirectory(tests/e2e)
 endif()

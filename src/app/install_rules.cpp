@@ -41,15 +41,6 @@ std::wstring LinkPathFor(std::wstring_view folder, std::wstring_view name) {
     return path.size() > kMaxPathChars ? std::wstring() : path;
 }
 
-std::wstring UserDesktopLinkFor(std::wstring_view documents, std::wstring_view commonDesktop,
-                                std::wstring_view name) {
-    const size_t docSlash = documents.rfind(L'\\');
-    const size_t deskSlash = commonDesktop.rfind(L'\\');
-    if (docSlash == std::wstring_view::npos || deskSlash == std::wstring_view::npos) return {};
-    return LinkPathFor(
-        std::wstring(documents.substr(0, docSlash)) + std::wstring(commonDesktop.substr(deskSlash)), name);
-}
-
 std::wstring UninstallCommandFor(std::wstring_view exePath) {
     return L"\"" + std::wstring(exePath) + L"\" " + std::wstring(kUninstallOption);
 }

@@ -30,11 +30,6 @@ std::wstring InstallTargetFor(std::wstring_view installFolder, std::wstring_view
 // "folder\name.lnk"; empty when a part is empty or the path would not fit its buffer.
 std::wstring LinkPathFor(std::wstring_view folder, std::wstring_view name);
 
-// The same-named shortcut on the user's own desktop: the documents folder's parent, the last
-// component of the common desktop, then "\name.lnk". Empty when either folder has no backslash.
-std::wstring UserDesktopLinkFor(std::wstring_view documents, std::wstring_view commonDesktop,
-                                std::wstring_view name);
-
 // The command the installed-programs list runs to uninstall: the quoted path and "/uninst".
 std::wstring UninstallCommandFor(std::wstring_view exePath);
 

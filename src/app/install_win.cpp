@@ -15,6 +15,7 @@
 #include "base/executable_path_win.h"
 #include "base/product.h"
 #include "base/trace_win.h"
+#include "base/user_folder_win.h"
 #include "fw/handles_win.h"
 #include "fw/library_init_win.h"
 #include "fw/process_win.h"
@@ -225,7 +226,7 @@ bool InstallSelf() {
     CreateStartMenuShortcut(std::wstring(app::kProgramLinkName), target, std::wstring(kShortcutOption));
     CreateStartMenuShortcut(std::wstring(app::kUninstallLinkName), target, std::wstring(kUninstallOption));
     WriteUninstallEntry(target);
-    fw::StartChildProcess(target, L"", false);
+    fw::StartChildProcess(target, L"", base::SystemFolder(), false);
     return true;
 }
 

@@ -5,8 +5,11 @@
 
 #include "app/install_rules.h"
 #include "app/start_mode.h"
+#include "base/text.h"
 #include "base/trace_win.h"
+#include "base/user_folder_win.h"
 #include "fw/handles_win.h"
+#include "fw/safe_file_win.h"
 
 namespace {
 
@@ -29,6 +32,40 @@ bool DeleteLink(const std::wstring& folder, const std::wstring& name) {
     // A link that is not there is the usual case, not a failure.
     if (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND)
         base::Trace(L"shortcut not deleted", link, GetLastError());
+    return false;
+}
+
+// Deletes `name`'s link from the user's own desktop. The player may point that folder anywhere
+// and fill it with links, and the program runs elevated: the entry is opened as itself (a link
+// at its name goes as a link, never followed) and deleted through that handle only when the file
+// system places it inside the desktop folder as resolved through the folder's own handle.
+bool DeleteOwnDesktopLink(const std::wstring& desktop, const std::wstring& name) {
+    const std::wstring link = app::LinkPathFor(desktop, name);
+    if (link.empty()) return false;
+    const fw::Handle folder(CreateFileW(desktop.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const std::wstring resolved = folder ? base::FinalPathOf(folder.Get()) : std::wstring();
+    if (resolved.empty()) {
+        base::Trace(L"user's desktop not resolved", desktop, GetLastError());
+        return false;
+    }
+    const fw::Handle entry = fw::OpenWithoutFollowing(link, DELETE | FILE_READ_ATTRIBUTES);
+    if (!entry) {
+        // No such link is the usual case, not a failure.
+        if (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND)
+            base::Trace(L"shortcut not deleted", link, GetLastError());
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(entry.Get(), &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        !base::IsInsideFolder(base::FinalPathOf(entry.Get()), resolved)) {
+        base::Trace(L"shortcut not deleted: not a file inside the user's desktop", link, 0);
+        return false;
+    }
+    if (fw::DeleteByHandle(entry.Get())) return true;
+    base::Trace(L"shortcut not deleted", link, GetLastError());
     return false;
 }
 
@@ -57,7 +94,7 @@ bool IsRealFolder(DWORD attributes) {
 } // namespace
 
 ShortcutFolders SystemShortcutFolders() {
-    return {ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY), ShellFolder(CSIDL_PERSONAL),
+    return {ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY), base::UserFolderInsideProfile(CSIDL_DESKTOPDIRECTORY),
             ShellFolder(CSIDL_COMMON_PROGRAMS)};
 }
 
@@ -85,8 +122,7 @@ bool CreateShellLink(const std::wstring& target, const std::wstring& linkPath, c
 bool CreateDesktopShortcut(const std::wstring& target, const ShortcutFolders& folders) {
     if (target.empty() || !IsFile(target) || folders.commonDesktop.empty()) return false;
     const std::wstring name(app::kProgramLinkName);
-    const std::wstring own = app::UserDesktopLinkFor(folders.userDocuments, folders.commonDesktop, name);
-    if (!own.empty()) DeleteFileW(own.c_str());
+    if (!folders.userDesktop.empty()) DeleteOwnDesktopLink(folders.userDesktop, name);
     return CreateShellLink(target, app::LinkPathFor(folders.commonDesktop, name),
                            std::wstring(kShortcutOption), name);
 }

@@ -8,7 +8,7 @@
 // The shell folders the shortcuts live in; the defaults are the system's, tests give their own.
 struct ShortcutFolders {
     std::wstring commonDesktop;  // the all-users desktop
-    std::wstring userDocuments;  // the current user's documents (its parent holds their desktop)
+    std::wstring userDesktop;    // the current user's own desktop, when it lies inside their profile
     std::wstring commonPrograms; // the all-users start-menu programs folder
 };
 ShortcutFolders SystemShortcutFolders();

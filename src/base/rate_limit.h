@@ -1,5 +1,5 @@
-// At most one event per interval: what a web page may ask for again and again (a client start)
-// happens at the pace of a person, not of a script.
+// At most one event per interval: what a web page may ask for again and again (a client start, a
+// window of the player's browser) happens at the pace of a person, not of a script.
 #pragma once
 #include <cstdint>
 

@@ -40,6 +40,8 @@ std::wstring ResolvedFolder(const std::wstring& path) {
     return FinalPathOf(folder.get());
 }
 
+} // namespace
+
 std::wstring ProfileFolder() {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
@@ -49,12 +51,16 @@ std::wstring ProfileFolder() {
     return GetUserProfileDirectoryW(token, profile, &size) ? ResolvedFolder(profile) : std::wstring();
 }
 
-} // namespace
-
 std::wstring FinalPathOf(void* handle) {
     wchar_t resolved[1024] = {};
     const DWORD n = GetFinalPathNameByHandleW(handle, resolved, ARRAYSIZE(resolved), FILE_NAME_NORMALIZED);
     return n > 0 && n < ARRAYSIZE(resolved) ? std::wstring(resolved, n) : std::wstring();
+}
+
+std::wstring SystemFolder() {
+    wchar_t path[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::wstring(path, n) : std::wstring();
 }
 
 std::wstring CommonAppDataFolder() {

@@ -5,6 +5,9 @@
 
 namespace base {
 
+// The system folder (System32), without a trailing backslash; empty when the system can't say.
+std::wstring SystemFolder();
+
 // The machine-wide application-data folder (current value), without a trailing backslash; empty
 // when the shell does not know it.
 std::wstring CommonAppDataFolder();
@@ -12,6 +15,10 @@ std::wstring CommonAppDataFolder();
 // Where an open file or folder (a HANDLE) really is, as the file system resolved it ("\\?\"
 // form); empty when the system can't say or the path is implausibly long.
 std::wstring FinalPathOf(void* handle);
+
+// The user's profile folder from the machine's profile list, resolved by the file system ("\\?\"
+// form); empty when it can't be had.
+std::wstring ProfileFolder();
 
 // The shell folder (a CSIDL value) with subfolder appended, resolved by the file system with
 // every link on the way followed ("\\?\" form), when that lies strictly inside the user's

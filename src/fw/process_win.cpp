@@ -2,11 +2,17 @@
 
 #include "base/executable_path_win.h"
 #include "base/trace_win.h"
+#include "base/user_folder_win.h"
 
 namespace fw {
 
-Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options, bool keepProcess,
-                         bool* started) {
+Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options,
+                         const std::wstring& currentFolder, bool keepProcess, bool* started) {
+    if (started) *started = false;
+    if (currentFolder.empty()) {
+        base::Trace(L"process not started: no current folder", exePath, 0);
+        return Handle();
+    }
     // The path goes unquoted unless it holds a blank: the child would split it into several
     // arguments and no longer see its options where it looks for them.
     const bool quote = exePath.find_first_of(L" \t") != std::wstring::npos;
@@ -23,7 +29,7 @@ Handle StartChildProcess(const std::wstring& exePath, const std::wstring& option
     BOOL ok = FALSE;
     for (int attempt = 0; attempt < 2 && !ok; ++attempt) {
         ok = CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS,
-                            nullptr, nullptr, &si, &pi);
+                            nullptr, currentFolder.c_str(), &si, &pi);
         if (!ok && ::GetLastError() != ERROR_INTERNAL_ERROR) break;
     }
     if (started) *started = ok != FALSE;
@@ -36,7 +42,7 @@ Handle StartChildProcess(const std::wstring& exePath, const std::wstring& option
 }
 
 Handle StartSelf(const std::wstring& options, bool keepProcess, bool* started) {
-    return StartChildProcess(base::ExecutablePath(), options, keepProcess, started);
+    return StartChildProcess(base::ExecutablePath(), options, base::SystemFolder(), keepProcess, started);
 }
 
 } // namespace fw

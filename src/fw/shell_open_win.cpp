@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <shlguid.h>
 
+#include "base/rate_limit.h"
 #include "base/trace.h"
 #include "base/trace_win.h"
 #include "fw/handles_win.h"
@@ -62,6 +63,12 @@ ComPtr<IShellDispatch2> DesktopShell() {
 
 bool OpenAsPlayer(const std::wstring& url, int show) {
     if (!IsWebAddress(url)) return false;
+    // A page can ask in a loop; the player's browser gets one window a second at most.
+    static base::RateLimit opens(1000);
+    if (!opens.Allow(::GetTickCount64())) {
+        base::Trace(L"player browser open dropped: one a second", base::AddressForTrace(url), 0);
+        return false;
+    }
     // COM for the length of the call: a start-up mode without it (the channel launch) opens too.
     const ComSession com = ComSession::StartCom();
     const ComPtr<IShellDispatch2> shell = DesktopShell();

@@ -4,8 +4,14 @@
 
 #include "fw/handles_win.h"
 
+// The build defines it: 1 beside the test tiers, 0 in a build for players.
+#ifndef TNVEXA_TEST_SWITCHES
+#error "TNVEXA_TEST_SWITCHES is not defined"
+#endif
+
 namespace fw {
 
+#if TNVEXA_TEST_SWITCHES
 std::optional<std::wstring> ReadTestSwitch(const wchar_t* name) {
     RegKey key;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTestSwitchKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
@@ -20,5 +26,11 @@ std::optional<std::wstring> ReadTestSwitch(const wchar_t* name) {
         return std::nullopt;
     return std::wstring(buffer); // up to the first terminator
 }
+#else
+// A build for players has no switches: what only a test machine may change is not even read.
+std::optional<std::wstring> ReadTestSwitch(const wchar_t*) {
+    return std::nullopt;
+}
+#endif
 
 } // namespace fw

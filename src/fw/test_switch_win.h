@@ -16,7 +16,8 @@ inline constexpr wchar_t kTestSwitchKey[] = TNVEXA_PUBLISHER_REGISTRY_KEY L"\\Tn
 
 // The named REG_SZ value of kTestSwitchKey in the 64-bit registry view, as it is now; nullopt
 // when the key or value is missing, has another type or is implausibly long. Callers read it
-// once per process.
+// once per process. Always nullopt in a build without tests (TNVEXA_TEST_SWITCHES 0): a player's
+// executable reads no switch at all.
 std::optional<std::wstring> ReadTestSwitch(const wchar_t* name);
 
 } // namespace fw

@@ -139,7 +139,7 @@ int MainWindow::AskPlayer(const wchar_t* text, UINT type) {
 bool MainWindow::StartProgram(const std::wstring& options, bool keepProcess) {
     const std::wstring path = m_options.programPath.empty() ? base::ExecutablePath() : m_options.programPath;
     bool started = false;
-    fw::Handle process = fw::StartChildProcess(path, options, keepProcess, &started);
+    fw::Handle process = fw::StartChildProcess(path, options, base::SystemFolder(), keepProcess, &started);
     if (started && keepProcess) WatchPageProcess(std::move(process));
     return started;
 }

@@ -150,9 +150,11 @@ DWORD ClearInside(const std::wstring& folder, const std::wstring& top, Folders f
 }
 
 // Deletes the files of a folder tree and, unless kept, its folders. A link is never entered.
-// True only when nothing that was to go failed; otherwise false with the last failure as the
-// thread's last error.
-bool WalkTree(const std::wstring& path, Folders folders) {
+// With `within` (a resolved "\\?\" path) the tree's top, as the handle the walk opens on it
+// shows it, must lie inside that folder: a folder on the way swapped for a link since the path
+// was checked takes no deletion elsewhere. True only when nothing that was to go failed;
+// otherwise false with the last failure as the thread's last error.
+bool WalkTree(const std::wstring& path, Folders folders, const std::wstring& within = {}) {
     if (path.empty()) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
@@ -173,6 +175,10 @@ bool WalkTree(const std::wstring& path, Folders folders) {
         SetLastError(folders == Folders::Remove ? ERROR_NOT_A_REPARSE_POINT : ERROR_NOT_SUPPORTED);
         return false;
     }
+    if (!within.empty() && !base::IsInsideFolder(base::FinalPathOf(root.handle.Get()), within)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     const std::wstring top = fw::FinalPath(root.handle.Get());
     root.handle.Reset();
     DWORD error = top.empty() ? LastErrorOfFailure() : ClearInside(folder, top, folders);
@@ -184,6 +190,16 @@ bool WalkTree(const std::wstring& path, Folders folders) {
     }
     SetLastError(error);
     return error == ERROR_SUCCESS;
+}
+
+// The same for a tree of the user's, whose top must lie inside their profile.
+bool WalkProfileTree(const std::wstring& path, Folders folders) {
+    const std::wstring profile = base::ProfileFolder();
+    if (profile.empty()) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    return WalkTree(path, folders, profile);
 }
 
 } // namespace
@@ -201,14 +217,14 @@ bool ClearWebCache() {
     if (folder.empty()) return false;
     // The cache's folders stay: a running cache keeps its list of them and cannot store a new
     // entry once they are gone (Wine makes them again only when a process opens the cache).
-    return Traced(WalkTree(folder, Folders::Keep), L"web cache not cleared");
+    return Traced(WalkProfileTree(folder, Folders::Keep), L"web cache not cleared");
 }
 
 bool ClearFlashStorage() {
     // A missing folder answers false, as removing a folder that does not exist would.
     const std::wstring storage = base::UserFolderInsideProfile(CSIDL_APPDATA, kFlashStorageSubfolder);
     if (storage.empty()) return false;
-    return Traced(DeleteTree(storage), L"flash storage not cleared");
+    return Traced(WalkProfileTree(storage, Folders::Remove), L"flash storage not cleared");
 }
 
 bool PurgeLoaderCache() {

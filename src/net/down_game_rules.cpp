@@ -9,6 +9,17 @@ namespace {
 constexpr size_t kMaxPathChars = 259;
 constexpr size_t kMaxUrlChars = 511;
 
+// Names under which Windows opens a device instead of a file, in any folder and with any
+// extension: "CON.exe" in the install folder is the console.
+bool IsDeviceName(std::wstring_view name) {
+    const std::wstring_view stem = name.substr(0, name.find(L'.'));
+    for (std::wstring_view device : {L"CON", L"PRN", L"AUX", L"NUL"})
+        if (base::EqualsNoCase(stem, device)) return true;
+    return stem.size() == 4 &&
+           (base::StartsWithNoCase(stem, L"COM") || base::StartsWithNoCase(stem, L"LPT")) &&
+           stem[3] >= L'1' && stem[3] <= L'9';
+}
+
 std::wstring ReplaceAll(std::wstring_view text, std::wstring_view what, std::wstring_view with) {
     std::wstring out;
     size_t from = 0;
@@ -26,7 +37,7 @@ bool IsGameName(std::wstring_view name) {
         if (!((c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'_' ||
               c == L'-'))
             return false;
-    return true;
+    return !IsDeviceName(name);
 }
 
 std::optional<GameDownloadPlaces> GameDownloadPlacesFor(std::wstring_view selfConfigUrl,

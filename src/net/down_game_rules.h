@@ -9,7 +9,7 @@
 namespace net {
 
 // A game's name as addresses and files are made from it: ASCII letters, digits, "_" and "-",
-// at least one.
+// at least one, and no device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, any case).
 bool IsGameName(std::wstring_view name);
 
 struct GameDownloadPlaces {

@@ -7,10 +7,10 @@
 
 namespace net {
 
-// The client program's name from an "entergame" game name: every "/" removed, then only ASCII
-// letters, digits, "_" and "-" allowed (the name becomes part of a path that is executed), and a
-// lower-case first letter made upper case ("dragonx" -> "Dragonx"). Nothing when the name is empty
-// or has any other character: the command is then abandoned.
+// The client program's name from an "entergame" game name: every "/" removed, then only a game
+// name (net::IsGameName: the name becomes part of a path that is executed), and a lower-case
+// first letter made upper case ("dragonx" -> "Dragonx"). Nothing when the rest is no game name:
+// the command is then abandoned.
 std::optional<std::wstring> GameClientName(std::wstring_view gameName);
 
 // commonAppData + "\Vexa\GameLogin\" + name + ".exe"; nothing when longer than 259 characters.

@@ -203,10 +203,10 @@ LoadGameCommand ParseLoadGame(std::wstring_view url) {
 }
 
 std::optional<EnterGameArgs> ParseEnterGame(std::wstring_view url, std::wstring_view defaultHallUrl) {
-    const size_t mark = url.find(kEnterGameMark);
-    if (mark == std::wstring_view::npos) return std::nullopt;
-    // The argument follows the mark wherever the mark stands; pages put it at the start.
-    const std::wstring_view argument = url.substr(mark + kEnterGameMark.size());
+    // Only an address that is the command: one that merely carries it (a page's address with the
+    // command in its query, say) commands nothing.
+    if (!url.starts_with(kEnterGameMark)) return std::nullopt;
+    const std::wstring_view argument = url.substr(kEnterGameMark.size());
     const size_t bar = argument.find(L'|');
     if (bar == std::wstring_view::npos)
         return EnterGameArgs{std::wstring(argument), std::wstring(defaultHallUrl)};

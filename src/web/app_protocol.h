@@ -65,7 +65,7 @@ struct EnterGameArgs {
     std::wstring gameName;
     std::wstring hallUrl; // the given default when the argument names none
 };
-// Empty when the URL does not contain the mark.
+// Empty when the URL does not start with the mark.
 std::optional<EnterGameArgs> ParseEnterGame(std::wstring_view url, std::wstring_view defaultHallUrl);
 
 } // namespace web

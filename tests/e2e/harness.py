@@ -11,8 +11,8 @@ for the administrators as owner of the install folders) and no "Automation";
 self.set_automation("1") (or "crash", ...) opens the automation channel for the starts that
 follow, and self.wine.reg_delete(TEST_KEY) takes both away.
 
-Environment (set by tools/test.sh and the e2e CMake file): TNVEXA_EXE, TNVEXA_SOURCE_DIR,
-TNVEXA_E2E_OUT, WINEPREFIX, DISPLAY.
+Environment (set by tools/test.sh and the e2e CMake file): TNVEXA_EXE, TNVEXA_NO_SWITCH_EXE,
+TNVEXA_DELAY_LOAD_LIBS, TNVEXA_SOURCE_DIR, TNVEXA_E2E_OUT, WINEPREFIX, DISPLAY.
 """
 import json
 import os
@@ -26,6 +26,8 @@ import unittest
 
 SOURCE_DIR = os.environ.get("TNVEXA_SOURCE_DIR", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
 EXE = os.environ.get("TNVEXA_EXE", os.path.join(SOURCE_DIR, "build", "win64", "TnVexa.exe"))
+# The program linked with its test switches built as for players: it reads none.
+NO_SWITCH_EXE = os.environ.get("TNVEXA_NO_SWITCH_EXE", os.path.join(os.path.dirname(EXE), "TnVexaNoTestSwitches.exe"))
 OUT_DIR = os.environ.get("TNVEXA_E2E_OUT", os.path.join(SOURCE_DIR, "build", "win64", "e2e"))
 PUBLISHER = os.path.join(SOURCE_DIR, "tools", "publisher", "server.py")
 REG_KEY = r"HKLM\Software\Vexa\GameLogin\TnVexa"

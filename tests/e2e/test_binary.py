@@ -9,12 +9,12 @@ import unittest
 
 from harness import EXE
 
-# Known system libraries, which Windows loads from the system folder whatever the search order
+# Known system libraries of Windows 7 and 10, loaded from the system folder whatever the search order
 # (and the common controls, which the manifest takes from the side-by-side store). Any other
 # import would first be looked for beside the executable: it has to be imported late.
 SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll", "oleaut32.dll",
-    "comctl32.dll", "gdiplus.dll", "shlwapi.dll", "msvcrt.dll", "comdlg32.dll", "imm32.dll",
+    "comctl32.dll", "shlwapi.dll", "msvcrt.dll", "comdlg32.dll", "imm32.dll",
 }
 
 

@@ -9,7 +9,7 @@ import re
 import shutil
 import tempfile
 
-from harness import ENTRY_KEY, EXE, TEST_KEY, WIN_TEST_DIR, E2ECase, Wine, main, wait_until
+from harness import ENTRY_KEY, EXE, NO_SWITCH_EXE, TEST_KEY, WIN_TEST_DIR, E2ECase, Wine, main, wait_until
 from test_road import POST_MSG, Window
 
 INSTALL_PING = "/install.htm"
@@ -130,12 +130,21 @@ class InstallAndUninstall(E2ECase):
         folder = os.path.dirname(exe)
         self.addCleanup(shutil.rmtree, folder, True)
         # Not "version": Wine's common controls import it themselves, before the program's first line.
-        names = ["wininet", "winmm", "msimg32", "userenv", "bcrypt", "dbghelp"]
+        names = [n for n in os.environ["TNVEXA_DELAY_LOAD_LIBS"].split(",") if n != "version"] + ["dbghelp"]
         for name in names:
             shutil.copyfile(os.path.join(WIN_TEST_DIR, "planted.dll"), os.path.join(folder, name + ".dll"))
         self.assertEqual(self.wine.run(exe, env={"WINEDLLOVERRIDES": ",".join(names) + "=n,b"}), 0)
         self.assertTrue(self.installed_copy_running(), "the installed copy is started")
         self.assertEqual([n for n in os.listdir(folder) if n.endswith(".loaded")], [])
+
+    def test_a_build_for_players_obeys_no_test_switch(self):
+        # "crash" would end a test build at its first line (CrashDump); this one asks its question.
+        self.set_automation("crash")
+        os.makedirs(self.wine.install_dir, exist_ok=True)
+        exe = shutil.copy(NO_SWITCH_EXE, os.path.join(self.wine.install_dir, "TnVexa.exe"))
+        process = self.wine.start(exe, ["/uninst"])
+        self.answer(NO)
+        process.wait(60)
 
     def test_uninstall_answered_no_changes_nothing(self):
         self.install()

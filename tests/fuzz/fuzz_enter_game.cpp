@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::wstring url = kPrefixes[data[0] % 4] + ToText(data + 1, size - 1);
 
     const auto args = web::ParseEnterGame(url, L"http://hall/");
-    Require(args.has_value() == (url.find(L"app://entergame|") != std::wstring::npos));
+    Require(args.has_value() == url.starts_with(L"app://entergame|"));
     if (!args) return 0;
     Require(args->gameName.find(L'|') == std::wstring::npos);
 
@@ -43,17 +43,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Require(*path == kCommon + L"\\Vexa\\GameLogin\\" + *name + L".exe");
         }
     } else {
-        // Refused: empty once the slashes are gone, or holding something a path must not.
+        // Refused: empty once the slashes are gone, holding something a path must not, or a
+        // device's name (three or four characters).
         bool plain = false;
+        size_t kept = 0;
         for (wchar_t c : args->gameName) {
             if (c == L'/') continue;
+            ++kept;
             if (!IsNameChar(c)) {
                 plain = false;
                 break;
             }
             plain = true;
         }
-        Require(!plain);
+        Require(!plain || kept == 3 || kept == 4);
     }
 
     if (fw::IsWebAddress(args->hallUrl)) {

@@ -187,7 +187,9 @@ TEST(AppProtocol, EnterGameSplitsNameAndHall) {
         {L"app://entergame", false, L"", L""},
         {L"app://EnterGame|x", false, L"", L""},
         {L"app:/entergame|x", false, L"", L""},
-        {L"http://h/?go=app://entergame|tn|h2", true, L"tn", L"h2"},
+        // Only at the start: an address that merely carries the command is no command.
+        {L"http://h/?go=app://entergame|tn|h2", false, L"", L""},
+        {L" app://entergame|tn", false, L"", L""},
     };
     for (const auto& c : cases) {
         const auto args = web::ParseEnterGame(c.url, L"DEFAULT");

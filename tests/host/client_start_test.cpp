@@ -2,18 +2,9 @@
 
 #include <string>
 
-#include "base/rate_limit.h"
 #include "fw/client_environment.h"
 
 using namespace std::string_literals;
-
-TEST(RateLimit, OneEventASecondAndRefusedOnesDoNotCount) {
-    base::RateLimit limit(1000);
-    const std::pair<uint64_t, bool> events[] = {
-        {5000, true}, {5999, false}, {6000, true}, {6500, false}, {7400, true}};
-    for (const auto& [at, allowed] : events)
-        EXPECT_EQ(limit.Allow(at), allowed) << at;
-}
 
 TEST(ClientEnvironment, OwnEntriesWithTheClientPathAndNoDriveFolders) {
     const std::pair<std::wstring, std::wstring> cases[] = {

@@ -20,7 +20,10 @@ TEST(GameClientName, KeepsSafeNamesAndRefusesTheRest) {
         {L"..\\evil", nullptr},   {L"..", nullptr},
         {L"a.b", nullptr},        {L"c:x", nullptr},
         {L"a b", nullptr},        {L"é", nullptr},
-        {L"游戏", nullptr},
+        {L"游戏", nullptr},       {L"con", nullptr},
+        {L"/aUx", nullptr},       {L"com1", nullptr},
+        {L"LPT9", nullptr},       {L"com0", L"Com0"},
+        {L"conx", L"Conx"},
     };
     for (const auto& c : cases) {
         const auto name = net::GameClientName(c.raw);

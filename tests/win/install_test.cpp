@@ -87,7 +87,7 @@ DWORD Granted(HANDLE token, DWORD desired, const std::wstring& list) {
 } // namespace
 
 TEST_F(InstallFiles, ShortcutsAreWrittenReadBackAndRemoved) {
-    const ShortcutFolders folders{Make(L"public\\Desktop"), Make(L"user\\Documents"), Make(L"programs")};
+    const ShortcutFolders folders{Make(L"public\\Desktop"), Make(L"user\\Desktop"), Make(L"programs")};
     // A missing target: neither link nor start-menu folder.
     EXPECT_FALSE(CreateStartMenuShortcut(L"VexaTarn微端", m_root + L"\\missing.exe", L"/TnVexaD", folders));
     EXPECT_FALSE(CreateDesktopShortcut(m_root + L"\\missing.exe", folders));
@@ -95,7 +95,6 @@ TEST_F(InstallFiles, ShortcutsAreWrittenReadBackAndRemoved) {
 
     const std::wstring target = Touch(L"TnVexa.exe");
     // A same-named shortcut on the user's own desktop goes; only the machine-wide one remains.
-    Make(L"user\\Desktop");
     const std::wstring own = Touch(L"user\\Desktop\\VexaTarn微端.lnk");
     ASSERT_TRUE(CreateDesktopShortcut(target, folders));
     EXPECT_FALSE(Exists(own));

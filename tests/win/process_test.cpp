@@ -34,13 +34,13 @@ TEST(ChildProcess, OptionsArriveAsTheChildsFirstArgumentsWhereverItLies) {
         const std::wstring exe = PlaceEcho(folder);
         DeleteFileW((folder + L"\\echo_args.txt").c_str());
         bool started = false;
-        fw::Handle process = fw::StartChildProcess(exe, L" /newgm /1234 /2", true, &started);
+        fw::Handle process = fw::StartChildProcess(exe, L" /newgm /1234 /2", folder, true, &started);
         ASSERT_TRUE(started);
         ASSERT_EQ(WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
         DWORD code = 99;
         GetExitCodeProcess(process.Get(), &code);
         EXPECT_EQ(code, 0u);
-        // The child runs in the caller's folder.
-        EXPECT_EQ(ArgsSeen(wintest::ExeFolder()), "/newgm|/1234|/2|") << name.size();
+        // The child runs in the folder it was given, not in the caller's.
+        EXPECT_EQ(ArgsSeen(folder), "/newgm|/1234|/2|") << name.size();
     }
 }

@@ -52,7 +52,7 @@ private:
 TEST(Trace, AFailedStartReachesADebugListenerWithItsErrorAndKeepsTheLastError) {
     DebugOutputListener listener;
     bool started = true;
-    fw::StartChildProcess(L"C:\\no such folder\\missing.exe", L"", false, &started);
+    fw::StartChildProcess(L"C:\\no such folder\\missing.exe", L"", L"C:\\", false, &started);
     const DWORD error = GetLastError();
     ASSERT_FALSE(started);
     ASSERT_NE(error, DWORD(ERROR_SUCCESS));
