@@ -5,12 +5,16 @@
 
 namespace fw {
 
-Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options, bool keepProcess,
-                         bool* started) {
+std::wstring ChildCommandLine(const std::wstring& exePath, const std::wstring& options) {
     // The path goes unquoted unless it holds a blank: the child would split it into several
     // arguments and no longer see its options where it looks for them.
     const bool quote = exePath.find_first_of(L" \t") != std::wstring::npos;
-    std::wstring commandLine = (quote ? L"\"" + exePath + L"\"" : exePath) + options;
+    return (quote ? L"\"" + exePath + L"\"" : exePath) + options;
+}
+
+Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options, bool keepProcess,
+                         bool* started) {
+    std::wstring commandLine = ChildCommandLine(exePath, options);
     STARTUPINFOW si{sizeof(si)};
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOWNORMAL;

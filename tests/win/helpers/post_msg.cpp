@@ -13,6 +13,9 @@
 // frame), "login" (the login page over its backdrop), "tip" (a tooltip) or "-". The text of a
 // tooltip is asked for with WM_GETTEXT, which answers the tip on show. foreground is 1 for the
 // window that takes keyboard input now.
+//   post_msg.exe admin <pid>                        exit code 0: the process's token holds the
+//                                                   Administrators group deny-only and is no
+//                                                   member; 1: it is a member; 2: unreadable
 //   post_msg.exe run <exe> [arguments]              runs a program to its end; exit code: its own
 // post, send, text and settext exit with 1 when hwnd (or the control) is no window.
 // With "--code <file>" first, the verb's exit code is also written to the file (decimal) before
@@ -26,6 +29,7 @@
 
 #include "fw/sdi_win.h"
 #include "resource.h"
+#include "token_membership.h"
 #include "ui/msgbox_layout.h"
 
 namespace {
@@ -136,7 +140,8 @@ int Run(int argc, wchar_t** argv) {
         commandLine += (i ? L" " : L"") + Quoted(argv[i]);
     STARTUPINFOW si{sizeof(si)};
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(argv[0], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!::CreateProcessW(argv[0], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                          &pi))
         return 4;
     ::CloseHandle(pi.hThread);
     ::WaitForSingleObject(pi.hProcess, INFINITE);
@@ -150,6 +155,10 @@ int Verb(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     const std::wstring verb = argv[1];
     if (verb == L"run" && argc >= 3) return Run(argc - 2, argv + 2);
+    if (verb == L"admin" && argc >= 3) {
+        const wintest::AdministratorsIn in = wintest::AdministratorsOf(static_cast<DWORD>(Number(argv[2])));
+        return !in.read ? 2 : in.member || !in.denyOnly ? 1 : 0;
+    }
     if (verb == L"list" && argc >= 3) {
         FILE* out = _wfopen(argv[2], L"wb");
         if (!out) return 2;
