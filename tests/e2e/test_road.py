@@ -229,16 +229,18 @@ class TabsAndEnding(Road):
             with self.subTest(words), tempfile.TemporaryFile() as err:
                 self.set_automation(words)
                 self.wine.start(self.installed_exe(), env={"WINEDEBUG": "+debugstr"}, stderr=err)
-                main_wnd = self.wait_launched()
-                page = self.pages()[self.log_in_as_tab("S1服-abc-player01", 1, [])].pid
-                # post_msg.exe admin: 0 the group deny-only and no member, 1 a member.
-                self.assertEqual(self.wine.run(POST_MSG, ["admin", str(main_wnd.pid)]), 1)
-                self.assertEqual(self.wine.run(POST_MSG, ["admin", str(page)]), 0 if restricted else 1)
-                self.wine.kill_all()
+                try:
+                    main_wnd = self.wait_launched()
+                    tab = self.log_in_as_tab("S1服-abc-player01", 1, [])
+                    (page,) = [w.pid for w in self.windows() if w.hwnd == tab]
+                    # post_msg.exe admin: 0 the group deny-only and no member, 1 a member.
+                    self.assertEqual(self.wine.run(POST_MSG, ["admin", str(main_wnd.pid)]), 1)
+                    self.assertEqual(self.wine.run(POST_MSG, ["admin", str(page)]), 0 if restricted else 1)
+                finally:
+                    self.wine.kill_all()
                 err.seek(0)
                 trace = err.read().decode("utf-8", "replace")
                 self.assertEqual("page process not restricted, started with full rights" in trace, not restricted)
-
 
 class SwitchesOnlyFromTheRegistry(Road):
     def test_the_environment_neither_redirects_nor_automates(self):
