@@ -176,9 +176,9 @@ void MainWindow::AllowPageMessages() {
 }
 
 void MainWindow::MakeChild(HWND page) {
-    // Done here, not by the page: a page at the player's rights may not change this window.
-    const LONG_PTR style = ::GetWindowLongPtrW(page, GWL_STYLE);
-    ::SetWindowLongPtrW(page, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
+    // Done here, not by the page: a page at the player's rights may not change this window. The
+    // frame keeps the style it made itself: as a child of a window in another process a click
+    // into the page no longer activates the main window under Wine, and the keys stay away.
     if (!::SetParent(page, m_hWnd)) base::Trace(L"page window not made a child", ::GetLastError());
     ::PostMessageW(page, base::WM_PAGEADOPTED, 0, 0);
 }

@@ -109,7 +109,7 @@ private:
     // Lets the messages of page processes, which may run at a lower integrity level, through to
     // this window; the system refuses them otherwise.
     void AllowPageMessages();
-    // Makes an announced page window this window's child.
+    // Makes this window the parent of an announced page window.
     void MakeChild(HWND page);
     void PlaceInContent(HWND page);
     void ShowAddAccountPrompt();

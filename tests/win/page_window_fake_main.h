@@ -64,10 +64,8 @@ inline LRESULT CALLBACK FakeMainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         fake->received.push_back(r);
         if (msg == WM_SYSCOMMAND) return 0; // a recorded close request closes nothing
         if (msg == 0x0402) {
-            // Adopted as the main window does: made a child, then told.
+            // Adopted as the main window does: its parent, then told.
             const HWND page = reinterpret_cast<HWND>(wParam);
-            ::SetWindowLongPtrW(page, GWL_STYLE,
-                                (::GetWindowLongPtrW(page, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
             ::SetParent(page, hwnd);
             ::PostMessageW(page, base::WM_PAGEADOPTED, 0, 0);
             return 0;

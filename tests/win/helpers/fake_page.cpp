@@ -1,6 +1,6 @@
 // Plays a page process for the main window's tests. Started as "/newgm /<main window> /<tabs>",
 // it registers its label with WM_COPYDATA, then makes a coloured window and announces it, places
-// and shows itself like a loaded page once the main window has made it a child, and ends on
+// and shows itself like a loaded page once the main window has become its parent, and ends on
 // SC_CLOSE or when the main window is gone. Without arguments (a "new window") it ends at once.
 // Environment:
 //   TNVEXA_FAKE_PAGE_LABEL  the label (default "<tabs>服-fake-player<tabs>")
@@ -187,8 +187,8 @@ int wmain(int argc, wchar_t** argv) {
         DestroyWindow(screen);
     }
 
-    // The window says so; the main window makes it its child.
-    SetWindowLongPtrW(page, GWL_STYLE, WS_POPUP | WS_CLIPCHILDREN);
+    // The frame goes and the window says so; the main window becomes its parent.
+    SetWindowLongPtrW(page, GWL_STYLE, WS_CHILD | WS_CLIPCHILDREN);
     PostMessageW(g_parent, kPageCreated, reinterpret_cast<WPARAM>(page), hall ? 1 : 0);
     SetTimer(page, kParentWatch, 200, nullptr);
     SetTimer(page, kLifetime, 120000, nullptr);
