@@ -17,8 +17,6 @@ TEST(EnvironmentBlock, SetsTheValueOnceWhateverTheBlockHeld) {
          L"A=1\0=C:=C:\\x\0__COMPAT_LAYER=RunAsInvoker\0\0"s},
         {"replaced in any letter case", L"__compat_layer=ElevateCreateProcess\0B=2\0\0"s,
          L"B=2\0__COMPAT_LAYER=RunAsInvoker\0\0"s},
-        {"a longer name stays", L"__COMPAT_LAYERS=x\0\0"s,
-         L"__COMPAT_LAYERS=x\0__COMPAT_LAYER=RunAsInvoker\0\0"s},
     };
     for (const auto& c : cases)
         EXPECT_EQ(base::WithEnvironmentValue(c.block, L"__COMPAT_LAYER", L"RunAsInvoker"), c.expected)

@@ -8,7 +8,6 @@
 #include <cwchar>
 #include <string>
 
-#include "helpers/token_membership.h"
 #include "mainwnd_fixture.h"
 
 using namespace mwtest;
@@ -465,22 +464,6 @@ TEST(MainWindowAlone, AFirstLoginThatCannotStartIsToldAndEndsTheProgram) {
     EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     ASSERT_EQ(dlg.asked.size(), 1u);
     EXPECT_EQ(dlg.asked[0].text, L"启动登录页面失败");
-}
-
-TEST_F(MainWindowTest, PageProcessesRunOutsideAdministratorsUnlessTheRestrictedStartFails) {
-    const wintest::AdministratorsIn own = wintest::AdministratorsOf(::GetCurrentProcessId());
-    ASSERT_TRUE(own.read && own.member && !own.denyOnly) << "the tests run as an administrator";
-    ASSERT_EQ(Logins(), 1u);
-    const wintest::AdministratorsIn page = wintest::AdministratorsOf(m_dlg.Model().Logins()[0].process);
-    EXPECT_TRUE(page.read && !page.member && page.denyOnly);
-
-    TestMainWindow refused(
-        {.programPath = wintest::ExeFolder() + L"fake_page.exe", .failRestrictedStart = true});
-    ASSERT_TRUE(refused.Create());
-    ASSERT_EQ(refused.Model().Logins().size(), 1u) << "started as before";
-    const wintest::AdministratorsIn full = wintest::AdministratorsOf(refused.Model().Logins()[0].process);
-    EXPECT_TRUE(full.read && full.member && !full.denyOnly);
-    refused.DestroyWindow();
 }
 
 TEST_F(MainWindowTest, PageRequestsAreTakenFromItsOwnPageProcessesOnly) {
