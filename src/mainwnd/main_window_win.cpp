@@ -175,7 +175,7 @@ void MainWindow::AllowPageMessages() {
             base::Trace(L"page message not let through", ::GetLastError());
 }
 
-void MainWindow::MakeChild(HWND page) {
+void MainWindow::BecomeParentOf(HWND page) {
     // Done here, not by the page: a page at the player's rights may not change this window. The
     // frame keeps the style it made itself: as a child of a window in another process a click
     // into the page no longer activates the main window under Wine, and the keys stay away.
@@ -324,7 +324,7 @@ LRESULT MainWindow::OnPageCreated(WPARAM wParam, LPARAM lParam) {
     PageActions actions = m_model.Adopt(process, ToPage(page), isHall, isHall && RunsThisProgram(process));
     const auto& pages = m_model.Pages();
     if (HallWnd() == page || std::find(pages.begin(), pages.end(), ToPage(page)) != pages.end())
-        MakeChild(page);
+        BecomeParentOf(page);
     Apply(std::move(actions));
     // The page's login screen has ended; it gave the window back only if it had found it enabled.
     ReleaseIfNotHeld();

@@ -110,7 +110,7 @@ private:
     // this window; the system refuses them otherwise.
     void AllowPageMessages();
     // Makes this window the parent of an announced page window.
-    void MakeChild(HWND page);
+    void BecomeParentOf(HWND page);
     void PlaceInContent(HWND page);
     void ShowAddAccountPrompt();
     // Takes away what the running window holds outside itself: tray icon, timer, hook, tooltip.
