@@ -12,6 +12,9 @@
 #include "web/login_dialog_win.h"
 
 CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
+    // The compatibility setting that let the restricted start past the manifest's request for
+    // administrator rights is not passed on to anything the page starts.
+    ::SetEnvironmentVariableW(L"__COMPAT_LAYER", nullptr);
     ole = fw::ComSession::StartOle();
     if (!ole.Ok()) {
         ShowMessageBox(nullptr, L"初始化OLE库失败", base::kAppTitle, MB_OK);
@@ -39,7 +42,9 @@ CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
 }
 
 void RunMainWindow(CWnd*& mainWnd) {
-    MainWindow dlg({.checkForUpdate = CheckForUpdate, .automation = AutomationEnabled()});
+    MainWindow dlg({.checkForUpdate = CheckForUpdate,
+                    .automation = AutomationEnabled(),
+                    .failRestrictedStart = AutomationHas(L"unrestricted")});
     mainWnd = &dlg;
     dlg.DoModal();
     mainWnd = nullptr;

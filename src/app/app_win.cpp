@@ -36,7 +36,10 @@ void App::RelaunchAfterUpdate() {
 }
 
 BOOL App::InitInstance() {
-    InstallCrashFilter();
+    const StartMode mode = m_request.mode;
+    const bool pageProcess = mode == StartNewGamePage || mode == StartGameHall;
+    // A page process runs with the player's rights: the install folder is not its to write.
+    InstallCrashFilter(pageProcess ? DumpPlace::PlayerFolder : DumpPlace::BesideExecutable);
     // Automation only: a deliberate fault proves the crash path of the real executable.
     if (AutomationHas(L"crash")) RaiseException(EXCEPTION_ACCESS_VIOLATION, 0, 0, nullptr);
 
@@ -45,7 +48,6 @@ BOOL App::InitInstance() {
 
     m_ping.Create();
 
-    const StartMode mode = m_request.mode;
     if (mode == StartUninstall) {
         if (ShowMessageBox(nullptr, L"确定要移除 VexaTarn微端吗？", kTitle, MB_YESNO) == IDYES) {
             // The uninstall starts its ping on every path, so this wait always ends.
@@ -85,12 +87,13 @@ BOOL App::InitInstance() {
     }
     if (mode == StartShortcut || mode == StartInstalled) Ping(net::StatPing::Activation);
 
-    net::SetCacheLimit();
-
-    if (mode == StartNewGamePage || mode == StartGameHall) {
+    if (pageProcess) {
+        // The browser's cache limit is the player's setting, which the main window's process
+        // has already made; a page needs to change nothing of its own.
         m_pMainWnd = RunPageProcess(m_request, m_ole);
         return m_pMainWnd != nullptr;
     }
+    net::SetCacheLimit();
     RunMainWindow(m_pMainWnd);
     return FALSE;
 }

@@ -1,12 +1,15 @@
 #include "app/crash_dump_win.h"
 
 #include <dbghelp.h>
+#include <sddl.h>
+#include <shlobj.h>
 
 #include <iterator>
 
 #include "app/crash_rules.h"
 #include "base/executable_path_win.h"
 #include "base/library_load_win.h"
+#include "base/user_folder_win.h"
 #include "base/trace_win.h"
 #include "fw/safe_file_win.h"
 
@@ -51,15 +54,57 @@ HANDLE CreateDumpFile() {
     return fw::CreateNewFileAt(g_dumpPath, g_dumpFinalPath, GENERIC_WRITE, g_dumpDescriptor->Attributes());
 }
 
+// The player's dump folder, made where missing: each step a plain folder where it was asked for
+// (the page process may be running with full rights after all, and the folders are the player's
+// to change). The "\\?\" form; empty when it can't be had.
+std::wstring PlayerDumpFolder() {
+    std::wstring folder = base::UserFolderInsideProfile(CSIDL_LOCAL_APPDATA);
+    for (const wchar_t* part : {L"Vexa", L"GameLogin"}) {
+        if (folder.empty()) return {};
+        folder = folder + L"\\" + part;
+        if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return {};
+        // Through a link the folder would resolve elsewhere (or, a link itself, not at all).
+        const std::wstring resolved = fw::FinalPathForNewFile(folder, L"");
+        if (resolved.empty() || CompareStringOrdinal(resolved.c_str(), -1, (folder.substr(4) + L"\\").c_str(),
+                                                     -1, TRUE) != CSTR_EQUAL)
+            folder.clear();
+    }
+    return folder;
+}
+
+// The player alone besides the system and administrators: the page's memory is the player's.
+std::wstring PlayerDumpSddl() {
+    std::wstring sddl;
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return sddl;
+    BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    DWORD size = 0;
+    wchar_t* sid = nullptr;
+    if (GetTokenInformation(token, TokenUser, buffer, sizeof(buffer), &size) &&
+        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid)) {
+        sddl = std::wstring(fw::kAdministratorsOnlySddl) + L"(A;;FA;;;" + sid + L")";
+        LocalFree(sid);
+    }
+    CloseHandle(token);
+    return sddl;
+}
+
 } // namespace
 
-void InstallCrashFilter() {
-    const std::wstring path = DumpPathFor(base::ExecutablePath());
+void InstallCrashFilter(DumpPlace place) {
+    std::wstring path = DumpPathFor(base::ExecutablePath());
+    std::wstring sddl = fw::kAdministratorsOnlySddl;
+    if (place == DumpPlace::PlayerFolder && !path.empty()) {
+        const std::wstring folder = PlayerDumpFolder();
+        path = folder.empty() ? std::wstring() : folder + path.substr(path.rfind(L'\\'));
+        sddl = PlayerDumpSddl();
+        if (sddl.empty()) path.clear(); // never a file anyone may read
+    }
     const size_t slash = path.rfind(L'\\');
     const std::wstring final = slash == std::wstring::npos
                                    ? std::wstring()
                                    : fw::FinalPathForNewFile(path.substr(0, slash), path.substr(slash + 1));
-    static fw::SecurityDescriptor descriptor(fw::kAdministratorsOnlySddl);
+    static fw::SecurityDescriptor descriptor(sddl.c_str());
     g_dumpDescriptor = &descriptor;
     if (path.size() < MAX_PATH && !final.empty() && final.size() < std::size(g_dumpFinalPath) && descriptor) {
         lstrcpynW(g_dumpPath, path.c_str(), MAX_PATH);

@@ -28,10 +28,23 @@ inline constexpr unsigned WM_PAGEMUTE = 0x0405;
 inline constexpr unsigned WM_ADDACCOUNT = 0x0406;
 // Main window → each page window and the hall page, posted: reread the hotkeys.
 inline constexpr unsigned WM_RELOADHOTKEYS = 0x0407;
+// Main window → page window, posted once the main window has made the page its child: from now
+// on the page may place itself in the content area.
+inline constexpr unsigned WM_PAGEADOPTED = 0x0408;
+// Page process → main window, posted: wParam a PageRequest, lParam the sender's process id. A
+// page may run with fewer rights than its main window, so it asks rather than acts on the
+// window itself; the main window takes a request only from one of its own page processes.
+inline constexpr unsigned WM_PAGEREQUEST = 0x0409;
+enum class PageRequest : unsigned {
+    LoginCancelled = 1, // the login screen was given up: this login is over
+    SwitchPage = 2,     // the window-switch key was pressed in the page
+    Raise = 3,          // the page was clicked: raise the main window without activating it
+    Minimize = 4,       // the login page's "minimise" while the window has tabs
+};
 // Main window → the page window whose "entergame" it took, posted once that is settled: wParam 1
 // when the player declined the client's download (the page then opens its hall address in the
 // player's browser, with the player's rights), else 0.
-inline constexpr unsigned WM_ENTERGAMEDONE = 0x0408;
+inline constexpr unsigned WM_ENTERGAMEDONE = 0x040A;
 
 // lParam of the messages the program makes itself (a cancelled login's SC_CLOSE, the menu's F5).
 inline constexpr std::intptr_t kSelfMarker = 7301;

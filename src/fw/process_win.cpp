@@ -6,6 +6,13 @@
 
 namespace fw {
 
+std::wstring ChildCommandLine(const std::wstring& exePath, const std::wstring& options) {
+    // The path goes unquoted unless it holds a blank: the child would split it into several
+    // arguments and no longer see its options where it looks for them.
+    const bool quote = exePath.find_first_of(L" \t") != std::wstring::npos;
+    return (quote ? L"\"" + exePath + L"\"" : exePath) + options;
+}
+
 Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options,
                          const std::wstring& currentFolder, bool keepProcess, bool* started) {
     if (started) *started = false;
@@ -13,10 +20,7 @@ Handle StartChildProcess(const std::wstring& exePath, const std::wstring& option
         base::Trace(L"process not started: no current folder", exePath, 0);
         return Handle();
     }
-    // The path goes unquoted unless it holds a blank: the child would split it into several
-    // arguments and no longer see its options where it looks for them.
-    const bool quote = exePath.find_first_of(L" \t") != std::wstring::npos;
-    std::wstring commandLine = (quote ? L"\"" + exePath + L"\"" : exePath) + options;
+    std::wstring commandLine = ChildCommandLine(exePath, options);
     STARTUPINFOW si{sizeof(si)};
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOWNORMAL;

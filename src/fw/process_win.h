@@ -10,6 +10,9 @@
 
 namespace fw {
 
+// The command line of a child: the path (quoted only when it holds a blank) and the options.
+std::wstring ChildCommandLine(const std::wstring& exePath, const std::wstring& options);
+
 // Starts `exePath` + `options` (options begin with a blank, or are empty) with `currentFolder`
 // as its current folder. Answers the process handle when `keepProcess` is set (else an empty
 // handle); `started` tells whether it started. An empty folder starts nothing.

@@ -17,6 +17,7 @@
 #include "fw/process_win.h"
 #include "mainwnd/game_client_win.h"
 #include "mainwnd/game_download_dialog_win.h"
+#include "fw/restricted_start_win.h"
 #include "mainwnd/hotkey_hook_win.h"
 #include "mainwnd/layout_rules.h"
 #include "mainwnd/main_messages.h"
@@ -79,6 +80,7 @@ BOOL MainWindow::OnInitDialog() {
     // in its place (1 x 1 at the top left) and is shown before, as the login page is placed
     // over its owner when that is visible.
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    AllowPageMessages();
     const bool loginStarted = LaunchPageProcess();
     const HINSTANCE instance = ModuleInstance();
     m_hIcon = static_cast<HICON>(
@@ -136,10 +138,13 @@ int MainWindow::AskPlayer(const wchar_t* text, UINT type) {
     return ShowMessageBox(nullptr, text, kTitle, type);
 }
 
+std::wstring MainWindow::ProgramPath() const {
+    return m_options.programPath.empty() ? base::ExecutablePath() : m_options.programPath;
+}
+
 bool MainWindow::StartProgram(const std::wstring& options, bool keepProcess) {
-    const std::wstring path = m_options.programPath.empty() ? base::ExecutablePath() : m_options.programPath;
     bool started = false;
-    fw::Handle process = fw::StartChildProcess(path, options, base::SystemFolder(), keepProcess, &started);
+    fw::Handle process = fw::StartChildProcess(ProgramPath(), options, base::SystemFolder(), keepProcess, &started);
     if (started && keepProcess) WatchPageProcess(std::move(process));
     return started;
 }
@@ -147,7 +152,41 @@ bool MainWindow::StartProgram(const std::wstring& options, bool keepProcess) {
 bool MainWindow::LaunchPageProcess() {
     const std::wstring options =
         PageProcessArguments(reinterpret_cast<std::intptr_t>(m_hWnd), m_model.TabCount());
+    fw::StartFailure failure{L"test switch", ERROR_ACCESS_DENIED};
+    fw::Handle process;
+    if (!m_options.failRestrictedStart)
+        process = fw::StartRestrictedProcess(ProgramPath(), options, &failure);
+    if (process) {
+        WatchPageProcess(std::move(process));
+        return true;
+    }
+    // The player can still play, with the page at this process's rights as before.
+    base::Trace(L"page process not restricted, started with full rights", failure.step, failure.error);
     return StartProgram(options, true);
+}
+
+void MainWindow::AllowPageMessages() {
+    // Windows 7's per-window filter; before it every process ran at one level or none.
+    const auto filter = reinterpret_cast<decltype(&::ChangeWindowMessageFilterEx)>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+    if (!filter) {
+        base::Trace(L"page messages not let through", ERROR_PROC_NOT_FOUND);
+        return;
+    }
+    // Exactly what pages send: the announcement, the label (and other WM_COPYDATA requests,
+    // each checked by its handler) and the requests. Nothing a page could make the window do
+    // through a message meant for its own input or menus (keys, system commands) passes.
+    for (const UINT message : {base::WM_PAGECREATED, base::WM_PAGEREQUEST, UINT{WM_COPYDATA}})
+        if (!filter(m_hWnd, message, MSGFLT_ALLOW, nullptr))
+            base::Trace(L"page message not let through", ::GetLastError());
+}
+
+void MainWindow::BecomeParentOf(HWND page) {
+    // Done here, not by the page: a page at the player's rights may not change this window. The
+    // frame keeps the style it made itself: as a child of a window in another process a click
+    // into the page no longer activates the main window under Wine, and the keys stay away.
+    if (!::SetParent(page, m_hWnd)) base::Trace(L"page window not made a child", ::GetLastError());
+    ::PostMessageW(page, base::WM_PAGEADOPTED, 0, 0);
 }
 
 void MainWindow::PlaceInContent(HWND page) {
@@ -288,7 +327,11 @@ LRESULT MainWindow::OnPageCreated(WPARAM wParam, LPARAM lParam) {
     DWORD process = 0;
     if (!::IsWindow(page) || !::GetWindowThreadProcessId(page, &process)) return 0;
     const bool isHall = lParam != 0;
-    Apply(m_model.Adopt(process, ToPage(page), isHall, isHall && RunsThisProgram(process)));
+    PageActions actions = m_model.Adopt(process, ToPage(page), isHall, isHall && RunsThisProgram(process));
+    const auto& pages = m_model.Pages();
+    if (HallWnd() == page || std::find(pages.begin(), pages.end(), ToPage(page)) != pages.end())
+        BecomeParentOf(page);
+    Apply(std::move(actions));
     // The page's login screen has ended; it gave the window back only if it had found it enabled.
     ReleaseIfNotHeld();
     return 0;
@@ -358,6 +401,29 @@ void MainWindow::RunGameDownload(const std::wstring& clientName) {
 
 bool MainWindow::StartClient(HANDLE held) {
     return StartHeldClient(held);
+}
+
+void MainWindow::OnPageRequest(WPARAM request, LPARAM process) {
+    // Posted, so the sender can't be known for sure; whatever process names itself, a request
+    // does no more than one of the pages may ask.
+    if (!m_pageProcesses.Holds(static_cast<ProcessId>(process))) {
+        base::Trace(L"request of a process that is no page of this window refused", 0);
+        return;
+    }
+    switch (static_cast<base::PageRequest>(request)) {
+    case base::PageRequest::LoginCancelled:
+        if (!Apply(m_model.SysClose(base::kSelfMarker))) OnCancel();
+        break;
+    case base::PageRequest::SwitchPage:
+        SwitchPage();
+        break;
+    case base::PageRequest::Raise:
+        fw::RaiseWindow(m_hWnd, false);
+        break;
+    case base::PageRequest::Minimize:
+        ShowWindow(SW_MINIMIZE);
+        break;
+    }
 }
 
 void MainWindow::OnTrayNotify(LPARAM lParam) {
@@ -568,6 +634,9 @@ LRESULT MainWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case base::WM_PAGECREATED:
         return OnPageCreated(wParam, lParam);
+    case base::WM_PAGEREQUEST:
+        OnPageRequest(wParam, lParam);
+        return 0;
     case base::WM_TRAYMENU:
         OpenTrayMenu();
         return 0;

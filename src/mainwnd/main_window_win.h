@@ -32,6 +32,9 @@ struct MainWindowOptions {
     std::function<int(bool forced)> checkForUpdate;
     // Test automation: an open menu carries its item texts as the text of its window.
     bool automation = false;
+    // Test automation: the restricted start of a page process fails, as it would if the system
+    // refused it, so that the fallback can be seen.
+    bool failRestrictedStart = false;
 };
 } // namespace mainwnd
 
@@ -42,8 +45,9 @@ public:
     explicit MainWindow(mainwnd::MainWindowOptions options);
     ~MainWindow() override;
 
-    // Starts a page process: this program with " /newgm /<this window> /<tab count>". False,
-    // with nothing changed, when it cannot be started.
+    // Starts a page process: this program with " /newgm /<this window> /<tab count>", at the
+    // player's normal rights (a restricted copy of this process's token); when that start fails,
+    // with this process's rights as before. False, with nothing changed, when it cannot be started.
     bool LaunchPageProcess();
     // Shows page window `page` in the content area and hides the other pages (null: hides all).
     void ShowPage(HWND page);
@@ -107,7 +111,13 @@ private:
     void ApplyQuit(mainwnd::PageActions& actions);
     void ClosePageWindow(HWND page);
     void BeginRunning();
+    std::wstring ProgramPath() const;
     bool StartProgram(const std::wstring& options, bool keepProcess);
+    // Lets the messages of page processes, which may run at a lower integrity level, through to
+    // this window; the system refuses them otherwise.
+    void AllowPageMessages();
+    // Makes this window the parent of an announced page window.
+    void BecomeParentOf(HWND page);
     void PlaceInContent(HWND page);
     void ShowAddAccountPrompt();
     // Takes away what the running window holds outside itself: tray icon, timer, hook, tooltip.
@@ -118,6 +128,8 @@ private:
     LRESULT OnEnterGameRequest(HWND sender, DWORD process, const COPYDATASTRUCT& data);
     // The request taken last: the installed client started, or the download offered.
     void SettleEnterGame();
+    // WM_PAGEREQUEST: what a page asks of this window, taken from its own page processes only.
+    void OnPageRequest(WPARAM request, LPARAM process);
     // The ends the watch reports; the window enabled again when nothing holds it any more.
     void OnPageProcessEnded();
     void ReleaseIfNotHeld();

@@ -64,6 +64,11 @@ ProcessId PageProcessWatch::Add(fw::Handle process, HWND notify) {
     return id;
 }
 
+bool PageProcessWatch::Holds(ProcessId id) const {
+    return id != 0 &&
+           std::any_of(m_entries.begin(), m_entries.end(), [id](const Entry& e) { return e.id == id; });
+}
+
 std::vector<ProcessId> PageProcessWatch::CollectEnded() {
     std::vector<ProcessId> ended;
     std::erase_if(m_entries, [&](const Entry& e) {

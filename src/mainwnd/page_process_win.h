@@ -24,6 +24,8 @@ public:
     // Holds the process and has `notify` told when it ends; answers its id (0, with nothing
     // kept, for a handle without a process).
     ProcessId Add(fw::Handle process, HWND notify);
+    // Whether the process is one of those held (started by the window and not seen ending).
+    bool Holds(ProcessId id) const;
     // The ids of the processes that have ended, which are let go.
     std::vector<ProcessId> CollectEnded();
     // Ends the processes with these ids (exit code 0); they are let go once their end is seen.

@@ -82,7 +82,7 @@ bool RunLoginScreen(web::PageContext& context) {
         return true;
     }
     // Cancelled, or the screen could not be made: either way this login is over.
-    ::PostMessageW(context.parent, WM_SYSCOMMAND, SC_CLOSE, base::kSelfMarker);
+    web::AskMainWindow(context.parent, base::PageRequest::LoginCancelled);
     return false;
 }
 
@@ -189,7 +189,7 @@ void LoginDialog::OnScreenLoginNavigation(BrowserEvent& event) {
         ::ShowWindow(::GetParent(m_hWnd), SW_MINIMIZE);
         break;
     case web::LoginStep::MinimizeParent:
-        ::ShowWindow(m_context.parent, SW_MINIMIZE);
+        web::AskMainWindow(m_context.parent, base::PageRequest::Minimize);
         break;
     case web::LoginStep::Navigate:
     case web::LoginStep::Ignore:

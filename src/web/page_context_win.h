@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/page_protocol.h"
+
 namespace web {
 
 struct PageContext {
@@ -17,5 +19,12 @@ struct PageContext {
     // The game page a successful login gave (RunLoginScreen fills it); empty: the hall page.
     std::wstring gamePageUrl;
 };
+
+// Asks the main window for something a page may want of it (it may run with more rights than
+// the page, which then can't act on it directly).
+inline void AskMainWindow(HWND parent, base::PageRequest request) {
+    ::PostMessageW(parent, base::WM_PAGEREQUEST, static_cast<WPARAM>(request),
+                   static_cast<LPARAM>(::GetCurrentProcessId()));
+}
 
 } // namespace web

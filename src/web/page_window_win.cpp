@@ -144,11 +144,10 @@ int PageFrame::OnCreate(CREATESTRUCTW* cs) {
     ModifyStyle(WS_CAPTION | WS_THICKFRAME, 0);
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    if (::IsWindow(m_context.parent)) {
+    // The main window makes the frame its child when it adopts the page (WM_PAGEADOPTED).
+    if (::IsWindow(m_context.parent))
         ::PostMessageW(m_context.parent, base::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd),
                        m_context.gamePageUrl == web::HallPageUrl() ? 1 : 0);
-        ::SetParent(m_hWnd, m_context.parent);
-    }
     OnReloadHotkeys();
     ::SetTimer(m_hWnd, kParentWatchTimer, kParentWatchMs, nullptr);
     return 0;
@@ -180,6 +179,11 @@ LRESULT PageFrame::OnEnterGameDone(WPARAM declined) {
 }
 
 void PageFrame::PlaceAfterNavigation() {
+    // Not yet inside the main window: placed there once the main window has adopted it.
+    if (::GetAncestor(m_hWnd, GA_PARENT) != m_context.parent) {
+        m_placeWhenAdopted = true;
+        return;
+    }
     // The frame's own visibility, not its parent's: the selected tab of a main window hidden in
     // the tray is still the one that shows.
     const bool selected = (GetStyle() & WS_VISIBLE) != 0;
@@ -246,9 +250,7 @@ void PageFrame::OnTimer(UINT_PTR id) {
     }
     case kRaiseParentTimer: {
         ::KillTimer(m_hWnd, kRaiseParentTimer);
-        if (!::IsWindow(m_context.parent)) break;
-        // Raises the main window without activating it.
-        fw::RaiseWindow(m_context.parent, false);
+        if (::IsWindow(m_context.parent)) web::AskMainWindow(m_context.parent, base::PageRequest::Raise);
         break;
     }
     default:
@@ -275,7 +277,7 @@ BOOL PageFrame::PreTranslateMessage(MSG* msg) {
     }
     if (keyDown && msg->lParam != base::kSelfMarker) {
         if (base::HotkeyMatches(m_switchKey, msg->wParam, base::CurrentModifierMask())) {
-            ::PostMessageW(m_context.parent, message, msg->wParam, msg->lParam);
+            web::AskMainWindow(m_context.parent, base::PageRequest::SwitchPage);
             return TRUE;
         }
     }
@@ -312,6 +314,10 @@ LRESULT PageFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return OnReloadHotkeys();
     case base::WM_ENTERGAMEDONE:
         return OnEnterGameDone(wParam);
+    case base::WM_PAGEADOPTED:
+        if (m_placeWhenAdopted) PlaceAfterNavigation();
+        m_placeWhenAdopted = false;
+        return 0;
     case web::kAutomationQuery:
         if (m_context.automation) return OnAutomationQuery(wParam, lParam);
         break;

@@ -1,7 +1,7 @@
 // Folder web/: the page process's windows, given a PageContext; may include net/, ui/, fw/ and base/.
 // The page window of a page process: one web page (a game page or the hall page) in a frame
-// that strips its own frame, becomes a child of the main window, places itself in its content
-// area, follows its hotkeys and mute state, forwards keys to it and ends when it is gone.
+// that strips its own frame, is made a child of the main window by it, places itself in its
+// content area, follows its hotkeys and mute state, asks it to switch tabs and ends when it is gone.
 #pragma once
 #include <windows.h>
 
@@ -49,6 +49,7 @@ public:
     static constexpr UINT kParentWatchMs = 800;
     static constexpr UINT_PTR kCloseCleanupTimer = 5;
     static constexpr UINT kCloseCleanupMs = 130;
+    // Asks the main window to raise itself, a moment after a click into the page.
     static constexpr UINT_PTR kRaiseParentTimer = 6;
     static constexpr UINT kRaiseParentMs = 10;
 
@@ -89,6 +90,8 @@ private:
     base::HotkeySpec m_switchKey;
     base::HotkeySpec m_soundKey;
     bool m_shownOnce = false;
+    // A navigation completed before the main window adopted the frame.
+    bool m_placeWhenAdopted = false;
     bool m_muteApplied = false;
     bool m_lastMuted = false;
     // Key-downs seen per virtual key, counted only for the automation channel.

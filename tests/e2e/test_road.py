@@ -5,6 +5,7 @@ their main window. Logins are made with the page automation channel, windows are
 post_msg.exe from inside Wine and with xdotool from outside."""
 import os
 import subprocess
+import tempfile
 import time
 import urllib.parse
 
@@ -223,6 +224,23 @@ class TabsAndEnding(Road):
         elapsed = time.monotonic() - start
         self.assertLess(elapsed, 2.0, "the page watches its main window every 800 ms")
 
+    def test_pages_run_outside_administrators_unless_their_restricted_start_fails(self):
+        for words, restricted in (("1", True), ("1,unrestricted", False)):
+            with self.subTest(words), tempfile.TemporaryFile() as err:
+                self.set_automation(words)
+                self.wine.start(self.installed_exe(), env={"WINEDEBUG": "+debugstr"}, stderr=err)
+                try:
+                    main_wnd = self.wait_launched()
+                    tab = self.log_in_as_tab("S1服-abc-player01", 1, [])
+                    (page,) = [w.pid for w in self.windows() if w.hwnd == tab]
+                    # post_msg.exe admin: 0 the group deny-only and no member, 1 a member.
+                    self.assertEqual(self.wine.run(POST_MSG, ["admin", str(main_wnd.pid)]), 1)
+                    self.assertEqual(self.wine.run(POST_MSG, ["admin", str(page)]), 0 if restricted else 1)
+                finally:
+                    self.wine.kill_all()
+                err.seek(0)
+                trace = err.read().decode("utf-8", "replace")
+                self.assertEqual("page process not restricted, started with full rights" in trace, not restricted)
 
 class SwitchesOnlyFromTheRegistry(Road):
     def test_the_environment_neither_redirects_nor_automates(self):

@@ -1,5 +1,6 @@
 """Start-up routing of the real executable: where it lies and what its command line says
 decide whether it installs, launches or updates, which counters rise and which pings go out."""
+import glob
 import os
 
 from harness import E2ECase, main, wait_until
@@ -83,17 +84,23 @@ class StartupRouting(E2ECase):
 
 
 class CrashDump(E2ECase):
-    def test_a_crash_leaves_a_dump_beside_the_executable(self):
+    def test_a_crash_dump_goes_beside_the_executable_or_for_a_page_into_the_players_folder(self):
         exe = self.installed_exe()
-        dump = os.path.join(os.path.dirname(exe), "TnVexa.dmp")
+        beside = os.path.join(os.path.dirname(exe), "TnVexa.dmp")
+        local = [p for p in glob.glob(os.path.join(self.wine.drive_c, "users", "*", "AppData", "Local"))
+                 if os.sep + "Public" + os.sep not in p]
+        players = os.path.join(local[0], "Vexa", "GameLogin", "TnVexa.dmp")
         self.set_automation("crash")
-        self.wine.run(exe, timeout=60)
-        self.assertTrue(wait_until(lambda: os.path.exists(dump) and os.path.getsize(dump) > 0, 10))
-        with open(dump, "rb") as f:
-            self.assertEqual(f.read(4), b"MDMP")
+        for args, dump, other in (([], beside, players), (["/newgm", "/1", "/0"], players, beside)):
+            with self.subTest(args):
+                self.wine.run(exe, args, timeout=60)
+                self.assertTrue(wait_until(lambda: os.path.exists(dump) and os.path.getsize(dump) > 0, 10))
+                with open(dump, "rb") as f:
+                    self.assertEqual(f.read(4), b"MDMP")
+                self.assertFalse(os.path.exists(other))
+                os.unlink(dump)
         # The crash came first thing: nothing was counted.
         self.assertEqual(self.statistics(), {})
-
 
 if __name__ == "__main__":
     main()

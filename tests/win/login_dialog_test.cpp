@@ -237,8 +237,10 @@ TEST_F(LoginTest, MinimizeWithoutOpenPagesMinimisesAWindowAndGoesOn) {
                 EXPECT_TRUE(::IsIconic(dlg.m_hWnd));
                 ::ShowWindow(dlg.m_hWnd, SW_RESTORE);
             } else {
-                EXPECT_TRUE(::IsIconic(m_main.hwnd));
-                ::ShowWindow(m_main.hwnd, SW_RESTORE);
+                // The main window minimises itself when asked.
+                const auto* asked = m_main.Last(base::WM_PAGEREQUEST);
+                ASSERT_NE(asked, nullptr);
+                EXPECT_EQ(asked->wParam, static_cast<WPARAM>(base::PageRequest::Minimize));
             }
         },
         Navigate(L"app://exitgame"),
@@ -277,14 +279,14 @@ TEST_F(LoginTest, CancelledLoginTellsTheMainWindowOnce) {
         ::KillTimer(nullptr, timer);
         wintest::PumpFor(50);
         EXPECT_EQ(ok, accept);
-        const size_t closes = m_main.Count(WM_SYSCOMMAND);
+        const size_t closes = m_main.Count(base::WM_PAGEREQUEST);
         if (accept) {
             EXPECT_EQ(closes, 0u);
         } else {
             ASSERT_EQ(closes, 1u);
-            const auto* close = m_main.Last(WM_SYSCOMMAND);
-            EXPECT_EQ(close->wParam, static_cast<WPARAM>(SC_CLOSE));
-            EXPECT_EQ(close->lParam, base::kSelfMarker);
+            const auto* close = m_main.Last(base::WM_PAGEREQUEST);
+            EXPECT_EQ(close->wParam, static_cast<WPARAM>(base::PageRequest::LoginCancelled));
+            EXPECT_EQ(close->lParam, static_cast<LPARAM>(::GetCurrentProcessId()));
         }
     }
 }

@@ -77,7 +77,7 @@ TEST_F(MainWindowTest, AdoptsPageWindowsAsTabsInTheContentArea) {
     EXPECT_EQ(Logins(), 1u) << "the adopted process is no login any more; the first one still is";
     EXPECT_TRUE(m_dlg.HasTrayIcon());
     EXPECT_TRUE(m_dlg.IsMaximized()) << "the first page maximizes the window";
-    EXPECT_EQ(::GetParent(first), m_dlg.m_hWnd);
+    EXPECT_EQ(::GetParent(first), m_dlg.m_hWnd) << "made its child by the main window";
 
     const HWND second = OpenTab(L"2服-abc-second");
     EXPECT_EQ(m_dlg.Model().TabCount(), 2);
@@ -519,4 +519,27 @@ TEST(MainWindowAlone, AFirstLoginThatCannotStartIsToldAndEndsTheProgram) {
     EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     ASSERT_EQ(dlg.asked.size(), 1u);
     EXPECT_EQ(dlg.asked[0].text, L"启动登录页面失败");
+}
+
+TEST_F(MainWindowTest, PageRequestsAreTakenFromItsOwnPageProcessesOnly) {
+    OpenTab(L"1服-a-req1");
+    OpenTab(L"1服-a-req2");
+    const auto request = [&](base::PageRequest r) {
+        PostAndPump(base::WM_PAGEREQUEST, static_cast<WPARAM>(r),
+                    static_cast<LPARAM>(::GetCurrentProcessId()));
+    };
+    // This test process is no page of the window yet.
+    request(base::PageRequest::SwitchPage);
+    request(base::PageRequest::Minimize);
+    request(base::PageRequest::LoginCancelled);
+    EXPECT_EQ(m_dlg.Model().CurTab(), 1);
+    EXPECT_FALSE(::IsIconic(m_dlg.m_hWnd));
+    EXPECT_FALSE(m_quit);
+    EXPECT_TRUE(m_dlg.asked.empty());
+
+    PlayLogin();
+    request(base::PageRequest::SwitchPage);
+    EXPECT_EQ(m_dlg.Model().CurTab(), 0);
+    request(base::PageRequest::Minimize);
+    EXPECT_TRUE(::IsIconic(m_dlg.m_hWnd));
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/page_protocol.h"
 #include "web/gm_rules.h"
 #include "win_test_support.h"
 
@@ -48,7 +49,7 @@ inline FakeMain*& CurrentFake() {
 inline LRESULT CALLBACK FakeMainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     FakeMain* fake = CurrentFake();
     if (fake && (msg == WM_COPYDATA || msg == WM_SYSCOMMAND || msg == 0x0402 || msg == WM_KEYDOWN ||
-                 msg == WM_SYSKEYDOWN)) {
+                 msg == WM_SYSKEYDOWN || msg == base::WM_PAGEREQUEST)) {
         Received r{msg, wParam, lParam};
         if (msg == WM_COPYDATA) {
             const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
@@ -62,7 +63,13 @@ inline LRESULT CALLBACK FakeMainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         }
         fake->received.push_back(r);
         if (msg == WM_SYSCOMMAND) return 0; // a recorded close request closes nothing
-        if (msg == 0x0402) return 0;
+        if (msg == 0x0402) {
+            // Adopted as the main window does: its parent, then told.
+            const HWND page = reinterpret_cast<HWND>(wParam);
+            ::SetParent(page, hwnd);
+            ::PostMessageW(page, base::WM_PAGEADOPTED, 0, 0);
+            return 0;
+        }
     }
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }

@@ -1,12 +1,12 @@
 // Plays a page process for the main window's tests. Started as "/newgm /<main window> /<tabs>",
-// it registers its label with WM_COPYDATA, then makes a coloured window, puts it into the main
-// window as a child and announces it, places and shows itself like a loaded page, and ends on
+// it registers its label with WM_COPYDATA, then makes a coloured window and announces it, places
+// and shows itself like a loaded page once the main window has become its parent, and ends on
 // SC_CLOSE or when the main window is gone. Without arguments (a "new window") it ends at once.
 // Environment:
 //   TNVEXA_FAKE_PAGE_LABEL  the label (default "<tabs>服-fake-player<tabs>")
 //   TNVEXA_FAKE_PAGE_COLOR  the page colour as RRGGBB hex (default 3070C0)
 //   TNVEXA_FAKE_PAGE_MODE   "" a page; "hall" the hall page (no label); "login" stays at its login
-//                           and makes no window; "cancel" gives the login up (SC_CLOSE + marker)
+//                           and makes no window; "cancel" gives the login up (WM_PAGEREQUEST)
 //   TNVEXA_FAKE_PAGE_LOG    a file that gets one line per start: the command line and priority
 //   TNVEXA_FAKE_PAGE_HOLD   the name of an event: once its label is accepted the page holds the
 //                           main window with a dialog "hold <label>", as its login screen does,
@@ -25,7 +25,7 @@
 namespace {
 
 constexpr UINT kPageCreated = 0x402, kPageMute = 0x405, kReloadHotkeys = 0x407;
-constexpr UINT_PTR kParentWatch = 2, kPlaceTimer = 5, kLifetime = 9;
+constexpr UINT_PTR kParentWatch = 2, kLifetime = 9;
 
 HWND g_parent = nullptr;
 COLORREF g_color = RGB(0x30, 0x70, 0xC0);
@@ -71,10 +71,7 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_TIMER:
-        if (wParam == kPlaceTimer) {
-            KillTimer(hwnd, kPlaceTimer);
-            PlaceInParent(hwnd);
-        } else if ((wParam == kParentWatch && !IsWindow(g_parent)) || wParam == kLifetime) {
+        if ((wParam == kParentWatch && !IsWindow(g_parent)) || wParam == kLifetime) {
             DestroyWindow(hwnd);
         }
         return 0;
@@ -101,6 +98,10 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             ++g_mutes;
             g_muteTime = GetMessageTime();
             ShowCounts(hwnd);
+            return 0;
+        }
+        if (msg == base::WM_PAGEADOPTED) {
+            PlaceInParent(hwnd);
             return 0;
         }
         if (msg == kReloadHotkeys) {
@@ -133,8 +134,12 @@ int wmain(int argc, wchar_t** argv) {
     g_label = Env(L"TNVEXA_FAKE_PAGE_LABEL");
     if (g_label.empty()) g_label = std::to_wstring(tabs) + L"服-fake-player" + std::to_wstring(tabs);
 
+    const auto cancelLogin = [] {
+        PostMessageW(g_parent, base::WM_PAGEREQUEST, static_cast<WPARAM>(base::PageRequest::LoginCancelled),
+                     static_cast<LPARAM>(GetCurrentProcessId()));
+    };
     if (mode == L"cancel") {
-        PostMessageW(g_parent, WM_SYSCOMMAND, SC_CLOSE, base::kSelfMarker);
+        cancelLogin();
         return 0;
     }
     if (mode == L"login") {
@@ -163,7 +168,7 @@ int wmain(int argc, wchar_t** argv) {
         if (!SendMessageTimeoutW(g_parent, WM_COPYDATA, reinterpret_cast<WPARAM>(page),
                                  reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 10000, &accepted) ||
             accepted == 0) {
-            PostMessageW(g_parent, WM_SYSCOMMAND, SC_CLOSE, base::kSelfMarker);
+            cancelLogin();
             return 0;
         }
     }
@@ -182,11 +187,9 @@ int wmain(int argc, wchar_t** argv) {
         DestroyWindow(screen);
     }
 
-    // The frame goes, the window becomes the main window's child and says so.
+    // The frame goes and the window says so; the main window becomes its parent.
     SetWindowLongPtrW(page, GWL_STYLE, WS_CHILD | WS_CLIPCHILDREN);
-    SetParent(page, g_parent);
     PostMessageW(g_parent, kPageCreated, reinterpret_cast<WPARAM>(page), hall ? 1 : 0);
-    SetTimer(page, kPlaceTimer, 150, nullptr);
     SetTimer(page, kParentWatch, 200, nullptr);
     SetTimer(page, kLifetime, 120000, nullptr);
 

@@ -13,6 +13,9 @@
 // frame), "login" (the login page over its backdrop), "tip" (a tooltip) or "-". The text of a
 // tooltip is asked for with WM_GETTEXT, which answers the tip on show. foreground is 1 for the
 // window that takes keyboard input now.
+//   post_msg.exe admin <pid>                        exit code 0: the process's token holds the
+//                                                   Administrators group deny-only and is no
+//                                                   member; 1: it is a member; 2: unreadable
 //   post_msg.exe run <exe> [arguments]              runs a program to its end; exit code: its own
 // post, send, text and settext exit with 1 when hwnd (or the control) is no window.
 // With "--code <file>" first, the verb's exit code is also written to the file (decimal) before
@@ -26,6 +29,7 @@
 
 #include "fw/sdi_win.h"
 #include "resource.h"
+#include "fw/handles_win.h"
 #include "ui/msgbox_layout.h"
 
 namespace {
@@ -136,7 +140,8 @@ int Run(int argc, wchar_t** argv) {
         commandLine += (i ? L" " : L"") + Quoted(argv[i]);
     STARTUPINFOW si{sizeof(si)};
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(argv[0], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!::CreateProcessW(argv[0], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                          &pi))
         return 4;
     ::CloseHandle(pi.hThread);
     ::WaitForSingleObject(pi.hProcess, INFINITE);
@@ -146,10 +151,33 @@ int Run(int argc, wchar_t** argv) {
     return static_cast<int>(code);
 }
 
+// 0 when the process's token holds the Administrators group deny-only and counts as no member
+// of it, 1 otherwise, 2 when the token can't be read.
+int AdministratorsOf(DWORD process) {
+    fw::Handle handle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process)), token, identity;
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof(sid);
+    alignas(TOKEN_GROUPS) BYTE groups[8192];
+    BOOL member = FALSE;
+    if (!::OpenProcessToken(handle.Get(), TOKEN_QUERY | TOKEN_DUPLICATE, token.Put()) ||
+        !::DuplicateToken(token.Get(), SecurityIdentification, identity.Put()) ||
+        !::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &size) ||
+        !::CheckTokenMembership(identity.Get(), sid, &member) ||
+        !::GetTokenInformation(token.Get(), TokenGroups, groups, sizeof(groups), &size))
+        return 2;
+    bool denyOnly = false;
+    const auto* list = reinterpret_cast<const TOKEN_GROUPS*>(groups);
+    for (DWORD i = 0; i < list->GroupCount; ++i)
+        if (::EqualSid(list->Groups[i].Sid, sid))
+            denyOnly = list->Groups[i].Attributes & SE_GROUP_USE_FOR_DENY_ONLY;
+    return !member && denyOnly ? 0 : 1;
+}
+
 int Verb(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     const std::wstring verb = argv[1];
     if (verb == L"run" && argc >= 3) return Run(argc - 2, argv + 2);
+    if (verb == L"admin" && argc >= 3) return AdministratorsOf(static_cast<DWORD>(Number(argv[2])));
     if (verb == L"list" && argc >= 3) {
         FILE* out = _wfopen(argv[2], L"wb");
         if (!out) return 2;
