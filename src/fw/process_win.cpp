@@ -13,6 +13,45 @@ std::wstring ChildCommandLine(const std::wstring& exePath, const std::wstring& o
     return (quote ? L"\"" + exePath + L"\"" : exePath) + options;
 }
 
+std::wstring OwnEnvironmentBlock() {
+    wchar_t* block = ::GetEnvironmentStringsW();
+    if (!block) return std::wstring(2, L'\0');
+    size_t n = 0;
+    while (block[n] != L'\0' || block[n + 1] != L'\0')
+        ++n;
+    std::wstring copy(block, n + 2);
+    ::FreeEnvironmentStringsW(block);
+    return copy;
+}
+
+Handle CreateChild(const std::wstring& exePath, std::wstring commandLine, ChildStart start, DWORD* error) {
+    STARTUPINFOW si{sizeof(si)};
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION pi{};
+    const DWORD flags = IDLE_PRIORITY_CLASS | (start.environment.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT);
+    void* environment = start.environment.empty() ? nullptr : start.environment.data();
+    // Under Wine a start now and then fails on a loaded machine with an internal error (the new
+    // process ended during its own start-up, about once in a thousand starts); a second attempt
+    // then succeeds. Real failures (no such file, access denied) answer other errors and are not
+    // repeated.
+    BOOL ok = FALSE;
+    for (int attempt = 0; attempt < 2 && !ok; ++attempt) {
+        ok = start.token
+                 ? ::CreateProcessAsUserW(start.token, exePath.c_str(), commandLine.data(), nullptr, nullptr,
+                                          FALSE, flags, environment, start.folder.c_str(), &si, &pi)
+                 : ::CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags,
+                                    environment, start.folder.c_str(), &si, &pi);
+        if (!ok && ::GetLastError() != ERROR_INTERNAL_ERROR) break;
+    }
+    if (!ok) {
+        *error = ::GetLastError();
+        return Handle();
+    }
+    ::CloseHandle(pi.hThread);
+    return Handle(pi.hProcess);
+}
+
 Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options,
                          const std::wstring& currentFolder, bool keepProcess, bool* started) {
     if (started) *started = false;
@@ -20,29 +59,11 @@ Handle StartChildProcess(const std::wstring& exePath, const std::wstring& option
         base::Trace(L"process not started: no current folder", exePath, 0);
         return Handle();
     }
-    std::wstring commandLine = ChildCommandLine(exePath, options);
-    STARTUPINFOW si{sizeof(si)};
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION pi{};
-    // The application name is given separately so that the path can't resolve to another
-    // executable. Under Wine a start now and then fails on a loaded machine with an internal error (the new
-    // process ended during its own start-up, about once in a thousand starts); a second attempt
-    // then succeeds. Real failures (no such file, access denied) answer other errors and are not
-    // repeated.
-    BOOL ok = FALSE;
-    for (int attempt = 0; attempt < 2 && !ok; ++attempt) {
-        ok = CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, IDLE_PRIORITY_CLASS,
-                            nullptr, currentFolder.c_str(), &si, &pi);
-        if (!ok && ::GetLastError() != ERROR_INTERNAL_ERROR) break;
-    }
-    if (started) *started = ok != FALSE;
-    if (!ok) base::Trace(L"process not started", exePath, ::GetLastError());
-    if (!ok) return Handle();
-    CloseHandle(pi.hThread);
-    if (keepProcess) return Handle(pi.hProcess);
-    CloseHandle(pi.hProcess);
-    return Handle();
+    DWORD error = 0;
+    Handle process = CreateChild(exePath, ChildCommandLine(exePath, options), {currentFolder}, &error);
+    if (started) *started = static_cast<bool>(process);
+    if (!process) base::Trace(L"process not started", exePath, error);
+    return keepProcess ? std::move(process) : Handle();
 }
 
 Handle StartSelf(const std::wstring& options, bool keepProcess, bool* started) {

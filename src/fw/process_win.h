@@ -13,6 +13,22 @@ namespace fw {
 // The command line of a child: the path (quoted only when it holds a blank) and the options.
 std::wstring ChildCommandLine(const std::wstring& exePath, const std::wstring& options);
 
+// How a child starts beside its command line: the folder it runs in (never empty), its
+// environment block (empty: this process's) and the token it runs with (null: this process's).
+struct ChildStart {
+    std::wstring folder;
+    std::wstring environment;
+    HANDLE token = nullptr;
+};
+
+// This process's environment block, up to and including the empty string that ends it.
+std::wstring OwnEnvironmentBlock();
+
+// The one process creation every start goes through: `exePath` named as the program (so the
+// command line can't resolve to another one), idle priority, shown normally. Answers the process
+// handle, or an empty one with the system's error in `error`.
+Handle CreateChild(const std::wstring& exePath, std::wstring commandLine, ChildStart start, DWORD* error);
+
 // Starts `exePath` + `options` (options begin with a blank, or are empty) with `currentFolder`
 // as its current folder. Answers the process handle when `keepProcess` is set (else an empty
 // handle); `started` tells whether it started. An empty folder starts nothing.

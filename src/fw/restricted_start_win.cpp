@@ -4,6 +4,7 @@
 
 #include "base/environment_block.h"
 #include "base/trace_win.h"
+#include "base/user_folder_win.h"
 #include "fw/process_win.h"
 
 namespace fw {
@@ -27,24 +28,6 @@ struct WellKnownSid {
     PSID Get() { return bytes; }
     BYTE bytes[SECURITY_MAX_SID_SIZE] = {};
     bool ok = false;
-};
-
-struct EnvironmentStrings {
-    EnvironmentStrings() : block(::GetEnvironmentStringsW()) {}
-    ~EnvironmentStrings() {
-        if (block) ::FreeEnvironmentStringsW(block);
-    }
-    EnvironmentStrings(const EnvironmentStrings&) = delete;
-    EnvironmentStrings& operator=(const EnvironmentStrings&) = delete;
-    // Up to and including the empty string that ends the block.
-    std::wstring_view View() const {
-        if (!block) return {};
-        size_t n = 0;
-        while (block[n] != L'\0' || block[n + 1] != L'\0')
-            ++n;
-        return {block, n + 2};
-    }
-    wchar_t* block;
 };
 
 // A token setting the system does not offer (Wine sets neither owner nor default access list;
@@ -137,31 +120,19 @@ Handle StartProcessAsToken(HANDLE token, const std::wstring& exePath, const std:
     // compatibility layer named in the new process's environment, RunAsInvoker, makes it run
     // with the token it is given instead. Only the page is started this way; the variable is
     // taken out of the page's own environment again as it starts, so nothing it starts inherits it.
-    std::wstring environment;
-    {
-        const EnvironmentStrings current;
-        environment = base::WithEnvironmentValue(current.View(), L"__COMPAT_LAYER", L"RunAsInvoker");
-    }
+    std::wstring environment =
+        base::WithEnvironmentValue(OwnEnvironmentBlock(), L"__COMPAT_LAYER", L"RunAsInvoker");
     // The page's current folder is one nobody but the system changes.
-    wchar_t system[MAX_PATH] = {};
-    const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
+    const std::wstring system = base::SystemFolder();
+    if (system.empty()) {
         *failure = {L"GetSystemDirectoryW", ::GetLastError()};
         return Handle();
     }
-    std::wstring commandLine = ChildCommandLine(exePath, options);
-    STARTUPINFOW si{sizeof(si)};
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessAsUserW(token, exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                                IDLE_PRIORITY_CLASS | CREATE_UNICODE_ENVIRONMENT, environment.data(), system,
-                                &si, &pi)) {
-        *failure = {L"CreateProcessAsUserW", ::GetLastError()};
-        return Handle();
-    }
-    ::CloseHandle(pi.hThread);
-    return Handle(pi.hProcess);
+    DWORD error = 0;
+    Handle process = CreateChild(exePath, ChildCommandLine(exePath, options),
+                                 {system, std::move(environment), token}, &error);
+    if (!process) *failure = {L"CreateProcessAsUserW", error};
+    return process;
 }
 
 Handle StartRestrictedProcess(const std::wstring& exePath, const std::wstring& options,
