@@ -50,39 +50,6 @@ fw::Handle OpenPinned(const std::wstring& path, bool mayRename) {
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
-Sha256::Sha256() {
-    m_failed =
-        !BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&m_algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)) ||
-        !BCRYPT_SUCCESS(BCryptCreateHash(m_algorithm, &m_hash, nullptr, 0, nullptr, 0, 0));
-    if (m_failed) base::Trace(L"signature: digest not started", 0);
-}
-
-Sha256::~Sha256() {
-    if (m_hash) BCryptDestroyHash(m_hash);
-    if (m_algorithm) BCryptCloseAlgorithmProvider(m_algorithm, 0);
-}
-
-bool Sha256::Update(const void* data, size_t size) {
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    while (!m_failed && size > 0) {
-        const ULONG piece = static_cast<ULONG>(std::min<size_t>(size, 1u << 30));
-        m_failed = !BCRYPT_SUCCESS(BCryptHashData(m_hash, const_cast<uint8_t*>(bytes), piece, 0));
-        bytes += piece;
-        size -= piece;
-    }
-    return !m_failed;
-}
-
-std::optional<Sha256Digest> Sha256::Final() {
-    Sha256Digest digest{};
-    if (m_failed || !BCRYPT_SUCCESS(BCryptFinishHash(m_hash, digest.data(), sizeof(digest), 0))) {
-        m_failed = true;
-        return std::nullopt;
-    }
-    m_failed = true; // a finished hash takes no more data
-    return digest;
-}
-
 bool VerifySignedDigest(const Sha256Digest& digest, std::span<const uint8_t> der, const PublicPoint& key) {
     const auto raw = EcdsaDerToRaw(der);
     if (!raw || key[0] != 0x04) {

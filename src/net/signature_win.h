@@ -1,6 +1,6 @@
-// The publisher's signature on downloaded code, checked with the platform's own cryptography
-// (CNG: SHA-256 and ECDSA P-256): the digest taken of the bytes as they were written, and the key
-// that must have signed it.
+// The publisher's signature on downloaded code: the SHA-256 digest taken of the bytes as they were
+// written (the program's own, which keeps up with a download), checked with the platform's ECDSA
+// P-256 (CNG) against the key that must have signed it.
 #pragma once
 #include <windows.h>
 #include <bcrypt.h>
@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/sha256.h"
 #include "fw/handles_win.h"
 #include "net/signature.h"
 
@@ -29,21 +30,24 @@ fw::Handle OpenPinned(const std::wstring& path, bool mayRename);
 
 using Sha256Digest = std::array<uint8_t, 32>;
 
-// SHA-256 with CNG, fed piece by piece.
+// SHA-256 fed piece by piece, in the shape the signature's callers expect: a finished digest
+// gives no second one.
 class Sha256 {
 public:
-    Sha256();
-    ~Sha256();
-    Sha256(const Sha256&) = delete;
-    Sha256& operator=(const Sha256&) = delete;
-    // False once CNG has refused a step (the object can't be used then).
-    bool Update(const void* data, size_t size);
-    std::optional<Sha256Digest> Final();
+    bool Update(const void* data, size_t size) {
+        if (m_finished) return false;
+        m_sha.Update(data, size);
+        return true;
+    }
+    std::optional<Sha256Digest> Final() {
+        if (m_finished) return std::nullopt;
+        m_finished = true;
+        return m_sha.Final();
+    }
 
 private:
-    BCRYPT_ALG_HANDLE m_algorithm = nullptr;
-    BCRYPT_HASH_HANDLE m_hash = nullptr;
-    bool m_failed = false;
+    base::Sha256 m_sha;
+    bool m_finished = false;
 };
 
 // True when der is an ECDSA P-256 signature by key over the digest (of SignedMessagePrefix and

@@ -1,0 +1,39 @@
+// SHA-256 message digest (FIPS 180-4): the digest the publisher signs downloaded code over.
+// Written here rather than asked of the system because it must keep up with a download: it uses
+// the CPU's SHA instructions where there are any.
+#pragma once
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace base {
+
+class Sha256 {
+public:
+    enum class Engine {
+        Fastest,  // the CPU's SHA instructions when it has them, else the portable code
+        Portable, // plain C++ only (lets tests compare the two)
+    };
+
+    explicit Sha256(Engine engine = Engine::Fastest);
+    void Update(const void* data, size_t size);
+    void Update(std::string_view bytes) { Update(bytes.data(), bytes.size()); }
+    // Finishes the digest; the object must be Reset before it is used again.
+    std::array<uint8_t, 32> Final();
+    void Reset();
+
+    // Whether Engine::Fastest uses the CPU's SHA instructions on this machine.
+    static bool CpuHasShaInstructions();
+
+private:
+    void Transform(const uint8_t* blocks, size_t count);
+
+    std::array<uint32_t, 8> m_state{};
+    uint64_t m_length = 0; // bytes hashed so far
+    std::array<uint8_t, 64> m_buffer{};
+    size_t m_buffered = 0;
+    bool m_useCpu = false;
+};
+
+} // namespace base
