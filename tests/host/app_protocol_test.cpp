@@ -199,3 +199,40 @@ TEST(AppProtocol, EnterGameSplitsNameAndHall) {
         EXPECT_EQ(args->hallUrl, c.hall) << c.url;
     }
 }
+
+TEST(AppProtocol, CommandsReachTheirHandlerOnlyFromTheirPagesAndAtTheStart) {
+    struct Recorder : web::AppCommandHandler {
+        std::wstring seen;
+        void OnLoadGame(const web::LoadGameCommand& c) override {
+            seen = L"load " + c.fields.account + L" " + c.gameUrl;
+        }
+        void OnExitGame() override { seen = L"exit"; }
+        void OnMinimize() override { seen = L"minimize"; }
+        void OnEnterGame(const web::EnterGameArgs& a) override {
+            seen = L"enter " + a.gameName + L" " + a.hallUrl;
+        }
+    };
+    constexpr auto kLogin = web::CommandPage::Login, kGame = web::CommandPage::Game;
+    struct Case {
+        const wchar_t* url;
+        web::CommandPage page;
+        const wchar_t* seen; // empty: no command for that page
+    } cases[] = {
+        {L"app://loadgame?S1服-m-acc|http://g", kLogin, L"load acc http://g"},
+        {L"app://exitgame", kLogin, L"exit"},
+        {L"app://minimize", kLogin, L"minimize"},
+        {L"app://entergame|tn", kGame, L"enter tn HALL"},
+        {L"app://entergame|tn|h", kGame, L"enter tn h"},
+        {L"app://entergame|tn", kLogin, L""},
+        {L"app://loadgame?a|b", kGame, L""},
+        {L"app://exitgame", web::CommandPage::None, L""},
+        {L"app:xxentergame|tn", kGame, L""},
+        {L"http://h/?app://entergame|tn", kGame, L""},
+        {L"app://close", kLogin, L""},
+    };
+    for (const auto& c : cases) {
+        Recorder recorder;
+        if (const auto call = web::ReadAppCommand(c.url, {c.page, L"HALL"})) call->Run(recorder);
+        EXPECT_EQ(recorder.seen, c.seen) << c.url;
+    }
+}
