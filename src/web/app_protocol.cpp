@@ -244,10 +244,6 @@ constexpr AppCommandRow kAppCommands[] = {
 
 } // namespace
 
-std::span<const AppCommandRow> AppCommands() {
-    return kAppCommands;
-}
-
 std::optional<AppCommandCall> ReadAppCommand(std::wstring_view url, const CommandContext& context) {
     if (!IsAppUrl(url) || url.size() < kCommandPos) return std::nullopt;
     const std::wstring_view rest = url.substr(kCommandPos);

@@ -4,7 +4,6 @@
 #pragma once
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -26,7 +25,7 @@ bool IsAppUrl(std::wstring_view url);
 // "app:" URL with a command word that means nothing (cancelled, nothing else happens).
 enum class LoginCommand { NotCommand, Other, LoadGame, ExitGame, Minimize };
 
-// The login page's reading of the command table (AppCommands rows the login page may send).
+// The login page's reading of the command table (the rows of kAppCommands the login page may send).
 LoginCommand ParseLoginCommand(std::wstring_view url);
 
 // The two arguments of "loadgame": the payload between position 15 and the first "|" at or
@@ -105,7 +104,6 @@ struct AppCommandRow {
     uint8_t pages; // CommandPage bits
     void (*handle)(AppCommandHandler& handler, const AppCommandArgs& args);
 };
-std::span<const AppCommandRow> AppCommands();
 
 // A command a page may send, read from its URL and ready to run.
 struct AppCommandCall {

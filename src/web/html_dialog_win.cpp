@@ -63,7 +63,6 @@ HRESULT HtmlDialog::GetExternal(IDispatch** external) {
 
 HRESULT HtmlDialog::OnElementEvent(web::ElementEvent event, const web::ElementRef& element) {
     if (!element) return S_OK;
-    const DHtmlEventEntry* entry = web::FindElementEntry(GetElementEventTable(), event, *element);
-    if (!entry) return S_OK;
-    return (this->*entry->handler)(event, element);
+    if (!web::FindElementEntry(GetElementEventTable(), event, *element)) return S_OK;
+    return OnTableElementEvent(event, element);
 }

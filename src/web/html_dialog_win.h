@@ -11,15 +11,12 @@
 #include "web/html_dom_win.h"
 #include "web/html_elements.h"
 
-class HtmlDialog;
-
-// Element event table: which page-element events reach which member. A class that supplies
-// its own table replaces its base's entirely.
+// Element event table: which page-element events reach the class's OnTableElementEvent. A class
+// that supplies its own table replaces its base's entirely.
 struct DHtmlEventEntry {
     web::ElementEvent event;
     web::ElementMatch match;
     std::wstring_view name;
-    HRESULT (HtmlDialog::*handler)(web::ElementEvent, const web::ElementRef&);
 };
 
 class HtmlDialog : public CDialog, public fw::BrowserHostClient, public web::ElementEventTarget {
@@ -59,6 +56,12 @@ public:
     HRESULT OnElementEvent(web::ElementEvent event, const web::ElementRef& element) override;
 
     virtual std::span<const DHtmlEventEntry> GetElementEventTable() const { return {}; }
+
+protected:
+    // An element event its table names; S_FALSE cancels the page's default action.
+    virtual HRESULT OnTableElementEvent(web::ElementEvent /*event*/, const web::ElementRef& /*element*/) {
+        return S_OK;
+    }
 
 private:
     void TearDownBrowser();

@@ -25,19 +25,16 @@ namespace {
 constexpr const wchar_t* kTitle = base::kAppTitle;
 constexpr wchar_t kLabelTooLongText[] = L"账号信息过长，无法进入游戏，请换一个账号登录";
 
-using ElementHandler = HRESULT (HtmlDialog::*)(web::ElementEvent, const web::ElementRef&);
-
-constexpr auto kDrag = static_cast<ElementHandler>(&LoginDialog::OnDragElementEvent);
 const DHtmlEventEntry kLoginElementTable[] = {
-    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"body", kDrag},
-    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"body", kDrag},
-    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"body", kDrag},
-    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"td", kDrag},
-    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"td", kDrag},
-    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"td", kDrag},
-    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"div", kDrag},
-    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"div", kDrag},
-    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"div", kDrag},
+    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"body"},
+    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"body"},
+    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"body"},
+    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"td"},
+    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"td"},
+    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"td"},
+    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"div"},
+    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"div"},
+    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"div"},
 };
 
 // The picture as a top-down 32-bit DIB with premultiplied alpha, as a layered window takes it.
@@ -142,7 +139,7 @@ LRESULT LoginDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return SkinnedHtmlDialog::WindowProc(msg, wParam, lParam);
 }
 
-HRESULT LoginDialog::OnDragElementEvent(web::ElementEvent event, const web::ElementRef&) {
+HRESULT LoginDialog::OnTableElementEvent(web::ElementEvent event, const web::ElementRef&) {
     POINT screen{};
     ::GetCursorPos(&screen);
     POINT client = screen;

@@ -39,11 +39,10 @@ public:
 
     std::span<const DHtmlEventEntry> GetElementEventTable() const override;
 
-    // Handler of the dialog's element table.
-    HRESULT OnDragElementEvent(web::ElementEvent event, const web::ElementRef& element);
-
 private:
-    // The login page's commands (web::AppCommands).
+    // The element table's events drag the login screen.
+    HRESULT OnTableElementEvent(web::ElementEvent event, const web::ElementRef& element) override;
+    // The login page's commands (the command table in web/app_protocol.cpp).
     // "loadgame": the label to the main window, then the end of the login.
     void OnLoadGame(const web::LoadGameCommand& command) override;
     void OnExitGame() override;

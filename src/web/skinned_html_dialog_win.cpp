@@ -15,9 +15,7 @@ namespace {
 std::vector<DHtmlEventEntry> MakeHostElementTable() {
     std::vector<DHtmlEventEntry> table;
     for (const auto& row : web::ElementBehaviour::HostTable()) {
-        table.push_back({row.event, row.match, row.name,
-                         static_cast<HRESULT (HtmlDialog::*)(web::ElementEvent, const web::ElementRef&)>(
-                             &SkinnedHtmlDialog::OnHostElementEvent)});
+        table.push_back({row.event, row.match, row.name});
     }
     return table;
 }
@@ -119,7 +117,7 @@ void SkinnedHtmlDialog::BeforeNavigate2(IDispatch* frame, const std::wstring& ur
     web::HostNavigation(BrowserHost(), frame, url, cancel, m_commandPage, *this);
 }
 
-HRESULT SkinnedHtmlDialog::OnHostElementEvent(web::ElementEvent event, const web::ElementRef& element) {
+HRESULT SkinnedHtmlDialog::OnTableElementEvent(web::ElementEvent event, const web::ElementRef& element) {
     m_behaviour.OnElementEvent(event, element);
     return S_FALSE; // the page's default action for the event is cancelled
 }

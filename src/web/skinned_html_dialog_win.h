@@ -74,10 +74,10 @@ public:
 
     std::span<const DHtmlEventEntry> GetElementEventTable() const override;
 
-    // Handler of the host's element event table.
-    HRESULT OnHostElementEvent(web::ElementEvent event, const web::ElementRef& element);
-
 protected:
+    // The host table's events go to the element behaviour.
+    HRESULT OnTableElementEvent(web::ElementEvent event, const web::ElementRef& element) override;
+
     web::CommandPage m_commandPage = web::CommandPage::None;
 
 private:

@@ -136,7 +136,7 @@ public:
 // errors and leaves before-navigate to the host.
 class PageDlg : public TestDlg {
 public:
-    HRESULT OnAnyButton(web::ElementEvent, const web::ElementRef&) {
+    HRESULT OnTableElementEvent(web::ElementEvent, const web::ElementRef&) override {
         ++ownButtonEvents;
         return S_FALSE;
     }
@@ -151,9 +151,7 @@ public:
     }
     std::span<const DHtmlEventEntry> GetElementEventTable() const override {
         static const DHtmlEventEntry table[] = {
-            {web::ElementEvent::MouseDown, web::ElementMatch::Class, L"button",
-             static_cast<HRESULT (HtmlDialog::*)(web::ElementEvent, const web::ElementRef&)>(
-                 &PageDlg::OnAnyButton)},
+            {web::ElementEvent::MouseDown, web::ElementMatch::Class, L"button"},
         };
         return table;
     }
