@@ -76,13 +76,8 @@ LRESULT CHtmlView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return CView::WindowProc(msg, wParam, lParam);
 }
 
-BOOL CHtmlView::PreTranslateMessage(MSG* msg) {
-    for (CFrameWnd* frame = GetParentFrame(); frame;
-         frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandle(::GetParent(frame->m_hWnd)))) {
-        if (frame->PreTranslateMessage(msg)) return TRUE;
-        if (!(frame->GetStyle() & WS_CHILD)) break;
-    }
-    return m_browser.TranslateAccelerator(msg) ? TRUE : FALSE;
+bool CHtmlView::TranslateViewAccelerator(MSG* msg) {
+    return m_browser.TranslateAccelerator(msg);
 }
 
 // ---- CFrameWnd --------------------------------------------------------------------------------
@@ -91,6 +86,14 @@ BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTW& cs) {
     if (!cs.lpszClass) cs.lpszClass = kClassName;
     cs.dwExStyle |= WS_EX_CLIENTEDGE;
     return TRUE;
+}
+
+BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
+    if (m_pView && m_pView->IsWindow() &&
+        (msg->hwnd == m_pView->m_hWnd || ::IsChild(m_pView->m_hWnd, msg->hwnd)) &&
+        m_pView->TranslateViewAccelerator(msg))
+        return TRUE;
+    return CWnd::PreTranslateMessage(msg);
 }
 
 bool CFrameWnd::LoadFrame(UINT resourceId, DWORD style, HWND parent, CView* (*newView)()) {

@@ -23,6 +23,8 @@ public:
 
     // Called once after the frame and its view exist.
     virtual void OnInitialUpdate() {}
+    // The view's own keys, offered by its frame after the frame's (see CFrameWnd::PreTranslateMessage).
+    virtual bool TranslateViewAccelerator(MSG* /*msg*/) { return false; }
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 protected:
@@ -38,7 +40,9 @@ public:
     bool m_bAutoDelete = false;
 };
 
-// A view whose client area is one WebBrowser control.
+// A view whose client area is one WebBrowser control. Its browser's events reach a class as
+// overrides of fw::BrowserHostClient (frame: the event's browser object, BrowserHost().IsTopLevel
+// tells the top page).
 class CHtmlView : public CView, public fw::BrowserHostClient {
 public:
     bool Navigate2(const std::wstring& url) { return m_browser.Navigate(url); }
@@ -48,30 +52,18 @@ public:
     IWebBrowser2* GetBrowser() const { return m_browser.Browser(); }
     fw::CBrowserHost& BrowserHost() { return m_browser; }
 
-    // The browser's events, for the top page and its frames (frame: the event's browser object,
-    // BrowserHost().IsTopLevel tells the top page).
-    virtual void OnBeforeNavigate2(IDispatch* /*frame*/, const std::wstring& /*url*/, bool& /*cancel*/) {}
-    virtual void OnNavigateComplete2(const std::wstring& /*url*/) {}
-    virtual void OnDocumentComplete(const std::wstring& /*url*/) {}
-    virtual void OnTitleChange(const std::wstring& /*title*/) {}
     // The document host's flags; by default the browser's own.
     virtual HRESULT OnGetHostInfo(DOCHOSTUIINFO* /*info*/) { return S_OK; }
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    // The frames above the view see keys first (their accelerators), then the browser.
-    BOOL PreTranslateMessage(MSG* msg) override;
+    // The browser's accelerators.
+    bool TranslateViewAccelerator(MSG* msg) override;
 
 protected:
     // The view's window, then the browser control over its client area.
     int OnCreate(CREATESTRUCTW* cs) override;
 
 private:
-    void BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) override {
-        OnBeforeNavigate2(frame, url, cancel);
-    }
-    void NavigateComplete2(IDispatch*, const std::wstring& url) override { OnNavigateComplete2(url); }
-    void DocumentComplete(IDispatch*, const std::wstring& url) override { OnDocumentComplete(url); }
-    void TitleChange(const std::wstring& title) override { OnTitleChange(title); }
     HRESULT GetHostInfo(DOCHOSTUIINFO* info) override;
 
     fw::CBrowserHost m_browser;
@@ -91,6 +83,10 @@ public:
 
     // Adjusts the creation parameters (style, size, menu) before the window is made.
     virtual BOOL PreCreateWindow(CREATESTRUCTW& cs);
+    // The message loop offers each message once to each window up its chain: a message for the
+    // view or a window inside it reaches the view's accelerators here, after the frame's own keys
+    // (a derived frame's rules, which end by calling this).
+    BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 protected:

@@ -10,7 +10,6 @@ constexpr std::wstring_view kAppScheme = L"app:";
 constexpr std::wstring_view kJavascript = L"javascript";
 constexpr std::wstring_view kServerMark = L"服-";
 constexpr size_t kCommandPos = 6;
-constexpr size_t kCommandLen = 8;
 constexpr size_t kPayloadPos = 15;
 constexpr char32_t kReplacement = 0xFFFD;
 
@@ -155,11 +154,10 @@ NavigationVerdict ScreenHostNavigation(std::wstring_view url) {
 
 LoginCommand ParseLoginCommand(std::wstring_view url) {
     if (!IsAppUrl(url)) return LoginCommand::NotCommand;
-    const std::wstring_view word = url.size() > kCommandPos ? url.substr(kCommandPos, kCommandLen) : L"";
-    if (word == L"loadgame") return LoginCommand::LoadGame;
-    if (word == L"exitgame") return LoginCommand::ExitGame;
-    if (word == L"minimize") return LoginCommand::Minimize;
-    return LoginCommand::Other;
+    const std::optional<AppCommandCall> call = ReadAppCommand(url, {CommandPage::Login, {}});
+    if (!call) return LoginCommand::Other;
+    if (call->row->word == L"loadgame") return LoginCommand::LoadGame;
+    return call->row->word == L"exitgame" ? LoginCommand::ExitGame : LoginCommand::Minimize;
 }
 
 LoadGameArgs SplitLoadGameUrl(std::wstring_view url) {
@@ -211,6 +209,50 @@ std::optional<EnterGameArgs> ParseEnterGame(std::wstring_view url, std::wstring_
     if (bar == std::wstring_view::npos)
         return EnterGameArgs{std::wstring(argument), std::wstring(defaultHallUrl)};
     return EnterGameArgs{std::wstring(argument.substr(0, bar)), std::wstring(argument.substr(bar + 1))};
+}
+
+namespace {
+
+constexpr uint8_t Pages(CommandPage page) {
+    return static_cast<uint8_t>(page);
+}
+
+std::optional<AppCommandArgs> NoArguments(std::wstring_view, const CommandContext&) {
+    return AppCommandArgs{};
+}
+
+// One row per command; adding one takes a row here and an AppCommandHandler method.
+constexpr AppCommandRow kAppCommands[] = {
+    {L"loadgame",
+     [](std::wstring_view url, const CommandContext&) -> std::optional<AppCommandArgs> {
+         return ParseLoadGame(url);
+     },
+     Pages(CommandPage::Login),
+     [](AppCommandHandler& h, const AppCommandArgs& args) { h.OnLoadGame(std::get<LoadGameCommand>(args)); }},
+    {L"exitgame", NoArguments, Pages(CommandPage::Login),
+     [](AppCommandHandler& h, const AppCommandArgs&) { h.OnExitGame(); }},
+    {L"minimize", NoArguments, Pages(CommandPage::Login),
+     [](AppCommandHandler& h, const AppCommandArgs&) { h.OnMinimize(); }},
+    {L"entergame",
+     [](std::wstring_view url, const CommandContext& context) -> std::optional<AppCommandArgs> {
+         if (auto args = ParseEnterGame(url, context.defaultHallUrl)) return std::move(*args);
+         return std::nullopt;
+     },
+     Pages(CommandPage::Game),
+     [](AppCommandHandler& h, const AppCommandArgs& args) { h.OnEnterGame(std::get<EnterGameArgs>(args)); }},
+};
+
+} // namespace
+
+std::optional<AppCommandCall> ReadAppCommand(std::wstring_view url, const CommandContext& context) {
+    if (!IsAppUrl(url) || url.size() < kCommandPos) return std::nullopt;
+    const std::wstring_view rest = url.substr(kCommandPos);
+    for (const AppCommandRow& row : kAppCommands) {
+        if (!rest.starts_with(row.word) || !(row.pages & Pages(context.page))) continue;
+        if (auto args = row.parse(url, context)) return AppCommandCall{&row, std::move(*args)};
+        return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 } // namespace web

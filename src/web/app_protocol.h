@@ -1,9 +1,12 @@
-// The "app:" command grammar that the publisher's pages speak by navigating: recognising a
-// command URL, splitting its arguments and decoding the login payload. Pure text functions.
+// The "app:" commands that the publisher's pages send by navigating: the one table of them (word,
+// parser, which pages may send it, handler), the grammar of their arguments and the login
+// payload's decoding. Pure text functions; the trust check lies with the page's navigation host.
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace web {
 
@@ -22,7 +25,7 @@ bool IsAppUrl(std::wstring_view url);
 // "app:" URL with a command word that means nothing (cancelled, nothing else happens).
 enum class LoginCommand { NotCommand, Other, LoadGame, ExitGame, Minimize };
 
-// Reads the command word at positions 6 to 13 (after "app:" and any two characters).
+// The login page's reading of the command table (the rows of kAppCommands the login page may send).
 LoginCommand ParseLoginCommand(std::wstring_view url);
 
 // The two arguments of "loadgame": the payload between position 15 and the first "|" at or
@@ -67,5 +70,48 @@ struct EnterGameArgs {
 };
 // Empty when the URL does not start with the mark.
 std::optional<EnterGameArgs> ParseEnterGame(std::wstring_view url, std::wstring_view defaultHallUrl);
+
+// ---- the command table ---------------------------------------------------------------------------
+
+// The pages that send commands, as bits of AppCommandRow::pages.
+enum class CommandPage : uint8_t { None = 0, Login = 1, Game = 2 };
+
+using AppCommandArgs = std::variant<std::monostate, LoadGameCommand, EnterGameArgs>;
+
+// What the commands do: the page's host overrides the ones its page may send.
+class AppCommandHandler {
+public:
+    virtual void OnLoadGame(const LoadGameCommand& /*command*/) {}
+    virtual void OnExitGame() {}
+    virtual void OnMinimize() {}
+    virtual void OnEnterGame(const EnterGameArgs& /*args*/) {}
+
+protected:
+    ~AppCommandHandler() = default;
+};
+
+// What the parsers need besides the URL.
+struct CommandContext {
+    CommandPage page = CommandPage::None;
+    std::wstring_view defaultHallUrl; // "entergame" without a hall argument
+};
+
+struct AppCommandRow {
+    // Follows "app:" and two characters (normally "//"); the URL's text there starts with it.
+    std::wstring_view word;
+    // The arguments; none: the URL is no such command after all.
+    std::optional<AppCommandArgs> (*parse)(std::wstring_view url, const CommandContext& context);
+    uint8_t pages; // CommandPage bits
+    void (*handle)(AppCommandHandler& handler, const AppCommandArgs& args);
+};
+
+// A command a page may send, read from its URL and ready to run.
+struct AppCommandCall {
+    const AppCommandRow* row = nullptr;
+    AppCommandArgs args;
+    void Run(AppCommandHandler& handler) const { row->handle(handler, args); }
+};
+// None when url is no command of the table that context.page may send.
+std::optional<AppCommandCall> ReadAppCommand(std::wstring_view url, const CommandContext& context);
 
 } // namespace web

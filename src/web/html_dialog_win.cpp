@@ -1,22 +1,5 @@
 #include "web/html_dialog_win.h"
 
-#include <exdispid.h>
-
-namespace {
-
-const DHtmlSinkEntry kSinkEntries[] = {
-    {DISPID_BEFORENAVIGATE2, &HtmlDialog::OnBeforeNavigateEvent},
-    {DISPID_NAVIGATECOMPLETE2, &HtmlDialog::OnNavigateCompleteEvent},
-    {DISPID_DOCUMENTCOMPLETE, &HtmlDialog::OnDocumentCompleteEvent},
-};
-const DHtmlSinkMap kSinkMap{nullptr, kSinkEntries};
-
-} // namespace
-
-const DHtmlSinkMap* HtmlDialog::GetSinkMap() const {
-    return &kSinkMap;
-}
-
 BOOL HtmlDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     fw::CBrowserControlSite* site = nullptr;
@@ -55,7 +38,7 @@ void HtmlDialog::TearDownBrowser() {
     m_browser.Destroy();
 }
 
-void HtmlDialog::OnNavigateComplete(IDispatch* frame, const std::wstring& /*url*/) {
+void HtmlDialog::NavigateComplete2(IDispatch* frame, const std::wstring& /*url*/) {
     if (!m_browser.IsTopLevel(frame)) return;
     m_documentEvents.Disconnect();
     m_document = m_browser.Document();
@@ -80,65 +63,6 @@ HRESULT HtmlDialog::GetExternal(IDispatch** external) {
 
 HRESULT HtmlDialog::OnElementEvent(web::ElementEvent event, const web::ElementRef& element) {
     if (!element) return S_OK;
-    const DHtmlEventEntry* entry = web::FindElementEntry(GetElementEventTable(), event, *element);
-    if (!entry) return S_OK;
-    return (this->*entry->handler)(event, element);
-}
-
-// ---- browser events through the sink maps -----------------------------------------------------
-
-void HtmlDialog::DispatchBrowserEvent(DISPID id, BrowserEvent& event) {
-    for (const DHtmlSinkMap* map = GetSinkMap(); map; map = map->base) {
-        for (const DHtmlSinkEntry& entry : map->entries) {
-            if (entry.event == id) {
-                (this->*entry.handler)(event);
-                return;
-            }
-        }
-    }
-}
-
-void HtmlDialog::BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
-    BrowserEvent event;
-    event.frame = frame;
-    event.url = url;
-    event.cancel = &cancel;
-    DispatchBrowserEvent(DISPID_BEFORENAVIGATE2, event);
-}
-
-void HtmlDialog::NavigateComplete2(IDispatch* frame, const std::wstring& url) {
-    BrowserEvent event;
-    event.frame = frame;
-    event.url = url;
-    DispatchBrowserEvent(DISPID_NAVIGATECOMPLETE2, event);
-}
-
-void HtmlDialog::DocumentComplete(IDispatch* frame, const std::wstring& url) {
-    BrowserEvent event;
-    event.frame = frame;
-    event.url = url;
-    DispatchBrowserEvent(DISPID_DOCUMENTCOMPLETE, event);
-}
-
-void HtmlDialog::NavigateError(IDispatch* frame, const std::wstring& url, const std::wstring& targetFrame,
-                               long status, bool& cancel) {
-    BrowserEvent event;
-    event.frame = frame;
-    event.url = url;
-    event.targetFrame = targetFrame;
-    event.status = status;
-    event.cancel = &cancel;
-    DispatchBrowserEvent(DISPID_NAVIGATEERROR, event);
-}
-
-void HtmlDialog::OnBeforeNavigateEvent(BrowserEvent& event) {
-    OnBeforeNavigate(event.frame, event.url);
-}
-
-void HtmlDialog::OnNavigateCompleteEvent(BrowserEvent& event) {
-    OnNavigateComplete(event.frame, event.url);
-}
-
-void HtmlDialog::OnDocumentCompleteEvent(BrowserEvent& event) {
-    OnDocumentComplete(event.frame, event.url);
+    if (!web::FindElementEntry(GetElementEventTable(), event, *element)) return S_OK;
+    return OnTableElementEvent(event, element);
 }

@@ -1,5 +1,5 @@
-// HtmlDialog: a dialog whose client area is one browser control, with the class-level
-// tables that route browser events and page element events to members.
+// HtmlDialog: a dialog whose client area is one browser control. Browser events reach a class as
+// overrides of fw::BrowserHostClient; page element events through its element event table.
 #pragma once
 #include <windows.h>
 
@@ -11,36 +11,12 @@
 #include "web/html_dom_win.h"
 #include "web/html_elements.h"
 
-class HtmlDialog;
-
-// One browser event with the arguments the events carry (unused ones empty).
-struct BrowserEvent {
-    IDispatch* frame = nullptr;
-    std::wstring url;
-    std::wstring targetFrame;
-    long status = 0;
-    bool* cancel = nullptr; // before-navigate and navigate-error only
-};
-
-// Browser-event sink table: which DWebBrowserEvents2 event reaches which member. Each class
-// names its own table and its base class's; lookup starts at the most derived class and the
-// first entry found for an event is the only one called.
-struct DHtmlSinkEntry {
-    DISPID event;
-    void (HtmlDialog::*handler)(BrowserEvent&);
-};
-struct DHtmlSinkMap {
-    const DHtmlSinkMap* base;
-    std::span<const DHtmlSinkEntry> entries;
-};
-
-// Element event table: which page-element events reach which member. A class that supplies
-// its own table replaces its base's entirely.
+// Element event table: which page-element events reach the class's OnTableElementEvent. A class
+// that supplies its own table replaces its base's entirely.
 struct DHtmlEventEntry {
     web::ElementEvent event;
     web::ElementMatch match;
     std::wstring_view name;
-    HRESULT (HtmlDialog::*handler)(web::ElementEvent, const web::ElementRef&);
 };
 
 class HtmlDialog : public CDialog, public fw::BrowserHostClient, public web::ElementEventTarget {
@@ -66,10 +42,8 @@ public:
 
     // Makes the control site for the browser; false without a place for it or on failure.
     virtual bool CreateControlSite(fw::CBrowserControlSite** site);
-    virtual void OnBeforeNavigate(IDispatch* /*frame*/, const std::wstring& /*url*/) {}
     // Binds the document of a top-level navigation and connects the element event table.
-    virtual void OnNavigateComplete(IDispatch* frame, const std::wstring& url);
-    virtual void OnDocumentComplete(IDispatch* /*frame*/, const std::wstring& /*url*/) {}
+    void NavigateComplete2(IDispatch* frame, const std::wstring& url) override;
     // May the page's script reach the external object? By default only when it is safe.
     virtual BOOL CanAccessExternal() { return IsExternalDispatchSafe(); }
     virtual BOOL IsExternalDispatchSafe() { return FALSE; }
@@ -81,22 +55,15 @@ public:
     // Routes one element event through GetElementEventTable.
     HRESULT OnElementEvent(web::ElementEvent event, const web::ElementRef& element) override;
 
-    virtual const DHtmlSinkMap* GetSinkMap() const;
     virtual std::span<const DHtmlEventEntry> GetElementEventTable() const { return {}; }
 
-    // Handlers of this class's sink table.
-    void OnBeforeNavigateEvent(BrowserEvent& event);
-    void OnNavigateCompleteEvent(BrowserEvent& event);
-    void OnDocumentCompleteEvent(BrowserEvent& event);
+protected:
+    // An element event its table names; S_FALSE cancels the page's default action.
+    virtual HRESULT OnTableElementEvent(web::ElementEvent /*event*/, const web::ElementRef& /*element*/) {
+        return S_OK;
+    }
 
 private:
-    // BrowserHostClient: every browser event goes through the sink maps.
-    void BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) override;
-    void NavigateComplete2(IDispatch* frame, const std::wstring& url) override;
-    void DocumentComplete(IDispatch* frame, const std::wstring& url) override;
-    void NavigateError(IDispatch* frame, const std::wstring& url, const std::wstring& targetFrame,
-                       long status, bool& cancel) override;
-    void DispatchBrowserEvent(DISPID id, BrowserEvent& event);
     void TearDownBrowser();
 
     fw::CBrowserHost m_browser;

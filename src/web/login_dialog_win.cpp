@@ -2,7 +2,6 @@
 
 #include <objidl.h>
 #include <gdiplus.h>
-#include <exdispid.h>
 
 #include <algorithm>
 #include <cstring>
@@ -25,27 +24,17 @@ namespace {
 
 constexpr const wchar_t* kTitle = base::kAppTitle;
 constexpr wchar_t kLabelTooLongText[] = L"账号信息过长，无法进入游戏，请换一个账号登录";
-// Posted to itself: an automation request is carried out from the queue, not inside the
-// sender's WM_COPYDATA (the navigation may show a modal message box).
 
-using SinkHandler = void (HtmlDialog::*)(BrowserEvent&);
-using ElementHandler = HRESULT (HtmlDialog::*)(web::ElementEvent, const web::ElementRef&);
-
-const DHtmlSinkEntry kLoginSinkEntries[] = {
-    {DISPID_BEFORENAVIGATE2, static_cast<SinkHandler>(&LoginDialog::OnScreenLoginNavigation)},
-};
-
-constexpr auto kDrag = static_cast<ElementHandler>(&LoginDialog::OnDragElementEvent);
 const DHtmlEventEntry kLoginElementTable[] = {
-    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"body", kDrag},
-    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"body", kDrag},
-    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"body", kDrag},
-    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"td", kDrag},
-    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"td", kDrag},
-    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"td", kDrag},
-    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"div", kDrag},
-    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"div", kDrag},
-    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"div", kDrag},
+    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"body"},
+    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"body"},
+    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"body"},
+    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"td"},
+    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"td"},
+    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"td"},
+    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"div"},
+    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"div"},
+    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"div"},
 };
 
 // The picture as a top-down 32-bit DIB with premultiplied alpha, as a layered window takes it.
@@ -104,12 +93,8 @@ bool IsUacEnabled() {
 
 LoginDialog::LoginDialog(std::wstring pageUrl, const web::PageContext& context)
     : SkinnedHtmlDialog(IDD_LOGIN, nullptr), m_strUrl(std::move(pageUrl)), m_context(context) {
+    m_commandPage = web::CommandPage::Login;
     m_automation.Enable(context.automation);
-}
-
-const DHtmlSinkMap* LoginDialog::GetSinkMap() const {
-    static const DHtmlSinkMap map{SkinnedHtmlDialog::GetSinkMap(), kLoginSinkEntries};
-    return &map;
 }
 
 std::span<const DHtmlEventEntry> LoginDialog::GetElementEventTable() const {
@@ -129,8 +114,8 @@ BOOL LoginDialog::OnInitDialog() {
     return FALSE;
 }
 
-void LoginDialog::OnNavigateComplete(IDispatch* frame, const std::wstring& url) {
-    SkinnedHtmlDialog::OnNavigateComplete(frame, url);
+void LoginDialog::NavigateComplete2(IDispatch* frame, const std::wstring& url) {
+    SkinnedHtmlDialog::NavigateComplete2(frame, url);
     ShowWindow(SW_SHOW);
     if (const HWND browser = ::GetWindow(m_hWnd, GW_CHILD)) {
         const RECT rc = GetClientRect();
@@ -154,7 +139,7 @@ LRESULT LoginDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return SkinnedHtmlDialog::WindowProc(msg, wParam, lParam);
 }
 
-HRESULT LoginDialog::OnDragElementEvent(web::ElementEvent event, const web::ElementRef&) {
+HRESULT LoginDialog::OnTableElementEvent(web::ElementEvent event, const web::ElementRef&) {
     POINT screen{};
     ::GetCursorPos(&screen);
     POINT client = screen;
@@ -166,46 +151,32 @@ HRESULT LoginDialog::OnDragElementEvent(web::ElementEvent event, const web::Elem
     return S_FALSE;
 }
 
-void LoginDialog::OnScreenLoginNavigation(BrowserEvent& event) {
-    if (!event.cancel) return;
-    if (!web::IsAppUrl(event.url)) {
-        web::ScreenPageNavigation(BrowserHost(), event.frame, event.url, *event.cancel);
-        return;
-    }
-    // A command URL is never navigated to, whatever it does; only the publisher's own pages
-    // command (another host's frame, an advertisement, a page elsewhere is ignored).
-    *event.cancel = true;
-    if (!web::CommandCounts(BrowserHost(), event.frame)) return;
-    const web::LoginCommand command = web::LoginCommandOf(event.url);
-    const bool uac = command == web::LoginCommand::Minimize && IsUacEnabled();
-    switch (web::ScreenLoginCommand(command, m_context.parentPageCount, uac)) {
-    case web::LoginStep::RegisterLabel:
-        RegisterLogin(event.url);
-        break;
-    case web::LoginStep::Cancel:
-        EndLogin(IDCANCEL);
-        break;
+void LoginDialog::OnExitGame() {
+    EndLogin(IDCANCEL);
+}
+
+void LoginDialog::OnMinimize() {
+    switch (web::ScreenLoginCommand(web::LoginCommand::Minimize, m_context.parentPageCount, IsUacEnabled())) {
     case web::LoginStep::MinimizeBackdrop:
         ::ShowWindow(::GetParent(m_hWnd), SW_MINIMIZE);
         break;
     case web::LoginStep::MinimizeParent:
         web::AskMainWindow(m_context.parent, base::PageRequest::Minimize);
         break;
-    case web::LoginStep::Navigate:
-    case web::LoginStep::Ignore:
+    default:
+        EndLogin(IDCANCEL);
         break;
     }
 }
 
-void LoginDialog::RegisterLogin(const std::wstring& url) {
-    web::LoadGameCommand command = web::ParseLoadGame(url);
+void LoginDialog::OnLoadGame(const web::LoadGameCommand& command) {
     // The game page is a publisher page or the login goes no further (the page stays as it is).
     if (!web::MayNavigateTo(command.gameUrl)) {
         base::Trace(L"loadgame refused, game page not the publisher's",
                     base::AddressForTrace(command.gameUrl), 0);
         return;
     }
-    const web::LoginFields fields = web::NormaliseLoginFields(std::move(command.fields));
+    const web::LoginFields fields = web::NormaliseLoginFields(command.fields);
     const std::wstring label = web::BuildTabLabel(fields);
     auto& seams = web::Seams();
     if (!web::LabelFitsMainWindow(label)) {
@@ -226,7 +197,7 @@ void LoginDialog::RegisterLogin(const std::wstring& url) {
         EndLogin(IDCANCEL);
         return;
     }
-    m_gameUrl = std::move(command.gameUrl);
+    m_gameUrl = command.gameUrl;
     EndLogin(IDOK);
 }
 

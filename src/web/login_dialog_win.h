@@ -32,22 +32,21 @@ public:
 
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
-    void OnNavigateComplete(IDispatch* frame, const std::wstring& url) override;
+    void NavigateComplete2(IDispatch* frame, const std::wstring& url) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // A refused pop-up's web address goes to the player's default browser.
     void NewWindowRefused(const std::wstring& url) override;
 
-    const DHtmlSinkMap* GetSinkMap() const override;
     std::span<const DHtmlEventEntry> GetElementEventTable() const override;
 
-    // Handlers of the dialog's own tables: commands count only from the publisher's top-level
-    // page; other navigations are screened as in every page (web::ScreenPageNavigation).
-    void OnScreenLoginNavigation(BrowserEvent& event);
-    HRESULT OnDragElementEvent(web::ElementEvent event, const web::ElementRef& element);
-
 private:
-    // Carries out a "loadgame": the label to the main window, then the end of the login.
-    void RegisterLogin(const std::wstring& url);
+    // The element table's events drag the login screen.
+    HRESULT OnTableElementEvent(web::ElementEvent event, const web::ElementRef& element) override;
+    // The login page's commands (the command table in web/app_protocol.cpp).
+    // "loadgame": the label to the main window, then the end of the login.
+    void OnLoadGame(const web::LoadGameCommand& command) override;
+    void OnExitGame() override;
+    void OnMinimize() override;
     // Ends the modal backdrop this page lies on.
     void EndLogin(INT_PTR result);
 

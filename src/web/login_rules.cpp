@@ -8,10 +8,6 @@ constexpr wchar_t kRegionMark = L'》';
 constexpr size_t kMiddleNameChars = 4;
 } // namespace
 
-LoginCommand LoginCommandOf(std::wstring_view url) {
-    return ParseLoginCommand(url);
-}
-
 LoginFields NormaliseLoginFields(LoginFields raw) {
     LoginFields out;
     for (wchar_t c : raw.server)

@@ -8,10 +8,7 @@
 
 namespace web {
 
-// The command word of a login-page URL: "app:" first, then two characters of any kind (normally
-// "//") and the eight-character word (the grammar's ParseLoginCommand). LoginCommand and
-// LoginFields come from the grammar.
-LoginCommand LoginCommandOf(std::wstring_view url);
+// LoginCommand and LoginFields come from the command grammar (web/app_protocol.h).
 
 // The publisher writes servers as "S12" and the middle as "<region>》<name>": the label keeps
 // the number ("12") and at most four characters after the first "》".

@@ -9,8 +9,9 @@
 
 namespace web {
 
-void ScreenPageNavigation(const fw::CBrowserHost& host, IDispatch* frame, const std::wstring& url,
-                          bool& cancel) {
+namespace {
+
+void ScreenNonCommand(const fw::CBrowserHost& host, IDispatch* frame, const std::wstring& url, bool& cancel) {
     switch (ScreenPageNavigation(url, host.IsTopLevel(frame), net::PublisherOverride())) {
     case PageNavigation::Proceed:
         break;
@@ -27,7 +28,7 @@ void ScreenPageNavigation(const fw::CBrowserHost& host, IDispatch* frame, const 
     }
 }
 
-bool CommandCounts(const fw::CBrowserHost& host, IDispatch* frame) {
+bool SenderCommands(const fw::CBrowserHost& host, IDispatch* frame) {
     const std::wstring top = host.LocationUrl();
     const std::wstring sender = host.LocationUrlOf(frame);
     const std::wstring_view overrideHost = net::PublisherOverride();
@@ -37,6 +38,29 @@ bool CommandCounts(const fw::CBrowserHost& host, IDispatch* frame) {
     const std::wstring& refused = IsPublisherPage(sender, overrideHost) ? top : sender;
     base::Trace(L"app: command refused from", base::AddressForTrace(refused), 0);
     return false;
+}
+
+} // namespace
+
+void HostNavigation(const fw::CBrowserHost& host, IDispatch* frame, const std::wstring& url, bool& cancel,
+                    CommandPage page, AppCommandHandler& handler) {
+    switch (ScreenHostNavigation(url)) {
+    case NavigationVerdict::Proceed:
+        cancel = false;
+        return;
+    case NavigationVerdict::Leave:
+        ScreenNonCommand(host, frame, url, cancel);
+        return;
+    case NavigationVerdict::Cancel:
+        break;
+    }
+    cancel = true;
+    const std::optional<AppCommandCall> call = ReadAppCommand(url, {page, DefaultHallUrl()});
+    if (!call) {
+        base::Trace(L"app: command not taken by this page", 0);
+        return;
+    }
+    if (SenderCommands(host, frame)) call->Run(handler);
 }
 
 bool MayNavigateTo(const std::wstring& url) {

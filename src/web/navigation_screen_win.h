@@ -1,23 +1,23 @@
-// The navigation rules applied to a browser control of a page process: what its pages may
-// navigate to, and whether an "app:" command navigation counts.
+// The navigation host of every browser control of a page process: what its pages may navigate
+// to, and the "app:" commands they send.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
 #include "fw/browser_host_win.h"
+#include "web/app_protocol.h"
 
 namespace web {
 
-// Screens a navigation that is not a command (web::ScreenPageNavigation with this process's
-// publisher hosts): sets cancel where it is refused, and hands a web page that would leave the
-// publisher's hosts at the top to the player's default browser (Seams().shellOpen).
-void ScreenPageNavigation(const fw::CBrowserHost& host, IDispatch* frame, const std::wstring& url,
-                          bool& cancel);
-
-// Whether an "app:" command navigation of the control counts (web::CommandCounts): from a
-// publisher page, the top-level one or a frame's, while the top-level document shows one too.
-bool CommandCounts(const fw::CBrowserHost& host, IDispatch* frame);
+// One before-navigate of the control `host`. An "app:" URL is never navigated to: when it is a
+// command of the table that `page` may send and the one trust check passes (the sender, the
+// top-level page or a frame's, and the top-level page are the publisher's), `handler` runs it.
+// A "javascript" URL goes ahead. Anything else is screened by web::ScreenPageNavigation with
+// this process's publisher hosts: cancelled where refused, and a web page that would leave the
+// publisher's hosts at the top handed to the player's default browser (Seams().shellOpen).
+void HostNavigation(const fw::CBrowserHost& host, IDispatch* frame, const std::wstring& url, bool& cancel,
+                    CommandPage page, AppCommandHandler& handler);
 
 // Whether the program itself may send its control to url: a publisher page over http(s).
 bool MayNavigateTo(const std::wstring& url);

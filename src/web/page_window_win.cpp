@@ -11,7 +11,6 @@
 #include "net/cache_clear_win.h"
 #include "net/game_client_rules.h"
 #include "resource.h"
-#include "web/app_protocol.h"
 #include "web/automation_tone_win.h"
 #include "web/gm_page_state_win.h"
 #include "web/navigation_screen_win.h"
@@ -84,32 +83,27 @@ HRESULT PageView::OnGetHostInfo(DOCHOSTUIINFO* info) {
     return S_OK;
 }
 
-void PageView::OnNavigateComplete2(const std::wstring& url) {
+void PageView::NavigateComplete2(IDispatch*, const std::wstring& url) {
     m_pageUrl = url;
     if (auto* frame = dynamic_cast<PageFrame*>(GetParentFrame())) frame->PlaceAfterNavigation();
 }
 
-void PageView::OnTitleChange(const std::wstring& title) {
+void PageView::TitleChange(const std::wstring& title) {
     m_pageTitle = title;
 }
 
-void PageView::OnBeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
-    if (const auto args = web::ParseEnterGame(url, web::DefaultHallUrl())) {
-        // Only the publisher's own pages command; any other is cancelled unheard.
-        if (!web::CommandCounts(BrowserHost(), frame)) {
-            cancel = true;
-            return;
-        }
-        // A name the client path cannot be made from abandons the command; the navigation is
-        // screened as any other.
-        if (const auto name = net::GameClientName(args->gameName)) {
-            if (auto* pageFrame = dynamic_cast<PageFrame*>(GetParentFrame()))
-                pageFrame->RequestEnterGame(*name, args->hallUrl);
-            cancel = true;
-            return;
-        }
+void PageView::BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
+    web::HostNavigation(BrowserHost(), frame, url, cancel, web::CommandPage::Game, *this);
+}
+
+void PageView::OnEnterGame(const web::EnterGameArgs& args) {
+    const auto name = net::GameClientName(args.gameName);
+    if (!name) {
+        base::Trace(L"entergame abandoned, no client name in it", 0);
+        return;
     }
-    web::ScreenPageNavigation(BrowserHost(), frame, url, cancel);
+    if (auto* pageFrame = dynamic_cast<PageFrame*>(GetParentFrame()))
+        pageFrame->RequestEnterGame(*name, args.hallUrl);
 }
 
 void PageView::NewWindowRefused(const std::wstring& url) {
@@ -266,12 +260,7 @@ int PageFrame::OnMouseActivate(HWND topLevel, UINT hitTest, UINT message) {
 BOOL PageFrame::PreTranslateMessage(MSG* msg) {
     const UINT message = msg->message;
     const bool keyDown = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-    // The view offers its messages to the frame before the framework does: each is counted once.
-    const bool again = msg->message == m_lastCounted.message && msg->hwnd == m_lastCounted.hwnd &&
-                       msg->wParam == m_lastCounted.wParam && msg->lParam == m_lastCounted.lParam &&
-                       msg->time == m_lastCounted.time;
-    if (keyDown && m_context.automation && !again) {
-        m_lastCounted = *msg;
+    if (keyDown && m_context.automation) {
         unsigned char& seen = m_keyDowns[msg->wParam & 0xFF];
         if (seen < 255) ++seen;
     }

@@ -10,22 +10,23 @@
 
 #include "fw/sdi_win.h"
 #include "base/page_protocol.h"
+#include "web/app_protocol.h"
 #include "web/automation_navigator_win.h"
 #include "web/gm_rules.h"
 #include "web/page_context_win.h"
 
-class PageView : public CHtmlView {
+class PageView : public CHtmlView, private web::AppCommandHandler {
 public:
     // The one page view of the process, null until it has started.
     static PageView* Current();
 
     void OnInitialUpdate() override;
     HRESULT OnGetHostInfo(DOCHOSTUIINFO* info) override;
-    void OnNavigateComplete2(const std::wstring& url) override;
-    // "entergame" from the publisher's top-level page; every other navigation screened as in
-    // every page (web::ScreenPageNavigation).
-    void OnBeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) override;
-    void OnTitleChange(const std::wstring& title) override;
+    void NavigateComplete2(IDispatch* frame, const std::wstring& url) override;
+    // Every navigation through the page process's navigation host (web::HostNavigation), with
+    // the game page's commands.
+    void BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) override;
+    void TitleChange(const std::wstring& title) override;
     // A refused pop-up's web address goes to the player's default browser.
     void NewWindowRefused(const std::wstring& url) override;
     // F5: the page reloaded, while it is a publisher page.
@@ -39,6 +40,9 @@ protected:
     void PostNcDestroy() override;
 
 private:
+    // "entergame": the main window is asked for the client (PageFrame::RequestEnterGame).
+    void OnEnterGame(const web::EnterGameArgs& args) override;
+
     std::wstring m_pageUrl;
     std::wstring m_pageTitle;
 };
@@ -96,7 +100,6 @@ private:
     bool m_lastMuted = false;
     // Key-downs seen per virtual key, counted only for the automation channel.
     unsigned char m_keyDowns[256] = {};
-    MSG m_lastCounted{};
     AutomationNavigator m_automation;
     // The hall address of the "entergame" the main window took and has not settled yet.
     std::optional<std::wstring> m_enterGameHall;

@@ -1,32 +1,21 @@
 #include "web/skinned_html_dialog_win.h"
 
-#include <exdispid.h>
 #include <windowsx.h>
 
 #include <new>
 #include <vector>
 
 #include "base/trace_win.h"
-#include "web/app_protocol.h"
 #include "web/navigation_screen_win.h"
 
 namespace {
-
-const DHtmlSinkEntry kSinkEntries[] = {
-    {DISPID_BEFORENAVIGATE2,
-     static_cast<void (HtmlDialog::*)(BrowserEvent&)>(&SkinnedHtmlDialog::OnScreenNavigation)},
-    {DISPID_NAVIGATEERROR,
-     static_cast<void (HtmlDialog::*)(BrowserEvent&)>(&SkinnedHtmlDialog::OnNavigateErrorEvent)},
-};
 
 // The host's element event table: one row per row of the element behaviour's table, all
 // handled by the behaviour.
 std::vector<DHtmlEventEntry> MakeHostElementTable() {
     std::vector<DHtmlEventEntry> table;
     for (const auto& row : web::ElementBehaviour::HostTable()) {
-        table.push_back({row.event, row.match, row.name,
-                         static_cast<HRESULT (HtmlDialog::*)(web::ElementEvent, const web::ElementRef&)>(
-                             &SkinnedHtmlDialog::OnHostElementEvent)});
+        table.push_back({row.event, row.match, row.name});
     }
     return table;
 }
@@ -83,11 +72,6 @@ SkinnedHtmlDialog::SkinnedHtmlDialog(const DLGTEMPLATE* dialogTemplate, HWND par
     : HtmlDialog(dialogTemplate, parent) {
 }
 
-const DHtmlSinkMap* SkinnedHtmlDialog::GetSinkMap() const {
-    static const DHtmlSinkMap map{HtmlDialog::GetSinkMap(), kSinkEntries};
-    return &map;
-}
-
 std::span<const DHtmlEventEntry> SkinnedHtmlDialog::GetElementEventTable() const {
     static const std::vector<DHtmlEventEntry> table = MakeHostElementTable();
     return table;
@@ -105,8 +89,8 @@ BOOL SkinnedHtmlDialog::OnInitDialog() {
     return TRUE;
 }
 
-void SkinnedHtmlDialog::OnNavigateComplete(IDispatch* frame, const std::wstring& url) {
-    HtmlDialog::OnNavigateComplete(frame, url);
+void SkinnedHtmlDialog::NavigateComplete2(IDispatch* frame, const std::wstring& url) {
+    HtmlDialog::NavigateComplete2(frame, url);
     web::SetBodyScroll(Document(), L"auto");
 }
 
@@ -116,8 +100,8 @@ HRESULT SkinnedHtmlDialog::GetHostInfo(DOCHOSTUIINFO* info) {
     return hr;
 }
 
-void SkinnedHtmlDialog::OnNavigateError(IDispatch*, const std::wstring&, const std::wstring&, long,
-                                        bool& cancel) {
+void SkinnedHtmlDialog::NavigateError(IDispatch*, const std::wstring&, const std::wstring&, long,
+                                      bool& cancel) {
     cancel = true;
 }
 
@@ -129,29 +113,11 @@ HRESULT SkinnedHtmlDialog::ShowHelp(HWND, LPOLESTR, UINT, DWORD, POINT, IDispatc
     return S_FALSE;
 }
 
-void SkinnedHtmlDialog::OnScreenNavigation(BrowserEvent& event) {
-    if (!event.cancel) return;
-    switch (web::ScreenHostNavigation(event.url)) {
-    case web::NavigationVerdict::Cancel:
-        base::Trace(L"app: command not handled by this dialog", 0);
-        *event.cancel = true;
-        break;
-    case web::NavigationVerdict::Proceed:
-        *event.cancel = false;
-        break;
-    case web::NavigationVerdict::Leave:
-        web::ScreenPageNavigation(BrowserHost(), event.frame, event.url, *event.cancel);
-        break;
-    }
+void SkinnedHtmlDialog::BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
+    web::HostNavigation(BrowserHost(), frame, url, cancel, m_commandPage, *this);
 }
 
-void SkinnedHtmlDialog::OnNavigateErrorEvent(BrowserEvent& event) {
-    bool unused = false;
-    OnNavigateError(event.frame, event.url, event.targetFrame, event.status,
-                    event.cancel ? *event.cancel : unused);
-}
-
-HRESULT SkinnedHtmlDialog::OnHostElementEvent(web::ElementEvent event, const web::ElementRef& element) {
+HRESULT SkinnedHtmlDialog::OnTableElementEvent(web::ElementEvent event, const web::ElementRef& element) {
     m_behaviour.OnElementEvent(event, element);
     return S_FALSE; // the page's default action for the event is cancelled
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <mshtmhst.h>
 
+#include "web/app_protocol.h"
 #include "web/html_dialog_win.h"
 #include "web/html_elements.h"
 
@@ -40,7 +41,9 @@ private:
     HtmlDialog* m_pHost;
 };
 
-class SkinnedHtmlDialog : public HtmlDialog {
+// The page's "app:" commands go to the dialog's own AppCommandHandler overrides, for the page
+// kind m_commandPage names (none by default: every command is cancelled unheard).
+class SkinnedHtmlDialog : public HtmlDialog, protected web::AppCommandHandler {
 public:
     explicit SkinnedHtmlDialog(UINT templateId, HWND parent = nullptr);
     explicit SkinnedHtmlDialog(const DLGTEMPLATE* dialogTemplate, HWND parent = nullptr);
@@ -51,7 +54,9 @@ public:
     BOOL OnInitDialog() override;
     BOOL CanAccessExternal() override { return TRUE; }
     // The framework's processing, then the body's scroll attribute "auto".
-    void OnNavigateComplete(IDispatch* frame, const std::wstring& url) override;
+    void NavigateComplete2(IDispatch* frame, const std::wstring& url) override;
+    // Every navigation through the page process's navigation host (web::HostNavigation).
+    void BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) override;
     BOOL IsExternalDispatchSafe() override { return TRUE; }
     // A host dialog never shows the page's context menu.
     HRESULT ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_OK; }
@@ -59,21 +64,21 @@ public:
     HRESULT GetHostInfo(DOCHOSTUIINFO* info) override;
 
     // Navigation errors are cancelled: the browser shows no error page of its own.
-    virtual void OnNavigateError(IDispatch* frame, const std::wstring& url, const std::wstring& targetFrame,
-                                 long status, bool& cancel);
+    void NavigateError(IDispatch* frame, const std::wstring& url, const std::wstring& targetFrame,
+                       long status, bool& cancel) override;
     // Script message boxes and help: S_FALSE lets the browser show its own.
     virtual HRESULT ShowMessage(HWND hwnd, LPOLESTR text, LPOLESTR caption, DWORD type, LPOLESTR helpFile,
                                 DWORD helpContext, LRESULT* result);
     virtual HRESULT ShowHelp(HWND hwnd, LPOLESTR helpFile, UINT command, DWORD data, POINT mouse,
                              IDispatch* hit);
 
-    const DHtmlSinkMap* GetSinkMap() const override;
     std::span<const DHtmlEventEntry> GetElementEventTable() const override;
 
-    // Handlers of the sink table and of the host's element event table.
-    void OnScreenNavigation(BrowserEvent& event);
-    void OnNavigateErrorEvent(BrowserEvent& event);
-    HRESULT OnHostElementEvent(web::ElementEvent event, const web::ElementRef& element);
+protected:
+    // The host table's events go to the element behaviour.
+    HRESULT OnTableElementEvent(web::ElementEvent event, const web::ElementRef& element) override;
+
+    web::CommandPage m_commandPage = web::CommandPage::None;
 
 private:
     // The dialog window as the element behaviour sees it.

@@ -199,3 +199,39 @@ TEST(AppProtocol, EnterGameSplitsNameAndHall) {
         EXPECT_EQ(args->hallUrl, c.hall) << c.url;
     }
 }
+
+TEST(AppProtocol, CommandsReachTheirHandlerOnlyFromTheirPagesAndAtTheStart) {
+    struct Recorder : web::AppCommandHandler {
+        std::wstring seen;
+        void OnLoadGame(const web::LoadGameCommand& c) override {
+            seen = L"load " + c.fields.account + L" " + c.gameUrl;
+        }
+        void OnExitGame() override { seen = L"exit"; }
+        void OnMinimize() override { seen = L"minimize"; }
+        void OnEnterGame(const web::EnterGameArgs& a) override {
+            seen = L"enter " + a.gameName + L" " + a.hallUrl;
+        }
+    };
+    using enum web::CommandPage;
+    struct Case {
+        const wchar_t* url;
+        web::CommandPage page;
+        const wchar_t* seen; // empty: no command for that page
+    } cases[] = {
+        {L"app://loadgame?S1服-m-acc|http://g", Login, L"load acc http://g"},
+        {L"app://exitgame", Login, L"exit"},
+        {L"app://minimize", Login, L"minimize"},
+        {L"app://entergame|tn", Game, L"enter tn HALL"},
+        {L"app://entergame|tn", Login, L""},
+        {L"app://loadgame?a|b", Game, L""},
+        {L"app://exitgame", None, L""},
+        {L"app:xxentergame|tn", Game, L""},
+        {L"http://h/?app://entergame|tn", Game, L""},
+        {L"app://close", Login, L""},
+    };
+    for (const auto& c : cases) {
+        Recorder recorder;
+        if (const auto call = web::ReadAppCommand(c.url, {c.page, L"HALL"})) call->Run(recorder);
+        EXPECT_EQ(recorder.seen, c.seen) << c.url;
+    }
+}

@@ -1,6 +1,7 @@
 // The message loop: PreTranslateMessage routing up the parent/owner chain, the application's
 // loop ending on WM_QUIT or a GetMessage failure, idle work, and the start-up sequence.
 #include "fw/fw_win.h"
+#include "fw/sdi_win.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,36 @@ TEST(FwLoop, WindowWithoutParentsEndsTheWalk) {
     EXPECT_FALSE(PreTranslateChain(msg));
     EXPECT_EQ(log, "pre:lone ");
     lone.DestroyWindow();
+}
+
+std::string g_sdiLog;
+class LogView : public CView {
+public:
+    bool TranslateViewAccelerator(MSG* msg) override {
+        if (msg->message == kProbe) g_sdiLog += "view ";
+        return false;
+    }
+};
+class LogFrame : public CFrameWnd {
+public:
+    BOOL PreTranslateMessage(MSG* msg) override {
+        if (msg->message == kProbe) g_sdiLog += "frame ";
+        return CFrameWnd::PreTranslateMessage(msg);
+    }
+};
+
+TEST(FwLoop, FrameSeesAMessageOnceAndPassesOneInsideItsViewToTheView) {
+    auto* frame = new LogFrame;
+    ASSERT_TRUE(frame->LoadFrame(1, WS_OVERLAPPEDWINDOW, nullptr, []() -> CView* { return new LogView; }));
+    frame->m_bAutoDelete = true;
+    const HWND view = ::GetWindow(frame->m_hWnd, GW_CHILD);
+    for (const auto& [target, log] : {std::pair{view, "frame view "}, std::pair{frame->m_hWnd, "frame "}}) {
+        g_sdiLog.clear();
+        MSG msg{target, kProbe, 0, 0, 0, {}};
+        EXPECT_FALSE(PreTranslateChain(msg));
+        EXPECT_EQ(g_sdiLog, log);
+    }
+    ::DestroyWindow(frame->m_hWnd);
 }
 
 // An application whose loop is fed by a script of results instead of GetMessage.

@@ -118,10 +118,10 @@ public:
         }
         return SkinnedHtmlDialog::WindowProc(msg, wParam, lParam);
     }
-    void OnNavigateError(IDispatch* frame, const std::wstring& url, const std::wstring& target, long status,
-                         bool& cancel) override {
+    void NavigateError(IDispatch* frame, const std::wstring& url, const std::wstring& target, long status,
+                       bool& cancel) override {
         errors.push_back(url);
-        SkinnedHtmlDialog::OnNavigateError(frame, url, target, status, cancel);
+        SkinnedHtmlDialog::NavigateError(frame, url, target, status, cancel);
     }
     fw::CBrowserControlSite* Site() { return BrowserHost().Site(); }
     struct Drag {
@@ -132,15 +132,17 @@ public:
     std::vector<std::wstring> errors;
 };
 
-// A page dialog with tables of its own: its element table replaces the host's, its sink table
-// takes navigation errors and leaves before-navigate to the host.
+// A page dialog of its own: its element table replaces the host's, its override takes navigation
+// errors and leaves before-navigate to the host.
 class PageDlg : public TestDlg {
 public:
-    HRESULT OnAnyButton(web::ElementEvent, const web::ElementRef&) {
+    HRESULT OnTableElementEvent(web::ElementEvent, const web::ElementRef&) override {
         ++ownButtonEvents;
         return S_FALSE;
     }
-    void OnOwnNavigateError(BrowserEvent& event) { ownErrors.push_back(event.url); }
+    void NavigateError(IDispatch*, const std::wstring& url, const std::wstring&, long, bool&) override {
+        ownErrors.push_back(url);
+    }
     HRESULT ShowMessage(HWND hwnd, LPOLESTR text, LPOLESTR caption, DWORD type, LPOLESTR helpFile,
                         DWORD helpContext, LRESULT* result) override {
         shown = {hwnd, text, caption, type, helpFile, helpContext};
@@ -149,19 +151,9 @@ public:
     }
     std::span<const DHtmlEventEntry> GetElementEventTable() const override {
         static const DHtmlEventEntry table[] = {
-            {web::ElementEvent::MouseDown, web::ElementMatch::Class, L"button",
-             static_cast<HRESULT (HtmlDialog::*)(web::ElementEvent, const web::ElementRef&)>(
-                 &PageDlg::OnAnyButton)},
+            {web::ElementEvent::MouseDown, web::ElementMatch::Class, L"button"},
         };
         return table;
-    }
-    const DHtmlSinkMap* GetSinkMap() const override {
-        static const DHtmlSinkEntry entries[] = {
-            {DISPID_NAVIGATEERROR,
-             static_cast<void (HtmlDialog::*)(BrowserEvent&)>(&PageDlg::OnOwnNavigateError)},
-        };
-        static const DHtmlSinkMap map{TestDlg::GetSinkMap(), entries};
-        return &map;
     }
     struct Shown {
         HWND hwnd;
