@@ -5,25 +5,6 @@
 using web::LoginCommand;
 using web::LoginStep;
 
-TEST(LoginCommandOf, ReadsTheWordAtItsPlace) {
-    struct Case {
-        const wchar_t* url;
-        LoginCommand command;
-    } cases[] = {
-        {L"app://loadgame?S1服-a-b|http://g", LoginCommand::LoadGame},
-        {L"app:xxloadgame", LoginCommand::LoadGame},
-        {L"app://exitgame/now", LoginCommand::ExitGame},
-        {L"app://minimize", LoginCommand::Minimize},
-        {L"app://minimiz", LoginCommand::Other},
-        {L"app://entergame|x", LoginCommand::Other},
-        {L"APP://loadgame", LoginCommand::NotCommand},
-        {L"http://host/games/tn/dlq/index.html", LoginCommand::NotCommand},
-        {L"app", LoginCommand::NotCommand},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(web::LoginCommandOf(c.url), c.command) << c.url;
-}
-
 TEST(LoginLabel, NormalisesServerAndMiddle) {
     struct Case {
         web::LoginFields raw;
