@@ -107,7 +107,6 @@ TEST_F(LoginTest, BackdropIsTheLayeredPictureWithTheLoginPageOverIt) {
             ASSERT_TRUE(::IsWindow(page));
             EXPECT_EQ(::GetWindow(page, GW_OWNER), bk);
             const LONG_PTR ex = ::GetWindowLongPtrW(page, GWL_EXSTYLE);
-            EXPECT_TRUE(ex & WS_EX_LAYERED);
             EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
             EXPECT_FALSE(ex & WS_EX_APPWINDOW);
             COLORREF key = 0;

@@ -17,19 +17,12 @@ namespace {
 // Whether a server still answers on this loopback port (a stopped one refuses the connection).
 bool Answers(uint16_t port) {
     HINTERNET net = InternetOpenW(L"fixture", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-    if (!net) return false;
-    DWORD timeoutMs = 2000;
-    InternetSetOptionW(net, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeoutMs, sizeof(timeoutMs));
-    HINTERNET connection =
-        InternetConnectW(net, L"127.0.0.1", port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
-    HINTERNET request = connection ? HttpOpenRequestW(connection, L"GET", L"/", nullptr, nullptr, nullptr,
-                                                      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0)
-                                   : nullptr;
-    const bool answered = request && HttpSendRequestW(request, nullptr, 0, nullptr, 0);
-    if (request) InternetCloseHandle(request);
-    if (connection) InternetCloseHandle(connection);
-    InternetCloseHandle(net);
-    return answered;
+    const std::wstring url = L"http://127.0.0.1:" + std::to_wstring(port) + L"/";
+    HINTERNET answer =
+        net ? InternetOpenUrlW(net, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0) : nullptr;
+    if (answer) InternetCloseHandle(answer);
+    if (net) InternetCloseHandle(net);
+    return answer != nullptr;
 }
 
 // Just enough JSON for the request log: objects, arrays, strings, numbers, literals.
