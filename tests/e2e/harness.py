@@ -271,8 +271,7 @@ class Publisher:
         tmp = self.scenario + ".tmp"
         with open(tmp, "w", encoding="utf-8") as f:
             json.dump({"routes": routes}, f)
-        # The server notices a change by modification time: each write gets a later one than the
-        # last, however quickly they follow each other.
+        # The server notices a change by modification time: each write gets a later one.
         self._scenario_ns = max(time.time_ns(), self._scenario_ns + 1_000_000)
         os.utime(tmp, ns=(self._scenario_ns, self._scenario_ns))
         os.replace(tmp, self.scenario)

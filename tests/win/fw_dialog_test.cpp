@@ -75,8 +75,7 @@ TEST(FwDialog, EndDialogFromAnotherThreadEndsTheModalLoopWithItsResult) {
     std::thread worker;
     dlg.onInit = [&](TestDlg& d) {
         worker = std::thread([&d, hwnd = d.m_hWnd] {
-            // A message sent from here is answered only inside the dialog's message loop: once
-            // it is answered, the loop is running (or waiting in GetMessage) and the end must wake it.
+            // Answered inside the modal loop: the end below must wake a loop waiting for messages.
             DWORD_PTR answer = 0;
             SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer);
             d.EndDialog(42);

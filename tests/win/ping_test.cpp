@@ -84,8 +84,7 @@ TEST(SendStatPing, TheOwnerMayCloseItsEventsWhileThePingRuns) {
         ASSERT_TRUE(net::SendStatPing(net::StatPingUrl(net::StatPing::Activation, 2, server.Host()), events));
     } // closed here, as an application ending before its launch ping
     EXPECT_TRUE(server.WaitForRequests(1, 5000));
-    // The worker signals its own copy of the end event.
-    EXPECT_EQ(WaitForSingleObject(finished.Get(), 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(finished.Get(), 10000), WAIT_OBJECT_0) << "the worker's own copy is set";
 }
 
 } // namespace
