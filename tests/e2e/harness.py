@@ -253,6 +253,7 @@ class Publisher:
         self.workdir = workdir
         self.log = os.path.join(workdir, "requests.jsonl")
         self.scenario = os.path.join(workdir, "scenario.json")
+        self._scenario_ns = 0
         self.set_routes({})
         port_file = os.path.join(workdir, "port")
         self.proc = subprocess.Popen([sys.executable, PUBLISHER, "--port", "0", "--log", self.log,
@@ -270,9 +271,10 @@ class Publisher:
         tmp = self.scenario + ".tmp"
         with open(tmp, "w", encoding="utf-8") as f:
             json.dump({"routes": routes}, f)
+        # The server notices a change by modification time: each write gets a later one.
+        self._scenario_ns = max(time.time_ns(), self._scenario_ns + 1_000_000)
+        os.utime(tmp, ns=(self._scenario_ns, self._scenario_ns))
         os.replace(tmp, self.scenario)
-        # The server notices a change by modification time; make sure two quick writes differ.
-        time.sleep(0.02)
 
     def requests(self, path=None):
         try:

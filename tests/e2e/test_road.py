@@ -126,7 +126,10 @@ class LoginToTab(Road):
         self.assertFalse([w for w in self.windows() if w.role == "page" and w.depth == 0])
         # The page process goes on to the game page; no other login process is started.
         self.assertTrue(self.publisher.wait_requests("/games/tn/s1/game.html", 1, timeout=10))
-        time.sleep(1)
+        # A message sent through the page's and the main window's queues comes back once each has
+        # handled what came before it: a login process either started for it exists by then.
+        for hwnd in (first, main_wnd.hwnd):
+            self.wine.run(POST_MSG, ["send", str(hwnd), "0", "0", "0"])
         self.assertEqual(len(self.page_pids()), 1)
         self.assertEqual(self.backdrops(), [])
 

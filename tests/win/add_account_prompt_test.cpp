@@ -93,7 +93,7 @@ TEST_F(AddAccPrompt, EachAnswerPostsExactlyOnceAndHides) {
         ::PostMessageW(m_dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(c.id, BN_CLICKED),
                        reinterpret_cast<LPARAM>(::GetDlgItem(m_dlg.m_hWnd, c.id)));
         wintest::PumpUntil([&] { return !m_parent.answers.empty(); }, 2000);
-        wintest::PumpFor(100);
+        wintest::PumpPending(); // what handling the answer posted
         ASSERT_EQ(m_parent.answers.size(), 1u) << c.id;
         EXPECT_EQ(m_parent.answers[0].wParam, c.wParam) << c.id;
         EXPECT_EQ(m_parent.answers[0].lParam, 0) << c.id;
@@ -107,7 +107,7 @@ TEST_F(AddAccPrompt, LosingActivationHidesWithoutAnswer) {
     ASSERT_EQ(::GetActiveWindow(), m_dlg.m_hWnd);
     ::SetActiveWindow(m_parent.m_hWnd); // the player clicks elsewhere
     wintest::PumpUntil([&] { return !::IsWindowVisible(m_dlg.m_hWnd); }, 2000);
-    wintest::PumpFor(100);
+    wintest::PumpPending();
     EXPECT_FALSE(::IsWindowVisible(m_dlg.m_hWnd));
     EXPECT_TRUE(m_parent.answers.empty());
 }

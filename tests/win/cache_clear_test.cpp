@@ -13,6 +13,7 @@
 
 #include "fw/handles_win.h"
 #include "net/cache_clear_win.h"
+#include "win_test_support.h"
 
 namespace {
 
@@ -167,8 +168,7 @@ protected:
             return;
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
-        for (const DWORD start = GetTickCount(); !done() && GetTickCount() - start < 60000;)
-            Sleep(10);
+        wintest::PumpUntil(done, 60000);
     }
 
     std::wstring m_temp;

@@ -74,8 +74,10 @@ TEST(FwDialog, EndDialogFromAnotherThreadEndsTheModalLoopWithItsResult) {
     TestDlg dlg(tmpl.Get());
     std::thread worker;
     dlg.onInit = [&](TestDlg& d) {
-        worker = std::thread([&d] {
-            Sleep(50);
+        worker = std::thread([&d, hwnd = d.m_hWnd] {
+            // Answered inside the modal loop: the end below must wake a loop waiting for messages.
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer);
             d.EndDialog(42);
         });
     };

@@ -172,8 +172,7 @@ TEST_F(HttpTest, PingSchemeAndPortRules) {
     EXPECT_FALSE(net::HttpPing(L"ftp://" + hostPort + query));
     EXPECT_FALSE(net::HttpPing(L"http://127.0.0.1:1/active.htm")); // nobody listens on port 1
     EXPECT_NE(GetLastError(), 0u);
-    ASSERT_TRUE(s_server->WaitForRequests(1, 5000));
-    wintest::PumpFor(300);
+    // The stand-in logs a request before it answers: what a finished call sent is in the log.
     const auto requests = s_server->Requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].requestLine, "GET /active.htm?tag=tnvexa&ver=3.0.0.1&count=5 HTTP/1.1");
@@ -187,7 +186,6 @@ TEST_F(HttpTest, ARedirectToAnUntrustedHostIsNotFollowed) {
                                       std::to_string(s_server->Port()) + R"(/ok.bin"}}}})"));
     std::string body;
     EXPECT_FALSE(net::HttpFetchToMemory(Url(L"/away.bin"), body, 100));
-    wintest::PumpFor(300);
     const auto requests = s_server->Requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].path, "/away.bin");

@@ -70,8 +70,9 @@ COLORREF PixelOf(HWND hwnd, int x, int y) {
 }
 
 void Repaint(HWND hwnd) {
+    // Painted before this returns; what the painting posted is handled too.
     ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    wintest::PumpFor(50);
+    wintest::PumpPending();
 }
 
 int HeightOf(HWND hwnd) {

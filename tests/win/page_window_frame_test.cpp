@@ -86,7 +86,7 @@ protected:
         ASSERT_NE(m_frame, nullptr);
         m_view = PageView::Current();
         ASSERT_NE(m_view, nullptr);
-        wintest::PumpFor(50);
+        wintest::PumpPending();
     }
     void TearDown() override {
         if (m_frame && ::IsWindow(m_frame->m_hWnd)) ::DestroyWindow(m_frame->m_hWnd);
@@ -211,7 +211,7 @@ TEST_F(PageFrameTest, KeysAreForwardedSwallowedOrPassedOnInOrder) {
         m_main.received.clear();
         SetKeys(c.keys);
         EXPECT_EQ(Route(view, c.msg, c.wParam, c.lParam), c.consumed);
-        wintest::PumpFor(20);
+        wintest::PumpPending(); // what the routing posted to the main window
         const auto* forwarded = m_main.Last(base::WM_PAGEREQUEST);
         ASSERT_EQ(forwarded != nullptr, c.forwarded);
         if (forwarded) {
@@ -233,7 +233,7 @@ TEST_F(PageFrameTest, ReleasingF10OrAltLeavesTheMainWindowOutOfMenuMode) {
             MSG m{view, msg, key, msg == WM_SYSKEYUP ? LPARAM(0xC0440001) : LPARAM(0x00440001), 0, {0, 0}};
             if (!PreTranslateChain(m)) ::DispatchMessageW(&m);
         }
-        wintest::PumpFor(20);
+        wintest::PumpPending();
         for (const auto& r : m_main.received)
             EXPECT_FALSE(r.msg == WM_SYSCOMMAND && (r.wParam & 0xFFF0) == SC_KEYMENU);
     }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "base/api_redirect_win.h"
+#include "fw/handles_win.h"
 #include "net/stat_ping.h"
 #include "net/stat_ping_win.h"
 #include "publisher_fixture.h"
@@ -74,13 +75,16 @@ TEST(SendStatPing, EachPingArrivesWithItsCountAndAFailedOneStillFinishes) {
 TEST(SendStatPing, TheOwnerMayCloseItsEventsWhileThePingRuns) {
     wintest::PublisherFixture server;
     ASSERT_TRUE(server.Start(R"({"routes": {"/active.htm": {"body": "ok", "delay": 0.5}}})"));
+    fw::Handle finished;
     {
         net::PingEvents events;
         ASSERT_TRUE(events.Create());
+        ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), events.Finished(), GetCurrentProcess(),
+                                    finished.Put(), SYNCHRONIZE, FALSE, 0));
         ASSERT_TRUE(net::SendStatPing(net::StatPingUrl(net::StatPing::Activation, 2, server.Host()), events));
     } // closed here, as an application ending before its launch ping
     EXPECT_TRUE(server.WaitForRequests(1, 5000));
-    wintest::PumpFor(800); // the worker signals its own copy of the end event and ends quietly
+    EXPECT_EQ(WaitForSingleObject(finished.Get(), 10000), WAIT_OBJECT_0) << "the worker's own copy is set";
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/md5.h"
+#include "fw/handles_win.h"
 #include "net/download_job_win.h"
 #include "publisher_fixture.h"
 #include "win_test_support.h"
@@ -96,11 +97,12 @@ TEST_F(DownloadJobTest, OutcomeOfEachDownloadArrivesOnceAfterItsProgress) {
         net::DownloadJob job;
         Start(job, c.source, c.use);
         ASSERT_TRUE(wintest::PumpUntil([&] { return !m_outcomes.empty(); }, 20000));
-        wintest::PumpFor(100);
+        // Once both threads have ended, whatever they posted is queued here.
+        EXPECT_TRUE(job.Wait(5000));
+        wintest::PumpPending();
         EXPECT_EQ(m_outcomes, std::vector<bool>{c.success});
         EXPECT_EQ(m_events.back(), "done");
         EXPECT_EQ(m_progress.empty() ? 0u : m_progress.back(), c.lastProgress);
-        EXPECT_TRUE(job.Wait(5000));
         EXPECT_EQ(job.Succeeded(), c.success);
         EXPECT_EQ(s_server->Requests().size(), c.requests);
         EXPECT_EQ(m_held->file.IsValid(), c.success);
@@ -130,8 +132,8 @@ TEST_F(DownloadJobTest, CancelStopsEveryReportAndEndsTheThreads) {
     ASSERT_TRUE(wintest::PumpUntil([&] { return m_progress.size() >= 2; }, 20000));
     job.Cancel();
     const size_t reported = m_events.size();
-    EXPECT_TRUE(job.Wait(10000)); // the closed request makes the pending read fail
-    wintest::PumpFor(1500);
+    EXPECT_TRUE(job.Wait(10000));         // the closed request makes the pending read fail
+    wintest::PumpPending();               // what the ended threads posted
     EXPECT_EQ(m_events.size(), reported); // no progress and no outcome after the cancel
     EXPECT_TRUE(m_outcomes.empty());
     EXPECT_FALSE(job.Succeeded());
@@ -147,20 +149,21 @@ TEST_F(DownloadJobTest, DestroyingARunningJobCancelsIt) {
         ASSERT_TRUE(wintest::PumpUntil([&] { return !m_progress.empty(); }, 20000));
     }
     const size_t reported = m_events.size();
-    wintest::PumpFor(800);
+    wintest::PumpPending(); // the job waited for its threads as it went
     EXPECT_EQ(m_events.size(), reported);
 }
 
 TEST_F(DownloadJobTest, AllWaitsAfterACancelShareOneBound) {
     // Work that a cancel can't interrupt, like a connect that closing its handles does not end.
     static std::atomic<bool> working{false};
+    static const fw::Handle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     DWORD cancelled = 0;
     {
         net::DownloadJob job(400);
         ASSERT_TRUE(job.Start(
             [](net::HttpRequestHandles&, const net::FetchProgress&) {
                 working = true;
-                return Sleep(3000), 1;
+                return WaitForSingleObject(release.Get(), 30000), 1;
             },
             nullptr, nullptr));
         ASSERT_TRUE(wintest::PumpUntil([] { return working.load(); }, 10000));
@@ -170,6 +173,7 @@ TEST_F(DownloadJobTest, AllWaitsAfterACancelShareOneBound) {
         EXPECT_FALSE(job.Wait(10000));
     } // and the job's own wait as it goes
     EXPECT_LT(GetTickCount() - cancelled, 2000u);
+    SetEvent(release.Get()); // the work left running ends
 }
 
 } // namespace

@@ -6,11 +6,24 @@
 #include <fstream>
 #include <sstream>
 
+#include <wininet.h>
+
 #include "win_test_support.h"
 
 namespace wintest {
 
 namespace {
+
+// Whether a server still answers on this loopback port (a stopped one refuses the connection).
+bool Answers(uint16_t port) {
+    HINTERNET net = InternetOpenW(L"fixture", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    const std::wstring url = L"http://127.0.0.1:" + std::to_wstring(port) + L"/";
+    HINTERNET answer =
+        net ? InternetOpenUrlW(net, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0) : nullptr;
+    if (answer) InternetCloseHandle(answer);
+    if (net) InternetCloseHandle(net);
+    return answer != nullptr;
+}
 
 // Just enough JSON for the request log: objects, arrays, strings, numbers, literals.
 class JsonReader {
@@ -275,8 +288,8 @@ void PublisherFixture::Stop(DWORD timeoutMs) {
     if (m_switchSet) SetTestSwitch(L"Publisher", nullptr);
     m_switchSet = false;
     WriteFileBytes(m_workDir + L"stop", "stop");
-    // The server looks for its stop file ten times a second.
-    Sleep(timeoutMs > 300 ? 300 : timeoutMs);
+    // Its folder must outlast the server: a server that never saw its stop file would run on.
+    PumpUntil([this] { return !Answers(m_port); }, timeoutMs);
     // The work folder goes with the server unless someone wants to look at it.
     if (GetEnvironmentVariableW(L"TNVEXA_KEEP_PUBLISHER", nullptr, 0) == 0) {
         std::error_code ignored;

@@ -33,8 +33,8 @@ public:
     // switch names the server until Stop (read once per process: start the server before the code
     // under test first reads it).
     bool Start(const std::string& scenarioJson, bool setOverride = true, DWORD timeoutMs = 20000);
-    // Asks the server to stop and gives it up to timeoutMs (at most 300 ms) to do so; then removes
-    // the work folder unless TNVEXA_KEEP_PUBLISHER is set.
+    // Asks the server to stop and waits up to timeoutMs until its port refuses connections; then
+    // removes the work folder unless TNVEXA_KEEP_PUBLISHER is set.
     void Stop(DWORD timeoutMs = 5000);
 
     // Replaces the scenario; the server reads it again at its next request.

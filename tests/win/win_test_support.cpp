@@ -25,10 +25,6 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     }
 }
 
-void PumpFor(DWORD ms) {
-    PumpUntil([] { return false; }, ms);
-}
-
 COLORREF WaitForScreenPixel(POINT at, COLORREF expected, DWORD timeoutMs) {
     COLORREF seen = CLR_INVALID;
     PumpUntil(

@@ -13,9 +13,6 @@ void PumpPending();
 // Pumps messages until done() is true or the time runs out; answers done().
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
-// Pumps messages for the given time.
-void PumpFor(DWORD ms);
-
 // Pumps messages until the screen shows `expected` at the screen point `at` or the time runs
 // out; answers the colour seen last. A paint reaches the screen some time after it returns (the
 // display server draws it), so a screen read right after drawing may still see the old picture.
