@@ -70,7 +70,7 @@ std::wstring MakeConfigFile(const std::wstring& folder) {
 } // namespace
 
 GameDownloadDialog::GameDownloadDialog(std::wstring gameName, HWND parent)
-    : SkinnedDialog(IDD_DOWN_GAME, parent), m_strGame(std::move(gameName)),
+    : ui::SkinnedDialog(IDD_DOWN_GAME, parent), m_strGame(std::move(gameName)),
       m_strSelfConfigUrl(net::PublisherUrl(net::PublisherSite::Client, net::kUpdateConfigPath)) {
 }
 
@@ -83,7 +83,7 @@ GameDownloadDialog::~GameDownloadDialog() {
 }
 
 void GameDownloadDialog::DoDataExchange() {
-    SkinnedDialog::DoDataExchange();
+    ui::SkinnedDialog::DoDataExchange();
     DDX_Control(IDC_DOWN_PROGRESS, m_progress);
     DDX_Control(IDOK, m_btnOK);
     DDX_Control(IDCANCEL, m_btnCancel);
@@ -92,11 +92,11 @@ void GameDownloadDialog::DoDataExchange() {
 
 BOOL GameDownloadDialog::PreTranslateMessage(MSG* msg) {
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) return TRUE;
-    return SkinnedDialog::PreTranslateMessage(msg);
+    return ui::SkinnedDialog::PreTranslateMessage(msg);
 }
 
 BOOL GameDownloadDialog::OnInitDialog() {
-    SkinnedDialog::OnInitDialog();
+    ui::SkinnedDialog::OnInitDialog();
     SetPopupSkin();
     SetTitle(L"游戏下载中...");
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
@@ -194,7 +194,7 @@ LRESULT GameDownloadDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         End(IDCANCEL);
         return 0;
     }
-    return SkinnedDialog::WindowProc(msg, wParam, lParam);
+    return ui::SkinnedDialog::WindowProc(msg, wParam, lParam);
 }
 
 void GameDownloadDialog::End(INT_PTR result) {

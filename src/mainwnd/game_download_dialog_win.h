@@ -15,7 +15,7 @@
 #include "ui/skin_progress_win.h"
 #include "ui/skin_label_win.h"
 
-class GameDownloadDialog : public SkinnedDialog {
+class GameDownloadDialog : public ui::SkinnedDialog {
 public:
     // What the worker came to.
     enum Outcome { kConfigFailed = 0, kDownloadFailed = 1, kDownloaded = 2 };
@@ -50,16 +50,16 @@ protected:
     void End(INT_PTR result);
 
     bool Working() const { return m_job.Running(); }
-    const SkinProgress& Progress() const { return m_progress; }
-    const SkinLabel& PercentLabel() const { return m_stcPercent; }
+    const ui::SkinProgress& Progress() const { return m_progress; }
+    const ui::SkinLabel& PercentLabel() const { return m_stcPercent; }
 
 private:
     void RemoveDownload();
 
-    SkinProgress m_progress;
-    SkinButton m_btnOK;
-    SkinButton m_btnCancel;
-    SkinLabel m_stcPercent;
+    ui::SkinProgress m_progress;
+    ui::SkinButton m_btnOK;
+    ui::SkinButton m_btnCancel;
+    ui::SkinLabel m_stcPercent;
 
     const std::wstring m_strGame;
     // The self-update's configuration address, from which the game's is made.

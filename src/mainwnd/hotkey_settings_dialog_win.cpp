@@ -22,7 +22,7 @@ base::HotkeyRole RoleAt(int index) {
 
 } // namespace
 
-HotkeySettingsDialog::HotkeySettingsDialog(HWND parent) : SkinnedDialog(IDD, parent) {
+HotkeySettingsDialog::HotkeySettingsDialog(HWND parent) : ui::SkinnedDialog(IDD, parent) {
 }
 
 HotkeySettingsDialog::~HotkeySettingsDialog() {
@@ -34,7 +34,7 @@ HotkeySettingsDialog* HotkeySettingsDialog::Open() {
 }
 
 void HotkeySettingsDialog::DoDataExchange() {
-    SkinnedDialog::DoDataExchange();
+    ui::SkinnedDialog::DoDataExchange();
     for (int i = 0; i < base::kHotkeyCount; ++i)
         DDX_Control(kEditIds[i], m_edtKeys[i]);
     DDX_Control(IDC_SET_BOSS_PROMPT, m_stcBossPrompt);
@@ -48,7 +48,7 @@ void HotkeySettingsDialog::DoDataExchange() {
 }
 
 BOOL HotkeySettingsDialog::OnInitDialog() {
-    SkinnedDialog::OnInitDialog();
+    ui::SkinnedDialog::OnInitDialog();
     g_openDlg = this;
     SetPopupSkin();
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
@@ -75,10 +75,11 @@ int HotkeySettingsDialog::FocusedEdit() const {
 
 BOOL HotkeySettingsDialog::PreTranslateMessage(MSG* msg) {
     const auto virtualKey = static_cast<std::uintptr_t>(msg->wParam);
-    if (!base::IsExaminedKeyMessage(msg->message, virtualKey)) return SkinnedDialog::PreTranslateMessage(msg);
+    if (!base::IsExaminedKeyMessage(msg->message, virtualKey))
+        return ui::SkinnedDialog::PreTranslateMessage(msg);
     if (base::IsSwallowedDialogKey(virtualKey)) return TRUE;
     const int index = FocusedEdit();
-    if (index < 0) return SkinnedDialog::PreTranslateMessage(msg);
+    if (index < 0) return ui::SkinnedDialog::PreTranslateMessage(msg);
 
     const base::CapturedKey captured =
         base::CaptureKey(RoleAt(index), static_cast<int>(virtualKey), base::CurrentModifierMask());
@@ -104,7 +105,7 @@ void HotkeySettingsDialog::OnOK() {
     for (int i = 0; i < base::kHotkeyCount; ++i)
         if (plan.writes[i]) base::SaveHotkey(RoleAt(i), *plan.writes[i]); // a failed write goes unreported
     mainwnd::NotifyHotkeysChanged();
-    SkinnedDialog::OnOK();
+    ui::SkinnedDialog::OnOK();
 }
 
 void HotkeySettingsDialog::Tell(const wchar_t* text) {
@@ -130,7 +131,7 @@ LRESULT HotkeySettingsDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return SkinnedDialog::WindowProc(msg, wParam, lParam);
+    return ui::SkinnedDialog::WindowProc(msg, wParam, lParam);
 }
 
 namespace mainwnd {

@@ -12,7 +12,7 @@
 #include "ui/skinned_dialog_win.h"
 #include "ui/skin_label_win.h"
 
-class HotkeySettingsDialog : public SkinnedDialog {
+class HotkeySettingsDialog : public ui::SkinnedDialog {
 public:
     static constexpr UINT IDD = 158;
 
@@ -43,11 +43,11 @@ private:
 
     // The edits of the boss, window-switch and sound keys, in base::HotkeyRole order.
     std::array<CWnd, base::kHotkeyCount> m_edtKeys;
-    SkinLabel m_stcBossPrompt, m_stcBossExample;
-    SkinLabel m_stcSwitchPrompt, m_stcSwitchExample;
-    SkinLabel m_stcSoundPrompt, m_stcSoundExample;
-    SkinButton m_btnOk;
-    SkinButton m_btnCancel;
+    ui::SkinLabel m_stcBossPrompt, m_stcBossExample;
+    ui::SkinLabel m_stcSwitchPrompt, m_stcSwitchExample;
+    ui::SkinLabel m_stcSoundPrompt, m_stcSoundExample;
+    ui::SkinButton m_btnOk;
+    ui::SkinButton m_btnCancel;
     // Per edit, the key code last captured or loaded (the modifiers are read back from the text).
     std::array<int, base::kHotkeyCount> m_keyCodes{};
     fw::Brush m_groupBrush;

@@ -57,7 +57,7 @@ bool IsVisibleWindow(HWND hwnd) {
 } // namespace
 
 MainWindow::MainWindow(mainwnd::MainWindowOptions options)
-    : SkinnedDialog(IDD), m_options(std::move(options)) {
+    : ui::SkinnedDialog(IDD), m_options(std::move(options)) {
 }
 
 MainWindow::~MainWindow() {
@@ -74,7 +74,7 @@ void MainWindow::DoDataExchange() {
 }
 
 BOOL MainWindow::OnInitDialog() {
-    SkinnedDialog::OnInitDialog();
+    ui::SkinnedDialog::OnInitDialog();
     // The login process starts first: its start is most of the time until the player sees the
     // login page, and it needs nothing from the rest of this initialisation. The window waits
     // in its place (1 x 1 at the top left) and is shown before, as the login page is placed
@@ -144,7 +144,8 @@ std::wstring MainWindow::ProgramPath() const {
 
 bool MainWindow::StartProgram(const std::wstring& options, bool keepProcess) {
     bool started = false;
-    fw::Handle process = fw::StartChildProcess(ProgramPath(), options, base::SystemFolder(), keepProcess, &started);
+    fw::Handle process =
+        fw::StartChildProcess(ProgramPath(), options, base::SystemFolder(), keepProcess, &started);
     if (started && keepProcess) WatchPageProcess(std::move(process));
     return started;
 }
@@ -307,8 +308,8 @@ bool MainWindow::Apply(PageActions a) {
 
 void MainWindow::ShowAddAccountPrompt() {
     if (!m_addAccDlg) {
-        auto prompt = std::make_unique<AddAccountPrompt>(
-            AddAccountPrompt::Resources{IDD_ADDACC, IDC_ADDACC_TEXT, IDB_ADDACC_BACK}, m_hWnd);
+        auto prompt = std::make_unique<ui::AddAccountPrompt>(
+            ui::AddAccountPrompt::Resources{IDD_ADDACC, IDC_ADDACC_TEXT, IDB_ADDACC_BACK}, m_hWnd);
         if (!prompt->Create(m_hWnd)) return;
         m_addAccDlg = std::move(prompt);
     }
@@ -460,7 +461,7 @@ void MainWindow::OnMuteTimer() {
 void MainWindow::OnSize(UINT type, int cx, int cy) {
     const HWND visible = ToHwnd(m_model.PageToPlace(HallVisible()));
     if (visible) PlaceInContent(visible);
-    SkinnedDialog::OnSize(type, cx, cy);
+    ui::SkinnedDialog::OnSize(type, cx, cy);
     if (cx != m_lastWidth) {
         for (const CaptionControl& c : CaptionControlRects(cx)) {
             const HWND control = GetDlgItem(c.id);
@@ -525,7 +526,8 @@ BOOL MainWindow::PreTranslateMessage(MSG* msg) {
     const UINT message = msg->message;
     // The rules are this window's: the pop-ups it owns (the add-account prompt, the settings
     // dialog) take their keys as their own dialogs say.
-    if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)) return SkinnedDialog::PreTranslateMessage(msg);
+    if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd))
+        return ui::SkinnedDialog::PreTranslateMessage(msg);
     // 1. The window-switch key; the program's own key messages carry the marker and pass.
     if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && msg->lParam != base::kSelfMarker &&
         KeyboardHook::IsWindowSwitchKey(static_cast<UINT>(msg->wParam), base::CurrentModifierMask())) {
@@ -552,7 +554,7 @@ BOOL MainWindow::PreTranslateMessage(MSG* msg) {
     }
     // 6. The tab tooltip sees every message, then the dialog's own handling.
     m_tabs.RelayEvent(msg);
-    return SkinnedDialog::PreTranslateMessage(msg);
+    return ui::SkinnedDialog::PreTranslateMessage(msg);
 }
 
 LRESULT MainWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -592,7 +594,7 @@ LRESULT MainWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         // A press on a tab never starts a window drag.
         const POINT p = toClient(at);
         if (!Apply(m_model.LeftButtonDown({p.x, p.y}, HallVisible())))
-            SkinnedDialog::OnNcLButtonDown(static_cast<UINT>(wParam), at);
+            ui::SkinnedDialog::OnNcLButtonDown(static_cast<UINT>(wParam), at);
         return 0;
     }
     case WM_LBUTTONUP:
@@ -604,10 +606,11 @@ LRESULT MainWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     case WM_LBUTTONDBLCLK:
-        if (!m_tabs.Contains(at)) SkinnedDialog::OnLButtonDblClk(static_cast<UINT>(wParam), at);
+        if (!m_tabs.Contains(at)) ui::SkinnedDialog::OnLButtonDblClk(static_cast<UINT>(wParam), at);
         return 0;
     case WM_NCLBUTTONDBLCLK:
-        if (!m_tabs.Contains(toClient(at))) SkinnedDialog::OnNcLButtonDblClk(static_cast<UINT>(wParam), at);
+        if (!m_tabs.Contains(toClient(at)))
+            ui::SkinnedDialog::OnNcLButtonDblClk(static_cast<UINT>(wParam), at);
         return 0;
     case WM_MBUTTONUP:
         if (Apply(m_model.MiddleButtonUp({at.x, at.y}))) return 0;
@@ -661,7 +664,7 @@ LRESULT MainWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return SkinnedDialog::WindowProc(msg, wParam, lParam);
+    return ui::SkinnedDialog::WindowProc(msg, wParam, lParam);
 }
 
 // ---- Tab strip: drawing and mouse --------------------------------------------------------------
@@ -678,17 +681,17 @@ BOOL MainWindow::OnEraseBkgnd(HDC dc) {
     const int w = part.right - part.left, h = part.bottom - part.top;
     fw::MemoryDC mem(::CreateCompatibleDC(dc));
     fw::Bitmap surface(::CreateCompatibleBitmap(dc, w, h));
-    if (!mem || !surface) return SkinnedDialog::OnEraseBkgnd(dc);
+    if (!mem || !surface) return ui::SkinnedDialog::OnEraseBkgnd(dc);
     fw::SelectedObject keepSurface(mem.Get(), surface.Get());
     ::SetWindowOrgEx(mem.Get(), part.left, part.top, nullptr);
-    SkinnedDialog::OnEraseBkgnd(mem.Get());
+    ui::SkinnedDialog::OnEraseBkgnd(mem.Get());
     m_tabs.Draw(mem.Get(), reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
     ::BitBlt(dc, part.left, part.top, w, h, mem.Get(), part.left, part.top, SRCCOPY);
     return TRUE;
 }
 
 LRESULT MainWindow::OnNcHitTest(POINT screen) {
-    const LRESULT hit = SkinnedDialog::OnNcHitTest(screen);
+    const LRESULT hit = ui::SkinnedDialog::OnNcHitTest(screen);
     POINT p = screen;
     ::ScreenToClient(m_hWnd, &p);
     m_tabs.OnHitTest(p, ::GetKeyState(VK_LBUTTON) < 0, hit == HTCAPTION);

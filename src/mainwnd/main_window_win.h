@@ -38,7 +38,7 @@ struct MainWindowOptions {
 };
 } // namespace mainwnd
 
-class MainWindow : public SkinnedDialog {
+class MainWindow : public ui::SkinnedDialog {
 public:
     static constexpr UINT IDD = 102;
 
@@ -150,10 +150,10 @@ private:
     LRESULT OnNcHitTest(POINT screen);
 
     const mainwnd::MainWindowOptions m_options;
-    SkinButton m_btnHide;   // IDC_MAIN_HIDE
-    SkinButton m_btnSound;  // IDC_MAIN_SOUND
-    SkinButton m_btnSystem; // IDC_MAIN_SYSTEM
-    SkinLabel m_stcOther;   // IDC_MAIN_OTHER_ACCOUNT
+    ui::SkinButton m_btnHide;   // IDC_MAIN_HIDE
+    ui::SkinButton m_btnSound;  // IDC_MAIN_SOUND
+    ui::SkinButton m_btnSystem; // IDC_MAIN_SYSTEM
+    ui::SkinLabel m_stcOther;   // IDC_MAIN_OTHER_ACCOUNT
 
     mainwnd::PageModel m_model;
     mainwnd::PageProcessWatch m_pageProcesses;
@@ -166,7 +166,7 @@ private:
     bool m_shownMuted = true;
     // The client width seen by the last size change.
     int m_lastWidth = 0;
-    std::unique_ptr<AddAccountPrompt> m_addAccDlg;
+    std::unique_ptr<ui::AddAccountPrompt> m_addAccDlg;
     HICON m_hIcon = nullptr;
     HICON m_hIconSmall = nullptr;
 

@@ -136,7 +136,7 @@ TEST_F(DownGameTest, EscAndEnterDoNothingAndACancelLeavesNoWorkerNoFileNoLaterCh
             // Two more percents have come in since: the keys were handled, the download goes on.
             openAfterKeys = ::IsWindowVisible(d.m_hWnd) != FALSE;
             closedAt = ::GetTickCount();
-            d.PostMessage(WM_COMMAND, SkinnedDialog::kIdClose, 0);
+            d.PostMessage(WM_COMMAND, ui::SkinnedDialog::kIdClose, 0);
         }
     };
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);

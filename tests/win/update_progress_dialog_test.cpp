@@ -153,7 +153,7 @@ TEST_F(PrgsDlgTest, TheSignatureIsFetchedWhileTheDialogIsOpenAndTheCloseButtonCa
         When([] { return !s_server->Requests().empty(); },
              [&] {
                  openDuringSignature = IsWindowVisible(d.m_hWnd) != FALSE;
-                 PostMessageW(d.m_hWnd, WM_COMMAND, SkinnedDialog::kIdClose, 0);
+                 PostMessageW(d.m_hWnd, WM_COMMAND, ui::SkinnedDialog::kIdClose, 0);
              });
     };
     const DWORD start = GetTickCount();
