@@ -42,9 +42,9 @@ CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
 }
 
 void RunMainWindow(CWnd*& mainWnd) {
-    MainWindow dlg({.checkForUpdate = CheckForUpdate,
-                    .automation = AutomationEnabled(),
-                    .failRestrictedStart = AutomationHas(L"unrestricted")});
+    mainwnd::MainWindow dlg({.checkForUpdate = CheckForUpdate,
+                             .automation = AutomationEnabled(),
+                             .failRestrictedStart = AutomationHas(L"unrestricted")});
     mainWnd = &dlg;
     dlg.DoModal();
     mainWnd = nullptr;

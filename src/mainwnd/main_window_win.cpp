@@ -30,6 +30,8 @@
 #include "ui/skinned_message_box_win.h"
 #include "ui/skin_image_win.h"
 
+namespace mainwnd {
+
 using namespace mainwnd;
 
 // The caption layout names the template's controls by number.
@@ -56,8 +58,7 @@ bool IsVisibleWindow(HWND hwnd) {
 
 } // namespace
 
-MainWindow::MainWindow(mainwnd::MainWindowOptions options)
-    : ui::SkinnedDialog(IDD), m_options(std::move(options)) {
+MainWindow::MainWindow(MainWindowOptions options) : ui::SkinnedDialog(IDD), m_options(std::move(options)) {
 }
 
 MainWindow::~MainWindow() {
@@ -67,10 +68,10 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::DoDataExchange() {
-    DDX_Control(IDC_MAIN_HIDE, m_btnHide);
-    DDX_Control(IDC_MAIN_SYSTEM, m_btnSystem);
-    DDX_Control(IDC_MAIN_SOUND, m_btnSound);
-    DDX_Control(IDC_MAIN_OTHER_ACCOUNT, m_stcOther);
+    DDX_Control(IDC_MAIN_HIDE, m_hideButton);
+    DDX_Control(IDC_MAIN_SYSTEM, m_systemButton);
+    DDX_Control(IDC_MAIN_SOUND, m_soundButton);
+    DDX_Control(IDC_MAIN_OTHER_ACCOUNT, m_otherAccountLabel);
 }
 
 BOOL MainWindow::OnInitDialog() {
@@ -83,13 +84,13 @@ BOOL MainWindow::OnInitDialog() {
     AllowPageMessages();
     const bool loginStarted = LaunchPageProcess();
     const HINSTANCE instance = ModuleInstance();
-    m_hIcon = static_cast<HICON>(
+    m_icon = static_cast<HICON>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-    m_hIconSmall = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                                   ::GetSystemMetrics(SM_CXSMICON),
-                                                   ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIconSmall));
+    m_smallIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                  ::GetSystemMetrics(SM_CXSMICON),
+                                                  ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
 
     m_keyboardHook.Install(m_hWnd, [this] { return m_model.TabCount() > 0; });
     m_osMajorVersion = base::OsMajorVersion();
@@ -109,20 +110,20 @@ BOOL MainWindow::OnInitDialog() {
 
     fw::Bitmap hide(LoadSkinImage(instance, IDB_BTN_HIDE));
     fw::Bitmap system(LoadSkinImage(instance, IDB_BTN_SYSTEM));
-    m_bmpSoundOn.Reset(LoadSkinImage(instance, IDB_SOUND_ON));
-    m_bmpSoundOff.Reset(LoadSkinImage(instance, IDB_SOUND_OFF));
-    m_btnHide.SetImage(hide.Get(), FALSE);
-    m_btnSound.SetImage(m_bmpSoundOn.Get(), FALSE);
-    m_btnSystem.SetImage(system.Get(), FALSE);
-    m_btnSystem.SetTextColour(RGB(255, 255, 255));
+    m_soundOnImage.Reset(LoadSkinImage(instance, IDB_SOUND_ON));
+    m_soundOffImage.Reset(LoadSkinImage(instance, IDB_SOUND_OFF));
+    m_hideButton.SetImage(hide.Get(), FALSE);
+    m_soundButton.SetImage(m_soundOnImage.Get(), FALSE);
+    m_systemButton.SetImage(system.Get(), FALSE);
+    m_systemButton.SetTextColour(RGB(255, 255, 255));
     ui::LabelStyle link;
     link.textColour = RGB(255, 255, 255);
     link.underline = true;
     link.handCursor = true;
-    m_stcOther.SetStyle(link);
+    m_otherAccountLabel.SetStyle(link);
     fw::Bitmap padlock(LoadSkinImage(instance, IDB_PADLOCK));
-    m_stcOther.SetImage(padlock.Get());
-    m_stcOther.ModifyStyle(0, SS_NOTIFY);
+    m_otherAccountLabel.SetImage(padlock.Get());
+    m_otherAccountLabel.ModifyStyle(0, SS_NOTIFY);
     m_tabs.Create(m_hWnd);
     LoadHotkeys();
     if (m_osMajorVersion < 6) CreatePreVistaLoginDialog(*this);
@@ -230,7 +231,7 @@ void MainWindow::QuitAll() {
 void MainWindow::ToggleShow() {
     if (::IsWindowVisible(m_hWnd)) {
         ShowWindow(SW_HIDE);
-        if (m_addAccDlg && m_addAccDlg->IsWindow()) m_addAccDlg->ShowWindow(SW_HIDE);
+        if (m_addAccountPrompt && m_addAccountPrompt->IsWindow()) m_addAccountPrompt->ShowWindow(SW_HIDE);
         CancelSettingsDialog();
     } else {
         ShowWindow(SW_RESTORE);
@@ -252,7 +253,7 @@ void MainWindow::ClosePageWindow(HWND page) {
 
 void MainWindow::BeginRunning() {
     ToggleMaximize(); // out of the 1 x 1 waiting size
-    m_tray.Add(m_hWnd, m_hIconSmall ? m_hIconSmall : m_hIcon, kTitle, base::WM_TRAYNOTIFY);
+    m_tray.Add(m_hWnd, m_smallIcon ? m_smallIcon : m_icon, kTitle, base::WM_TRAYNOTIFY);
     ::SetTimer(m_hWnd, kMuteTimerId, kMuteTimerMs, nullptr);
 }
 
@@ -307,18 +308,18 @@ bool MainWindow::Apply(PageActions a) {
 }
 
 void MainWindow::ShowAddAccountPrompt() {
-    if (!m_addAccDlg) {
+    if (!m_addAccountPrompt) {
         auto prompt = std::make_unique<ui::AddAccountPrompt>(
             ui::AddAccountPrompt::Resources{IDD_ADDACC, IDC_ADDACC_TEXT, IDB_ADDACC_BACK}, m_hWnd);
         if (!prompt->Create(m_hWnd)) return;
-        m_addAccDlg = std::move(prompt);
+        m_addAccountPrompt = std::move(prompt);
     }
     // Right below the label, right edges aligned.
-    const RECT label = m_stcOther.GetWindowRect();
-    const RECT prompt = m_addAccDlg->GetWindowRect();
-    ::SetWindowPos(m_addAccDlg->m_hWnd, nullptr, label.right - (prompt.right - prompt.left), label.bottom, 0,
-                   0, SWP_NOSIZE | SWP_NOZORDER);
-    m_addAccDlg->ShowWindow(SW_SHOW);
+    const RECT label = m_otherAccountLabel.GetWindowRect();
+    const RECT prompt = m_addAccountPrompt->GetWindowRect();
+    ::SetWindowPos(m_addAccountPrompt->m_hWnd, nullptr, label.right - (prompt.right - prompt.left),
+                   label.bottom, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    m_addAccountPrompt->ShowWindow(SW_SHOW);
 }
 
 LRESULT MainWindow::OnPageCreated(WPARAM wParam, LPARAM lParam) {
@@ -453,8 +454,8 @@ void MainWindow::OnMuteTimer() {
         ::PostMessageW(ToHwnd(page), base::WM_PAGEMUTE, m_muted ? 1 : 0, 0);
     if (m_muted != m_shownMuted) {
         m_shownMuted = m_muted;
-        m_btnSound.SetImage(m_muted ? m_bmpSoundOff.Get() : m_bmpSoundOn.Get(), FALSE);
-        m_btnSound.Invalidate(TRUE);
+        m_soundButton.SetImage(m_muted ? m_soundOffImage.Get() : m_soundOnImage.Get(), FALSE);
+        m_soundButton.Invalidate(TRUE);
     }
 }
 
@@ -498,7 +499,7 @@ void MainWindow::OnPaint() {
         const RECT client = GetClientRect();
         const int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
         const int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-        ::DrawIcon(dc, x, y, m_hIcon);
+        ::DrawIcon(dc, x, y, m_icon);
     }
     ::EndPaint(m_hWnd, &ps);
 }
@@ -568,7 +569,7 @@ LRESULT MainWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         OnPaint();
         return 0;
     case WM_QUERYDRAGICON:
-        return reinterpret_cast<LRESULT>(m_hIcon);
+        return reinterpret_cast<LRESULT>(m_icon);
     case WM_SIZE:
         OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         return 0;
@@ -701,7 +702,7 @@ LRESULT MainWindow::OnNcHitTest(POINT screen) {
 // ---- Menus and their commands ------------------------------------------------------------------
 
 void MainWindow::OpenSystemMenu() {
-    const RECT button = m_btnSystem.GetWindowRect();
+    const RECT button = m_systemButton.GetWindowRect();
     RunCommand(TrackMenu(m_hWnd, false, {button.left, button.bottom + 2}, &m_menuText));
 }
 
@@ -786,6 +787,9 @@ void MainWindow::OnPageProcessEnded() {
 // one that opened while another already held the window, never does. The window takes itself
 // back whenever one of its holders may have gone.
 void MainWindow::ReleaseIfNotHeld() {
-    if (!::IsWindowEnabled(m_hWnd) && !HeldByDialog(m_hWnd, m_addAccDlg ? m_addAccDlg->m_hWnd : nullptr))
+    if (!::IsWindowEnabled(m_hWnd) &&
+        !HeldByDialog(m_hWnd, m_addAccountPrompt ? m_addAccountPrompt->m_hWnd : nullptr))
         ::EnableWindow(m_hWnd, TRUE);
 }
+
+} // namespace mainwnd
