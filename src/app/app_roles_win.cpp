@@ -11,6 +11,8 @@
 #include "web/page_security_win.h"
 #include "web/login_dialog_win.h"
 
+namespace app {
+
 CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
     // The compatibility setting that let the restricted start past the manifest's request for
     // administrator rights is not passed on to anything the page starts.
@@ -35,8 +37,8 @@ CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
         return nullptr;
     }
     // A cancelled login tells the main window itself (SC_CLOSE marked as ours).
-    if (request.mode == StartNewGamePage && !RunLoginScreen(context)) return nullptr;
-    CWnd* frame = CreateGamePageFrame(context, request.mode == StartGameHall);
+    if (request.mode == StartMode::NewGamePage && !RunLoginScreen(context)) return nullptr;
+    CWnd* frame = CreateGamePageFrame(context, request.mode == StartMode::GameHall);
     if (!frame) base::Trace(L"page process: page frame not created", 0);
     return frame;
 }
@@ -49,3 +51,5 @@ void RunMainWindow(CWnd*& mainWnd) {
     dlg.DoModal();
     mainWnd = nullptr;
 }
+
+} // namespace app

@@ -3,6 +3,8 @@
 #include "resource.h"
 #include "ui/skin_image_win.h"
 
+namespace app {
+
 UpdateProgressDialog::UpdateProgressDialog() : ui::SkinnedDialog(IDD_PRGS) {
 }
 
@@ -57,3 +59,5 @@ void UpdateProgressDialog::OnCancel() {
     m_job.Cancel();
     EndDialog(IDCANCEL);
 }
+
+} // namespace app

@@ -11,6 +11,8 @@
 #include "ui/skinned_dialog_win.h"
 #include "ui/skin_progress_win.h"
 
+namespace app {
+
 class UpdateProgressDialog : public ui::SkinnedDialog {
 public:
     UpdateProgressDialog();
@@ -39,3 +41,5 @@ private:
     std::shared_ptr<net::HeldDownload> m_held;
     net::DownloadJob m_job;
 };
+
+} // namespace app

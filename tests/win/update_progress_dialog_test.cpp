@@ -15,21 +15,21 @@ namespace {
 using wintest::PublisherFixture;
 
 // Records the bar's position at the moment the download reports its end.
-class RecordingPrgsDlg : public UpdateProgressDialog {
+class RecordingPrgsDlg : public app::UpdateProgressDialog {
 public:
     int m_posAtEnd = -1;
     std::function<void(RecordingPrgsDlg&)> m_onInit;
-    using UpdateProgressDialog::Progress;
+    using app::UpdateProgressDialog::Progress;
 
 protected:
     BOOL OnInitDialog() override {
-        const BOOL r = UpdateProgressDialog::OnInitDialog();
+        const BOOL r = app::UpdateProgressDialog::OnInitDialog();
         if (m_onInit) m_onInit(*this);
         return r;
     }
     void OnDownloadDone(bool success) override {
         m_posAtEnd = Progress().GetPos();
-        UpdateProgressDialog::OnDownloadDone(success);
+        app::UpdateProgressDialog::OnDownloadDone(success);
     }
 };
 
