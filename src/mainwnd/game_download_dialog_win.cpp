@@ -5,7 +5,7 @@
 #include "base/trace.h"
 #include "base/trace_win.h"
 #include "mainwnd/game_client_win.h"
-#include "net/down_game_rules.h"
+#include "net/game_download_rules.h"
 #include "net/http_win.h"
 #include "net/publisher_win.h"
 #include "net/signed_download_win.h"
