@@ -11,6 +11,8 @@
 #include "web/page_security_win.h"
 #include "web/login_dialog_win.h"
 
+namespace app {
+
 CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
     // The compatibility setting that let the restricted start past the manifest's request for
     // administrator rights is not passed on to anything the page starts.
@@ -35,17 +37,19 @@ CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
         return nullptr;
     }
     // A cancelled login tells the main window itself (SC_CLOSE marked as ours).
-    if (request.mode == StartNewGamePage && !RunLoginScreen(context)) return nullptr;
-    CWnd* frame = CreateGamePageFrame(context, request.mode == StartGameHall);
+    if (request.mode == StartMode::NewGamePage && !RunLoginScreen(context)) return nullptr;
+    CWnd* frame = CreateGamePageFrame(context, request.mode == StartMode::GameHall);
     if (!frame) base::Trace(L"page process: page frame not created", 0);
     return frame;
 }
 
 void RunMainWindow(CWnd*& mainWnd) {
-    MainWindow dlg({.checkForUpdate = CheckForUpdate,
-                    .automation = AutomationEnabled(),
-                    .failRestrictedStart = AutomationHas(L"unrestricted")});
+    mainwnd::MainWindow dlg({.checkForUpdate = CheckForUpdate,
+                             .automation = AutomationEnabled(),
+                             .failRestrictedStart = AutomationHas(L"unrestricted")});
     mainWnd = &dlg;
     dlg.DoModal();
     mainWnd = nullptr;
 }
+
+} // namespace app

@@ -5,9 +5,13 @@
 #include "fw/library_init_win.h"
 #include "fw/wnd_win.h"
 
+namespace app {
+
 // Starts OLE into `ole` (kept by the caller until its clean-up), shows the login when the
 // request asks for a new page, and creates the page's frame; null when the process ends at once.
 CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole);
 
 // Runs the main window until it closes; `mainWnd` points at it meanwhile.
 void RunMainWindow(CWnd*& mainWnd);
+
+} // namespace app

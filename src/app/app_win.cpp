@@ -18,6 +18,8 @@
 #include "net/stat_ping.h"
 #include "ui/skinned_message_box_win.h"
 
+namespace app {
+
 namespace {
 
 constexpr const wchar_t* kTitle = base::kAppTitle;
@@ -37,7 +39,7 @@ void App::RelaunchAfterUpdate() {
 
 BOOL App::InitInstance() {
     const StartMode mode = m_request.mode;
-    const bool pageProcess = mode == StartNewGamePage || mode == StartGameHall;
+    const bool pageProcess = mode == StartMode::NewGamePage || mode == StartMode::GameHall;
     // A page process runs with the player's rights: the install folder is not its to write.
     InstallCrashFilter(pageProcess ? DumpPlace::PlayerFolder : DumpPlace::BesideExecutable);
     // Automation only: a deliberate fault proves the crash path of the real executable.
@@ -48,7 +50,7 @@ BOOL App::InitInstance() {
 
     m_ping.Create();
 
-    if (mode == StartUninstall) {
+    if (mode == StartMode::Uninstall) {
         if (ShowMessageBox(nullptr, L"确定要移除 VexaTarn微端吗？", kTitle, MB_YESNO) == IDYES) {
             // The uninstall starts its ping on every path, so this wait always ends.
             UninstallSelf([this] { Ping(net::StatPing::Uninstall); });
@@ -56,13 +58,13 @@ BOOL App::InitInstance() {
         }
         return FALSE;
     }
-    if (mode == StartUpdate) {
+    if (mode == StartMode::Update) {
         CheckForUpdate(true);
         if (DownloadAndSwap()) {
             RelaunchAfterUpdate();
             return FALSE;
         }
-    } else if (mode == StartInstall || mode == StartShortcut) {
+    } else if (mode == StartMode::Install || mode == StartMode::Shortcut) {
         if (CheckForUpdate(false) && DownloadAndSwap()) {
             RelaunchAfterUpdate();
             return FALSE;
@@ -71,21 +73,21 @@ BOOL App::InitInstance() {
 
     m_gdiplus = fw::GdiplusSession::Start();
 
-    if (mode == StartInstall) {
+    if (mode == StartMode::Install) {
         InstallSelf();
         ChooseDisableDays();
         Ping(net::StatPing::Install);
         WaitForSingleObject(m_ping.Finished(), INFINITE);
         return FALSE;
     }
-    if (mode == StartChannel) {
+    if (mode == StartMode::Channel) {
         const std::wstring home = net::PublisherUrl(net::PublisherSite::Hall, L"/");
         fw::OpenAsPlayer(home, SW_SHOWMAXIMIZED);
         Ping(net::StatPing::Channel);
         WaitForSingleObject(m_ping.Finished(), INFINITE);
         return FALSE;
     }
-    if (mode == StartShortcut || mode == StartInstalled) Ping(net::StatPing::Activation);
+    if (mode == StartMode::Shortcut || mode == StartMode::Installed) Ping(net::StatPing::Activation);
 
     if (pageProcess) {
         // The browser's cache limit is the player's setting, which the main window's process
@@ -105,3 +107,5 @@ int App::ExitInstance() {
     m_ole.Reset();
     return CWinApp::ExitInstance();
 }
+
+} // namespace app

@@ -12,6 +12,8 @@
 #include "net/stat_ping.h"
 #include "net/stat_ping_win.h"
 
+namespace app {
+
 class App : public CWinApp {
 public:
     // `request`: this process's start, as wWinMain read it before anything else ran.
@@ -33,3 +35,5 @@ private:
     fw::GdiplusSession m_gdiplus;
     fw::ComSession m_ole;
 };
+
+} // namespace app

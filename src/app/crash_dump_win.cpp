@@ -6,7 +6,7 @@
 
 #include <iterator>
 
-#include "app/crash_rules.h"
+#include "app/crash_dump_path.h"
 #include "base/executable_path_win.h"
 #include "base/library_load_win.h"
 #include "base/user_folder_win.h"

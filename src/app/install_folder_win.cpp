@@ -5,7 +5,7 @@
 #include "base/user_folder_win.h"
 
 std::wstring InstallFolder() {
-    return base::CommonAppDataFolder() + std::wstring(kInstallSubfolder);
+    return base::CommonAppDataFolder() + std::wstring(app::kInstallSubfolder);
 }
 
 bool CreateInstallFolder(fw::Untrusted untrusted) {
@@ -14,7 +14,7 @@ bool CreateInstallFolder(fw::Untrusted untrusted) {
     // the root of whatever drive is current). The outer folder is checked too: whoever may change
     // it could swap the inner one. It is never moved: the publisher's other programs live in it.
     if (appData.empty()) return false;
-    const std::wstring folder = appData + std::wstring(kInstallSubfolder);
+    const std::wstring folder = appData + std::wstring(app::kInstallSubfolder);
     return fw::MakeAdministratorsFolder(std::wstring(app::FolderOfPath(folder)), kInstallFolderSddl,
                                         fw::Untrusted::Refuse) &&
            fw::MakeAdministratorsFolder(folder, kInstallFolderSddl, untrusted);

@@ -223,8 +223,9 @@ bool InstallSelf() {
         return true;
     }
     CreateDesktopShortcut(target);
-    CreateStartMenuShortcut(std::wstring(app::kProgramLinkName), target, std::wstring(kShortcutOption));
-    CreateStartMenuShortcut(std::wstring(app::kUninstallLinkName), target, std::wstring(kUninstallOption));
+    CreateStartMenuShortcut(std::wstring(app::kProgramLinkName), target, std::wstring(app::kShortcutOption));
+    CreateStartMenuShortcut(std::wstring(app::kUninstallLinkName), target,
+                            std::wstring(app::kUninstallOption));
     WriteUninstallEntry(target);
     fw::StartChildProcess(target, L"", base::SystemFolder(), false);
     return true;

@@ -19,9 +19,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     base::RestrictLibrarySearch();
     // Held from the start, so that the file an install copies is the one that was started (other
     // roles leave the file free: an update renames it).
-    const StartRequest request = CurrentStartRequest();
-    if (request.mode == StartInstall) base::OwnImage();
+    const app::StartRequest request = app::CurrentStartRequest();
+    if (request.mode == app::StartMode::Install) base::OwnImage();
     ui::SetSkinResources(kProgramSkin);
-    static App app(request);
-    return RunApplication(app);
+    static app::App application(request);
+    return RunApplication(application);
 }

@@ -4,7 +4,8 @@
 #include "base/text.h"
 
 std::array<uint8_t, 16> EncodeUtcTime(const UtcTime& t) {
-    const uint16_t fields[8] = {t.year, t.month, t.dayOfWeek, t.day, t.hour, t.minute, t.second, t.milliseconds};
+    const uint16_t fields[8] = {t.year, t.month,  t.dayOfWeek, t.day,
+                                t.hour, t.minute, t.second,    t.milliseconds};
     std::array<uint8_t, 16> out{};
     for (int i = 0; i < 8; ++i) {
         out[2 * i] = static_cast<uint8_t>(fields[i] & 0xFF);
@@ -44,14 +45,14 @@ public:
 private:
     uint32_t m_state = 1;
 };
-}  // namespace
+} // namespace
 
 std::array<uint8_t, 4> ChooseDisableDaysFor(unsigned milliseconds) {
     RuntimeRand rand;
     const uint32_t m = milliseconds % 1000;
     const uint32_t r1 = static_cast<uint32_t>(rand.Next());
     const uint32_t r2 = static_cast<uint32_t>(rand.Next());
-    const uint32_t a = (r1 + 7u - m) % 7u;  // unsigned wrap before the remainder, as stored
+    const uint32_t a = (r1 + 7u - m) % 7u; // unsigned wrap before the remainder, as stored
     uint32_t b = (r2 + 7u - m) % 7u;
     uint32_t c = m % 7u;
     if (c == a) c = (c + 6u) % 7u;
@@ -60,7 +61,8 @@ std::array<uint8_t, 4> ChooseDisableDaysFor(unsigned milliseconds) {
 }
 
 bool IsUpdateDayAt(const UtcTime& lastUpdate, uint32_t disableDays, const UtcTime& now) {
-    if (lastUpdate.year == now.year && lastUpdate.month == now.month && lastUpdate.day == now.day) return false;
+    if (lastUpdate.year == now.year && lastUpdate.month == now.month && lastUpdate.day == now.day)
+        return false;
     if (disableDays != 0) {
         for (int i = 0; i < 3; ++i)
             if (((disableDays >> (8 * i)) & 0xFF) == now.dayOfWeek) return false;
@@ -69,5 +71,6 @@ bool IsUpdateDayAt(const UtcTime& lastUpdate, uint32_t disableDays, const UtcTim
 }
 
 std::wstring StatisticsFileFor(std::wstring_view commonAppData) {
-    return std::wstring(commonAppData) + std::wstring(kInstallSubfolder) + L"\\" + std::wstring(kSettingsFileName);
+    return std::wstring(commonAppData) + std::wstring(app::kInstallSubfolder) + L"\\" +
+           std::wstring(kSettingsFileName);
 }

@@ -124,7 +124,7 @@ bool CreateDesktopShortcut(const std::wstring& target, const ShortcutFolders& fo
     const std::wstring name(app::kProgramLinkName);
     if (!folders.userDesktop.empty()) DeleteOwnDesktopLink(folders.userDesktop, name);
     return CreateShellLink(target, app::LinkPathFor(folders.commonDesktop, name),
-                           std::wstring(kShortcutOption), name);
+                           std::wstring(app::kShortcutOption), name);
 }
 
 std::wstring StartMenuFolder(const ShortcutFolders& folders) {

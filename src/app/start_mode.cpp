@@ -2,6 +2,8 @@
 
 #include "base/text.h"
 
+namespace app {
+
 namespace {
 
 // Options in the order they are tried; the first match decides.
@@ -10,8 +12,9 @@ struct Option {
     StartMode mode;
 };
 constexpr Option kOptions[] = {
-    {L"/LumoD", StartChannel}, {kShortcutOption, StartShortcut}, {kUninstallOption, StartUninstall},
-    {L"/update", StartUpdate}, {L"/newgm", StartNewGamePage},    {L"/gmhall", StartGameHall},
+    {L"/LumoD", StartMode::Channel},          {kShortcutOption, StartMode::Shortcut},
+    {kUninstallOption, StartMode::Uninstall}, {L"/update", StartMode::Update},
+    {L"/newgm", StartMode::NewGamePage},      {L"/gmhall", StartMode::GameHall},
 };
 
 // Fixed sizes of the operand buffers, terminator excluded.
@@ -53,15 +56,17 @@ StartRequest ParseStartRequest(const std::vector<std::wstring>& args, std::wstri
             request.mode = option.mode;
             const std::wstring* first = args.size() > 2 ? &args[2] : nullptr;
             const std::wstring* second = args.size() > 3 ? &args[3] : nullptr;
-            if (option.mode == StartNewGamePage) {
+            if (option.mode == StartMode::NewGamePage) {
                 request.parentWnd = static_cast<intptr_t>(ParseOperand(first, kParentWndChars));
                 request.parentPageCount = static_cast<int32_t>(ParseOperand(second, kPageCountChars));
-            } else if (option.mode == StartGameHall) {
+            } else if (option.mode == StartMode::GameHall) {
                 request.parentWnd = static_cast<intptr_t>(ParseOperand(first, kParentWndChars));
             }
             return request;
         }
     }
-    request.mode = IsInsideInstallFolder(exePath, commonAppData) ? StartInstalled : StartInstall;
+    request.mode = IsInsideInstallFolder(exePath, commonAppData) ? StartMode::Installed : StartMode::Install;
     return request;
 }
+
+} // namespace app

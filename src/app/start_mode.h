@@ -7,20 +7,22 @@
 
 #include "base/product.h"
 
-enum StartMode : int {
-    StartInstall = 0,
-    StartChannel = 1,
-    StartShortcut = 2,
-    StartInstalled = 3,
-    StartUninstall = 4,
-    StartUpdate = 5,
-    StartNewGamePage = 6,
-    StartGameHall = 7,
+namespace app {
+
+enum class StartMode : int {
+    Install = 0,
+    Channel = 1,
+    Shortcut = 2,
+    Installed = 3,
+    Uninstall = 4,
+    Update = 5,
+    NewGamePage = 6,
+    GameHall = 7,
 };
 
 // The start mode with the operands of the two page-process modes.
 struct StartRequest {
-    StartMode mode = StartInstall;
+    StartMode mode = StartMode::Install;
     intptr_t parentWnd = 0;      // "/newgm" and "/gmhall": the main window's handle
     int32_t parentPageCount = 0; // "/newgm": the main window's tab count when it started us
 };
@@ -45,3 +47,5 @@ bool IsInsideInstallFolder(std::wstring_view exePath, std::wstring_view commonAp
 // Reads one page-process operand: its first character is skipped whatever it is, the rest is
 // read as a decimal number; the operand is first cut to `maxChars`. A missing operand reads 0.
 int64_t ParseOperand(const std::wstring* operand, size_t maxChars);
+
+} // namespace app

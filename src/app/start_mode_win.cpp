@@ -6,6 +6,8 @@
 #include "app/settings_win.h"
 #include "base/executable_path_win.h"
 
+namespace app {
+
 StartRequest CurrentStartRequest() {
     int argc = 0;
     std::vector<std::wstring> args;
@@ -15,3 +17,5 @@ StartRequest CurrentStartRequest() {
     }
     return ParseStartRequest(args, base::ExecutablePath(), base::CommonAppDataFolder());
 }
+
+} // namespace app

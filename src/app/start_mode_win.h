@@ -2,5 +2,9 @@
 #pragma once
 #include "app/start_mode.h"
 
+namespace app {
+
 // Reads the request afresh each call; within one process it always gives the same answer.
 StartRequest CurrentStartRequest();
+
+} // namespace app

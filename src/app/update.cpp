@@ -59,8 +59,8 @@ uint64_t PackedVersion(std::wstring_view version) {
 }
 
 bool StartModeMayCheckForUpdate(StartMode mode) {
-    return !(mode == StartInstall || mode == StartChannel || mode == StartUninstall ||
-             mode == StartNewGamePage);
+    return !(mode == StartMode::Install || mode == StartMode::Channel || mode == StartMode::Uninstall ||
+             mode == StartMode::NewGamePage);
 }
 
 } // namespace app

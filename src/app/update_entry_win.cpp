@@ -17,7 +17,7 @@ int CheckForUpdate(bool forced) {
 }
 
 bool DownloadAndSwap() {
-    static UpdateProgressDialog dialog;
+    static app::UpdateProgressDialog dialog;
     return ProcessUpdate().DownloadAndSwap([](const net::SignedDownload& request, net::HeldDownload& held) {
         return dialog.Download(request, held);
     });

@@ -3,7 +3,9 @@
 #include "resource.h"
 #include "ui/skin_image_win.h"
 
-UpdateProgressDialog::UpdateProgressDialog() : SkinnedDialog(IDD_PRGS) {
+namespace app {
+
+UpdateProgressDialog::UpdateProgressDialog() : ui::SkinnedDialog(IDD_PRGS) {
 }
 
 bool UpdateProgressDialog::Download(net::SignedDownload request, net::HeldDownload& held) {
@@ -19,12 +21,12 @@ bool UpdateProgressDialog::Download(net::SignedDownload request, net::HeldDownlo
 }
 
 void UpdateProgressDialog::DoDataExchange() {
-    SkinnedDialog::DoDataExchange();
+    ui::SkinnedDialog::DoDataExchange();
     DDX_Control(IDC_PRGS_PROGRESS, m_progress);
 }
 
 BOOL UpdateProgressDialog::OnInitDialog() {
-    SkinnedDialog::OnInitDialog();
+    ui::SkinnedDialog::OnInitDialog();
     SetPopupSkin();
     SetTitle(L"版本更新中...");
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
@@ -57,3 +59,5 @@ void UpdateProgressDialog::OnCancel() {
     m_job.Cancel();
     EndDialog(IDCANCEL);
 }
+
+} // namespace app

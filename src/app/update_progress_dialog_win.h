@@ -11,7 +11,9 @@
 #include "ui/skinned_dialog_win.h"
 #include "ui/skin_progress_win.h"
 
-class UpdateProgressDialog : public SkinnedDialog {
+namespace app {
+
+class UpdateProgressDialog : public ui::SkinnedDialog {
 public:
     UpdateProgressDialog();
     ~UpdateProgressDialog() override = default;
@@ -31,11 +33,13 @@ protected:
     // The download thread has ended (reported on this thread, never after a cancel).
     virtual void OnDownloadDone(bool success);
 
-    const SkinProgress& Progress() const { return m_progress; }
+    const ui::SkinProgress& Progress() const { return m_progress; }
 
 private:
-    SkinProgress m_progress;
+    ui::SkinProgress m_progress;
     net::SignedDownload m_request;
     std::shared_ptr<net::HeldDownload> m_held;
     net::DownloadJob m_job;
 };
+
+} // namespace app

@@ -21,9 +21,9 @@
 //
 // Dialogs.  class CMyDlg : public CDialog { public: CMyDlg(HWND parent) : CDialog(IDD_MY, parent) {}
 //     BOOL OnInitDialog() override { CDialog::OnInitDialog(); /* set up */ return TRUE; }
-//     void DoDataExchange() override { DDX_Control(IDC_OK, m_btnOk); }  // binds template controls
+//     void DoDataExchange() override { DDX_Control(IDC_OK, m_okButton); }  // binds template controls
 //     void OnOK() override { /* read fields */ CDialog::OnOK(); }
-//     CButton m_btnOk; };
+//     CButton m_okButton; };
 //   Modal: `INT_PTR r = dlg.DoModal();` (own loop; the parent's top-level window is disabled
 //   meanwhile; EndDialog(r) from any thread ends it; WM_QUIT ends it with -1 and is re-posted).
 //   Modeless: `dlg.Create(parent)`; the app loop provides Tab/Enter/Esc navigation; EndDialog

@@ -5,13 +5,15 @@
 #include "base/trace.h"
 #include "base/trace_win.h"
 #include "mainwnd/game_client_win.h"
-#include "net/down_game_rules.h"
+#include "net/game_download_rules.h"
 #include "net/http_win.h"
 #include "net/publisher_win.h"
 #include "net/signed_download_win.h"
 #include "net/update_config.h"
 #include "resource.h"
 #include "ui/skin_image_win.h"
+
+namespace mainwnd {
 
 namespace {
 
@@ -70,8 +72,8 @@ std::wstring MakeConfigFile(const std::wstring& folder) {
 } // namespace
 
 GameDownloadDialog::GameDownloadDialog(std::wstring gameName, HWND parent)
-    : SkinnedDialog(IDD_DOWN_GAME, parent), m_strGame(std::move(gameName)),
-      m_strSelfConfigUrl(net::PublisherUrl(net::PublisherSite::Client, net::kUpdateConfigPath)) {
+    : ui::SkinnedDialog(IDD_DOWN_GAME, parent), m_game(std::move(gameName)),
+      m_selfConfigUrl(net::PublisherUrl(net::PublisherSite::Client, net::kUpdateConfigPath)) {
 }
 
 GameDownloadDialog::~GameDownloadDialog() {
@@ -83,38 +85,38 @@ GameDownloadDialog::~GameDownloadDialog() {
 }
 
 void GameDownloadDialog::DoDataExchange() {
-    SkinnedDialog::DoDataExchange();
+    ui::SkinnedDialog::DoDataExchange();
     DDX_Control(IDC_DOWN_PROGRESS, m_progress);
-    DDX_Control(IDOK, m_btnOK);
-    DDX_Control(IDCANCEL, m_btnCancel);
-    DDX_Control(IDC_DOWN_PERCENT, m_stcPercent);
+    DDX_Control(IDOK, m_okButton);
+    DDX_Control(IDCANCEL, m_cancelButton);
+    DDX_Control(IDC_DOWN_PERCENT, m_percentLabel);
 }
 
 BOOL GameDownloadDialog::PreTranslateMessage(MSG* msg) {
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) return TRUE;
-    return SkinnedDialog::PreTranslateMessage(msg);
+    return ui::SkinnedDialog::PreTranslateMessage(msg);
 }
 
 BOOL GameDownloadDialog::OnInitDialog() {
-    SkinnedDialog::OnInitDialog();
+    ui::SkinnedDialog::OnInitDialog();
     SetPopupSkin();
     SetTitle(L"游戏下载中...");
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
 
     // Without a usable name there is nothing to fetch: the dialog waits to be closed.
-    if (!net::IsGameName(m_strGame)) return TRUE;
-    m_strFolder = MakePrivateFolder();
-    const auto places = net::GameDownloadPlacesFor(m_strSelfConfigUrl, m_strFolder, m_strGame);
+    if (!net::IsGameName(m_game)) return TRUE;
+    m_folder = MakePrivateFolder();
+    const auto places = net::GameDownloadPlacesFor(m_selfConfigUrl, m_folder, m_game);
     if (!places) {
         RemoveDownload();
         return TRUE;
     }
-    m_strConfigUrl = places->configUrl;
-    m_strLocalFile = places->clientFile;
+    m_configUrl = places->configUrl;
+    m_localFile = places->clientFile;
 
     auto held = m_heldClient;
-    net::DownloadJob::Work work = [p = *places, folder = m_strFolder, held](
-                                      net::HttpRequestHandles& handles, const net::FetchProgress& progress) {
+    net::DownloadJob::Work work = [p = *places, folder = m_folder, held](net::HttpRequestHandles& handles,
+                                                                         const net::FetchProgress& progress) {
         // Without its private folder nothing is fetched at all.
         const std::wstring configFile = MakeConfigFile(folder);
         if (configFile.empty()) {
@@ -143,16 +145,16 @@ BOOL GameDownloadDialog::OnInitDialog() {
         std::move(work), [this](uint32_t percent) { OnProgress(percent); },
         [this](int outcome) { OnWorkDone(outcome); });
 
-    ::EnableWindow(m_btnOK.m_hWnd, FALSE);
+    ::EnableWindow(m_okButton.m_hWnd, FALSE);
     fw::Bitmap strip(LoadSkinImage(self, IDB_BTN_TEXT)); // the buttons keep their own frames
-    m_btnOK.SetImage(strip.Get(), TRUE);
-    m_btnCancel.SetImage(strip.Get(), TRUE);
-    m_stcPercent.SetText({});
-    m_stcPercent.Invalidate(TRUE);
+    m_okButton.SetImage(strip.Get(), TRUE);
+    m_cancelButton.SetImage(strip.Get(), TRUE);
+    m_percentLabel.SetText({});
+    m_percentLabel.Invalidate(TRUE);
     ui::LabelStyle percentStyle;
     percentStyle.textColour = RGB(72, 81, 86);
     percentStyle.fontHeight = 16;
-    m_stcPercent.SetStyle(percentStyle);
+    m_percentLabel.SetStyle(percentStyle);
     m_progress.SetImages(LoadSkinImage(self, IDB_PROGRESS_BACK), LoadSkinImage(self, IDB_PROGRESS_FILL));
     // Without its worker the dialog would wait for nothing.
     if (!started) OnWorkDone(kConfigFailed);
@@ -161,8 +163,8 @@ BOOL GameDownloadDialog::OnInitDialog() {
 
 void GameDownloadDialog::OnProgress(uint32_t percent) {
     m_progress.SetPos(static_cast<int>(percent));
-    m_stcPercent.SetText(net::DownloadLabelText(percent));
-    m_stcPercent.Invalidate(TRUE);
+    m_percentLabel.SetText(net::DownloadLabelText(percent));
+    m_percentLabel.Invalidate(TRUE);
 }
 
 void GameDownloadDialog::OnWorkDone(int outcome) {
@@ -175,17 +177,17 @@ void GameDownloadDialog::OnWorkDone(int outcome) {
     if (outcome == kDownloaded) StartClient(m_heldClient->Get());
     SetTitle(outcome == kDownloaded ? L"下载完成" : L"下载失败");
     RemoveDownload();
-    ::EnableWindow(m_btnOK.m_hWnd, TRUE);
-    ::EnableWindow(m_btnCancel.m_hWnd, FALSE);
+    ::EnableWindow(m_okButton.m_hWnd, TRUE);
+    ::EnableWindow(m_cancelButton.m_hWnd, FALSE);
 }
 
 bool GameDownloadDialog::StartClient(HANDLE held) {
-    return mainwnd::StartHeldClient(held);
+    return StartHeldClient(held);
 }
 
 void GameDownloadDialog::OnOK() {
     // Button 1 is disabled while the worker runs; Enter then does nothing either.
-    if (::IsWindowEnabled(m_btnOK.m_hWnd)) End(IDOK);
+    if (::IsWindowEnabled(m_okButton.m_hWnd)) End(IDOK);
 }
 
 LRESULT GameDownloadDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -194,7 +196,7 @@ LRESULT GameDownloadDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         End(IDCANCEL);
         return 0;
     }
-    return SkinnedDialog::WindowProc(msg, wParam, lParam);
+    return ui::SkinnedDialog::WindowProc(msg, wParam, lParam);
 }
 
 void GameDownloadDialog::End(INT_PTR result) {
@@ -209,11 +211,13 @@ void GameDownloadDialog::RemoveDownload() {
     m_heldClient->Reset(); // a started client keeps its own hold on the file
     if (m_removed) return;
     m_removed = true;
-    RemoveNowOrAtRestart(m_strLocalFile, false);
-    RemoveNowOrAtRestart(m_strFolder, true);
+    RemoveNowOrAtRestart(m_localFile, false);
+    RemoveNowOrAtRestart(m_folder, true);
 }
 
 void RunGameDownloadDialog(HWND owner, const std::wstring& gameName) {
     GameDownloadDialog dlg(gameName, owner);
     dlg.DoModal();
 }
+
+} // namespace mainwnd

@@ -15,7 +15,9 @@
 #include "ui/skin_progress_win.h"
 #include "ui/skin_label_win.h"
 
-class GameDownloadDialog : public SkinnedDialog {
+namespace mainwnd {
+
+class GameDownloadDialog : public ui::SkinnedDialog {
 public:
     // What the worker came to.
     enum Outcome { kConfigFailed = 0, kDownloadFailed = 1, kDownloaded = 2 };
@@ -25,8 +27,8 @@ public:
 
     // The game's configuration address and the client's file, made when the dialog opens;
     // empty until then and without a usable game name.
-    const std::wstring& ConfigUrl() const { return m_strConfigUrl; }
-    const std::wstring& LocalFile() const { return m_strLocalFile; }
+    const std::wstring& ConfigUrl() const { return m_configUrl; }
+    const std::wstring& LocalFile() const { return m_localFile; }
 
 protected:
     void DoDataExchange() override;
@@ -42,7 +44,7 @@ protected:
     // On this thread, never after the dialog has ended.
     virtual void OnProgress(uint32_t percent);
     virtual void OnWorkDone(int outcome);
-    // Starts the verified client while the dialog holds it (mainwnd::StartHeldClient).
+    // Starts the verified client while the dialog holds it (StartHeldClient).
     virtual bool StartClient(HANDLE held);
 
     // Every way out: the worker's requests are cut off and the dialog waits (bounded) until it
@@ -50,24 +52,24 @@ protected:
     void End(INT_PTR result);
 
     bool Working() const { return m_job.Running(); }
-    const SkinProgress& Progress() const { return m_progress; }
-    const SkinLabel& PercentLabel() const { return m_stcPercent; }
+    const ui::SkinProgress& Progress() const { return m_progress; }
+    const ui::SkinLabel& PercentLabel() const { return m_percentLabel; }
 
 private:
     void RemoveDownload();
 
-    SkinProgress m_progress;
-    SkinButton m_btnOK;
-    SkinButton m_btnCancel;
-    SkinLabel m_stcPercent;
+    ui::SkinProgress m_progress;
+    ui::SkinButton m_okButton;
+    ui::SkinButton m_cancelButton;
+    ui::SkinLabel m_percentLabel;
 
-    const std::wstring m_strGame;
+    const std::wstring m_game;
     // The self-update's configuration address, from which the game's is made.
-    const std::wstring m_strSelfConfigUrl;
-    std::wstring m_strConfigUrl;
-    std::wstring m_strLocalFile;
+    const std::wstring m_selfConfigUrl;
+    std::wstring m_configUrl;
+    std::wstring m_localFile;
     net::DownloadJob m_job;
-    std::wstring m_strFolder; // the download's private folder, empty until made
+    std::wstring m_folder; // the download's private folder, empty until made
     // The verified client, held by the worker's check until it has been started.
     std::shared_ptr<fw::Handle> m_heldClient = std::make_shared<fw::Handle>();
     bool m_removed = false;
@@ -75,3 +77,5 @@ private:
 
 // Runs the download dialog for a game modally over owner.
 void RunGameDownloadDialog(HWND owner, const std::wstring& gameName);
+
+} // namespace mainwnd

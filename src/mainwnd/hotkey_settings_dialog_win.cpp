@@ -7,6 +7,8 @@
 #include "ui/skinned_message_box_win.h"
 #include "ui/skin_image_win.h"
 
+namespace mainwnd {
+
 namespace {
 
 constexpr wchar_t kConflictText[] = L"热键冲突，请重新设置不同热键值";
@@ -22,7 +24,7 @@ base::HotkeyRole RoleAt(int index) {
 
 } // namespace
 
-HotkeySettingsDialog::HotkeySettingsDialog(HWND parent) : SkinnedDialog(IDD, parent) {
+HotkeySettingsDialog::HotkeySettingsDialog(HWND parent) : ui::SkinnedDialog(IDD, parent) {
 }
 
 HotkeySettingsDialog::~HotkeySettingsDialog() {
@@ -34,34 +36,34 @@ HotkeySettingsDialog* HotkeySettingsDialog::Open() {
 }
 
 void HotkeySettingsDialog::DoDataExchange() {
-    SkinnedDialog::DoDataExchange();
+    ui::SkinnedDialog::DoDataExchange();
     for (int i = 0; i < base::kHotkeyCount; ++i)
-        DDX_Control(kEditIds[i], m_edtKeys[i]);
-    DDX_Control(IDC_SET_BOSS_PROMPT, m_stcBossPrompt);
-    DDX_Control(IDC_SET_BOSS_EXAMPLE, m_stcBossExample);
-    DDX_Control(IDC_SET_SWITCH_PROMPT, m_stcSwitchPrompt);
-    DDX_Control(IDC_SET_SWITCH_EXAMPLE, m_stcSwitchExample);
-    DDX_Control(IDC_SET_SOUND_PROMPT, m_stcSoundPrompt);
-    DDX_Control(IDC_SET_SOUND_EXAMPLE, m_stcSoundExample);
-    DDX_Control(IDOK, m_btnOk);
-    DDX_Control(IDCANCEL, m_btnCancel);
+        DDX_Control(kEditIds[i], m_keyEdits[i]);
+    DDX_Control(IDC_SET_BOSS_PROMPT, m_bossPrompt);
+    DDX_Control(IDC_SET_BOSS_EXAMPLE, m_bossExample);
+    DDX_Control(IDC_SET_SWITCH_PROMPT, m_switchPrompt);
+    DDX_Control(IDC_SET_SWITCH_EXAMPLE, m_switchExample);
+    DDX_Control(IDC_SET_SOUND_PROMPT, m_soundPrompt);
+    DDX_Control(IDC_SET_SOUND_EXAMPLE, m_soundExample);
+    DDX_Control(IDOK, m_okButton);
+    DDX_Control(IDCANCEL, m_cancelButton);
 }
 
 BOOL HotkeySettingsDialog::OnInitDialog() {
-    SkinnedDialog::OnInitDialog();
+    ui::SkinnedDialog::OnInitDialog();
     g_openDlg = this;
     SetPopupSkin();
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
     SetTitle(L"设置");
     fw::Bitmap strip(LoadSkinImage(self, IDB_BTN_TEXT));
-    m_btnOk.SetImage(strip.Get(), TRUE);
-    m_btnCancel.SetImage(strip.Get(), TRUE);
+    m_okButton.SetImage(strip.Get(), TRUE);
+    m_cancelButton.SetImage(strip.Get(), TRUE);
     m_groupBrush.Reset(::CreateSolidBrush(kGroupBackground));
 
     for (int i = 0; i < base::kHotkeyCount; ++i) {
         const base::HotkeySpec key = base::LoadHotkey(RoleAt(i));
         m_keyCodes[i] = key.code;
-        m_edtKeys[i].SetWindowText(base::FormatHotkey(key).c_str());
+        m_keyEdits[i].SetWindowText(base::FormatHotkey(key).c_str());
     }
     return TRUE;
 }
@@ -69,21 +71,22 @@ BOOL HotkeySettingsDialog::OnInitDialog() {
 int HotkeySettingsDialog::FocusedEdit() const {
     const HWND focus = ::GetFocus();
     for (int i = 0; i < base::kHotkeyCount; ++i)
-        if (focus && focus == m_edtKeys[i].m_hWnd) return i;
+        if (focus && focus == m_keyEdits[i].m_hWnd) return i;
     return -1;
 }
 
 BOOL HotkeySettingsDialog::PreTranslateMessage(MSG* msg) {
     const auto virtualKey = static_cast<std::uintptr_t>(msg->wParam);
-    if (!base::IsExaminedKeyMessage(msg->message, virtualKey)) return SkinnedDialog::PreTranslateMessage(msg);
+    if (!base::IsExaminedKeyMessage(msg->message, virtualKey))
+        return ui::SkinnedDialog::PreTranslateMessage(msg);
     if (base::IsSwallowedDialogKey(virtualKey)) return TRUE;
     const int index = FocusedEdit();
-    if (index < 0) return SkinnedDialog::PreTranslateMessage(msg);
+    if (index < 0) return ui::SkinnedDialog::PreTranslateMessage(msg);
 
     const base::CapturedKey captured =
         base::CaptureKey(RoleAt(index), static_cast<int>(virtualKey), base::CurrentModifierMask());
     if (captured.code) m_keyCodes[index] = *captured.code;
-    const HWND edit = m_edtKeys[index].m_hWnd;
+    const HWND edit = m_keyEdits[index].m_hWnd;
     ::SetWindowTextW(edit, captured.text.c_str());
     const auto end = static_cast<WPARAM>(captured.text.size());
     ::SendMessageW(edit, EM_SETSEL, end, static_cast<LPARAM>(end));
@@ -95,7 +98,7 @@ BOOL HotkeySettingsDialog::PreTranslateMessage(MSG* msg) {
 void HotkeySettingsDialog::OnOK() {
     std::array<std::wstring, base::kHotkeyCount> texts;
     for (int i = 0; i < base::kHotkeyCount; ++i)
-        texts[i] = m_edtKeys[i].GetWindowText();
+        texts[i] = m_keyEdits[i].GetWindowText();
     const base::SavePlan plan = base::PlanHotkeySave(texts, m_keyCodes);
     if (plan.conflict) {
         Tell(kConflictText);
@@ -103,8 +106,8 @@ void HotkeySettingsDialog::OnOK() {
     }
     for (int i = 0; i < base::kHotkeyCount; ++i)
         if (plan.writes[i]) base::SaveHotkey(RoleAt(i), *plan.writes[i]); // a failed write goes unreported
-    mainwnd::NotifyHotkeysChanged();
-    SkinnedDialog::OnOK();
+    NotifyHotkeysChanged();
+    ui::SkinnedDialog::OnOK();
 }
 
 void HotkeySettingsDialog::Tell(const wchar_t* text) {
@@ -130,10 +133,8 @@ LRESULT HotkeySettingsDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return SkinnedDialog::WindowProc(msg, wParam, lParam);
+    return ui::SkinnedDialog::WindowProc(msg, wParam, lParam);
 }
-
-namespace mainwnd {
 
 void CancelSettingsDialog() {
     HotkeySettingsDialog* dlg = HotkeySettingsDialog::Open();

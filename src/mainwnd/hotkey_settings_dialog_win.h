@@ -12,7 +12,9 @@
 #include "ui/skinned_dialog_win.h"
 #include "ui/skin_label_win.h"
 
-class HotkeySettingsDialog : public SkinnedDialog {
+namespace mainwnd {
+
+class HotkeySettingsDialog : public ui::SkinnedDialog {
 public:
     static constexpr UINT IDD = 158;
 
@@ -23,7 +25,7 @@ public:
     static HotkeySettingsDialog* Open();
 
     // The edit of the boss, window-switch or sound key (index in base::HotkeyRole order).
-    HWND KeyEdit(int index) const { return m_edtKeys[static_cast<size_t>(index)].m_hWnd; }
+    HWND KeyEdit(int index) const { return m_keyEdits[static_cast<size_t>(index)].m_hWnd; }
 
 protected:
     void DoDataExchange() override;
@@ -42,18 +44,17 @@ private:
     int FocusedEdit() const;
 
     // The edits of the boss, window-switch and sound keys, in base::HotkeyRole order.
-    std::array<CWnd, base::kHotkeyCount> m_edtKeys;
-    SkinLabel m_stcBossPrompt, m_stcBossExample;
-    SkinLabel m_stcSwitchPrompt, m_stcSwitchExample;
-    SkinLabel m_stcSoundPrompt, m_stcSoundExample;
-    SkinButton m_btnOk;
-    SkinButton m_btnCancel;
+    std::array<CWnd, base::kHotkeyCount> m_keyEdits;
+    ui::SkinLabel m_bossPrompt, m_bossExample;
+    ui::SkinLabel m_switchPrompt, m_switchExample;
+    ui::SkinLabel m_soundPrompt, m_soundExample;
+    ui::SkinButton m_okButton;
+    ui::SkinButton m_cancelButton;
     // Per edit, the key code last captured or loaded (the modifiers are read back from the text).
     std::array<int, base::kHotkeyCount> m_keyCodes{};
     fw::Brush m_groupBrush;
 };
 
-namespace mainwnd {
 // Ends the open settings dialog without saving when it is shown (the main window hides).
 void CancelSettingsDialog();
 } // namespace mainwnd

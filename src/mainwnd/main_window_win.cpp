@@ -30,6 +30,8 @@
 #include "ui/skinned_message_box_win.h"
 #include "ui/skin_image_win.h"
 
+namespace mainwnd {
+
 using namespace mainwnd;
 
 // The caption layout names the template's controls by number.
@@ -56,8 +58,7 @@ bool IsVisibleWindow(HWND hwnd) {
 
 } // namespace
 
-MainWindow::MainWindow(mainwnd::MainWindowOptions options)
-    : SkinnedDialog(IDD), m_options(std::move(options)) {
+MainWindow::MainWindow(MainWindowOptions options) : ui::SkinnedDialog(IDD), m_options(std::move(options)) {
 }
 
 MainWindow::~MainWindow() {
@@ -67,14 +68,14 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::DoDataExchange() {
-    DDX_Control(IDC_MAIN_HIDE, m_btnHide);
-    DDX_Control(IDC_MAIN_SYSTEM, m_btnSystem);
-    DDX_Control(IDC_MAIN_SOUND, m_btnSound);
-    DDX_Control(IDC_MAIN_OTHER_ACCOUNT, m_stcOther);
+    DDX_Control(IDC_MAIN_HIDE, m_hideButton);
+    DDX_Control(IDC_MAIN_SYSTEM, m_systemButton);
+    DDX_Control(IDC_MAIN_SOUND, m_soundButton);
+    DDX_Control(IDC_MAIN_OTHER_ACCOUNT, m_otherAccountLabel);
 }
 
 BOOL MainWindow::OnInitDialog() {
-    SkinnedDialog::OnInitDialog();
+    ui::SkinnedDialog::OnInitDialog();
     // The login process starts first: its start is most of the time until the player sees the
     // login page, and it needs nothing from the rest of this initialisation. The window waits
     // in its place (1 x 1 at the top left) and is shown before, as the login page is placed
@@ -83,13 +84,13 @@ BOOL MainWindow::OnInitDialog() {
     AllowPageMessages();
     const bool loginStarted = LaunchPageProcess();
     const HINSTANCE instance = ModuleInstance();
-    m_hIcon = static_cast<HICON>(
+    m_icon = static_cast<HICON>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-    m_hIconSmall = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                                   ::GetSystemMetrics(SM_CXSMICON),
-                                                   ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIconSmall));
+    m_smallIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                  ::GetSystemMetrics(SM_CXSMICON),
+                                                  ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
 
     m_keyboardHook.Install(m_hWnd, [this] { return m_model.TabCount() > 0; });
     m_osMajorVersion = base::OsMajorVersion();
@@ -109,20 +110,20 @@ BOOL MainWindow::OnInitDialog() {
 
     fw::Bitmap hide(LoadSkinImage(instance, IDB_BTN_HIDE));
     fw::Bitmap system(LoadSkinImage(instance, IDB_BTN_SYSTEM));
-    m_bmpSoundOn.Reset(LoadSkinImage(instance, IDB_SOUND_ON));
-    m_bmpSoundOff.Reset(LoadSkinImage(instance, IDB_SOUND_OFF));
-    m_btnHide.SetImage(hide.Get(), FALSE);
-    m_btnSound.SetImage(m_bmpSoundOn.Get(), FALSE);
-    m_btnSystem.SetImage(system.Get(), FALSE);
-    m_btnSystem.SetTextColour(RGB(255, 255, 255));
+    m_soundOnImage.Reset(LoadSkinImage(instance, IDB_SOUND_ON));
+    m_soundOffImage.Reset(LoadSkinImage(instance, IDB_SOUND_OFF));
+    m_hideButton.SetImage(hide.Get(), FALSE);
+    m_soundButton.SetImage(m_soundOnImage.Get(), FALSE);
+    m_systemButton.SetImage(system.Get(), FALSE);
+    m_systemButton.SetTextColour(RGB(255, 255, 255));
     ui::LabelStyle link;
     link.textColour = RGB(255, 255, 255);
     link.underline = true;
     link.handCursor = true;
-    m_stcOther.SetStyle(link);
+    m_otherAccountLabel.SetStyle(link);
     fw::Bitmap padlock(LoadSkinImage(instance, IDB_PADLOCK));
-    m_stcOther.SetImage(padlock.Get());
-    m_stcOther.ModifyStyle(0, SS_NOTIFY);
+    m_otherAccountLabel.SetImage(padlock.Get());
+    m_otherAccountLabel.ModifyStyle(0, SS_NOTIFY);
     m_tabs.Create(m_hWnd);
     LoadHotkeys();
     if (m_osMajorVersion < 6) CreatePreVistaLoginDialog(*this);
@@ -144,7 +145,8 @@ std::wstring MainWindow::ProgramPath() const {
 
 bool MainWindow::StartProgram(const std::wstring& options, bool keepProcess) {
     bool started = false;
-    fw::Handle process = fw::StartChildProcess(ProgramPath(), options, base::SystemFolder(), keepProcess, &started);
+    fw::Handle process =
+        fw::StartChildProcess(ProgramPath(), options, base::SystemFolder(), keepProcess, &started);
     if (started && keepProcess) WatchPageProcess(std::move(process));
     return started;
 }
@@ -229,7 +231,7 @@ void MainWindow::QuitAll() {
 void MainWindow::ToggleShow() {
     if (::IsWindowVisible(m_hWnd)) {
         ShowWindow(SW_HIDE);
-        if (m_addAccDlg && m_addAccDlg->IsWindow()) m_addAccDlg->ShowWindow(SW_HIDE);
+        if (m_addAccountPrompt && m_addAccountPrompt->IsWindow()) m_addAccountPrompt->ShowWindow(SW_HIDE);
         CancelSettingsDialog();
     } else {
         ShowWindow(SW_RESTORE);
@@ -251,7 +253,7 @@ void MainWindow::ClosePageWindow(HWND page) {
 
 void MainWindow::BeginRunning() {
     ToggleMaximize(); // out of the 1 x 1 waiting size
-    m_tray.Add(m_hWnd, m_hIconSmall ? m_hIconSmall : m_hIcon, kTitle, base::WM_TRAYNOTIFY);
+    m_tray.Add(m_hWnd, m_smallIcon ? m_smallIcon : m_icon, kTitle, base::WM_TRAYNOTIFY);
     ::SetTimer(m_hWnd, kMuteTimerId, kMuteTimerMs, nullptr);
 }
 
@@ -306,18 +308,18 @@ bool MainWindow::Apply(PageActions a) {
 }
 
 void MainWindow::ShowAddAccountPrompt() {
-    if (!m_addAccDlg) {
-        auto prompt = std::make_unique<AddAccountPrompt>(
-            AddAccountPrompt::Resources{IDD_ADDACC, IDC_ADDACC_TEXT, IDB_ADDACC_BACK}, m_hWnd);
+    if (!m_addAccountPrompt) {
+        auto prompt = std::make_unique<ui::AddAccountPrompt>(
+            ui::AddAccountPrompt::Resources{IDD_ADDACC, IDC_ADDACC_TEXT, IDB_ADDACC_BACK}, m_hWnd);
         if (!prompt->Create(m_hWnd)) return;
-        m_addAccDlg = std::move(prompt);
+        m_addAccountPrompt = std::move(prompt);
     }
     // Right below the label, right edges aligned.
-    const RECT label = m_stcOther.GetWindowRect();
-    const RECT prompt = m_addAccDlg->GetWindowRect();
-    ::SetWindowPos(m_addAccDlg->m_hWnd, nullptr, label.right - (prompt.right - prompt.left), label.bottom, 0,
-                   0, SWP_NOSIZE | SWP_NOZORDER);
-    m_addAccDlg->ShowWindow(SW_SHOW);
+    const RECT label = m_otherAccountLabel.GetWindowRect();
+    const RECT prompt = m_addAccountPrompt->GetWindowRect();
+    ::SetWindowPos(m_addAccountPrompt->m_hWnd, nullptr, label.right - (prompt.right - prompt.left),
+                   label.bottom, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    m_addAccountPrompt->ShowWindow(SW_SHOW);
 }
 
 LRESULT MainWindow::OnPageCreated(WPARAM wParam, LPARAM lParam) {
@@ -452,15 +454,15 @@ void MainWindow::OnMuteTimer() {
         ::PostMessageW(ToHwnd(page), base::WM_PAGEMUTE, m_muted ? 1 : 0, 0);
     if (m_muted != m_shownMuted) {
         m_shownMuted = m_muted;
-        m_btnSound.SetImage(m_muted ? m_bmpSoundOff.Get() : m_bmpSoundOn.Get(), FALSE);
-        m_btnSound.Invalidate(TRUE);
+        m_soundButton.SetImage(m_muted ? m_soundOffImage.Get() : m_soundOnImage.Get(), FALSE);
+        m_soundButton.Invalidate(TRUE);
     }
 }
 
 void MainWindow::OnSize(UINT type, int cx, int cy) {
     const HWND visible = ToHwnd(m_model.PageToPlace(HallVisible()));
     if (visible) PlaceInContent(visible);
-    SkinnedDialog::OnSize(type, cx, cy);
+    ui::SkinnedDialog::OnSize(type, cx, cy);
     if (cx != m_lastWidth) {
         for (const CaptionControl& c : CaptionControlRects(cx)) {
             const HWND control = GetDlgItem(c.id);
@@ -497,7 +499,7 @@ void MainWindow::OnPaint() {
         const RECT client = GetClientRect();
         const int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
         const int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-        ::DrawIcon(dc, x, y, m_hIcon);
+        ::DrawIcon(dc, x, y, m_icon);
     }
     ::EndPaint(m_hWnd, &ps);
 }
@@ -525,7 +527,8 @@ BOOL MainWindow::PreTranslateMessage(MSG* msg) {
     const UINT message = msg->message;
     // The rules are this window's: the pop-ups it owns (the add-account prompt, the settings
     // dialog) take their keys as their own dialogs say.
-    if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)) return SkinnedDialog::PreTranslateMessage(msg);
+    if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd))
+        return ui::SkinnedDialog::PreTranslateMessage(msg);
     // 1. The window-switch key; the program's own key messages carry the marker and pass.
     if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && msg->lParam != base::kSelfMarker &&
         KeyboardHook::IsWindowSwitchKey(static_cast<UINT>(msg->wParam), base::CurrentModifierMask())) {
@@ -552,7 +555,7 @@ BOOL MainWindow::PreTranslateMessage(MSG* msg) {
     }
     // 6. The tab tooltip sees every message, then the dialog's own handling.
     m_tabs.RelayEvent(msg);
-    return SkinnedDialog::PreTranslateMessage(msg);
+    return ui::SkinnedDialog::PreTranslateMessage(msg);
 }
 
 LRESULT MainWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -566,7 +569,7 @@ LRESULT MainWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         OnPaint();
         return 0;
     case WM_QUERYDRAGICON:
-        return reinterpret_cast<LRESULT>(m_hIcon);
+        return reinterpret_cast<LRESULT>(m_icon);
     case WM_SIZE:
         OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         return 0;
@@ -592,7 +595,7 @@ LRESULT MainWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         // A press on a tab never starts a window drag.
         const POINT p = toClient(at);
         if (!Apply(m_model.LeftButtonDown({p.x, p.y}, HallVisible())))
-            SkinnedDialog::OnNcLButtonDown(static_cast<UINT>(wParam), at);
+            ui::SkinnedDialog::OnNcLButtonDown(static_cast<UINT>(wParam), at);
         return 0;
     }
     case WM_LBUTTONUP:
@@ -604,10 +607,11 @@ LRESULT MainWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     case WM_LBUTTONDBLCLK:
-        if (!m_tabs.Contains(at)) SkinnedDialog::OnLButtonDblClk(static_cast<UINT>(wParam), at);
+        if (!m_tabs.Contains(at)) ui::SkinnedDialog::OnLButtonDblClk(static_cast<UINT>(wParam), at);
         return 0;
     case WM_NCLBUTTONDBLCLK:
-        if (!m_tabs.Contains(toClient(at))) SkinnedDialog::OnNcLButtonDblClk(static_cast<UINT>(wParam), at);
+        if (!m_tabs.Contains(toClient(at)))
+            ui::SkinnedDialog::OnNcLButtonDblClk(static_cast<UINT>(wParam), at);
         return 0;
     case WM_MBUTTONUP:
         if (Apply(m_model.MiddleButtonUp({at.x, at.y}))) return 0;
@@ -661,7 +665,7 @@ LRESULT MainWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return SkinnedDialog::WindowProc(msg, wParam, lParam);
+    return ui::SkinnedDialog::WindowProc(msg, wParam, lParam);
 }
 
 // ---- Tab strip: drawing and mouse --------------------------------------------------------------
@@ -678,17 +682,17 @@ BOOL MainWindow::OnEraseBkgnd(HDC dc) {
     const int w = part.right - part.left, h = part.bottom - part.top;
     fw::MemoryDC mem(::CreateCompatibleDC(dc));
     fw::Bitmap surface(::CreateCompatibleBitmap(dc, w, h));
-    if (!mem || !surface) return SkinnedDialog::OnEraseBkgnd(dc);
+    if (!mem || !surface) return ui::SkinnedDialog::OnEraseBkgnd(dc);
     fw::SelectedObject keepSurface(mem.Get(), surface.Get());
     ::SetWindowOrgEx(mem.Get(), part.left, part.top, nullptr);
-    SkinnedDialog::OnEraseBkgnd(mem.Get());
+    ui::SkinnedDialog::OnEraseBkgnd(mem.Get());
     m_tabs.Draw(mem.Get(), reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
     ::BitBlt(dc, part.left, part.top, w, h, mem.Get(), part.left, part.top, SRCCOPY);
     return TRUE;
 }
 
 LRESULT MainWindow::OnNcHitTest(POINT screen) {
-    const LRESULT hit = SkinnedDialog::OnNcHitTest(screen);
+    const LRESULT hit = ui::SkinnedDialog::OnNcHitTest(screen);
     POINT p = screen;
     ::ScreenToClient(m_hWnd, &p);
     m_tabs.OnHitTest(p, ::GetKeyState(VK_LBUTTON) < 0, hit == HTCAPTION);
@@ -698,7 +702,7 @@ LRESULT MainWindow::OnNcHitTest(POINT screen) {
 // ---- Menus and their commands ------------------------------------------------------------------
 
 void MainWindow::OpenSystemMenu() {
-    const RECT button = m_btnSystem.GetWindowRect();
+    const RECT button = m_systemButton.GetWindowRect();
     RunCommand(TrackMenu(m_hWnd, false, {button.left, button.bottom + 2}, &m_menuText));
 }
 
@@ -783,6 +787,9 @@ void MainWindow::OnPageProcessEnded() {
 // one that opened while another already held the window, never does. The window takes itself
 // back whenever one of its holders may have gone.
 void MainWindow::ReleaseIfNotHeld() {
-    if (!::IsWindowEnabled(m_hWnd) && !HeldByDialog(m_hWnd, m_addAccDlg ? m_addAccDlg->m_hWnd : nullptr))
+    if (!::IsWindowEnabled(m_hWnd) &&
+        !HeldByDialog(m_hWnd, m_addAccountPrompt ? m_addAccountPrompt->m_hWnd : nullptr))
         ::EnableWindow(m_hWnd, TRUE);
 }
+
+} // namespace mainwnd

@@ -36,13 +36,11 @@ struct MainWindowOptions {
     // refused it, so that the fallback can be seen.
     bool failRestrictedStart = false;
 };
-} // namespace mainwnd
-
-class MainWindow : public SkinnedDialog {
+class MainWindow : public ui::SkinnedDialog {
 public:
     static constexpr UINT IDD = 102;
 
-    explicit MainWindow(mainwnd::MainWindowOptions options);
+    explicit MainWindow(MainWindowOptions options);
     ~MainWindow() override;
 
     // Starts a page process: this program with " /newgm /<this window> /<tab count>", at the
@@ -63,12 +61,12 @@ public:
     void QuitAll();
 
     // The system menu under the "系统" button, the tray menu at the cursor, and one menu
-    // command by its id (mainwnd::MenuCommand, 1 refresh to 6 exit).
+    // command by its id (MenuCommand, 1 refresh to 6 exit).
     void OpenSystemMenu();
     void OpenTrayMenu();
     void RunCommand(int id);
 
-    const mainwnd::PageModel& Model() const { return m_model; }
+    const PageModel& Model() const { return m_model; }
     HWND SelectedPageWnd() const { return ToHwnd(m_model.SelectedPage()); }
     HWND HallWnd() const { return ToHwnd(m_model.Hall()); }
     bool HasTrayIcon() const { return m_tray.IsShown(); }
@@ -91,7 +89,7 @@ protected:
 
     // The steps of a page's "entergame" that reach the player or start a program; tests answer
     // or record in their place. The download question over this window (IDOK: download it), the
-    // download dialog for a client, and the start of a held client (mainwnd::StartHeldClient).
+    // download dialog for a client, and the start of a held client (StartHeldClient).
     virtual int AskDownload();
     virtual void RunGameDownload(const std::wstring& clientName);
     virtual bool StartClient(HANDLE held);
@@ -101,14 +99,14 @@ protected:
     void WatchPageProcess(fw::Handle process);
 
 private:
-    static HWND ToHwnd(mainwnd::PageHandle h) { return reinterpret_cast<HWND>(h); }
-    static mainwnd::PageHandle ToPage(HWND h) { return reinterpret_cast<mainwnd::PageHandle>(h); }
+    static HWND ToHwnd(PageHandle h) { return reinterpret_cast<HWND>(h); }
+    static PageHandle ToPage(HWND h) { return reinterpret_cast<PageHandle>(h); }
     bool HallVisible() const { return ::IsWindow(HallWnd()) && ::IsWindowVisible(HallWnd()); }
 
     // Carries out what the page model decided, in its order, asking the player where it asks;
     // true when the actions consume the message they answer (it goes no further).
-    bool Apply(mainwnd::PageActions actions);
-    void ApplyQuit(mainwnd::PageActions& actions);
+    bool Apply(PageActions actions);
+    void ApplyQuit(PageActions& actions);
     void ClosePageWindow(HWND page);
     void BeginRunning();
     std::wstring ProgramPath() const;
@@ -149,31 +147,33 @@ private:
     BOOL OnEraseBkgnd(HDC dc);
     LRESULT OnNcHitTest(POINT screen);
 
-    const mainwnd::MainWindowOptions m_options;
-    SkinButton m_btnHide;   // IDC_MAIN_HIDE
-    SkinButton m_btnSound;  // IDC_MAIN_SOUND
-    SkinButton m_btnSystem; // IDC_MAIN_SYSTEM
-    SkinLabel m_stcOther;   // IDC_MAIN_OTHER_ACCOUNT
+    const MainWindowOptions m_options;
+    ui::SkinButton m_hideButton;       // IDC_MAIN_HIDE
+    ui::SkinButton m_soundButton;      // IDC_MAIN_SOUND
+    ui::SkinButton m_systemButton;     // IDC_MAIN_SYSTEM
+    ui::SkinLabel m_otherAccountLabel; // IDC_MAIN_OTHER_ACCOUNT
 
-    mainwnd::PageModel m_model;
-    mainwnd::PageProcessWatch m_pageProcesses;
-    mainwnd::TabStrip m_tabs{m_model};
-    mainwnd::TrayIcon m_tray;
-    mainwnd::KeyboardHook m_keyboardHook;
+    PageModel m_model;
+    PageProcessWatch m_pageProcesses;
+    TabStrip m_tabs{m_model};
+    TrayIcon m_tray;
+    KeyboardHook m_keyboardHook;
     bool m_muted = false;
     int m_osMajorVersion = 0;
     // The mute state last shown on the sound button: muted, so that the first tick paints it.
     bool m_shownMuted = true;
     // The client width seen by the last size change.
     int m_lastWidth = 0;
-    std::unique_ptr<AddAccountPrompt> m_addAccDlg;
-    HICON m_hIcon = nullptr;
-    HICON m_hIconSmall = nullptr;
+    std::unique_ptr<ui::AddAccountPrompt> m_addAccountPrompt;
+    HICON m_icon = nullptr;
+    HICON m_smallIcon = nullptr;
 
-    fw::Bitmap m_bmpSoundOn, m_bmpSoundOff;
+    fw::Bitmap m_soundOnImage, m_soundOffImage;
     // The page whose "entergame" is being settled, and the client it asked for.
     HWND m_enterGamePage = nullptr;
     std::wstring m_enterGameClient;
     // The item texts of the menu being shown, for the test automation.
     std::wstring m_menuText;
 };
+
+} // namespace mainwnd

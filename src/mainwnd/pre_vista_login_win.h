@@ -3,9 +3,9 @@
 // Nothing reads it; it goes when the main window is destroyed.
 #pragma once
 
-class MainWindow;
-
 namespace mainwnd {
+
+class MainWindow;
 
 // Creates the dialog (template 157) at (0, 0), 1 x 1, z-order unchanged, owned by dlg.
 void CreatePreVistaLoginDialog(MainWindow& dlg);

@@ -1,7 +1,7 @@
 #include "net/game_client_rules.h"
 
 #include "base/product.h"
-#include "net/down_game_rules.h"
+#include "net/game_download_rules.h"
 
 namespace net {
 

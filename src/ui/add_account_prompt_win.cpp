@@ -2,32 +2,34 @@
 
 #include "ui/skin_image_win.h"
 
+namespace ui {
+
 AddAccountPrompt::AddAccountPrompt(const Resources& ids, HWND parent)
     : SkinnedDialog(ids.dialogTemplate, parent), m_ids(ids) {
 }
 
 void AddAccountPrompt::DoDataExchange() {
     SkinnedDialog::DoDataExchange();
-    DDX_Control(IDOK, m_btnYes);
-    DDX_Control(IDCANCEL, m_btnNo);
-    DDX_Control(static_cast<int>(m_ids.textLabel), m_stcText);
+    DDX_Control(IDOK, m_yesButton);
+    DDX_Control(IDCANCEL, m_noButton);
+    DDX_Control(static_cast<int>(m_ids.textLabel), m_question);
 }
 
 BOOL AddAccountPrompt::OnInitDialog() {
     SkinnedDialog::OnInitDialog();
     SetTitle(L"登录其他账号");
-    ui::FrameStyle style;
+    FrameStyle style;
     style.captionHeight = 30;
     SetStyle(style);
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
     SetSkin(nullptr, LoadSkinImage(self, m_ids.background), true, false, nullptr, nullptr, nullptr);
     // The strip stays ours: each button keeps only its image list.
-    fw::Bitmap strip(LoadSkinImage(self, ui::GetSkinResources().textButton));
-    m_btnYes.SetImage(strip.Get(), true);
-    m_btnNo.SetImage(strip.Get(), true);
-    ui::LabelStyle text;
+    fw::Bitmap strip(LoadSkinImage(self, GetSkinResources().textButton));
+    m_yesButton.SetImage(strip.Get(), true);
+    m_noButton.SetImage(strip.Get(), true);
+    LabelStyle text;
     text.lineSpacing = 5;
-    m_stcText.SetStyle(text);
+    m_question.SetStyle(text);
     return TRUE;
 }
 
@@ -51,3 +53,5 @@ LRESULT AddAccountPrompt::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return SkinnedDialog::WindowProc(msg, wParam, lParam);
     }
 }
+
+} // namespace ui

@@ -8,6 +8,8 @@
 #include "ui/skinned_dialog_win.h"
 #include "ui/skin_label_win.h"
 
+namespace ui {
+
 class AddAccountPrompt : public SkinnedDialog {
 public:
     // Posted to the parent with wParam 1 (a new tab here) or 0 (a new window), lParam 0.
@@ -23,9 +25,9 @@ public:
     explicit AddAccountPrompt(const Resources& ids, HWND parent = nullptr);
     ~AddAccountPrompt() override = default;
 
-    const SkinButton& YesButton() const { return m_btnYes; }
-    const SkinButton& NoButton() const { return m_btnNo; }
-    const SkinLabel& Question() const { return m_stcText; }
+    const SkinButton& YesButton() const { return m_yesButton; }
+    const SkinButton& NoButton() const { return m_noButton; }
+    const SkinLabel& Question() const { return m_question; }
 
 protected:
     void DoDataExchange() override;
@@ -39,7 +41,9 @@ private:
     void Answer(WPARAM newTab);
 
     Resources m_ids;
-    SkinButton m_btnYes;
-    SkinButton m_btnNo;
-    SkinLabel m_stcText;
+    SkinButton m_yesButton;
+    SkinButton m_noButton;
+    SkinLabel m_question;
 };
+
+} // namespace ui

@@ -7,6 +7,8 @@
 #include "ui/keyed_pixel.h"
 #include "ui/skin_image_win.h"
 
+namespace ui {
+
 namespace {
 
 constexpr DWORD kHoverTimeMs = 10;
@@ -28,7 +30,7 @@ SkinButton::~SkinButton() {
 
 BOOL SkinButton::CreateCaptionButton(int right, int top, UINT id, HWND parent, HBITMAP strip) {
     const SIZE size = BitmapSize(strip);
-    const RECT rc{right - size.cx / ui::kButtonFrames, top, right, top + size.cy};
+    const RECT rc{right - size.cx / kButtonFrames, top, right, top + size.cy};
     if (!Create(L"", WS_CHILD | WS_VISIBLE, rc, parent, static_cast<int>(id))) return FALSE;
     SetImage(strip, FALSE);
     return TRUE;
@@ -36,22 +38,22 @@ BOOL SkinButton::CreateCaptionButton(int right, int top, UINT id, HWND parent, H
 
 BOOL SkinButton::SetImage(HBITMAP strip, BOOL resizeToFrame) {
     const SIZE size = BitmapSize(strip);
-    const int frameW = size.cx / ui::kButtonFrames;
+    const int frameW = size.cx / kButtonFrames;
     // Without a usable strip the button keeps what it had.
     if (frameW <= 0 || size.cy <= 0) return FALSE;
-    fw::ImageList frames(::ImageList_Create(frameW, size.cy, ILC_COLOR24 | ILC_MASK, ui::kButtonFrames, 0));
-    if (AddMaskedCopy(frames.Get(), strip, ui::kKeyColorRef) < 0) return FALSE;
-    m_imgFrames = std::move(frames);
+    fw::ImageList frames(::ImageList_Create(frameW, size.cy, ILC_COLOR24 | ILC_MASK, kButtonFrames, 0));
+    if (AddMaskedCopy(frames.Get(), strip, kKeyColorRef) < 0) return FALSE;
+    m_frames = std::move(frames);
     if (resizeToFrame && m_hWnd) {
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, frameW, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    if (m_hWnd) m_rcWindow = GetWindowRect();
+    if (m_hWnd) m_faceRect = GetWindowRect();
     return TRUE;
 }
 
 void SkinButton::SetToolTip(const wchar_t* text) {
-    m_strToolTip = text ? text : L"";
-    m_bToolTip = TRUE;
+    m_toolTipText = text ? text : L"";
+    m_hasToolTip = TRUE;
     if (m_toolTip.IsWindow() || !m_hWnd) return;
     HWND tip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
@@ -71,14 +73,14 @@ void SkinButton::DestroyToolTip() {
 }
 
 void SkinButton::PreSubclassWindow() {
-    m_strText = GetWindowText();
+    m_text = GetWindowText();
     ModifyStyle(0, BS_OWNERDRAW);
-    m_rcWindow = GetWindowRect();
+    m_faceRect = GetWindowRect();
     CButton::PreSubclassWindow();
 }
 
 BOOL SkinButton::PreTranslateMessage(MSG* msg) {
-    if (m_bToolTip && m_toolTip.IsWindow()) {
+    if (m_hasToolTip && m_toolTip.IsWindow()) {
         m_toolTip.SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
     }
     return CButton::PreTranslateMessage(msg);
@@ -86,11 +88,11 @@ BOOL SkinButton::PreTranslateMessage(MSG* msg) {
 
 void SkinButton::DrawItem(DRAWITEMSTRUCT* item) {
     const bool disabled = (item->itemState & (ODS_DISABLED | ODS_GRAYED)) != 0;
-    const ui::ButtonLook look =
-        ui::ChooseButtonFrame(disabled, (item->itemState & ODS_SELECTED) != 0, m_bPressed, m_bHover);
-    m_bPressed = look.pressedLatch;
+    const ButtonLook look =
+        ChooseButtonFrame(disabled, (item->itemState & ODS_SELECTED) != 0, m_pressed, m_hover);
+    m_pressed = look.pressedLatch;
 
-    const int w = m_rcWindow.right - m_rcWindow.left, h = m_rcWindow.bottom - m_rcWindow.top;
+    const int w = m_faceRect.right - m_faceRect.left, h = m_faceRect.bottom - m_faceRect.top;
     if (w <= 0 || h <= 0) return;
     fw::MemoryDC mem(::CreateCompatibleDC(item->hDC));
     fw::Bitmap surface(::CreateCompatibleBitmap(item->hDC, w, h));
@@ -107,68 +109,67 @@ void SkinButton::DrawItem(DRAWITEMSTRUCT* item) {
         ::SetWindowOrgEx(mem.Get(), old.x, old.y, nullptr);
     }
 
-    if (m_imgFrames && look.frame < ::ImageList_GetImageCount(m_imgFrames.Get())) {
+    if (m_frames && look.frame < ::ImageList_GetImageCount(m_frames.Get())) {
         int frameW = 0, frameH = 0;
-        ::ImageList_GetIconSize(m_imgFrames.Get(), &frameW, &frameH);
+        ::ImageList_GetIconSize(m_frames.Get(), &frameW, &frameH);
         if (frameW == w && frameH == h) {
-            ::ImageList_Draw(m_imgFrames.Get(), look.frame, mem.Get(), 0, 0, ILD_TRANSPARENT);
+            ::ImageList_Draw(m_frames.Get(), look.frame, mem.Get(), 0, 0, ILD_TRANSPARENT);
         } else {
             // Scaled: the frame on magenta first, then a transparent stretch of that.
             fw::MemoryDC frameDc(::CreateCompatibleDC(item->hDC));
             fw::Bitmap frame(::CreateCompatibleBitmap(item->hDC, frameW, frameH));
             if (frameDc && frame) {
                 fw::SelectedObject keepFrame(frameDc.Get(), frame.Get());
-                fw::Brush magenta(::CreateSolidBrush(ui::kKeyColorRef));
+                fw::Brush magenta(::CreateSolidBrush(kKeyColorRef));
                 const RECT all{0, 0, frameW, frameH};
                 ::FillRect(frameDc.Get(), &all, magenta.Get());
-                ::ImageList_Draw(m_imgFrames.Get(), look.frame, frameDc.Get(), 0, 0, ILD_TRANSPARENT);
-                ::TransparentBlt(mem.Get(), 0, 0, w, h, frameDc.Get(), 0, 0, frameW, frameH,
-                                 ui::kKeyColorRef);
+                ::ImageList_Draw(m_frames.Get(), look.frame, frameDc.Get(), 0, 0, ILD_TRANSPARENT);
+                ::TransparentBlt(mem.Get(), 0, 0, w, h, frameDc.Get(), 0, 0, frameW, frameH, kKeyColorRef);
             }
         }
     }
 
-    if (!m_strText.empty()) {
+    if (!m_text.empty()) {
         ::SetBkMode(mem.Get(), TRANSPARENT);
-        ::SetTextColor(mem.Get(), look.frame == 3 ? ::GetSysColor(COLOR_GRAYTEXT) : m_crText);
+        ::SetTextColor(mem.Get(), look.frame == 3 ? ::GetSysColor(COLOR_GRAYTEXT) : m_textColour);
         HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
         fw::SelectedObject keepFont(mem.Get(), font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
         RECT rc = GetClientRect();
-        ::DrawTextW(mem.Get(), m_strText.c_str(), static_cast<int>(m_strText.size()), &rc,
+        ::DrawTextW(mem.Get(), m_text.c_str(), static_cast<int>(m_text.size()), &rc,
                     DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
     ::BitBlt(item->hDC, 0, 0, w, h, mem.Get(), 0, 0, SRCCOPY);
 }
 
 void SkinButton::OnMouseMove() {
-    if (!m_bTracking) {
+    if (!m_tracking) {
         TRACKMOUSEEVENT tme{};
         tme.cbSize = sizeof(tme);
         tme.dwFlags = TME_HOVER | TME_LEAVE;
         tme.hwndTrack = m_hWnd;
         tme.dwHoverTime = kHoverTimeMs;
-        m_bTracking = ::TrackMouseEvent(&tme);
+        m_tracking = ::TrackMouseEvent(&tme);
     }
 }
 
 void SkinButton::OnMouseHover() {
-    m_bHover = TRUE;
+    m_hover = TRUE;
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    if (m_bToolTip && m_toolTip.IsWindow()) {
+    if (m_hasToolTip && m_toolTip.IsWindow()) {
         TOOLINFOW ti = ToolFor(m_hWnd);
-        ti.lpszText = const_cast<wchar_t*>(m_strToolTip.c_str());
+        ti.lpszText = const_cast<wchar_t*>(m_toolTipText.c_str());
         m_toolTip.SendMessage(TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
     }
 }
 
 void SkinButton::OnMouseLeave() {
-    m_bHover = FALSE;
-    m_bTracking = FALSE;
+    m_hover = FALSE;
+    m_tracking = FALSE;
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
 void SkinButton::OnLButtonUp() {
-    m_bPressed = FALSE;
+    m_pressed = FALSE;
 }
 
 LRESULT SkinButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -195,17 +196,19 @@ LRESULT SkinButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         // The tool's text is asked for until the first hover has set it.
         auto* hdr = reinterpret_cast<NMHDR*>(lParam);
         if (hdr && hdr->hwndFrom == m_toolTip.m_hWnd && hdr->code == TTN_GETDISPINFOW) {
-            reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = const_cast<wchar_t*>(m_strToolTip.c_str());
+            reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = const_cast<wchar_t*>(m_toolTipText.c_str());
             return 0;
         }
         break;
     }
     case WM_DESTROY:
         DestroyToolTip();
-        m_bHover = m_bTracking = m_bPressed = FALSE;
+        m_hover = m_tracking = m_pressed = FALSE;
         break;
     default:
         break;
     }
     return CButton::WindowProc(msg, wParam, lParam);
 }
+
+} // namespace ui

@@ -9,6 +9,8 @@
 
 #include "fw/fw_win.h"
 
+namespace ui {
+
 class SkinButton : public CButton {
 public:
     SkinButton() = default;
@@ -23,20 +25,20 @@ public:
     void SetToolTip(const wchar_t* text);
 
     // The centred text (taken from the window text when attached) and its colour.
-    void SetText(std::wstring text) { m_strText = std::move(text); }
-    const std::wstring& Text() const { return m_strText; }
-    void SetTextColour(COLORREF colour) { m_crText = colour; }
+    void SetText(std::wstring text) { m_text = std::move(text); }
+    const std::wstring& Text() const { return m_text; }
+    void SetTextColour(COLORREF colour) { m_textColour = colour; }
     // Forgets the hover, for a button that moved away from under the mouse.
-    void ForgetHover() { m_bHover = m_bTracking = FALSE; }
+    void ForgetHover() { m_hover = m_tracking = FALSE; }
 
     // What the button tracks itself, for the windows around it and for tests.
-    bool IsHovered() const { return m_bHover != FALSE; }
-    bool IsTracking() const { return m_bTracking != FALSE; }
-    bool IsPressed() const { return m_bPressed != FALSE; }
-    HIMAGELIST Frames() const { return m_imgFrames.Get(); }
+    bool IsHovered() const { return m_hover != FALSE; }
+    bool IsTracking() const { return m_tracking != FALSE; }
+    bool IsPressed() const { return m_pressed != FALSE; }
+    HIMAGELIST Frames() const { return m_frames.Get(); }
     HWND ToolTipWindow() const { return m_toolTip.m_hWnd; }
     // The drawing size: the window's size when the image was last set or the button attached.
-    SIZE FaceSize() const { return {m_rcWindow.right - m_rcWindow.left, m_rcWindow.bottom - m_rcWindow.top}; }
+    SIZE FaceSize() const { return {m_faceRect.right - m_faceRect.left, m_faceRect.bottom - m_faceRect.top}; }
 
     void PreSubclassWindow() override;
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -50,14 +52,16 @@ private:
     void OnLButtonUp();
     void DestroyToolTip();
 
-    BOOL m_bTracking = FALSE;
-    BOOL m_bHover = FALSE;
-    RECT m_rcWindow{}; // only its width and height are used: the drawing size
-    std::wstring m_strText;
-    COLORREF m_crText = 0;
-    fw::ImageList m_imgFrames;
-    BOOL m_bPressed = FALSE;
-    BOOL m_bToolTip = FALSE;
+    BOOL m_tracking = FALSE;
+    BOOL m_hover = FALSE;
+    RECT m_faceRect{}; // only its width and height are used: the drawing size
+    std::wstring m_text;
+    COLORREF m_textColour = 0;
+    fw::ImageList m_frames;
+    BOOL m_pressed = FALSE;
+    BOOL m_hasToolTip = FALSE;
     CWnd m_toolTip;
-    std::wstring m_strToolTip;
+    std::wstring m_toolTipText;
 };
+
+} // namespace ui

@@ -21,14 +21,12 @@ void PaintParentBackground(HWND control, HDC dc) {
     ::SetWindowOrgEx(dc, old.x, old.y, nullptr);
 }
 
-} // namespace ui
-
 namespace {
 constexpr UINT kHoverTimeMs = 10;
 } // namespace
 
 void SkinLabel::PreSubclassWindow() {
-    m_strText = GetWindowText();
+    m_text = GetWindowText();
 }
 
 bool SkinLabel::SetImage(HBITMAP bitmap) {
@@ -36,10 +34,10 @@ bool SkinLabel::SetImage(HBITMAP bitmap) {
     if (!bitmap || !::GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
         return false;
     fw::ImageList list(::ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0));
-    if (AddMaskedCopy(list.Get(), bitmap, ui::kKeyColorRef) < 0) return false;
-    m_imgIcon = std::move(list);
-    m_nImageWidth = info.bmWidth;
-    m_nImageHeight = info.bmHeight;
+    if (AddMaskedCopy(list.Get(), bitmap, kKeyColorRef) < 0) return false;
+    m_image = std::move(list);
+    m_imageWidth = info.bmWidth;
+    m_imageHeight = info.bmHeight;
     return true;
 }
 
@@ -93,11 +91,11 @@ void SkinLabel::OnPaint() {
         if (mem && bmp) {
             fw::SelectedObject selected(mem.Get(), bmp.Get());
             const int saved = ::SaveDC(mem.Get());
-            ui::PaintParentBackground(m_hWnd, mem.Get());
+            PaintParentBackground(m_hWnd, mem.Get());
             ::RestoreDC(mem.Get(), saved);
-            if (m_imgIcon && ::ImageList_GetImageCount(m_imgIcon.Get()) > 0) {
-                const auto place = ui::PlaceLabelImage({0, 0, w, h}, m_nImageWidth, m_nImageHeight);
-                ::ImageList_Draw(m_imgIcon.Get(), 0, mem.Get(), place.imageX, place.imageY, ILD_TRANSPARENT);
+            if (m_image && ::ImageList_GetImageCount(m_image.Get()) > 0) {
+                const auto place = PlaceLabelImage({0, 0, w, h}, m_imageWidth, m_imageHeight);
+                ::ImageList_Draw(m_image.Get(), 0, mem.Get(), place.imageX, place.imageY, ILD_TRANSPARENT);
             }
             DrawLabelText(mem.Get());
             ::BitBlt(paint, 0, 0, w, h, mem.Get(), 0, 0, SRCCOPY);
@@ -107,24 +105,24 @@ void SkinLabel::OnPaint() {
 }
 
 void SkinLabel::DrawLabelText(HDC dc) {
-    const auto place = ui::PlaceLabelImage(base::FromRECT(GetClientRect()), m_nImageWidth, m_nImageHeight);
-    const UINT flags = ui::LabelDrawFlags(GetStyle());
+    const auto place = PlaceLabelImage(base::FromRECT(GetClientRect()), m_imageWidth, m_imageHeight);
+    const UINT flags = LabelDrawFlags(GetStyle());
 
     const int saved = ::SaveDC(dc);
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, (m_style.hoverColourOn && m_bHover) ? m_style.hoverColour : m_style.textColour);
+    ::SetTextColor(dc, (m_style.hoverColourOn && m_hover) ? m_style.hoverColour : m_style.textColour);
     ::SelectObject(dc, GetLabelFont());
 
     SIZE probe{};
-    ::GetTextExtentPoint32W(dc, ui::kLabelProbeText, ui::kLabelProbeLength, &probe);
-    const int lineHeight = probe.cy, charWidth = probe.cx / ui::kLabelProbeLength;
+    ::GetTextExtentPoint32W(dc, kLabelProbeText, kLabelProbeLength, &probe);
+    const int lineHeight = probe.cy, charWidth = probe.cx / kLabelProbeLength;
     const auto measure = [dc](std::wstring_view s) {
         SIZE size{};
         ::GetTextExtentPoint32W(dc, s.data(), static_cast<int>(s.size()), &size);
         return static_cast<int>(size.cx);
     };
     const auto layout =
-        ui::WrapLabelText(m_strText, place.textArea, lineHeight, charWidth, m_style.lineSpacing, measure);
+        WrapLabelText(m_text, place.textArea, lineHeight, charWidth, m_style.lineSpacing, measure);
     for (const auto& line : layout.lines) {
         RECT r = base::ToRECT(line.rect);
         ::DrawTextW(dc, line.text.c_str(), static_cast<int>(line.text.size()), &r, flags);
@@ -134,7 +132,7 @@ void SkinLabel::DrawLabelText(HDC dc) {
     // Labels only grow: a label lower than its lines becomes as high as they need.
     const RECT window = GetWindowRect();
     const int height = window.bottom - window.top;
-    if (ui::GrownLabelHeight(height, layout.neededHeight) != height) {
+    if (GrownLabelHeight(height, layout.neededHeight) != height) {
         POINT topLeft{window.left, window.top};
         ::ScreenToClient(::GetParent(m_hWnd), &topLeft);
         ::SetWindowPos(m_hWnd, nullptr, topLeft.x, topLeft.y, window.right - window.left, layout.neededHeight,
@@ -148,18 +146,20 @@ BOOL SkinLabel::OnSetCursor() {
 }
 
 void SkinLabel::OnMouseMove() {
-    if (m_bTracking) return;
+    if (m_tracking) return;
     TRACKMOUSEEVENT tme{sizeof(tme), TME_HOVER | TME_LEAVE, m_hWnd, kHoverTimeMs};
-    m_bTracking = ::TrackMouseEvent(&tme);
+    m_tracking = ::TrackMouseEvent(&tme);
 }
 
 void SkinLabel::OnMouseHover() {
-    m_bHover = TRUE;
+    m_hover = TRUE;
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
 void SkinLabel::OnMouseLeave() {
-    m_bHover = FALSE;
-    m_bTracking = FALSE;
+    m_hover = FALSE;
+    m_tracking = FALSE;
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
+
+} // namespace ui

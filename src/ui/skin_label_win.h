@@ -26,8 +26,6 @@ struct LabelStyle {
     int fontWeight = -1;
     int lineSpacing = 3; // pixels between wrapped lines
 };
-} // namespace ui
-
 class SkinLabel : public CWnd {
 public:
     SkinLabel() = default;
@@ -41,12 +39,12 @@ public:
     HFONT GetLabelFont();
 
     // The style, set before the first paint: the font is made once, from the style of that time.
-    void SetStyle(const ui::LabelStyle& style) { m_style = style; }
-    const ui::LabelStyle& Style() const { return m_style; }
+    void SetStyle(const LabelStyle& style) { m_style = style; }
+    const LabelStyle& Style() const { return m_style; }
     // The text (taken from the window text when attached); the caller repaints.
-    void SetText(std::wstring text) { m_strText = std::move(text); }
-    const std::wstring& Text() const { return m_strText; }
-    SIZE ImageSize() const { return {m_nImageWidth, m_nImageHeight}; }
+    void SetText(std::wstring text) { m_text = std::move(text); }
+    const std::wstring& Text() const { return m_text; }
+    SIZE ImageSize() const { return {m_imageWidth, m_imageHeight}; }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -62,12 +60,14 @@ protected:
     void OnMouseLeave();
 
 private:
-    ui::LabelStyle m_style;
-    std::wstring m_strText;
+    LabelStyle m_style;
+    std::wstring m_text;
     fw::Font m_font;
-    BOOL m_bHover = FALSE;
-    BOOL m_bTracking = FALSE;
-    fw::ImageList m_imgIcon;
-    int m_nImageWidth = 0;
-    int m_nImageHeight = 0;
+    BOOL m_hover = FALSE;
+    BOOL m_tracking = FALSE;
+    fw::ImageList m_image;
+    int m_imageWidth = 0;
+    int m_imageHeight = 0;
 };
+
+} // namespace ui

@@ -8,14 +8,16 @@
 #include "ui/skin_image_win.h"
 #include "ui/skin_label_win.h"
 
+namespace ui {
+
 bool SkinProgress::SetImages(HBITMAP track, HBITMAP fill) {
-    m_hbmBack.Reset(track);
-    m_hbmFill.Reset(fill);
+    m_track.Reset(track);
+    m_fill.Reset(fill);
     const SIZE t = BitmapSize(track), f = BitmapSize(fill);
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, t.cx, t.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const auto g = ui::ComputeProgressGeometry(t.cx, t.cy, f.cx, f.cy);
-    m_rcBar = base::ToRECT(g.bar);
-    m_rcFill = base::ToRECT(g.fill);
+    const auto g = ComputeProgressGeometry(t.cx, t.cy, f.cx, f.cy);
+    m_trackRect = base::ToRECT(g.bar);
+    m_fillRect = base::ToRECT(g.fill);
     return true;
 }
 
@@ -42,24 +44,25 @@ void SkinProgress::OnPaint() {
         fw::Bitmap bmp(::CreateCompatibleBitmap(paint, w, h));
         if (mem && bmp) {
             fw::SelectedObject selected(mem.Get(), bmp.Get());
-            ui::PaintParentBackground(m_hWnd, mem.Get());
+            PaintParentBackground(m_hWnd, mem.Get());
             fw::MemoryDC src(::CreateCompatibleDC(paint));
-            if (src && m_hbmBack) {
-                fw::SelectedObject image(src.Get(), m_hbmBack.Get());
-                const int bw = m_rcBar.right - m_rcBar.left, bh = m_rcBar.bottom - m_rcBar.top;
-                ::TransparentBlt(mem.Get(), 0, 0, bw, bh, src.Get(), 0, 0, bw, bh, ui::kKeyColorRef);
+            if (src && m_track) {
+                fw::SelectedObject image(src.Get(), m_track.Get());
+                const int bw = m_trackRect.right - m_trackRect.left,
+                          bh = m_trackRect.bottom - m_trackRect.top;
+                ::TransparentBlt(mem.Get(), 0, 0, bw, bh, src.Get(), 0, 0, bw, bh, kKeyColorRef);
             }
-            if (src && m_hbmFill) {
+            if (src && m_fill) {
                 PBRANGE range{};
                 SendMessage(PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
-                const base::Rect fillRect = base::FromRECT(m_rcFill);
-                const auto fill = ui::ComputeProgressFill(fillRect, GetPos(), range.iLow, range.iHigh);
+                const base::Rect fillRect = base::FromRECT(m_fillRect);
+                const auto fill = ComputeProgressFill(fillRect, GetPos(), range.iLow, range.iHigh);
                 const int fh = fillRect.Height();
-                fw::SelectedObject image(src.Get(), m_hbmFill.Get());
+                fw::SelectedObject image(src.Get(), m_fill.Get());
                 for (const auto& span : {fill.left, fill.right}) {
                     if (span.width <= 0) continue;
                     ::TransparentBlt(mem.Get(), span.destX, fillRect.top, span.width, fh, src.Get(),
-                                     span.srcX, 0, span.width, fh, ui::kKeyColorRef);
+                                     span.srcX, 0, span.width, fh, kKeyColorRef);
                 }
             }
             ::BitBlt(paint, 0, 0, w, h, mem.Get(), 0, 0, SRCCOPY);
@@ -67,3 +70,5 @@ void SkinProgress::OnPaint() {
     }
     ::EndPaint(m_hWnd, &ps);
 }
+
+} // namespace ui

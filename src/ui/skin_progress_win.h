@@ -6,6 +6,8 @@
 #include "fw/handles_win.h"
 #include "fw/wnd_win.h"
 
+namespace ui {
+
 class SkinProgress : public CWnd {
 public:
     SkinProgress() = default;
@@ -23,8 +25,10 @@ protected:
     void OnPaint();
 
 private:
-    fw::Bitmap m_hbmBack;
-    fw::Bitmap m_hbmFill;
-    RECT m_rcBar{};
-    RECT m_rcFill{};
+    fw::Bitmap m_track;
+    fw::Bitmap m_fill;
+    RECT m_trackRect{};
+    RECT m_fillRect{};
 };
+
+} // namespace ui

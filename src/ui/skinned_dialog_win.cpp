@@ -10,6 +10,8 @@
 #include "base/geometry_win.h"
 #include "ui/skin_image_win.h"
 
+namespace ui {
+
 namespace {
 
 constexpr COLORREF kMagentaPixel = 0x00FF00FF; // as read from a 32-bit DIB: R, G, B in the low three bytes
@@ -36,26 +38,25 @@ POINT PointFrom(LPARAM lParam) {
     return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
 }
 
-ui::SkinResources& SkinIds() {
-    static ui::SkinResources ids;
+SkinResources& SkinIds() {
+    static SkinResources ids;
     return ids;
 }
 
 } // namespace
 
-void ui::SetSkinResources(const SkinResources& ids) {
+void SetSkinResources(const SkinResources& ids) {
     SkinIds() = ids;
 }
 
-const ui::SkinResources& ui::GetSkinResources() {
+const SkinResources& GetSkinResources() {
     return SkinIds();
 }
 
 // The portable hit codes are WM_NCHITTEST's own.
-static_assert(ui::kHitCaption == HTCAPTION && ui::kHitLeft == HTLEFT && ui::kHitRight == HTRIGHT &&
-              ui::kHitTop == HTTOP && ui::kHitTopLeft == HTTOPLEFT && ui::kHitTopRight == HTTOPRIGHT &&
-              ui::kHitBottom == HTBOTTOM && ui::kHitBottomLeft == HTBOTTOMLEFT &&
-              ui::kHitBottomRight == HTBOTTOMRIGHT);
+static_assert(kHitCaption == HTCAPTION && kHitLeft == HTLEFT && kHitRight == HTRIGHT && kHitTop == HTTOP &&
+              kHitTopLeft == HTTOPLEFT && kHitTopRight == HTTOPRIGHT && kHitBottom == HTBOTTOM &&
+              kHitBottomLeft == HTBOTTOMLEFT && kHitBottomRight == HTBOTTOMRIGHT);
 
 SkinnedDialog::SkinnedDialog(UINT templateId, HWND parent) : CDialog(templateId, parent) {
 }
@@ -78,10 +79,10 @@ BOOL SkinnedDialog::OnInitDialog() {
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     const RECT wa = WorkArea();
-    m_nMaxWidth = Width(wa);
-    m_nMaxHeight = Height(wa);
-    const base::Rect restore = ui::InitialRestoreRect(base::FromRECT(wa));
-    m_rcRestore = base::ToRECT(restore);
+    m_maxWidth = Width(wa);
+    m_maxHeight = Height(wa);
+    const base::Rect restore = InitialRestoreRect(base::FromRECT(wa));
+    m_restoreRect = base::ToRECT(restore);
     return TRUE;
 }
 
@@ -106,7 +107,7 @@ void SkinnedDialog::SetTitle(const wchar_t* text) {
     LOGFONTW lf{};
     ::GetObjectW(dialogFont ? static_cast<HGDIOBJ>(dialogFont) : ::GetStockObject(DEFAULT_GUI_FONT),
                  sizeof(lf), &lf);
-    const base::Point at = ui::TitleOrigin(Layout(), std::abs(lf.lfHeight), HasSmallIcon());
+    const base::Point at = TitleOrigin(Layout(), std::abs(lf.lfHeight), HasSmallIcon());
 
     SIZE extent{};
     fw::WindowDC dc(m_hWnd);
@@ -126,17 +127,17 @@ void SkinnedDialog::SetTitle(const wchar_t* text) {
 }
 
 BOOL SkinnedDialog::SetPopupSkin() {
-    SetStyle(ui::kPopupFrame);
+    SetStyle(kPopupFrame);
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
-    const ui::SkinResources& ids = ui::GetSkinResources();
+    const SkinResources& ids = GetSkinResources();
     fw::Bitmap close(LoadSkinImage(self, ids.closeButton)); // the button keeps a copy
     return SetSkin(close.Get(), LoadSkinImage(self, ids.dialogBackground), FALSE, TRUE);
 }
 
 BOOL SkinnedDialog::SetSkin(HBITMAP closeImage, HBITMAP backgroundImage, BOOL sizeToBackground, BOOL stretch,
                             HBITMAP minimizeImage, HBITMAP maximizeImage, HBITMAP restoreImage) {
-    m_bmpBackground.Reset(backgroundImage);
-    m_bStretch = stretch;
+    m_background.Reset(backgroundImage);
+    m_stretch = stretch;
     m_frameCache.Reset();
 
     int layoutWidth = Width(GetClientRect());
@@ -154,43 +155,41 @@ BOOL SkinnedDialog::SetSkin(HBITMAP closeImage, HBITMAP backgroundImage, BOOL si
     };
     const int right = layoutWidth - m_style.buttonRight;
     if (closeImage) {
-        recreate(m_btnClose, right, kIdClose, closeImage, L"关闭");
+        recreate(m_closeButton, right, kIdClose, closeImage, L"关闭");
     }
-    ui::CaptionButtons widths{ButtonWidth(m_btnClose), 0, 0};
-    widths.maximize = maximizeImage ? BitmapSize(maximizeImage).cx / ui::kButtonFrames : 0;
-    widths.minimize = minimizeImage ? BitmapSize(minimizeImage).cx / ui::kButtonFrames : 0;
-    const ui::CaptionButtons lefts =
-        ui::SkinButtonLefts(layoutWidth, m_style.buttonRight, m_style.buttonGap, widths);
+    CaptionButtons widths{ButtonWidth(m_closeButton), 0, 0};
+    widths.maximize = maximizeImage ? BitmapSize(maximizeImage).cx / kButtonFrames : 0;
+    widths.minimize = minimizeImage ? BitmapSize(minimizeImage).cx / kButtonFrames : 0;
+    const CaptionButtons lefts = SkinButtonLefts(layoutWidth, m_style.buttonRight, m_style.buttonGap, widths);
     if (maximizeImage) {
-        recreate(m_btnMaximize, lefts.maximize + widths.maximize, kIdMaximize, maximizeImage, L"最大化");
-        m_bmpMaximize.Reset(maximizeImage);
-        m_bmpRestore.Reset(restoreImage);
+        recreate(m_maximizeButton, lefts.maximize + widths.maximize, kIdMaximize, maximizeImage, L"最大化");
+        m_maximizeImage.Reset(maximizeImage);
+        m_restoreImage.Reset(restoreImage);
     }
     if (minimizeImage) {
-        recreate(m_btnMinimize, lefts.minimize + widths.minimize, kIdMinimize, minimizeImage, L"最小化");
+        recreate(m_minimizeButton, lefts.minimize + widths.minimize, kIdMinimize, minimizeImage, L"最小化");
     }
     return TRUE;
 }
 
 void SkinnedDialog::RedrawCaptionButtons() {
-    for (SkinButton* button : {&m_btnClose, &m_btnMaximize, &m_btnMinimize}) {
+    for (SkinButton* button : {&m_closeButton, &m_maximizeButton, &m_minimizeButton}) {
         if (button->m_hWnd) ::InvalidateRect(button->m_hWnd, nullptr, TRUE);
     }
 }
 
 void SkinnedDialog::UpdateRegion() {
-    if (!m_bmpBackground) return;
+    if (!m_background) return;
     const RECT wr = GetWindowRect();
     const int w = Width(wr), h = Height(wr);
-    const SIZE image = BitmapSize(m_bmpBackground.Get());
+    const SIZE image = BitmapSize(m_background.Get());
     if (image.cx <= 0 || image.cy <= 0) return;
 
     // The skin's pixels, top row first.
     std::vector<uint32_t> pixels(static_cast<size_t>(image.cx) * image.cy);
     BITMAPINFO bi = Dib32Info(image.cx, -image.cy);
     HDC screen = ::GetDC(nullptr);
-    const int rows =
-        ::GetDIBits(screen, m_bmpBackground.Get(), 0, image.cy, pixels.data(), &bi, DIB_RGB_COLORS);
+    const int rows = ::GetDIBits(screen, m_background.Get(), 0, image.cy, pixels.data(), &bi, DIB_RGB_COLORS);
     ::ReleaseDC(nullptr, screen);
     if (rows != image.cy) return;
 
@@ -199,7 +198,7 @@ void SkinnedDialog::UpdateRegion() {
     const auto isKey = [&](int x, int y) {
         return (pixels[static_cast<size_t>(y) * image.cx + x] & 0x00FFFFFF) == kMagentaPixel;
     };
-    for (const base::Point& p : ui::CornerHoles(image.cx, image.cy, w, h, isKey)) {
+    for (const base::Point& p : CornerHoles(image.cx, image.cy, w, h, isKey)) {
         fw::Region hole(::CreateRectRgn(p.x, p.y, p.x + 1, p.y + 1));
         ::CombineRgn(shape.Get(), shape.Get(), hole.Get(), RGN_DIFF);
     }
@@ -208,13 +207,12 @@ void SkinnedDialog::UpdateRegion() {
 }
 
 void SkinnedDialog::DrawBackground(HDC dc, int w, int h) {
-    const SIZE image = BitmapSize(m_bmpBackground.Get());
+    const SIZE image = BitmapSize(m_background.Get());
     fw::MemoryDC src(::CreateCompatibleDC(dc));
     if (!src) return;
-    fw::SelectedObject keep(src.Get(), m_bmpBackground.Get());
+    fw::SelectedObject keep(src.Get(), m_background.Get());
     const int oldMode = ::SetStretchBltMode(dc, COLORONCOLOR);
-    for (const ui::BlitStep& s :
-         ui::NineSliceSteps(image.cx, image.cy, w, h, Layout(), m_bStretch != FALSE)) {
+    for (const BlitStep& s : NineSliceSteps(image.cx, image.cy, w, h, Layout(), m_stretch != FALSE)) {
         if (s.stretch) {
             ::StretchBlt(dc, s.dst.x, s.dst.y, s.dst.w, s.dst.h, src.Get(), s.src.x, s.src.y, s.src.w,
                          s.src.h, SRCCOPY);
@@ -227,11 +225,11 @@ void SkinnedDialog::DrawBackground(HDC dc, int w, int h) {
 
 void SkinnedDialog::RenderFrame(HDC dc, int w, int h) {
     DrawBackground(dc, w, h);
-    const ui::FrameLayout layout = Layout();
+    const FrameLayout layout = Layout();
     HICON icon = reinterpret_cast<HICON>(SendMessage(WM_GETICON, ICON_SMALL, 0));
     const bool drawIcon = icon && m_style.showIcon;
     if (drawIcon) {
-        const base::Point at = ui::IconOrigin(layout);
+        const base::Point at = IconOrigin(layout);
         ::DrawIconEx(dc, at.x, at.y, icon, 16, 16, 0, nullptr, DI_NORMAL);
     }
     if (m_style.showTitle) {
@@ -243,7 +241,7 @@ void SkinnedDialog::RenderFrame(HDC dc, int w, int h) {
             fw::SelectedObject keepFont(dc, font.Get());
             ::SetBkMode(dc, TRANSPARENT);
             ::SetTextColor(dc, m_style.titleColour);
-            const base::Point at = ui::TitleOrigin(layout, fontHeight, drawIcon);
+            const base::Point at = TitleOrigin(layout, fontHeight, drawIcon);
             ::TextOutW(dc, at.x, at.y, title.c_str(), static_cast<int>(title.size()));
         }
         ::RestoreDC(dc, saved);
@@ -251,7 +249,7 @@ void SkinnedDialog::RenderFrame(HDC dc, int w, int h) {
 }
 
 HBITMAP SkinnedDialog::FrameImage(int w, int h) {
-    const FrameKey key{w, h, m_style, m_bStretch};
+    const FrameKey key{w, h, m_style, m_stretch};
     if (m_frameCache && key == m_frameKey) return m_frameCache.Get();
     m_frameCache.Reset();
     HDC screen = ::GetDC(nullptr);
@@ -269,7 +267,7 @@ HBITMAP SkinnedDialog::FrameImage(int w, int h) {
 }
 
 BOOL SkinnedDialog::OnEraseBkgnd(HDC dc) {
-    if (!m_bmpBackground) return FALSE;
+    if (!m_background) return FALSE;
     const RECT wr = GetWindowRect();
     const int w = Width(wr), h = Height(wr);
     if (w <= 0 || h <= 0) return TRUE;
@@ -290,17 +288,17 @@ BOOL SkinnedDialog::OnEraseBkgnd(HDC dc) {
 
 LRESULT SkinnedDialog::OnNcHitTest(POINT screen) {
     const LPARAM lParam = MAKELPARAM(screen.x, screen.y);
-    if (m_bMaximized) return DefWindowProc(WM_NCHITTEST, 0, lParam);
+    if (m_maximized) return DefWindowProc(WM_NCHITTEST, 0, lParam);
     POINT p = screen;
     ::ScreenToClient(m_hWnd, &p);
     const RECT wr = GetWindowRect();
-    const int hit = ui::FrameHitTest(Layout(), false, p.x, p.y, Width(wr), Height(wr));
-    return hit == ui::kHitDefault ? DefWindowProc(WM_NCHITTEST, 0, lParam) : hit;
+    const int hit = FrameHitTest(Layout(), false, p.x, p.y, Width(wr), Height(wr));
+    return hit == kHitDefault ? DefWindowProc(WM_NCHITTEST, 0, lParam) : hit;
 }
 
 void SkinnedDialog::OnNcLButtonDown(UINT hit, POINT screen) {
     const LPARAM lParam = MAKELPARAM(screen.x, screen.y);
-    if (const unsigned command = ui::SizeCommandForHit(static_cast<int>(hit))) {
+    if (const unsigned command = SizeCommandForHit(static_cast<int>(hit))) {
         // The platform's sizing loop only serves windows with a sizing frame: lend the
         // style for the loop (WM_NCCALCSIZE keeps the frame itself invisible).
         const bool lent = (GetStyle() & WS_THICKFRAME) == 0;
@@ -310,7 +308,7 @@ void SkinnedDialog::OnNcLButtonDown(UINT hit, POINT screen) {
     } else {
         DefWindowProc(WM_NCLBUTTONDOWN, hit, lParam);
     }
-    if (IsWindow()) m_rcRestore = GetWindowRect();
+    if (IsWindow()) m_restoreRect = GetWindowRect();
 }
 
 void SkinnedDialog::OnNcLButtonDblClk(UINT hit, POINT screen) {
@@ -322,20 +320,21 @@ void SkinnedDialog::OnNcLButtonDblClk(UINT hit, POINT screen) {
 }
 
 void SkinnedDialog::OnLButtonDblClk(UINT flags, POINT client) {
-    if (m_bMaximized && ui::InCaptionBand(client.y, m_style.captionHeight)) ToggleMaximize();
+    if (m_maximized && InCaptionBand(client.y, m_style.captionHeight)) ToggleMaximize();
     DefWindowProc(WM_LBUTTONDBLCLK, flags, MAKELPARAM(client.x, client.y));
 }
 
 void SkinnedDialog::OnSize(UINT type, int cx, int cy) {
     DefWindowProc(WM_SIZE, type, MAKELPARAM(cx, cy));
-    if (!m_bmpBackground) return;
+    if (!m_background) return;
     UpdateRegion();
     Invalidate(TRUE);
-    const ui::CaptionButtons widths{ButtonWidth(m_btnClose), ButtonWidth(m_btnMaximize),
-                                    ButtonWidth(m_btnMinimize)};
-    const ui::CaptionButtons lefts = ui::ResizedButtonLefts(cx, m_style.buttonRight, widths);
-    const std::pair<SkinButton*, int> placed[] = {
-        {&m_btnClose, lefts.close}, {&m_btnMaximize, lefts.maximize}, {&m_btnMinimize, lefts.minimize}};
+    const CaptionButtons widths{ButtonWidth(m_closeButton), ButtonWidth(m_maximizeButton),
+                                ButtonWidth(m_minimizeButton)};
+    const CaptionButtons lefts = ResizedButtonLefts(cx, m_style.buttonRight, widths);
+    const std::pair<SkinButton*, int> placed[] = {{&m_closeButton, lefts.close},
+                                                  {&m_maximizeButton, lefts.maximize},
+                                                  {&m_minimizeButton, lefts.minimize}};
     for (const auto& [button, left] : placed) {
         if (!button->m_hWnd) continue;
         RECT r = button->GetWindowRect();
@@ -353,25 +352,25 @@ void SkinnedDialog::OnMinimizeButton() {
 }
 
 LRESULT SkinnedDialog::ToggleMaximize() {
-    if (m_bMaximized) {
-        ::MoveWindow(m_hWnd, m_rcRestore.left, m_rcRestore.top, Width(m_rcRestore), Height(m_rcRestore),
-                     TRUE);
+    if (m_maximized) {
+        ::MoveWindow(m_hWnd, m_restoreRect.left, m_restoreRect.top, Width(m_restoreRect),
+                     Height(m_restoreRect), TRUE);
         UpdateMaximizeButton(false);
     } else {
-        const base::Rect r = ui::MaximizedRect(base::FromRECT(WorkArea()), m_nMaxWidth, m_nMaxHeight);
+        const base::Rect r = MaximizedRect(base::FromRECT(WorkArea()), m_maxWidth, m_maxHeight);
         ::MoveWindow(m_hWnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
         UpdateMaximizeButton(true);
     }
     // The window moved under the mouse: the button must not stay lit.
-    m_btnMaximize.ForgetHover();
-    m_bMaximized = !m_bMaximized;
+    m_maximizeButton.ForgetHover();
+    m_maximized = !m_maximized;
     return 0;
 }
 
 void SkinnedDialog::UpdateMaximizeButton(bool maximized) {
-    if (!m_btnMaximize.m_hWnd) return;
-    m_btnMaximize.SetImage(maximized ? m_bmpRestore.Get() : m_bmpMaximize.Get(), FALSE);
-    m_btnMaximize.SetToolTip(maximized ? L"还原" : L"最大化");
+    if (!m_maximizeButton.m_hWnd) return;
+    m_maximizeButton.SetImage(maximized ? m_restoreImage.Get() : m_maximizeImage.Get(), FALSE);
+    m_maximizeButton.SetToolTip(maximized ? L"还原" : L"最大化");
 }
 
 LRESULT SkinnedDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -426,3 +425,5 @@ LRESULT SkinnedDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     return CDialog::WindowProc(msg, wParam, lParam);
 }
+
+} // namespace ui

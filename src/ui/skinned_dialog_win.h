@@ -41,8 +41,6 @@ const SkinResources& GetSkinResources();
 // The pop-up dialogs' frame: a 30-pixel band, a 4-pixel border, the close button in the corner.
 inline constexpr FrameStyle kPopupFrame{30, 4, 0, 0, 0};
 
-} // namespace ui
-
 class SkinnedDialog : public CDialog {
 public:
     static constexpr UINT kIdClose = 50000;
@@ -58,7 +56,7 @@ public:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     // The frame's look, set once before SetSkin; a later change shows at the next paint.
-    void SetStyle(const ui::FrameStyle& style) { m_style = style; }
+    void SetStyle(const FrameStyle& style) { m_style = style; }
 
     // Sets the window text and repaints the title strip of the caption band.
     void SetTitle(const wchar_t* text);
@@ -93,26 +91,26 @@ public:
     void OnLButtonDblClk(UINT flags, POINT client);
     void OnSize(UINT type, int cx, int cy);
 
-    bool IsMaximized() const { return m_bMaximized != FALSE; }
+    bool IsMaximized() const { return m_maximized != FALSE; }
     // Where a restore puts the window: its place before the last maximize or press on the frame.
-    const RECT& RestoreRect() const { return m_rcRestore; }
+    const RECT& RestoreRect() const { return m_restoreRect; }
     // The size a maximize gives the window, centred in the work area; the work area's own size
     // from OnInitDialog on.
-    SIZE MaximizedSize() const { return {m_nMaxWidth, m_nMaxHeight}; }
-    void SetMaximizedSize(int width, int height) { m_nMaxWidth = width, m_nMaxHeight = height; }
-    const SkinButton& CloseButton() const { return m_btnClose; }
-    const SkinButton& MinimizeButton() const { return m_btnMinimize; }
-    const SkinButton& MaximizeButton() const { return m_btnMaximize; }
+    SIZE MaximizedSize() const { return {m_maxWidth, m_maxHeight}; }
+    void SetMaximizedSize(int width, int height) { m_maxWidth = width, m_maxHeight = height; }
+    const SkinButton& CloseButton() const { return m_closeButton; }
+    const SkinButton& MinimizeButton() const { return m_minimizeButton; }
+    const SkinButton& MaximizeButton() const { return m_maximizeButton; }
 
 protected:
-    ui::FrameLayout Layout() const { return {m_style.captionHeight, m_style.border, m_style.resizable}; }
+    FrameLayout Layout() const { return {m_style.captionHeight, m_style.border, m_style.resizable}; }
 
 private:
     // What the cached frame was painted with, besides the skin, icon, title and font, whose
     // changes drop the cache.
     struct FrameKey {
         int w = 0, h = 0;
-        ui::FrameStyle style;
+        FrameStyle style;
         BOOL stretch = FALSE;
         bool operator==(const FrameKey&) const = default;
     };
@@ -123,18 +121,20 @@ private:
     // The frame painted for a window of w x h, painted again only when something it shows changed.
     HBITMAP FrameImage(int w, int h);
 
-    fw::Bitmap m_bmpBackground;
-    SkinButton m_btnClose;
-    SkinButton m_btnMinimize;
-    SkinButton m_btnMaximize;
-    int m_nMaxWidth = 0;
-    int m_nMaxHeight = 0;
-    RECT m_rcRestore{};
-    BOOL m_bMaximized = FALSE;
-    BOOL m_bStretch = FALSE;
-    fw::Bitmap m_bmpMaximize;
-    fw::Bitmap m_bmpRestore;
-    ui::FrameStyle m_style;
+    fw::Bitmap m_background;
+    SkinButton m_closeButton;
+    SkinButton m_minimizeButton;
+    SkinButton m_maximizeButton;
+    int m_maxWidth = 0;
+    int m_maxHeight = 0;
+    RECT m_restoreRect{};
+    BOOL m_maximized = FALSE;
+    BOOL m_stretch = FALSE;
+    fw::Bitmap m_maximizeImage;
+    fw::Bitmap m_restoreImage;
+    FrameStyle m_style;
     fw::Bitmap m_frameCache;
     FrameKey m_frameKey;
 };
+
+} // namespace ui

@@ -7,6 +7,8 @@
 #include "ui/msgbox_layout.h"
 #include "ui/skin_image_win.h"
 
+namespace ui {
+
 namespace {
 // Text is measured and drawn the same way: lines break only at '\n', and '&' is shown as is
 // (account names may contain it).
@@ -14,47 +16,40 @@ constexpr UINT kTextFormat = DT_NOPREFIX;
 
 } // namespace
 
-int ShowMessageBox(HWND parent, const wchar_t* text, const wchar_t* caption, UINT type) {
-    SkinnedMessageBox box(text ? text : L"", caption ? caption : L"", type, parent);
-    return static_cast<int>(box.DoModal());
-}
-
 SkinnedMessageBox::SkinnedMessageBox(std::wstring text, std::wstring caption, UINT type, HWND parent)
-    : SkinnedDialog(ui::GetSkinResources().messageBoxTemplate, parent), m_strText(std::move(text)),
-      m_strCaption(std::move(caption)), m_nType(type) {
+    : SkinnedDialog(GetSkinResources().messageBoxTemplate, parent), m_text(std::move(text)),
+      m_caption(std::move(caption)), m_type(type) {
 }
 
 SIZE SkinnedMessageBox::MeasureText() const {
     fw::WindowDC dc(m_hWnd);
     if (!dc) return {0, 0};
-    fw::SelectedObject font(dc.Get(), m_hTextFont);
+    fw::SelectedObject font(dc.Get(), m_textFont);
     RECT rc{};
-    ::DrawTextW(dc.Get(), m_strText.c_str(), static_cast<int>(m_strText.size()), &rc,
-                kTextFormat | DT_CALCRECT);
+    ::DrawTextW(dc.Get(), m_text.c_str(), static_cast<int>(m_text.size()), &rc, kTextFormat | DT_CALCRECT);
     return {rc.right - rc.left, rc.bottom - rc.top};
 }
 
 BOOL SkinnedMessageBox::OnInitDialog() {
     SkinnedDialog::OnInitDialog();
     SetPopupSkin();
-    SetTitle(m_strCaption.c_str());
+    SetTitle(m_caption.c_str());
 
-    m_nLines = ui::CountMessageLines(m_strText);
-    m_hTextFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+    m_lines = CountMessageLines(m_text);
+    m_textFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
     const SIZE text = MeasureText();
     // Both buttons copy their frames from the one strip.
-    const fw::Bitmap image(LoadSkinImage(::GetModuleHandleW(nullptr), ui::GetSkinResources().textButton));
+    const fw::Bitmap image(LoadSkinImage(::GetModuleHandleW(nullptr), GetSkinResources().textButton));
     const SIZE strip = BitmapSize(image.Get());
     const int frameWidth = strip.cx / 4, frameHeight = strip.cy;
-    const auto size = ui::ComputeMsgBoxSize(text.cx, text.cy, m_nLines, frameWidth, frameHeight);
+    const auto size = ComputeMsgBoxSize(text.cx, text.cy, m_lines, frameWidth, frameHeight);
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, size.width, size.height,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     fw::CenterOverOwner(m_hWnd);
 
     const RECT client = GetClientRect();
-    const auto buttons =
-        ui::LayoutMsgBoxButtons(m_nType, client.right, client.bottom, frameWidth, frameHeight);
-    SkinButton* controls[] = {&m_btnFirst, &m_btnSecond};
+    const auto buttons = LayoutMsgBoxButtons(m_type, client.right, client.bottom, frameWidth, frameHeight);
+    SkinButton* controls[] = {&m_firstButton, &m_secondButton};
     for (size_t i = 0; i < buttons.size(); ++i) {
         const auto& b = buttons[i];
         const RECT rc = base::ToRECT(b.rect);
@@ -72,11 +67,11 @@ LRESULT SkinnedMessageBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         OnPaint();
         return 0;
     case WM_CLOSE:
-        EndDialog(ui::kMsgBoxIdCancel);
+        EndDialog(kMsgBoxIdCancel);
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
-            const int result = ui::MsgBoxResult(m_nType, LOWORD(wParam));
+            const int result = MsgBoxResult(m_type, LOWORD(wParam));
             if (result != 0) {
                 EndDialog(result);
                 return 0;
@@ -93,13 +88,20 @@ void SkinnedMessageBox::OnPaint() {
     DefWindowProc(); // validates; the skin was drawn at erase time by the frame
     fw::WindowDC dc(m_hWnd);
     if (!dc) return;
-    fw::SelectedObject font(dc.Get(), m_hTextFont);
+    fw::SelectedObject font(dc.Get(), m_textFont);
     ::SetBkMode(dc.Get(), TRANSPARENT);
-    ::SetTextColor(dc.Get(), m_crText);
+    ::SetTextColor(dc.Get(), m_textColour);
     const SIZE text = MeasureText();
     const RECT client = GetClientRect();
-    for (const auto& line : ui::LayoutMsgBoxLines(m_strText, client.right, text.cx, text.cy)) {
+    for (const auto& line : LayoutMsgBoxLines(m_text, client.right, text.cx, text.cy)) {
         RECT rc = base::ToRECT(line.rect);
         ::DrawTextW(dc.Get(), line.text.data(), static_cast<int>(line.text.size()), &rc, kTextFormat);
     }
+}
+
+} // namespace ui
+
+int ShowMessageBox(HWND parent, const wchar_t* text, const wchar_t* caption, UINT type) {
+    ui::SkinnedMessageBox box(text ? text : L"", caption ? caption : L"", type, parent);
+    return static_cast<int>(box.DoModal());
 }

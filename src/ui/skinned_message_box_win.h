@@ -12,9 +12,11 @@
 // box any other way answers 2.
 int ShowMessageBox(HWND parent, const wchar_t* text, const wchar_t* caption, UINT type);
 
+namespace ui {
+
 class SkinnedMessageBox : public SkinnedDialog {
 public:
-    // The box from the skin's template and images (ui::GetSkinResources), not yet shown.
+    // The box from the skin's template and images (GetSkinResources), not yet shown.
     SkinnedMessageBox(std::wstring text, std::wstring caption, UINT type, HWND parent = nullptr);
     ~SkinnedMessageBox() override = default;
 
@@ -30,12 +32,14 @@ private:
     // The text's size on the window's DC with the dialog font, breaking only at '\n'.
     SIZE MeasureText() const;
 
-    std::wstring m_strText;
-    std::wstring m_strCaption;
-    UINT m_nType = 0;
-    int m_nLines = 1;
-    HFONT m_hTextFont = nullptr; // the dialog's font, not owned
-    COLORREF m_crText = RGB(0, 0, 0);
-    SkinButton m_btnFirst;
-    SkinButton m_btnSecond;
+    std::wstring m_text;
+    std::wstring m_caption;
+    UINT m_type = 0;
+    int m_lines = 1;
+    HFONT m_textFont = nullptr; // the dialog's font, not owned
+    COLORREF m_textColour = RGB(0, 0, 0);
+    SkinButton m_firstButton;
+    SkinButton m_secondButton;
 };
+
+} // namespace ui

@@ -48,18 +48,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (const wchar_t* option = kOptions[data[0] % 6]; *option) args.emplace_back(option);
     args.insert(args.end(), fields.begin(), fields.end());
 
-    const StartRequest request = ParseStartRequest(args, exe, common);
-    Require(request.mode >= StartInstall && request.mode <= StartGameHall);
+    const app::StartRequest request = app::ParseStartRequest(args, exe, common);
+    Require(request.mode >= app::StartMode::Install && request.mode <= app::StartMode::GameHall);
     const bool newGame = args.size() > 1 && IsPageOption(args[1], L"/newgm");
     const bool hall = args.size() > 1 && IsPageOption(args[1], L"/gmhall");
-    Require((request.mode == StartNewGamePage) == newGame && (request.mode == StartGameHall) == hall);
+    Require((request.mode == app::StartMode::NewGamePage) == newGame &&
+            (request.mode == app::StartMode::GameHall) == hall);
     // Operands are cut to 15 and 7 characters, the first of which is skipped.
     Require(request.parentWnd > -100000000000000 && request.parentWnd < 100000000000000);
     Require(request.parentPageCount > -1000000 && request.parentPageCount < 1000000);
     if (!newGame && !hall) Require(request.parentWnd == 0);
     if (!newGame) Require(request.parentPageCount == 0);
     if (args.size() == 1)
-        Require(request.mode == (IsInsideInstallFolder(exe, common) ? StartInstalled : StartInstall));
+        Require(request.mode == (app::IsInsideInstallFolder(exe, common) ? app::StartMode::Installed
+                                                                         : app::StartMode::Install));
 
     // What the main window writes for a page process is read back as written.
     const std::wstring line =
@@ -71,8 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         else
             written.back() += c;
     }
-    const StartRequest back = ParseStartRequest(written, L"C:\\TnVexa.exe", L"C:\\ProgramData");
-    Require(back.mode == StartNewGamePage && back.parentWnd == request.parentWnd &&
+    const app::StartRequest back = app::ParseStartRequest(written, L"C:\\TnVexa.exe", L"C:\\ProgramData");
+    Require(back.mode == app::StartMode::NewGamePage && back.parentWnd == request.parentWnd &&
             back.parentPageCount == request.parentPageCount);
     return 0;
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "net/down_game_rules.h"
+#include "net/game_download_rules.h"
 #include "web/fav_rules.h"
 
 namespace {

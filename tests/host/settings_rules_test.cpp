@@ -1,4 +1,4 @@
-#include "app/crash_rules.h"
+#include "app/crash_dump_path.h"
 #include "app/settings_rules.h"
 
 #include <gtest/gtest.h>
@@ -8,10 +8,17 @@ TEST(Counter, ConvertsLikeTheRuntimeAndAddsOne) {
         const wchar_t* stored;
         uint32_t next;
     } cases[] = {
-        {L"abc", 1}, {L"41", 42}, {L"", 1}, {L" 7", 8}, {L"3x", 4}, {L"-1", 0},
-        {L"2147483647", 2147483648u}, {L"99999999999", 2147483648u},
+        {L"abc", 1},
+        {L"41", 42},
+        {L"", 1},
+        {L" 7", 8},
+        {L"3x", 4},
+        {L"-1", 0},
+        {L"2147483647", 2147483648u},
+        {L"99999999999", 2147483648u},
     };
-    for (const auto& c : cases) EXPECT_EQ(NextCounterValue(c.stored), c.next) << c.stored;
+    for (const auto& c : cases)
+        EXPECT_EQ(NextCounterValue(c.stored), c.next) << c.stored;
     EXPECT_EQ(CounterText(4294967295u), L"4294967295");
 }
 
@@ -36,10 +43,10 @@ TEST(UpdateDay, SameUtcDateOrDisabledWeekdaySuppressTheCheck) {
     const UtcTime never{};
     const uint32_t days350 = 3u | (5u << 8) | (0u << 16);
     EXPECT_FALSE(IsUpdateDayAt(never, days350, wednesday));
-    EXPECT_FALSE(IsUpdateDayAt(never, days350, UtcTime{2026, 12, 5, 11, 0, 0, 0, 0}));  // Friday
-    EXPECT_FALSE(IsUpdateDayAt(never, days350, UtcTime{2026, 12, 0, 13, 0, 0, 0, 0}));  // Sunday via byte 2
-    EXPECT_TRUE(IsUpdateDayAt(never, days350, UtcTime{2026, 12, 1, 7, 0, 0, 0, 0}));    // Monday
-    EXPECT_TRUE(IsUpdateDayAt(never, 0, UtcTime{2026, 12, 0, 13, 0, 0, 0, 0}));         // all zero: no day
+    EXPECT_FALSE(IsUpdateDayAt(never, days350, UtcTime{2026, 12, 5, 11, 0, 0, 0, 0})); // Friday
+    EXPECT_FALSE(IsUpdateDayAt(never, days350, UtcTime{2026, 12, 0, 13, 0, 0, 0, 0})); // Sunday via byte 2
+    EXPECT_TRUE(IsUpdateDayAt(never, days350, UtcTime{2026, 12, 1, 7, 0, 0, 0, 0}));   // Monday
+    EXPECT_TRUE(IsUpdateDayAt(never, 0, UtcTime{2026, 12, 0, 13, 0, 0, 0, 0}));        // all zero: no day
     // An update earlier the same UTC day blocks until midnight, a day later it does not.
     const UtcTime updated{2026, 12, 3, 9, 0, 0, 1, 0};
     EXPECT_FALSE(IsUpdateDayAt(updated, 0, wednesday));
@@ -69,7 +76,8 @@ TEST(Paths, ProgramFolderAndStatisticsFiles) {
 }
 
 TEST(DumpPath, CutAtTheLastDot) {
-    EXPECT_EQ(DumpPathFor(L"C:\\ProgramData\\Vexa\\GameLogin\\TnVexa.exe"), L"C:\\ProgramData\\Vexa\\GameLogin\\TnVexa.dmp");
+    EXPECT_EQ(DumpPathFor(L"C:\\ProgramData\\Vexa\\GameLogin\\TnVexa.exe"),
+              L"C:\\ProgramData\\Vexa\\GameLogin\\TnVexa.dmp");
     EXPECT_EQ(DumpPathFor(L"C:\\my.games\\TnVexa"), L"C:\\my.dmp");
     EXPECT_EQ(DumpPathFor(L"C:\\a.b\\c.d\\x.y.exe"), L"C:\\a.b\\c.d\\x.y.dmp");
     EXPECT_EQ(DumpPathFor(L"C:\\games\\TnVexa"), L"");

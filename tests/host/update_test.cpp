@@ -45,7 +45,7 @@ TEST(DigestMatchesReleaseKey, LeadingTwentyFourDigitsOfAnyVersionSuffix) {
 TEST(StartModeMayCheckForUpdate, OnlyModesThatOpenTheMainWindow) {
     const bool expected[8] = {false, false, true, true, false, true, false, true};
     for (int mode = 0; mode < 8; ++mode)
-        EXPECT_EQ(app::StartModeMayCheckForUpdate(static_cast<StartMode>(mode)), expected[mode]) << mode;
+        EXPECT_EQ(app::StartModeMayCheckForUpdate(static_cast<app::StartMode>(mode)), expected[mode]) << mode;
 }
 
 TEST(PackedVersion, FourFieldsOfSixteenBitsCompareAsNumbers) {

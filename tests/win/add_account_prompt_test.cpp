@@ -38,7 +38,7 @@ protected:
     }
 };
 
-void ShowPrompt(AddAccountPrompt& dlg) {
+void ShowPrompt(ui::AddAccountPrompt& dlg) {
     ::SetWindowPos(dlg.m_hWnd, HWND_TOP, 300, 150, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     ::SetForegroundWindow(dlg.m_hWnd);
     ::SetActiveWindow(dlg.m_hWnd);
@@ -57,7 +57,7 @@ protected:
     }
     void TearDown() override { m_dlg.DestroyWindow(); }
     Recorder m_parent;
-    AddAccountPrompt m_dlg{{IDD_ADDACC, IDC_ADDACC_TEXT, IDB_ADDACC_BACK}, m_parent.m_hWnd};
+    ui::AddAccountPrompt m_dlg{{IDD_ADDACC, IDC_ADDACC_TEXT, IDB_ADDACC_BACK}, m_parent.m_hWnd};
 };
 
 TEST_F(AddAccPrompt, TakesTheSizeOfItsSkinWithItsControls) {

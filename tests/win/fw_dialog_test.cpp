@@ -179,8 +179,8 @@ public:
 class BindingDlg : public TestDlg {
 public:
     using TestDlg::TestDlg;
-    void DoDataExchange() override { bound = DDX_Control(IDOK, m_btnOk); }
-    BoundButton m_btnOk;
+    void DoDataExchange() override { bound = DDX_Control(IDOK, m_okButton); }
+    BoundButton m_okButton;
     bool bound = false;
 };
 
@@ -194,9 +194,9 @@ TEST(FwDialog, TemplateControlsAreBoundDuringInitialisation) {
     };
     EXPECT_EQ(dlg.DoModal(), 1);
     EXPECT_TRUE(dlg.bound);
-    EXPECT_EQ(dlg.m_btnOk.attached, 1);
+    EXPECT_EQ(dlg.m_okButton.attached, 1);
     EXPECT_NE(okInside, nullptr);
-    EXPECT_EQ(dlg.m_btnOk.m_hWnd, nullptr); // released with the dialog
+    EXPECT_EQ(dlg.m_okButton.m_hWnd, nullptr); // released with the dialog
 }
 
 TEST(FwDialog, ModelessDialogNavigatesAndClosesOnEscape) {

@@ -20,23 +20,23 @@ bool Exists(const std::wstring& path) {
 
 std::vector<size_t> g_startedSizes; // the client's size whenever one was started
 
-class TestDlg : public GameDownloadDialog {
+class TestDlg : public mainwnd::GameDownloadDialog {
 public:
-    explicit TestDlg(const wchar_t* name) : GameDownloadDialog(name, nullptr) {}
+    explicit TestDlg(const wchar_t* name) : mainwnd::GameDownloadDialog(name, nullptr) {}
     std::vector<std::pair<int, std::wstring>> shown; // bar position and label after each progress
     std::wstring ends;                               // title and buttons 1, 2 (+/-) when the worker ended
     std::function<void(TestDlg&)> onInit, onProgress;
-    using GameDownloadDialog::Working;
+    using mainwnd::GameDownloadDialog::Working;
     std::wstring Folder() const { return LocalFile().substr(0, LocalFile().rfind(L'\\')); }
 
 protected:
     BOOL OnInitDialog() override {
-        const BOOL r = GameDownloadDialog::OnInitDialog();
+        const BOOL r = mainwnd::GameDownloadDialog::OnInitDialog();
         if (onInit) onInit(*this);
         return r;
     }
     void OnProgress(uint32_t percent) override {
-        GameDownloadDialog::OnProgress(percent);
+        mainwnd::GameDownloadDialog::OnProgress(percent);
         shown.emplace_back(Progress().GetPos(), PercentLabel().Text());
         if (onProgress) onProgress(*this);
     }
@@ -47,7 +47,7 @@ protected:
         return true;
     }
     void OnWorkDone(int outcome) override {
-        GameDownloadDialog::OnWorkDone(outcome);
+        mainwnd::GameDownloadDialog::OnWorkDone(outcome);
         ends += GetWindowText() + (::IsWindowEnabled(GetDlgItem(IDOK)) ? L"+" : L"-") +
                 (::IsWindowEnabled(GetDlgItem(IDCANCEL)) ? L"+" : L"-");
         PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0); // the player closes the finished dialog
@@ -136,7 +136,7 @@ TEST_F(DownGameTest, EscAndEnterDoNothingAndACancelLeavesNoWorkerNoFileNoLaterCh
             // Two more percents have come in since: the keys were handled, the download goes on.
             openAfterKeys = ::IsWindowVisible(d.m_hWnd) != FALSE;
             closedAt = ::GetTickCount();
-            d.PostMessage(WM_COMMAND, SkinnedDialog::kIdClose, 0);
+            d.PostMessage(WM_COMMAND, ui::SkinnedDialog::kIdClose, 0);
         }
     };
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);

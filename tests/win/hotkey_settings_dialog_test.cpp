@@ -61,7 +61,7 @@ void SendKeys(std::initializer_list<WORD> down) {
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-class TestSettingDlg : public HotkeySettingsDialog {
+class TestSettingDlg : public mainwnd::HotkeySettingsDialog {
 public:
     std::vector<std::wstring> told;
 

@@ -91,7 +91,7 @@ constexpr COLORREF kTrackColor = RGB(30, 30, 30);
 
 TEST(ImgProgress, FillShowsBothEndsOnScreen) {
     SolidHost host;
-    SkinProgress bar;
+    ui::SkinProgress bar;
     ASSERT_TRUE(
         bar.CreateControl(PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, {10, 10, 50, 20}, host.m_hWnd, 100));
     // Track with magenta (transparent) columns at both ends; fill with one colour per column.
@@ -133,7 +133,7 @@ TEST(ImgProgress, FillShowsBothEndsOnScreen) {
 
 TEST(ImgProgress, WithoutImagesShowsOnlyTheParent) {
     SolidHost host;
-    SkinProgress bar;
+    ui::SkinProgress bar;
     ASSERT_TRUE(
         bar.CreateControl(PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, {10, 10, 110, 30}, host.m_hWnd, 100));
     bar.SetPos(50);
@@ -144,7 +144,7 @@ TEST(ImgProgress, WithoutImagesShowsOnlyTheParent) {
 
 TEST(StaticEx, FontIsTheDialogFontInTheProgramFaceCreatedOnce) {
     SolidHost host;
-    SkinLabel label;
+    ui::SkinLabel label;
     ASSERT_TRUE(
         label.CreateControl(L"STATIC", L"abc", WS_CHILD | WS_VISIBLE, {10, 10, 200, 40}, host.m_hWnd, 101));
     EXPECT_EQ(label.Text(), L"abc"); // taken from the window text when attached
@@ -174,7 +174,7 @@ TEST(StaticEx, WrappingLabelGrowsToHoldItsLines) {
         {L"短", 200, 4, 3, 1}, // one line in a label lower than the line height
     };
     for (const auto& c : cases) {
-        SkinLabel label;
+        ui::SkinLabel label;
         ASSERT_TRUE(label.CreateControl(L"STATIC", c.text, WS_CHILD | WS_VISIBLE,
                                         {10, 10, 10 + c.width, 10 + c.height}, host.m_hWnd, 102));
         ui::LabelStyle style;
@@ -202,7 +202,7 @@ TEST(StaticEx, WrappingLabelGrowsToHoldItsLines) {
 
 TEST(StaticEx, HoverColourAndHandCursor) {
     SolidHost host;
-    SkinLabel label;
+    ui::SkinLabel label;
     ASSERT_TRUE(label.CreateControl(L"STATIC", L"登录其他账号", WS_CHILD | WS_VISIBLE | SS_NOTIFY,
                                     {10, 10, 200, 40}, host.m_hWnd, 103));
     ui::LabelStyle style;
@@ -237,7 +237,7 @@ TEST(StaticEx, HoverColourAndHandCursor) {
 
 TEST(StaticEx, ImageLeftOfTheTextWithMagentaTransparent) {
     SolidHost host;
-    SkinLabel label;
+    ui::SkinLabel label;
     ASSERT_TRUE(
         label.CreateControl(L"STATIC", L"", WS_CHILD | WS_VISIBLE, {10, 10, 200, 40}, host.m_hWnd, 104));
     const COLORREF green = RGB(0, 160, 0);

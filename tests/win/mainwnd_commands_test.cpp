@@ -50,12 +50,13 @@ protected:
     }
 };
 
-MainWindow* g_timerDlg = nullptr;
+mainwnd::MainWindow* g_timerDlg = nullptr;
 
 // Runs inside the settings dialog's modal loop: types into the dialog, then hides the window.
 void CALLBACK HideWhileSettingsOpen(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
-    if (HotkeySettingsDialog* dlg = HotkeySettingsDialog::Open()) ::SetWindowTextW(dlg->KeyEdit(0), L"F2");
+    if (mainwnd::HotkeySettingsDialog* dlg = mainwnd::HotkeySettingsDialog::Open())
+        ::SetWindowTextW(dlg->KeyEdit(0), L"F2");
     g_timerDlg->ToggleShow();
 }
 
@@ -109,7 +110,7 @@ TEST_F(MainWindowCommands, HidingCancelsTheSettingsDialogWithoutSaving) {
     g_timerDlg = &m_dlg;
     ::SetTimer(nullptr, 0, 50, HideWhileSettingsOpen);
     m_dlg.RunCommand(5); // returns once the dialog has ended
-    EXPECT_EQ(HotkeySettingsDialog::Open(), nullptr);
+    EXPECT_EQ(mainwnd::HotkeySettingsDialog::Open(), nullptr);
     EXPECT_FALSE(::IsWindowVisible(m_dlg.m_hWnd));
     wchar_t stored[32] = {};
     ::GetPrivateProfileStringW(L"TnVexa", L"ShortKey", L"", stored, 32, SettingsFile().c_str());

@@ -24,7 +24,7 @@ struct Question {
     UINT type;
 };
 
-class TestMainWindow : public MainWindow {
+class TestMainWindow : public mainwnd::MainWindow {
 public:
     std::vector<Question> asked;
     std::deque<int> answers; // popped per question; IDNO when empty
@@ -32,9 +32,10 @@ public:
     int downloadQuestions = 0;         // "entergame": each declined
     std::vector<std::wstring> started; // the clients started, by their held files' paths
 
-    explicit TestMainWindow(mainwnd::MainWindowOptions options = {}) : MainWindow(std::move(options)) {}
-    using MainWindow::PreTranslateMessage;
-    using MainWindow::WatchPageProcess;
+    explicit TestMainWindow(mainwnd::MainWindowOptions options = {})
+        : mainwnd::MainWindow(std::move(options)) {}
+    using mainwnd::MainWindow::PreTranslateMessage;
+    using mainwnd::MainWindow::WatchPageProcess;
 
 protected:
     int AskPlayer(const wchar_t* text, UINT type) override {

@@ -71,7 +71,7 @@ struct Face {
 };
 
 // Calls DrawItem as the parent's WM_DRAWITEM would, on a memory DC, and reads the face.
-Face DrawFace(SkinButton& button, UINT state) {
+Face DrawFace(ui::SkinButton& button, UINT state) {
     Face face;
     face.w = button.FaceSize().cx;
     face.h = button.FaceSize().cy;
@@ -123,7 +123,7 @@ protected:
     void TearDown() override { button.DestroyWindow(); }
 
     static SkinParent* parent;
-    SkinButton button;
+    ui::SkinButton button;
     fw::Bitmap strip;
 };
 
@@ -250,7 +250,7 @@ TEST_F(ImageButton, ToolTipIsMadeOnceAndGetsTheTextWhenHovered) {
 }
 
 TEST_F(ImageButton, CaptionButtonStandsLeftOfItsRightEdgeAndSendsItsCommand) {
-    SkinButton caption;
+    ui::SkinButton caption;
     fw::Bitmap small = MakeStrip(20, 10);
     ASSERT_TRUE(caption.CreateCaptionButton(200, 3, 50000, parent->m_hWnd, small.Get()));
     RECT rc = caption.GetWindowRect();
@@ -280,7 +280,7 @@ TEST_F(ImageButton, AttachingTakesTheTextAndMakesTheButtonOwnerDrawn) {
     HWND plain =
         CreateWindowExW(0, L"BUTTON", L"确定", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 100, 40, 57, 23,
                         parent->m_hWnd, reinterpret_cast<HMENU>(1), GetModuleHandleW(nullptr), nullptr);
-    SkinButton bound;
+    ui::SkinButton bound;
     ASSERT_TRUE(bound.SubclassWindow(plain));
     EXPECT_EQ(bound.Text(), L"确定");
     EXPECT_EQ(bound.GetStyle() & BS_TYPEMASK, static_cast<DWORD>(BS_OWNERDRAW));

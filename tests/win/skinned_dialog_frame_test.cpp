@@ -25,7 +25,7 @@ RECT ClientRectOf(HWND child, HWND parent) {
     return r;
 }
 
-std::wstring ToolText(const SkinButton& button) {
+std::wstring ToolText(const ui::SkinButton& button) {
     wchar_t text[64] = {};
     TOOLINFOW ti{};
     ti.cbSize = sizeof(ti);
@@ -125,7 +125,7 @@ TEST_F(SkinnedFrame, InitialisationStripsThePlatformFrameAndRecordsTheWorkArea) 
 TEST_F(SkinnedFrame, CaptionButtonsStandRightToLeftWithTheirTips) {
     auto main = OpenMain();
     struct Case {
-        const SkinButton* button;
+        const ui::SkinButton* button;
         RECT rc;
         const wchar_t* tip;
     } cases[] = {

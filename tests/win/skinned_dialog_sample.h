@@ -82,17 +82,17 @@ inline HBITMAP Skin(UINT id) {
 
 // A skinned dialog of one look; it can keep the sizing loop from running (recording the
 // command instead).
-class Dialog : public SkinnedDialog {
+class Dialog : public ui::SkinnedDialog {
 public:
     // The template must outlive the creation.
-    Dialog(const Template& t, const Look& look) : SkinnedDialog(t.Get()), m_look(look) {}
+    Dialog(const Template& t, const Look& look) : ui::SkinnedDialog(t.Get()), m_look(look) {}
 
     int width = 0, height = 0; // set by the test before creation: the initial window size
     bool interceptSizing = false;
     std::vector<std::pair<WPARAM, LPARAM>> sizeCommands;
 
     BOOL OnInitDialog() override {
-        SkinnedDialog::OnInitDialog();
+        ui::SkinnedDialog::OnInitDialog();
         if (m_look.icon) {
             m_icon = static_cast<HICON>(
                 LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 16, 16, 0));
@@ -127,7 +127,7 @@ public:
             DestroyIcon(m_icon);
             m_icon = nullptr;
         }
-        return SkinnedDialog::WindowProc(msg, wParam, lParam);
+        return ui::SkinnedDialog::WindowProc(msg, wParam, lParam);
     }
 
     // Creates the dialog modeless and shows it without activating it (destroying an active

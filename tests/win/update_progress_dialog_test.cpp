@@ -15,21 +15,21 @@ namespace {
 using wintest::PublisherFixture;
 
 // Records the bar's position at the moment the download reports its end.
-class RecordingPrgsDlg : public UpdateProgressDialog {
+class RecordingPrgsDlg : public app::UpdateProgressDialog {
 public:
     int m_posAtEnd = -1;
     std::function<void(RecordingPrgsDlg&)> m_onInit;
-    using UpdateProgressDialog::Progress;
+    using app::UpdateProgressDialog::Progress;
 
 protected:
     BOOL OnInitDialog() override {
-        const BOOL r = UpdateProgressDialog::OnInitDialog();
+        const BOOL r = app::UpdateProgressDialog::OnInitDialog();
         if (m_onInit) m_onInit(*this);
         return r;
     }
     void OnDownloadDone(bool success) override {
         m_posAtEnd = Progress().GetPos();
-        UpdateProgressDialog::OnDownloadDone(success);
+        app::UpdateProgressDialog::OnDownloadDone(success);
     }
 };
 
@@ -152,7 +152,7 @@ TEST_F(PrgsDlgTest, TheSignatureIsFetchedWhileTheDialogIsOpenAndTheCloseButtonCa
         When([] { return !s_server->Requests().empty(); },
              [&] {
                  openDuringSignature = IsWindowVisible(d.m_hWnd) != FALSE;
-                 PostMessageW(d.m_hWnd, WM_COMMAND, SkinnedDialog::kIdClose, 0);
+                 PostMessageW(d.m_hWnd, WM_COMMAND, ui::SkinnedDialog::kIdClose, 0);
              });
     };
     const DWORD start = GetTickCount();

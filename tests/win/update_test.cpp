@@ -40,7 +40,7 @@ protected:
         m_newKey = app::ReleaseKey(base::Md5HexOf(m_newExe), app::kVersionText);
     }
 
-    app::UpdateEnvironment Env(StartMode startMode = StartShortcut, bool updateDay = true) {
+    app::UpdateEnvironment Env(app::StartMode startMode = app::StartMode::Shortcut, bool updateDay = true) {
         app::UpdateEnvironment env;
         env.exePath = m_exe;
         env.configUrl = m_server.BaseUrl() + L"/update/ConfigTnVexa.htm";
@@ -121,12 +121,14 @@ TEST_F(UpdateTest, CheckComparesThePublishedKeyWithTheLocalOne) {
 TEST_F(UpdateTest, UnforcedCheckStaysOfflineOutsideItsModesAndDays) {
     Publish(m_newKey);
     m_server.ClearLog();
-    for (StartMode mode : {StartInstall, StartChannel, StartUninstall, StartNewGamePage})
-        EXPECT_EQ(app::SelfUpdate(Env(mode)).CheckForUpdate(false), 0) << mode;
-    EXPECT_EQ(app::SelfUpdate(Env(StartShortcut, false)).CheckForUpdate(false), 0);
+    for (app::StartMode mode : {app::StartMode::Install, app::StartMode::Channel, app::StartMode::Uninstall,
+                                app::StartMode::NewGamePage})
+        EXPECT_EQ(app::SelfUpdate(Env(mode)).CheckForUpdate(false), 0) << static_cast<int>(mode);
+    EXPECT_EQ(app::SelfUpdate(Env(app::StartMode::Shortcut, false)).CheckForUpdate(false), 0);
     // The checks run on this thread and the stand-in logs a request before answering it.
     EXPECT_TRUE(m_server.Requests().empty());
-    EXPECT_EQ(app::SelfUpdate(Env(StartShortcut, false)).CheckForUpdate(true), 1); // the menu's forced check
+    EXPECT_EQ(app::SelfUpdate(Env(app::StartMode::Shortcut, false)).CheckForUpdate(true),
+              1); // the menu's forced check
     EXPECT_EQ(m_server.Requests().size(), 1u);
 }
 

@@ -64,9 +64,9 @@ bool Redirect(void* original, void* replacement) {
 
 // The main window, with this process playing one of its logins: only a login's process may
 // bring a page.
-class BenchWindow : public MainWindow {
+class BenchWindow : public mainwnd::MainWindow {
 public:
-    explicit BenchWindow(mainwnd::MainWindowOptions options) : MainWindow(std::move(options)) {}
+    explicit BenchWindow(mainwnd::MainWindowOptions options) : mainwnd::MainWindow(std::move(options)) {}
     void PlayLogin() {
         WatchPageProcess(fw::Handle(
             ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ::GetCurrentProcessId())));

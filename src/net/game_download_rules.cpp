@@ -1,4 +1,4 @@
-#include "net/down_game_rules.h"
+#include "net/game_download_rules.h"
 
 #include "base/text.h"
 #include "net/update_config.h"

@@ -1,4 +1,4 @@
-#include "app/crash_rules.h"
+#include "app/crash_dump_path.h"
 
 std::wstring DumpPathFor(std::wstring_view exePath) {
     const size_t dot = exePath.rfind(L'.');
