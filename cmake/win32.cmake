@@ -49,11 +49,6 @@ else()
 endif()
 
 add_library(tnvexa_win STATIC ${TNVEXA_WIN_SOURCES} $<TARGET_OBJECTS:tnvexa_switches>)
-# Nearly every Win32 file starts with <windows.h> and the same standard headers: parsed once for
-# the tree instead of once per file. The programs of the tree take the same precompiled file.
-set(TNVEXA_WIN_PCH <windows.h> <commctrl.h> <shlobj.h> <algorithm> <atomic> <cstdint> <cstring>
-    <functional> <memory> <string> <string_view> <utility> <vector>)
-target_precompile_headers(tnvexa_win PRIVATE ${TNVEXA_WIN_PCH})
 add_dependencies(tnvexa_win tnvexa_delay_libs)
 target_include_directories(tnvexa_win PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/res)
 # The product imports them late; the Win32 tests import them as usual, since some of them check
@@ -76,7 +71,6 @@ set_property(SOURCE ${PROJECT_SOURCE_DIR}/res/TnVexa.rc APPEND PROPERTY OBJECT_D
 
 add_executable(TnVexa WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp $<TARGET_OBJECTS:tnvexa_res>)
 target_link_libraries(TnVexa PRIVATE tnvexa_win tnvexa_warnings)
-target_precompile_headers(TnVexa REUSE_FROM tnvexa_win)
 
 if(TNVEXA_TESTS)
     # The program as a build for players reads its switches: its own object defines the reading
@@ -85,7 +79,6 @@ if(TNVEXA_TESTS)
     add_executable(TnVexaNoTestSwitches WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp
                    $<TARGET_OBJECTS:tnvexa_res> $<TARGET_OBJECTS:tnvexa_no_switches>)
     target_link_libraries(TnVexaNoTestSwitches PRIVATE tnvexa_win tnvexa_warnings)
-    target_precompile_headers(TnVexaNoTestSwitches REUSE_FROM tnvexa_win)
     add_subdirectory(tests/win)
     add_subdirectory(tests/e2e)
 endif()
