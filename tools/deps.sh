@@ -1,7 +1,7 @@
 # Sourced by the run and test scripts: installs the Debian packages the project needs when they
 # are missing, as root or else through sudo (for the install alone); without either it prints
 # the command for root to run.
-TNVEXA_PACKAGES=(cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev
+TNVEXA_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-utils imagemagick
     fonts-wqy-microhei python3 curl procps ccache openssl xxd)
 
@@ -30,4 +30,14 @@ tnvexa_ensure_packages() {
         echo "The package install failed; install them by hand: ${missing[*]}" >&2
         return 1
     fi
+}
+
+# Configures a preset's build tree; a tree an older checkout made with another generator is made
+# afresh (CMake refuses to switch generators in place).
+tnvexa_configure() {
+    local tree="build/$1"
+    if [ -f "$tree/CMakeCache.txt" ] && ! grep -qx 'CMAKE_GENERATOR:INTERNAL=Ninja' "$tree/CMakeCache.txt"; then
+        rm -rf "$tree"
+    fi
+    cmake --preset "$1"
 }

@@ -31,7 +31,7 @@ headless=
 targets=(TnVexa)
 [ -n "$headless" ] && targets+=(post_msg page_automate)
 echo "== build"
-{ cmake --preset win64 >/dev/null && cmake --build build/win64 -j"$(nproc)" --target "${targets[@]}" >/dev/null; } ||
+{ tnvexa_configure win64 >/dev/null && cmake --build build/win64 -j"$(nproc)" --target "${targets[@]}" >/dev/null; } ||
     { echo "build failed: cmake --build build/win64 --target ${targets[*]}" >&2; exit 1; }
 
 OUT="$ROOT/build/run"
