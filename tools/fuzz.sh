@@ -28,9 +28,11 @@ if [ ${#targets[@]} -eq 0 ]; then
     for src in tests/fuzz/fuzz_*.cpp; do targets+=("$(basename "$src" .cpp)"); done
 fi
 
+source tools/deps.sh
 build=build/host-fuzz
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake --preset host-fuzz >/dev/null || exit 1
+# A tree from before the switch to Ninja is made anew, as the test script does.
+if [ ! -f "$build/CMakeCache.txt" ] || ! grep -qx 'CMAKE_GENERATOR:INTERNAL=Ninja' "$build/CMakeCache.txt"; then
+    tnvexa_configure host-fuzz >/dev/null || exit 1
 fi
 cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null || {
     echo "build of ${targets[*]} failed" >&2
