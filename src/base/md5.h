@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/digest_blocks.h"
+
 namespace base {
 
 class Md5 {
@@ -22,9 +24,7 @@ private:
     void Transform(const uint8_t* blocks, size_t count);
 
     std::array<uint32_t, 4> m_state{};
-    uint64_t m_length = 0; // bytes hashed so far
-    std::array<uint8_t, 64> m_buffer{};
-    size_t m_buffered = 0;
+    DigestBlocks m_blocks;
 };
 
 // The digest as 32 lowercase hexadecimal digits, two per byte.

@@ -146,8 +146,7 @@ Sha256::Sha256(Engine engine) : m_useCpu(engine == Engine::Fastest && CpuHasShaI
 
 void Sha256::Reset() {
     std::memcpy(m_state.data(), kInit, sizeof(kInit));
-    m_length = 0;
-    m_buffered = 0;
+    m_blocks.Reset();
 }
 
 void Sha256::Transform(const uint8_t* blocks, size_t count) {
@@ -159,35 +158,12 @@ void Sha256::Transform(const uint8_t* blocks, size_t count) {
 }
 
 void Sha256::Update(const void* data, size_t size) {
-    auto* p = static_cast<const uint8_t*>(data);
-    m_length += size;
-    if (m_buffered > 0) {
-        const size_t take = std::min(size, m_buffer.size() - m_buffered);
-        std::memcpy(m_buffer.data() + m_buffered, p, take);
-        m_buffered += take;
-        p += take;
-        size -= take;
-        if (m_buffered < m_buffer.size()) return;
-        Transform(m_buffer.data(), 1);
-        m_buffered = 0;
-    }
-    // Whole blocks straight from the caller's bytes, without a copy.
-    Transform(p, size / 64);
-    p += size / 64 * 64;
-    size %= 64;
-    if (size > 0) std::memcpy(m_buffer.data(), p, size);
-    m_buffered = size;
+    m_blocks.Feed(data, size, [this](const uint8_t* blocks, size_t count) { Transform(blocks, count); });
 }
 
 std::array<uint8_t, 32> Sha256::Final() {
-    const uint64_t bits = m_length * 8;
-    static const uint8_t kPad[64] = {0x80};
-    const size_t padLength = (m_buffered < 56) ? 56 - m_buffered : 120 - m_buffered;
-    Update(kPad, padLength);
-    uint8_t tail[8];
-    for (int i = 0; i < 8; ++i)
-        tail[i] = uint8_t(bits >> (56 - 8 * i));
-    Update(tail, 8);
+    m_blocks.Finish(DigestBlocks::LengthOrder::BigEndian,
+                    [this](const uint8_t* blocks, size_t count) { Transform(blocks, count); });
     std::array<uint8_t, 32> digest{};
     for (int i = 0; i < 32; ++i)
         digest[i] = uint8_t(m_state[i / 4] >> (24 - 8 * (i % 4)));

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/digest_blocks.h"
+
 namespace base {
 
 class Sha256 {
@@ -30,9 +32,7 @@ private:
     void Transform(const uint8_t* blocks, size_t count);
 
     std::array<uint32_t, 8> m_state{};
-    uint64_t m_length = 0; // bytes hashed so far
-    std::array<uint8_t, 64> m_buffer{};
-    size_t m_buffered = 0;
+    DigestBlocks m_blocks;
     bool m_useCpu = false;
 };
 
