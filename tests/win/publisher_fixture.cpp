@@ -224,12 +224,9 @@ std::string PublisherFixture::UnixPath(const std::wstring& windowsPath) {
 }
 
 std::string PublisherFixture::SourceRoot() {
-    // This file's own path, as the build gave it to the compiler: <root>/tests/win/...
-    std::string file = __FILE__;
-    for (char& c : file)
-        if (c == '\\') c = '/';
-    const size_t at = file.rfind("/tests/win/");
-    return at == std::string::npos ? std::string() : file.substr(0, at);
+    // The tree the build was configured from, as an absolute path: the name the compiler is given
+    // for this file is relative to the build tree under some generators.
+    return TNVEXA_SOURCE_ROOT;
 }
 
 std::wstring PublisherFixture::Host() const {
