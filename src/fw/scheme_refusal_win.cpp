@@ -8,6 +8,7 @@
 #include "base/library_load_win.h"
 #include "base/trace_win.h"
 #include "fw/handles_win.h"
+#include "fw/process_com_object_win.h"
 #include "fw/url_policy.h"
 
 namespace fw {
@@ -18,21 +19,10 @@ namespace {
 constexpr CLSID kRefusingHandlerId = {
     0x14ED4CFA, 0x6084, 0x4332, {0x98, 0x64, 0xD8, 0x4D, 0x59, 0x62, 0xEF, 0xC6}};
 
-// A request that fails as it starts. Stateless: one object serves every request and lives as
-// long as the process, so its count means nothing. It is never an aggregate's part.
-class RefusedRequest final : public IInternetProtocol {
+// A request that fails as it starts. Stateless: one object serves every request.
+class RefusedRequest final
+    : public ProcessComObject<IInternetProtocol, IID_IInternetProtocolRoot, IID_IInternetProtocol> {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IInternetProtocolRoot && iid != IID_IInternetProtocol)
-            return E_NOINTERFACE;
-        *out = static_cast<IInternetProtocol*>(this);
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-
     STDMETHODIMP Start(LPCWSTR url, IInternetProtocolSink*, IInternetBindInfo*, DWORD, HANDLE_PTR) override {
         // The scheme only: the rest of the address may carry anything.
         const std::wstring_view text = url ? url : L"";
@@ -55,17 +45,8 @@ public:
 
 RefusedRequest g_request;
 
-class RefusedRequestFactory final : public IClassFactory {
+class RefusedRequestFactory final : public ProcessComObject<IClassFactory, IID_IClassFactory> {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
-        *out = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     // urlmon may offer itself as the outer object; the refusal needs none of it, so the request
     // answers as a plain object either way.
     STDMETHODIMP CreateInstance(IUnknown*, REFIID iid, void** out) override {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/trace_win.h"
+#include "fw/process_com_object_win.h"
 
 namespace fw {
 
@@ -31,20 +32,10 @@ void TraceUnknownOnce(DWORD action) {
     base::Trace(L"url action refused, no rule", action);
 }
 
-// Stateless apart from the rule: one object serves every control of the process. It lives as
-// long as the process and ignores its count.
-class SecurityManager final : public IInternetSecurityManager {
+// Stateless apart from the rule: one object serves every control of the process.
+class SecurityManager final
+    : public ProcessComObject<IInternetSecurityManager, IID_IInternetSecurityManager> {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IInternetSecurityManager) return E_NOINTERFACE;
-        *out = static_cast<IInternetSecurityManager*>(this);
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-
     // The site is only for prompts, and this manager never prompts.
     STDMETHODIMP SetSecuritySite(IInternetSecurityMgrSite*) override { return S_OK; }
     STDMETHODIMP GetSecuritySite(IInternetSecurityMgrSite** site) override {
