@@ -12,7 +12,6 @@
 #include <string>
 #include <string_view>
 
-#include "base/sha256.h"
 #include "fw/handles_win.h"
 #include "net/signature.h"
 
@@ -29,26 +28,6 @@ const std::optional<PublicPoint>& TrustedPublisherKey();
 fw::Handle OpenPinned(const std::wstring& path, bool mayRename);
 
 using Sha256Digest = std::array<uint8_t, 32>;
-
-// SHA-256 fed piece by piece, in the shape the signature's callers expect: a finished digest
-// gives no second one.
-class Sha256 {
-public:
-    bool Update(const void* data, size_t size) {
-        if (m_finished) return false;
-        m_sha.Update(data, size);
-        return true;
-    }
-    std::optional<Sha256Digest> Final() {
-        if (m_finished) return std::nullopt;
-        m_finished = true;
-        return m_sha.Final();
-    }
-
-private:
-    base::Sha256 m_sha;
-    bool m_finished = false;
-};
 
 // True when der is an ECDSA P-256 signature by key over the digest (of SignedMessagePrefix and
 // the file's bytes).

@@ -7,6 +7,7 @@
 #include "base/trace_win.h"
 #include "fw/safe_file_win.h"
 #include "net/hash_pipe.h"
+#include "base/sha256.h"
 #include "net/signature_win.h"
 #include "net/update_config.h"
 
@@ -73,7 +74,7 @@ bool FetchSigned(const SignedDownload& request, HttpRequestHandles& handles, con
 
     fw::Handle file = CreateDownloadFile(request.destination);
     if (!file) return false;
-    Sha256 sha;
+    base::Sha256 sha;
     const std::string prefix = SignedMessagePrefix(request.signedName);
     sha.Update(prefix.data(), prefix.size());
     base::Md5 md5;
@@ -94,9 +95,8 @@ bool FetchSigned(const SignedDownload& request, HttpRequestHandles& handles, con
         &progress, &handles, kMaxDownloadBytes);
     pipe.Finish();
     if (!fetched) return false;
-    const auto digest = sha.Final();
-    if (!digest || !VerifySignedDigest(
-                       *digest, std::span(reinterpret_cast<const uint8_t*>(der.data()), der.size()), *key))
+    if (!VerifySignedDigest(sha.Final(), std::span(reinterpret_cast<const uint8_t*>(der.data()), der.size()),
+                            *key))
         return Refused(L"signature refused", base::AddressForTrace(source), 0);
     if (request.use == HeldFor::Start) {
         file = HoldForStart(std::move(file));

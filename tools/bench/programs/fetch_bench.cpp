@@ -13,6 +13,7 @@
 
 #include "base/md5.h"
 #include "net/http_win.h"
+#include "base/sha256.h"
 #include "net/signature_win.h"
 #include "net/signed_download_win.h"
 
@@ -29,17 +30,18 @@ LARGE_INTEGER Now() {
     return t;
 }
 
-// The program's SHA-256 (CNG) of the file alone, fed as the download feeds it.
+// The program's SHA-256 of the file alone, fed as the download feeds it.
 bool Sha256OfFile(const wchar_t* path) {
     FILE* f = _wfopen(path, L"rb");
     if (!f) return false;
-    net::Sha256 sha;
+    base::Sha256 sha;
     std::vector<char> buffer(1u << 20);
     size_t n = 0;
     while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0)
         sha.Update(buffer.data(), n);
     std::fclose(f);
-    return sha.Final().has_value();
+    sha.Final();
+    return true;
 }
 
 int Signed(const wchar_t* url, const wchar_t* file, const wchar_t* name) {
