@@ -16,7 +16,8 @@
 #include "fw/resource_stream_win.h"
 #include "resource.h"
 #include "ui/skin_image_win.h"
-#include "web/gm_page_state_win.h"
+#include "web/page_addresses_win.h"
+#include "web/page_seams_win.h"
 #include "web/gm_rules.h"
 #include "web/navigation_screen_win.h"
 

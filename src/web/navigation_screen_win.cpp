@@ -4,7 +4,8 @@
 #include "base/trace_win.h"
 #include "fw/web_address.h"
 #include "net/publisher_win.h"
-#include "web/gm_page_state_win.h"
+#include "web/page_addresses_win.h"
+#include "web/page_seams_win.h"
 #include "web/navigation_rules.h"
 
 namespace web {

@@ -12,7 +12,8 @@
 #include "net/game_client_rules.h"
 #include "resource.h"
 #include "web/automation_tone_win.h"
-#include "web/gm_page_state_win.h"
+#include "web/page_addresses_win.h"
+#include "web/page_seams_win.h"
 #include "web/navigation_screen_win.h"
 
 static_assert(web::kKeyF5 == VK_F5);

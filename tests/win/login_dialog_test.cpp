@@ -11,7 +11,7 @@
 
 #include "base/page_protocol.h"
 #include "page_window_fake_main.h"
-#include "web/gm_page_state_win.h"
+#include "web/page_seams_win.h"
 #include "browser_events.h"
 #include "win_test_support.h"
 

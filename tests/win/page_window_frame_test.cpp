@@ -14,7 +14,7 @@
 #include "fw/message_loop_win.h"
 #include "page_window_fake_main.h"
 #include "base/page_protocol.h"
-#include "web/gm_page_state_win.h"
+#include "web/page_seams_win.h"
 #include "browser_events.h"
 #include "win_test_support.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "browser_events.h"
-#include "web/gm_page_state_win.h"
+#include "web/page_seams_win.h"
 #include "win_test_support.h"
 
 namespace {

@@ -1,18 +1,11 @@
-// The publisher's page addresses a page process starts from and the seams through which its
-// windows reach the player and the system (replaceable by tests).
+// The seams through which a page process's windows reach the player and the system
+// (replaceable by tests).
 #pragma once
 #include <windows.h>
 
 #include <string>
 
 namespace web {
-
-// The web-game hall page on the publisher's client server ("/webgame.htm").
-std::wstring HallPageUrl();
-// The game-hall web site's home page: where "entergame" sends the player without a hall URL.
-std::wstring DefaultHallUrl();
-// The login page on the publisher's web-game site.
-std::wstring LoginPageUrl();
 
 // What the page windows hand to the player or to the system.
 struct PageSeams {
