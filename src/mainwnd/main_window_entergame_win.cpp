@@ -13,7 +13,6 @@
 #include "mainwnd/game_download_dialog_win.h"
 #include "mainwnd/main_messages.h"
 #include "net/game_client_rules.h"
-#include "ui/skinned_message_box_win.h"
 
 namespace mainwnd {
 
@@ -50,9 +49,9 @@ void MainWindow::SettleEnterGame() {
         // client that fails the check is offered for download like a missing one.
         fw::Handle held;
         if (HoldInstalledClient(*path, held) == ClientCheck::Held)
-            StartClient(held.Get()); // a client that does not start is nothing more (traced)
-        else if (AskDownload() == IDOK)
-            RunGameDownload(client);
+            m_options.startClient(held.Get()); // a client that does not start is nothing more (traced)
+        else if (m_options.messageBox(m_hWnd, kDownloadQuestion, kHallCaption, MB_OKCANCEL) == IDOK)
+            RunGameDownloadDialog(m_hWnd, client, m_options.startClient);
         else
             declined = true;
     }
@@ -61,18 +60,6 @@ void MainWindow::SettleEnterGame() {
     const bool stillShown = page && (ToPage(page) == m_model.Hall() ||
                                      std::find(pages.begin(), pages.end(), ToPage(page)) != pages.end());
     if (stillShown) ::PostMessageW(page, base::WM_ENTERGAMEDONE, declined ? 1 : 0, 0);
-}
-
-int MainWindow::AskDownload() {
-    return ShowMessageBox(m_hWnd, kDownloadQuestion, kHallCaption, MB_OKCANCEL);
-}
-
-void MainWindow::RunGameDownload(const std::wstring& clientName) {
-    RunGameDownloadDialog(m_hWnd, clientName);
-}
-
-bool MainWindow::StartClient(HANDLE held) {
-    return StartHeldClient(held);
 }
 
 } // namespace mainwnd

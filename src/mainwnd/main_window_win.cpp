@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "base/executable_path_win.h"
 #include "base/hotkey_win.h"
 #include "base/os_version_win.h"
 #include "base/page_protocol.h"
@@ -131,17 +130,13 @@ BOOL MainWindow::OnInitDialog() {
 }
 
 int MainWindow::AskPlayer(const wchar_t* text, UINT type) {
-    return ShowMessageBox(nullptr, text, kTitle, type);
-}
-
-std::wstring MainWindow::ProgramPath() const {
-    return m_options.programPath.empty() ? base::ExecutablePath() : m_options.programPath;
+    return m_options.messageBox(nullptr, text, kTitle, type);
 }
 
 bool MainWindow::StartProgram(const std::wstring& options, bool keepProcess) {
     bool started = false;
     fw::Handle process =
-        fw::StartChildProcess(ProgramPath(), options, base::SystemFolder(), keepProcess, &started);
+        fw::StartChildProcess(m_options.programPath, options, base::SystemFolder(), keepProcess, &started);
     if (started && keepProcess) WatchPageProcess(std::move(process));
     return started;
 }
@@ -152,7 +147,7 @@ bool MainWindow::LaunchPageProcess() {
     fw::StartFailure failure{L"test switch", ERROR_ACCESS_DENIED};
     fw::Handle process;
     if (!m_options.failRestrictedStart)
-        process = fw::StartRestrictedProcess(ProgramPath(), options, &failure);
+        process = fw::StartRestrictedProcess(m_options.programPath, options, &failure);
     if (process) {
         WatchPageProcess(std::move(process));
         return true;
