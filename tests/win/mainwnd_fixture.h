@@ -9,7 +9,6 @@
 #include <deque>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -39,11 +38,9 @@ public:
     using mainwnd::MainWindow::WatchPageProcess;
 
 private:
-    // The player's answers and the client starts are this window's records.
     static mainwnd::MainWindowOptions Scripted(TestMainWindow* self, mainwnd::MainWindowOptions options) {
         options.messageBox = [self](HWND, const wchar_t* text, const wchar_t* caption, UINT type) {
-            if (std::wstring_view(caption) == L"VexaEmber游戏大厅")
-                return ++self->downloadQuestions, IDCANCEL;
+            if (std::wstring(caption) == L"VexaEmber游戏大厅") return ++self->downloadQuestions, IDCANCEL;
             self->asked.push_back({text, type});
             if (self->answers.empty()) return IDNO;
             const int answer = self->answers.front();
