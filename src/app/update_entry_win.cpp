@@ -6,7 +6,7 @@
 namespace {
 
 app::SelfUpdate& ProcessUpdate() {
-    static app::SelfUpdate update(app::DefaultUpdateEnvironment());
+    static app::SelfUpdate update(app::UpdateEnvironment{});
     return update;
 }
 

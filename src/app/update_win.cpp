@@ -6,17 +6,13 @@
 
 #include "app/pe_version.h"
 #include "app/settings_rules.h"
-#include "app/settings_win.h"
-#include "app/start_mode_win.h"
 #include "app/update.h"
-#include "base/executable_path_win.h"
 #include "base/md5.h"
 #include "base/text.h"
 #include "base/trace_win.h"
 #include "fw/handles_win.h"
 #include "fw/safe_file_win.h"
 #include "net/http_win.h"
-#include "net/publisher_win.h"
 
 namespace app {
 
@@ -42,15 +38,6 @@ bool MoveDurably(const std::wstring& from, const std::wstring& to) {
 }
 
 } // namespace
-
-UpdateEnvironment DefaultUpdateEnvironment() {
-    UpdateEnvironment env;
-    env.exePath = base::ExecutablePath();
-    env.configUrl = net::PublisherUrl(net::PublisherSite::Client, kUpdateConfigPath);
-    env.startMode = [] { return CurrentStartRequest().mode; };
-    env.isUpdateDay = [] { return IsUpdateDay(); };
-    return env;
-}
 
 std::wstring LocalReleaseKey(const std::wstring& exePath) {
     return ReleaseKey(base::Md5FileHex(exePath), kVersionText);

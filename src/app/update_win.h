@@ -8,25 +8,29 @@
 #include <functional>
 #include <string>
 
+#include "app/settings_win.h"
 #include "app/start_mode.h"
+#include "app/start_mode_win.h"
+#include "base/executable_path_win.h"
+#include "net/publisher_win.h"
 #include "net/signed_download_win.h"
+#include "net/update_config.h"
 
 namespace app {
 
-// What the update needs from the rest of the program.
+// What the update needs from the rest of the program: each member is the real thing unless a
+// test replaces it.
 struct UpdateEnvironment {
-    std::wstring exePath;   // full path of the running executable
-    std::wstring configUrl; // address of the update configuration
-    // The start mode, computed again by the check (it must give the start-up's answer).
-    std::function<StartMode()> startMode;
+    // The running executable.
+    std::wstring exePath = base::ExecutablePath();
+    // The update configuration on the publisher's client host (with the process's publisher override).
+    std::wstring configUrl = net::PublisherUrl(net::PublisherSite::Client, net::kUpdateConfigPath);
+    // The start mode, read again from this process's command line and location (it must give
+    // the start-up's answer).
+    std::function<StartMode()> startMode = [] { return CurrentStartRequest().mode; };
     // The settings store's rule: false on the day of the last update and on the update-free days.
-    std::function<bool()> isUpdateDay;
+    std::function<bool()> isUpdateDay = IsUpdateDay;
 };
-
-// The running executable's path, the configuration on the publisher's client host (with the
-// process's publisher override), the start mode read again from this process's command line
-// and location, and the settings store's IsUpdateDay.
-UpdateEnvironment DefaultUpdateEnvironment();
 
 // Runs the signed download (the update progress dialog, modally): true when the verified file
 // is held in `held`.

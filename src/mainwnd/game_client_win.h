@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "fw/handles_win.h"
@@ -28,5 +29,7 @@ ClientCheck HoldInstalledClient(const std::wstring& path, fw::Handle& held);
 // caller keeps the handle open until this returns. At most one client start a second: a later one
 // is dropped with a trace. False when nothing was started.
 bool StartHeldClient(HANDLE held);
+// StartHeldClient, or what a test records in its place.
+using ClientStart = std::function<bool(HANDLE held)>;
 
 } // namespace mainwnd

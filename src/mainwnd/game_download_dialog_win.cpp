@@ -71,8 +71,9 @@ std::wstring MakeConfigFile(const std::wstring& folder) {
 
 } // namespace
 
-GameDownloadDialog::GameDownloadDialog(std::wstring gameName, HWND parent)
+GameDownloadDialog::GameDownloadDialog(std::wstring gameName, HWND parent, ClientStart startClient)
     : ui::SkinnedDialog(IDD_DOWN_GAME, parent), m_game(std::move(gameName)),
+      m_startClient(std::move(startClient)),
       m_selfConfigUrl(net::PublisherUrl(net::PublisherSite::Client, net::kUpdateConfigPath)) {
 }
 
@@ -174,15 +175,11 @@ void GameDownloadDialog::OnWorkDone(int outcome) {
         RemoveDownload();
         return;
     }
-    if (outcome == kDownloaded) StartClient(m_heldClient->Get());
+    if (outcome == kDownloaded) m_startClient(m_heldClient->Get());
     SetTitle(outcome == kDownloaded ? L"下载完成" : L"下载失败");
     RemoveDownload();
     ::EnableWindow(m_okButton.m_hWnd, TRUE);
     ::EnableWindow(m_cancelButton.m_hWnd, FALSE);
-}
-
-bool GameDownloadDialog::StartClient(HANDLE held) {
-    return StartHeldClient(held);
 }
 
 void GameDownloadDialog::OnOK() {
@@ -215,8 +212,8 @@ void GameDownloadDialog::RemoveDownload() {
     RemoveNowOrAtRestart(m_folder, true);
 }
 
-void RunGameDownloadDialog(HWND owner, const std::wstring& gameName) {
-    GameDownloadDialog dlg(gameName, owner);
+void RunGameDownloadDialog(HWND owner, const std::wstring& gameName, ClientStart startClient) {
+    GameDownloadDialog dlg(gameName, owner, std::move(startClient));
     dlg.DoModal();
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fw/handles_win.h"
+#include "mainwnd/game_client_win.h"
 #include "net/download_job_win.h"
 #include "ui/skin_button_win.h"
 #include "ui/skinned_dialog_win.h"
@@ -22,7 +23,8 @@ public:
     // What the worker came to.
     enum Outcome { kConfigFailed = 0, kDownloadFailed = 1, kDownloaded = 2 };
 
-    GameDownloadDialog(std::wstring gameName, HWND parent);
+    // startClient starts the verified client while the dialog holds it.
+    GameDownloadDialog(std::wstring gameName, HWND parent, ClientStart startClient = StartHeldClient);
     ~GameDownloadDialog() override;
 
     // The game's configuration address and the client's file, made when the dialog opens;
@@ -44,8 +46,6 @@ protected:
     // On this thread, never after the dialog has ended.
     virtual void OnProgress(uint32_t percent);
     virtual void OnWorkDone(int outcome);
-    // Starts the verified client while the dialog holds it (StartHeldClient).
-    virtual bool StartClient(HANDLE held);
 
     // Every way out: the worker's requests are cut off and the dialog waits (bounded) until it
     // has stopped, so that no progress and no title change follow; the download is removed.
@@ -64,6 +64,7 @@ private:
     ui::SkinLabel m_percentLabel;
 
     const std::wstring m_game;
+    const ClientStart m_startClient;
     // The self-update's configuration address, from which the game's is made.
     const std::wstring m_selfConfigUrl;
     std::wstring m_configUrl;
@@ -76,6 +77,7 @@ private:
 };
 
 // Runs the download dialog for a game modally over owner.
-void RunGameDownloadDialog(HWND owner, const std::wstring& gameName);
+void RunGameDownloadDialog(HWND owner, const std::wstring& gameName,
+                           ClientStart startClient = StartHeldClient);
 
 } // namespace mainwnd

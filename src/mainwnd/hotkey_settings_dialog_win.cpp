@@ -24,7 +24,8 @@ base::HotkeyRole RoleAt(int index) {
 
 } // namespace
 
-HotkeySettingsDialog::HotkeySettingsDialog(HWND parent) : ui::SkinnedDialog(IDD, parent) {
+HotkeySettingsDialog::HotkeySettingsDialog(HWND parent, ui::MessageBoxFunction messageBox)
+    : ui::SkinnedDialog(IDD, parent), m_messageBox(std::move(messageBox)) {
 }
 
 HotkeySettingsDialog::~HotkeySettingsDialog() {
@@ -101,17 +102,13 @@ void HotkeySettingsDialog::OnOK() {
         texts[i] = m_keyEdits[i].GetWindowText();
     const base::SavePlan plan = base::PlanHotkeySave(texts, m_keyCodes);
     if (plan.conflict) {
-        Tell(kConflictText);
+        m_messageBox(m_hWnd, kConflictText, base::kAppTitle, MB_OK);
         return;
     }
     for (int i = 0; i < base::kHotkeyCount; ++i)
         if (plan.writes[i]) base::SaveHotkey(RoleAt(i), *plan.writes[i]); // a failed write goes unreported
     NotifyHotkeysChanged();
     ui::SkinnedDialog::OnOK();
-}
-
-void HotkeySettingsDialog::Tell(const wchar_t* text) {
-    ShowMessageBox(m_hWnd, text, base::kAppTitle, MB_OK);
 }
 
 LRESULT HotkeySettingsDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {

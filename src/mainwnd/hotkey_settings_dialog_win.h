@@ -8,6 +8,7 @@
 
 #include "base/hotkey.h"
 #include "fw/fw_win.h"
+#include "ui/skinned_message_box_win.h"
 #include "ui/skin_button_win.h"
 #include "ui/skinned_dialog_win.h"
 #include "ui/skin_label_win.h"
@@ -18,7 +19,8 @@ class HotkeySettingsDialog : public ui::SkinnedDialog {
 public:
     static constexpr UINT IDD = 158;
 
-    explicit HotkeySettingsDialog(HWND parent = nullptr);
+    // messageBox: how a notice reaches the player.
+    explicit HotkeySettingsDialog(HWND parent = nullptr, ui::MessageBoxFunction messageBox = ShowMessageBox);
     ~HotkeySettingsDialog() override;
 
     // The settings dialog that is open now, or null.
@@ -36,14 +38,12 @@ protected:
     void OnOK() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    // Shows a notice over the dialog (caption "Vexa - Tarn"). Tests answer in its place.
-    virtual void Tell(const wchar_t* text);
-
 private:
     // The index of the edit with the keyboard focus, or -1.
     int FocusedEdit() const;
 
     // The edits of the boss, window-switch and sound keys, in base::HotkeyRole order.
+    const ui::MessageBoxFunction m_messageBox;
     std::array<CWnd, base::kHotkeyCount> m_keyEdits;
     ui::SkinLabel m_bossPrompt, m_bossExample;
     ui::SkinLabel m_switchPrompt, m_switchExample;

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "base/executable_path_win.h"
 #include "base/hotkey_win.h"
 #include "base/os_version_win.h"
 #include "base/page_protocol.h"
@@ -15,8 +14,6 @@
 #include "base/trace_win.h"
 #include "base/user_folder_win.h"
 #include "fw/process_win.h"
-#include "mainwnd/game_client_win.h"
-#include "mainwnd/game_download_dialog_win.h"
 #include "fw/restricted_start_win.h"
 #include "mainwnd/hotkey_hook_win.h"
 #include "mainwnd/layout_rules.h"
@@ -25,7 +22,6 @@
 #include "mainwnd/hotkey_settings_dialog_win.h"
 #include "mainwnd/system_menu_win.h"
 #include "net/cache_clear_win.h"
-#include "net/game_client_rules.h"
 #include "resource.h"
 #include "ui/skinned_message_box_win.h"
 #include "ui/skin_image_win.h"
@@ -43,8 +39,6 @@ namespace {
 constexpr const wchar_t* kTitle = base::kAppTitle;
 constexpr wchar_t kCacheClearedText[] = L"缓存清除完毕！";
 constexpr wchar_t kUpToDateText[] = L"已经是最新版本，无需进行更新。";
-constexpr wchar_t kHallCaption[] = L"VexaEmber游戏大厅";
-constexpr wchar_t kDownloadQuestion[] = L"下载Ember登录器，玩游戏更加方便快捷，现在就去下载吧？";
 
 static_assert(WM_GLOBALHOTKEY != PageProcessWatch::kEndedMessage);
 
@@ -136,17 +130,13 @@ BOOL MainWindow::OnInitDialog() {
 }
 
 int MainWindow::AskPlayer(const wchar_t* text, UINT type) {
-    return ShowMessageBox(nullptr, text, kTitle, type);
-}
-
-std::wstring MainWindow::ProgramPath() const {
-    return m_options.programPath.empty() ? base::ExecutablePath() : m_options.programPath;
+    return m_options.messageBox(nullptr, text, kTitle, type);
 }
 
 bool MainWindow::StartProgram(const std::wstring& options, bool keepProcess) {
     bool started = false;
     fw::Handle process =
-        fw::StartChildProcess(ProgramPath(), options, base::SystemFolder(), keepProcess, &started);
+        fw::StartChildProcess(m_options.programPath, options, base::SystemFolder(), keepProcess, &started);
     if (started && keepProcess) WatchPageProcess(std::move(process));
     return started;
 }
@@ -157,7 +147,7 @@ bool MainWindow::LaunchPageProcess() {
     fw::StartFailure failure{L"test switch", ERROR_ACCESS_DENIED};
     fw::Handle process;
     if (!m_options.failRestrictedStart)
-        process = fw::StartRestrictedProcess(ProgramPath(), options, &failure);
+        process = fw::StartRestrictedProcess(m_options.programPath, options, &failure);
     if (process) {
         WatchPageProcess(std::move(process));
         return true;
@@ -350,59 +340,6 @@ LRESULT MainWindow::OnCopyData(HWND sender, const COPYDATASTRUCT* data) {
     std::optional<std::wstring> label = base::ParseLabelCopyData(data->lpData, data->cbData);
     if (!label) return 0;
     return m_model.RegisterLabel(process, std::move(*label));
-}
-
-// ---- Another game's client -------------------------------------------------------------------
-
-LRESULT MainWindow::OnEnterGameRequest(HWND sender, DWORD process, const COPYDATASTRUCT& data) {
-    // Only a name, read as bounded as a label, from a page this window shows and whose process
-    // announced it; the path, the question and the start are this window's own.
-    const std::optional<std::wstring> name = base::ParseGameNameCopyData(data.lpData, data.cbData);
-    const std::optional<std::wstring> client =
-        name && sender ? m_model.TakeEnterGame(process, ToPage(sender), *name) : std::nullopt;
-    if (!client) {
-        base::Trace(L"entergame request refused", 0);
-        return 0;
-    }
-    m_enterGamePage = sender;
-    m_enterGameClient = *client;
-    // The question and the download are modal: the page's message is answered first.
-    PostMessage(WM_SETTLEENTERGAME, 0, 0);
-    return 1;
-}
-
-void MainWindow::SettleEnterGame() {
-    const HWND page = std::exchange(m_enterGamePage, nullptr);
-    const std::wstring client = std::move(m_enterGameClient);
-    bool declined = false;
-    if (const auto path = net::GameClientPath(base::CommonAppDataFolder(), client)) {
-        // Held from the check to the start: nobody can change or swap the file in between. A
-        // client that fails the check is offered for download like a missing one.
-        fw::Handle held;
-        if (HoldInstalledClient(*path, held) == ClientCheck::Held)
-            StartClient(held.Get()); // a client that does not start is nothing more (traced)
-        else if (AskDownload() == IDOK)
-            RunGameDownload(client);
-        else
-            declined = true;
-    }
-    m_model.EnterGameSettled();
-    const auto& pages = m_model.Pages();
-    const bool stillShown = page && (ToPage(page) == m_model.Hall() ||
-                                     std::find(pages.begin(), pages.end(), ToPage(page)) != pages.end());
-    if (stillShown) ::PostMessageW(page, base::WM_ENTERGAMEDONE, declined ? 1 : 0, 0);
-}
-
-int MainWindow::AskDownload() {
-    return ShowMessageBox(m_hWnd, kDownloadQuestion, kHallCaption, MB_OKCANCEL);
-}
-
-void MainWindow::RunGameDownload(const std::wstring& clientName) {
-    RunGameDownloadDialog(m_hWnd, clientName);
-}
-
-bool MainWindow::StartClient(HANDLE held) {
-    return StartHeldClient(held);
 }
 
 void MainWindow::OnPageRequest(WPARAM request, LPARAM process) {

@@ -10,7 +10,9 @@
 #include <memory>
 #include <string>
 
+#include "base/executable_path_win.h"
 #include "fw/fw_win.h"
+#include "mainwnd/game_client_win.h"
 #include "mainwnd/keyboard_hook_win.h"
 #include "mainwnd/page_model.h"
 #include "mainwnd/page_process_win.h"
@@ -19,17 +21,24 @@
 #include "ui/add_account_prompt_win.h"
 #include "ui/skin_button_win.h"
 #include "ui/skinned_dialog_win.h"
+#include "ui/skinned_message_box_win.h"
 #include "ui/skin_label_win.h"
 
 namespace mainwnd {
-// What the program decides about the main window before it is made.
+// What the program decides about the main window before it is made, and how the window reaches
+// the player and starts programs: each member is the real thing unless the program or a test
+// replaces it.
 struct MainWindowOptions {
-    // The executable started for pages and for a new window; empty means this program. Tests
-    // put a stand-in page program here.
-    std::wstring programPath;
+    // The executable started for pages and for a new window. Tests put a stand-in page program
+    // here.
+    std::wstring programPath = base::ExecutablePath();
     // The update check of the update command (forced: the start-up day rules are skipped):
     // non-zero when an update is needed. Unset, no update is ever needed.
     std::function<int(bool forced)> checkForUpdate;
+    // The notices and questions to the player.
+    ui::MessageBoxFunction messageBox = ShowMessageBox;
+    // Starts another game's installed client, held open since its check.
+    ClientStart startClient = StartHeldClient;
     // Test automation: an open menu carries its item texts as the text of its window.
     bool automation = false;
     // Test automation: the restricted start of a page process fails, as it would if the system
@@ -83,17 +92,6 @@ protected:
     void OnCancel() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    // Shows a notice or question to the player (no parent, caption "Vexa - Tarn") and answers
-    // the box's result. Tests answer in its place.
-    virtual int AskPlayer(const wchar_t* text, UINT type);
-
-    // The steps of a page's "entergame" that reach the player or start a program; tests answer
-    // or record in their place. The download question over this window (IDOK: download it), the
-    // download dialog for a client, and the start of a held client (StartHeldClient).
-    virtual int AskDownload();
-    virtual void RunGameDownload(const std::wstring& clientName);
-    virtual bool StartClient(HANDLE held);
-
     // Takes a started page process as one of this window's logins and holds it until it ends.
     // (Tests hand their own process here to play a page process.)
     void WatchPageProcess(fw::Handle process);
@@ -102,6 +100,9 @@ private:
     static HWND ToHwnd(PageHandle h) { return reinterpret_cast<HWND>(h); }
     static PageHandle ToPage(HWND h) { return reinterpret_cast<PageHandle>(h); }
     bool HallVisible() const { return ::IsWindow(HallWnd()) && ::IsWindowVisible(HallWnd()); }
+    // Shows a notice or question to the player (no parent, caption "Vexa - Tarn") and answers
+    // the box's result.
+    int AskPlayer(const wchar_t* text, UINT type);
 
     // Carries out what the page model decided, in its order, asking the player where it asks;
     // true when the actions consume the message they answer (it goes no further).
@@ -109,7 +110,6 @@ private:
     void ApplyQuit(PageActions& actions);
     void ClosePageWindow(HWND page);
     void BeginRunning();
-    std::wstring ProgramPath() const;
     bool StartProgram(const std::wstring& options, bool keepProcess);
     // Lets the messages of page processes, which may run at a lower integrity level, through to
     // this window; the system refuses them otherwise.

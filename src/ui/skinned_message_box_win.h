@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "ui/skin_button_win.h"
@@ -13,6 +14,10 @@
 int ShowMessageBox(HWND parent, const wchar_t* text, const wchar_t* caption, UINT type);
 
 namespace ui {
+
+// ShowMessageBox, or what a test answers in its place.
+using MessageBoxFunction =
+    std::function<int(HWND parent, const wchar_t* text, const wchar_t* caption, UINT type)>;
 
 class SkinnedMessageBox : public SkinnedDialog {
 public:

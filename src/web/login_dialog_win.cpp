@@ -16,7 +16,7 @@
 #include "fw/resource_stream_win.h"
 #include "resource.h"
 #include "ui/skin_image_win.h"
-#include "web/gm_page_state_win.h"
+#include "web/page_addresses_win.h"
 #include "web/gm_rules.h"
 #include "web/navigation_screen_win.h"
 
@@ -92,7 +92,7 @@ bool IsUacEnabled() {
 // ---- LoginDialog --------------------------------------------------------------------------------
 
 LoginDialog::LoginDialog(std::wstring pageUrl, const web::PageContext& context)
-    : SkinnedHtmlDialog(IDD_LOGIN, nullptr), m_strUrl(std::move(pageUrl)), m_context(context) {
+    : SkinnedHtmlDialog(IDD_LOGIN, nullptr, context.seams), m_strUrl(std::move(pageUrl)), m_context(context) {
     m_commandPage = web::CommandPage::Login;
     m_automation.Enable(context.automation);
 }
@@ -102,7 +102,7 @@ std::span<const DHtmlEventEntry> LoginDialog::GetElementEventTable() const {
 }
 
 void LoginDialog::NewWindowRefused(const std::wstring& url) {
-    web::OpenRefusedWindow(url);
+    web::OpenRefusedWindow(url, m_seams);
 }
 
 BOOL LoginDialog::OnInitDialog() {
@@ -178,10 +178,9 @@ void LoginDialog::OnLoadGame(const web::LoadGameCommand& command) {
     }
     const web::LoginFields fields = web::NormaliseLoginFields(command.fields);
     const std::wstring label = web::BuildTabLabel(fields);
-    auto& seams = web::Seams();
     if (!web::LabelFitsMainWindow(label)) {
         // The main window would refuse it for its length: not a duplicate, so not that message.
-        seams.messageBox(nullptr, kLabelTooLongText, kTitle, MB_OK);
+        m_seams.messageBox(nullptr, kLabelTooLongText, kTitle, MB_OK);
         EndLogin(IDCANCEL);
         return;
     }
@@ -193,7 +192,7 @@ void LoginDialog::OnLoadGame(const web::LoadGameCommand& command) {
     const LRESULT accepted = ::SendMessageW(m_context.parent, WM_COPYDATA, reinterpret_cast<WPARAM>(m_hWnd),
                                             reinterpret_cast<LPARAM>(&data));
     if (!accepted) {
-        seams.messageBox(nullptr, web::DuplicateLoginMessage(fields).c_str(), kTitle, MB_OK);
+        m_seams.messageBox(nullptr, web::DuplicateLoginMessage(fields).c_str(), kTitle, MB_OK);
         EndLogin(IDCANCEL);
         return;
     }

@@ -4,14 +4,15 @@
 #include "base/trace_win.h"
 #include "fw/web_address.h"
 #include "net/publisher_win.h"
-#include "web/gm_page_state_win.h"
+#include "web/page_addresses_win.h"
 #include "web/navigation_rules.h"
 
 namespace web {
 
 namespace {
 
-void ScreenNonCommand(const fw::CBrowserHost& host, IDispatch* frame, const std::wstring& url, bool& cancel) {
+void ScreenNonCommand(const fw::CBrowserHost& host, IDispatch* frame, const std::wstring& url, bool& cancel,
+                      const PageSeams& seams) {
     switch (ScreenPageNavigation(url, host.IsTopLevel(frame), net::PublisherOverride())) {
     case PageNavigation::Proceed:
         break;
@@ -23,7 +24,7 @@ void ScreenNonCommand(const fw::CBrowserHost& host, IDispatch* frame, const std:
         break;
     case PageNavigation::OpenOutside:
         cancel = true;
-        Seams().shellOpen(url);
+        seams.shellOpen(url);
         break;
     }
 }
@@ -43,13 +44,13 @@ bool SenderCommands(const fw::CBrowserHost& host, IDispatch* frame) {
 } // namespace
 
 void HostNavigation(const fw::CBrowserHost& host, IDispatch* frame, const std::wstring& url, bool& cancel,
-                    CommandPage page, AppCommandHandler& handler) {
+                    CommandPage page, AppCommandHandler& handler, const PageSeams& seams) {
     switch (ScreenHostNavigation(url)) {
     case NavigationVerdict::Proceed:
         cancel = false;
         return;
     case NavigationVerdict::Leave:
-        ScreenNonCommand(host, frame, url, cancel);
+        ScreenNonCommand(host, frame, url, cancel, seams);
         return;
     case NavigationVerdict::Cancel:
         break;
@@ -67,8 +68,8 @@ bool MayNavigateTo(const std::wstring& url) {
     return IsPublisherPage(url, net::PublisherOverride());
 }
 
-void OpenRefusedWindow(const std::wstring& url) {
-    if (fw::IsWebAddress(url)) Seams().shellOpen(url);
+void OpenRefusedWindow(const std::wstring& url, const PageSeams& seams) {
+    if (fw::IsWebAddress(url)) seams.shellOpen(url);
 }
 
 } // namespace web

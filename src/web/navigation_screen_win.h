@@ -7,6 +7,7 @@
 
 #include "fw/browser_host_win.h"
 #include "web/app_protocol.h"
+#include "web/page_seams_win.h"
 
 namespace web {
 
@@ -15,14 +16,14 @@ namespace web {
 // top-level page or a frame's, and the top-level page are the publisher's), `handler` runs it.
 // A "javascript" URL goes ahead. Anything else is screened by web::ScreenPageNavigation with
 // this process's publisher hosts: cancelled where refused, and a web page that would leave the
-// publisher's hosts at the top handed to the player's default browser (Seams().shellOpen).
+// publisher's hosts at the top handed to the player's default browser (seams.shellOpen).
 void HostNavigation(const fw::CBrowserHost& host, IDispatch* frame, const std::wstring& url, bool& cancel,
-                    CommandPage page, AppCommandHandler& handler);
+                    CommandPage page, AppCommandHandler& handler, const PageSeams& seams);
 
 // Whether the program itself may send its control to url: a publisher page over http(s).
 bool MayNavigateTo(const std::wstring& url);
 
-// A page's refused new window: a web address goes to the default browser (Seams().shellOpen).
-void OpenRefusedWindow(const std::wstring& url);
+// A page's refused new window: a web address goes to the default browser (seams.shellOpen).
+void OpenRefusedWindow(const std::wstring& url, const PageSeams& seams);
 
 } // namespace web

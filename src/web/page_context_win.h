@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/page_protocol.h"
+#include "web/page_seams_win.h"
 
 namespace web {
 
@@ -18,6 +19,8 @@ struct PageContext {
     bool automation = false;
     // The game page a successful login gave (RunLoginScreen fills it); empty: the hall page.
     std::wstring gamePageUrl;
+    // How the windows reach the player and the system.
+    PageSeams seams;
 };
 
 // Asks the main window for something a page may want of it (it may run with more rights than

@@ -12,7 +12,7 @@
 #include "net/game_client_rules.h"
 #include "resource.h"
 #include "web/automation_tone_win.h"
-#include "web/gm_page_state_win.h"
+#include "web/page_addresses_win.h"
 #include "web/navigation_screen_win.h"
 
 static_assert(web::kKeyF5 == VK_F5);
@@ -30,6 +30,14 @@ std::wstring GamePageOf(const CView& view) {
     if (const auto* frame = dynamic_cast<const PageFrame*>(view.GetParentFrame()))
         return frame->Context().gamePageUrl;
     return web::HallPageUrl();
+}
+
+// How the view reaches the player and the system: as its frame does.
+const web::PageSeams& SeamsOf(const CView& view) {
+    if (const auto* frame = dynamic_cast<const PageFrame*>(view.GetParentFrame()))
+        return frame->Context().seams;
+    static const web::PageSeams kReal; // a view outside a page frame: the real thing
+    return kReal;
 }
 
 // The browser's own message boxes a page may leave open, by their titles.
@@ -93,7 +101,7 @@ void PageView::TitleChange(const std::wstring& title) {
 }
 
 void PageView::BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
-    web::HostNavigation(BrowserHost(), frame, url, cancel, web::CommandPage::Game, *this);
+    web::HostNavigation(BrowserHost(), frame, url, cancel, web::CommandPage::Game, *this, SeamsOf(*this));
 }
 
 void PageView::OnEnterGame(const web::EnterGameArgs& args) {
@@ -107,7 +115,7 @@ void PageView::OnEnterGame(const web::EnterGameArgs& args) {
 }
 
 void PageView::NewWindowRefused(const std::wstring& url) {
-    web::OpenRefusedWindow(url);
+    web::OpenRefusedWindow(url, SeamsOf(*this));
 }
 
 void PageView::RefreshPage() {
@@ -168,7 +176,7 @@ LRESULT PageFrame::OnEnterGameDone(WPARAM declined) {
     // The player's browser runs with the player's rights: that is the page's to open, not the
     // main window's. The hall address comes from a web page: only web addresses go there.
     std::optional<std::wstring> hall = std::exchange(m_enterGameHall, std::nullopt);
-    if (declined == 1 && hall && fw::IsWebAddress(*hall)) web::Seams().shellOpen(*hall);
+    if (declined == 1 && hall && fw::IsWebAddress(*hall)) m_context.seams.shellOpen(*hall);
     return 0;
 }
 
@@ -277,8 +285,8 @@ BOOL PageFrame::PreTranslateMessage(MSG* msg) {
     if (message == WM_SYSKEYUP && (msg->wParam == VK_F10 || msg->wParam == VK_MENU)) return TRUE;
     if (message == WM_CHAR && base::IsFavouritesChar(msg->wParam, msg->lParam)) {
         const PageView* view = PageView::Current();
-        web::Seams().runFavourites(m_context.parent, view ? view->PageTitle() : std::wstring(),
-                                   view ? view->PageUrl() : std::wstring());
+        m_context.seams.runFavourites(m_context.parent, view ? view->PageTitle() : std::wstring(),
+                                      view ? view->PageUrl() : std::wstring());
         return TRUE;
     }
     if (message == WM_KEYDOWN && msg->wParam == web::kKeyF5) {

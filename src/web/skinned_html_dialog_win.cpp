@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "base/trace_win.h"
@@ -65,11 +66,12 @@ STDMETHODIMP PageBrowserSite::ShowUIPart::ShowHelp(HWND hwnd, LPOLESTR helpFile,
 
 // ---- SkinnedHtmlDialog -------------------------------------------------------------------------------
 
-SkinnedHtmlDialog::SkinnedHtmlDialog(UINT templateId, HWND parent) : HtmlDialog(templateId, parent) {
+SkinnedHtmlDialog::SkinnedHtmlDialog(UINT templateId, HWND parent, web::PageSeams seams)
+    : HtmlDialog(templateId, parent), m_seams(std::move(seams)) {
 }
 
-SkinnedHtmlDialog::SkinnedHtmlDialog(const DLGTEMPLATE* dialogTemplate, HWND parent)
-    : HtmlDialog(dialogTemplate, parent) {
+SkinnedHtmlDialog::SkinnedHtmlDialog(const DLGTEMPLATE* dialogTemplate, HWND parent, web::PageSeams seams)
+    : HtmlDialog(dialogTemplate, parent), m_seams(std::move(seams)) {
 }
 
 std::span<const DHtmlEventEntry> SkinnedHtmlDialog::GetElementEventTable() const {
@@ -114,7 +116,7 @@ HRESULT SkinnedHtmlDialog::ShowHelp(HWND, LPOLESTR, UINT, DWORD, POINT, IDispatc
 }
 
 void SkinnedHtmlDialog::BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
-    web::HostNavigation(BrowserHost(), frame, url, cancel, m_commandPage, *this);
+    web::HostNavigation(BrowserHost(), frame, url, cancel, m_commandPage, *this, m_seams);
 }
 
 HRESULT SkinnedHtmlDialog::OnTableElementEvent(web::ElementEvent event, const web::ElementRef& element) {

@@ -8,6 +8,7 @@
 #include "web/app_protocol.h"
 #include "web/html_dialog_win.h"
 #include "web/html_elements.h"
+#include "web/page_seams_win.h"
 
 class SkinnedHtmlDialog;
 
@@ -42,11 +43,13 @@ private:
 };
 
 // The page's "app:" commands go to the dialog's own AppCommandHandler overrides, for the page
-// kind m_commandPage names (none by default: every command is cancelled unheard).
+// kind m_commandPage names (none by default: every command is cancelled unheard). `seams`: how
+// its pages reach the player's browser.
 class SkinnedHtmlDialog : public HtmlDialog, protected web::AppCommandHandler {
 public:
-    explicit SkinnedHtmlDialog(UINT templateId, HWND parent = nullptr);
-    explicit SkinnedHtmlDialog(const DLGTEMPLATE* dialogTemplate, HWND parent = nullptr);
+    explicit SkinnedHtmlDialog(UINT templateId, HWND parent = nullptr, web::PageSeams seams = {});
+    explicit SkinnedHtmlDialog(const DLGTEMPLATE* dialogTemplate, HWND parent = nullptr,
+                               web::PageSeams seams = {});
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool CreateControlSite(fw::CBrowserControlSite** site) override;
@@ -79,6 +82,7 @@ protected:
     HRESULT OnTableElementEvent(web::ElementEvent event, const web::ElementRef& element) override;
 
     web::CommandPage m_commandPage = web::CommandPage::None;
+    const web::PageSeams m_seams;
 
 private:
     // The dialog window as the element behaviour sees it.

@@ -19,10 +19,16 @@ bool Exists(const std::wstring& path) {
 }
 
 std::vector<size_t> g_startedSizes; // the client's size whenever one was started
+bool RecordStart(HANDLE held) {
+    LARGE_INTEGER size{};
+    ::GetFileSizeEx(held, &size);
+    g_startedSizes.push_back(static_cast<size_t>(size.QuadPart));
+    return true;
+}
 
 class TestDlg : public mainwnd::GameDownloadDialog {
 public:
-    explicit TestDlg(const wchar_t* name) : mainwnd::GameDownloadDialog(name, nullptr) {}
+    explicit TestDlg(const wchar_t* name) : mainwnd::GameDownloadDialog(name, nullptr, RecordStart) {}
     std::vector<std::pair<int, std::wstring>> shown; // bar position and label after each progress
     std::wstring ends;                               // title and buttons 1, 2 (+/-) when the worker ended
     std::function<void(TestDlg&)> onInit, onProgress;
@@ -39,12 +45,6 @@ protected:
         mainwnd::GameDownloadDialog::OnProgress(percent);
         shown.emplace_back(Progress().GetPos(), PercentLabel().Text());
         if (onProgress) onProgress(*this);
-    }
-    bool StartClient(HANDLE held) override {
-        LARGE_INTEGER size{};
-        ::GetFileSizeEx(held, &size);
-        g_startedSizes.push_back(static_cast<size_t>(size.QuadPart));
-        return true;
     }
     void OnWorkDone(int outcome) override {
         mainwnd::GameDownloadDialog::OnWorkDone(outcome);

@@ -63,10 +63,12 @@ void SendKeys(std::initializer_list<WORD> down) {
 
 class TestSettingDlg : public mainwnd::HotkeySettingsDialog {
 public:
+    TestSettingDlg()
+        : mainwnd::HotkeySettingsDialog(nullptr, [this](HWND, const wchar_t* text, const wchar_t*, UINT) {
+              told.push_back(text);
+              return IDOK;
+          }) {}
     std::vector<std::wstring> told;
-
-protected:
-    void Tell(const wchar_t* text) override { told.push_back(text); }
 };
 
 class SettingsDialog : public testing::Test {

@@ -11,7 +11,6 @@
 
 #include "base/page_protocol.h"
 #include "page_window_fake_main.h"
-#include "web/gm_page_state_win.h"
 #include "browser_events.h"
 #include "win_test_support.h"
 
@@ -58,8 +57,8 @@ protected:
         ASSERT_TRUE(pagetest::PrepareSwitches());
         ASSERT_TRUE(pagetest::CreateFakeMain(m_main));
         m_context = {m_main.hwnd, 0, true};
-        web::Seams().messageBox = RecordBox;
-        web::Seams().shellOpen = [](const std::wstring&) { return false; };
+        m_context.seams.messageBox = RecordBox;
+        m_context.seams.shellOpen = [](const std::wstring&) { return false; };
         g_boxes.clear();
     }
     void TearDown() override {

@@ -33,24 +33,27 @@ public:
     std::vector<std::wstring> started; // the clients started, by their held files' paths
 
     explicit TestMainWindow(mainwnd::MainWindowOptions options = {})
-        : mainwnd::MainWindow(std::move(options)) {}
+        : mainwnd::MainWindow(Scripted(this, std::move(options))) {}
     using mainwnd::MainWindow::PreTranslateMessage;
     using mainwnd::MainWindow::WatchPageProcess;
 
-protected:
-    int AskPlayer(const wchar_t* text, UINT type) override {
-        asked.push_back({text, type});
-        if (answers.empty()) return IDNO;
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    int AskDownload() override { return ++downloadQuestions, IDCANCEL; }
-    bool StartClient(HANDLE held) override {
-        wchar_t path[MAX_PATH] = {};
-        ::GetFinalPathNameByHandleW(held, path, MAX_PATH, FILE_NAME_NORMALIZED);
-        started.push_back(path);
-        return true;
+private:
+    static mainwnd::MainWindowOptions Scripted(TestMainWindow* self, mainwnd::MainWindowOptions options) {
+        options.messageBox = [self](HWND, const wchar_t* text, const wchar_t* caption, UINT type) {
+            if (std::wstring(caption) == L"VexaEmber游戏大厅") return ++self->downloadQuestions, IDCANCEL;
+            self->asked.push_back({text, type});
+            if (self->answers.empty()) return IDNO;
+            const int answer = self->answers.front();
+            self->answers.pop_front();
+            return answer;
+        };
+        options.startClient = [self](HANDLE held) {
+            wchar_t path[MAX_PATH] = {};
+            ::GetFinalPathNameByHandleW(held, path, MAX_PATH, FILE_NAME_NORMALIZED);
+            self->started.push_back(path);
+            return true;
+        };
+        return options;
     }
 };
 

@@ -14,7 +14,6 @@
 #include "fw/message_loop_win.h"
 #include "page_window_fake_main.h"
 #include "base/page_protocol.h"
-#include "web/gm_page_state_win.h"
 #include "browser_events.h"
 #include "win_test_support.h"
 
@@ -77,12 +76,9 @@ protected:
         ASSERT_TRUE(pagetest::PrepareSwitches());
         ASSERT_TRUE(pagetest::CreateFakeMain(m_main));
         g_mainForBoxes = m_main.hwnd;
-        auto& seams = web::Seams();
-        seams.messageBox = RecordBox;
-        seams.shellOpen = RecordOpen;
-        seams.runFavourites = RecordFavourite;
         g_seen = {};
-        m_frame = CreateGamePageFrame({m_main.hwnd, 0, true, kGameUrl}, false);
+        m_frame = CreateGamePageFrame(
+            {m_main.hwnd, 0, true, kGameUrl, {RecordBox, RecordOpen, RecordFavourite}}, false);
         ASSERT_NE(m_frame, nullptr);
         m_view = PageView::Current();
         ASSERT_NE(m_view, nullptr);

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "browser_events.h"
-#include "web/gm_page_state_win.h"
 #include "win_test_support.h"
 
 namespace {
@@ -106,9 +105,16 @@ private:
     bool m_disabled;
 };
 
+// Pages leaving the publisher's hosts are recorded instead of opened.
+std::vector<std::wstring> g_opened;
+bool RecordOpen(const std::wstring& url) {
+    g_opened.push_back(url);
+    return true;
+}
+
 class TestDlg : public SkinnedHtmlDialog {
 public:
-    TestDlg() : SkinnedHtmlDialog(EmptyPopupTemplate()) {}
+    TestDlg() : SkinnedHtmlDialog(EmptyPopupTemplate(), nullptr, {.shellOpen = RecordOpen}) {}
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
         // Page drags are recorded instead of entering the system's move loop.
         if ((msg == WM_NCLBUTTONDOWN || msg == WM_NCLBUTTONUP || msg == WM_NCMOUSEMOVE) &&
@@ -166,18 +172,11 @@ public:
     std::vector<std::wstring> ownErrors;
 };
 
-std::vector<std::wstring> g_opened;
-bool RecordOpen(const std::wstring& url) {
-    g_opened.push_back(url);
-    return true;
-}
-
 template <class Dlg> class DHtmDlgExTest : public testing::Test {
 protected:
     void SetUp() override {
-        // The publisher's hosts are the loopback stand-in's; pages leaving them are recorded.
+        // The publisher's hosts are the loopback stand-in's.
         ASSERT_TRUE(wintest::SetTestSwitch(L"Publisher", L"127.0.0.1:1"));
-        web::Seams().shellOpen = RecordOpen;
         g_opened.clear();
         ASSERT_TRUE(dlg.Create());
         ASSERT_NE(dlg.Browser(), nullptr);

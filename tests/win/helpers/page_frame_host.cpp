@@ -9,7 +9,6 @@
 #include "app/automation_win.h"
 #include "app/program_skin_win.h"
 #include "fw/fw_win.h"
-#include "web/gm_page_state_win.h"
 #include "web/page_window_win.h"
 
 namespace {

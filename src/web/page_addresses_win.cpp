@@ -1,19 +1,8 @@
-#include "web/gm_page_state_win.h"
+#include "web/page_addresses_win.h"
 
-#include "fw/shell_open_win.h"
 #include "net/publisher_win.h"
-#include "ui/skinned_message_box_win.h"
-#include "web/favourite_dialog_win.h"
 
 namespace web {
-
-namespace {
-
-bool ShellOpen(const std::wstring& url) {
-    return fw::OpenAsPlayer(url, SW_SHOW);
-}
-
-} // namespace
 
 std::wstring HallPageUrl() {
     return net::PublisherUrl(net::PublisherSite::Client, L"/webgame.htm");
@@ -25,11 +14,6 @@ std::wstring DefaultHallUrl() {
 
 std::wstring LoginPageUrl() {
     return net::PublisherUrl(net::PublisherSite::WebGame, L"/games/tn/dlq/index.html");
-}
-
-PageSeams& Seams() {
-    static PageSeams seams{ShowMessageBox, ShellOpen, RunFavouritesDialog};
-    return seams;
 }
 
 } // namespace web
