@@ -20,9 +20,9 @@ protected:
     void OnOK() override;
 
 private:
-    const std::wstring m_strName;
-    const std::wstring m_strUrl;
-    const std::wstring m_strFolder;
+    const std::wstring m_name;
+    const std::wstring m_url;
+    const std::wstring m_folder;
 };
 
 // Writes the shortcut for url as folder\name.url in the ANSI code page, replacing a plain file of

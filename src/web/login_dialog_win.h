@@ -50,7 +50,7 @@ private:
     // Ends the modal backdrop this page lies on.
     void EndLogin(INT_PTR result);
 
-    const std::wstring m_strUrl;
+    const std::wstring m_pageUrl;
     const web::PageContext m_context;
     std::wstring m_gameUrl;
     AutomationNavigator m_automation;
@@ -68,9 +68,9 @@ public:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    LoginDialog& LoginPage() { return m_dlgLogin; }
+    LoginDialog& LoginPage() { return m_loginPage; }
     // The size of the decoded picture; 0 x 0 until it is shown.
-    SIZE ImageSize() const { return {m_nImageWidth, m_nImageHeight}; }
+    SIZE ImageSize() const { return {m_imageWidth, m_imageHeight}; }
 
 protected:
     void OnLButtonDown(POINT client);
@@ -80,7 +80,7 @@ private:
     // Decodes PNG 129 and puts it on the layered window at its current position.
     bool ShowPicture();
 
-    int m_nImageWidth = 0;
-    int m_nImageHeight = 0;
-    LoginDialog m_dlgLogin;
+    int m_imageWidth = 0;
+    int m_imageHeight = 0;
+    LoginDialog m_loginPage;
 };

@@ -25,7 +25,7 @@ std::vector<DHtmlEventEntry> MakeHostElementTable() {
 // ---- PageBrowserSite --------------------------------------------------------------------
 
 PageBrowserSite::PageBrowserSite(HWND window, HtmlDialog* host)
-    : CBrowserControlSite(window, host), m_pHost(host) {
+    : CBrowserControlSite(window, host), m_host(host) {
     m_showUI.owner = this;
 }
 
@@ -38,7 +38,7 @@ HRESULT PageBrowserSite::QueryInterfaceHook(REFIID iid, void** out) {
 
 SkinnedHtmlDialog* PageBrowserSite::HostEx() const {
     if (!Client()) return nullptr; // the host has torn its browser down
-    return dynamic_cast<SkinnedHtmlDialog*>(m_pHost);
+    return dynamic_cast<SkinnedHtmlDialog*>(m_host);
 }
 
 STDMETHODIMP PageBrowserSite::ShowUIPart::QueryInterface(REFIID iid, void** out) {

@@ -38,7 +38,7 @@ private:
     SkinnedHtmlDialog* HostEx() const;
 
     ShowUIPart m_showUI;
-    HtmlDialog* m_pHost;
+    HtmlDialog* m_host;
 };
 
 // The page's "app:" commands go to the dialog's own AppCommandHandler overrides, for the page
