@@ -37,8 +37,8 @@ CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
         return nullptr;
     }
     // A cancelled login tells the main window itself (SC_CLOSE marked as ours).
-    if (request.mode == StartMode::NewGamePage && !RunLoginScreen(context)) return nullptr;
-    CWnd* frame = CreateGamePageFrame(context, request.mode == StartMode::GameHall);
+    if (request.mode == StartMode::NewGamePage && !web::RunLoginScreen(context)) return nullptr;
+    CWnd* frame = web::CreateGamePageFrame(context, request.mode == StartMode::GameHall);
     if (!frame) base::Trace(L"page process: page frame not created", 0);
     return frame;
 }

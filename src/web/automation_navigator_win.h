@@ -9,6 +9,8 @@
 
 #include "web/gm_rules.h"
 
+namespace web {
+
 class AutomationNavigator {
 public:
     // Opens the channel: a process started with the "Automation" test switch (closed by default).
@@ -38,3 +40,5 @@ private:
     bool m_enabled = false;
     std::wstring m_pendingUrl;
 };
+
+} // namespace web

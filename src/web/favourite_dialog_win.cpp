@@ -10,6 +10,8 @@
 #include "resource.h"
 #include "web/fav_rules.h"
 
+namespace web {
+
 namespace {
 
 // The program runs elevated: a Favorites folder that the user's settings point outside the
@@ -97,3 +99,5 @@ void RunFavouritesDialog(HWND owner, const std::wstring& name, const std::wstrin
     FavouriteDialog dlg(name, url, FavouritesFolder(), owner);
     dlg.DoModal();
 }
+
+} // namespace web

@@ -20,6 +20,8 @@
 #include "web/gm_rules.h"
 #include "web/navigation_screen_win.h"
 
+namespace web {
+
 namespace {
 
 constexpr const wchar_t* kTitle = base::kAppTitle;
@@ -279,3 +281,5 @@ LRESULT LoginBackdrop::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     return CDialog::WindowProc(msg, wParam, lParam);
 }
+
+} // namespace web

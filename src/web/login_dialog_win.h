@@ -12,6 +12,8 @@
 #include "web/login_rules.h"
 #include "web/page_context_win.h"
 
+namespace web {
+
 // The login step of a page process's start: runs the login screen over context.parent. True after a
 // successful login (context.gamePageUrl set); otherwise the main window has been told with
 // WM_SYSCOMMAND SC_CLOSE marked SelfMarker, and the process should end.
@@ -84,3 +86,5 @@ private:
     int m_imageHeight = 0;
     LoginDialog m_loginPage;
 };
+
+} // namespace web

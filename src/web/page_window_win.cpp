@@ -15,6 +15,8 @@
 #include "web/gm_page_state_win.h"
 #include "web/navigation_screen_win.h"
 
+namespace web {
+
 static_assert(web::kKeyF5 == VK_F5);
 
 namespace {
@@ -340,3 +342,5 @@ CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall) {
     ::UpdateWindow(frame->m_hWnd);
     return frame;
 }
+
+} // namespace web

@@ -15,6 +15,8 @@
 #include "web/gm_rules.h"
 #include "web/page_context_win.h"
 
+namespace web {
+
 class PageView : public CHtmlView, private web::AppCommandHandler {
 public:
     // The one page view of the process, null until it has started.
@@ -112,3 +114,5 @@ private:
 // joins and whether the automation channel is open. gameHall: the process shows the hall page
 // ("/gmhall"); otherwise the frame shows context.gamePageUrl (the hall page when it is empty).
 CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall);
+
+} // namespace web

@@ -8,6 +8,8 @@
 #include "base/trace_win.h"
 #include "web/navigation_screen_win.h"
 
+namespace web {
+
 namespace {
 
 // The host's element event table: one row per row of the element behaviour's table, all
@@ -164,3 +166,5 @@ void SkinnedHtmlDialog::BehaviourWindow::CursorPos(int& x, int& y) const {
     x = pt.x;
     y = pt.y;
 }
+
+} // namespace web

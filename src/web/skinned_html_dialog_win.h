@@ -9,6 +9,8 @@
 #include "web/html_dialog_win.h"
 #include "web/html_elements.h"
 
+namespace web {
+
 class SkinnedHtmlDialog;
 
 class PageBrowserSite : public fw::CBrowserControlSite {
@@ -98,3 +100,5 @@ private:
     BehaviourWindow m_behaviourWindow{*this};
     web::ElementBehaviour m_behaviour{m_behaviourWindow};
 };
+
+} // namespace web
