@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "web/gm_rules.h"
+#include "web/automation_channel.h"
 
 namespace web {
 

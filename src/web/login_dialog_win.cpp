@@ -17,7 +17,6 @@
 #include "resource.h"
 #include "ui/skin_image_win.h"
 #include "web/gm_page_state_win.h"
-#include "web/gm_rules.h"
 #include "web/navigation_screen_win.h"
 
 namespace web {

@@ -11,9 +11,11 @@
 #include "net/cache_clear_win.h"
 #include "net/game_client_rules.h"
 #include "resource.h"
+#include "web/automation_channel.h"
 #include "web/automation_tone_win.h"
 #include "web/gm_page_state_win.h"
 #include "web/navigation_screen_win.h"
+#include "web/page_keys.h"
 
 namespace web {
 

@@ -9,10 +9,10 @@
 #include <string>
 
 #include "fw/sdi_win.h"
+#include "base/hotkey.h"
 #include "base/page_protocol.h"
 #include "web/app_protocol.h"
 #include "web/automation_navigator_win.h"
-#include "web/gm_rules.h"
 #include "web/page_context_win.h"
 
 namespace web {
