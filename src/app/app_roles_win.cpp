@@ -19,7 +19,7 @@ CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
     ::SetEnvironmentVariableW(L"__COMPAT_LAYER", nullptr);
     ole = fw::ComSession::StartOle();
     if (!ole.Ok()) {
-        ShowMessageBox(nullptr, L"初始化OLE库失败", base::kAppTitle, MB_OK);
+        ui::ShowMessageBox(nullptr, L"初始化OLE库失败", base::kAppTitle, MB_OK);
         return nullptr;
     }
     // Before the first browser control of the process: its pages are plain HTTP in an elevated

@@ -20,7 +20,7 @@ namespace mainwnd {
 class GameDownloadDialog : public ui::SkinnedDialog {
 public:
     // What the worker came to.
-    enum Outcome { kConfigFailed = 0, kDownloadFailed = 1, kDownloaded = 2 };
+    enum class Outcome { ConfigFailed, DownloadFailed, Downloaded };
 
     GameDownloadDialog(std::wstring gameName, HWND parent);
     ~GameDownloadDialog() override;
@@ -43,7 +43,7 @@ protected:
 
     // On this thread, never after the dialog has ended.
     virtual void OnProgress(uint32_t percent);
-    virtual void OnWorkDone(int outcome);
+    virtual void OnWorkDone(Outcome outcome);
     // Starts the verified client while the dialog holds it (StartHeldClient).
     virtual bool StartClient(HANDLE held);
 

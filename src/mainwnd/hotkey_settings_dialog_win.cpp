@@ -111,7 +111,7 @@ void HotkeySettingsDialog::OnOK() {
 }
 
 void HotkeySettingsDialog::Tell(const wchar_t* text) {
-    ShowMessageBox(m_hWnd, text, base::kAppTitle, MB_OK);
+    ui::ShowMessageBox(m_hWnd, text, base::kAppTitle, MB_OK);
 }
 
 LRESULT HotkeySettingsDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -8,12 +8,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "fw/fw_win.h"
 #include "mainwnd/keyboard_hook_win.h"
 #include "mainwnd/page_model.h"
 #include "mainwnd/page_process_win.h"
+#include "mainwnd/system_menu_win.h"
 #include "mainwnd/tab_strip_win.h"
 #include "mainwnd/tray_icon_win.h"
 #include "ui/add_account_prompt_win.h"
@@ -61,10 +63,10 @@ public:
     void QuitAll();
 
     // The system menu under the "系统" button, the tray menu at the cursor, and one menu
-    // command by its id (MenuCommand, 1 refresh to 6 exit).
+    // command (nothing: the menu was dismissed).
     void OpenSystemMenu();
     void OpenTrayMenu();
-    void RunCommand(int id);
+    void RunCommand(std::optional<MenuCommand> command);
 
     const PageModel& Model() const { return m_model; }
     HWND SelectedPageWnd() const { return ToHwnd(m_model.SelectedPage()); }

@@ -28,7 +28,7 @@ std::wstring LoginPageUrl() {
 }
 
 PageSeams& Seams() {
-    static PageSeams seams{ShowMessageBox, ShellOpen, RunFavouritesDialog};
+    static PageSeams seams{ui::ShowMessageBox, ShellOpen, RunFavouritesDialog};
     return seams;
 }
 

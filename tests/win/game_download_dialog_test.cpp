@@ -46,7 +46,7 @@ protected:
         g_startedSizes.push_back(static_cast<size_t>(size.QuadPart));
         return true;
     }
-    void OnWorkDone(int outcome) override {
+    void OnWorkDone(Outcome outcome) override {
         mainwnd::GameDownloadDialog::OnWorkDone(outcome);
         ends += GetWindowText() + (::IsWindowEnabled(GetDlgItem(IDOK)) ? L"+" : L"-") +
                 (::IsWindowEnabled(GetDlgItem(IDCANCEL)) ? L"+" : L"-");
