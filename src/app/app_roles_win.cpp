@@ -19,7 +19,7 @@ CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
     ::SetEnvironmentVariableW(L"__COMPAT_LAYER", nullptr);
     ole = fw::ComSession::StartOle();
     if (!ole.Ok()) {
-        ShowMessageBox(nullptr, L"初始化OLE库失败", base::kAppTitle, MB_OK);
+        ui::ShowMessageBox(nullptr, L"初始化OLE库失败", base::kAppTitle, MB_OK);
         return nullptr;
     }
     // Before the first browser control of the process: its pages are plain HTTP in an elevated
@@ -37,8 +37,8 @@ CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
         return nullptr;
     }
     // A cancelled login tells the main window itself (SC_CLOSE marked as ours).
-    if (request.mode == StartMode::NewGamePage && !RunLoginScreen(context)) return nullptr;
-    CWnd* frame = CreateGamePageFrame(context, request.mode == StartMode::GameHall);
+    if (request.mode == StartMode::NewGamePage && !web::RunLoginScreen(context)) return nullptr;
+    CWnd* frame = web::CreateGamePageFrame(context, request.mode == StartMode::GameHall);
     if (!frame) base::Trace(L"page process: page frame not created", 0);
     return frame;
 }

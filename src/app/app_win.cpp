@@ -51,7 +51,7 @@ BOOL App::InitInstance() {
     m_ping.Create();
 
     if (mode == StartMode::Uninstall) {
-        if (ShowMessageBox(nullptr, L"确定要移除 VexaTarn微端吗？", kTitle, MB_YESNO) == IDYES) {
+        if (ui::ShowMessageBox(nullptr, L"确定要移除 VexaTarn微端吗？", kTitle, MB_YESNO) == IDYES) {
             // The uninstall starts its ping on every path, so this wait always ends.
             UninstallSelf([this] { Ping(net::StatPing::Uninstall); });
             WaitForSingleObject(m_ping.Finished(), INFINITE);

@@ -219,7 +219,7 @@ bool InstallSelf() {
     if (!target.empty() && CreateInstallFolder()) installed = CopyVerified(base::OwnImage(), target);
     if (!installed) {
         // Nothing is linked to or started that is not this very program.
-        ShowMessageBox(nullptr, kInstallFailedText, kTitle, MB_OK);
+        ui::ShowMessageBox(nullptr, kInstallFailedText, kTitle, MB_OK);
         return true;
     }
     CreateDesktopShortcut(target);
@@ -244,7 +244,7 @@ void UninstallSelf(const std::function<void()>& sendPing) {
         WriteSelfDeleteScript(base::ExecutablePath(), InstallFolder(), SelfDeleteScriptFolder());
     if (!script.empty() && !StartSelfDeleteScript(script)) DeleteFileW(script.c_str());
     sendPing();
-    ShowMessageBox(nullptr, kUninstalledText, kTitle, MB_OK);
+    ui::ShowMessageBox(nullptr, kUninstalledText, kTitle, MB_OK);
 }
 
 std::wstring SelfDeleteScriptFolder() {

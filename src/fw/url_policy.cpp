@@ -9,7 +9,8 @@ namespace fw {
 
 namespace {
 
-// Which kinds of address a row allows its action for.
+// Which kinds of address a row allows its action for: a set of AddressClass bits that rows
+// combine with |, hence plain flags rather than a scoped enum.
 enum AllowedFor : uint8_t {
     kNowhere = 0,
     kPublisherOnly = 1 << static_cast<int>(AddressClass::Publisher),

@@ -116,19 +116,19 @@ BOOL GameDownloadDialog::OnInitDialog() {
     m_localFile = places->clientFile;
 
     auto held = m_heldClient;
-    net::DownloadJob::Work work = [p = *places, folder = m_folder, held](net::HttpRequestHandles& handles,
-                                                                         const net::FetchProgress& progress) {
+    auto fetch = [p = *places, folder = m_folder, held](net::HttpRequestHandles& handles,
+                                                        const net::FetchProgress& progress) {
         // Without its private folder nothing is fetched at all.
         const std::wstring configFile = MakeConfigFile(folder);
         if (configFile.empty()) {
             base::Trace(L"client download: configuration file not made", ::GetLastError());
-            return kConfigFailed;
+            return Outcome::ConfigFailed;
         }
         const bool fetched =
             net::HttpFetchToFile(p.configUrl, configFile, kChunk, nullptr, &handles, net::kMaxConfigBytes);
         const std::wstring found = fetched ? net::ReadDownloadAddress(configFile) : std::wstring();
         ::DeleteFileW(configFile.c_str());
-        if (!fetched) return kConfigFailed;
+        if (!fetched) return Outcome::ConfigFailed;
         // The client runs with this program's rights: only the bytes the publisher signed for this
         // game, held from their creation until it is started.
         net::SignedDownload request;
@@ -138,13 +138,18 @@ BOOL GameDownloadDialog::OnInitDialog() {
         request.chunk = kChunk;
         request.use = net::HeldFor::Start;
         net::HeldDownload client;
-        if (!net::FetchSigned(request, handles, progress, client)) return kDownloadFailed;
+        if (!net::FetchSigned(request, handles, progress, client)) return Outcome::DownloadFailed;
         *held = std::move(client.file);
-        return kDownloaded;
+        return Outcome::Downloaded;
+    };
+    // The job carries the outcome as a number, there and back.
+    net::DownloadJob::Work work = [fetch](net::HttpRequestHandles& handles,
+                                          const net::FetchProgress& progress) {
+        return static_cast<int>(fetch(handles, progress));
     };
     const bool started = m_job.Start(
         std::move(work), [this](uint32_t percent) { OnProgress(percent); },
-        [this](int outcome) { OnWorkDone(outcome); });
+        [this](int outcome) { OnWorkDone(static_cast<Outcome>(outcome)); });
 
     ::EnableWindow(m_okButton.m_hWnd, FALSE);
     fw::Bitmap strip(LoadSkinImage(self, IDB_BTN_TEXT)); // the buttons keep their own frames
@@ -158,7 +163,7 @@ BOOL GameDownloadDialog::OnInitDialog() {
     m_percentLabel.SetStyle(percentStyle);
     m_progress.SetImages(LoadSkinImage(self, IDB_PROGRESS_BACK), LoadSkinImage(self, IDB_PROGRESS_FILL));
     // Without its worker the dialog would wait for nothing.
-    if (!started) OnWorkDone(kConfigFailed);
+    if (!started) OnWorkDone(Outcome::ConfigFailed);
     return TRUE;
 }
 
@@ -168,15 +173,15 @@ void GameDownloadDialog::OnProgress(uint32_t percent) {
     m_percentLabel.Invalidate(TRUE);
 }
 
-void GameDownloadDialog::OnWorkDone(int outcome) {
-    if (outcome == kConfigFailed) {
+void GameDownloadDialog::OnWorkDone(Outcome outcome) {
+    if (outcome == Outcome::ConfigFailed) {
         // Only button 2 or the close button leave this state.
         SetTitle(L"下载失败");
         RemoveDownload();
         return;
     }
-    if (outcome == kDownloaded) m_startClient(m_heldClient->Get());
-    SetTitle(outcome == kDownloaded ? L"下载完成" : L"下载失败");
+    if (outcome == Outcome::Downloaded) m_startClient(m_heldClient->Get());
+    SetTitle(outcome == Outcome::Downloaded ? L"下载完成" : L"下载失败");
     RemoveDownload();
     ::EnableWindow(m_okButton.m_hWnd, TRUE);
     ::EnableWindow(m_cancelButton.m_hWnd, FALSE);

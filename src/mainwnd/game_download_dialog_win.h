@@ -21,7 +21,7 @@ namespace mainwnd {
 class GameDownloadDialog : public ui::SkinnedDialog {
 public:
     // What the worker came to.
-    enum Outcome { kConfigFailed = 0, kDownloadFailed = 1, kDownloaded = 2 };
+    enum class Outcome { ConfigFailed, DownloadFailed, Downloaded };
 
     // startClient starts the verified client while the dialog holds it.
     GameDownloadDialog(std::wstring gameName, HWND parent, ClientStart startClient = StartHeldClient);
@@ -45,7 +45,7 @@ protected:
 
     // On this thread, never after the dialog has ended.
     virtual void OnProgress(uint32_t percent);
-    virtual void OnWorkDone(int outcome);
+    virtual void OnWorkDone(Outcome outcome);
 
     // Every way out: the worker's requests are cut off and the dialog waits (bounded) until it
     // has stopped, so that no progress and no title change follow; the download is removed.

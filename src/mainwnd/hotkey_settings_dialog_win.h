@@ -20,7 +20,7 @@ public:
     static constexpr UINT IDD = 158;
 
     // messageBox: how a notice reaches the player.
-    explicit HotkeySettingsDialog(HWND parent = nullptr, ui::MessageBoxFunction messageBox = ShowMessageBox);
+    explicit HotkeySettingsDialog(HWND parent = nullptr, ui::MessageBoxFunction messageBox = ui::ShowMessageBox);
     ~HotkeySettingsDialog() override;
 
     // The settings dialog that is open now, or null.

@@ -656,17 +656,18 @@ void MainWindow::OnMenuIdle(HWND menuWindow) {
         ::SetWindowTextW(menuWindow, m_menuText.c_str());
 }
 
-void MainWindow::RunCommand(int id) {
-    switch (id) {
-    case kMenuRefresh:
+void MainWindow::RunCommand(std::optional<MenuCommand> command) {
+    if (!command) return; // dismissed, or the version line
+    switch (*command) {
+    case MenuCommand::Refresh:
         // Marked as the program's own: the switch-key test passes it by, and the page refreshes
         // even when F5 is one of its hotkeys.
         PostMessage(WM_KEYDOWN, VK_F5, base::kSelfMarker);
         break;
-    case kMenuToggleShow:
+    case MenuCommand::ToggleShow:
         ToggleShow();
         break;
-    case kMenuClearCache:
+    case MenuCommand::ClearCache:
         // The clearing goes on in the background; the notice does not wait for it.
         if (HANDLE thread = ::CreateThread(nullptr, 0, net::ClearCachesThread, nullptr, 0, nullptr))
             ::CloseHandle(thread);
@@ -674,7 +675,7 @@ void MainWindow::RunCommand(int id) {
             base::Trace(L"cache clearing not started", ::GetLastError());
         AskPlayer(kCacheClearedText, MB_OK);
         break;
-    case kMenuUpdate:
+    case MenuCommand::Update:
         if (!m_options.checkForUpdate || m_options.checkForUpdate(true) == 0) {
             AskPlayer(kUpToDateText, MB_OK);
         } else {
@@ -683,14 +684,12 @@ void MainWindow::RunCommand(int id) {
             QuitAll();
         }
         break;
-    case kMenuSettings:
+    case MenuCommand::Settings:
         OpenSettings();
         break;
-    case kMenuExit:
+    case MenuCommand::Exit:
         QuitAll();
         break;
-    default:
-        break; // dismissed, or the version line
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/executable_path_win.h"
@@ -16,6 +17,7 @@
 #include "mainwnd/keyboard_hook_win.h"
 #include "mainwnd/page_model.h"
 #include "mainwnd/page_process_win.h"
+#include "mainwnd/system_menu_win.h"
 #include "mainwnd/tab_strip_win.h"
 #include "mainwnd/tray_icon_win.h"
 #include "ui/add_account_prompt_win.h"
@@ -36,7 +38,7 @@ struct MainWindowOptions {
     // non-zero when an update is needed. Unset, no update is ever needed.
     std::function<int(bool forced)> checkForUpdate;
     // The notices and questions to the player.
-    ui::MessageBoxFunction messageBox = ShowMessageBox;
+    ui::MessageBoxFunction messageBox = ui::ShowMessageBox;
     // Starts another game's installed client, held open since its check.
     ClientStart startClient = StartHeldClient;
     // Test automation: an open menu carries its item texts as the text of its window.
@@ -70,10 +72,10 @@ public:
     void QuitAll();
 
     // The system menu under the "系统" button, the tray menu at the cursor, and one menu
-    // command by its id (MenuCommand, 1 refresh to 6 exit).
+    // command (nothing: the menu was dismissed).
     void OpenSystemMenu();
     void OpenTrayMenu();
-    void RunCommand(int id);
+    void RunCommand(std::optional<MenuCommand> command);
 
     const PageModel& Model() const { return m_model; }
     HWND SelectedPageWnd() const { return ToHwnd(m_model.SelectedPage()); }

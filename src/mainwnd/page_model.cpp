@@ -253,7 +253,7 @@ PageActions PageModel::LeftButtonDown(base::Point p, bool hallVisible) {
     }
     if (HitCloseBox(p, i)) {
         m_hover.hoverTab = i;
-        m_hover.closeBoxState = kCloseBoxPressed;
+        m_hover.closeBoxState = CloseBoxState::Pressed;
         a.invalidate.push_back(CloseBoxRect(i));
     }
     return a;

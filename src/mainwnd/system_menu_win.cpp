@@ -13,6 +13,15 @@ namespace {
 constexpr int kVersionLine = -1; // only shows the version
 constexpr int kSeparator = 0;
 
+// A command's item id, and back: the menu answers ids, which are commands only from 1 to 6.
+constexpr int ItemId(MenuCommand command) {
+    return static_cast<int>(command);
+}
+std::optional<MenuCommand> CommandOfItem(int id) {
+    if (id < ItemId(MenuCommand::Refresh) || id > ItemId(MenuCommand::Exit)) return std::nullopt;
+    return static_cast<MenuCommand>(id);
+}
+
 struct MenuItem {
     int id;
     std::wstring text;
@@ -23,12 +32,15 @@ struct MenuItem {
 std::vector<MenuItem> MenuItems(bool tray) {
     const std::wstring boss = base::FormatHotkey(base::LoadHotkey(base::HotkeyRole::Boss));
     std::vector<MenuItem> items = {
-        {kMenuRefresh, L"刷新 (F5)"},   {kMenuToggleShow, L"隐藏/恢复(" + boss + L")"},
-        {kMenuClearCache, L"清除缓存"}, {kSeparator, L""},
-        {kMenuUpdate, L"更新"},         {kMenuSettings, L"设置..."},
+        {ItemId(MenuCommand::Refresh), L"刷新 (F5)"},
+        {ItemId(MenuCommand::ToggleShow), L"隐藏/恢复(" + boss + L")"},
+        {ItemId(MenuCommand::ClearCache), L"清除缓存"},
+        {kSeparator, L""},
+        {ItemId(MenuCommand::Update), L"更新"},
+        {ItemId(MenuCommand::Settings), L"设置..."},
     };
     if (tray)
-        items.push_back({kMenuExit, L"退出"});
+        items.push_back({ItemId(MenuCommand::Exit), L"退出"});
     else
         items.push_back({kVersionLine, L"版本号: " TNVEXA_VERSION_WTEXT});
     return items;
@@ -52,16 +64,16 @@ HMENU BuildMenu(const std::vector<MenuItem>& items, std::wstring* joinedText) {
 
 } // namespace
 
-int TrackMenu(HWND owner, bool tray, POINT at, std::wstring* shownText) {
+std::optional<MenuCommand> TrackMenu(HWND owner, bool tray, POINT at, std::wstring* shownText) {
     const HMENU menu = BuildMenu(MenuItems(tray), shownText);
-    if (!menu) return 0;
+    if (!menu) return std::nullopt;
     // The system menu hangs below its button; the tray menu's corner is at the cursor.
     const UINT align = tray ? TPM_RIGHTALIGN | TPM_BOTTOMALIGN : TPM_LEFTALIGN | TPM_TOPALIGN;
     const int chosen =
         ::TrackPopupMenu(menu, TPM_RETURNCMD | align | TPM_LEFTBUTTON, at.x, at.y, 0, owner, nullptr);
     ::DestroyMenu(menu);
     shownText->clear();
-    return chosen;
+    return CommandOfItem(chosen);
 }
 
 } // namespace mainwnd

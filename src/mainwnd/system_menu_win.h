@@ -3,22 +3,23 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace mainwnd {
 
-enum MenuCommand : int {
-    kMenuRefresh = 1,
-    kMenuToggleShow = 2,
-    kMenuClearCache = 3,
-    kMenuUpdate = 4,
-    kMenuSettings = 5,
-    kMenuExit = 6,
+enum class MenuCommand {
+    Refresh = 1,
+    ToggleShow = 2,
+    ClearCache = 3,
+    Update = 4,
+    Settings = 5,
+    Exit = 6,
 };
 
 // Shows the tray menu (`tray`, ending in exit) or the system menu (ending in the version line)
-// at screen point `at` for `owner` and answers the chosen MenuCommand (anything else: dismissed,
-// or the version line). While it is open, `shownText` holds its item texts joined by '|'.
-int TrackMenu(HWND owner, bool tray, POINT at, std::wstring* shownText);
+// at screen point `at` for `owner` and answers the chosen command (nothing: dismissed, or the
+// version line). While it is open, `shownText` holds its item texts joined by '|'.
+std::optional<MenuCommand> TrackMenu(HWND owner, bool tray, POINT at, std::wstring* shownText);
 
 } // namespace mainwnd

@@ -40,9 +40,9 @@ bool HitCloseBox(base::Point p, int index) {
     return p.x >= box.left && p.x < box.right && p.y < box.bottom;
 }
 
-int TabImageFrame(int index, int curTab, int hoverTab) {
-    if (index == curTab) return kTabSelected;
-    return index == hoverTab ? kTabHover : kTabNormal;
+TabFrame TabImageFrame(int index, int curTab, int hoverTab) {
+    if (index == curTab) return TabFrame::Selected;
+    return index == hoverTab ? TabFrame::Hover : TabFrame::Normal;
 }
 
 HoverUpdate TrackHover(HoverState& state, base::Point p, int count, bool leftDown, bool frameCaption) {
@@ -52,12 +52,12 @@ HoverUpdate TrackHover(HoverState& state, base::Point p, int count, bool leftDow
         if (state.hoverTab != -1) update.invalidate.push_back(TabRect(state.hoverTab));
         update.tooltip = TooltipOp::Deactivate;
         state.hoverTab = -1;
-        state.closeBoxState = kCloseBoxNone;
+        state.closeBoxState = CloseBoxState::None;
         state.tooltipActive = false;
         return update;
     }
     const int i = *hit;
-    int s = kCloseBoxNormal;
+    CloseBoxState s = CloseBoxState::Normal;
     // A tooltip shown for one tab is hidden when the pointer reaches the next one; the following
     // hit test shows it again with the new label.
     if (!state.tooltipActive) {
@@ -68,7 +68,7 @@ HoverUpdate TrackHover(HoverState& state, base::Point p, int count, bool leftDow
         state.tooltipActive = false;
     }
     if (HitCloseBox(p, i)) {
-        s = leftDown ? kCloseBoxPressed : kCloseBoxHot;
+        s = leftDown ? CloseBoxState::Pressed : CloseBoxState::Hot;
         update.tooltip = TooltipOp::Deactivate; // the box would be hidden under the tip
         state.tooltipActive = false;
     }
@@ -85,10 +85,10 @@ HoverUpdate TrackHover(HoverState& state, base::Point p, int count, bool leftDow
 
 HoverUpdate LeaveHover(HoverState& state, bool clientLeave) {
     HoverUpdate update;
-    if (state.hoverTab != -1 || state.closeBoxState != kCloseBoxNone) {
+    if (state.hoverTab != -1 || state.closeBoxState != CloseBoxState::None) {
         if (state.hoverTab >= 0) update.invalidate.push_back(TabRect(state.hoverTab));
         state.hoverTab = -1;
-        state.closeBoxState = kCloseBoxNone;
+        state.closeBoxState = CloseBoxState::None;
     }
     if (clientLeave) state.leaveRequested = false;
     return update;
@@ -96,7 +96,7 @@ HoverUpdate LeaveHover(HoverState& state, bool clientLeave) {
 
 void ResetHover(HoverState& state) {
     state.hoverTab = -1;
-    state.closeBoxState = kCloseBoxNone;
+    state.closeBoxState = CloseBoxState::None;
 }
 
 } // namespace mainwnd

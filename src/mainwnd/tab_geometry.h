@@ -15,8 +15,15 @@ constexpr int kTabBottom = 25;
 constexpr int kCloseBoxSize = 13;
 
 // Image frames of the tab strip (resource 140) and of the close box (resource 141).
-enum TabFrame { kTabNormal = 0, kTabHover = 1, kTabSelected = 2 };
-enum CloseBoxState { kCloseBoxNone = -1, kCloseBoxNormal = 0, kCloseBoxHot = 1, kCloseBoxPressed = 2 };
+enum class TabFrame { Normal = 0, Hover = 1, Selected = 2 };
+enum class CloseBoxState { None = -1, Normal = 0, Hot = 1, Pressed = 2 };
+// The frame's index in its image list (a close box in state None is not drawn).
+constexpr int ImageIndex(TabFrame frame) {
+    return static_cast<int>(frame);
+}
+constexpr int ImageIndex(CloseBoxState state) {
+    return static_cast<int>(state);
+}
 
 base::Rect TabRect(int index);
 base::Rect CloseBoxRect(int index);
@@ -31,13 +38,13 @@ std::optional<int> HitTab(base::Point p, int count);
 bool HitCloseBox(base::Point p, int index);
 
 // Which tab image frame tab `index` is drawn with.
-int TabImageFrame(int index, int curTab, int hoverTab);
+TabFrame TabImageFrame(int index, int curTab, int hoverTab);
 
 // Hover state kept by the main window; the tooltip covers the whole window and takes its text,
 // the hovered tab's full label, on demand.
 struct HoverState {
     int hoverTab = -1;
-    int closeBoxState = kCloseBoxNone;
+    CloseBoxState closeBoxState = CloseBoxState::None;
     bool tooltipActive = false;
     bool leaveRequested = false; // a mouse-leave notification is pending
 };

@@ -76,12 +76,13 @@ void TabStrip::Draw(HDC dc, HFONT font) const {
     for (int i = 0; i < count; ++i) {
         const base::Rect tab = TabRect(i);
         if (m_tabs) {
-            ::ImageList_Draw(m_tabs.Get(), TabImageFrame(i, m_model.CurTab(), hover.hoverTab), dc, tab.left,
-                             tab.top, ILD_TRANSPARENT);
+            ::ImageList_Draw(m_tabs.Get(), ImageIndex(TabImageFrame(i, m_model.CurTab(), hover.hoverTab)), dc,
+                             tab.left, tab.top, ILD_TRANSPARENT);
         }
-        if (i == hover.hoverTab && hover.closeBoxState >= 0 && m_closeBox) {
+        if (i == hover.hoverTab && hover.closeBoxState != CloseBoxState::None && m_closeBox) {
             const base::Rect box = CloseBoxRect(i);
-            ::ImageList_Draw(m_closeBox.Get(), hover.closeBoxState, dc, box.left, box.top, ILD_TRANSPARENT);
+            ::ImageList_Draw(m_closeBox.Get(), ImageIndex(hover.closeBoxState), dc, box.left, box.top,
+                             ILD_TRANSPARENT);
         }
         // One clipped line; an '&' in an account name is a letter, not a mnemonic.
         RECT label = base::ToRECT(LabelRect(i));

@@ -23,8 +23,8 @@ constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WR
 
 void HttpRequestHandles::Cancel() {
     m_cancelled.store(true);
-    for (int i : {kRequest, kConnection, kInternet})
-        if (HINTERNET h = m_handles[i].exchange(nullptr)) InternetCloseHandle(h);
+    for (Slot slot : kClosingOrder)
+        if (HINTERNET h = m_handles[Index(slot)].exchange(nullptr)) InternetCloseHandle(h);
 }
 
 // The handles of one request: kept locally or in an owner's holder, and closed in the order
@@ -32,23 +32,24 @@ void HttpRequestHandles::Cancel() {
 // handle out of the holder first closes it, so a cancel and the end of the fetch never close
 // one twice.
 class HttpRequestScope {
+    using Slot = HttpRequestHandles::Slot;
+
 public:
     explicit HttpRequestScope(HttpRequestHandles* holder) : m_holder(holder) {}
     HttpRequestScope(const HttpRequestScope&) = delete;
     HttpRequestScope& operator=(const HttpRequestScope&) = delete;
     ~HttpRequestScope() {
-        for (int i :
-             {HttpRequestHandles::kRequest, HttpRequestHandles::kConnection, HttpRequestHandles::kInternet})
-            Drop(i);
+        for (Slot slot : HttpRequestHandles::kClosingOrder)
+            Drop(slot);
     }
 
     // Keeps a freshly opened handle; false when it is null or the owner cancelled meanwhile
     // (the cancel then either closed it or it is closed here at the end).
-    bool Keep(int index, HINTERNET h) {
-        m_local[index] = h;
+    bool Keep(Slot slot, HINTERNET h) {
+        m_local[HttpRequestHandles::Index(slot)] = h;
         if (!h) return false;
         if (!m_holder) return true;
-        m_holder->m_handles[index].store(h);
+        m_holder->m_handles[HttpRequestHandles::Index(slot)].store(h);
         return !m_holder->Cancelled();
     }
     bool Cancelled() const { return m_holder && m_holder->Cancelled(); }
@@ -56,36 +57,36 @@ public:
     // Steps 1 to 4 of every request: open, connect, open the request, send it. Called again
     // for a redirect: the connection and request of the last address are closed first.
     bool Send(const HttpUrlParts& parts, DWORD flags = kRequestFlags) {
-        if (!m_local[HttpRequestHandles::kInternet] &&
-            !Keep(HttpRequestHandles::kInternet,
+        if (!Local(Slot::Internet) &&
+            !Keep(Slot::Internet,
                   InternetOpenW(kUserAgent.data(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)))
             return false;
-        Drop(HttpRequestHandles::kRequest);
-        Drop(HttpRequestHandles::kConnection);
-        if (!Keep(HttpRequestHandles::kConnection,
-                  InternetConnectW(m_local[HttpRequestHandles::kInternet], parts.host.c_str(), parts.port,
-                                   nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0)))
+        Drop(Slot::Request);
+        Drop(Slot::Connection);
+        if (!Keep(Slot::Connection, InternetConnectW(Local(Slot::Internet), parts.host.c_str(), parts.port,
+                                                     nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0)))
             return false;
-        if (!Keep(HttpRequestHandles::kRequest,
-                  HttpOpenRequestW(m_local[HttpRequestHandles::kConnection], L"GET", parts.path.c_str(),
-                                   L"HTTP/1.1", nullptr, nullptr, flags, 0)))
+        if (!Keep(Slot::Request, HttpOpenRequestW(Local(Slot::Connection), L"GET", parts.path.c_str(),
+                                                  L"HTTP/1.1", nullptr, nullptr, flags, 0)))
             return false;
-        return HttpSendRequestW(m_local[HttpRequestHandles::kRequest], kRequestHeaders.data(),
+        return HttpSendRequestW(Local(Slot::Request), kRequestHeaders.data(),
                                 static_cast<DWORD>(kRequestHeaders.size()), nullptr, 0) != FALSE;
     }
 
-    HINTERNET Request() const { return m_local[HttpRequestHandles::kRequest]; }
+    HINTERNET Request() const { return Local(Slot::Request); }
 
 private:
+    HINTERNET Local(Slot slot) const { return m_local[HttpRequestHandles::Index(slot)]; }
     // Closes one handle, unless a cancel took it out of the holder first.
-    void Drop(int index) {
+    void Drop(Slot slot) {
+        const std::size_t index = HttpRequestHandles::Index(slot);
         HINTERNET h = m_holder ? m_holder->m_handles[index].exchange(nullptr) : m_local[index];
         m_local[index] = nullptr;
         if (h) InternetCloseHandle(h);
     }
 
     HttpRequestHandles* m_holder;
-    HINTERNET m_local[HttpRequestHandles::kCount] = {};
+    HINTERNET m_local[HttpRequestHandles::kSlots] = {};
 };
 
 bool HttpPing(std::wstring_view url) {

@@ -7,6 +7,7 @@
 #include <wininet.h>
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -33,8 +34,12 @@ public:
 
 private:
     friend class HttpRequestScope;
-    enum { kInternet, kConnection, kRequest, kCount };
-    std::atomic<HINTERNET> m_handles[kCount] = {};
+    // A request's handles, opened in this order and closed in the reverse one.
+    enum class Slot { Internet, Connection, Request };
+    static constexpr Slot kClosingOrder[] = {Slot::Request, Slot::Connection, Slot::Internet};
+    static constexpr std::size_t kSlots = std::size(kClosingOrder);
+    static constexpr std::size_t Index(Slot slot) { return static_cast<std::size_t>(slot); }
+    std::atomic<HINTERNET> m_handles[kSlots] = {};
     std::atomic<bool> m_cancelled{false};
 };
 

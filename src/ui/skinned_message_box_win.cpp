@@ -99,9 +99,9 @@ void SkinnedMessageBox::OnPaint() {
     }
 }
 
-} // namespace ui
-
 int ShowMessageBox(HWND parent, const wchar_t* text, const wchar_t* caption, UINT type) {
     ui::SkinnedMessageBox box(text ? text : L"", caption ? caption : L"", type, parent);
     return static_cast<int>(box.DoModal());
 }
+
+} // namespace ui

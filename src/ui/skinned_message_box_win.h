@@ -9,10 +9,6 @@
 #include "ui/skin_button_win.h"
 #include "ui/skinned_dialog_win.h"
 
-// Shows the box modally over parent (may be null) and answers the button's result; closing the
-// box any other way answers 2.
-int ShowMessageBox(HWND parent, const wchar_t* text, const wchar_t* caption, UINT type);
-
 namespace ui {
 
 // ShowMessageBox, or what a test answers in its place.
@@ -46,5 +42,9 @@ private:
     SkinButton m_firstButton;
     SkinButton m_secondButton;
 };
+
+// Shows the box modally over parent (may be null) and answers the button's result; closing the
+// box any other way answers 2.
+int ShowMessageBox(HWND parent, const wchar_t* text, const wchar_t* caption, UINT type);
 
 } // namespace ui

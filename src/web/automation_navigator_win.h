@@ -7,7 +7,9 @@
 #include <string>
 #include <utility>
 
-#include "web/gm_rules.h"
+#include "web/automation_channel.h"
+
+namespace web {
 
 class AutomationNavigator {
 public:
@@ -38,3 +40,5 @@ private:
     bool m_enabled = false;
     std::wstring m_pendingUrl;
 };
+
+} // namespace web

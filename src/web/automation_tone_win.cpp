@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "web/gm_rules.h"
+#include "web/automation_channel.h"
 
 namespace web {
 namespace {

@@ -10,6 +10,8 @@
 #include "resource.h"
 #include "web/fav_rules.h"
 
+namespace web {
+
 namespace {
 
 // The program runs elevated: a Favorites folder that the user's settings point outside the
@@ -61,13 +63,12 @@ fw::Handle OpenFavouriteFile(const std::wstring& path, const std::wstring& folde
 } // namespace
 
 FavouriteDialog::FavouriteDialog(std::wstring name, std::wstring url, std::wstring folder, HWND owner)
-    : CDialog(IDD_FAV, owner), m_strName(std::move(name)), m_strUrl(std::move(url)),
-      m_strFolder(std::move(folder)) {
+    : CDialog(IDD_FAV, owner), m_name(std::move(name)), m_url(std::move(url)), m_folder(std::move(folder)) {
 }
 
 BOOL FavouriteDialog::OnInitDialog() {
     CDialog::OnInitDialog();
-    ::SetDlgItemTextW(m_hWnd, IDC_FAV_NAME, m_strName.c_str());
+    ::SetDlgItemTextW(m_hWnd, IDC_FAV_NAME, m_name.c_str());
     return TRUE;
 }
 
@@ -75,7 +76,7 @@ void FavouriteDialog::OnOK() {
     wchar_t name[web::kMaxFavouriteNameChars + 1] = {};
     ::GetDlgItemTextW(m_hWnd, IDC_FAV_NAME, name, static_cast<int>(std::size(name)));
     EndDialog(IDOK);
-    WriteFavourite(m_strFolder, name, m_strUrl);
+    WriteFavourite(m_folder, name, m_url);
 }
 
 bool WriteFavourite(const std::wstring& folder, std::wstring_view name, std::wstring_view url) {
@@ -98,3 +99,5 @@ void RunFavouritesDialog(HWND owner, const std::wstring& name, const std::wstrin
     FavouriteDialog dlg(name, url, FavouritesFolder(), owner);
     dlg.DoModal();
 }
+
+} // namespace web

@@ -8,6 +8,8 @@
 
 #include "fw/dialog_win.h"
 
+namespace web {
+
 class FavouriteDialog : public CDialog {
 public:
     // name: the proposed name; url: the page; folder: where the shortcut goes, as the file
@@ -20,9 +22,9 @@ protected:
     void OnOK() override;
 
 private:
-    const std::wstring m_strName;
-    const std::wstring m_strUrl;
-    const std::wstring m_strFolder;
+    const std::wstring m_name;
+    const std::wstring m_url;
+    const std::wstring m_folder;
 };
 
 // Writes the shortcut for url as folder\name.url in the ANSI code page, replacing a plain file of
@@ -34,3 +36,5 @@ bool WriteFavourite(const std::wstring& folder, std::wstring_view name, std::wst
 
 // Runs the favourites dialog modally over owner.
 void RunFavouritesDialog(HWND owner, const std::wstring& name, const std::wstring& url);
+
+} // namespace web

@@ -1,5 +1,7 @@
 #include "web/html_dialog_win.h"
 
+namespace web {
+
 BOOL HtmlDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     fw::CBrowserControlSite* site = nullptr;
@@ -66,3 +68,5 @@ HRESULT HtmlDialog::OnElementEvent(web::ElementEvent event, const web::ElementRe
     if (!web::FindElementEntry(GetElementEventTable(), event, *element)) return S_OK;
     return OnTableElementEvent(event, element);
 }
+
+} // namespace web

@@ -11,6 +11,8 @@
 #include "web/html_dom_win.h"
 #include "web/html_elements.h"
 
+namespace web {
+
 // Element event table: which page-element events reach the class's OnTableElementEvent. A class
 // that supplies its own table replaces its base's entirely.
 struct DHtmlEventEntry {
@@ -71,3 +73,5 @@ private:
     fw::ComPtr<IDispatch> m_external;
     web::DocumentEventConnection m_documentEvents;
 };
+
+} // namespace web

@@ -17,8 +17,9 @@
 #include "resource.h"
 #include "ui/skin_image_win.h"
 #include "web/page_addresses_win.h"
-#include "web/gm_rules.h"
 #include "web/navigation_screen_win.h"
+
+namespace web {
 
 namespace {
 
@@ -92,7 +93,7 @@ bool IsUacEnabled() {
 // ---- LoginDialog --------------------------------------------------------------------------------
 
 LoginDialog::LoginDialog(std::wstring pageUrl, const web::PageContext& context)
-    : SkinnedHtmlDialog(IDD_LOGIN, nullptr, context.seams), m_strUrl(std::move(pageUrl)), m_context(context) {
+    : SkinnedHtmlDialog(IDD_LOGIN, nullptr, context.seams), m_pageUrl(std::move(pageUrl)), m_context(context) {
     m_commandPage = web::CommandPage::Login;
     m_automation.Enable(context.automation);
 }
@@ -110,7 +111,7 @@ BOOL LoginDialog::OnInitDialog() {
     SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, GetExStyle() ^ WS_EX_LAYERED);
     ::SetLayeredWindowAttributes(m_hWnd, kSeeThrough, 0, LWA_COLORKEY);
     ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
-    if (web::MayNavigateTo(m_strUrl)) Navigate(m_strUrl);
+    if (web::MayNavigateTo(m_pageUrl)) Navigate(m_pageUrl);
     return FALSE;
 }
 
@@ -208,7 +209,7 @@ void LoginDialog::EndLogin(INT_PTR result) {
 // ---- LoginBackdrop ------------------------------------------------------------------------------
 
 LoginBackdrop::LoginBackdrop(const web::PageContext& context)
-    : CDialog(IDD_LOGIN, context.parent), m_dlgLogin(web::LoginPageUrl(), context) {
+    : CDialog(IDD_LOGIN, context.parent), m_loginPage(web::LoginPageUrl(), context) {
 }
 
 bool LoginBackdrop::ShowPicture() {
@@ -216,7 +217,7 @@ bool LoginBackdrop::ShowPicture() {
     if (!stream) return false;
     std::unique_ptr<Gdiplus::Bitmap> image(Gdiplus::Bitmap::FromStream(stream.Get()));
     if (!image || image->GetLastStatus() != Gdiplus::Ok) return false;
-    fw::Bitmap picture = DecodePremultiplied(*image, m_nImageWidth, m_nImageHeight);
+    fw::Bitmap picture = DecodePremultiplied(*image, m_imageWidth, m_imageHeight);
     if (!picture) return false;
 
     if (!(GetExStyle() & WS_EX_LAYERED)) ModifyStyleEx(0, WS_EX_LAYERED);
@@ -225,7 +226,7 @@ bool LoginBackdrop::ShowPicture() {
     fw::SelectedObject selected(memory.Get(), picture.Get());
     const RECT rc = GetWindowRect();
     POINT position{rc.left, rc.top};
-    SIZE size{m_nImageWidth, m_nImageHeight};
+    SIZE size{m_imageWidth, m_imageHeight};
     POINT source{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     fw::WindowDC screen(nullptr);
@@ -237,7 +238,7 @@ BOOL LoginBackdrop::OnInitDialog() {
     CDialog::OnInitDialog();
     SetWindowText(kTitle);
     ShowPicture();
-    m_dlgLogin.Create(m_hWnd);
+    m_loginPage.Create(m_hWnd);
     ModifyStyle(0, WS_MINIMIZEBOX);
     fw::CenterOverOwner(m_hWnd);
     OnWindowPosChanged();
@@ -258,9 +259,9 @@ void LoginBackdrop::OnLButtonDown(POINT client) {
 }
 
 void LoginBackdrop::OnWindowPosChanged() {
-    if (!m_dlgLogin.IsWindow()) return;
+    if (!m_loginPage.IsWindow()) return;
     const RECT rc = GetWindowRect();
-    ::MoveWindow(m_dlgLogin.m_hWnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+    ::MoveWindow(m_loginPage.m_hWnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
 }
 
 LRESULT LoginBackdrop::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -278,3 +279,5 @@ LRESULT LoginBackdrop::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     return CDialog::WindowProc(msg, wParam, lParam);
 }
+
+} // namespace web

@@ -12,6 +12,8 @@
 #include "web/login_rules.h"
 #include "web/page_context_win.h"
 
+namespace web {
+
 // The login step of a page process's start: runs the login screen over context.parent. True after a
 // successful login (context.gamePageUrl set); otherwise the main window has been told with
 // WM_SYSCOMMAND SC_CLOSE marked SelfMarker, and the process should end.
@@ -50,7 +52,7 @@ private:
     // Ends the modal backdrop this page lies on.
     void EndLogin(INT_PTR result);
 
-    const std::wstring m_strUrl;
+    const std::wstring m_pageUrl;
     const web::PageContext m_context;
     std::wstring m_gameUrl;
     AutomationNavigator m_automation;
@@ -68,9 +70,9 @@ public:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    LoginDialog& LoginPage() { return m_dlgLogin; }
+    LoginDialog& LoginPage() { return m_loginPage; }
     // The size of the decoded picture; 0 x 0 until it is shown.
-    SIZE ImageSize() const { return {m_nImageWidth, m_nImageHeight}; }
+    SIZE ImageSize() const { return {m_imageWidth, m_imageHeight}; }
 
 protected:
     void OnLButtonDown(POINT client);
@@ -80,7 +82,9 @@ private:
     // Decodes PNG 129 and puts it on the layered window at its current position.
     bool ShowPicture();
 
-    int m_nImageWidth = 0;
-    int m_nImageHeight = 0;
-    LoginDialog m_dlgLogin;
+    int m_imageWidth = 0;
+    int m_imageHeight = 0;
+    LoginDialog m_loginPage;
 };
+
+} // namespace web

@@ -1,11 +1,15 @@
 #include "web/login_rules.h"
 
+#include "base/page_protocol.h"
+
 namespace web {
 
 namespace {
 constexpr std::wstring_view kServerMark = L"服-";
 constexpr wchar_t kRegionMark = L'》';
 constexpr size_t kMiddleNameChars = 4;
+// The page's own buttons on the login page: dragging there would steal their clicks.
+constexpr int kNoDragLeft = 739, kNoDragTop = 93, kNoDragRight = 786, kNoDragBottom = 114;
 } // namespace
 
 LoginFields NormaliseLoginFields(LoginFields raw) {
@@ -26,6 +30,10 @@ std::wstring BuildTabLabel(const LoginFields& fields) {
     label += L'-';
     label += fields.account;
     return label;
+}
+
+bool LabelFitsMainWindow(std::wstring_view label) {
+    return label.size() <= base::kMaxTabLabelChars;
 }
 
 std::wstring DuplicateLoginMessage(const LoginFields& fields) {
@@ -49,6 +57,27 @@ LoginStep ScreenLoginCommand(LoginCommand command, int parentPageCount, bool uac
         break;
     }
     return LoginStep::Ignore;
+}
+
+std::optional<std::uint32_t> LoginDragMessage(ElementEvent event, int clientX, int clientY) {
+    std::uint32_t message = 0;
+    switch (event) {
+    case ElementEvent::MouseDown:
+        message = kNcLButtonDown;
+        break;
+    case ElementEvent::MouseUp:
+        message = kNcLButtonUp;
+        break;
+    case ElementEvent::MouseMove:
+        message = kNcMouseMove;
+        break;
+    default:
+        return std::nullopt;
+    }
+    if (clientX >= kNoDragLeft && clientX <= kNoDragRight && clientY >= kNoDragTop &&
+        clientY <= kNoDragBottom)
+        return std::nullopt;
+    return message;
 }
 
 } // namespace web

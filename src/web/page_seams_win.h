@@ -13,7 +13,7 @@
 namespace web {
 
 struct PageSeams {
-    ui::MessageBoxFunction messageBox = ShowMessageBox;
+    ui::MessageBoxFunction messageBox = ui::ShowMessageBox;
     // A web address opened in the player's default browser with the player's rights, shown
     // normally; false when it was not opened.
     std::function<bool(const std::wstring& url)> shellOpen = [](const std::wstring& url) {

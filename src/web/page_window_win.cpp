@@ -11,9 +11,13 @@
 #include "net/cache_clear_win.h"
 #include "net/game_client_rules.h"
 #include "resource.h"
+#include "web/automation_channel.h"
 #include "web/automation_tone_win.h"
 #include "web/page_addresses_win.h"
 #include "web/navigation_screen_win.h"
+#include "web/page_keys.h"
+
+namespace web {
 
 static_assert(web::kKeyF5 == VK_F5);
 
@@ -348,3 +352,5 @@ CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall) {
     ::UpdateWindow(frame->m_hWnd);
     return frame;
 }
+
+} // namespace web

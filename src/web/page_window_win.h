@@ -9,11 +9,13 @@
 #include <string>
 
 #include "fw/sdi_win.h"
+#include "base/hotkey.h"
 #include "base/page_protocol.h"
 #include "web/app_protocol.h"
 #include "web/automation_navigator_win.h"
-#include "web/gm_rules.h"
 #include "web/page_context_win.h"
+
+namespace web {
 
 class PageView : public CHtmlView, private web::AppCommandHandler {
 public:
@@ -112,3 +114,5 @@ private:
 // joins and whether the automation channel is open. gameHall: the process shows the hall page
 // ("/gmhall"); otherwise the frame shows context.gamePageUrl (the hall page when it is empty).
 CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall);
+
+} // namespace web

@@ -9,6 +9,8 @@
 #include "base/trace_win.h"
 #include "web/navigation_screen_win.h"
 
+namespace web {
+
 namespace {
 
 // The host's element event table: one row per row of the element behaviour's table, all
@@ -26,7 +28,7 @@ std::vector<DHtmlEventEntry> MakeHostElementTable() {
 // ---- PageBrowserSite --------------------------------------------------------------------
 
 PageBrowserSite::PageBrowserSite(HWND window, HtmlDialog* host)
-    : CBrowserControlSite(window, host), m_pHost(host) {
+    : CBrowserControlSite(window, host), m_host(host) {
     m_showUI.owner = this;
 }
 
@@ -39,7 +41,7 @@ HRESULT PageBrowserSite::QueryInterfaceHook(REFIID iid, void** out) {
 
 SkinnedHtmlDialog* PageBrowserSite::HostEx() const {
     if (!Client()) return nullptr; // the host has torn its browser down
-    return dynamic_cast<SkinnedHtmlDialog*>(m_pHost);
+    return dynamic_cast<SkinnedHtmlDialog*>(m_host);
 }
 
 STDMETHODIMP PageBrowserSite::ShowUIPart::QueryInterface(REFIID iid, void** out) {
@@ -166,3 +168,5 @@ void SkinnedHtmlDialog::BehaviourWindow::CursorPos(int& x, int& y) const {
     x = pt.x;
     y = pt.y;
 }
+
+} // namespace web

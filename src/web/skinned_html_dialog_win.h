@@ -10,6 +10,8 @@
 #include "web/html_elements.h"
 #include "web/page_seams_win.h"
 
+namespace web {
+
 class SkinnedHtmlDialog;
 
 class PageBrowserSite : public fw::CBrowserControlSite {
@@ -39,7 +41,7 @@ private:
     SkinnedHtmlDialog* HostEx() const;
 
     ShowUIPart m_showUI;
-    HtmlDialog* m_pHost;
+    HtmlDialog* m_host;
 };
 
 // The page's "app:" commands go to the dialog's own AppCommandHandler overrides, for the page
@@ -102,3 +104,5 @@ private:
     BehaviourWindow m_behaviourWindow{*this};
     web::ElementBehaviour m_behaviour{m_behaviourWindow};
 };
+
+} // namespace web

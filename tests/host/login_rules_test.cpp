@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "base/page_protocol.h"
+
 using web::LoginCommand;
 using web::LoginStep;
 
@@ -50,4 +54,42 @@ TEST(ScreenLoginCommand, MinimizeDependsOnOpenPagesAndUac) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(web::ScreenLoginCommand(c.command, c.parentPages, c.uac), c.step) << int(c.command);
+}
+
+TEST(LoginDrag, SkipsThePageButtonsArea) {
+    using web::ElementEvent;
+    const struct {
+        ElementEvent event;
+        int x, y;
+        std::optional<std::uint32_t> expected;
+    } cases[] = {
+        {ElementEvent::MouseDown, 10, 10, web::kNcLButtonDown},
+        {ElementEvent::MouseUp, 10, 10, web::kNcLButtonUp},
+        {ElementEvent::MouseMove, 10, 10, web::kNcMouseMove},
+        {ElementEvent::MouseOver, 10, 10, std::nullopt},
+        {ElementEvent::ContextMenu, 10, 10, std::nullopt},
+        {ElementEvent::MouseDown, 739, 93, std::nullopt}, // both ends of the area are inside
+        {ElementEvent::MouseDown, 786, 114, std::nullopt},
+        {ElementEvent::MouseMove, 760, 100, std::nullopt},
+        {ElementEvent::MouseDown, 738, 100, web::kNcLButtonDown},
+        {ElementEvent::MouseDown, 787, 100, web::kNcLButtonDown},
+        {ElementEvent::MouseDown, 760, 92, web::kNcLButtonDown},
+        {ElementEvent::MouseDown, 760, 115, web::kNcLButtonDown},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(web::LoginDragMessage(c.event, c.x, c.y), c.expected) << c.x << "," << c.y;
+}
+
+TEST(LoginLabel, LengthMatchesWhatTheMainWindowKeeps) {
+    const std::wstring longest(base::kMaxTabLabelChars, L'a');
+    EXPECT_TRUE(web::LabelFitsMainWindow(longest));
+    EXPECT_TRUE(web::LabelFitsMainWindow(L"服--"));
+    EXPECT_FALSE(web::LabelFitsMainWindow(longest + L"a"));
+    // What fits here is what the main window reads back from the copy-data block.
+    for (const std::wstring& label : {longest, longest + L"a"}) {
+        std::vector<char16_t> block(label.begin(), label.end());
+        block.push_back(0);
+        const bool kept = base::ParseLabelCopyData(block.data(), block.size() * 2).has_value();
+        EXPECT_EQ(kept, web::LabelFitsMainWindow(label)) << label.size();
+    }
 }

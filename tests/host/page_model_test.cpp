@@ -301,7 +301,7 @@ TEST(PageModel, StripClicksSelectAndClose) {
     EXPECT_FALSE(m.LeftButtonDown({100, 10}, false).consumed);
 
     m.LeftButtonDown({300 + 189, 5}, false);
-    EXPECT_EQ(m.Hover().closeBoxState, kCloseBoxPressed);
+    EXPECT_EQ(m.Hover().closeBoxState, CloseBoxState::Pressed);
     EXPECT_EQ(m.LeftButtonUp({300 + 189, 5}).promptPage, kB);
     EXPECT_EQ(m.LeftButtonUp({200 + 189, 5}).prompt, Prompt::None) << "release off the box";
     EXPECT_EQ(m.MiddleButtonUp({200 + 189 * 2, 20}).promptPage, kC);

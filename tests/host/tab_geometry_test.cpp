@@ -34,9 +34,9 @@ TEST(TabGeometry, HitRulesAtTheEdges) {
 }
 
 TEST(TabGeometry, ImageFramePrefersSelectionOverHover) {
-    EXPECT_EQ(TabImageFrame(1, 1, 1), kTabSelected);
-    EXPECT_EQ(TabImageFrame(0, 1, 0), kTabHover);
-    EXPECT_EQ(TabImageFrame(2, 1, 0), kTabNormal);
+    EXPECT_EQ(TabImageFrame(1, 1, 1), TabFrame::Selected);
+    EXPECT_EQ(TabImageFrame(0, 1, 0), TabFrame::Hover);
+    EXPECT_EQ(TabImageFrame(2, 1, 0), TabFrame::Normal);
 }
 
 TEST(TabHover, EnteringMovingAndLeaving) {
@@ -56,9 +56,9 @@ TEST(TabHover, EnteringMovingAndLeaving) {
     HoverUpdate box = TrackHover(s, {300, 5}, 2, false, false);
     EXPECT_EQ(box.invalidate, std::vector<base::Rect>{CloseBoxRect(0)});
     EXPECT_EQ(box.tooltip, TooltipOp::Deactivate);
-    EXPECT_EQ(s.closeBoxState, kCloseBoxHot);
+    EXPECT_EQ(s.closeBoxState, CloseBoxState::Hot);
     TrackHover(s, {300, 5}, 2, true, false);
-    EXPECT_EQ(s.closeBoxState, kCloseBoxPressed);
+    EXPECT_EQ(s.closeBoxState, CloseBoxState::Pressed);
 
     // To the next tab: both tabs repaint; the tip comes back on the following hit test.
     HoverUpdate next = TrackHover(s, {400, 10}, 2, false, false);

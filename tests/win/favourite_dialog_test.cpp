@@ -18,15 +18,15 @@ namespace {
 namespace fs = std::filesystem;
 
 // Types the player's name (if any) into the edit and answers.
-class TestFavDlg : public FavouriteDialog {
+class TestFavDlg : public web::FavouriteDialog {
 public:
-    using FavouriteDialog::FavouriteDialog;
+    using web::FavouriteDialog::FavouriteDialog;
     const wchar_t* typed = nullptr;
     UINT answer = IDOK;
 
 protected:
     BOOL OnInitDialog() override {
-        const BOOL r = FavouriteDialog::OnInitDialog();
+        const BOOL r = web::FavouriteDialog::OnInitDialog();
         if (typed) ::SetDlgItemTextW(m_hWnd, IDC_FAV_NAME, typed);
         PostMessage(WM_COMMAND, answer, 0);
         return r;
@@ -88,7 +88,7 @@ TEST(FavDlg, WritesTheWholeShortcutUnderAPlainNameOrNothingAnywhere) {
     const fs::path elsewhere = root / L"elsewhere.txt";
     ASSERT_TRUE(wintest::WriteFileBytes(elsewhere.wstring(), "keep"));
     ASSERT_TRUE(::CreateHardLinkW((folder / L"linked.url").c_str(), elsewhere.c_str(), nullptr));
-    EXPECT_FALSE(WriteFavourite(Resolved(folder), L"linked", L"http://127.0.0.1:1/g"));
+    EXPECT_FALSE(web::WriteFavourite(Resolved(folder), L"linked", L"http://127.0.0.1:1/g"));
     std::string kept;
     EXPECT_TRUE(wintest::ReadFileBytes(elsewhere.wstring(), kept));
     EXPECT_EQ(kept, "keep");
@@ -96,8 +96,8 @@ TEST(FavDlg, WritesTheWholeShortcutUnderAPlainNameOrNothingAnywhere) {
     // A folder that no longer resolves to where it did (here: not its resolved form) takes no
     // shortcut: a file just made there is removed again, one that was there is left as it was.
     const auto before = FilesBelow(root);
-    EXPECT_FALSE(WriteFavourite(folder.wstring(), L"moved", L"http://127.0.0.1:1/g"));
-    EXPECT_FALSE(WriteFavourite(folder.wstring(), L"我的游戏", L"http://127.0.0.1:1/g"));
+    EXPECT_FALSE(web::WriteFavourite(folder.wstring(), L"moved", L"http://127.0.0.1:1/g"));
+    EXPECT_FALSE(web::WriteFavourite(folder.wstring(), L"我的游戏", L"http://127.0.0.1:1/g"));
     EXPECT_EQ(FilesBelow(root), before);
     EXPECT_TRUE(wintest::ReadFileBytes((folder / L"我的游戏.url").wstring(), kept));
     EXPECT_EQ(kept, text);

@@ -46,7 +46,7 @@ protected:
         shown.emplace_back(Progress().GetPos(), PercentLabel().Text());
         if (onProgress) onProgress(*this);
     }
-    void OnWorkDone(int outcome) override {
+    void OnWorkDone(Outcome outcome) override {
         mainwnd::GameDownloadDialog::OnWorkDone(outcome);
         ends += GetWindowText() + (::IsWindowEnabled(GetDlgItem(IDOK)) ? L"+" : L"-") +
                 (::IsWindowEnabled(GetDlgItem(IDCANCEL)) ? L"+" : L"-");

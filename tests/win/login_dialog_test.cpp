@@ -32,6 +32,8 @@ int RecordBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type
     return IDOK;
 }
 
+using web::LoginBackdrop;
+
 // Runs the login screen modally; from a thread timer inside its loop, each step gets the
 // backdrop in turn (one per tick). A screen still open 4 s after the last step is ended with -2.
 using Step = std::function<void(LoginBackdrop&)>;
@@ -227,7 +229,7 @@ TEST_F(LoginTest, OtherUrlsAndCommandsFromElsewhereLeaveTheLoginRunning) {
 }
 
 TEST_F(LoginTest, MinimizeWithoutOpenPagesMinimisesAWindowAndGoesOn) {
-    const bool uac = IsUacEnabled();
+    const bool uac = web::IsUacEnabled();
     const INT_PTR result = RunLogin({
         Navigate(L"app://minimize"),
         [&](LoginBackdrop& dlg) {
@@ -273,7 +275,7 @@ TEST_F(LoginTest, CancelledLoginTellsTheMainWindowOnce) {
                 reinterpret_cast<LPARAM>(&search));
             if (search.page && pagetest::SendAutomation(search.page, s_url) == 1) ::KillTimer(nullptr, id);
         });
-        const bool ok = RunLoginScreen(m_context);
+        const bool ok = web::RunLoginScreen(m_context);
         ::KillTimer(nullptr, timer);
         wintest::PumpPending(); // what the screen posted to the main window
         EXPECT_EQ(ok, accept);

@@ -69,9 +69,9 @@ TEST_F(MainWindowCommands, NoticesOfTheCacheAndUpdateCommands) {
         checks.push_back(forced);
         return 0;
     };
-    m_dlg.RunCommand(3);
-    m_dlg.RunCommand(4);
-    m_dlg.RunCommand(-1); // the version line
+    m_dlg.RunCommand(mainwnd::MenuCommand::ClearCache);
+    m_dlg.RunCommand(mainwnd::MenuCommand::Update);
+    m_dlg.RunCommand(std::nullopt); // the version line
     ASSERT_EQ(m_dlg.asked.size(), 2u);
     EXPECT_EQ(m_dlg.asked[0].text, L"缓存清除完毕！");
     EXPECT_EQ(m_dlg.asked[1].text, L"已经是最新版本，无需进行更新。");
@@ -87,7 +87,7 @@ TEST_F(MainWindowCommands, AnUpdateStartsTheUpdaterAndQuitsWithoutAsking) {
     ::DeleteFileW(log.c_str());
     ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_LOG", log.c_str());
     m_updateCheck = [](bool) { return 1; };
-    m_dlg.RunCommand(4);
+    m_dlg.RunCommand(mainwnd::MenuCommand::Update);
     ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_LOG", nullptr);
     EXPECT_TRUE(Pump([&] { return m_quit; }, 2000));
     EXPECT_TRUE(m_dlg.asked.empty());
@@ -100,7 +100,7 @@ TEST_F(MainWindowCommands, AnUpdateStartsTheUpdaterAndQuitsWithoutAsking) {
 
 TEST_F(MainWindowCommands, ExitQuitsWithoutAsking) {
     OpenTab(L"1服-a-one");
-    m_dlg.RunCommand(6);
+    m_dlg.RunCommand(mainwnd::MenuCommand::Exit);
     EXPECT_TRUE(Pump([&] { return m_quit; }, 2000));
     EXPECT_TRUE(m_dlg.asked.empty());
 }
@@ -109,7 +109,7 @@ TEST_F(MainWindowCommands, HidingCancelsTheSettingsDialogWithoutSaving) {
     OpenTab(L"1服-a-one");
     g_timerDlg = &m_dlg;
     ::SetTimer(nullptr, 0, 50, HideWhileSettingsOpen);
-    m_dlg.RunCommand(5); // returns once the dialog has ended
+    m_dlg.RunCommand(mainwnd::MenuCommand::Settings); // returns once the dialog has ended
     EXPECT_EQ(mainwnd::HotkeySettingsDialog::Open(), nullptr);
     EXPECT_FALSE(::IsWindowVisible(m_dlg.m_hWnd));
     wchar_t stored[32] = {};

@@ -85,21 +85,23 @@ protected:
 
 TEST_F(TabStrip, HoverFollowsTheHitTestAndRepaintsOnlyWhatChanged) {
     ASSERT_TRUE(m_dlg.IsMaximized());
+    using enum mainwnd::CloseBoxState;
     struct Step {
         const char* where;
         int x, y;
-        int hoverTab, closeBox;
+        int hoverTab;
+        mainwnd::CloseBoxState closeBox;
         RECT repaint; // bounding box of what is invalidated; empty for nothing
     } steps[] = {
-        {"left edge of the strip", 120, 10, -1, -1, {}},
-        {"first tab", 200, 10, 0, 0, {120, 3, 309, 25}},
-        {"same tab, same look", 210, 12, 0, 0, {}},
-        {"onto its close box", 300, 8, 0, 1, {296, 3, 309, 16}},
-        {"below the close box", 300, 20, 0, 0, {296, 3, 309, 16}},
-        {"next tab", 320, 10, 1, 0, {120, 3, 498, 25}},
-        {"below the strip", 320, 25, -1, -1, {309, 3, 498, 25}},
-        {"right end of three tabs", 687, 10, -1, -1, {}},
-        {"last tab", 686, 24, 2, 0, {498, 3, 687, 25}},
+        {"left edge of the strip", 120, 10, -1, None, {}},
+        {"first tab", 200, 10, 0, Normal, {120, 3, 309, 25}},
+        {"same tab, same look", 210, 12, 0, Normal, {}},
+        {"onto its close box", 300, 8, 0, Hot, {296, 3, 309, 16}},
+        {"below the close box", 300, 20, 0, Normal, {296, 3, 309, 16}},
+        {"next tab", 320, 10, 1, Normal, {120, 3, 498, 25}},
+        {"below the strip", 320, 25, -1, None, {309, 3, 498, 25}},
+        {"right end of three tabs", 687, 10, -1, None, {}},
+        {"last tab", 686, 24, 2, Normal, {498, 3, 687, 25}},
     };
     for (const Step& s : steps) {
         HitTest(s.x, s.y);
@@ -238,7 +240,7 @@ TEST_F(MainWindowTest, TabsShowTheirNormalSelectedAndHoverFramesAndTheHotCloseBo
     }
 
     hitTest(678, 8); // the hovered tab's close box turns hot
-    EXPECT_EQ(m_dlg.Model().Hover().closeBoxState, 1);
+    EXPECT_EQ(m_dlg.Model().Hover().closeBoxState, mainwnd::CloseBoxState::Hot);
     const POINT box = closeBox.Distinct(2, 13, {});
     ASSERT_GE(box.x, 0);
     const COLORREF hot = closeBox.At(1, box.x, box.y);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/page_protocol.h"
-#include "web/gm_rules.h"
+#include "web/automation_channel.h"
 #include "win_test_support.h"
 
 namespace pagetest {

@@ -31,7 +31,7 @@ Seen g_seen;
 HWND g_mainForBoxes = nullptr;
 
 // Before-navigate of the view's top-level document, or of a frame in it.
-bool FireBeforeNavigate(PageView* view, const wchar_t* url, IDispatch* frame = nullptr) {
+bool FireBeforeNavigate(web::PageView* view, const wchar_t* url, IDispatch* frame = nullptr) {
     return wintest::InvokeBeforeNavigate(view->BrowserHost().Site(), frame ? frame : view->GetBrowser(), url);
 }
 
@@ -48,7 +48,7 @@ void RecordFavourite(HWND owner, const std::wstring& name, const std::wstring& u
     g_seen.dialogs.push_back(L"fav|" + name + L"|" + url + (owner == g_mainForBoxes ? L"|main" : L"|other"));
 }
 
-void FireWithString(PageView* view, DISPID id, const wchar_t* text) {
+void FireWithString(web::PageView* view, DISPID id, const wchar_t* text) {
     VARIANT value, args[2];
     VariantInit(&value);
     value.vt = VT_BSTR;
@@ -77,10 +77,10 @@ protected:
         ASSERT_TRUE(pagetest::CreateFakeMain(m_main));
         g_mainForBoxes = m_main.hwnd;
         g_seen = {};
-        m_frame = CreateGamePageFrame(
+        m_frame = web::CreateGamePageFrame(
             {m_main.hwnd, 0, true, kGameUrl, {RecordBox, RecordOpen, RecordFavourite}}, false);
         ASSERT_NE(m_frame, nullptr);
-        m_view = PageView::Current();
+        m_view = web::PageView::Current();
         ASSERT_NE(m_view, nullptr);
         wintest::PumpPending();
     }
@@ -107,7 +107,7 @@ protected:
 
     pagetest::FakeMain m_main;
     CWnd* m_frame = nullptr;
-    PageView* m_view = nullptr;
+    web::PageView* m_view = nullptr;
 };
 
 TEST_F(PageFrameTest, FrameIsBorderlessTopmostChildOfTheMainWindowAndAnnouncesItself) {
@@ -311,7 +311,7 @@ TEST_F(PageFrameTest, CloseRequestRemovesABrowserBoxLeftOpen) {
     const HWND frame = m_frame->m_hWnd;
     EXPECT_TRUE(wintest::PumpUntil([frame] { return !::IsWindow(frame); }, 2000));
     m_frame = nullptr;
-    EXPECT_EQ(PageView::Current(), nullptr);
+    EXPECT_EQ(web::PageView::Current(), nullptr);
 }
 
 } // namespace

@@ -112,9 +112,9 @@ bool RecordOpen(const std::wstring& url) {
     return true;
 }
 
-class TestDlg : public SkinnedHtmlDialog {
+class TestDlg : public web::SkinnedHtmlDialog {
 public:
-    TestDlg() : SkinnedHtmlDialog(EmptyPopupTemplate(), nullptr, {.shellOpen = RecordOpen}) {}
+    TestDlg() : web::SkinnedHtmlDialog(EmptyPopupTemplate(), nullptr, {.shellOpen = RecordOpen}) {}
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
         // Page drags are recorded instead of entering the system's move loop.
         if ((msg == WM_NCLBUTTONDOWN || msg == WM_NCLBUTTONUP || msg == WM_NCMOUSEMOVE) &&
@@ -122,12 +122,12 @@ public:
             drags.push_back({msg, lParam});
             return 0;
         }
-        return SkinnedHtmlDialog::WindowProc(msg, wParam, lParam);
+        return web::SkinnedHtmlDialog::WindowProc(msg, wParam, lParam);
     }
     void NavigateError(IDispatch* frame, const std::wstring& url, const std::wstring& target, long status,
                        bool& cancel) override {
         errors.push_back(url);
-        SkinnedHtmlDialog::NavigateError(frame, url, target, status, cancel);
+        web::SkinnedHtmlDialog::NavigateError(frame, url, target, status, cancel);
     }
     fw::CBrowserControlSite* Site() { return BrowserHost().Site(); }
     struct Drag {
@@ -155,8 +155,8 @@ public:
         *result = IDOK;
         return S_OK;
     }
-    std::span<const DHtmlEventEntry> GetElementEventTable() const override {
-        static const DHtmlEventEntry table[] = {
+    std::span<const web::DHtmlEventEntry> GetElementEventTable() const override {
+        static const web::DHtmlEventEntry table[] = {
             {web::ElementEvent::MouseDown, web::ElementMatch::Class, L"button"},
         };
         return table;
@@ -366,8 +366,8 @@ TEST_F(PageDialog, DerivedMessageBoxHookGetsEveryArgument) {
 }
 
 TEST(BrowserSite, MessageBoxHookOfAnotherDialogClassShowsNothing) {
-    HtmlDialog plain(EmptyPopupTemplate());
-    auto* site = new PageBrowserSite(nullptr, &plain);
+    web::HtmlDialog plain(EmptyPopupTemplate());
+    auto* site = new web::PageBrowserSite(nullptr, &plain);
     LRESULT result = 0;
     EXPECT_EQ(
         site->ShowUI()->ShowMessage(nullptr, const_cast<LPOLESTR>(L"x"), nullptr, 0, nullptr, 0, &result),

@@ -57,7 +57,7 @@ int RunBox(HWND parent, const std::wstring& text, const wchar_t* caption, UINT t
     BoxRun run{std::move(steps)};
     g_run = &run;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, OnTick);
-    const int result = ShowMessageBox(parent, text.c_str(), caption, type);
+    const int result = ui::ShowMessageBox(parent, text.c_str(), caption, type);
     ::KillTimer(nullptr, timer);
     g_run = nullptr;
     EXPECT_FALSE(run.forcedClose) << "the box did not end by itself";

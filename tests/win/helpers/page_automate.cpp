@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "fw/sdi_win.h"
-#include "web/gm_rules.h"
+#include "web/automation_channel.h"
 
 namespace {
 

@@ -18,7 +18,7 @@ struct PageHostApp : CWinApp {
         if (FAILED(::OleInitialize(nullptr))) return FALSE;
         m_ole = true;
         ui::SetSkinResources(kProgramSkin);
-        m_pMainWnd = CreateGamePageFrame(
+        m_pMainWnd = web::CreateGamePageFrame(
             {m_parent, 0, AutomationEnabled(), L"http://127.0.0.1:1/games/tn/s1/game.html"}, false);
         return m_pMainWnd != nullptr;
     }

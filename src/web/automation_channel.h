@@ -1,36 +1,14 @@
-// Rules of a page process that need no window: the keys its page window takes or hands on, the
-// drag area of the login page, the label the main window can keep, and the
-// automation request that test drivers send.
+// The automation channel between test drivers and a page process: the requests it accepts
+// (when the "Automation" test switch was set at its start) and the reading of their data.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
-
-#include "base/hotkey.h"
-#include "web/html_elements.h"
 
 namespace web {
 
-inline constexpr unsigned kKeyF5 = 0x74;
-
-// F5 in a page window. Swallow: F5 is the boss or sound key (unmodified) and this F5 is the
-// player's, or there is no page to refresh; Refresh: purge the loader cache and reload.
-enum class RefreshKey { Swallow, Refresh };
-RefreshKey ScreenRefreshKey(base::HotkeySpec boss, base::HotkeySpec sound, std::intptr_t lParam,
-                            bool hasView);
-
-// What a mouse event on the login page's background sends to the backdrop (WM_NCLBUTTONDOWN,
-// WM_NCLBUTTONUP or WM_NCMOUSEMOVE), or nothing: other events, and the 48 x 22 area at
-// (739, 93) of the page's client area, where the page keeps its own buttons.
-std::optional<std::uint32_t> LoginDragMessage(ElementEvent event, int clientX, int clientY);
-
-// Whether the main window keeps a label of this length (it refuses longer ones for any reason,
-// so the login must not mistake that refusal for a duplicate).
-bool LabelFitsMainWindow(std::wstring_view label);
-
-// The automation channel: a WM_COPYDATA with this dwData asks the page process to navigate its
+// A WM_COPYDATA with this dwData asks the page process to navigate its
 // browser to the UTF-16 URL in the data (when the "Automation" test switch was set at its start).
 inline constexpr std::uintptr_t kAutomationNavigate = 0x7E57A11;
 inline constexpr std::size_t kMaxAutomationUrlChars = 2048;
