@@ -8,6 +8,7 @@
 
 #include "app/crash_dump_path.h"
 #include "base/executable_path_win.h"
+#include "base/handle_win.h"
 #include "base/library_load_win.h"
 #include "base/user_folder_win.h"
 #include "base/trace_win.h"
@@ -75,17 +76,14 @@ std::wstring PlayerDumpFolder() {
 // The player alone besides the system and administrators: the page's memory is the player's.
 std::wstring PlayerDumpSddl() {
     std::wstring sddl;
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return sddl;
+    base::Handle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put())) return sddl;
     BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
     DWORD size = 0;
-    wchar_t* sid = nullptr;
-    if (GetTokenInformation(token, TokenUser, buffer, sizeof(buffer), &size) &&
-        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid)) {
-        sddl = std::wstring(fw::kAdministratorsOnlySddl) + L"(A;;FA;;;" + sid + L")";
-        LocalFree(sid);
-    }
-    CloseHandle(token);
+    base::LocalMemory<wchar_t*> sid;
+    if (GetTokenInformation(token.Get(), TokenUser, buffer, sizeof(buffer), &size) &&
+        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, sid.Put()))
+        sddl = std::wstring(fw::kAdministratorsOnlySddl) + L"(A;;FA;;;" + sid.Get() + L")";
     return sddl;
 }
 

@@ -13,10 +13,10 @@
 #include "app/start_mode.h"
 #include "app/update.h"
 #include "base/executable_path_win.h"
+#include "base/handle_win.h"
 #include "base/product.h"
 #include "base/trace_win.h"
 #include "base/user_folder_win.h"
-#include "fw/handles_win.h"
 #include "fw/library_init_win.h"
 #include "fw/process_win.h"
 #include "fw/safe_file_win.h"
@@ -88,17 +88,17 @@ std::wstring SystemFolder(UINT(WINAPI* get)(LPWSTR, UINT)) {
 // own temporary file) and creates that name with ".bat" appended as a new file with the
 // script's access list. A file of that name planted beforehand is never opened: another name
 // is tried instead.
-fw::Handle CreateScriptFile(const std::wstring& folder, std::wstring& path) {
+base::Handle CreateScriptFile(const std::wstring& folder, std::wstring& path) {
     fw::SecurityDescriptor descriptor(kSelfDeleteScriptSddl);
     if (!descriptor) return {};
-    fw::Handle file;
+    base::Handle file;
     for (int attempt = 0; attempt < kScriptNameAttempts && !file; ++attempt) {
         wchar_t name[MAX_PATH] = {};
         if (!GetTempFileNameW(folder.c_str(), L"DelSelf", 0, name)) break;
         path = std::wstring(name) + L".bat";
         if (path.size() > app::kMaxPathChars) break;
-        file = fw::Handle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, descriptor.Attributes(),
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file = base::Handle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, descriptor.Attributes(),
+                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file && GetLastError() != ERROR_FILE_EXISTS) break;
     }
     if (!file) path.clear();
@@ -118,16 +118,16 @@ bool ReadChunk(HANDLE file, std::vector<char>& buffer, DWORD& got) {
 
 // Writes `source` from its start into a new file beside `target` (the folder's access list
 // inherited), flushed to the disk; the new file's handle, or an empty one.
-fw::Handle WriteBeside(HANDLE source, const std::wstring& target) {
+base::Handle WriteBeside(HANDLE source, const std::wstring& target) {
     const std::wstring folder(app::FolderOfPath(target));
-    fw::Handle file;
+    base::Handle file;
     for (int attempt = 0; attempt < kScriptNameAttempts && !file; ++attempt) {
         wchar_t suffix[24] = {};
         wsprintfW(suffix, L".new-%08x", DWORD(GetTickCount64()) ^ GetCurrentProcessId() ^ attempt);
         const std::wstring path = target + suffix;
         const std::wstring name = path.substr(folder.size() + 1);
-        file = fw::Handle(fw::CreateNewFileAt(path.c_str(), fw::FinalPathForNewFile(folder, name).c_str(),
-                                              GENERIC_READ | GENERIC_WRITE, nullptr));
+        file = base::Handle(fw::CreateNewFileAt(path.c_str(), fw::FinalPathForNewFile(folder, name).c_str(),
+                                                GENERIC_READ | GENERIC_WRITE, nullptr));
         if (!file && GetLastError() != ERROR_FILE_EXISTS) {
             base::Trace(L"install: copy not made beside", target, GetLastError());
             return {};
@@ -157,11 +157,11 @@ bool SameBytes(HANDLE a, HANDLE b) {
 
 } // namespace
 
-fw::Handle CopyVerified(HANDLE source, const std::wstring& target) {
+base::Handle CopyVerified(HANDLE source, const std::wstring& target) {
     const std::wstring folder(app::FolderOfPath(target));
     if (folder.empty()) return {};
     if (!SamePath(base::ExecutablePath(), target)) {
-        fw::Handle copy = WriteBeside(source, target);
+        base::Handle copy = WriteBeside(source, target);
         if (!copy) return {};
         // An installed copy that is just ending (the player closed it to reinstall) still holds
         // its file for a moment: the rename is tried again for up to two seconds.
@@ -181,7 +181,7 @@ fw::Handle CopyVerified(HANDLE source, const std::wstring& target) {
         }
     }
     // Nobody may change the installed file while it is compared and started.
-    fw::Handle installed = net::OpenPinned(target, false);
+    base::Handle installed = net::OpenPinned(target, false);
     const std::wstring expected = fw::FinalPathForNewFile(folder, target.substr(folder.size() + 1));
     if (!installed || expected.empty() || !SamePath(fw::FinalPath(installed.Get()), expected) ||
         !SameBytes(source, installed.Get())) {
@@ -192,7 +192,7 @@ fw::Handle CopyVerified(HANDLE source, const std::wstring& target) {
 }
 
 bool WriteUninstallEntry(const std::wstring& exePath) {
-    fw::RegKey key;
+    base::RegKey key;
     const LSTATUS status =
         RegCreateKeyExW(HKEY_LOCAL_MACHINE, std::wstring(app::kUninstallEntryKey).c_str(), 0, nullptr,
                         REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.Put(), nullptr);
@@ -215,7 +215,7 @@ bool DeleteUninstallEntry() {
 bool InstallSelf() {
     const fw::ComSession com = fw::ComSession::StartCom();
     const std::wstring target = app::InstallTargetFor(InstallFolder(), base::ExecutablePath());
-    fw::Handle installed;
+    base::Handle installed;
     if (!target.empty() && CreateInstallFolder()) installed = CopyVerified(base::OwnImage(), target);
     if (!installed) {
         // Nothing is linked to or started that is not this very program.
@@ -265,7 +265,7 @@ std::wstring WriteSelfDeleteScript(const std::wstring& exePath, const std::wstri
     const std::wstring folder(app::FolderOfPath(exePath));
     if (folder.empty() || scriptFolder.empty()) return {};
     std::wstring path;
-    fw::Handle file = CreateScriptFile(scriptFolder, path);
+    base::Handle file = CreateScriptFile(scriptFolder, path);
     if (!file) {
         base::Trace(L"uninstall: removal script not made", scriptFolder, GetLastError());
         return {};

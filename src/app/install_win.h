@@ -18,7 +18,7 @@ bool InstallSelf();
 // beside it, renamed over it, then read back through a handle that lets nobody change it and
 // compared with the source. That handle when the bytes are the same; an empty one otherwise.
 // When the rename fails (the installed copy is running) the installed file is compared as it is.
-fw::Handle CopyVerified(HANDLE source, const std::wstring& target);
+base::Handle CopyVerified(HANDLE source, const std::wstring& target);
 
 // The uninstall after the player confirmed it: the settings key, the shortcuts and their
 // folder, the installed-programs entry, the self-delete script; then `sendPing` (which counts

@@ -7,34 +7,24 @@
 #include "app/start_mode.h"
 #include "base/access_rules.h"
 #include "base/executable_path_win.h"
+#include "base/handle_win.h"
 #include "base/trace_win.h"
 #include "fw/safe_file_win.h"
 
 namespace {
 
-// Owns an open registry key.
-class RegKey {
-public:
-    RegKey(REGSAM access) {
-        const LSTATUS status =
-            RegCreateKeyExW(HKEY_LOCAL_MACHINE, std::wstring(kSettingsRegistryKey).c_str(), 0, nullptr,
-                            REG_OPTION_NON_VOLATILE, access, nullptr, &m_key, nullptr);
-        if (status != ERROR_SUCCESS) {
-            base::Trace(L"settings: key not opened", DWORD(status));
-            m_key = nullptr;
-        }
+// The settings key, created when it is missing; empty when it can't be had.
+base::RegKey OpenSettingsKey(REGSAM access) {
+    base::RegKey key;
+    const LSTATUS status =
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, std::wstring(kSettingsRegistryKey).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, access, nullptr, key.Put(), nullptr);
+    if (status != ERROR_SUCCESS) {
+        base::Trace(L"settings: key not opened", DWORD(status));
+        key.Release(); // nothing was opened
     }
-    ~RegKey() {
-        if (m_key) RegCloseKey(m_key);
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    explicit operator bool() const { return m_key != nullptr; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
+    return key;
+}
 
 // Holds the counters' named lock for the life of the object; a lock that can't be had (or a wait
 // that outlasts another process by far) lets the update go ahead rather than block a start.
@@ -46,7 +36,7 @@ public:
     CounterLock() {
         fw::SecurityDescriptor descriptor(kCounterLockSddl);
         for (const wchar_t* name : {L"Global\\TnVexaStatisticCounters", L"Local\\TnVexaStatisticCounters"}) {
-            m_mutex = fw::Handle(CreateMutexW(descriptor.Attributes(), FALSE, name));
+            m_mutex = base::Handle(CreateMutexW(descriptor.Attributes(), FALSE, name));
             if (m_mutex) break;
         }
         const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
@@ -65,7 +55,7 @@ public:
     CounterLock& operator=(const CounterLock&) = delete;
 
 private:
-    fw::Handle m_mutex;
+    base::Handle m_mutex;
     bool m_owned = false;
 };
 
@@ -97,17 +87,17 @@ uint32_t IncrementCounter(const wchar_t* key) {
 }
 
 bool ReadRegistryBinary(const wchar_t* value, void* data, uint32_t size) {
-    RegKey key(KEY_READ);
+    const base::RegKey key = OpenSettingsKey(KEY_READ);
     if (!key) return false;
     DWORD type = 0, got = size;
-    return RegQueryValueExW(key.get(), value, nullptr, &type, static_cast<BYTE*>(data), &got) ==
+    return RegQueryValueExW(key.Get(), value, nullptr, &type, static_cast<BYTE*>(data), &got) ==
            ERROR_SUCCESS;
 }
 
 bool WriteRegistryBinary(const wchar_t* value, const void* data, uint32_t size) {
-    RegKey key(KEY_WRITE);
+    const base::RegKey key = OpenSettingsKey(KEY_WRITE);
     if (!key) return false;
-    return RegSetValueExW(key.get(), value, 0, REG_BINARY, static_cast<const BYTE*>(data), size) ==
+    return RegSetValueExW(key.Get(), value, 0, REG_BINARY, static_cast<const BYTE*>(data), size) ==
            ERROR_SUCCESS;
 }
 
@@ -117,15 +107,15 @@ bool ChooseDisableDays() {
 }
 
 bool IsUpdateDay() {
-    RegKey key(KEY_READ);
+    const base::RegKey key = OpenSettingsKey(KEY_READ);
     if (!key) return false;
     uint8_t time[16] = {};
     DWORD type = 0, size = sizeof(time);
-    if (RegQueryValueExW(key.get(), L"UpdTime", nullptr, &type, time, &size) != ERROR_SUCCESS) size = 0;
+    if (RegQueryValueExW(key.Get(), L"UpdTime", nullptr, &type, time, &size) != ERROR_SUCCESS) size = 0;
     const UtcTime last = DecodeUtcTime(time, size);
     uint8_t days[4] = {};
     size = sizeof(days);
-    if (RegQueryValueExW(key.get(), L"DisableDays", nullptr, &type, days, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExW(key.Get(), L"DisableDays", nullptr, &type, days, &size) != ERROR_SUCCESS)
         days[0] = days[1] = days[2] = days[3] = 0;
     const uint32_t disable =
         uint32_t(days[0]) | (uint32_t(days[1]) << 8) | (uint32_t(days[2]) << 16) | (uint32_t(days[3]) << 24);

@@ -5,10 +5,10 @@
 
 #include "app/install_rules.h"
 #include "app/start_mode.h"
+#include "base/handle_win.h"
 #include "base/text.h"
 #include "base/trace_win.h"
 #include "base/user_folder_win.h"
-#include "fw/handles_win.h"
 #include "fw/safe_file_win.h"
 
 namespace {
@@ -42,15 +42,15 @@ bool DeleteLink(const std::wstring& folder, const std::wstring& name) {
 bool DeleteOwnDesktopLink(const std::wstring& desktop, const std::wstring& name) {
     const std::wstring link = app::LinkPathFor(desktop, name);
     if (link.empty()) return false;
-    const fw::Handle folder(CreateFileW(desktop.c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const base::Handle folder(CreateFileW(desktop.c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     const std::wstring resolved = folder ? base::FinalPathOf(folder.Get()) : std::wstring();
     if (resolved.empty()) {
         base::Trace(L"user's desktop not resolved", desktop, GetLastError());
         return false;
     }
-    const fw::Handle entry = fw::OpenWithoutFollowing(link, DELETE | FILE_READ_ATTRIBUTES);
+    const base::Handle entry = fw::OpenWithoutFollowing(link, DELETE | FILE_READ_ATTRIBUTES);
     if (!entry) {
         // No such link is the usual case, not a failure.
         if (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND)
@@ -76,14 +76,13 @@ template <class Visit> bool ForEachEntry(const std::wstring& folder, Visit entry
     const std::wstring prefix = pattern;
     pattern += L'*';
     WIN32_FIND_DATAW found;
-    const HANDLE find = FindFirstFileW(pattern.c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return false;
+    const base::FileFind find(FindFirstFileW(pattern.c_str(), &found));
+    if (!find) return false;
     do {
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..") continue;
         entry(prefix + name, found.dwFileAttributes);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &found));
     return true;
 }
 
@@ -105,13 +104,13 @@ bool CreateShellLink(const std::wstring& target, const std::wstring& linkPath, c
         if (FAILED(hr)) base::Trace(L"shortcut not made", linkPath, hr);
         return FAILED(hr);
     };
-    fw::ComPtr<IShellLinkW> link;
+    base::ComPtr<IShellLinkW> link;
     if (failed(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 link.PutVoid())))
         return false;
     link->SetPath(target.c_str());
     link->SetIconLocation(target.c_str(), 0);
-    fw::ComPtr<IPersistFile> file;
+    base::ComPtr<IPersistFile> file;
     if (failed(link.As(file))) return false;
     link->SetArguments(arguments.c_str());
     if (!description.empty()) link->SetDescription(description.c_str());

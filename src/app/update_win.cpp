@@ -7,10 +7,10 @@
 #include "app/pe_version.h"
 #include "app/settings_rules.h"
 #include "app/update.h"
+#include "base/handle_win.h"
 #include "base/md5.h"
 #include "base/text.h"
 #include "base/trace_win.h"
-#include "fw/handles_win.h"
 #include "fw/safe_file_win.h"
 #include "net/http_win.h"
 
@@ -43,7 +43,7 @@ std::wstring LocalReleaseKey(const std::wstring& exePath) {
     return ReleaseKey(base::Md5FileHex(exePath), kVersionText);
 }
 
-bool SwapExecutable(const std::wstring& exePath, fw::Handle held, const std::wstring& oldPath,
+bool SwapExecutable(const std::wstring& exePath, base::Handle held, const std::wstring& oldPath,
                     const HeldFileCheck& accept, const std::function<void(SwapPoint)>& reached) {
     auto passed = [&](SwapPoint point) {
         if (reached) reached(point);

@@ -58,7 +58,7 @@ using HeldFileCheck = std::function<bool(HANDLE file)>;
 // the next begins; if the second move fails the executable is moved back. True when the new
 // file is in place (oldPath is then scheduled for deletion at the next restart). `reached`
 // (tests) is told each point as it is passed.
-bool SwapExecutable(const std::wstring& exePath, fw::Handle held, const std::wstring& oldPath,
+bool SwapExecutable(const std::wstring& exePath, base::Handle held, const std::wstring& oldPath,
                     const HeldFileCheck& accept, const std::function<void(SwapPoint)>& reached = {});
 
 // The release the file's own version resource names (PackedVersion order), read through the

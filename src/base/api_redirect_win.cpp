@@ -7,6 +7,8 @@
 #include <mutex>
 #include <vector>
 
+#include "base/handle_win.h"
+
 namespace base {
 namespace {
 
@@ -129,18 +131,18 @@ template <class Visit> void ForEachImportEntry(const Image& image, Visit visit) 
 
 std::vector<Image> LoadedImages() {
     std::vector<Image> images;
-    HANDLE snapshot = INVALID_HANDLE_VALUE;
+    Handle snapshot;
     // The snapshot fails with ERROR_BAD_LENGTH while the loader is busy: it is simply asked again.
-    for (int attempt = 0; attempt < 20 && snapshot == INVALID_HANDLE_VALUE; ++attempt) {
-        snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, 0);
-        if (snapshot == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_BAD_LENGTH) return images;
+    for (int attempt = 0; attempt < 20 && !snapshot; ++attempt) {
+        snapshot.Reset(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, 0));
+        if (!snapshot && ::GetLastError() != ERROR_BAD_LENGTH) return images;
     }
-    if (snapshot == INVALID_HANDLE_VALUE) return images;
+    if (!snapshot) return images;
     MODULEENTRY32W entry{};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Module32FirstW(snapshot, &entry); more; more = ::Module32NextW(snapshot, &entry))
+    for (BOOL more = ::Module32FirstW(snapshot.Get(), &entry); more;
+         more = ::Module32NextW(snapshot.Get(), &entry))
         if (const Image image = ImageOf(entry.modBaseAddr); image.base) images.push_back(image);
-    ::CloseHandle(snapshot);
     return images;
 }
 

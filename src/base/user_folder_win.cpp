@@ -4,20 +4,13 @@
 #include <shlobj.h>
 #include <userenv.h>
 
-#include <memory>
-
+#include "base/handle_win.h"
 #include "base/text.h"
 #include "base/trace_win.h"
 
 namespace base {
 
 namespace {
-
-// Closes a kernel handle; base has no owners of its own (those are fw's), so this one is local.
-struct HandleCloser {
-    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
-};
-using OwnedHandle = std::unique_ptr<void, HandleCloser>;
 
 // A shell folder's path through its item list, which the shell's allocator frees; empty when the
 // shell does not know it.
@@ -32,23 +25,20 @@ std::wstring ShellFolderPath(int csidl) {
 
 // The folder as the file system resolves it; empty when it cannot be opened.
 std::wstring ResolvedFolder(const std::wstring& path) {
-    const HANDLE opened = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) return {};
-    const OwnedHandle folder(opened);
-    return FinalPathOf(folder.get());
+    const Handle folder(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return folder ? FinalPathOf(folder.Get()) : std::wstring();
 }
 
 } // namespace
 
 std::wstring ProfileFolder() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
-    const OwnedHandle owner(token);
+    Handle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put())) return {};
     wchar_t profile[MAX_PATH] = {};
     DWORD size = ARRAYSIZE(profile);
-    return GetUserProfileDirectoryW(token, profile, &size) ? ResolvedFolder(profile) : std::wstring();
+    return GetUserProfileDirectoryW(token.Get(), profile, &size) ? ResolvedFolder(profile) : std::wstring();
 }
 
 std::wstring FinalPathOf(void* handle) {

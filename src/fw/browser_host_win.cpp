@@ -33,12 +33,10 @@ long LongArg(const VARIANT* v) {
     if (!v) return 0;
     if (v->vt == VT_I4) return v->lVal;
     if (v->vt == (VT_BYREF | VT_I4) && v->plVal) return *v->plVal;
-    VARIANT converted;
-    VariantInit(&converted);
-    long value = 0;
-    if (SUCCEEDED(VariantChangeType(&converted, const_cast<VARIANT*>(v), 0, VT_I4))) value = converted.lVal;
-    VariantClear(&converted);
-    return value;
+    base::Variant converted;
+    return SUCCEEDED(VariantChangeType(converted.Put(), const_cast<VARIANT*>(v), 0, VT_I4))
+               ? converted.Get().lVal
+               : 0;
 }
 
 IDispatch* DispatchArg(const VARIANT* v) {
@@ -66,8 +64,8 @@ public:
     }
 };
 
-ComPtr<IUnknown> Identity(IUnknown* object) {
-    ComPtr<IUnknown> identity;
+base::ComPtr<IUnknown> Identity(IUnknown* object) {
+    base::ComPtr<IUnknown> identity;
     if (object) object->QueryInterface(IID_IUnknown, identity.PutVoid());
     return identity;
 }
@@ -222,7 +220,7 @@ STDMETHODIMP CBrowserControlSite::InPlaceSitePart::GetWindowContext(IOleInPlaceF
 STDMETHODIMP CBrowserControlSite::InPlaceSitePart::OnPosRectChange(LPCRECT rect) {
     CBrowserControlSite* site = owner;
     if (!rect || !site->m_browser) return E_INVALIDARG;
-    ComPtr<IOleInPlaceObject> inPlace;
+    base::ComPtr<IOleInPlaceObject> inPlace;
     if (FAILED(site->m_browser->QueryInterface(IID_IOleInPlaceObject, inPlace.PutVoid()))) return E_FAIL;
     return inPlace->SetObjectRects(rect, rect);
 }
@@ -384,8 +382,8 @@ STDMETHODIMP CBrowserControlSite::EventSinkPart::Invoke(DISPID id, REFIID, LCID,
     return S_OK;
 }
 
-ComPtr<IDispatch> MakeEmptyExternal() {
-    return ComPtr<IDispatch>::Adopt(new EmptyExternal);
+base::ComPtr<IDispatch> MakeEmptyExternal() {
+    return base::ComPtr<IDispatch>::Adopt(new EmptyExternal);
 }
 
 // ---- the host ---------------------------------------------------------------------------------
@@ -413,9 +411,9 @@ bool CBrowserHost::Create(HWND parent, const RECT& rect, BrowserHostClient* clie
             hr = m_object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, m_site->ClientSite(), 0, parent, &pos)))
         return fail(L"browser control not activated", hr);
     SetRect(rect);
-    ComPtr<IConnectionPointContainer> container;
+    base::ComPtr<IConnectionPointContainer> container;
     hr = m_browser.As(container);
-    ComPtr<IConnectionPoint> point;
+    base::ComPtr<IConnectionPoint> point;
     if (SUCCEEDED(hr)) hr = container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.Put());
     if (SUCCEEDED(hr)) hr = point->Advise(m_site->EventSink(), &m_cookie);
     if (FAILED(hr)) return fail(L"browser events not connected", hr);
@@ -426,16 +424,16 @@ void CBrowserHost::Destroy() {
     // The order matters: no more events, then the site let go, then the control closed, so
     // that no callback reaches a host that is half torn down.
     if (m_cookie && m_browser) {
-        ComPtr<IConnectionPointContainer> container;
+        base::ComPtr<IConnectionPointContainer> container;
         m_browser.As(container);
-        ComPtr<IConnectionPoint> point;
+        base::ComPtr<IConnectionPoint> point;
         if (container && SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.Put())))
             point->Unadvise(m_cookie);
     }
     m_cookie = 0;
     if (m_site) m_site->Detach();
     if (m_object) {
-        ComPtr<IOleInPlaceObject> inPlace;
+        base::ComPtr<IOleInPlaceObject> inPlace;
         m_object.As(inPlace);
         if (inPlace) inPlace->InPlaceDeactivate();
         m_object->SetClientSite(nullptr);
@@ -452,7 +450,7 @@ void CBrowserHost::Destroy() {
 
 HWND CBrowserHost::ControlWindow() const {
     if (!m_object) return nullptr;
-    ComPtr<IOleInPlaceObject> window;
+    base::ComPtr<IOleInPlaceObject> window;
     m_object.As(window);
     HWND hwnd = nullptr;
     if (window && SUCCEEDED(window->GetWindow(&hwnd))) return hwnd;
@@ -465,11 +463,9 @@ bool CBrowserHost::IsTopLevel(IDispatch* frame) const {
 }
 
 std::wstring CBrowserHost::LocationUrl() const {
-    BSTR location = nullptr;
-    if (!m_browser || FAILED(m_browser->get_LocationURL(&location)) || !location) return {};
-    std::wstring url(location, SysStringLen(location));
-    SysFreeString(location);
-    return url;
+    base::Bstr location;
+    if (!m_browser || FAILED(m_browser->get_LocationURL(location.Put()))) return {};
+    return base::BstrText(location.Get());
 }
 
 std::wstring CBrowserHost::LocationUrlOf(IDispatch* frame) const {
@@ -478,42 +474,36 @@ std::wstring CBrowserHost::LocationUrlOf(IDispatch* frame) const {
     // A frame's browser object answers the same property through its automation interface
     // (LocationURL of IWebBrowser, a dual interface).
     constexpr DISPID kLocationUrl = 211;
-    VARIANT result;
-    VariantInit(&result);
+    base::Variant result;
     DISPPARAMS none{};
     const HRESULT hr = frame->Invoke(kLocationUrl, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
-                                     &result, nullptr, nullptr);
-    std::wstring url;
-    if (SUCCEEDED(hr) && result.vt == VT_BSTR && result.bstrVal)
-        url.assign(result.bstrVal, SysStringLen(result.bstrVal));
-    VariantClear(&result);
-    return url;
+                                     result.Put(), nullptr, nullptr);
+    return SUCCEEDED(hr) && result.Get().vt == VT_BSTR ? base::BstrText(result.Get().bstrVal)
+                                                       : std::wstring();
 }
 
 void CBrowserHost::SetRect(const RECT& rect) {
     if (!m_object) return;
-    ComPtr<IOleInPlaceObject> inPlace;
+    base::ComPtr<IOleInPlaceObject> inPlace;
     m_object.As(inPlace);
     if (inPlace) inPlace->SetObjectRects(&rect, &rect);
 }
 
 bool CBrowserHost::Navigate(const std::wstring& url) {
     if (!m_browser) return false;
-    BSTR bstr = SysAllocStringLen(url.data(), static_cast<UINT>(url.size()));
-    if (!bstr) return false;
-    VARIANT empty;
-    VariantInit(&empty);
-    const HRESULT hr = m_browser->Navigate(bstr, &empty, &empty, &empty, &empty);
-    SysFreeString(bstr);
-    return SUCCEEDED(hr);
+    const base::Bstr address = base::MakeBstr(url);
+    if (!address) return false;
+    base::Variant empty;
+    VARIANT* none = empty.Put();
+    return SUCCEEDED(m_browser->Navigate(address.Get(), none, none, none, none));
 }
 
 bool CBrowserHost::SetSilent(bool silent) {
     return m_browser && SUCCEEDED(m_browser->put_Silent(silent ? VARIANT_TRUE : VARIANT_FALSE));
 }
 
-ComPtr<IDispatch> CBrowserHost::Document() const {
-    ComPtr<IDispatch> document;
+base::ComPtr<IDispatch> CBrowserHost::Document() const {
+    base::ComPtr<IDispatch> document;
     if (m_browser) m_browser->get_Document(document.Put());
     return document;
 }
@@ -522,7 +512,7 @@ bool CBrowserHost::TranslateAccelerator(MSG* msg) {
     if (!msg || !m_object || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return false;
     const HWND control = ControlWindow();
     if (!control || (msg->hwnd != control && !IsChild(control, msg->hwnd))) return false;
-    ComPtr<IOleInPlaceActiveObject> active;
+    base::ComPtr<IOleInPlaceActiveObject> active;
     m_object.As(active);
     return active && active->TranslateAccelerator(msg) == S_OK;
 }

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 
 namespace fw {
 
@@ -218,7 +218,7 @@ private:
 };
 
 // The external script object offered to pages: an IDispatch without members.
-ComPtr<IDispatch> MakeEmptyExternal();
+base::ComPtr<IDispatch> MakeEmptyExternal();
 
 // One WebBrowser control in-place active in a window.
 class CBrowserHost {
@@ -257,15 +257,15 @@ public:
     // Silent mode: the browser shows no dialog boxes of its own (script errors and the like).
     bool SetSilent(bool silent);
     // The current document's IDispatch, empty while none is loaded.
-    ComPtr<IDispatch> Document() const;
+    base::ComPtr<IDispatch> Document() const;
 
     // Offers a keyboard message meant for the control's window (or a window inside it) to the
     // control's IOleInPlaceActiveObject. True when the control took it.
     bool TranslateAccelerator(MSG* msg);
 
 private:
-    ComPtr<IOleObject> m_object;
-    ComPtr<IWebBrowser2> m_browser;
+    base::ComPtr<IOleObject> m_object;
+    base::ComPtr<IWebBrowser2> m_browser;
     CBrowserControlSite* m_site = nullptr; // one reference
     DWORD m_cookie = 0;
 };

@@ -1,4 +1,4 @@
-// Folder fw/: the window framework, handle owners, process start and test switches; may include base/ only.
+// Folder fw/: the window framework, process start and test switches; may include base/ only.
 // The application framework: application object, window and dialog classes, handle owners.
 //
 // Windows.  Derive from CWnd (or CDialog, CButton) and override the virtuals:
@@ -44,12 +44,12 @@
 //   InitInstance FALSE ends at once (ExitInstance still runs); TRUE runs the loop until WM_QUIT;
 //   destroying m_pMainWnd posts WM_QUIT. GetApp() answers the application object.
 //
-// Handles (namespace fw): Handle, RegKey, Bitmap, Region, Font, Brush, Pen, MemoryDC, ImageList,
-//   Icon, InternetHandle (UniqueHandle<Traits>), WindowDC (GetDC/ReleaseDC), SelectedObject (puts
-//   the replaced object back), ComPtr<T>. All move-only.
+// Handles (namespace base, base/handle_win.h): Handle, RegKey, Bitmap, Region, Font, Brush, Pen,
+//   MemoryDC, ImageList, Icon, InternetHandle (UniqueHandle<Traits>), WindowDC (GetDC/ReleaseDC),
+//   SelectedObject (puts the replaced object back), ComPtr<T>. All move-only.
 #pragma once
+#include "base/handle_win.h"
 #include "fw/app_win.h"
 #include "fw/dialog_win.h"
-#include "fw/handles_win.h"
 #include "fw/message_loop_win.h"
 #include "fw/wnd_win.h"

@@ -24,7 +24,8 @@ std::wstring OwnEnvironmentBlock() {
     return copy;
 }
 
-Handle CreateChild(const std::wstring& exePath, std::wstring commandLine, ChildStart start, DWORD* error) {
+base::Handle CreateChild(const std::wstring& exePath, std::wstring commandLine, ChildStart start,
+                         DWORD* error) {
     STARTUPINFOW si{sizeof(si)};
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOWNORMAL;
@@ -46,27 +47,27 @@ Handle CreateChild(const std::wstring& exePath, std::wstring commandLine, ChildS
     }
     if (!ok) {
         *error = ::GetLastError();
-        return Handle();
+        return base::Handle();
     }
     ::CloseHandle(pi.hThread);
-    return Handle(pi.hProcess);
+    return base::Handle(pi.hProcess);
 }
 
-Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options,
-                         const std::wstring& currentFolder, bool keepProcess, bool* started) {
+base::Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options,
+                               const std::wstring& currentFolder, bool keepProcess, bool* started) {
     if (started) *started = false;
     if (currentFolder.empty()) {
         base::Trace(L"process not started: no current folder", exePath, 0);
-        return Handle();
+        return base::Handle();
     }
     DWORD error = 0;
-    Handle process = CreateChild(exePath, ChildCommandLine(exePath, options), {currentFolder}, &error);
+    base::Handle process = CreateChild(exePath, ChildCommandLine(exePath, options), {currentFolder}, &error);
     if (started) *started = static_cast<bool>(process);
     if (!process) base::Trace(L"process not started", exePath, error);
-    return keepProcess ? std::move(process) : Handle();
+    return keepProcess ? std::move(process) : base::Handle();
 }
 
-Handle StartSelf(const std::wstring& options, bool keepProcess, bool* started) {
+base::Handle StartSelf(const std::wstring& options, bool keepProcess, bool* started) {
     return StartChildProcess(base::ExecutablePath(), options, base::SystemFolder(), keepProcess, started);
 }
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 
 namespace fw {
 
@@ -27,15 +27,16 @@ std::wstring OwnEnvironmentBlock();
 // The one process creation every start goes through: `exePath` named as the program (so the
 // command line can't resolve to another one), idle priority, shown normally. Answers the process
 // handle, or an empty one with the system's error in `error`.
-Handle CreateChild(const std::wstring& exePath, std::wstring commandLine, ChildStart start, DWORD* error);
+base::Handle CreateChild(const std::wstring& exePath, std::wstring commandLine, ChildStart start,
+                         DWORD* error);
 
 // Starts `exePath` + `options` (options begin with a blank, or are empty) with `currentFolder`
 // as its current folder. Answers the process handle when `keepProcess` is set (else an empty
 // handle); `started` tells whether it started. An empty folder starts nothing.
-Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options,
-                         const std::wstring& currentFolder, bool keepProcess, bool* started = nullptr);
+base::Handle StartChildProcess(const std::wstring& exePath, const std::wstring& options,
+                               const std::wstring& currentFolder, bool keepProcess, bool* started = nullptr);
 
 // The same for the running executable, whose copies run in the system folder as it does.
-Handle StartSelf(const std::wstring& options, bool keepProcess = false, bool* started = nullptr);
+base::Handle StartSelf(const std::wstring& options, bool keepProcess = false, bool* started = nullptr);
 
 } // namespace fw

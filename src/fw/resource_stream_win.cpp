@@ -4,7 +4,7 @@
 
 namespace fw {
 
-ComPtr<IStream> ResourceStream(HINSTANCE instance, HRSRC res) {
+base::ComPtr<IStream> ResourceStream(HINSTANCE instance, HRSRC res) {
     const DWORD size = res ? ::SizeofResource(instance, res) : 0;
     const HGLOBAL loaded = res ? ::LoadResource(instance, res) : nullptr;
     const void* data = loaded ? ::LockResource(loaded) : nullptr;
@@ -18,7 +18,7 @@ ComPtr<IStream> ResourceStream(HINSTANCE instance, HRSRC res) {
     }
     std::memcpy(dst, data, size);
     ::GlobalUnlock(copy);
-    ComPtr<IStream> stream;
+    base::ComPtr<IStream> stream;
     if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, stream.Put()))) {
         ::GlobalFree(copy);
         return {};
@@ -26,7 +26,7 @@ ComPtr<IStream> ResourceStream(HINSTANCE instance, HRSRC res) {
     return stream;
 }
 
-ComPtr<IStream> ResourceStream(HINSTANCE instance, UINT id, const wchar_t* type) {
+base::ComPtr<IStream> ResourceStream(HINSTANCE instance, UINT id, const wchar_t* type) {
     return ResourceStream(instance, ::FindResourceW(instance, MAKEINTRESOURCEW(id), type));
 }
 

@@ -3,14 +3,14 @@
 #include <windows.h>
 #include <objidl.h>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 
 namespace fw {
 
 // A stream over a copy of the resource's bytes (the stream frees the copy); empty when the
 // resource is null, empty or cannot be loaded.
-ComPtr<IStream> ResourceStream(HINSTANCE instance, HRSRC res);
+base::ComPtr<IStream> ResourceStream(HINSTANCE instance, HRSRC res);
 // The same for the resource of this id and type.
-ComPtr<IStream> ResourceStream(HINSTANCE instance, UINT id, const wchar_t* type);
+base::ComPtr<IStream> ResourceStream(HINSTANCE instance, UINT id, const wchar_t* type);
 
 } // namespace fw

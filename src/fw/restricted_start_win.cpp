@@ -47,12 +47,12 @@ bool SetOrUnsupported(HANDLE token, TOKEN_INFORMATION_CLASS kind, void* value, D
 
 } // namespace
 
-Handle MakeRestrictedToken(StartFailure* failure) {
+base::Handle MakeRestrictedToken(StartFailure* failure) {
     auto fail = [failure](const wchar_t* what) {
         *failure = {what, ::GetLastError()};
-        return Handle();
+        return base::Handle();
     };
-    Handle own;
+    base::Handle own;
     if (!::OpenProcessToken(::GetCurrentProcess(),
                             TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ASSIGN_PRIMARY | TOKEN_ADJUST_DEFAULT,
                             own.Put()))
@@ -76,7 +76,7 @@ Handle MakeRestrictedToken(StartFailure* failure) {
         system(WinLocalSystemSid);
     if (!administrators.ok || !medium.ok || !system.ok) return fail(L"CreateWellKnownSid");
     SID_AND_ATTRIBUTES disable{administrators.Get(), 0};
-    Handle token;
+    base::Handle token;
     if (!::CreateRestrictedToken(own.Get(), LUA_TOKEN, 1, &disable, static_cast<DWORD>(remove.size()),
                                  remove.empty() ? nullptr : remove.data(), 0, nullptr, token.Put()))
         return fail(L"CreateRestrictedToken");
@@ -112,8 +112,8 @@ Handle MakeRestrictedToken(StartFailure* failure) {
     return token;
 }
 
-Handle StartProcessAsToken(HANDLE token, const std::wstring& exePath, const std::wstring& options,
-                           StartFailure* failure) {
+base::Handle StartProcessAsToken(HANDLE token, const std::wstring& exePath, const std::wstring& options,
+                                 StartFailure* failure) {
     // The manifest asks for administrator rights, so that every role of the one executable has
     // them. CreateProcessAsUserW with a token that has none fails such an image with error 740
     // (ERROR_ELEVATION_REQUIRED); it never prompts, only the shell's start does. The system's
@@ -126,19 +126,19 @@ Handle StartProcessAsToken(HANDLE token, const std::wstring& exePath, const std:
     const std::wstring system = base::SystemFolder();
     if (system.empty()) {
         *failure = {L"GetSystemDirectoryW", ::GetLastError()};
-        return Handle();
+        return base::Handle();
     }
     DWORD error = 0;
-    Handle process = CreateChild(exePath, ChildCommandLine(exePath, options),
-                                 {system, std::move(environment), token}, &error);
+    base::Handle process = CreateChild(exePath, ChildCommandLine(exePath, options),
+                                       {system, std::move(environment), token}, &error);
     if (!process) *failure = {L"CreateProcessAsUserW", error};
     return process;
 }
 
-Handle StartRestrictedProcess(const std::wstring& exePath, const std::wstring& options,
-                              StartFailure* failure) {
-    const Handle token = MakeRestrictedToken(failure);
-    return token ? StartProcessAsToken(token.Get(), exePath, options, failure) : Handle();
+base::Handle StartRestrictedProcess(const std::wstring& exePath, const std::wstring& options,
+                                    StartFailure* failure) {
+    const base::Handle token = MakeRestrictedToken(failure);
+    return token ? StartProcessAsToken(token.Get(), exePath, options, failure) : base::Handle();
 }
 
 } // namespace fw

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 
 namespace fw {
 
@@ -19,18 +19,18 @@ struct StartFailure {
 // privilege but SeChangeNotifyPrivilege removed, integrity level medium, owned by the user, and
 // a default access list for the user, the logon session and the system only (objects the page
 // creates are not the administrators').
-Handle MakeRestrictedToken(StartFailure* failure);
+base::Handle MakeRestrictedToken(StartFailure* failure);
 
 // Starts `exePath` + `options` with `token` (see StartChildProcess for the command line), idle
 // priority, in the System32 folder, with this process's environment but "__COMPAT_LAYER" set to
 // "RunAsInvoker" (the executable's manifest asks for administrator rights, which a start with a
 // token that has none would refuse with error 740 rather than prompt). Answers the process
 // handle, or an empty one with `failure` filled in.
-Handle StartProcessAsToken(HANDLE token, const std::wstring& exePath, const std::wstring& options,
-                           StartFailure* failure);
+base::Handle StartProcessAsToken(HANDLE token, const std::wstring& exePath, const std::wstring& options,
+                                 StartFailure* failure);
 
 // Both: `exePath` + `options` started with a restricted copy of this process's token.
-Handle StartRestrictedProcess(const std::wstring& exePath, const std::wstring& options,
-                              StartFailure* failure);
+base::Handle StartRestrictedProcess(const std::wstring& exePath, const std::wstring& options,
+                                    StartFailure* failure);
 
 } // namespace fw

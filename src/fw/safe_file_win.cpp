@@ -51,7 +51,7 @@ bool IsStandInForAdministrators(PSID sid) {
     if (ReadTestSwitch(L"TrustOwnUser").value_or(L"") != L"1") return false;
     HANDLE raw = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
-    Handle token(raw);
+    base::Handle token(raw);
     BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE] = {};
     DWORD size = 0;
     if (!GetTokenInformation(token.Get(), TokenUser, buffer, sizeof(buffer), &size)) return false;
@@ -109,14 +109,12 @@ base::FoundFolderStep StepForFound(HANDLE object, const FILE_ATTRIBUTE_TAG_INFO&
                                                             : base::FoundObject::Other;
     PSID owner = nullptr;
     PACL list = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    base::LocalMemory<PSECURITY_DESCRIPTOR> descriptor;
     if (GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                        &owner, nullptr, &list, nullptr, &descriptor) != ERROR_SUCCESS)
+                        &owner, nullptr, &list, nullptr, descriptor.Put()) != ERROR_SUCCESS)
         return base::FoundFolderStep::MoveAside;
-    const base::FoundFolderStep step = base::FoundFolderStepFor(kind, TrusteeOf(owner), list != nullptr,
-                                                                EntriesOf(list), base::kFolderChangeRights);
-    LocalFree(descriptor);
-    return step;
+    return base::FoundFolderStepFor(kind, TrusteeOf(owner), list != nullptr, EntriesOf(list),
+                                    base::kFolderChangeRights);
 }
 
 // Replaces the folder's access list with the protected one of `descriptor` through the open
@@ -160,10 +158,10 @@ std::wstring FinalPath(HANDLE file) {
     return path ? std::wstring(path) : std::wstring();
 }
 
-Handle OpenWithoutFollowing(const std::wstring& path, DWORD access) {
-    return Handle(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+base::Handle OpenWithoutFollowing(const std::wstring& path, DWORD access) {
+    return base::Handle(
+        CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
 bool DeleteByHandle(HANDLE file) {
@@ -174,13 +172,11 @@ bool DeleteByHandle(HANDLE file) {
 bool OnlyAdministratorsMay(HANDLE object, SE_OBJECT_TYPE type, uint32_t rights) {
     PSID owner = nullptr;
     PACL list = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    base::LocalMemory<PSECURITY_DESCRIPTOR> descriptor;
     if (GetSecurityInfo(object, type, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
-                        &list, nullptr, &descriptor) != ERROR_SUCCESS)
+                        &list, nullptr, descriptor.Put()) != ERROR_SUCCESS)
         return false;
-    const bool only = Decide(owner, TRUE, list, rights);
-    LocalFree(descriptor);
-    return only;
+    return Decide(owner, TRUE, list, rights);
 }
 
 bool OnlyAdministratorsMay(PSECURITY_DESCRIPTOR descriptor, uint32_t rights) {
@@ -194,13 +190,10 @@ bool OnlyAdministratorsMay(PSECURITY_DESCRIPTOR descriptor, uint32_t rights) {
 }
 
 SecurityDescriptor::SecurityDescriptor(const wchar_t* sddl) {
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &m_descriptor, nullptr))
-        m_descriptor = nullptr;
-    m_attributes = SECURITY_ATTRIBUTES{sizeof(m_attributes), m_descriptor, FALSE};
-}
-
-SecurityDescriptor::~SecurityDescriptor() {
-    if (m_descriptor) LocalFree(m_descriptor);
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, m_descriptor.Put(),
+                                                              nullptr))
+        m_descriptor.Release(); // nothing was allocated
+    m_attributes = SECURITY_ATTRIBUTES{sizeof(m_attributes), m_descriptor.Get(), FALSE};
 }
 
 HANDLE CreateNewFileAt(const wchar_t* path, const wchar_t* expectedFinalPath, DWORD access,
@@ -220,7 +213,7 @@ HANDLE CreateNewFileAt(const wchar_t* path, const wchar_t* expectedFinalPath, DW
 }
 
 std::wstring FinalPathForNewFile(const std::wstring& folder, const std::wstring& name) {
-    const Handle handle = OpenWithoutFollowing(folder, FILE_READ_ATTRIBUTES);
+    const base::Handle handle = OpenWithoutFollowing(folder, FILE_READ_ATTRIBUTES);
     FILE_ATTRIBUTE_TAG_INFO tag{};
     if (!handle || !GetFileInformationByHandleEx(handle.Get(), FileAttributeTagInfo, &tag, sizeof(tag)) ||
         (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
@@ -239,7 +232,7 @@ bool MakeAdministratorsFolder(const std::wstring& path, const wchar_t* sddl, Unt
         if (GetLastError() != ERROR_ALREADY_EXISTS) break;
         constexpr DWORD kLook = READ_CONTROL | DELETE | FILE_READ_ATTRIBUTES;
         // Without the right to change its list (someone else's folder) it can still be moved aside.
-        Handle existing = OpenWithoutFollowing(path, kLook | WRITE_DAC);
+        base::Handle existing = OpenWithoutFollowing(path, kLook | WRITE_DAC);
         if (!existing && GetLastError() == ERROR_ACCESS_DENIED) existing = OpenWithoutFollowing(path, kLook);
         FILE_ATTRIBUTE_TAG_INFO tag{};
         if (!existing ||

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 
 namespace fw {
 
@@ -21,7 +21,7 @@ inline constexpr wchar_t kAdministratorsOnlySddl[] = L"D:P(A;;FA;;;SY)(A;;FA;;;B
 std::wstring FinalPath(HANDLE file);
 
 // Opens a file or folder itself, a link included, for `access`; every kind of sharing allowed.
-Handle OpenWithoutFollowing(const std::wstring& path, DWORD access);
+base::Handle OpenWithoutFollowing(const std::wstring& path, DWORD access);
 
 // Marks an open file, empty folder or link for deletion (it goes when its last handle closes).
 bool DeleteByHandle(HANDLE file);
@@ -41,16 +41,15 @@ bool OnlyAdministratorsMay(PSECURITY_DESCRIPTOR descriptor, uint32_t rights);
 class SecurityDescriptor {
 public:
     explicit SecurityDescriptor(const wchar_t* sddl);
-    ~SecurityDescriptor();
     SecurityDescriptor(const SecurityDescriptor&) = delete;
     SecurityDescriptor& operator=(const SecurityDescriptor&) = delete;
-    explicit operator bool() const { return m_descriptor != nullptr; }
-    PSECURITY_DESCRIPTOR Get() const { return m_descriptor; }
+    explicit operator bool() const { return m_descriptor.IsValid(); }
+    PSECURITY_DESCRIPTOR Get() const { return m_descriptor.Get(); }
     // Attributes for a creating call; null when the text did not convert.
     SECURITY_ATTRIBUTES* Attributes() { return m_descriptor ? &m_attributes : nullptr; }
 
 private:
-    PSECURITY_DESCRIPTOR m_descriptor = nullptr;
+    base::LocalMemory<PSECURITY_DESCRIPTOR> m_descriptor;
     SECURITY_ATTRIBUTES m_attributes{};
 };
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "base/handle_win.h"
 #include "base/library_load_win.h"
 #include "base/trace_win.h"
-#include "fw/handles_win.h"
 #include "fw/process_com_object_win.h"
 #include "fw/url_policy.h"
 
@@ -68,9 +68,9 @@ std::vector<std::wstring> SchemesToRefuse() {
     };
     for (std::wstring_view scheme : BuiltInSchemes())
         add(scheme);
-    HKEY key = nullptr;
+    base::RegKey key;
     const LONG opened =
-        RegOpenKeyExW(HKEY_CLASSES_ROOT, L"PROTOCOLS\\Handler", 0, KEY_ENUMERATE_SUB_KEYS, &key);
+        RegOpenKeyExW(HKEY_CLASSES_ROOT, L"PROTOCOLS\\Handler", 0, KEY_ENUMERATE_SUB_KEYS, key.Put());
     if (opened != ERROR_SUCCESS) {
         base::Trace(L"protocol handlers not listed", static_cast<unsigned long>(opened));
         return schemes;
@@ -78,11 +78,10 @@ std::vector<std::wstring> SchemesToRefuse() {
     wchar_t name[256]; // a key's name has at most 255 characters
     for (DWORD i = 0;; ++i) {
         DWORD length = static_cast<DWORD>(std::size(name));
-        const LONG status = RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        const LONG status = RegEnumKeyExW(key.Get(), i, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (status != ERROR_SUCCESS) break;
         add(std::wstring_view(name, length));
     }
-    RegCloseKey(key);
     return schemes;
 }
 
@@ -93,7 +92,7 @@ bool RefuseUnfetchableSchemes() {
     const auto getSession = urlmon ? reinterpret_cast<GetSessionFn>(reinterpret_cast<void*>(
                                          ::GetProcAddress(urlmon, "CoInternetGetSession")))
                                    : nullptr;
-    ComPtr<IInternetSession> session;
+    base::ComPtr<IInternetSession> session;
     const HRESULT hr = getSession ? getSession(0, session.Put(), 0) : E_NOINTERFACE;
     if (FAILED(hr) || !session) {
         base::Trace(L"internet session not reached, schemes not refused", hr);

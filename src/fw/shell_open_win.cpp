@@ -5,10 +5,10 @@
 #include <shlobj.h>
 #include <shlguid.h>
 
+#include "base/handle_win.h"
 #include "base/rate_limit.h"
 #include "base/trace.h"
 #include "base/trace_win.h"
-#include "fw/handles_win.h"
 #include "fw/library_init_win.h"
 #include "fw/web_address.h"
 
@@ -26,8 +26,8 @@ constexpr IID kIidShellDispatch2 = {
 
 // The Explorer desktop's shell automation object: its ShellExecute runs in Explorer's process,
 // with Explorer's (the player's) token. Empty when there is no such desktop.
-ComPtr<IShellDispatch2> DesktopShell() {
-    ComPtr<IShellWindows> windows;
+base::ComPtr<IShellDispatch2> DesktopShell() {
+    base::ComPtr<IShellWindows> windows;
     if (FAILED(::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, kIidShellWindows,
                                   windows.PutVoid())))
         return {};
@@ -37,24 +37,24 @@ ComPtr<IShellDispatch2> DesktopShell() {
     desktop.vt = VT_I4;
     desktop.lVal = CSIDL_DESKTOP;
     long hwnd = 0;
-    ComPtr<IDispatch> found;
+    base::ComPtr<IDispatch> found;
     if (windows->FindWindowSW(&desktop, &empty, SWC_DESKTOP, &hwnd, SWFO_NEEDDISPATCH, found.Put()) != S_OK ||
         !found)
         return {};
-    ComPtr<IServiceProvider> services;
+    base::ComPtr<IServiceProvider> services;
     if (FAILED(found->QueryInterface(IID_IServiceProvider, services.PutVoid()))) return {};
-    ComPtr<IShellBrowser> browser;
+    base::ComPtr<IShellBrowser> browser;
     if (FAILED(services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.PutVoid()))) return {};
-    ComPtr<IShellView> view;
+    base::ComPtr<IShellView> view;
     if (FAILED(browser->QueryActiveShellView(view.Put())) || !view) return {};
-    ComPtr<IDispatch> background;
+    base::ComPtr<IDispatch> background;
     if (FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.PutVoid())) || !background)
         return {};
-    ComPtr<IShellFolderViewDual> folderView;
+    base::ComPtr<IShellFolderViewDual> folderView;
     if (FAILED(background->QueryInterface(kIidShellFolderViewDual, folderView.PutVoid()))) return {};
-    ComPtr<IDispatch> application;
+    base::ComPtr<IDispatch> application;
     if (FAILED(folderView->get_Application(application.Put())) || !application) return {};
-    ComPtr<IShellDispatch2> shell;
+    base::ComPtr<IShellDispatch2> shell;
     if (FAILED(application->QueryInterface(kIidShellDispatch2, shell.PutVoid()))) return {};
     return shell;
 }
@@ -71,26 +71,23 @@ bool OpenAsPlayer(const std::wstring& url, int show) {
     }
     // COM for the length of the call: a start-up mode without it (the channel launch) opens too.
     const ComSession com = ComSession::StartCom();
-    const ComPtr<IShellDispatch2> shell = DesktopShell();
+    const base::ComPtr<IShellDispatch2> shell = DesktopShell();
     if (!shell) {
         base::Trace(L"no desktop shell to open", base::AddressForTrace(url), 0);
         return false;
     }
-    BSTR file = ::SysAllocStringLen(url.data(), static_cast<UINT>(url.size()));
-    BSTR verb = ::SysAllocString(L"open");
-    VARIANT args, folder, operation, showCommand;
-    VariantInit(&args);
-    VariantInit(&folder);
-    VariantInit(&operation);
-    VariantInit(&showCommand);
-    operation.vt = VT_BSTR;
-    operation.bstrVal = verb;
-    showCommand.vt = VT_I4;
-    showCommand.lVal = show;
+    const base::Bstr file = base::MakeBstr(url);
+    base::Variant none, operation, showCommand;
+    VARIANT* verb = operation.Put();
+    verb->vt = VT_BSTR;
+    verb->bstrVal = ::SysAllocString(L"open"); // freed with the value
+    VARIANT* how = showCommand.Put();
+    how->vt = VT_I4;
+    how->lVal = show;
     const HRESULT hr =
-        file && verb ? shell->ShellExecute(file, args, folder, operation, showCommand) : E_OUTOFMEMORY;
-    ::SysFreeString(file);
-    ::SysFreeString(verb);
+        file && operation.Get().bstrVal
+            ? shell->ShellExecute(file.Get(), none.Get(), none.Get(), operation.Get(), showCommand.Get())
+            : E_OUTOFMEMORY;
     if (FAILED(hr)) base::Trace(L"not opened in the player's browser", base::AddressForTrace(url), hr);
     return SUCCEEDED(hr);
 }

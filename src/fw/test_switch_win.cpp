@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 
 // The build defines it: 1 beside the test tiers, 0 in a build for players.
 #ifndef TNVEXA_TEST_SWITCHES
@@ -13,7 +13,7 @@ namespace fw {
 
 #if TNVEXA_TEST_SWITCHES
 std::optional<std::wstring> ReadTestSwitch(const wchar_t* name) {
-    RegKey key;
+    base::RegKey key;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTestSwitchKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
                         key.Put()) != ERROR_SUCCESS)
         return std::nullopt;

@@ -34,8 +34,8 @@ bool Trusted(HANDLE object, const std::wstring& path, bool folder) {
 
 } // namespace
 
-ClientCheck HoldInstalledClient(const std::wstring& path, fw::Handle& held) {
-    fw::Handle file = net::OpenPinned(path, false);
+ClientCheck HoldInstalledClient(const std::wstring& path, base::Handle& held) {
+    base::Handle file = net::OpenPinned(path, false);
     if (!file) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ClientCheck::Missing;
@@ -45,7 +45,7 @@ ClientCheck HoldInstalledClient(const std::wstring& path, fw::Handle& held) {
     }
     const size_t slash = path.rfind(L'\\');
     const std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-    const fw::Handle parent = fw::OpenWithoutFollowing(folder, READ_CONTROL | FILE_READ_ATTRIBUTES);
+    const base::Handle parent = fw::OpenWithoutFollowing(folder, READ_CONTROL | FILE_READ_ATTRIBUTES);
     if (!Trusted(file.Get(), path, false) || !Trusted(parent.Get(), folder, true)) {
         base::Trace(L"installed game client not trusted", path, 0);
         return ClientCheck::Refused;

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 
 namespace mainwnd {
 
@@ -22,7 +22,7 @@ enum class ClientCheck {
 // folders above it. Held when it is a plain file resolving to exactly that path in a folder that
 // resolves to its own path, and the owner and access list of both leave every change to the
 // system and the administrators (the install folder's rule); the handle then goes to `held`.
-ClientCheck HoldInstalledClient(const std::wstring& path, fw::Handle& held);
+ClientCheck HoldInstalledClient(const std::wstring& path, base::Handle& held);
 
 // Starts the held client from the path its handle resolves to (fw::StartClientProgram: its own
 // folder, the system's search path), so that the file started is the one that was checked; the

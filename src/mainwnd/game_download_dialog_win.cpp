@@ -1,9 +1,8 @@
 #include "mainwnd/game_download_dialog_win.h"
 
-#include <sddl.h>
-
 #include "base/trace.h"
 #include "base/trace_win.h"
+#include "fw/safe_file_win.h"
 #include "mainwnd/game_client_win.h"
 #include "net/game_download_rules.h"
 #include "net/http_win.h"
@@ -19,6 +18,8 @@ namespace {
 
 constexpr DWORD kChunk = 1024;
 constexpr DWORD kStopWaitMs = 10000; // a cancelled job ends its waits sooner (DownloadJob)
+// The system and administrators alone, inherited by what is made inside.
+constexpr wchar_t kPrivateFolderSddl[] = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 
 // The client is started with this program's rights, an administrator's. So it is downloaded
 // into a fresh folder that only administrators and the system may change, below the system's
@@ -28,11 +29,8 @@ std::wstring MakePrivateFolder() {
     wchar_t windows[MAX_PATH] = {};
     const UINT n = ::GetSystemWindowsDirectoryW(windows, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return {};
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)",
-                                                                SDDL_REVISION_1, &sd, nullptr))
-        return {};
-    SECURITY_ATTRIBUTES sa{sizeof(sa), sd, FALSE};
+    fw::SecurityDescriptor descriptor(kPrivateFolderSddl);
+    if (!descriptor) return {};
     const std::wstring stem = std::wstring(windows) + L"\\Temp\\TnVexa" +
                               std::to_wstring(::GetCurrentProcessId()) + L"-" +
                               std::to_wstring(::GetTickCount());
@@ -40,12 +38,11 @@ std::wstring MakePrivateFolder() {
     // A folder of that name made by someone else is never used: it could carry their rights.
     for (int i = 0; i < 16 && made.empty(); ++i) {
         const std::wstring path = stem + L"-" + std::to_wstring(i);
-        if (::CreateDirectoryW(path.c_str(), &sa))
+        if (::CreateDirectoryW(path.c_str(), descriptor.Attributes()))
             made = path;
         else if (::GetLastError() != ERROR_ALREADY_EXISTS)
             break;
     }
-    ::LocalFree(sd);
     if (made.empty()) base::Trace(L"client download: private folder not made", stem, ::GetLastError());
     return made;
 }
@@ -81,7 +78,7 @@ GameDownloadDialog::~GameDownloadDialog() {
     m_job.Cancel();
     // A worker that outlives the wait may still store its verified client: that hold stays with
     // the worker's own copy and ends with it, so this thread never touches it meanwhile.
-    if (!m_job.Wait(kStopWaitMs)) m_heldClient = std::make_shared<fw::Handle>();
+    if (!m_job.Wait(kStopWaitMs)) m_heldClient = std::make_shared<base::Handle>();
     RemoveDownload();
 }
 
@@ -152,7 +149,7 @@ BOOL GameDownloadDialog::OnInitDialog() {
         [this](int outcome) { OnWorkDone(static_cast<Outcome>(outcome)); });
 
     ::EnableWindow(m_okButton.m_hWnd, FALSE);
-    fw::Bitmap strip(LoadSkinImage(self, IDB_BTN_TEXT)); // the buttons keep their own frames
+    base::Bitmap strip(LoadSkinImage(self, IDB_BTN_TEXT)); // the buttons keep their own frames
     m_okButton.SetImage(strip.Get(), TRUE);
     m_cancelButton.SetImage(strip.Get(), TRUE);
     m_percentLabel.SetText({});

@@ -8,13 +8,13 @@
 #include <memory>
 #include <string>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "mainwnd/game_client_win.h"
 #include "net/download_job_win.h"
 #include "ui/skin_button_win.h"
-#include "ui/skinned_dialog_win.h"
-#include "ui/skin_progress_win.h"
 #include "ui/skin_label_win.h"
+#include "ui/skin_progress_win.h"
+#include "ui/skinned_dialog_win.h"
 
 namespace mainwnd {
 
@@ -72,7 +72,7 @@ private:
     net::DownloadJob m_job;
     std::wstring m_folder; // the download's private folder, empty until made
     // The verified client, held by the worker's check until it has been started.
-    std::shared_ptr<fw::Handle> m_heldClient = std::make_shared<fw::Handle>();
+    std::shared_ptr<base::Handle> m_heldClient = std::make_shared<base::Handle>();
     bool m_removed = false;
 };
 

@@ -56,7 +56,7 @@ BOOL HotkeySettingsDialog::OnInitDialog() {
     SetPopupSkin();
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
     SetTitle(L"设置");
-    fw::Bitmap strip(LoadSkinImage(self, IDB_BTN_TEXT));
+    base::Bitmap strip(LoadSkinImage(self, IDB_BTN_TEXT));
     m_okButton.SetImage(strip.Get(), TRUE);
     m_cancelButton.SetImage(strip.Get(), TRUE);
     m_groupBrush.Reset(::CreateSolidBrush(kGroupBackground));

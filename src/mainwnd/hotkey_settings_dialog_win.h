@@ -20,7 +20,8 @@ public:
     static constexpr UINT IDD = 158;
 
     // messageBox: how a notice reaches the player.
-    explicit HotkeySettingsDialog(HWND parent = nullptr, ui::MessageBoxFunction messageBox = ui::ShowMessageBox);
+    explicit HotkeySettingsDialog(HWND parent = nullptr,
+                                  ui::MessageBoxFunction messageBox = ui::ShowMessageBox);
     ~HotkeySettingsDialog() override;
 
     // The settings dialog that is open now, or null.
@@ -52,7 +53,7 @@ private:
     ui::SkinButton m_cancelButton;
     // Per edit, the key code last captured or loaded (the modifiers are read back from the text).
     std::array<int, base::kHotkeyCount> m_keyCodes{};
-    fw::Brush m_groupBrush;
+    base::Brush m_groupBrush;
 };
 
 // Ends the open settings dialog without saving when it is shown (the main window hides).

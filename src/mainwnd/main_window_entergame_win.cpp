@@ -47,7 +47,7 @@ void MainWindow::SettleEnterGame() {
     if (const auto path = net::GameClientPath(base::CommonAppDataFolder(), client)) {
         // Held from the check to the start: nobody can change or swap the file in between. A
         // client that fails the check is offered for download like a missing one.
-        fw::Handle held;
+        base::Handle held;
         if (HoldInstalledClient(*path, held) == ClientCheck::Held)
             m_options.startClient(held.Get()); // a client that does not start is nothing more (traced)
         else if (m_options.messageBox(m_hWnd, kDownloadQuestion, kHallCaption, MB_OKCANCEL) == IDOK)

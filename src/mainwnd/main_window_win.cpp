@@ -96,14 +96,15 @@ BOOL MainWindow::OnInitDialog() {
     style.border = base::kBorderWidth;
     style.resizable = true;
     SetStyle(style);
-    // The close and minimize strips are copied by their buttons; the others go to the frame.
-    fw::Bitmap close(LoadSkinImage(instance, IDB_BTN_CLOSE));
-    fw::Bitmap minimize(LoadSkinImage(instance, IDB_BTN_MINIMIZE));
-    SetSkin(close.Get(), LoadSkinImage(instance, IDB_MAIN_BACK), FALSE, TRUE, minimize.Get(),
-            LoadSkinImage(instance, IDB_BTN_MAXIMIZE), LoadSkinImage(instance, IDB_BTN_RESTORE));
+    SetSkin({.background = base::Bitmap(LoadSkinImage(instance, IDB_MAIN_BACK)),
+             .close = base::Bitmap(LoadSkinImage(instance, IDB_BTN_CLOSE)),
+             .minimize = base::Bitmap(LoadSkinImage(instance, IDB_BTN_MINIMIZE)),
+             .maximize = base::Bitmap(LoadSkinImage(instance, IDB_BTN_MAXIMIZE)),
+             .restore = base::Bitmap(LoadSkinImage(instance, IDB_BTN_RESTORE))},
+            {.stretch = true});
 
-    fw::Bitmap hide(LoadSkinImage(instance, IDB_BTN_HIDE));
-    fw::Bitmap system(LoadSkinImage(instance, IDB_BTN_SYSTEM));
+    base::Bitmap hide(LoadSkinImage(instance, IDB_BTN_HIDE));
+    base::Bitmap system(LoadSkinImage(instance, IDB_BTN_SYSTEM));
     m_soundOnImage.Reset(LoadSkinImage(instance, IDB_SOUND_ON));
     m_soundOffImage.Reset(LoadSkinImage(instance, IDB_SOUND_OFF));
     m_hideButton.SetImage(hide.Get(), FALSE);
@@ -115,7 +116,7 @@ BOOL MainWindow::OnInitDialog() {
     link.underline = true;
     link.handCursor = true;
     m_otherAccountLabel.SetStyle(link);
-    fw::Bitmap padlock(LoadSkinImage(instance, IDB_PADLOCK));
+    base::Bitmap padlock(LoadSkinImage(instance, IDB_PADLOCK));
     m_otherAccountLabel.SetImage(padlock.Get());
     m_otherAccountLabel.ModifyStyle(0, SS_NOTIFY);
     m_tabs.Create(m_hWnd);
@@ -135,7 +136,7 @@ int MainWindow::AskPlayer(const wchar_t* text, UINT type) {
 
 bool MainWindow::StartProgram(const std::wstring& options, bool keepProcess) {
     bool started = false;
-    fw::Handle process =
+    base::Handle process =
         fw::StartChildProcess(m_options.programPath, options, base::SystemFolder(), keepProcess, &started);
     if (started && keepProcess) WatchPageProcess(std::move(process));
     return started;
@@ -145,7 +146,7 @@ bool MainWindow::LaunchPageProcess() {
     const std::wstring options =
         PageProcessArguments(reinterpret_cast<std::intptr_t>(m_hWnd), m_model.TabCount());
     fw::StartFailure failure{L"test switch", ERROR_ACCESS_DENIED};
-    fw::Handle process;
+    base::Handle process;
     if (!m_options.failRestrictedStart)
         process = fw::StartRestrictedProcess(m_options.programPath, options, &failure);
     if (process) {
@@ -617,10 +618,10 @@ BOOL MainWindow::OnEraseBkgnd(HDC dc) {
     if (clip == NULLREGION) return TRUE;
     if (clip != ERROR && !::IntersectRect(&part, &client, &box)) return TRUE;
     const int w = part.right - part.left, h = part.bottom - part.top;
-    fw::MemoryDC mem(::CreateCompatibleDC(dc));
-    fw::Bitmap surface(::CreateCompatibleBitmap(dc, w, h));
+    base::MemoryDC mem(::CreateCompatibleDC(dc));
+    base::Bitmap surface(::CreateCompatibleBitmap(dc, w, h));
     if (!mem || !surface) return ui::SkinnedDialog::OnEraseBkgnd(dc);
-    fw::SelectedObject keepSurface(mem.Get(), surface.Get());
+    base::SelectedObject keepSurface(mem.Get(), surface.Get());
     ::SetWindowOrgEx(mem.Get(), part.left, part.top, nullptr);
     ui::SkinnedDialog::OnEraseBkgnd(mem.Get());
     m_tabs.Draw(mem.Get(), reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
@@ -707,7 +708,7 @@ void MainWindow::OpenSettings() {
 
 // ---- Page processes ----------------------------------------------------------------------------
 
-void MainWindow::WatchPageProcess(fw::Handle process) {
+void MainWindow::WatchPageProcess(base::Handle process) {
     m_model.PageProcessStarted(m_pageProcesses.Add(std::move(process), m_hWnd));
 }
 

@@ -96,7 +96,7 @@ protected:
 
     // Takes a started page process as one of this window's logins and holds it until it ends.
     // (Tests hand their own process here to play a page process.)
-    void WatchPageProcess(fw::Handle process);
+    void WatchPageProcess(base::Handle process);
 
 private:
     static HWND ToHwnd(PageHandle h) { return reinterpret_cast<HWND>(h); }
@@ -170,7 +170,7 @@ private:
     HICON m_icon = nullptr;
     HICON m_smallIcon = nullptr;
 
-    fw::Bitmap m_soundOnImage, m_soundOffImage;
+    base::Bitmap m_soundOnImage, m_soundOffImage;
     // The page whose "entergame" is being settled, and the client it asked for.
     HWND m_enterGamePage = nullptr;
     std::wstring m_enterGameClient;

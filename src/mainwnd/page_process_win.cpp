@@ -16,7 +16,7 @@ VOID CALLBACK OnProcessEnded(PVOID window, BOOLEAN /*timedOut*/) {
 
 bool ProcessRuns(DWORD id) {
     if (id == ::GetCurrentProcessId()) return true;
-    fw::Handle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
+    base::Handle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
     return process && ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
 }
 
@@ -46,7 +46,7 @@ std::wstring ImagePath(HANDLE process) {
 
 } // namespace
 
-ProcessId PageProcessWatch::Add(fw::Handle process, HWND notify) {
+ProcessId PageProcessWatch::Add(base::Handle process, HWND notify) {
     const ProcessId id = process ? ::GetProcessId(process.Get()) : 0;
     if (id == 0) return 0;
     Entry entry;
@@ -91,7 +91,7 @@ bool HeldByDialog(HWND window, HWND except) {
 }
 
 bool RunsThisProgram(DWORD process) {
-    fw::Handle other(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
+    base::Handle other(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
     if (!other) return false;
     const std::wstring path = ImagePath(other.Get()), own = ImagePath(::GetCurrentProcess());
     return !path.empty() && ::CompareStringOrdinal(path.c_str(), static_cast<int>(path.size()), own.c_str(),

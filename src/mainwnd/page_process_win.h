@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "mainwnd/page_model.h"
 
 namespace mainwnd {
@@ -23,7 +23,7 @@ public:
 
     // Holds the process and has `notify` told when it ends; answers its id (0, with nothing
     // kept, for a handle without a process).
-    ProcessId Add(fw::Handle process, HWND notify);
+    ProcessId Add(base::Handle process, HWND notify);
     // Whether the process is one of those held (started by the window and not seen ending).
     bool Holds(ProcessId id) const;
     // The ids of the processes that have ended, which are let go.
@@ -34,8 +34,8 @@ public:
 private:
     struct Entry {
         ProcessId id = 0;
-        fw::Handle process;
-        fw::RegisteredWait wait; // declared after the handle: unregistered before it is closed
+        base::Handle process;
+        base::RegisteredWait wait; // declared after the handle: unregistered before it is closed
     };
     std::vector<Entry> m_entries;
 };

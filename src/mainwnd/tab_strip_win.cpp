@@ -16,12 +16,12 @@ constexpr int kStripFrames = 3;
 constexpr UINT kTooltipDelayMs = 500;
 
 // An image list of the three equal frames of a skin strip; magenta is transparent.
-fw::ImageList LoadStrip(UINT id) {
-    fw::Bitmap strip(LoadSkinImage(::GetModuleHandleW(nullptr), id));
+base::ImageList LoadStrip(UINT id) {
+    base::Bitmap strip(LoadSkinImage(::GetModuleHandleW(nullptr), id));
     BITMAP info{};
     if (!strip || !::GetObjectW(strip.Get(), sizeof(info), &info) || info.bmWidth < kStripFrames) return {};
-    fw::ImageList list(::ImageList_Create(info.bmWidth / kStripFrames, info.bmHeight, ILC_COLOR24 | ILC_MASK,
-                                          kStripFrames, 0));
+    base::ImageList list(::ImageList_Create(info.bmWidth / kStripFrames, info.bmHeight,
+                                            ILC_COLOR24 | ILC_MASK, kStripFrames, 0));
     if (list) ::ImageList_AddMasked(list.Get(), strip.Get(), ui::kKeyColorRef);
     return list;
 }
@@ -70,7 +70,7 @@ void TabStrip::Invalidate(const std::vector<base::Rect>& rects) const {
 void TabStrip::Draw(HDC dc, HFONT font) const {
     const int count = m_model.TabCount();
     if (count == 0) return;
-    fw::SelectedObject keepFont(dc, font);
+    base::SelectedObject keepFont(dc, font);
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     const HoverState& hover = m_model.Hover();
     for (int i = 0; i < count; ++i) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/geometry.h"
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "mainwnd/page_model.h"
 
 namespace mainwnd {
@@ -47,8 +47,8 @@ private:
     HWND m_window = nullptr;
     HWND m_toolTip = nullptr;
     std::wstring m_tipText;
-    fw::ImageList m_tabs;
-    fw::ImageList m_closeBox;
+    base::ImageList m_tabs;
+    base::ImageList m_closeBox;
 };
 
 } // namespace mainwnd

@@ -6,10 +6,10 @@
 #include <functional>
 #include <vector>
 
+#include "base/handle_win.h"
 #include "base/text.h"
 #include "base/trace_win.h"
 #include "base/user_folder_win.h"
-#include "fw/handles_win.h"
 #include "fw/safe_file_win.h"
 #include "net/cache_rules.h"
 
@@ -26,21 +26,13 @@ constexpr wchar_t kCacheLimitValue[] = L"CacheLimit";
 constexpr DWORD kCacheLimitKilobytes = 1048576;
 constexpr size_t kFirstEntryBufferBytes = 1024;
 
-struct FileFindTraits {
-    using Type = HANDLE;
-    static Type Empty() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Type h) { return h != INVALID_HANDLE_VALUE; }
-    static void Close(Type h) { ::FindClose(h); }
-};
-using FileFind = fw::UniqueHandle<FileFindTraits>;
-
 struct UrlCacheFindTraits {
     using Type = HANDLE;
     static Type Empty() { return nullptr; }
     static bool IsValid(Type h) { return h != nullptr; }
     static void Close(Type h) { ::FindCloseUrlCache(h); }
 };
-using UrlCacheFind = fw::UniqueHandle<UrlCacheFindTraits>;
+using UrlCacheFind = base::UniqueHandle<UrlCacheFindTraits>;
 
 // Calls visit for every entry of the user's URL cache. Deleting the visited entry is allowed.
 // True when the walk reached the end, false when it stopped on another error.
@@ -85,7 +77,7 @@ enum class Folders { Remove, Keep };
 
 // An entry opened as itself (a link is not followed), with its attributes.
 struct OpenEntry {
-    fw::Handle handle;
+    base::Handle handle;
     DWORD attributes = 0;
 };
 
@@ -129,7 +121,7 @@ DWORD DeleteEntry(const std::wstring& path, const std::wstring& top, DWORD liste
 DWORD ClearInside(const std::wstring& folder, const std::wstring& top, Folders folders) {
     const std::wstring prefix = folder.back() == L'\\' ? folder : folder + L'\\';
     WIN32_FIND_DATAW found;
-    FileFind find(FindFirstFileW((prefix + L"*").c_str(), &found));
+    base::FileFind find(FindFirstFileW((prefix + L"*").c_str(), &found));
     if (!find) return LastErrorOfFailure();
     DWORD error = ERROR_SUCCESS;
     do {
@@ -236,11 +228,10 @@ bool PurgeLoaderCache() {
 }
 
 bool SetCacheLimit() {
-    HKEY opened = nullptr;
+    base::RegKey key;
     // Opened, never created: the key belongs to the browser, which makes it when it has a cache.
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kCacheContentKey, 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kCacheContentKey, 0, KEY_ALL_ACCESS, key.Put()) != ERROR_SUCCESS)
         return false;
-    fw::RegKey key(opened);
     const DWORD limit = kCacheLimitKilobytes;
     const LSTATUS status = RegSetValueExW(key.Get(), kCacheLimitValue, 0, REG_DWORD,
                                           reinterpret_cast<const BYTE*>(&limit), sizeof(limit));

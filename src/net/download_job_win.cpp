@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <atomic>
 
+#include "base/handle_win.h"
 #include "base/trace.h"
 #include "base/trace_win.h"
-#include "fw/handles_win.h"
 #include "net/http_win.h"
 
 namespace net {
@@ -24,8 +24,8 @@ struct DownloadJob::Shared {
     HttpRequestHandles handles;
     std::atomic<bool> cancelled{false};
     std::atomic<int> outcome{0};
-    fw::Handle downloadThread;
-    fw::Handle watcherThread;
+    base::Handle downloadThread;
+    base::Handle watcherThread;
 };
 
 namespace {
@@ -126,7 +126,7 @@ bool DownloadJob::Start(Work work, ProgressFn onProgress, OutcomeFn onDone) {
     // Both threads start suspended so that their handles are stored before either runs.
     auto* forDownload = new std::shared_ptr<Shared>(shared);
     shared->downloadThread =
-        fw::Handle(CreateThread(nullptr, 0, &DownloadThread, forDownload, CREATE_SUSPENDED, nullptr));
+        base::Handle(CreateThread(nullptr, 0, &DownloadThread, forDownload, CREATE_SUSPENDED, nullptr));
     if (!shared->downloadThread) {
         base::Trace(L"download: thread not started", GetLastError());
         delete forDownload;
@@ -134,7 +134,7 @@ bool DownloadJob::Start(Work work, ProgressFn onProgress, OutcomeFn onDone) {
     }
     auto* forWatcher = new std::shared_ptr<Shared>(shared);
     shared->watcherThread =
-        fw::Handle(CreateThread(nullptr, 0, &WatcherThread, forWatcher, CREATE_SUSPENDED, nullptr));
+        base::Handle(CreateThread(nullptr, 0, &WatcherThread, forWatcher, CREATE_SUSPENDED, nullptr));
     if (!shared->watcherThread) {
         base::Trace(L"download: watcher not started", GetLastError());
         delete forWatcher;

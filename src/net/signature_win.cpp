@@ -43,11 +43,11 @@ const std::optional<PublicPoint>& TrustedPublisherKey() {
     return key;
 }
 
-fw::Handle OpenPinned(const std::wstring& path, bool mayRename) {
+base::Handle OpenPinned(const std::wstring& path, bool mayRename) {
     const DWORD access = GENERIC_READ | (mayRename ? DELETE : 0);
     // FILE_FLAG_OPEN_REPARSE_POINT: a link placed at the path is held itself, not followed.
-    return fw::Handle(CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    return base::Handle(CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
 bool VerifySignedDigest(const Sha256Digest& digest, std::span<const uint8_t> der, const PublicPoint& key) {

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "net/signature.h"
 
 namespace net {
@@ -25,7 +25,7 @@ const std::optional<PublicPoint>& TrustedPublisherKey();
 // Opens an existing file for reading and holds it: others may read it, but not write, delete
 // or rename it while the handle lives. With mayRename the holder itself may rename it (the
 // swap of the update) through the handle.
-fw::Handle OpenPinned(const std::wstring& path, bool mayRename);
+base::Handle OpenPinned(const std::wstring& path, bool mayRename);
 
 using Sha256Digest = std::array<uint8_t, 32>;
 

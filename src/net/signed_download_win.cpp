@@ -22,13 +22,13 @@ bool Refused(const wchar_t* why, std::wstring_view detail, DWORD code) {
 
 // The destination made new by this program, never a file or link that was there (which is
 // deleted first: an earlier attempt's). Others may read it, and nothing else, while it is held.
-fw::Handle CreateDownloadFile(const std::wstring& path) {
+base::Handle CreateDownloadFile(const std::wstring& path) {
     const size_t slash = path.rfind(L'\\');
     if (slash == std::wstring::npos) return {};
-    if (fw::Handle existing = fw::OpenWithoutFollowing(path, DELETE)) fw::DeleteByHandle(existing.Get());
+    if (base::Handle existing = fw::OpenWithoutFollowing(path, DELETE)) fw::DeleteByHandle(existing.Get());
     const std::wstring expected = fw::FinalPathForNewFile(path.substr(0, slash), path.substr(slash + 1));
-    fw::Handle file(fw::CreateNewFileAt(path.c_str(), expected.c_str(), GENERIC_READ | GENERIC_WRITE, nullptr,
-                                        FILE_SHARE_READ));
+    base::Handle file(fw::CreateNewFileAt(path.c_str(), expected.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                          nullptr, FILE_SHARE_READ));
     if (!file) base::Trace(L"download: file not created", path, GetLastError());
     return file;
 }
@@ -39,14 +39,14 @@ fw::Handle CreateDownloadFile(const std::wstring& path) {
 // the reader's open fails if anyone else holds the file for writing, and the file must be the
 // same size and time as the writer left it. Until then only who may write the folder could act
 // (the client's private folder: administrators and the system).
-fw::Handle HoldForStart(fw::Handle writer) {
+base::Handle HoldForStart(base::Handle writer) {
     BY_HANDLE_FILE_INFORMATION before{}, after{};
     if (!GetFileInformationByHandle(writer.Get(), &before)) return {};
-    fw::Handle bridge(
+    base::Handle bridge(
         ReOpenFile(writer.Get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0));
     writer.Reset();
     if (!bridge) return {};
-    fw::Handle reader(ReOpenFile(bridge.Get(), GENERIC_READ, FILE_SHARE_READ, 0));
+    base::Handle reader(ReOpenFile(bridge.Get(), GENERIC_READ, FILE_SHARE_READ, 0));
     bridge.Reset();
     if (!reader || !GetFileInformationByHandle(reader.Get(), &after) ||
         after.nFileSizeLow != before.nFileSizeLow || after.nFileSizeHigh != before.nFileSizeHigh ||
@@ -72,7 +72,7 @@ bool FetchSigned(const SignedDownload& request, HttpRequestHandles& handles, con
         return Refused(L"signature refused", base::AddressForTrace(source), key ? 0 : ERROR_INVALID_DATA);
     }
 
-    fw::Handle file = CreateDownloadFile(request.destination);
+    base::Handle file = CreateDownloadFile(request.destination);
     if (!file) return false;
     base::Sha256 sha;
     const std::string prefix = SignedMessagePrefix(request.signedName);

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "net/http_win.h"
 
 namespace net {
@@ -30,7 +30,7 @@ struct SignedDownload {
 
 struct HeldDownload {
     // The verified file: nobody else may change, delete or rename it while this is held.
-    fw::Handle file;
+    base::Handle file;
     std::wstring md5Hex; // with SignedDownload::md5, lowercase
 };
 

@@ -7,8 +7,8 @@
 namespace net {
 
 bool PingEvents::Create() {
-    m_started = fw::Handle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    m_finished = fw::Handle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    m_started = base::Handle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    m_finished = base::Handle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     return m_started && m_finished;
 }
 
@@ -48,7 +48,7 @@ DWORD WINAPI PingWorker(void* param) {
 
 bool SendStatPing(const std::wstring& url, const PingEvents& events) {
     const HANDLE started = events.Started(), finished = events.Finished();
-    fw::Handle thread;
+    base::Handle thread;
     PingStart start{url.c_str(), started, finished};
     if (started) thread.Reset(CreateThread(nullptr, 0, &PingWorker, &start, 0, nullptr));
     if (!thread) {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 
 namespace net {
 
@@ -23,8 +23,8 @@ public:
     }
 
 private:
-    fw::Handle m_started;
-    fw::Handle m_finished;
+    base::Handle m_started;
+    base::Handle m_finished;
 };
 
 // Starts a worker that pings the address (HttpPing) and returns once the worker has copied

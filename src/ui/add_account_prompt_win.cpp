@@ -22,9 +22,9 @@ BOOL AddAccountPrompt::OnInitDialog() {
     style.captionHeight = 30;
     SetStyle(style);
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
-    SetSkin(nullptr, LoadSkinImage(self, m_ids.background), true, false, nullptr, nullptr, nullptr);
+    SetSkin({.background = base::Bitmap(LoadSkinImage(self, m_ids.background))}, {.sizeToBackground = true});
     // The strip stays ours: each button keeps only its image list.
-    fw::Bitmap strip(LoadSkinImage(self, GetSkinResources().textButton));
+    base::Bitmap strip(LoadSkinImage(self, GetSkinResources().textButton));
     m_yesButton.SetImage(strip.Get(), true);
     m_noButton.SetImage(strip.Get(), true);
     LabelStyle text;

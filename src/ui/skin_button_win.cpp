@@ -41,7 +41,7 @@ BOOL SkinButton::SetImage(HBITMAP strip, BOOL resizeToFrame) {
     const int frameW = size.cx / kButtonFrames;
     // Without a usable strip the button keeps what it had.
     if (frameW <= 0 || size.cy <= 0) return FALSE;
-    fw::ImageList frames(::ImageList_Create(frameW, size.cy, ILC_COLOR24 | ILC_MASK, kButtonFrames, 0));
+    base::ImageList frames(::ImageList_Create(frameW, size.cy, ILC_COLOR24 | ILC_MASK, kButtonFrames, 0));
     if (AddMaskedCopy(frames.Get(), strip, kKeyColorRef) < 0) return FALSE;
     m_frames = std::move(frames);
     if (resizeToFrame && m_hWnd) {
@@ -94,10 +94,10 @@ void SkinButton::DrawItem(DRAWITEMSTRUCT* item) {
 
     const int w = m_faceRect.right - m_faceRect.left, h = m_faceRect.bottom - m_faceRect.top;
     if (w <= 0 || h <= 0) return;
-    fw::MemoryDC mem(::CreateCompatibleDC(item->hDC));
-    fw::Bitmap surface(::CreateCompatibleBitmap(item->hDC, w, h));
+    base::MemoryDC mem(::CreateCompatibleDC(item->hDC));
+    base::Bitmap surface(::CreateCompatibleBitmap(item->hDC, w, h));
     if (!mem || !surface) return;
-    fw::SelectedObject keep(mem.Get(), surface.Get());
+    base::SelectedObject keep(mem.Get(), surface.Get());
 
     // The parent paints the piece of its skin under the button, shifted into our bitmap.
     if (HWND parent = ::GetParent(m_hWnd)) {
@@ -116,11 +116,11 @@ void SkinButton::DrawItem(DRAWITEMSTRUCT* item) {
             ::ImageList_Draw(m_frames.Get(), look.frame, mem.Get(), 0, 0, ILD_TRANSPARENT);
         } else {
             // Scaled: the frame on magenta first, then a transparent stretch of that.
-            fw::MemoryDC frameDc(::CreateCompatibleDC(item->hDC));
-            fw::Bitmap frame(::CreateCompatibleBitmap(item->hDC, frameW, frameH));
+            base::MemoryDC frameDc(::CreateCompatibleDC(item->hDC));
+            base::Bitmap frame(::CreateCompatibleBitmap(item->hDC, frameW, frameH));
             if (frameDc && frame) {
-                fw::SelectedObject keepFrame(frameDc.Get(), frame.Get());
-                fw::Brush magenta(::CreateSolidBrush(kKeyColorRef));
+                base::SelectedObject keepFrame(frameDc.Get(), frame.Get());
+                base::Brush magenta(::CreateSolidBrush(kKeyColorRef));
                 const RECT all{0, 0, frameW, frameH};
                 ::FillRect(frameDc.Get(), &all, magenta.Get());
                 ::ImageList_Draw(m_frames.Get(), look.frame, frameDc.Get(), 0, 0, ILD_TRANSPARENT);
@@ -133,7 +133,7 @@ void SkinButton::DrawItem(DRAWITEMSTRUCT* item) {
         ::SetBkMode(mem.Get(), TRANSPARENT);
         ::SetTextColor(mem.Get(), look.frame == 3 ? ::GetSysColor(COLOR_GRAYTEXT) : m_textColour);
         HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
-        fw::SelectedObject keepFont(mem.Get(), font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+        base::SelectedObject keepFont(mem.Get(), font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
         RECT rc = GetClientRect();
         ::DrawTextW(mem.Get(), m_text.c_str(), static_cast<int>(m_text.size()), &rc,
                     DT_CENTER | DT_VCENTER | DT_SINGLELINE);

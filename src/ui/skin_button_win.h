@@ -57,7 +57,7 @@ private:
     RECT m_faceRect{}; // only its width and height are used: the drawing size
     std::wstring m_text;
     COLORREF m_textColour = 0;
-    fw::ImageList m_frames;
+    base::ImageList m_frames;
     BOOL m_pressed = FALSE;
     BOOL m_hasToolTip = FALSE;
     CWnd m_toolTip;

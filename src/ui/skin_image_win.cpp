@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "fw/library_init_win.h"
 #include "fw/resource_stream_win.h"
 #include "ui/keyed_pixel.h"
@@ -32,7 +32,7 @@ HBITMAP CreateKeyedBitmap(Gdiplus::Bitmap& image, COLORREF key) {
     const BITMAPINFO bi = Dib32Info(w, h); // bottom-up
     void* bits = nullptr;
     HDC screen = ::GetDC(nullptr);
-    fw::Bitmap dib(::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    base::Bitmap dib(::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     ::ReleaseDC(nullptr, screen);
     if (!dib || !bits) return nullptr;
 
@@ -65,7 +65,7 @@ HBITMAP LoadSkinImage(HINSTANCE instance, UINT id) {
     }
     const HRSRC res = ::FindResourceW(instance, MAKEINTRESOURCEW(id), L"PNG");
     if (!res) return nullptr;
-    fw::ComPtr<IStream> stream = fw::ResourceStream(instance, res);
+    base::ComPtr<IStream> stream = fw::ResourceStream(instance, res);
     if (!stream) return nullptr;
 
     // The decoded image must go before the stream it reads from, and both before GDI+ stops.
@@ -86,12 +86,12 @@ int AddMaskedCopy(HIMAGELIST list, HBITMAP bitmap, COLORREF key) {
         info.bmHeight <= 0)
         return -1;
     HDC screen = ::GetDC(nullptr);
-    fw::Bitmap copy(::CreateCompatibleBitmap(screen, info.bmWidth, info.bmHeight));
-    fw::MemoryDC src(::CreateCompatibleDC(screen)), dst(::CreateCompatibleDC(screen));
+    base::Bitmap copy(::CreateCompatibleBitmap(screen, info.bmWidth, info.bmHeight));
+    base::MemoryDC src(::CreateCompatibleDC(screen)), dst(::CreateCompatibleDC(screen));
     ::ReleaseDC(nullptr, screen);
     if (!copy || !src || !dst) return -1;
     {
-        fw::SelectedObject s(src.Get(), bitmap), d(dst.Get(), copy.Get());
+        base::SelectedObject s(src.Get(), bitmap), d(dst.Get(), copy.Get());
         ::BitBlt(dst.Get(), 0, 0, info.bmWidth, info.bmHeight, src.Get(), 0, 0, SRCCOPY);
     }
     return ::ImageList_AddMasked(list, copy.Get(), key);

@@ -33,7 +33,7 @@ bool SkinLabel::SetImage(HBITMAP bitmap) {
     BITMAP info{};
     if (!bitmap || !::GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
         return false;
-    fw::ImageList list(::ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0));
+    base::ImageList list(::ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0));
     if (AddMaskedCopy(list.Get(), bitmap, kKeyColorRef) < 0) return false;
     m_image = std::move(list);
     m_imageWidth = info.bmWidth;
@@ -86,10 +86,10 @@ void SkinLabel::OnPaint() {
     const RECT window = GetWindowRect();
     const int w = window.right - window.left, h = window.bottom - window.top;
     if (paint && w > 0 && h > 0) {
-        fw::MemoryDC mem(::CreateCompatibleDC(paint));
-        fw::Bitmap bmp(::CreateCompatibleBitmap(paint, w, h));
+        base::MemoryDC mem(::CreateCompatibleDC(paint));
+        base::Bitmap bmp(::CreateCompatibleBitmap(paint, w, h));
         if (mem && bmp) {
-            fw::SelectedObject selected(mem.Get(), bmp.Get());
+            base::SelectedObject selected(mem.Get(), bmp.Get());
             const int saved = ::SaveDC(mem.Get());
             PaintParentBackground(m_hWnd, mem.Get());
             ::RestoreDC(mem.Get(), saved);

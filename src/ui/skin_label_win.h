@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "fw/wnd_win.h"
 
 namespace ui {
@@ -62,10 +62,10 @@ protected:
 private:
     LabelStyle m_style;
     std::wstring m_text;
-    fw::Font m_font;
+    base::Font m_font;
     BOOL m_hover = FALSE;
     BOOL m_tracking = FALSE;
-    fw::ImageList m_image;
+    base::ImageList m_image;
     int m_imageWidth = 0;
     int m_imageHeight = 0;
 };

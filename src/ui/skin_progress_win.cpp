@@ -40,14 +40,14 @@ void SkinProgress::OnPaint() {
     const RECT client = GetClientRect();
     const int w = client.right, h = client.bottom;
     if (paint && w > 0 && h > 0) {
-        fw::MemoryDC mem(::CreateCompatibleDC(paint));
-        fw::Bitmap bmp(::CreateCompatibleBitmap(paint, w, h));
+        base::MemoryDC mem(::CreateCompatibleDC(paint));
+        base::Bitmap bmp(::CreateCompatibleBitmap(paint, w, h));
         if (mem && bmp) {
-            fw::SelectedObject selected(mem.Get(), bmp.Get());
+            base::SelectedObject selected(mem.Get(), bmp.Get());
             PaintParentBackground(m_hWnd, mem.Get());
-            fw::MemoryDC src(::CreateCompatibleDC(paint));
+            base::MemoryDC src(::CreateCompatibleDC(paint));
             if (src && m_track) {
-                fw::SelectedObject image(src.Get(), m_track.Get());
+                base::SelectedObject image(src.Get(), m_track.Get());
                 const int bw = m_trackRect.right - m_trackRect.left,
                           bh = m_trackRect.bottom - m_trackRect.top;
                 ::TransparentBlt(mem.Get(), 0, 0, bw, bh, src.Get(), 0, 0, bw, bh, kKeyColorRef);
@@ -58,7 +58,7 @@ void SkinProgress::OnPaint() {
                 const base::Rect fillRect = base::FromRECT(m_fillRect);
                 const auto fill = ComputeProgressFill(fillRect, GetPos(), range.iLow, range.iHigh);
                 const int fh = fillRect.Height();
-                fw::SelectedObject image(src.Get(), m_fill.Get());
+                base::SelectedObject image(src.Get(), m_fill.Get());
                 for (const auto& span : {fill.left, fill.right}) {
                     if (span.width <= 0) continue;
                     ::TransparentBlt(mem.Get(), span.destX, fillRect.top, span.width, fh, src.Get(),

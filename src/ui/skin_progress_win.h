@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "fw/wnd_win.h"
 
 namespace ui {
@@ -25,8 +25,8 @@ protected:
     void OnPaint();
 
 private:
-    fw::Bitmap m_track;
-    fw::Bitmap m_fill;
+    base::Bitmap m_track;
+    base::Bitmap m_fill;
     RECT m_trackRect{};
     RECT m_fillRect{};
 };

@@ -90,7 +90,7 @@ bool SkinnedDialog::HasSmallIcon() const {
     return SendMessage(WM_GETICON, ICON_SMALL, 0) != 0;
 }
 
-fw::Font SkinnedDialog::CreateTitleFont(int* fontHeight) const {
+base::Font SkinnedDialog::CreateTitleFont(int* fontHeight) const {
     HFONT dialogFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
     LOGFONTW lf{};
     ::GetObjectW(dialogFont ? static_cast<HGDIOBJ>(dialogFont) : ::GetStockObject(DEFAULT_GUI_FONT),
@@ -98,7 +98,7 @@ fw::Font SkinnedDialog::CreateTitleFont(int* fontHeight) const {
     *fontHeight = std::abs(lf.lfHeight);
     lf.lfWeight = m_style.titleWeight;
     wcscpy_s(lf.lfFaceName, L"微软雅黑");
-    return fw::Font(::CreateFontIndirectW(&lf));
+    return base::Font(::CreateFontIndirectW(&lf));
 }
 
 void SkinnedDialog::SetTitle(const wchar_t* text) {
@@ -110,9 +110,9 @@ void SkinnedDialog::SetTitle(const wchar_t* text) {
     const base::Point at = TitleOrigin(Layout(), std::abs(lf.lfHeight), HasSmallIcon());
 
     SIZE extent{};
-    fw::WindowDC dc(m_hWnd);
+    base::WindowDC dc(m_hWnd);
     if (dc) {
-        fw::SelectedObject keep(dc.Get(), dialogFont);
+        base::SelectedObject keep(dc.Get(), dialogFont);
         const std::wstring title = text ? text : L"";
         ::GetTextExtentPoint32W(dc.Get(), title.c_str(), static_cast<int>(title.size()), &extent);
         if (extent.cy == 0) {
@@ -130,19 +130,19 @@ BOOL SkinnedDialog::SetPopupSkin() {
     SetStyle(kPopupFrame);
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
     const SkinResources& ids = GetSkinResources();
-    fw::Bitmap close(LoadSkinImage(self, ids.closeButton)); // the button keeps a copy
-    return SetSkin(close.Get(), LoadSkinImage(self, ids.dialogBackground), FALSE, TRUE);
+    return SetSkin({.background = base::Bitmap(LoadSkinImage(self, ids.dialogBackground)),
+                    .close = base::Bitmap(LoadSkinImage(self, ids.closeButton))},
+                   {.stretch = true});
 }
 
-BOOL SkinnedDialog::SetSkin(HBITMAP closeImage, HBITMAP backgroundImage, BOOL sizeToBackground, BOOL stretch,
-                            HBITMAP minimizeImage, HBITMAP maximizeImage, HBITMAP restoreImage) {
-    m_background.Reset(backgroundImage);
-    m_stretch = stretch;
+BOOL SkinnedDialog::SetSkin(SkinImages images, const SkinOptions& options) {
+    m_background = std::move(images.background);
+    m_stretch = options.stretch;
     m_frameCache.Reset();
 
     int layoutWidth = Width(GetClientRect());
-    if (sizeToBackground) {
-        const SIZE size = BitmapSize(backgroundImage);
+    if (options.sizeToBackground) {
+        const SIZE size = BitmapSize(m_background.Get());
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         layoutWidth = size.cx;
     }
@@ -154,20 +154,22 @@ BOOL SkinnedDialog::SetSkin(HBITMAP closeImage, HBITMAP backgroundImage, BOOL si
         button.SetToolTip(tip);
     };
     const int right = layoutWidth - m_style.buttonRight;
-    if (closeImage) {
-        recreate(m_closeButton, right, kIdClose, closeImage, L"关闭");
+    if (images.close) {
+        recreate(m_closeButton, right, kIdClose, images.close.Get(), L"关闭");
     }
     CaptionButtons widths{ButtonWidth(m_closeButton), 0, 0};
-    widths.maximize = maximizeImage ? BitmapSize(maximizeImage).cx / kButtonFrames : 0;
-    widths.minimize = minimizeImage ? BitmapSize(minimizeImage).cx / kButtonFrames : 0;
+    widths.maximize = images.maximize ? BitmapSize(images.maximize.Get()).cx / kButtonFrames : 0;
+    widths.minimize = images.minimize ? BitmapSize(images.minimize.Get()).cx / kButtonFrames : 0;
     const CaptionButtons lefts = SkinButtonLefts(layoutWidth, m_style.buttonRight, m_style.buttonGap, widths);
-    if (maximizeImage) {
-        recreate(m_maximizeButton, lefts.maximize + widths.maximize, kIdMaximize, maximizeImage, L"最大化");
-        m_maximizeImage.Reset(maximizeImage);
-        m_restoreImage.Reset(restoreImage);
+    if (images.maximize) {
+        recreate(m_maximizeButton, lefts.maximize + widths.maximize, kIdMaximize, images.maximize.Get(),
+                 L"最大化");
+        m_maximizeImage = std::move(images.maximize);
+        m_restoreImage = std::move(images.restore);
     }
-    if (minimizeImage) {
-        recreate(m_minimizeButton, lefts.minimize + widths.minimize, kIdMinimize, minimizeImage, L"最小化");
+    if (images.minimize) {
+        recreate(m_minimizeButton, lefts.minimize + widths.minimize, kIdMinimize, images.minimize.Get(),
+                 L"最小化");
     }
     return TRUE;
 }
@@ -193,13 +195,13 @@ void SkinnedDialog::UpdateRegion() {
     ::ReleaseDC(nullptr, screen);
     if (rows != image.cy) return;
 
-    fw::Region shape(::CreateRectRgn(0, 0, w, h));
+    base::Region shape(::CreateRectRgn(0, 0, w, h));
     if (!shape) return;
     const auto isKey = [&](int x, int y) {
         return (pixels[static_cast<size_t>(y) * image.cx + x] & 0x00FFFFFF) == kMagentaPixel;
     };
     for (const base::Point& p : CornerHoles(image.cx, image.cy, w, h, isKey)) {
-        fw::Region hole(::CreateRectRgn(p.x, p.y, p.x + 1, p.y + 1));
+        base::Region hole(::CreateRectRgn(p.x, p.y, p.x + 1, p.y + 1));
         ::CombineRgn(shape.Get(), shape.Get(), hole.Get(), RGN_DIFF);
     }
     // The window owns the region from here on.
@@ -208,11 +210,11 @@ void SkinnedDialog::UpdateRegion() {
 
 void SkinnedDialog::DrawBackground(HDC dc, int w, int h) {
     const SIZE image = BitmapSize(m_background.Get());
-    fw::MemoryDC src(::CreateCompatibleDC(dc));
+    base::MemoryDC src(::CreateCompatibleDC(dc));
     if (!src) return;
-    fw::SelectedObject keep(src.Get(), m_background.Get());
+    base::SelectedObject keep(src.Get(), m_background.Get());
     const int oldMode = ::SetStretchBltMode(dc, COLORONCOLOR);
-    for (const BlitStep& s : NineSliceSteps(image.cx, image.cy, w, h, Layout(), m_stretch != FALSE)) {
+    for (const BlitStep& s : NineSliceSteps(image.cx, image.cy, w, h, Layout(), m_stretch)) {
         if (s.stretch) {
             ::StretchBlt(dc, s.dst.x, s.dst.y, s.dst.w, s.dst.h, src.Get(), s.src.x, s.src.y, s.src.w,
                          s.src.h, SRCCOPY);
@@ -236,9 +238,9 @@ void SkinnedDialog::RenderFrame(HDC dc, int w, int h) {
         const std::wstring title = GetWindowText();
         const int saved = ::SaveDC(dc);
         int fontHeight = 0;
-        fw::Font font = CreateTitleFont(&fontHeight);
+        base::Font font = CreateTitleFont(&fontHeight);
         {
-            fw::SelectedObject keepFont(dc, font.Get());
+            base::SelectedObject keepFont(dc, font.Get());
             ::SetBkMode(dc, TRANSPARENT);
             ::SetTextColor(dc, m_style.titleColour);
             const base::Point at = TitleOrigin(layout, fontHeight, drawIcon);
@@ -253,12 +255,12 @@ HBITMAP SkinnedDialog::FrameImage(int w, int h) {
     if (m_frameCache && key == m_frameKey) return m_frameCache.Get();
     m_frameCache.Reset();
     HDC screen = ::GetDC(nullptr);
-    fw::MemoryDC mem(::CreateCompatibleDC(screen));
-    fw::Bitmap surface(::CreateCompatibleBitmap(screen, w, h));
+    base::MemoryDC mem(::CreateCompatibleDC(screen));
+    base::Bitmap surface(::CreateCompatibleBitmap(screen, w, h));
     ::ReleaseDC(nullptr, screen);
     if (!mem || !surface) return nullptr;
     {
-        fw::SelectedObject keep(mem.Get(), surface.Get());
+        base::SelectedObject keep(mem.Get(), surface.Get());
         RenderFrame(mem.Get(), w, h);
     }
     m_frameCache = std::move(surface);
@@ -279,9 +281,9 @@ BOOL SkinnedDialog::OnEraseBkgnd(HDC dc) {
     const int clip = ::GetClipBox(dc, &box);
     if (clip == NULLREGION) return TRUE;
     if (clip != ERROR && !::IntersectRect(&part, &part, &box)) return TRUE;
-    fw::MemoryDC src(::CreateCompatibleDC(dc));
+    base::MemoryDC src(::CreateCompatibleDC(dc));
     if (!src) return FALSE;
-    fw::SelectedObject keep(src.Get(), frame);
+    base::SelectedObject keep(src.Get(), frame);
     ::BitBlt(dc, part.left, part.top, Width(part), Height(part), src.Get(), part.left, part.top, SRCCOPY);
     return TRUE;
 }

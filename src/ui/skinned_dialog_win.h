@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include "base/handle_win.h"
 #include "fw/fw_win.h"
 #include "ui/skin_button_win.h"
 #include "ui/frame_geometry.h"
@@ -41,6 +42,23 @@ const SkinResources& GetSkinResources();
 // The pop-up dialogs' frame: a 30-pixel band, a 4-pixel border, the close button in the corner.
 inline constexpr FrameStyle kPopupFrame{30, 4, 0, 0, 0};
 
+// The images a frame is skinned with, all handed over. The frame keeps the background and the
+// maximize and restore strips; the close and minimize buttons copy theirs, which go when the
+// skin has been taken. A button without a strip is not created.
+struct SkinImages {
+    base::Bitmap background;
+    base::Bitmap close;
+    base::Bitmap minimize;
+    base::Bitmap maximize;
+    base::Bitmap restore; // the maximize button's strip while the window is maximized
+};
+
+// How the background covers the window.
+struct SkinOptions {
+    bool sizeToBackground = false; // the window takes the background's size
+    bool stretch = false;          // stretched in nine slices; else 1:1 with its right and bottom edges
+};
+
 class SkinnedDialog : public CDialog {
 public:
     static constexpr UINT kIdClose = 50000;
@@ -60,12 +78,8 @@ public:
 
     // Sets the window text and repaints the title strip of the caption band.
     void SetTitle(const wchar_t* text);
-    // Takes the skin. The frame owns background, maximizeImage and restoreImage from now on;
-    // closeImage and minimizeImage stay the caller's (the buttons copy them). A null button
-    // image means that button is not created.
-    BOOL SetSkin(HBITMAP closeImage, HBITMAP backgroundImage, BOOL sizeToBackground, BOOL stretch,
-                 HBITMAP minimizeImage = nullptr, HBITMAP maximizeImage = nullptr,
-                 HBITMAP restoreImage = nullptr);
+    // Takes the skin and creates the caption buttons it has strips for.
+    BOOL SetSkin(SkinImages images, const SkinOptions& options);
     // The pop-up dialogs' look in one call: kPopupFrame, the dialog background stretched to the
     // window and the close button.
     BOOL SetPopupSkin();
@@ -111,17 +125,17 @@ private:
     struct FrameKey {
         int w = 0, h = 0;
         FrameStyle style;
-        BOOL stretch = FALSE;
+        bool stretch = false;
         bool operator==(const FrameKey&) const = default;
     };
 
     // The dialog's font with the title's weight and face, for one paint.
-    fw::Font CreateTitleFont(int* fontHeight) const;
+    base::Font CreateTitleFont(int* fontHeight) const;
     bool HasSmallIcon() const;
     // The frame painted for a window of w x h, painted again only when something it shows changed.
     HBITMAP FrameImage(int w, int h);
 
-    fw::Bitmap m_background;
+    base::Bitmap m_background;
     SkinButton m_closeButton;
     SkinButton m_minimizeButton;
     SkinButton m_maximizeButton;
@@ -129,11 +143,11 @@ private:
     int m_maxHeight = 0;
     RECT m_restoreRect{};
     BOOL m_maximized = FALSE;
-    BOOL m_stretch = FALSE;
-    fw::Bitmap m_maximizeImage;
-    fw::Bitmap m_restoreImage;
+    bool m_stretch = false;
+    base::Bitmap m_maximizeImage;
+    base::Bitmap m_restoreImage;
     FrameStyle m_style;
-    fw::Bitmap m_frameCache;
+    base::Bitmap m_frameCache;
     FrameKey m_frameKey;
 };
 

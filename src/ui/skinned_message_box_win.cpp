@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/geometry_win.h"
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "ui/msgbox_layout.h"
 #include "ui/skin_image_win.h"
 
@@ -22,9 +22,9 @@ SkinnedMessageBox::SkinnedMessageBox(std::wstring text, std::wstring caption, UI
 }
 
 SIZE SkinnedMessageBox::MeasureText() const {
-    fw::WindowDC dc(m_hWnd);
+    base::WindowDC dc(m_hWnd);
     if (!dc) return {0, 0};
-    fw::SelectedObject font(dc.Get(), m_textFont);
+    base::SelectedObject font(dc.Get(), m_textFont);
     RECT rc{};
     ::DrawTextW(dc.Get(), m_text.c_str(), static_cast<int>(m_text.size()), &rc, kTextFormat | DT_CALCRECT);
     return {rc.right - rc.left, rc.bottom - rc.top};
@@ -39,7 +39,7 @@ BOOL SkinnedMessageBox::OnInitDialog() {
     m_textFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
     const SIZE text = MeasureText();
     // Both buttons copy their frames from the one strip.
-    const fw::Bitmap image(LoadSkinImage(::GetModuleHandleW(nullptr), GetSkinResources().textButton));
+    const base::Bitmap image(LoadSkinImage(::GetModuleHandleW(nullptr), GetSkinResources().textButton));
     const SIZE strip = BitmapSize(image.Get());
     const int frameWidth = strip.cx / 4, frameHeight = strip.cy;
     const auto size = ComputeMsgBoxSize(text.cx, text.cy, m_lines, frameWidth, frameHeight);
@@ -86,9 +86,9 @@ LRESULT SkinnedMessageBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void SkinnedMessageBox::OnPaint() {
     DefWindowProc(); // validates; the skin was drawn at erase time by the frame
-    fw::WindowDC dc(m_hWnd);
+    base::WindowDC dc(m_hWnd);
     if (!dc) return;
-    fw::SelectedObject font(dc.Get(), m_textFont);
+    base::SelectedObject font(dc.Get(), m_textFont);
     ::SetBkMode(dc.Get(), TRANSPARENT);
     ::SetTextColor(dc.Get(), m_textColour);
     const SIZE text = MeasureText();

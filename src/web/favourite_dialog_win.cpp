@@ -2,10 +2,10 @@
 
 #include <shlobj.h>
 
+#include "base/handle_win.h"
 #include "base/text.h"
 #include "base/trace_win.h"
 #include "base/user_folder_win.h"
-#include "fw/handles_win.h"
 #include "fw/safe_file_win.h"
 #include "resource.h"
 #include "web/fav_rules.h"
@@ -43,9 +43,9 @@ bool ToAnsiWhole(const std::wstring& text, std::string& out) {
 // link), since replacing it would write into something else as the administrator. Either way the
 // file must lie inside the folder as it was resolved before: a folder on the way that was
 // swapped for a link since then is caught here (a file just made in the wrong place is removed).
-fw::Handle OpenFavouriteFile(const std::wstring& path, const std::wstring& folder) {
-    fw::Handle file(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+base::Handle OpenFavouriteFile(const std::wstring& path, const std::wstring& folder) {
+    base::Handle file(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) return {};
     const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
     BY_HANDLE_FILE_INFORMATION info{};
@@ -84,7 +84,7 @@ bool WriteFavourite(const std::wstring& folder, std::wstring_view name, std::wst
     const auto text = web::FavouriteText(url);
     std::string bytes;
     if (!path || !text || !ToAnsiWhole(*text, bytes)) return false;
-    const fw::Handle file = OpenFavouriteFile(*path, folder);
+    const base::Handle file = OpenFavouriteFile(*path, folder);
     DWORD written = 0;
     // An older favourite of the same name is replaced: emptied through the checked handle.
     const bool saved =

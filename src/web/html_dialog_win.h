@@ -69,8 +69,8 @@ private:
     void TearDownBrowser();
 
     fw::CBrowserHost m_browser;
-    fw::ComPtr<IDispatch> m_document;
-    fw::ComPtr<IDispatch> m_external;
+    base::ComPtr<IDispatch> m_document;
+    base::ComPtr<IDispatch> m_external;
     web::DocumentEventConnection m_documentEvents;
 };
 

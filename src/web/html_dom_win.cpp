@@ -18,38 +18,27 @@ namespace {
 constexpr IID kDiidDocumentEvents2 = {
     0x3050F613, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
 
-std::wstring TakeBstr(BSTR bstr) {
-    std::wstring text = bstr ? std::wstring(bstr, SysStringLen(bstr)) : std::wstring();
-    SysFreeString(bstr);
-    return text;
-}
-
 class DomElement : public HtmlElement {
 public:
-    explicit DomElement(IHTMLElement* element) : m_element(fw::ComPtr<IHTMLElement>::Share(element)) {}
+    explicit DomElement(IHTMLElement* element) : m_element(base::ComPtr<IHTMLElement>::Share(element)) {}
 
     std::wstring ClassName() const override {
-        BSTR value = nullptr;
-        m_element->get_className(&value);
-        return TakeBstr(value);
+        base::Bstr value;
+        m_element->get_className(value.Put());
+        return base::BstrText(value.Get());
     }
     std::wstring TagName() const override {
-        BSTR value = nullptr;
-        m_element->get_tagName(&value);
-        return TakeBstr(value);
+        base::Bstr value;
+        m_element->get_tagName(value.Put());
+        return base::BstrText(value.Get());
     }
     bool AttributeIsTrue(std::wstring_view name) const override {
-        BSTR bname = SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
-        VARIANT value;
-        VariantInit(&value);
-        const HRESULT hr = m_element->getAttribute(bname, 0, &value);
-        SysFreeString(bname);
-        const bool isTrue = SUCCEEDED(hr) && value.vt == VT_BOOL && value.boolVal != VARIANT_FALSE;
-        VariantClear(&value);
-        return isTrue;
+        base::Variant value;
+        const HRESULT hr = m_element->getAttribute(base::MakeBstr(name).Get(), 0, value.Put());
+        return SUCCEEDED(hr) && value.Get().vt == VT_BOOL && value.Get().boolVal != VARIANT_FALSE;
     }
     void SetBackgroundPositionX(int px) override {
-        fw::ComPtr<IHTMLStyle> style;
+        base::ComPtr<IHTMLStyle> style;
         if (FAILED(m_element->get_style(style.Put())) || !style) return;
         VARIANT value;
         VariantInit(&value);
@@ -65,9 +54,9 @@ public:
         long value = 0;
         if (SUCCEEDED(m_element->get_offsetWidth(&value))) box.w = value;
         if (SUCCEEDED(m_element->get_offsetHeight(&value))) box.h = value;
-        fw::ComPtr<IHTMLElement2> element2;
+        base::ComPtr<IHTMLElement2> element2;
         m_element.As(element2);
-        fw::ComPtr<IHTMLRect> rect;
+        base::ComPtr<IHTMLRect> rect;
         if (element2 && SUCCEEDED(element2->getBoundingClientRect(rect.Put())) && rect) {
             long left = 0, top = 0;
             rect->get_left(&left);
@@ -76,12 +65,12 @@ public:
             box.y = top;
             return box;
         }
-        fw::ComPtr<IHTMLElement> current = m_element.Clone();
+        base::ComPtr<IHTMLElement> current = m_element.Clone();
         for (int depth = 0; current && depth < 256; ++depth) {
             long offset = 0;
             if (SUCCEEDED(current->get_offsetLeft(&offset))) box.x += offset;
             if (SUCCEEDED(current->get_offsetTop(&offset))) box.y += offset;
-            fw::ComPtr<IHTMLElement> parent;
+            base::ComPtr<IHTMLElement> parent;
             if (FAILED(current->get_offsetParent(parent.Put()))) break;
             current = std::move(parent);
         }
@@ -90,7 +79,7 @@ public:
     void Click() override { m_element->click(); }
 
 private:
-    fw::ComPtr<IHTMLElement> m_element;
+    base::ComPtr<IHTMLElement> m_element;
 };
 
 bool EventFromDispid(DISPID id, ElementEvent& event) {
@@ -124,16 +113,13 @@ ElementRef WrapElement(IHTMLElement* element) {
 
 bool SetBodyScroll(IDispatch* document, const wchar_t* value) {
     if (!document) return false;
-    fw::ComPtr<IHTMLDocument2> doc;
+    base::ComPtr<IHTMLDocument2> doc;
     if (FAILED(document->QueryInterface(IID_IHTMLDocument2, doc.PutVoid()))) return false;
-    fw::ComPtr<IHTMLElement> body;
+    base::ComPtr<IHTMLElement> body;
     if (FAILED(doc->get_body(body.Put())) || !body) return false;
-    fw::ComPtr<IHTMLBodyElement> bodyElement;
+    base::ComPtr<IHTMLBodyElement> bodyElement;
     if (FAILED(body->QueryInterface(IID_IHTMLBodyElement, bodyElement.PutVoid()))) return false;
-    BSTR bvalue = SysAllocString(value);
-    const HRESULT hr = bodyElement->put_scroll(bvalue);
-    SysFreeString(bvalue);
-    return SUCCEEDED(hr);
+    return SUCCEEDED(bodyElement->put_scroll(base::MakeBstr(value).Get()));
 }
 
 // The HTMLDocumentEvents2 sink: every mouse event of the page with its source element.
@@ -149,9 +135,9 @@ public:
         if (!m_target || !EventFromDispid(id, event) || !params || params->cArgs < 1) return S_OK;
         const VARIANT& arg = params->rgvarg[0];
         if (arg.vt != VT_DISPATCH || !arg.pdispVal) return S_OK;
-        fw::ComPtr<IHTMLEventObj> eventObj;
+        base::ComPtr<IHTMLEventObj> eventObj;
         if (FAILED(arg.pdispVal->QueryInterface(IID_IHTMLEventObj, eventObj.PutVoid()))) return S_OK;
-        fw::ComPtr<IHTMLElement> source;
+        base::ComPtr<IHTMLElement> source;
         if (FAILED(eventObj->get_srcElement(source.Put())) || !source) return S_OK;
         AddRef(); // a handler may disconnect the document
         if (m_target->OnElementEvent(event, WrapElement(source.Get())) == S_FALSE) {
@@ -173,7 +159,7 @@ private:
 bool DocumentEventConnection::Connect(IDispatch* document, ElementEventTarget* target) {
     Disconnect();
     if (!document || !target) return false;
-    fw::ComPtr<IConnectionPointContainer> container;
+    base::ComPtr<IConnectionPointContainer> container;
     if (FAILED(document->QueryInterface(IID_IConnectionPointContainer, container.PutVoid())) ||
         FAILED(container->FindConnectionPoint(kDiidDocumentEvents2, m_point.Put())))
         return false;

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <mshtml.h>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "web/html_elements.h"
 
 namespace web {
@@ -36,7 +36,7 @@ public:
 
 private:
     class Sink;
-    fw::ComPtr<IConnectionPoint> m_point;
+    base::ComPtr<IConnectionPoint> m_point;
     Sink* m_sink = nullptr; // one reference
     DWORD m_cookie = 0;
 };

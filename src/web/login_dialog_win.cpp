@@ -7,12 +7,12 @@
 #include <cstring>
 #include <memory>
 
+#include "base/handle_win.h"
 #include "base/os_version_win.h"
 #include "base/page_protocol.h"
 #include "base/product.h"
 #include "base/trace.h"
 #include "base/trace_win.h"
-#include "fw/handles_win.h"
 #include "fw/resource_stream_win.h"
 #include "resource.h"
 #include "ui/skin_image_win.h"
@@ -39,13 +39,13 @@ const DHtmlEventEntry kLoginElementTable[] = {
 };
 
 // The picture as a top-down 32-bit DIB with premultiplied alpha, as a layered window takes it.
-fw::Bitmap DecodePremultiplied(Gdiplus::Bitmap& image, int& width, int& height) {
+base::Bitmap DecodePremultiplied(Gdiplus::Bitmap& image, int& width, int& height) {
     width = static_cast<int>(image.GetWidth());
     height = static_cast<int>(image.GetHeight());
     if (width <= 0 || height <= 0) return {};
     const BITMAPINFO bi = Dib32Info(width, -height);
     void* bits = nullptr;
-    fw::Bitmap dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    base::Bitmap dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib || !bits) return {};
     Gdiplus::Rect rect(0, 0, width, height);
     Gdiplus::BitmapData data{};
@@ -78,7 +78,7 @@ bool RunLoginScreen(web::PageContext& context) {
 
 bool IsUacEnabled() {
     if (base::OsMajorVersion() <= 5) return false;
-    fw::RegKey key;
+    base::RegKey key;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE,
                         L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\", 0, KEY_READ,
                         key.Put()) != ERROR_SUCCESS)
@@ -93,7 +93,8 @@ bool IsUacEnabled() {
 // ---- LoginDialog --------------------------------------------------------------------------------
 
 LoginDialog::LoginDialog(std::wstring pageUrl, const web::PageContext& context)
-    : SkinnedHtmlDialog(IDD_LOGIN, nullptr, context.seams), m_pageUrl(std::move(pageUrl)), m_context(context) {
+    : SkinnedHtmlDialog(IDD_LOGIN, nullptr, context.seams), m_pageUrl(std::move(pageUrl)),
+      m_context(context) {
     m_commandPage = web::CommandPage::Login;
     m_automation.Enable(context.automation);
 }
@@ -213,23 +214,23 @@ LoginBackdrop::LoginBackdrop(const web::PageContext& context)
 }
 
 bool LoginBackdrop::ShowPicture() {
-    fw::ComPtr<IStream> stream = fw::ResourceStream(::GetModuleHandleW(nullptr), IDB_LOGIN_BACK, L"PNG");
+    base::ComPtr<IStream> stream = fw::ResourceStream(::GetModuleHandleW(nullptr), IDB_LOGIN_BACK, L"PNG");
     if (!stream) return false;
     std::unique_ptr<Gdiplus::Bitmap> image(Gdiplus::Bitmap::FromStream(stream.Get()));
     if (!image || image->GetLastStatus() != Gdiplus::Ok) return false;
-    fw::Bitmap picture = DecodePremultiplied(*image, m_imageWidth, m_imageHeight);
+    base::Bitmap picture = DecodePremultiplied(*image, m_imageWidth, m_imageHeight);
     if (!picture) return false;
 
     if (!(GetExStyle() & WS_EX_LAYERED)) ModifyStyleEx(0, WS_EX_LAYERED);
-    fw::MemoryDC memory(::CreateCompatibleDC(nullptr));
+    base::MemoryDC memory(::CreateCompatibleDC(nullptr));
     if (!memory) return false;
-    fw::SelectedObject selected(memory.Get(), picture.Get());
+    base::SelectedObject selected(memory.Get(), picture.Get());
     const RECT rc = GetWindowRect();
     POINT position{rc.left, rc.top};
     SIZE size{m_imageWidth, m_imageHeight};
     POINT source{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    fw::WindowDC screen(nullptr);
+    base::WindowDC screen(nullptr);
     return ::UpdateLayeredWindow(m_hWnd, screen.Get(), &position, &size, memory.Get(), &source, 0, &blend,
                                  ULW_ALPHA) != FALSE;
 }

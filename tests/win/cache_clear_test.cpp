@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "net/cache_clear_win.h"
 #include "win_test_support.h"
 
@@ -25,7 +25,7 @@ bool Exists(const std::wstring& path) {
 }
 
 void MakeFile(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-    fw::Handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
+    base::Handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
 }
 
 bool StoreEntry(const std::wstring& url, DWORD type) {
@@ -180,7 +180,7 @@ TEST_F(DeleteTreeTest, ReadOnlyFilesGoAndAFileInUseIsReportedWhileTheRestGoes) {
     MakeFile(Path(L"tree\\read-only.txt"), FILE_ATTRIBUTE_READONLY);
     MakeFile(Path(L"tree\\sub\\deep\\file.txt"), FILE_ATTRIBUTE_READONLY);
     MakeFile(Path(L"tree\\held.txt"));
-    fw::Handle held(
+    base::Handle held(
         CreateFileW(Path(L"tree\\held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
 
     EXPECT_FALSE(net::DeleteTree(Path(L"tree")));

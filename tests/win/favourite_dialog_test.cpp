@@ -8,8 +8,8 @@
 #include <set>
 #include <string>
 
+#include "base/handle_win.h"
 #include "publisher_fixture.h"
-#include "fw/handles_win.h"
 #include "resource.h"
 #include "win_test_support.h"
 
@@ -39,8 +39,8 @@ std::set<fs::path> FilesBelow(const fs::path& root) {
 
 // The folder as the file system resolves it, as the dialog finds the Favorites folder.
 std::wstring Resolved(const fs::path& folder) {
-    fw::Handle dir(::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    base::Handle dir(::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     wchar_t path[MAX_PATH * 2] = {};
     const DWORD n = ::GetFinalPathNameByHandleW(dir.Get(), path, ARRAYSIZE(path), FILE_NAME_NORMALIZED);
     return std::wstring(path, n);

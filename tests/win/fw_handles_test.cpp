@@ -1,6 +1,6 @@
-// Handle owners: each handle is closed exactly once, moves hand ownership over, and a selected
+// Handle owners: each handle (or value) is freed exactly once, moves hand ownership over, and a selected
 // GDI object is put back.
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 
 #include <gtest/gtest.h>
 
@@ -19,11 +19,11 @@ TEST(FwHandles, MovedHandleIsClosedOnceByItsLastOwner) {
     const HANDLE raw = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     ASSERT_TRUE(raw);
     {
-        fw::Handle first(raw);
-        fw::Handle second(std::move(first));
+        base::Handle first(raw);
+        base::Handle second(std::move(first));
         EXPECT_FALSE(first.IsValid());
         EXPECT_EQ(second.Get(), raw);
-        fw::Handle third;
+        base::Handle third;
         third = std::move(second);
         EXPECT_TRUE(IsOpen(raw));
     }
@@ -57,9 +57,9 @@ TEST(FwHandles, MovedComSessionIsUndoneOnceByItsLastOwner) {
 }
 
 TEST(FwHandles, InvalidHandleValueIsNeverClosed) {
-    fw::Handle none(INVALID_HANDLE_VALUE);
+    base::Handle none(INVALID_HANDLE_VALUE);
     EXPECT_FALSE(none.IsValid());
-    fw::Handle released(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    base::Handle released(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     const HANDLE raw = released.Release();
     EXPECT_FALSE(released.IsValid());
     EXPECT_TRUE(IsOpen(raw));
@@ -67,12 +67,12 @@ TEST(FwHandles, InvalidHandleValueIsNeverClosed) {
 }
 
 TEST(FwHandles, SelectedObjectPutsTheReplacedObjectBack) {
-    fw::MemoryDC dc(CreateCompatibleDC(nullptr));
+    base::MemoryDC dc(CreateCompatibleDC(nullptr));
     ASSERT_TRUE(dc);
     const HGDIOBJ original = GetCurrentObject(dc.Get(), OBJ_BITMAP);
-    fw::Bitmap bitmap(CreateBitmap(4, 4, 1, 1, nullptr));
+    base::Bitmap bitmap(CreateBitmap(4, 4, 1, 1, nullptr));
     {
-        fw::SelectedObject selected(dc.Get(), bitmap.Get());
+        base::SelectedObject selected(dc.Get(), bitmap.Get());
         EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_BITMAP), bitmap.Get());
     }
     EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_BITMAP), original);
@@ -96,20 +96,36 @@ public:
 TEST(FwHandles, ComPtrCountsReferences) {
     Counted object;
     {
-        auto shared = fw::ComPtr<IUnknown>::Share(&object);
+        auto shared = base::ComPtr<IUnknown>::Share(&object);
         EXPECT_EQ(object.refs, 2u);
         auto moved = std::move(shared);
         EXPECT_EQ(object.refs, 2u);
         auto clone = moved.Clone();
         EXPECT_EQ(object.refs, 3u);
-        fw::ComPtr<IUnknown> queried;
+        base::ComPtr<IUnknown> queried;
         EXPECT_EQ(moved.As(queried), S_OK);
         EXPECT_EQ(object.refs, 4u);
     }
     EXPECT_EQ(object.refs, 1u);
-    auto adopted = fw::ComPtr<IUnknown>::Adopt(&object);
+    auto adopted = base::ComPtr<IUnknown>::Adopt(&object);
     adopted.Reset();
     EXPECT_EQ(object.refs, 0u);
+}
+
+TEST(FwHandles, MovedVariantReleasesWhatItHoldsOnce) {
+    Counted object;
+    {
+        base::Variant first;
+        VARIANT* value = first.Put();
+        value->vt = VT_UNKNOWN;
+        value->punkVal = &object;
+        object.AddRef(); // the value's own reference
+        base::Variant second(std::move(first));
+        base::Variant third;
+        third = std::move(second);
+        EXPECT_EQ(object.refs, 2u);
+    }
+    EXPECT_EQ(object.refs, 1u);
 }
 
 } // namespace

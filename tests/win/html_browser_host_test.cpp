@@ -116,22 +116,22 @@ TEST_F(BrowserHostTest, FailedHttpNavigationReportsAnError) {
 
 TEST_F(BrowserHostTest, SiteAnswersOneIdentityAndTheHook) {
     IOleClientSite* clientSite = site->ClientSite();
-    fw::ComPtr<IUnknown> fromClient, fromHandler;
+    base::ComPtr<IUnknown> fromClient, fromHandler;
     ASSERT_EQ(clientSite->QueryInterface(IID_IUnknown, fromClient.PutVoid()), S_OK);
-    fw::ComPtr<IDocHostUIHandler> handler;
+    base::ComPtr<IDocHostUIHandler> handler;
     ASSERT_EQ(clientSite->QueryInterface(IID_IDocHostUIHandler, handler.PutVoid()), S_OK);
     ASSERT_EQ(handler->QueryInterface(IID_IUnknown, fromHandler.PutVoid()), S_OK);
     EXPECT_EQ(fromClient.Get(), fromHandler.Get());
 
-    fw::ComPtr<IOleInPlaceSite> inPlace;
+    base::ComPtr<IOleInPlaceSite> inPlace;
     ASSERT_EQ(handler->QueryInterface(IID_IOleInPlaceSite, inPlace.PutVoid()), S_OK);
     HWND window = nullptr;
     EXPECT_EQ(inPlace->GetWindow(&window), S_OK);
     EXPECT_EQ(window, parent);
 
-    fw::ComPtr<IUnknown> hooked;
+    base::ComPtr<IUnknown> hooked;
     EXPECT_EQ(handler->QueryInterface(IID_IOleCommandTarget, hooked.PutVoid()), S_OK);
-    fw::ComPtr<IUnknown> missing;
+    base::ComPtr<IUnknown> missing;
     EXPECT_EQ(handler->QueryInterface(fw::kIidDocHostShowUI, missing.PutVoid()), E_NOINTERFACE);
 
     DOCHOSTUIINFO info{};

@@ -1,6 +1,5 @@
 #include <windows.h>
 #include <aclapi.h>
-#include <sddl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -14,7 +13,8 @@
 #include "app/install_win.h"
 #include "app/shortcuts_win.h"
 #include "base/access_rules.h"
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
+#include "fw/safe_file_win.h"
 #include "win_test_support.h"
 
 namespace fs = std::filesystem;
@@ -42,8 +42,8 @@ protected:
 
 // Target, arguments, icon file and index, description of a link as the shell reads it back.
 std::wstring ReadLink(const std::wstring& file) {
-    fw::ComPtr<IShellLinkW> link;
-    fw::ComPtr<IPersistFile> persist;
+    base::ComPtr<IShellLinkW> link;
+    base::ComPtr<IPersistFile> persist;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 link.PutVoid())) ||
         FAILED(link.As(persist)) || FAILED(persist->Load(file.c_str(), STGM_READ)))
@@ -68,19 +68,15 @@ std::string Ascii(const std::wstring& text) {
 
 // What a token is granted on a file with an access list (owned by Administrators).
 DWORD Granted(HANDLE token, DWORD desired, const std::wstring& list) {
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    const std::wstring sddl = L"O:BAG:BA" + list;
-    fw::Handle impersonation;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &sd, nullptr) ||
-        !DuplicateToken(token, SecurityImpersonation, impersonation.Put()))
-        return ~0u;
+    const fw::SecurityDescriptor sd((L"O:BAG:BA" + list).c_str());
+    base::Handle impersonation;
+    if (!sd || !DuplicateToken(token, SecurityImpersonation, impersonation.Put())) return ~0u;
     GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
     MapGenericMask(&desired, &mapping);
     PRIVILEGE_SET privileges{};
     DWORD size = sizeof(privileges), granted = 0;
     BOOL allowed = FALSE;
-    AccessCheck(sd, impersonation.Get(), desired, &mapping, &privileges, &size, &granted, &allowed);
-    LocalFree(sd);
+    AccessCheck(sd.Get(), impersonation.Get(), desired, &mapping, &privileges, &size, &granted, &allowed);
     return allowed ? granted : 0;
 }
 
@@ -158,7 +154,7 @@ TEST_F(InstallFiles, TheScriptsTextsAreExactAndOnlyTheOwnEmptyFolderIsRemoved) {
 }
 
 TEST_F(InstallFiles, OnlySystemAndAdministratorsMayChangeTheScriptOrTheInstallFolders) {
-    fw::Handle elevated, limited;
+    base::Handle elevated, limited;
     ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, elevated.Put()));
     // The same user without the Administrators group: any program of theirs that is not elevated.
     BYTE admins[SECURITY_MAX_SID_SIZE], everyone[SECURITY_MAX_SID_SIZE];
@@ -181,10 +177,10 @@ TEST_F(InstallFiles, OnlySystemAndAdministratorsMayChangeTheScriptOrTheInstallFo
 
     // The file has the list from its creation: no entry for everyone, as a default file has.
     const std::wstring script = WriteSelfDeleteScript(Touch(L"TnVexa.exe"), L"", Make(L"scripts"));
-    PSECURITY_DESCRIPTOR sd = nullptr;
+    base::LocalMemory<PSECURITY_DESCRIPTOR> sd;
     PACL dacl = nullptr;
     ASSERT_EQ(GetNamedSecurityInfoW(script.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                                    nullptr, &dacl, nullptr, &sd),
+                                    nullptr, &dacl, nullptr, sd.Put()),
               DWORD(ERROR_SUCCESS));
     size = sizeof(everyone);
     CreateWellKnownSid(WinWorldSid, nullptr, everyone, &size);
@@ -192,7 +188,6 @@ TEST_F(InstallFiles, OnlySystemAndAdministratorsMayChangeTheScriptOrTheInstallFo
     for (DWORD i = 0; dacl && i < dacl->AceCount; ++i)
         EXPECT_FALSE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)) && EqualSid(&ace->SidStart, everyone))
             << i;
-    LocalFree(sd);
 }
 
 TEST(InstallFolderTrust, TheOwnerAndTheListOfADescriptorDecide) {
@@ -252,7 +247,7 @@ TEST_F(InstallFiles, TheAdministratorsFolderOthersMayChangeIsReprotectedWhereItI
     fw::SecurityDescriptor loose(L"D:(A;;FA;;;BA)(A;CI;0x116;;;BU)(A;CI;0x116;;;WD)");
     ASSERT_TRUE(SetFileSecurityW(folder.c_str(), DACL_SECURITY_INFORMATION, loose.Get()));
     wintest::SetTestSwitch(L"TrustOwnUser", L"1");
-    const fw::Handle handle = fw::OpenWithoutFollowing(folder, READ_CONTROL);
+    const base::Handle handle = fw::OpenWithoutFollowing(folder, READ_CONTROL);
     ASSERT_FALSE(fw::OnlyAdministratorsMay(handle.Get(), SE_FILE_OBJECT, base::kFolderChangeRights));
     // A count, which never moves a folder, re-protects it too.
     EXPECT_TRUE(fw::MakeAdministratorsFolder(folder, kInstallFolderSddl, fw::Untrusted::Refuse));
@@ -266,24 +261,24 @@ TEST_F(InstallFiles, TheInstalledCopyIsHandedOutOnlyHoldingTheSourcesBytes) {
     const std::wstring folder = Make(L"GameLogin"), target = folder + L"\\TnVexa.exe";
     std::ofstream(fs::path(m_root + L"\\source"), std::ios::binary) << std::string(200000, 'v');
     Touch(L"GameLogin\\TnVexa.exe");
-    fw::Handle source(CreateFileW((m_root + L"\\source").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
+    base::Handle source(CreateFileW((m_root + L"\\source").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
     {
-        const fw::Handle installed = CopyVerified(source.Get(), target);
+        const base::Handle installed = CopyVerified(source.Get(), target);
         ASSERT_TRUE(installed);
         EXPECT_FALSE(
-            fw::Handle(CreateFileW(target.c_str(), GENERIC_WRITE, 7, nullptr, OPEN_EXISTING, 0, nullptr)))
+            base::Handle(CreateFileW(target.c_str(), GENERIC_WRITE, 7, nullptr, OPEN_EXISTING, 0, nullptr)))
             << "nobody changes it while it is compared and started";
     }
     EXPECT_EQ(fs::file_size(target), 200000u);
     // An installed copy that runs on holds its file (no delete sharing, as Windows holds a running
     // image): it is kept when it holds the same bytes, and is no installed copy otherwise.
-    const fw::Handle running(
+    const base::Handle running(
         CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_TRUE(CopyVerified(source.Get(), target));
     const std::wstring other = Touch(L"other");
     EXPECT_FALSE(CopyVerified(
-        fw::Handle(CreateFileW(other.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)).Get(),
+        base::Handle(CreateFileW(other.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)).Get(),
         target));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
@@ -292,14 +287,14 @@ TEST_F(InstallFiles, ANewFileIsNeverOneThatWasThereNorKeptWhereItWasNotMeantToBe
     const std::wstring folder = Make(L"dumps"), path = folder + L"\\a.dmp";
     const std::wstring expected = fw::FinalPathForNewFile(folder, L"a.dmp");
     ASSERT_FALSE(expected.empty());
-    fw::Handle made(fw::CreateNewFileAt(path.c_str(), expected.c_str(), GENERIC_WRITE, nullptr));
+    base::Handle made(fw::CreateNewFileAt(path.c_str(), expected.c_str(), GENERIC_WRITE, nullptr));
     EXPECT_TRUE(made);
     made.Reset();
     // What is there is not opened; a file that resolves elsewhere than asked is deleted again.
-    EXPECT_FALSE(fw::Handle(fw::CreateNewFileAt(path.c_str(), expected.c_str(), GENERIC_WRITE, nullptr)));
+    EXPECT_FALSE(base::Handle(fw::CreateNewFileAt(path.c_str(), expected.c_str(), GENERIC_WRITE, nullptr)));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_EXISTS));
     const std::wstring other = folder + L"\\b.dmp";
-    EXPECT_FALSE(fw::Handle(fw::CreateNewFileAt(other.c_str(), expected.c_str(), GENERIC_WRITE, nullptr)));
+    EXPECT_FALSE(base::Handle(fw::CreateNewFileAt(other.c_str(), expected.c_str(), GENERIC_WRITE, nullptr)));
     EXPECT_FALSE(Exists(other));
 }
 

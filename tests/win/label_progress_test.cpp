@@ -8,13 +8,13 @@
 #include <memory>
 #include <string>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "resource.h"
-#include "ui/skinned_dialog_win.h"
-#include "ui/skin_progress_win.h"
 #include "ui/label_layout.h"
 #include "ui/skin_image_win.h"
 #include "ui/skin_label_win.h"
+#include "ui/skin_progress_win.h"
+#include "ui/skinned_dialog_win.h"
 #include "win_test_support.h"
 
 namespace {
@@ -31,7 +31,7 @@ public:
                  nullptr);
     }
     ~SolidHost() override { DestroyWindow(); }
-    fw::Font m_font;
+    base::Font m_font;
     int m_erases = 0;
 
 protected:
@@ -40,7 +40,7 @@ protected:
             ++m_erases;
             const RECT rc = GetWindowRect();
             RECT all{0, 0, rc.right - rc.left, rc.bottom - rc.top};
-            fw::Brush brush(::CreateSolidBrush(kHostColor));
+            base::Brush brush(::CreateSolidBrush(kHostColor));
             ::FillRect(reinterpret_cast<HDC>(wParam), &all, brush.Get());
             return TRUE;
         }
@@ -65,7 +65,7 @@ template <class F> HBITMAP MakeBitmap(int w, int h, F color) {
 }
 
 COLORREF PixelOf(HWND hwnd, int x, int y) {
-    fw::WindowDC dc(hwnd);
+    base::WindowDC dc(hwnd);
     return ::GetPixel(dc.Get(), x, y);
 }
 
@@ -183,8 +183,8 @@ TEST(StaticEx, WrappingLabelGrowsToHoldItsLines) {
         Repaint(host.m_hWnd);
 
         // What the label should have laid out, measured with its own font.
-        fw::WindowDC dc(label.m_hWnd);
-        fw::SelectedObject font(dc.Get(), label.GetLabelFont());
+        base::WindowDC dc(label.m_hWnd);
+        base::SelectedObject font(dc.Get(), label.GetLabelFont());
         SIZE probe{};
         ::GetTextExtentPoint32W(dc.Get(), ui::kLabelProbeText, ui::kLabelProbeLength, &probe);
         const auto layout = ui::WrapLabelText(
@@ -213,7 +213,7 @@ TEST(StaticEx, HoverColourAndHandCursor) {
     label.SetStyle(style);
     auto redPixels = [&] {
         int n = 0;
-        fw::WindowDC dc(label.m_hWnd);
+        base::WindowDC dc(label.m_hWnd);
         for (int y = 0; y < 30; ++y)
             for (int x = 0; x < 190; ++x) {
                 const COLORREF c = ::GetPixel(dc.Get(), x, y);
@@ -241,12 +241,12 @@ TEST(StaticEx, ImageLeftOfTheTextWithMagentaTransparent) {
     ASSERT_TRUE(
         label.CreateControl(L"STATIC", L"", WS_CHILD | WS_VISIBLE, {10, 10, 200, 40}, host.m_hWnd, 104));
     const COLORREF green = RGB(0, 160, 0);
-    fw::Bitmap image(MakeBitmap(14, 16, [&](int x, int y) { return x == 0 && y == 0 ? kMagenta : green; }));
+    base::Bitmap image(MakeBitmap(14, 16, [&](int x, int y) { return x == 0 && y == 0 ? kMagenta : green; }));
     ASSERT_TRUE(label.SetImage(image.Get()));
     {
         // The caller's bitmap keeps its magenta: the label masked a copy.
-        fw::MemoryDC dc(::CreateCompatibleDC(nullptr));
-        fw::SelectedObject selected(dc.Get(), image.Get());
+        base::MemoryDC dc(::CreateCompatibleDC(nullptr));
+        base::SelectedObject selected(dc.Get(), image.Get());
         EXPECT_EQ(::GetPixel(dc.Get(), 0, 0), kMagenta);
     }
     EXPECT_FALSE(label.SetImage(nullptr)); // refused; the image is kept

@@ -210,7 +210,7 @@ TEST_F(LoginTest, OtherUrlsAndCommandsFromElsewhereLeaveTheLoginRunning) {
         Navigate(L"app://loadgame?S1服-a-b|\\\\127.0.0.1\\share\\game.htm"),
         // A command of a frame that can't tell its address counts for nothing.
         [](LoginBackdrop& dlg) {
-            fw::ComPtr<IDispatch> frame = fw::MakeEmptyExternal();
+            base::ComPtr<IDispatch> frame = fw::MakeEmptyExternal();
             EXPECT_TRUE(wintest::InvokeBeforeNavigate(dlg.LoginPage().BrowserHost().Site(), frame.Get(),
                                                       L"app://exitgame"));
         },

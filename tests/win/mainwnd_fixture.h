@@ -134,7 +134,7 @@ protected:
     // Makes this test process one more login of the main window, so that the labels and pages
     // it sends from its own windows are taken. (The handle can't end the process.)
     void PlayLogin() {
-        m_dlg.WatchPageProcess(fw::Handle(
+        m_dlg.WatchPageProcess(base::Handle(
             ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ::GetCurrentProcessId())));
     }
 
@@ -144,7 +144,7 @@ protected:
     // says otherwise) and waits until the window has seen them go.
     void EndLogins() {
         for (const auto& login : m_dlg.Model().Logins()) {
-            fw::Handle process(::OpenProcess(PROCESS_TERMINATE, FALSE, login.process));
+            base::Handle process(::OpenProcess(PROCESS_TERMINATE, FALSE, login.process));
             ::TerminateProcess(process.Get(), 0);
         }
         EXPECT_TRUE(Pump([&] { return Logins() == 0; }, 10000));

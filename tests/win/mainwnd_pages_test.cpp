@@ -377,7 +377,7 @@ TEST_F(MainWindowTest, CloseWithTabsAsksAndQuitAllClosesEveryPage) {
 TEST_F(MainWindowTest, TabsCarryTheLabelsOfTheirOwnProcesses) {
     // Login A is held between its label and its page, with the window disabled as its modal
     // login does; login B finishes meanwhile: B's tab comes first, and each keeps its label.
-    fw::Handle holdA(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldA"));
+    base::Handle holdA(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldA"));
     SetPageEnv(L"", L"1服-a-first");
     ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", L"TnVexaTestHoldA");
     ASSERT_TRUE(m_dlg.LaunchPageProcess());
@@ -397,14 +397,14 @@ TEST_F(MainWindowTest, TabsCarryTheLabelsOfTheirOwnProcesses) {
 
     // Login C is killed between its label and its page: its label goes, the window is enabled
     // again, and the same account logs in anew with a tab of its own.
-    fw::Handle holdC(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldC")); // never set
+    base::Handle holdC(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldC")); // never set
     SetPageEnv(L"", L"3服-c-third");
     ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", L"TnVexaTestHoldC");
     ASSERT_TRUE(m_dlg.LaunchPageProcess());
     ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", nullptr);
     ASSERT_TRUE(
         Pump([&] { return labelled(L"3服-c-third") != 0 && !::IsWindowEnabled(m_dlg.m_hWnd); }, 15000));
-    fw::Handle c(::OpenProcess(PROCESS_TERMINATE, FALSE, labelled(L"3服-c-third")));
+    base::Handle c(::OpenProcess(PROCESS_TERMINATE, FALSE, labelled(L"3服-c-third")));
     ASSERT_TRUE(::TerminateProcess(c.Get(), 1));
     EXPECT_TRUE(
         Pump([&] { return labelled(L"3服-c-third") == 0 && ::IsWindowEnabled(m_dlg.m_hWnd); }, 10000));
@@ -426,8 +426,8 @@ TEST_F(MainWindowTest, TabsCarryTheLabelsOfTheirOwnProcesses) {
 // never gives it back; killing the first leaves it to the second, whose page frees it. A dialog
 // of this process holds it too, also while disabled under a message of its own.
 TEST_F(MainWindowTest, TheWindowIsEnabledOnceNoDialogHoldsIt) {
-    fw::Handle holdA(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldA")); // never set
-    fw::Handle holdB(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldB"));
+    base::Handle holdA(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldA")); // never set
+    base::Handle holdB(::CreateEventW(nullptr, TRUE, FALSE, L"TnVexaTestHoldB"));
     for (const std::wstring login : {L"A", L"B"}) {
         SetPageEnv(L"", login.c_str());
         ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", (L"TnVexaTestHold" + login).c_str());
@@ -436,7 +436,7 @@ TEST_F(MainWindowTest, TheWindowIsEnabledOnceNoDialogHoldsIt) {
             Pump([&] { return ::FindWindowW(L"#32770", (L"hold " + login).c_str()) != nullptr; }, 15000));
     }
     ::SetEnvironmentVariableW(L"TNVEXA_FAKE_PAGE_HOLD", nullptr);
-    fw::Handle a(::OpenProcess(PROCESS_TERMINATE, FALSE, m_dlg.Model().Logins()[1].process));
+    base::Handle a(::OpenProcess(PROCESS_TERMINATE, FALSE, m_dlg.Model().Logins()[1].process));
     ASSERT_TRUE(::TerminateProcess(a.Get(), 1));
     ASSERT_TRUE(Pump([&] { return Logins() == 2; }, 10000));
     EXPECT_FALSE(::IsWindowEnabled(m_dlg.m_hWnd)) << "the second login's screen holds it";
@@ -495,9 +495,9 @@ TEST_F(MainWindowTest, EnterGameStartsOnlyAHeldTrustedClientAndOffersTheDownload
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
         wintest::SetTestSwitch(L"TrustOwnUser", c.trustOwnUser);
-        fw::Handle writer(c.othersWriting ? ::CreateFileW(client.c_str(), GENERIC_WRITE, c.othersWriting,
-                                                          nullptr, OPEN_EXISTING, 0, nullptr)
-                                          : nullptr);
+        base::Handle writer(c.othersWriting ? ::CreateFileW(client.c_str(), GENERIC_WRITE, c.othersWriting,
+                                                            nullptr, OPEN_EXISTING, 0, nullptr)
+                                            : nullptr);
         m_dlg.started.clear();
         m_dlg.downloadQuestions = 0;
         COPYDATASTRUCT data{base::kEnterGameCopyData, sizeof(L"dragonx"), const_cast<wchar_t*>(L"dragonx")};

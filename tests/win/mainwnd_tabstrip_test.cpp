@@ -45,7 +45,7 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
         if (msg == WM_ERASEBKGND) {
             RECT rc = GetClientRect();
-            fw::Brush brush(::CreateSolidBrush(m_color));
+            base::Brush brush(::CreateSolidBrush(m_color));
             ::FillRect(reinterpret_cast<HDC>(wParam), &rc, brush.Get());
             return TRUE;
         }
@@ -191,9 +191,9 @@ public:
     }
 
 private:
-    fw::Bitmap m_bitmap;
-    fw::MemoryDC m_dc;
-    fw::SelectedObject m_keep;
+    base::Bitmap m_bitmap;
+    base::MemoryDC m_dc;
+    base::SelectedObject m_keep;
     int m_frameWidth;
 };
 

@@ -276,7 +276,7 @@ TEST_F(PageFrameTest, EnterGameAsksTheMainWindowAndOpensTheHallWhenTheDownloadIs
 
     // A frame's command (an advertisement's, say) is cancelled unheard.
     m_main.received.clear();
-    fw::ComPtr<IDispatch> frame = fw::MakeEmptyExternal();
+    base::ComPtr<IDispatch> frame = fw::MakeEmptyExternal();
     EXPECT_TRUE(FireBeforeNavigate(m_view, L"app://entergame|dragonx", frame.Get()));
     EXPECT_EQ(m_main.Count(WM_COPYDATA), 0u);
 }

@@ -7,13 +7,13 @@
 
 #include <string>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "page_window_fake_main.h"
 #include "win_test_support.h"
 
 namespace {
 
-fw::Handle StartPageHost(HWND parent, bool automation) {
+base::Handle StartPageHost(HWND parent, bool automation) {
     std::wstring commandLine = L"\"" + wintest::ExeFolder() + L"page_frame_host.exe\" " +
                                std::to_wstring(reinterpret_cast<INT_PTR>(parent));
     // The page process reads its switch before it announces its window; until then the switch stays.
@@ -25,12 +25,12 @@ fw::Handle StartPageHost(HWND parent, bool automation) {
         ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
     if (!started) return {};
     ::CloseHandle(pi.hThread);
-    return fw::Handle(pi.hProcess);
+    return base::Handle(pi.hProcess);
 }
 
 // Waits for the process while this thread's windows go on receiving messages; its exit code,
 // or -1 when it is still running after timeoutMs.
-long WaitForEnd(const fw::Handle& process, DWORD timeoutMs) {
+long WaitForEnd(const base::Handle& process, DWORD timeoutMs) {
     const HANDLE h = process.Get();
     if (!wintest::PumpUntil([h] { return ::WaitForSingleObject(h, 0) == WAIT_OBJECT_0; }, timeoutMs)) {
         ::TerminateProcess(h, 99);
@@ -51,7 +51,7 @@ long RunAutomate(const std::wstring& args) {
                           &pi))
         return -1;
     ::CloseHandle(pi.hThread);
-    return WaitForEnd(fw::Handle(pi.hProcess), 10000);
+    return WaitForEnd(base::Handle(pi.hProcess), 10000);
 }
 
 class PageProcessTest : public testing::Test {
@@ -65,7 +65,7 @@ protected:
         pagetest::CurrentFake() = nullptr;
     }
     // Starts the page process and waits for its page window to announce itself.
-    HWND StartAndJoin(fw::Handle& process, bool automation) {
+    HWND StartAndJoin(base::Handle& process, bool automation) {
         process = StartPageHost(m_main.hwnd, automation);
         EXPECT_TRUE(process);
         if (!process) return nullptr;
@@ -79,7 +79,7 @@ protected:
 };
 
 TEST_F(PageProcessTest, PageWindowJoinsTheMainWindowAndEndsWithIt) {
-    fw::Handle process;
+    base::Handle process;
     const HWND frame = StartAndJoin(process, true);
     ASSERT_TRUE(::IsWindow(frame));
     EXPECT_TRUE(wintest::PumpUntil([&] { return ::GetAncestor(frame, GA_PARENT) == m_main.hwnd; }, 3000));
@@ -96,7 +96,7 @@ TEST_F(PageProcessTest, PageWindowJoinsTheMainWindowAndEndsWithIt) {
 }
 
 TEST_F(PageProcessTest, WithoutTheSwitchThereIsNoAutomationChannel) {
-    fw::Handle process;
+    base::Handle process;
     const HWND frame = StartAndJoin(process, false);
     ASSERT_TRUE(::IsWindow(frame));
     EXPECT_EQ(pagetest::SendAutomation(frame, L"http://127.0.0.1:1/other.html"), 0);
@@ -108,7 +108,7 @@ TEST_F(PageProcessTest, WithoutTheSwitchThereIsNoAutomationChannel) {
 TEST_F(PageProcessTest, WithoutAMainWindowThePageProcessEndsAtTheFirstWatch) {
     const HWND gone = m_main.hwnd;
     ::DestroyWindow(gone);
-    fw::Handle process = StartPageHost(gone, true);
+    base::Handle process = StartPageHost(gone, true);
     ASSERT_TRUE(process);
     EXPECT_EQ(WaitForEnd(process, 10000), 0);
     EXPECT_EQ(m_main.Count(0x0402), 0u) << "nothing announced to a window that is gone";

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "base/api_redirect_win.h"
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "net/stat_ping.h"
 #include "net/stat_ping_win.h"
 #include "publisher_fixture.h"
@@ -75,7 +75,7 @@ TEST(SendStatPing, EachPingArrivesWithItsCountAndAFailedOneStillFinishes) {
 TEST(SendStatPing, TheOwnerMayCloseItsEventsWhileThePingRuns) {
     wintest::PublisherFixture server;
     ASSERT_TRUE(server.Start(R"({"routes": {"/active.htm": {"body": "ok", "delay": 0.5}}})"));
-    fw::Handle finished;
+    base::Handle finished;
     {
         net::PingEvents events;
         ASSERT_TRUE(events.Create());

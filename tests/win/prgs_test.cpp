@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/handle_win.h"
 #include "base/md5.h"
-#include "fw/handles_win.h"
 #include "net/download_job_win.h"
 #include "publisher_fixture.h"
 #include "win_test_support.h"
@@ -111,9 +111,9 @@ TEST_F(DownloadJobTest, OutcomeOfEachDownloadArrivesOnceAfterItsProgress) {
         // or rename the file, and its digest is that of what the server sent.
         const std::wstring path = s_server->WorkDir() + L"NewTnVexa.exe";
         for (DWORD access : {DWORD{GENERIC_WRITE}, DWORD{FILE_APPEND_DATA}, DWORD{DELETE}})
-            EXPECT_FALSE(fw::Handle(CreateFileW(path.c_str(), access,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                nullptr, OPEN_EXISTING, 0, nullptr)))
+            EXPECT_FALSE(base::Handle(CreateFileW(path.c_str(), access,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                  nullptr, OPEN_EXISTING, 0, nullptr)))
                 << access;
         EXPECT_FALSE(MoveFileW(path.c_str(), (path + L".moved").c_str()));
         std::string bytes(400000, '\0');
@@ -156,7 +156,7 @@ TEST_F(DownloadJobTest, DestroyingARunningJobCancelsIt) {
 TEST_F(DownloadJobTest, AllWaitsAfterACancelShareOneBound) {
     // Work that a cancel can't interrupt, like a connect that closing its handles does not end.
     static std::atomic<bool> working{false};
-    static const fw::Handle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    static const base::Handle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     DWORD cancelled = 0;
     {
         net::DownloadJob job(400);

@@ -34,7 +34,7 @@ TEST(ChildProcess, OptionsArriveAsTheChildsFirstArgumentsWhereverItLies) {
         const std::wstring exe = PlaceEcho(folder);
         DeleteFileW((folder + L"\\echo_args.txt").c_str());
         bool started = false;
-        fw::Handle process = fw::StartChildProcess(exe, L" /newgm /1234 /2", folder, true, &started);
+        base::Handle process = fw::StartChildProcess(exe, L" /newgm /1234 /2", folder, true, &started);
         ASSERT_TRUE(started);
         ASSERT_EQ(WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
         DWORD code = 99;

@@ -53,7 +53,7 @@ template <class Fn> Fn Urlmon(const char* name) {
 HRESULT Fetch(const std::wstring& url) {
     using OpenStreamFn = HRESULT(WINAPI*)(IUnknown*, LPCWSTR, IStream**, DWORD, IBindStatusCallback*);
     static const auto open = Urlmon<OpenStreamFn>("URLOpenBlockingStreamW");
-    fw::ComPtr<IStream> stream;
+    base::ComPtr<IStream> stream;
     return open ? open(nullptr, url.c_str(), stream.Put(), 0, nullptr) : E_NOTIMPL;
 }
 
@@ -62,14 +62,14 @@ HRESULT Fetch(const std::wstring& url) {
 TEST(SecurityManager, TheSiteHandsItOutAndZoneSettingsChangeNoAnswer) {
     fw::SetPageAddressRule([](std::wstring_view url) { return web::ClassifyPageAddress(url, L""); });
     auto* site = new fw::CBrowserControlSite(nullptr, nullptr);
-    fw::ComPtr<IServiceProvider> provider;
+    base::ComPtr<IServiceProvider> provider;
     ASSERT_EQ(site->ClientSite()->QueryInterface(IID_IServiceProvider, provider.PutVoid()), S_OK);
     site->Release();
-    fw::ComPtr<IInternetSecurityManager> manager;
+    base::ComPtr<IInternetSecurityManager> manager;
     ASSERT_EQ(
         provider->QueryService(SID_SInternetSecurityManager, IID_IInternetSecurityManager, manager.PutVoid()),
         S_OK);
-    fw::ComPtr<IInternetSecurityManager> system;
+    base::ComPtr<IInternetSecurityManager> system;
     using CreateFn = HRESULT(WINAPI*)(IServiceProvider*, IInternetSecurityManager**, DWORD);
     const auto create = Urlmon<CreateFn>("CoInternetCreateSecurityManager");
     ASSERT_NE(create, nullptr);

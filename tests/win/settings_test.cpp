@@ -79,10 +79,10 @@ TEST_F(SettingsStore, SimultaneousIncrementsLoseNothing) {
 TEST_F(SettingsStore, ALockSomeoneElseMadeFirstIsNotWaitedOn) {
     // Everyone may open it: not the program's own, whoever holds it.
     fw::SecurityDescriptor open(L"D:(A;;GA;;;WD)");
-    fw::Handle held(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+    base::Handle held(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
         release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     std::thread squatter([&] {
-        fw::Handle lock(CreateMutexW(open.Attributes(), TRUE, L"Global\\TnVexaStatisticCounters"));
+        base::Handle lock(CreateMutexW(open.Attributes(), TRUE, L"Global\\TnVexaStatisticCounters"));
         SetEvent(held.Get());
         WaitForSingleObject(release.Get(), 60000);
     });

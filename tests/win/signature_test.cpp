@@ -102,12 +102,12 @@ TEST(Signature, APinnedFileCanBeReadButNotChangedDeletedOrRenamed) {
     const std::wstring path = wintest::ExeFolder() + L"pinned.bin", moved = path + L".moved";
     ASSERT_TRUE(WriteFileBytes(path, "checked bytes"));
     {
-        fw::Handle held = net::OpenPinned(path, true);
+        base::Handle held = net::OpenPinned(path, true);
         ASSERT_TRUE(held);
         auto opens = [&](DWORD access) {
-            return fw::Handle(CreateFileW(path.c_str(), access,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, 0, nullptr))
+            return base::Handle(CreateFileW(path.c_str(), access,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr))
                 .IsValid();
         };
         EXPECT_TRUE(opens(GENERIC_READ));

@@ -23,7 +23,7 @@ public:
     std::vector<WPARAM> commands;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
         if (msg == WM_ERASEBKGND) {
-            fw::Brush brush(CreateSolidBrush(kParentSkin));
+            base::Brush brush(CreateSolidBrush(kParentSkin));
             const RECT rc = GetClientRect();
             FillRect(reinterpret_cast<HDC>(wParam), &rc, brush.Get());
             return TRUE;
@@ -35,12 +35,12 @@ public:
 
 // A strip of four solid frames of w x h, each with a 3 x 3 magenta square in its top-left
 // corner; extra columns beyond 4 * w are white.
-fw::Bitmap MakeStrip(int w, int h, int extra = 0) {
+base::Bitmap MakeStrip(int w, int h, int extra = 0) {
     const int total = 4 * w + extra;
     BITMAPINFO bi{};
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), total, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    fw::Bitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    base::Bitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     auto* px = static_cast<uint32_t*>(bits);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < total; ++x) {
@@ -76,11 +76,11 @@ Face DrawFace(ui::SkinButton& button, UINT state) {
     face.w = button.FaceSize().cx;
     face.h = button.FaceSize().cy;
     HDC screen = GetDC(nullptr);
-    fw::MemoryDC dc(CreateCompatibleDC(screen));
-    fw::Bitmap surface(CreateCompatibleBitmap(screen, face.w, face.h));
+    base::MemoryDC dc(CreateCompatibleDC(screen));
+    base::Bitmap surface(CreateCompatibleBitmap(screen, face.w, face.h));
     ReleaseDC(nullptr, screen);
     {
-        fw::SelectedObject keep(dc.Get(), surface.Get());
+        base::SelectedObject keep(dc.Get(), surface.Get());
         DRAWITEMSTRUCT dis{};
         dis.CtlType = ODT_BUTTON;
         dis.CtlID = static_cast<UINT>(GetDlgCtrlID(button.m_hWnd));
@@ -124,7 +124,7 @@ protected:
 
     static SkinParent* parent;
     ui::SkinButton button;
-    fw::Bitmap strip;
+    base::Bitmap strip;
 };
 
 SkinParent* ImageButton::parent = nullptr;
@@ -176,7 +176,7 @@ TEST_F(ImageButton, AButtonOfAnotherSizeShowsItsFrameScaledWithTransparencyKept)
 }
 
 TEST_F(ImageButton, AStripWiderThanFourFramesNeverShowsItsLastColumns) {
-    fw::Bitmap odd = MakeStrip(20, 10, 2); // 82 wide: frames of 20, two white columns left over
+    base::Bitmap odd = MakeStrip(20, 10, 2); // 82 wide: frames of 20, two white columns left over
     ASSERT_TRUE(button.SetImage(odd.Get(), TRUE));
     int w = 0, h = 0;
     ImageList_GetIconSize(button.Frames(), &w, &h);
@@ -192,8 +192,8 @@ TEST_F(ImageButton, AStripWiderThanFourFramesNeverShowsItsLastColumns) {
 }
 
 TEST_F(ImageButton, TextIsDrawnInItsColourAndGreyWhenDisabled) {
-    fw::Font font(CreateFontW(-18, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY,
-                              0, L"Tahoma"));
+    base::Font font(CreateFontW(-18, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY,
+                                0, L"Tahoma"));
     button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
     button.SetText(L"MMM");
     button.SetTextColour(RGB(1, 2, 3));
@@ -251,7 +251,7 @@ TEST_F(ImageButton, ToolTipIsMadeOnceAndGetsTheTextWhenHovered) {
 
 TEST_F(ImageButton, CaptionButtonStandsLeftOfItsRightEdgeAndSendsItsCommand) {
     ui::SkinButton caption;
-    fw::Bitmap small = MakeStrip(20, 10);
+    base::Bitmap small = MakeStrip(20, 10);
     ASSERT_TRUE(caption.CreateCaptionButton(200, 3, 50000, parent->m_hWnd, small.Get()));
     RECT rc = caption.GetWindowRect();
     MapWindowPoints(nullptr, parent->m_hWnd, reinterpret_cast<POINT*>(&rc), 2);

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "resource.h"
 
 namespace {
@@ -59,7 +59,7 @@ TEST(LoadSkinImage, EveryImageOfTheExecutableHasItsSize) {
         {IDB_PROGRESS_BACK, 390, 21}, {IDB_PROGRESS_FILL, 390, 21}, {IDB_ADDACC_BACK, 284, 150},
     };
     for (const auto& c : cases) {
-        fw::Bitmap bmp(LoadSkinImage(Self(), c.id));
+        base::Bitmap bmp(LoadSkinImage(Self(), c.id));
         ASSERT_TRUE(bmp) << c.id;
         const Pixels p = Read(bmp.Get());
         EXPECT_EQ(p.w, c.w) << c.id;
@@ -69,7 +69,7 @@ TEST(LoadSkinImage, EveryImageOfTheExecutableHasItsSize) {
 }
 
 TEST(LoadSkinImage, TransparentPixelsCarryTheKeyColourAndOpaqueOnesTheirOwn) {
-    const Pixels back = Read(fw::Bitmap(LoadSkinImage(Self(), IDB_DLG_BACK)).Get());
+    const Pixels back = Read(base::Bitmap(LoadSkinImage(Self(), IDB_DLG_BACK)).Get());
     ASSERT_EQ(back.w, 30);
     // Rounded top corners are cut out of the skin; the outline and the band are opaque.
     EXPECT_EQ(back.At(0, 0), kMagenta);
@@ -79,13 +79,13 @@ TEST(LoadSkinImage, TransparentPixelsCarryTheKeyColourAndOpaqueOnesTheirOwn) {
     EXPECT_NE(back.At(15, 15), kMagenta);
     EXPECT_NE(back.At(15, 40), kMagenta);
 
-    const Pixels close = Read(fw::Bitmap(LoadSkinImage(Self(), IDB_BTN_CLOSE)).Get());
+    const Pixels close = Read(base::Bitmap(LoadSkinImage(Self(), IDB_BTN_CLOSE)).Get());
     ASSERT_EQ(close.w, 132);
     EXPECT_EQ(close.At(2, 5), kMagenta);       // normal frame: only the glyph is drawn
     EXPECT_EQ(close.At(33 + 2, 5), 0xD63B3Bu); // hover frame: the red plate
     EXPECT_EQ(close.At(33 + 32, 5), kMagenta); // ...which leaves the window's outline alone
 
-    const Pixels login = Read(fw::Bitmap(LoadSkinImage(Self(), IDB_LOGIN_BACK)).Get());
+    const Pixels login = Read(base::Bitmap(LoadSkinImage(Self(), IDB_LOGIN_BACK)).Get());
     ASSERT_EQ(login.w, 888);
     EXPECT_EQ(login.At(0, 0), kMagenta);
     EXPECT_NE(login.At(444, 300), kMagenta);
@@ -118,11 +118,11 @@ TEST(LoadSkinImage, ABitmapResourceOfTheSameIdWinsOverThePng) {
     HMODULE module = LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr);
     {
-        const Pixels replaced = Read(fw::Bitmap(LoadSkinImage(module, IDB_DLG_BACK)).Get());
+        const Pixels replaced = Read(base::Bitmap(LoadSkinImage(module, IDB_DLG_BACK)).Get());
         EXPECT_EQ(replaced.w, 3);
         EXPECT_EQ(replaced.h, 2);
         EXPECT_EQ(replaced.At(1, 1), 0x404040u);
-        const Pixels png = Read(fw::Bitmap(LoadSkinImage(module, IDB_BTN_CLOSE)).Get());
+        const Pixels png = Read(base::Bitmap(LoadSkinImage(module, IDB_BTN_CLOSE)).Get());
         EXPECT_EQ(png.w, 132); // the other images still come from their PNGs
     }
     FreeLibrary(module);
@@ -137,7 +137,7 @@ TEST(CreateKeyedBitmap, OpaqueKeptTransparentKeyedPartlyTransparentOverWhite) {
     image.SetPixel(0, 1, Gdiplus::Color(255, 0, 0, 255));
     image.SetPixel(1, 1, Gdiplus::Color(64, 255, 0, 0));
     image.SetPixel(2, 1, Gdiplus::Color(255, 255, 0, 255));
-    fw::Bitmap keyed(CreateKeyedBitmap(image, RGB(255, 0, 255)));
+    base::Bitmap keyed(CreateKeyedBitmap(image, RGB(255, 0, 255)));
     ASSERT_TRUE(keyed);
     const Pixels p = Read(keyed.Get());
     ASSERT_EQ(p.w, 3);

@@ -58,7 +58,7 @@ Image ReadBitmap(HBITMAP bmp, int w, int h) {
 }
 
 Image SkinPixels(UINT id) {
-    fw::Bitmap bmp(sample::Skin(id));
+    const base::Bitmap bmp = sample::Skin(id);
     BITMAP bm{};
     GetObjectW(bmp.Get(), sizeof(bm), &bm);
     return ReadBitmap(bmp.Get(), bm.bmWidth, bm.bmHeight);
@@ -68,11 +68,11 @@ Image SkinPixels(UINT id) {
 // memory DC whose origin is shifted by (ox, oy).
 Image ErasedInto(const Dialog& dlg, int w, int h, int ox = 0, int oy = 0) {
     HDC screen = GetDC(nullptr);
-    fw::MemoryDC dc(CreateCompatibleDC(screen));
-    fw::Bitmap surface(CreateCompatibleBitmap(screen, w, h));
+    base::MemoryDC dc(CreateCompatibleDC(screen));
+    base::Bitmap surface(CreateCompatibleBitmap(screen, w, h));
     ReleaseDC(nullptr, screen);
     {
-        fw::SelectedObject keep(dc.Get(), surface.Get());
+        base::SelectedObject keep(dc.Get(), surface.Get());
         SetWindowOrgEx(dc.Get(), ox, oy, nullptr);
         SendMessageW(dlg.m_hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
     }
@@ -159,7 +159,7 @@ TEST_F(SkinnedFrame, CaptionButtonsStandRightToLeftWithTheirTips) {
 TEST_F(SkinnedFrame, WindowShapeIsCutFromTheSkinsCornersAndFollowsAResize) {
     auto dlg = OpenMain();
     auto check = [&](int w, int h) {
-        fw::Region rgn(CreateRectRgn(0, 0, 0, 0));
+        base::Region rgn(CreateRectRgn(0, 0, 0, 0));
         ASSERT_NE(GetWindowRgn(dlg->m_hWnd, rgn.Get()), ERROR);
         // The skin's transparent pixels: three at each top corner, one at each bottom corner.
         const std::set<std::pair<int, int>> holes = {{0, 0},     {1, 0},     {0, 1},     {w - 1, 0},
@@ -339,11 +339,11 @@ TEST_F(SkinnedFrame, ErasesCopyTheFrameAsFreshlyPaintedAfterAResizeAndANewTitle)
     // fresh paint of the whole frame.
     const auto differing = [&](int w, int h, int ox, int oy) {
         HDC screen = GetDC(nullptr);
-        fw::MemoryDC dc(CreateCompatibleDC(screen));
-        fw::Bitmap surface(CreateCompatibleBitmap(screen, 800, 500));
+        base::MemoryDC dc(CreateCompatibleDC(screen));
+        base::Bitmap surface(CreateCompatibleBitmap(screen, 800, 500));
         ReleaseDC(nullptr, screen);
         {
-            fw::SelectedObject keep(dc.Get(), surface.Get());
+            base::SelectedObject keep(dc.Get(), surface.Get());
             dlg->RenderFrame(dc.Get(), 800, 500);
         }
         const Image fresh = ReadBitmap(surface.Get(), 800, 500), shown = ErasedInto(*dlg, w, h, ox, oy);

@@ -76,8 +76,8 @@ inline constexpr Look kDialogLook{30,   4, 0, 0, 0,     IDB_BTN_CLOSE,  IDB_DLG_
 inline constexpr Look kPromptLook{
     30, 3, 5, 1, 0, 0, IDB_ADDACC_BACK, true, false, 0, 0, 0, false, L"登录其他账号", false};
 
-inline HBITMAP Skin(UINT id) {
-    return id ? LoadSkinImage(GetModuleHandleW(nullptr), id) : nullptr;
+inline base::Bitmap Skin(UINT id) {
+    return base::Bitmap(id ? LoadSkinImage(GetModuleHandleW(nullptr), id) : nullptr);
 }
 
 // A skinned dialog of one look; it can keep the sizing loop from running (recording the
@@ -110,11 +110,9 @@ public:
         style.buttonGap = m_look.gap;
         style.resizable = m_look.resizable;
         SetStyle(style);
-        // Close and minimize strips stay ours; the frame takes the other three.
-        m_closeStrip.Reset(Skin(m_look.close));
-        m_minimizeStrip.Reset(Skin(m_look.minimize));
-        SetSkin(m_closeStrip.Get(), Skin(m_look.background), m_look.sizeToBackground, m_look.stretch,
-                m_minimizeStrip.Get(), Skin(m_look.maximize), Skin(m_look.restore));
+        SetSkin({Skin(m_look.background), Skin(m_look.close), Skin(m_look.minimize), Skin(m_look.maximize),
+                 Skin(m_look.restore)},
+                {m_look.sizeToBackground, m_look.stretch});
         return TRUE;
     }
 
@@ -141,7 +139,6 @@ public:
 
 private:
     Look m_look;
-    fw::Bitmap m_closeStrip, m_minimizeStrip;
     HICON m_icon = nullptr;
 };
 

@@ -61,7 +61,7 @@ public:
         return S_OK;
     }
     bool Connect(IWebBrowser2* browser) {
-        fw::ComPtr<IConnectionPointContainer> container;
+        base::ComPtr<IConnectionPointContainer> container;
         if (FAILED(browser->QueryInterface(IID_IConnectionPointContainer, container.PutVoid()))) return false;
         return SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, m_point.Put())) &&
                SUCCEEDED(m_point->Advise(this, &m_cookie));
@@ -83,7 +83,7 @@ private:
         const VARIANT* u = v.vt == (VT_BYREF | VT_VARIANT) ? v.pvarVal : &v;
         return u->vt == VT_BSTR && u->bstrVal ? u->bstrVal : L"";
     }
-    fw::ComPtr<IConnectionPoint> m_point;
+    base::ComPtr<IConnectionPoint> m_point;
     DWORD m_cookie = 0;
 };
 
@@ -190,7 +190,7 @@ protected:
     }
     Dlg dlg;
     Observer observer;
-    fw::ComPtr<IDocHostUIHandler> handler;
+    base::ComPtr<IDocHostUIHandler> handler;
 };
 
 using HostDialog = DHtmDlgExTest<TestDlg>;
@@ -266,7 +266,7 @@ TEST_F(HostDialog, SiteGivesDialogFlagsNoContextMenuAndTheExternalObject) {
     POINT pt{5, 5};
     EXPECT_EQ(handler->ShowContextMenu(CONTEXT_MENU_DEFAULT, &pt, nullptr, nullptr), S_OK);
 
-    fw::ComPtr<IDispatch> external;
+    base::ComPtr<IDispatch> external;
     ASSERT_EQ(handler->GetExternal(external.Put()), S_OK);
     ASSERT_TRUE(external);
     LPOLESTR name = const_cast<LPOLESTR>(L"close");
@@ -275,9 +275,9 @@ TEST_F(HostDialog, SiteGivesDialogFlagsNoContextMenuAndTheExternalObject) {
 }
 
 TEST_F(HostDialog, ScriptMessageBoxesAreLeftToTheBrowser) {
-    fw::ComPtr<IDocHostShowUI> showUI;
+    base::ComPtr<IDocHostShowUI> showUI;
     ASSERT_EQ(handler->QueryInterface(fw::kIidDocHostShowUI, showUI.PutVoid()), S_OK);
-    fw::ComPtr<IDocHostShowUI> viaSite;
+    base::ComPtr<IDocHostShowUI> viaSite;
     EXPECT_EQ(dlg.Site()->QueryInterface(fw::kIidDocHostShowUI, viaSite.PutVoid()), S_OK);
     EXPECT_EQ(showUI.Get(), viaSite.Get());
     LRESULT result = 0;
@@ -350,7 +350,7 @@ TEST_F(PageDialog, OwnTablesReplaceElementsAndComeFirstForEvents) {
 }
 
 TEST_F(PageDialog, DerivedMessageBoxHookGetsEveryArgument) {
-    fw::ComPtr<IDocHostShowUI> showUI;
+    base::ComPtr<IDocHostShowUI> showUI;
     ASSERT_EQ(handler->QueryInterface(fw::kIidDocHostShowUI, showUI.PutVoid()), S_OK);
     LRESULT result = 0;
     EXPECT_EQ(showUI->ShowMessage(dlg.m_hWnd, const_cast<LPOLESTR>(L"text"), const_cast<LPOLESTR>(L"cap"),

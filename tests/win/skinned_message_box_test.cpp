@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "ui/msgbox_layout.h"
 #include "ui/skinned_message_box_win.h"
 #include "win_test_support.h"
@@ -254,8 +254,9 @@ TEST(SkinnedMessageBox, EveryLineOfTheTextReachesTheScreenInEachButtonSet) {
         std::vector<int> ink;
         int looks = 0;
         const Step lines = [&](HWND box) {
-            fw::WindowDC dc(box);
-            fw::SelectedObject font(dc.Get(), reinterpret_cast<HFONT>(::SendMessageW(box, WM_GETFONT, 0, 0)));
+            base::WindowDC dc(box);
+            base::SelectedObject font(dc.Get(),
+                                      reinterpret_cast<HFONT>(::SendMessageW(box, WM_GETFONT, 0, 0)));
             RECT measured{}, client{};
             ::DrawTextW(dc.Get(), c.text, -1, &measured, DT_CALCRECT | DT_NOPREFIX);
             ::GetClientRect(box, &client);

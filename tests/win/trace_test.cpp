@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "fw/process_win.h"
 
 namespace {
@@ -43,7 +43,7 @@ public:
     }
 
 private:
-    fw::Handle m_bufferReady, m_dataReady, m_mapping;
+    base::Handle m_bufferReady, m_dataReady, m_mapping;
     const char* m_view = nullptr;
 };
 

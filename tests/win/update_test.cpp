@@ -73,10 +73,10 @@ protected:
     }
 
     // The new file held as the download leaves it: writable through the handle, by nobody else.
-    fw::Handle HoldNew() const {
-        return fw::Handle(CreateFileW((m_folder + L"NewTnVexa.exe").c_str(),
-                                      GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, 0, nullptr));
+    base::Handle HoldNew() const {
+        return base::Handle(CreateFileW((m_folder + L"NewTnVexa.exe").c_str(),
+                                        GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
     }
 
     std::string Exe() {
@@ -216,7 +216,7 @@ TEST_F(UpdateTest, ARefusedOrHalfDoneSwapLeavesTheOldExecutable) {
     const std::wstring newPath = m_folder + L"NewTnVexa.exe", oldPath = m_folder + L"OldTnVexa.exe";
     const app::HeldFileCheck accept = [](HANDLE) { return true; };
     // No new file held: nothing is moved.
-    EXPECT_FALSE(app::SwapExecutable(m_exe, fw::Handle(), oldPath, accept));
+    EXPECT_FALSE(app::SwapExecutable(m_exe, base::Handle(), oldPath, accept));
     EXPECT_EQ(Exe(), kOldExe);
     ASSERT_TRUE(WriteFileBytes(newPath, m_newExe));
     // Refused on its held handle: nothing is moved.

@@ -1,6 +1,6 @@
 #include "win_test_support.h"
 
-#include "fw/handles_win.h"
+#include "base/handle_win.h"
 #include "fw/test_switch_win.h"
 
 namespace wintest {
@@ -41,8 +41,8 @@ COLORREF WaitForScreenPixel(POINT at, COLORREF expected, DWORD timeoutMs) {
 int CountScreenPixels(const RECT& rect, COLORREF colour, int tolerance) {
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
     if (w <= 0 || h <= 0) return 0;
-    fw::WindowDC screen(nullptr);
-    fw::MemoryDC mem(CreateCompatibleDC(screen.Get()));
+    base::WindowDC screen(nullptr);
+    base::MemoryDC mem(CreateCompatibleDC(screen.Get()));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = w;
@@ -50,10 +50,10 @@ int CountScreenPixels(const RECT& rect, COLORREF colour, int tolerance) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    fw::Bitmap copy(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    base::Bitmap copy(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!mem || !copy || !bits) return 0;
     {
-        fw::SelectedObject keep(mem.Get(), copy.Get());
+        base::SelectedObject keep(mem.Get(), copy.Get());
         BitBlt(mem.Get(), 0, 0, w, h, screen.Get(), rect.left, rect.top, SRCCOPY);
     }
     GdiFlush();
@@ -77,7 +77,7 @@ std::wstring ExeFolder() {
 }
 
 bool SetTestSwitch(const wchar_t* name, const wchar_t* value) {
-    fw::RegKey key;
+    base::RegKey key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, fw::kTestSwitchKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, key.Put(), nullptr) != ERROR_SUCCESS)
         return false;

@@ -27,9 +27,9 @@
 #include <cwchar>
 #include <string>
 
+#include "base/handle_win.h"
 #include "fw/sdi_win.h"
 #include "resource.h"
-#include "fw/handles_win.h"
 #include "ui/msgbox_layout.h"
 
 namespace {
@@ -154,7 +154,7 @@ int Run(int argc, wchar_t** argv) {
 // 0 when the process's token holds the Administrators group deny-only and counts as no member
 // of it, 1 otherwise, 2 when the token can't be read.
 int AdministratorsOf(DWORD process) {
-    fw::Handle handle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process)), token, identity;
+    base::Handle handle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process)), token, identity;
     BYTE sid[SECURITY_MAX_SID_SIZE];
     DWORD size = sizeof(sid);
     alignas(TOKEN_GROUPS) BYTE groups[8192];

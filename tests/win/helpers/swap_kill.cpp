@@ -11,8 +11,8 @@
 int wmain(int argc, wchar_t** argv) {
     if (argc < 5) return 2;
     const auto killAt = static_cast<app::SwapPoint>(_wtoi(argv[4]));
-    fw::Handle held(::CreateFileW(argv[2], GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
+    base::Handle held(::CreateFileW(argv[2], GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
     app::SwapExecutable(
         argv[1], std::move(held), argv[3], [](HANDLE) { return true; },
         [killAt](app::SwapPoint point) {

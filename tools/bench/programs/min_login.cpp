@@ -23,7 +23,7 @@ namespace {
 
 // The backdrop picture, premultiplied, put on the layered window at its place.
 void ShowPicture(HWND hwnd) {
-    fw::ComPtr<IStream> stream = fw::ResourceStream(GetModuleHandleW(nullptr), IDB_LOGIN_BACK, L"PNG");
+    base::ComPtr<IStream> stream = fw::ResourceStream(GetModuleHandleW(nullptr), IDB_LOGIN_BACK, L"PNG");
     if (!stream) return;
     std::unique_ptr<Gdiplus::Bitmap> image(Gdiplus::Bitmap::FromStream(stream.Get()));
     if (!image || image->GetLastStatus() != Gdiplus::Ok) return;
@@ -36,7 +36,7 @@ void ShowPicture(HWND hwnd) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    fw::Bitmap dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    base::Bitmap dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib || !bits) return;
     Gdiplus::Rect rect(0, 0, width, height);
     Gdiplus::BitmapData data{};
@@ -50,14 +50,14 @@ void ShowPicture(HWND hwnd) {
         return;
     image->UnlockBits(&data);
     SetWindowLongPtrW(hwnd, GWL_EXSTYLE, GetWindowLongPtrW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
-    fw::MemoryDC memory(CreateCompatibleDC(nullptr));
-    fw::SelectedObject selected(memory.Get(), dib.Get());
+    base::MemoryDC memory(CreateCompatibleDC(nullptr));
+    base::SelectedObject selected(memory.Get(), dib.Get());
     RECT rc{};
     GetWindowRect(hwnd, &rc);
     POINT position{rc.left, rc.top}, source{0, 0};
     SIZE size{width, height};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    fw::WindowDC screen(nullptr);
+    base::WindowDC screen(nullptr);
     UpdateLayeredWindow(hwnd, screen.Get(), &position, &size, memory.Get(), &source, 0, &blend, ULW_ALPHA);
 }
 

@@ -68,7 +68,7 @@ class BenchWindow : public mainwnd::MainWindow {
 public:
     explicit BenchWindow(mainwnd::MainWindowOptions options) : mainwnd::MainWindow(std::move(options)) {}
     void PlayLogin() {
-        WatchPageProcess(fw::Handle(
+        WatchPageProcess(base::Handle(
             ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ::GetCurrentProcessId())));
     }
 };

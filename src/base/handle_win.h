@@ -1,13 +1,17 @@
-// Move-only owners of Win32 handles and COM pointers: each closes what it holds exactly once.
+// Move-only owners of Win32 handles, COM pointers, automation strings and values, and memory the
+// system allocates for its caller: each frees what it holds exactly once.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <oleauto.h>
 #include <unknwn.h>
 #include <wininet.h>
 
+#include <string>
+#include <string_view>
 #include <utility>
 
-namespace fw {
+namespace base {
 
 // Owner of one handle; Traits gives the empty value, the validity test and the close call.
 template <class Traits> class UniqueHandle {
@@ -57,6 +61,13 @@ struct Kernel {
     static bool IsValid(Type h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
     static void Close(Type h) { ::CloseHandle(h); }
 };
+// A file search begun with FindFirstFile, which answers INVALID_HANDLE_VALUE when it fails.
+struct FileFind {
+    using Type = HANDLE;
+    static Type Empty() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Type h) { return h != INVALID_HANDLE_VALUE; }
+    static void Close(Type h) { ::FindClose(h); }
+};
 struct RegKey {
     using Type = HKEY;
     static Type Empty() { return nullptr; }
@@ -101,9 +112,24 @@ struct Wait {
     static bool IsValid(Type h) { return h != nullptr; }
     static void Close(Type h) { ::UnregisterWaitEx(h, INVALID_HANDLE_VALUE); }
 };
+struct Bstr {
+    using Type = BSTR;
+    static Type Empty() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::SysFreeString(h); }
+};
+// Memory the system allocated with LocalAlloc for its caller (a converted security descriptor or
+// SID string, an argument vector), T being the pointer type it answers.
+template <class T> struct Local {
+    using Type = T;
+    static Type Empty() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::LocalFree(h); }
+};
 } // namespace traits
 
 using Handle = UniqueHandle<traits::Kernel>;
+using FileFind = UniqueHandle<traits::FileFind>;
 using RegKey = UniqueHandle<traits::RegKey>;
 template <class T> using GdiObject = UniqueHandle<traits::Gdi<T>>;
 using Bitmap = GdiObject<HBITMAP>;
@@ -116,6 +142,46 @@ using ImageList = UniqueHandle<traits::ImageList>;
 using Icon = UniqueHandle<traits::Icon>; // created icons only; never a shared LoadIcon result
 using InternetHandle = UniqueHandle<traits::Internet>;
 using RegisteredWait = UniqueHandle<traits::Wait>;
+using Bstr = UniqueHandle<traits::Bstr>;
+template <class T> using LocalMemory = UniqueHandle<traits::Local<T>>;
+
+// A string for an automation call; null when out of memory.
+inline Bstr MakeBstr(std::wstring_view text) {
+    return Bstr(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+}
+// The text of an automation string, which may be null (the empty string).
+inline std::wstring BstrText(BSTR text) {
+    return text ? std::wstring(text, ::SysStringLen(text)) : std::wstring();
+}
+
+// An automation value, cleared (its string freed, its interface released) when it goes or is
+// written again through Put.
+class Variant {
+public:
+    Variant() { ::VariantInit(&m_value); }
+    ~Variant() { ::VariantClear(&m_value); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    Variant(Variant&& o) noexcept : m_value(o.m_value) { ::VariantInit(&o.m_value); }
+    Variant& operator=(Variant&& o) noexcept {
+        if (this != &o) {
+            ::VariantClear(&m_value);
+            m_value = o.m_value;
+            ::VariantInit(&o.m_value);
+        }
+        return *this;
+    }
+
+    const VARIANT& Get() const { return m_value; }
+    // Clears the current value; answers its address for a call that writes a new one.
+    VARIANT* Put() {
+        ::VariantClear(&m_value);
+        return &m_value;
+    }
+
+private:
+    VARIANT m_value;
+};
 
 // A window's DC taken with GetDC (or GetWindowDC) and given back to the same window.
 class WindowDC {
@@ -221,4 +287,4 @@ private:
     T* m_p = nullptr;
 };
 
-} // namespace fw
+} // namespace base
