@@ -23,8 +23,8 @@ public:
     bool OnCopyData(HWND hwnd, LPARAM lParam, LRESULT* result) {
         if (!m_enabled) return false;
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        if (!data || data->dwData != web::kAutomationNavigate) return false;
-        const auto url = web::ReadAutomationUrl(data->lpData, data->cbData);
+        if (!data || data->dwData != kAutomationNavigate) return false;
+        const auto url = ReadAutomationUrl(data->lpData, data->cbData);
         *result = url ? TRUE : FALSE;
         if (url) {
             m_pendingUrl = *url;

@@ -73,15 +73,15 @@ BOOL FavouriteDialog::OnInitDialog() {
 }
 
 void FavouriteDialog::OnOK() {
-    wchar_t name[web::kMaxFavouriteNameChars + 1] = {};
+    wchar_t name[kMaxFavouriteNameChars + 1] = {};
     ::GetDlgItemTextW(m_hWnd, IDC_FAV_NAME, name, static_cast<int>(std::size(name)));
     EndDialog(IDOK);
     WriteFavourite(m_folder, name, m_url);
 }
 
 bool WriteFavourite(const std::wstring& folder, std::wstring_view name, std::wstring_view url) {
-    const auto path = web::FavouritePath(folder, name);
-    const auto text = web::FavouriteText(url);
+    const auto path = FavouritePath(folder, name);
+    const auto text = FavouriteText(url);
     std::string bytes;
     if (!path || !text || !ToAnsiWhole(*text, bytes)) return false;
     const base::Handle file = OpenFavouriteFile(*path, folder);

@@ -63,9 +63,9 @@ HRESULT HtmlDialog::GetExternal(IDispatch** external) {
     return *external ? S_OK : S_FALSE;
 }
 
-HRESULT HtmlDialog::OnElementEvent(web::ElementEvent event, const web::ElementRef& element) {
+HRESULT HtmlDialog::OnElementEvent(ElementEvent event, const ElementRef& element) {
     if (!element) return S_OK;
-    if (!web::FindElementEntry(GetElementEventTable(), event, *element)) return S_OK;
+    if (!FindElementEntry(GetElementEventTable(), event, *element)) return S_OK;
     return OnTableElementEvent(event, element);
 }
 

@@ -16,12 +16,12 @@ namespace web {
 // Element event table: which page-element events reach the class's OnTableElementEvent. A class
 // that supplies its own table replaces its base's entirely.
 struct DHtmlEventEntry {
-    web::ElementEvent event;
-    web::ElementMatch match;
+    ElementEvent event;
+    ElementMatch match;
     std::wstring_view name;
 };
 
-class HtmlDialog : public CDialog, public fw::BrowserHostClient, public web::ElementEventTarget {
+class HtmlDialog : public CDialog, public fw::BrowserHostClient, public ElementEventTarget {
 public:
     // Host flags of the framework: no 3-D border, no scroll bars.
     static constexpr DWORD kDefaultHostFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO;
@@ -55,13 +55,13 @@ public:
     HRESULT GetExternal(IDispatch** external) override;
 
     // Routes one element event through GetElementEventTable.
-    HRESULT OnElementEvent(web::ElementEvent event, const web::ElementRef& element) override;
+    HRESULT OnElementEvent(ElementEvent event, const ElementRef& element) override;
 
     virtual std::span<const DHtmlEventEntry> GetElementEventTable() const { return {}; }
 
 protected:
     // An element event its table names; S_FALSE cancels the page's default action.
-    virtual HRESULT OnTableElementEvent(web::ElementEvent /*event*/, const web::ElementRef& /*element*/) {
+    virtual HRESULT OnTableElementEvent(ElementEvent /*event*/, const ElementRef& /*element*/) {
         return S_OK;
     }
 
@@ -71,7 +71,7 @@ private:
     fw::CBrowserHost m_browser;
     base::ComPtr<IDispatch> m_document;
     base::ComPtr<IDispatch> m_external;
-    web::DocumentEventConnection m_documentEvents;
+    DocumentEventConnection m_documentEvents;
 };
 
 } // namespace web

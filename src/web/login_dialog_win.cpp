@@ -27,15 +27,15 @@ constexpr const wchar_t* kTitle = base::kAppTitle;
 constexpr wchar_t kLabelTooLongText[] = L"账号信息过长，无法进入游戏，请换一个账号登录";
 
 const DHtmlEventEntry kLoginElementTable[] = {
-    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"body"},
-    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"body"},
-    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"body"},
-    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"td"},
-    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"td"},
-    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"td"},
-    {web::ElementEvent::MouseDown, web::ElementMatch::Tag, L"div"},
-    {web::ElementEvent::MouseUp, web::ElementMatch::Tag, L"div"},
-    {web::ElementEvent::MouseMove, web::ElementMatch::Tag, L"div"},
+    {ElementEvent::MouseDown, ElementMatch::Tag, L"body"},
+    {ElementEvent::MouseUp, ElementMatch::Tag, L"body"},
+    {ElementEvent::MouseMove, ElementMatch::Tag, L"body"},
+    {ElementEvent::MouseDown, ElementMatch::Tag, L"td"},
+    {ElementEvent::MouseUp, ElementMatch::Tag, L"td"},
+    {ElementEvent::MouseMove, ElementMatch::Tag, L"td"},
+    {ElementEvent::MouseDown, ElementMatch::Tag, L"div"},
+    {ElementEvent::MouseUp, ElementMatch::Tag, L"div"},
+    {ElementEvent::MouseMove, ElementMatch::Tag, L"div"},
 };
 
 // The picture as a top-down 32-bit DIB with premultiplied alpha, as a layered window takes it.
@@ -65,14 +65,14 @@ base::Bitmap DecodePremultiplied(Gdiplus::Bitmap& image, int& width, int& height
 
 } // namespace
 
-bool RunLoginScreen(web::PageContext& context) {
+bool RunLoginScreen(PageContext& context) {
     LoginBackdrop backdrop(context);
     if (backdrop.DoModal() == IDOK) {
         context.gamePageUrl = backdrop.LoginPage().GameUrl();
         return true;
     }
     // Cancelled, or the screen could not be made: either way this login is over.
-    web::AskMainWindow(context.parent, base::PageRequest::LoginCancelled);
+    AskMainWindow(context.parent, base::PageRequest::LoginCancelled);
     return false;
 }
 
@@ -92,10 +92,10 @@ bool IsUacEnabled() {
 
 // ---- LoginDialog --------------------------------------------------------------------------------
 
-LoginDialog::LoginDialog(std::wstring pageUrl, const web::PageContext& context)
+LoginDialog::LoginDialog(std::wstring pageUrl, const PageContext& context)
     : SkinnedHtmlDialog(IDD_LOGIN, nullptr, context.seams), m_pageUrl(std::move(pageUrl)),
       m_context(context) {
-    m_commandPage = web::CommandPage::Login;
+    m_commandPage = CommandPage::Login;
     m_automation.Enable(context.automation);
 }
 
@@ -104,7 +104,7 @@ std::span<const DHtmlEventEntry> LoginDialog::GetElementEventTable() const {
 }
 
 void LoginDialog::NewWindowRefused(const std::wstring& url) {
-    web::OpenRefusedWindow(url, m_seams);
+    OpenRefusedWindow(url, m_seams);
 }
 
 BOOL LoginDialog::OnInitDialog() {
@@ -112,7 +112,7 @@ BOOL LoginDialog::OnInitDialog() {
     SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, GetExStyle() ^ WS_EX_LAYERED);
     ::SetLayeredWindowAttributes(m_hWnd, kSeeThrough, 0, LWA_COLORKEY);
     ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
-    if (web::MayNavigateTo(m_pageUrl)) Navigate(m_pageUrl);
+    if (MayNavigateTo(m_pageUrl)) Navigate(m_pageUrl);
     return FALSE;
 }
 
@@ -141,14 +141,14 @@ LRESULT LoginDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return SkinnedHtmlDialog::WindowProc(msg, wParam, lParam);
 }
 
-HRESULT LoginDialog::OnTableElementEvent(web::ElementEvent event, const web::ElementRef&) {
+HRESULT LoginDialog::OnTableElementEvent(ElementEvent event, const ElementRef&) {
     POINT screen{};
     ::GetCursorPos(&screen);
     POINT client = screen;
     ::ScreenToClient(m_hWnd, &client);
-    if (const auto message = web::LoginDragMessage(event, client.x, client.y)) {
+    if (const auto message = LoginDragMessage(event, client.x, client.y)) {
         // The point of a non-client message is in screen coordinates.
-        ::SendMessageW(::GetParent(m_hWnd), *message, HTCAPTION, web::PackPoint(screen.x, screen.y));
+        ::SendMessageW(::GetParent(m_hWnd), *message, HTCAPTION, PackPoint(screen.x, screen.y));
     }
     return S_FALSE;
 }
@@ -158,12 +158,12 @@ void LoginDialog::OnExitGame() {
 }
 
 void LoginDialog::OnMinimize() {
-    switch (web::ScreenLoginCommand(web::LoginCommand::Minimize, m_context.parentPageCount, IsUacEnabled())) {
-    case web::LoginStep::MinimizeBackdrop:
+    switch (ScreenLoginCommand(LoginCommand::Minimize, m_context.parentPageCount, IsUacEnabled())) {
+    case LoginStep::MinimizeBackdrop:
         ::ShowWindow(::GetParent(m_hWnd), SW_MINIMIZE);
         break;
-    case web::LoginStep::MinimizeParent:
-        web::AskMainWindow(m_context.parent, base::PageRequest::Minimize);
+    case LoginStep::MinimizeParent:
+        AskMainWindow(m_context.parent, base::PageRequest::Minimize);
         break;
     default:
         EndLogin(IDCANCEL);
@@ -171,16 +171,16 @@ void LoginDialog::OnMinimize() {
     }
 }
 
-void LoginDialog::OnLoadGame(const web::LoadGameCommand& command) {
+void LoginDialog::OnLoadGame(const LoadGameCommand& command) {
     // The game page is a publisher page or the login goes no further (the page stays as it is).
-    if (!web::MayNavigateTo(command.gameUrl)) {
+    if (!MayNavigateTo(command.gameUrl)) {
         base::Trace(L"loadgame refused, game page not the publisher's",
                     base::AddressForTrace(command.gameUrl), 0);
         return;
     }
-    const web::LoginFields fields = web::NormaliseLoginFields(command.fields);
-    const std::wstring label = web::BuildTabLabel(fields);
-    if (!web::LabelFitsMainWindow(label)) {
+    const LoginFields fields = NormaliseLoginFields(command.fields);
+    const std::wstring label = BuildTabLabel(fields);
+    if (!LabelFitsMainWindow(label)) {
         // The main window would refuse it for its length: not a duplicate, so not that message.
         m_seams.messageBox(nullptr, kLabelTooLongText, kTitle, MB_OK);
         EndLogin(IDCANCEL);
@@ -194,7 +194,7 @@ void LoginDialog::OnLoadGame(const web::LoadGameCommand& command) {
     const LRESULT accepted = ::SendMessageW(m_context.parent, WM_COPYDATA, reinterpret_cast<WPARAM>(m_hWnd),
                                             reinterpret_cast<LPARAM>(&data));
     if (!accepted) {
-        m_seams.messageBox(nullptr, web::DuplicateLoginMessage(fields).c_str(), kTitle, MB_OK);
+        m_seams.messageBox(nullptr, DuplicateLoginMessage(fields).c_str(), kTitle, MB_OK);
         EndLogin(IDCANCEL);
         return;
     }
@@ -209,8 +209,8 @@ void LoginDialog::EndLogin(INT_PTR result) {
 
 // ---- LoginBackdrop ------------------------------------------------------------------------------
 
-LoginBackdrop::LoginBackdrop(const web::PageContext& context)
-    : CDialog(IDD_LOGIN, context.parent), m_loginPage(web::LoginPageUrl(), context) {
+LoginBackdrop::LoginBackdrop(const PageContext& context)
+    : CDialog(IDD_LOGIN, context.parent), m_loginPage(LoginPageUrl(), context) {
 }
 
 bool LoginBackdrop::ShowPicture() {
@@ -256,7 +256,7 @@ void LoginBackdrop::OnLButtonDown(POINT client) {
     // Dragging the picture moves the window.
     POINT screen = client;
     ::ClientToScreen(m_hWnd, &screen);
-    SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, web::PackPoint(screen.x, screen.y));
+    SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(screen.x, screen.y));
 }
 
 void LoginBackdrop::OnWindowPosChanged() {

@@ -17,7 +17,7 @@ namespace web {
 // The login step of a page process's start: runs the login screen over context.parent. True after a
 // successful login (context.gamePageUrl set); otherwise the main window has been told with
 // WM_SYSCOMMAND SC_CLOSE marked SelfMarker, and the process should end.
-bool RunLoginScreen(web::PageContext& context);
+bool RunLoginScreen(PageContext& context);
 
 // True when the system is Vista or later and User Account Control is on ("EnableLUA" 1).
 bool IsUacEnabled();
@@ -27,7 +27,7 @@ public:
     // Colour of the page that lets the backdrop show through.
     static constexpr COLORREF kSeeThrough = RGB(254, 254, 254);
 
-    explicit LoginDialog(std::wstring pageUrl, const web::PageContext& context = {});
+    explicit LoginDialog(std::wstring pageUrl, const PageContext& context = {});
 
     // The game page a registered login gave; empty until then.
     const std::wstring& GameUrl() const { return m_gameUrl; }
@@ -43,17 +43,17 @@ public:
 
 private:
     // The element table's events drag the login screen.
-    HRESULT OnTableElementEvent(web::ElementEvent event, const web::ElementRef& element) override;
+    HRESULT OnTableElementEvent(ElementEvent event, const ElementRef& element) override;
     // The login page's commands (the command table in web/app_protocol.cpp).
     // "loadgame": the label to the main window, then the end of the login.
-    void OnLoadGame(const web::LoadGameCommand& command) override;
+    void OnLoadGame(const LoadGameCommand& command) override;
     void OnExitGame() override;
     void OnMinimize() override;
     // Ends the modal backdrop this page lies on.
     void EndLogin(INT_PTR result);
 
     const std::wstring m_pageUrl;
-    const web::PageContext m_context;
+    const PageContext m_context;
     std::wstring m_gameUrl;
     AutomationNavigator m_automation;
 };
@@ -64,7 +64,7 @@ public:
     static constexpr int kImageHeight = 518;
 
     // Runs over context.parent, the main window of the parent process.
-    explicit LoginBackdrop(const web::PageContext& context);
+    explicit LoginBackdrop(const PageContext& context);
 
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;

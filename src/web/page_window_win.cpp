@@ -19,7 +19,7 @@
 
 namespace web {
 
-static_assert(web::kKeyF5 == VK_F5);
+static_assert(kKeyF5 == VK_F5);
 
 namespace {
 
@@ -33,14 +33,14 @@ PageView* g_pageView = nullptr;
 std::wstring GamePageOf(const CView& view) {
     if (const auto* frame = dynamic_cast<const PageFrame*>(view.GetParentFrame()))
         return frame->Context().gamePageUrl;
-    return web::HallPageUrl();
+    return HallPageUrl();
 }
 
 // How the view reaches the player and the system: as its frame does.
-const web::PageSeams& SeamsOf(const CView& view) {
+const PageSeams& SeamsOf(const CView& view) {
     if (const auto* frame = dynamic_cast<const PageFrame*>(view.GetParentFrame()))
         return frame->Context().seams;
-    static const web::PageSeams kReal; // a view outside a page frame: the real thing
+    static const PageSeams kReal; // a view outside a page frame: the real thing
     return kReal;
 }
 
@@ -85,12 +85,12 @@ void PageView::OnInitialUpdate() {
     CHtmlView::OnInitialUpdate();
     g_pageView = this;
     SetSilent(true);
-    if (const std::wstring page = GamePageOf(*this); web::MayNavigateTo(page)) Navigate2(page);
+    if (const std::wstring page = GamePageOf(*this); MayNavigateTo(page)) Navigate2(page);
 }
 
 HRESULT PageView::OnGetHostInfo(DOCHOSTUIINFO* info) {
     // Game pages have no border and no scroll bars; the hall page keeps the browser's own.
-    if (GamePageOf(*this) != web::HallPageUrl())
+    if (GamePageOf(*this) != HallPageUrl())
         info->dwFlags |= DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO;
     return S_OK;
 }
@@ -105,10 +105,10 @@ void PageView::TitleChange(const std::wstring& title) {
 }
 
 void PageView::BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
-    web::HostNavigation(BrowserHost(), frame, url, cancel, web::CommandPage::Game, *this, SeamsOf(*this));
+    HostNavigation(BrowserHost(), frame, url, cancel, CommandPage::Game, *this, SeamsOf(*this));
 }
 
-void PageView::OnEnterGame(const web::EnterGameArgs& args) {
+void PageView::OnEnterGame(const EnterGameArgs& args) {
     const auto name = net::GameClientName(args.gameName);
     if (!name) {
         base::Trace(L"entergame abandoned, no client name in it", 0);
@@ -119,16 +119,16 @@ void PageView::OnEnterGame(const web::EnterGameArgs& args) {
 }
 
 void PageView::NewWindowRefused(const std::wstring& url) {
-    web::OpenRefusedWindow(url, SeamsOf(*this));
+    OpenRefusedWindow(url, SeamsOf(*this));
 }
 
 void PageView::RefreshPage() {
-    if (web::MayNavigateTo(BrowserHost().LocationUrl())) Refresh();
+    if (MayNavigateTo(BrowserHost().LocationUrl())) Refresh();
 }
 
 // ---- PageFrame -------------------------------------------------------------------------------
 
-PageFrame::PageFrame(const web::PageContext& context) : m_context(context) {
+PageFrame::PageFrame(const PageContext& context) : m_context(context) {
     m_automation.Enable(m_context.automation);
 }
 
@@ -153,7 +153,7 @@ int PageFrame::OnCreate(CREATESTRUCTW* cs) {
     // The main window makes the frame its child when it adopts the page (WM_PAGEADOPTED).
     if (::IsWindow(m_context.parent))
         ::PostMessageW(m_context.parent, base::WM_PAGECREATED, reinterpret_cast<WPARAM>(m_hWnd),
-                       m_context.gamePageUrl == web::HallPageUrl() ? 1 : 0);
+                       m_context.gamePageUrl == HallPageUrl() ? 1 : 0);
     OnReloadHotkeys();
     ::SetTimer(m_hWnd, kParentWatchTimer, kParentWatchMs, nullptr);
     return 0;
@@ -210,12 +210,12 @@ LRESULT PageFrame::OnReloadHotkeys() {
 }
 
 LRESULT PageFrame::OnAutomationQuery(WPARAM question, LPARAM argument) const {
-    switch (static_cast<web::AutomationQuestion>(question)) {
-    case web::AutomationQuestion::MuteState:
+    switch (static_cast<AutomationQuestion>(question)) {
+    case AutomationQuestion::MuteState:
         return m_muteApplied ? (m_lastMuted ? 1 : 0) : 2;
-    case web::AutomationQuestion::KeyDowns:
+    case AutomationQuestion::KeyDowns:
         return m_keyDowns[argument & 0xFF];
-    case web::AutomationQuestion::HotkeyCode: {
+    case AutomationQuestion::HotkeyCode: {
         const base::HotkeySpec keys[] = {m_bossKey, m_switchKey, m_soundKey};
         return argument >= 0 && argument < 3 ? keys[argument].code : -1;
     }
@@ -256,7 +256,7 @@ void PageFrame::OnTimer(UINT_PTR id) {
     }
     case kRaiseParentTimer: {
         ::KillTimer(m_hWnd, kRaiseParentTimer);
-        if (::IsWindow(m_context.parent)) web::AskMainWindow(m_context.parent, base::PageRequest::Raise);
+        if (::IsWindow(m_context.parent)) AskMainWindow(m_context.parent, base::PageRequest::Raise);
         break;
     }
     default:
@@ -278,7 +278,7 @@ BOOL PageFrame::PreTranslateMessage(MSG* msg) {
     }
     if (keyDown && msg->lParam != base::kSelfMarker) {
         if (base::HotkeyMatches(m_switchKey, msg->wParam, base::CurrentModifierMask())) {
-            web::AskMainWindow(m_context.parent, base::PageRequest::SwitchPage);
+            AskMainWindow(m_context.parent, base::PageRequest::SwitchPage);
             return TRUE;
         }
     }
@@ -293,10 +293,9 @@ BOOL PageFrame::PreTranslateMessage(MSG* msg) {
                                       view ? view->PageUrl() : std::wstring());
         return TRUE;
     }
-    if (message == WM_KEYDOWN && msg->wParam == web::kKeyF5) {
+    if (message == WM_KEYDOWN && msg->wParam == kKeyF5) {
         PageView* view = PageView::Current();
-        if (web::ScreenRefreshKey(m_bossKey, m_soundKey, msg->lParam, view != nullptr) ==
-            web::RefreshKey::Refresh) {
+        if (ScreenRefreshKey(m_bossKey, m_soundKey, msg->lParam, view != nullptr) == RefreshKey::Refresh) {
             net::PurgeLoaderCache();
             view->RefreshPage();
         }
@@ -319,12 +318,12 @@ LRESULT PageFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (m_placeWhenAdopted) PlaceAfterNavigation();
         m_placeWhenAdopted = false;
         return 0;
-    case web::kAutomationQuery:
+    case kAutomationQuery:
         if (m_context.automation) return OnAutomationQuery(wParam, lParam);
         break;
     case WM_COPYDATA:
         if (LRESULT result = 0; m_automation.OnCopyData(m_hWnd, lParam, &result)) return result;
-        if (LRESULT result = 0; web::OnAutomationTone(m_context.automation, lParam, &result)) return result;
+        if (LRESULT result = 0; OnAutomationTone(m_context.automation, lParam, &result)) return result;
         break;
     case AutomationNavigator::kNavigateMessage: {
         const std::wstring url = m_automation.TakeUrl();
@@ -337,9 +336,9 @@ LRESULT PageFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- start-up ---------------------------------------------------------------------------------
 
-CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall) {
-    web::PageContext shown = context;
-    if (gameHall || shown.gamePageUrl.empty()) shown.gamePageUrl = web::HallPageUrl();
+CWnd* CreateGamePageFrame(const PageContext& context, bool gameHall) {
+    PageContext shown = context;
+    if (gameHall || shown.gamePageUrl.empty()) shown.gamePageUrl = HallPageUrl();
     auto owned = std::make_unique<PageFrame>(shown);
     if (!owned->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, nullptr,
                           []() -> CView* { return new PageView; }))

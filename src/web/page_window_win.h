@@ -17,7 +17,7 @@
 
 namespace web {
 
-class PageView : public CHtmlView, private web::AppCommandHandler {
+class PageView : public CHtmlView, private AppCommandHandler {
 public:
     // The one page view of the process, null until it has started.
     static PageView* Current();
@@ -43,7 +43,7 @@ protected:
 
 private:
     // "entergame": the main window is asked for the client (PageFrame::RequestEnterGame).
-    void OnEnterGame(const web::EnterGameArgs& args) override;
+    void OnEnterGame(const EnterGameArgs& args) override;
 
     std::wstring m_pageUrl;
     std::wstring m_pageTitle;
@@ -59,10 +59,10 @@ public:
     static constexpr UINT_PTR kRaiseParentTimer = 6;
     static constexpr UINT kRaiseParentMs = 10;
 
-    explicit PageFrame(const web::PageContext& context);
+    explicit PageFrame(const PageContext& context);
 
     // The main window the frame joins, the page it shows and whether the automation channel is open.
-    const web::PageContext& Context() const { return m_context; }
+    const PageContext& Context() const { return m_context; }
 
     BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -105,7 +105,7 @@ private:
     AutomationNavigator m_automation;
     // The hall address of the "entergame" the main window took and has not settled yet.
     std::optional<std::wstring> m_enterGameHall;
-    const web::PageContext m_context;
+    const PageContext m_context;
 };
 
 // The page window as the start-up code makes it: the window classes registered, frame and view
@@ -113,6 +113,6 @@ private:
 // the application to make its main window) or null on failure. context: the main window it
 // joins and whether the automation channel is open. gameHall: the process shows the hall page
 // ("/gmhall"); otherwise the frame shows context.gamePageUrl (the hall page when it is empty).
-CWnd* CreateGamePageFrame(const web::PageContext& context, bool gameHall);
+CWnd* CreateGamePageFrame(const PageContext& context, bool gameHall);
 
 } // namespace web

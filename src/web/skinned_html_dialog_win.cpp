@@ -17,7 +17,7 @@ namespace {
 // handled by the behaviour.
 std::vector<DHtmlEventEntry> MakeHostElementTable() {
     std::vector<DHtmlEventEntry> table;
-    for (const auto& row : web::ElementBehaviour::HostTable()) {
+    for (const auto& row : ElementBehaviour::HostTable()) {
         table.push_back({row.event, row.match, row.name});
     }
     return table;
@@ -68,11 +68,11 @@ STDMETHODIMP PageBrowserSite::ShowUIPart::ShowHelp(HWND hwnd, LPOLESTR helpFile,
 
 // ---- SkinnedHtmlDialog -------------------------------------------------------------------------------
 
-SkinnedHtmlDialog::SkinnedHtmlDialog(UINT templateId, HWND parent, web::PageSeams seams)
+SkinnedHtmlDialog::SkinnedHtmlDialog(UINT templateId, HWND parent, PageSeams seams)
     : HtmlDialog(templateId, parent), m_seams(std::move(seams)) {
 }
 
-SkinnedHtmlDialog::SkinnedHtmlDialog(const DLGTEMPLATE* dialogTemplate, HWND parent, web::PageSeams seams)
+SkinnedHtmlDialog::SkinnedHtmlDialog(const DLGTEMPLATE* dialogTemplate, HWND parent, PageSeams seams)
     : HtmlDialog(dialogTemplate, parent), m_seams(std::move(seams)) {
 }
 
@@ -95,7 +95,7 @@ BOOL SkinnedHtmlDialog::OnInitDialog() {
 
 void SkinnedHtmlDialog::NavigateComplete2(IDispatch* frame, const std::wstring& url) {
     HtmlDialog::NavigateComplete2(frame, url);
-    web::SetBodyScroll(Document(), L"auto");
+    SetBodyScroll(Document(), L"auto");
 }
 
 HRESULT SkinnedHtmlDialog::GetHostInfo(DOCHOSTUIINFO* info) {
@@ -118,10 +118,10 @@ HRESULT SkinnedHtmlDialog::ShowHelp(HWND, LPOLESTR, UINT, DWORD, POINT, IDispatc
 }
 
 void SkinnedHtmlDialog::BeforeNavigate2(IDispatch* frame, const std::wstring& url, bool& cancel) {
-    web::HostNavigation(BrowserHost(), frame, url, cancel, m_commandPage, *this, m_seams);
+    HostNavigation(BrowserHost(), frame, url, cancel, m_commandPage, *this, m_seams);
 }
 
-HRESULT SkinnedHtmlDialog::OnTableElementEvent(web::ElementEvent event, const web::ElementRef& element) {
+HRESULT SkinnedHtmlDialog::OnTableElementEvent(ElementEvent event, const ElementRef& element) {
     m_behaviour.OnElementEvent(event, element);
     return S_FALSE; // the page's default action for the event is cancelled
 }

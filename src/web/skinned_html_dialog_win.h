@@ -47,11 +47,11 @@ private:
 // The page's "app:" commands go to the dialog's own AppCommandHandler overrides, for the page
 // kind m_commandPage names (none by default: every command is cancelled unheard). `seams`: how
 // its pages reach the player's browser.
-class SkinnedHtmlDialog : public HtmlDialog, protected web::AppCommandHandler {
+class SkinnedHtmlDialog : public HtmlDialog, protected AppCommandHandler {
 public:
-    explicit SkinnedHtmlDialog(UINT templateId, HWND parent = nullptr, web::PageSeams seams = {});
+    explicit SkinnedHtmlDialog(UINT templateId, HWND parent = nullptr, PageSeams seams = {});
     explicit SkinnedHtmlDialog(const DLGTEMPLATE* dialogTemplate, HWND parent = nullptr,
-                               web::PageSeams seams = {});
+                               PageSeams seams = {});
 
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool CreateControlSite(fw::CBrowserControlSite** site) override;
@@ -81,14 +81,14 @@ public:
 
 protected:
     // The host table's events go to the element behaviour.
-    HRESULT OnTableElementEvent(web::ElementEvent event, const web::ElementRef& element) override;
+    HRESULT OnTableElementEvent(ElementEvent event, const ElementRef& element) override;
 
-    web::CommandPage m_commandPage = web::CommandPage::None;
-    const web::PageSeams m_seams;
+    CommandPage m_commandPage = CommandPage::None;
+    const PageSeams m_seams;
 
 private:
     // The dialog window as the element behaviour sees it.
-    class BehaviourWindow : public web::HtmlDialogWindow {
+    class BehaviourWindow : public HtmlDialogWindow {
     public:
         explicit BehaviourWindow(SkinnedHtmlDialog& dialog) : m_dialog(dialog) {}
         bool HasCapture() const override;
@@ -102,7 +102,7 @@ private:
     };
 
     BehaviourWindow m_behaviourWindow{*this};
-    web::ElementBehaviour m_behaviour{m_behaviourWindow};
+    ElementBehaviour m_behaviour{m_behaviourWindow};
 };
 
 } // namespace web
