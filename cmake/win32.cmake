@@ -56,6 +56,8 @@ target_include_directories(tnvexa_win PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT
 target_link_libraries(tnvexa_win PUBLIC tnvexa_core ${TNVEXA_SYSTEM_LIBS}
     "$<IF:$<IN_LIST:$<TARGET_PROPERTY:NAME>,TnVexa;TnVexaNoTestSwitches>,${TNVEXA_DELAY_IMPORT_LIBS},${TNVEXA_DELAY_LOAD_LIBS}>"
     delayimp PRIVATE tnvexa_warnings)
+# Nearly every Win32 source includes <windows.h>: parse it once.
+target_precompile_headers(tnvexa_win PRIVATE ${PROJECT_SOURCE_DIR}/cmake/system_headers_win.h)
 
 # Resources are compiled once and linked into the product and into every Win32 test, so that
 # tests load the same templates and images as the player gets.
