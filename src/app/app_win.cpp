@@ -87,8 +87,6 @@ BOOL App::InitInstance() {
         WaitForSingleObject(m_ping.Finished(), INFINITE);
         return FALSE;
     }
-    if (mode == StartMode::Shortcut || mode == StartMode::Installed) Ping(net::StatPing::Activation);
-
     if (pageProcess) {
         // The browser's cache limit is the player's setting, which the main window's process
         // has already made; a page needs to change nothing of its own.
@@ -96,7 +94,12 @@ BOOL App::InitInstance() {
         return m_pMainWnd != nullptr;
     }
     net::SetCacheLimit();
-    RunMainWindow(m_pMainWnd);
+    // The ping's thread and its network library would only delay the login process, whose
+    // start is most of the time until the player sees the login page.
+    const bool activation = mode == StartMode::Shortcut || mode == StartMode::Installed;
+    RunMainWindow(m_pMainWnd, [this, activation] {
+        if (activation) Ping(net::StatPing::Activation);
+    });
     return FALSE;
 }
 
