@@ -81,6 +81,16 @@ if(TNVEXA_TESTS)
     add_executable(TnVexaNoTestSwitches WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp
                    $<TARGET_OBJECTS:tnvexa_res> $<TARGET_OBJECTS:tnvexa_no_switches>)
     target_link_libraries(TnVexaNoTestSwitches PRIVATE tnvexa_win tnvexa_warnings)
+    # The debug information moves into NAME.exe.debug beside the program (for gdb's
+    # "symbol-file"), as players get the program without it. Wine's loader reads every section
+    # of an image into memory, the debug ones included: kept inside, its 18 MB would be read by
+    # every start of every process of the program (the main window waits for a page process's).
+    foreach(exe IN ITEMS TnVexa TnVexaNoTestSwitches)
+        add_custom_command(TARGET ${exe} POST_BUILD
+            COMMAND ${TNVEXA_TRIPLE}-objcopy --only-keep-debug $<TARGET_FILE:${exe}> $<TARGET_FILE:${exe}>.debug
+            COMMAND ${TNVEXA_TRIPLE}-objcopy --strip-debug $<TARGET_FILE:${exe}>
+            VERBATIM)
+    endforeach()
     add_subdirectory(tests/win)
     add_subdirectory(tests/e2e)
 endif()

@@ -1,5 +1,7 @@
 #include "app/app_roles_win.h"
 
+#include <utility>
+
 #include "app/automation_win.h"
 #include "app/update_entry_win.h"
 #include "base/product.h"
@@ -43,8 +45,9 @@ CWnd* RunPageProcess(const StartRequest& request, fw::ComSession& ole) {
     return frame;
 }
 
-void RunMainWindow(CWnd*& mainWnd) {
+void RunMainWindow(CWnd*& mainWnd, std::function<void()> afterLoginStart) {
     mainwnd::MainWindow dlg({.checkForUpdate = CheckForUpdate,
+                             .afterLoginStart = std::move(afterLoginStart),
                              .automation = AutomationEnabled(),
                              .failRestrictedStart = AutomationHas(L"unrestricted")});
     mainWnd = &dlg;

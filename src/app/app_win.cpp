@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <utility>
+
 #include "app/app_roles_win.h"
 #include "app/automation_win.h"
 #include "app/crash_dump_win.h"
@@ -87,8 +89,6 @@ BOOL App::InitInstance() {
         WaitForSingleObject(m_ping.Finished(), INFINITE);
         return FALSE;
     }
-    if (mode == StartMode::Shortcut || mode == StartMode::Installed) Ping(net::StatPing::Activation);
-
     if (pageProcess) {
         // The browser's cache limit is the player's setting, which the main window's process
         // has already made; a page needs to change nothing of its own.
@@ -96,7 +96,17 @@ BOOL App::InitInstance() {
         return m_pMainWnd != nullptr;
     }
     net::SetCacheLimit();
-    RunMainWindow(m_pMainWnd);
+    // The ping's thread and its network library would only delay the login process, whose
+    // start is most of the time until the player sees the login page.
+    bool activation = mode == StartMode::Shortcut || mode == StartMode::Installed;
+    const auto activate = [this, &activation] {
+        if (std::exchange(activation, false)) Ping(net::StatPing::Activation);
+    };
+    RunMainWindow(m_pMainWnd, activate);
+    if (activation) { // the main window could not be made: the start still counts
+        activate();
+        WaitForSingleObject(m_ping.Finished(), INFINITE);
+    }
     return FALSE;
 }
 

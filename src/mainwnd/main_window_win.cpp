@@ -77,6 +77,7 @@ BOOL MainWindow::OnInitDialog() {
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, 1, 1, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     AllowPageMessages();
     const bool loginStarted = LaunchPageProcess();
+    if (m_options.afterLoginStart) m_options.afterLoginStart();
     const HINSTANCE instance = ModuleInstance();
     m_icon = static_cast<HICON>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));

@@ -37,6 +37,9 @@ struct MainWindowOptions {
     // The update check of the update command (forced: the start-up day rules are skipped):
     // non-zero when an update is needed. Unset, no update is ever needed.
     std::function<int(bool forced)> checkForUpdate;
+    // Runs once the first page process has been started (or could not be): the start's own
+    // work that the login page need not wait for. Unset, nothing.
+    std::function<void()> afterLoginStart;
     // The notices and questions to the player.
     ui::MessageBoxFunction messageBox = ui::ShowMessageBox;
     // Starts another game's installed client, held open since its check.

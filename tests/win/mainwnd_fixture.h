@@ -160,7 +160,10 @@ protected:
     std::function<int(bool forced)> m_updateCheck;
     TestMainWindow m_dlg{
         {.programPath = wintest::ExeFolder() + L"fake_page.exe",
-         .checkForUpdate = [this](bool forced) { return m_updateCheck ? m_updateCheck(forced) : 0; }}};
+         .checkForUpdate = [this](bool forced) { return m_updateCheck ? m_updateCheck(forced) : 0; },
+         .afterLoginStart = [this] { m_afterLoginStart.push_back(m_dlg.Model().HasPendingProcess()); }}};
+    // Each run of the window's after-login-start work: whether the login process was started then.
+    std::vector<bool> m_afterLoginStart;
     bool m_quit = false;
 };
 

@@ -42,6 +42,7 @@ TEST_F(MainWindowTest, WaitsAsOnePixelAndStartsTheFirstPageProcessWithItsOptions
     EXPECT_TRUE(m_dlg.Model().HasPendingProcess());
     EXPECT_FALSE(m_dlg.HasTrayIcon());
     EXPECT_EQ(m_dlg.GetWindowText(), L"Vexa - Tarn");
+    EXPECT_EQ(m_afterLoginStart, std::vector<bool>{true}) << "once, after the login process started";
 
     // A second start with a tab open carries the window and the tab count. (The idle priority
     // class is asked for, but Wine does not report it back, so the log's "prio" is not checked.)
@@ -516,8 +517,11 @@ TEST_F(MainWindowTest, EnterGameStartsOnlyAHeldTrustedClientAndOffersTheDownload
 }
 
 TEST(MainWindowAlone, AFirstLoginThatCannotStartIsToldAndEndsTheProgram) {
-    TestMainWindow dlg({.programPath = wintest::ExeFolder() + L"no_such_page.exe"});
+    int afterStart = 0;
+    TestMainWindow dlg({.programPath = wintest::ExeFolder() + L"no_such_page.exe",
+                        .afterLoginStart = [&] { ++afterStart; }});
     ASSERT_TRUE(dlg.Create());
+    EXPECT_EQ(afterStart, 1) << "the start's other work is still done";
     MSG quit;
     EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     ASSERT_EQ(dlg.asked.size(), 1u);
