@@ -32,21 +32,29 @@ uint64_t HashPipe::OldestTaken() const {
 void HashPipe::Push(const void* data, size_t size) {
     const auto* bytes = static_cast<const uint8_t*>(data);
     while (size > 0) {
-        std::unique_lock lock(m_lock);
-        // Without threads (none started, or finished) nobody would ever free a slot.
-        if (m_threads.empty() || m_finishing) return;
-        m_changed.wait(lock, [this] { return m_pushed - OldestTaken() < m_slots.size(); });
-        Slot& slot = m_slots[m_pushed % m_slots.size()];
-        lock.unlock();
-        // The slot is free: no consumer reads it until m_pushed counts it.
-        slot.size = std::min(size, slot.bytes.size());
-        std::memcpy(slot.bytes.data(), bytes, slot.size);
-        bytes += slot.size;
-        size -= slot.size;
-        lock.lock();
-        ++m_pushed;
-        m_changed.notify_all();
+        if (!m_filling) {
+            std::unique_lock lock(m_lock);
+            // Without threads (none started, or finished) nobody would ever free a slot.
+            if (m_threads.empty() || m_finishing) return;
+            m_changed.wait(lock, [this] { return m_pushed - OldestTaken() < m_slots.size(); });
+            // The slot is free: no consumer reads it until m_pushed counts it.
+            m_filling = &m_slots[m_pushed % m_slots.size()];
+            m_filling->size = 0;
+        }
+        const size_t n = std::min(size, m_filling->bytes.size() - m_filling->size);
+        std::memcpy(m_filling->bytes.data() + m_filling->size, bytes, n);
+        m_filling->size += n;
+        bytes += n;
+        size -= n;
+        if (m_filling->size == m_filling->bytes.size()) Publish();
     }
+}
+
+void HashPipe::Publish() {
+    std::lock_guard lock(m_lock);
+    m_filling = nullptr;
+    ++m_pushed;
+    m_changed.notify_all();
 }
 
 void HashPipe::Run(size_t consumer) {
@@ -64,6 +72,7 @@ void HashPipe::Run(size_t consumer) {
 }
 
 void HashPipe::Finish() {
+    if (m_filling) Publish();
     {
         std::lock_guard lock(m_lock);
         m_finishing = true;

@@ -1,6 +1,8 @@
 // Hands the bytes of a download, in order, to consumers that each run on a thread of their own
 // (the digests, which would otherwise hold up the reads of the network), through a few buffers
-// of fixed size: a push copies and returns at once unless every buffer is still being read.
+// of fixed size: a push copies and returns at once unless every buffer is still being read. A
+// buffer goes to the consumers once full (or at the end): handing over each small read would
+// cost more in waking threads than the digests themselves.
 #pragma once
 #include <condition_variable>
 #include <cstddef>
@@ -33,12 +35,14 @@ private:
         size_t size = 0;
     };
     void Run(size_t consumer);
+    void Publish(); // hands the slot being filled to the consumers
     uint64_t OldestTaken() const;
 
     std::vector<Consumer> m_consumers;
     std::vector<Slot> m_slots;
     std::vector<uint64_t> m_taken; // per consumer: how many slots it has finished
     uint64_t m_pushed = 0;         // slots filled so far (slot i % size holds the i-th)
+    Slot* m_filling = nullptr;     // the pushing thread's slot, not yet handed over
     bool m_finishing = false;
     std::mutex m_lock;
     std::condition_variable m_changed;
