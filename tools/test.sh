@@ -15,10 +15,22 @@ export TNVEXA_WERROR=ON
 # and the working directory left out of the hash of debug-info builds.
 export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
 JOBS=$(nproc)
+mkdir -p build
+
+# A private prefix made for this run, and a private display. The prefix is made while the trees
+# build: Wine's first boot mostly waits.
+export TNVEXA_WINEPREFIX="$ROOT/build/test-wineprefix"
+rm -rf "$TNVEXA_WINEPREFIX"
+export TNVEXA_XVFB=1
+source tools/wine-env.sh
+wine_env_display || exit 1
+trap wine_env_stop EXIT
+wine_env_make_prefix >build/wineprefix.log 2>&1 &
+prefix_job=$!
+
 # Three trees: the sanitizer tier's tests are built with the fuzzers, from one instrumented library.
 for preset in host host-fuzz win64; do
     echo "== build $preset"
-    mkdir -p build
     log="build/$preset.log"
     if ! { tnvexa_configure "$preset" >"$log" 2>&1 && cmake --build "build/$preset" -j"$JOBS" >>"$log" 2>&1; }; then
         tail -n 60 "$log"
@@ -34,14 +46,12 @@ subdirs("host-fuzz")
 subdirs("win64")
 CT
 
-# A private prefix made for this run, and a private display.
-export TNVEXA_WINEPREFIX="$ROOT/build/test-wineprefix"
-rm -rf "$TNVEXA_WINEPREFIX"
-export TNVEXA_XVFB=1
-source tools/wine-env.sh
 echo "== wine prefix and display"
-wine_env_start || exit 1
-trap wine_env_stop EXIT
+if ! wait "$prefix_job"; then
+    cat build/wineprefix.log
+    exit 1
+fi
+wine_env_serve || exit 1
 echo "display $DISPLAY, prefix $WINEPREFIX"
 
 ctest --test-dir build --output-on-failure -j2 "$@"

@@ -2,6 +2,8 @@
 # persistent wineserver for a whole run.
 #   wine_env_start   make the prefix if missing, find or start a display, keep wineserver alive
 #   wine_env_stop    stop the wineserver and the display that wine_env_start started
+# wine_env_start is wine_env_display, wine_env_make_prefix and wine_env_serve in turn; a script
+# may make the prefix in the background meanwhile it does other work (tools/test.sh).
 TNVEXA_ROOT=${TNVEXA_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 # Debian's wine64 loader is not on PATH.
 for d in /usr/lib/wine /usr/lib/x86_64-linux-gnu/wine; do
@@ -51,6 +53,10 @@ winepath_w() {
 }
 
 wine_env_start() {
+    wine_env_display && wine_env_make_prefix && wine_env_serve
+}
+
+wine_env_display() {
     if [ -z "${DISPLAY:-}" ] || [ -n "${TNVEXA_XVFB:-}" ]; then
         # The server picks a free display number itself and writes it back once it listens:
         # two runs started together never share a display (and each other's keys and windows).
@@ -71,7 +77,9 @@ wine_env_start() {
         export DISPLAY=":$(head -n 1 "$number_file")"
         rm -f "$number_file"
     fi
-    wine_env_make_prefix || return 1
+}
+
+wine_env_serve() {
     # One persistent server for the run: later wine starts skip the server start-up.
     wineserver -p >/dev/null 2>&1
     # Start Wine's services and desktop now, detached from any caller's output.
