@@ -10,8 +10,9 @@ namespace base {
 // The longest line, terminator included; longer texts are cut and end in "...".
 inline constexpr size_t kTraceLineMax = 512;
 
-// Writes "TnVexa[pid]: what: detail (error code = 0xCODE)\n" (without ": detail" when detail is
-// empty) into out, cutting the texts so the line fits in capacity characters with its terminator.
+// Writes "TnVexa[pid]: what: detail (error CODE = 0xCODE)\n", the code in decimal and then in
+// hexadecimal (without ": detail" when detail is empty), into out, cutting the texts so the line
+// fits in capacity characters with its terminator.
 // Allocates nothing, so the crash path can use it. Returns the characters written.
 size_t FormatTraceLine(wchar_t* out, size_t capacity, unsigned long pid, std::wstring_view what,
                        std::wstring_view detail, unsigned long code);
