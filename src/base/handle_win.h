@@ -68,82 +68,65 @@ struct FileFind {
     static bool IsValid(Type h) { return h != INVALID_HANDLE_VALUE; }
     static void Close(Type h) { ::FindClose(h); }
 };
-struct RegKey {
-    using Type = HKEY;
-    static Type Empty() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::RegCloseKey(h); }
-};
-template <class T> struct Gdi {
+// The usual kind: null is empty, anything else is closed by CloseFn (a function of this file,
+// since the address of an imported system function is no constant).
+template <class T, void (*CloseFn)(T)> struct NullEmpty {
     using Type = T;
     static Type Empty() { return nullptr; }
     static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::DeleteObject(h); }
+    static void Close(Type h) { CloseFn(h); }
 };
-struct Dc {
-    using Type = HDC;
-    static Type Empty() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::DeleteDC(h); }
-};
-struct ImageList {
-    using Type = HIMAGELIST;
-    static Type Empty() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::ImageList_Destroy(h); }
-};
-struct Icon {
-    using Type = HICON;
-    static Type Empty() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::DestroyIcon(h); }
-};
-struct Internet {
-    using Type = HINTERNET;
-    static Type Empty() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::InternetCloseHandle(h); }
-};
+inline void CloseRegKey(HKEY h) {
+    ::RegCloseKey(h);
+}
+template <class T> void DeleteGdiObject(T h) {
+    ::DeleteObject(h);
+}
+inline void DeleteDc(HDC h) {
+    ::DeleteDC(h);
+}
+inline void DestroyImageList(HIMAGELIST h) {
+    ::ImageList_Destroy(h);
+}
+inline void DestroyCreatedIcon(HICON h) {
+    ::DestroyIcon(h);
+}
+inline void CloseInternet(HINTERNET h) {
+    ::InternetCloseHandle(h);
+}
 // A wait registered with RegisterWaitForSingleObject: unregistered after its callback, if one
 // is running, has returned, so that nothing the callback uses goes before it.
-struct Wait {
-    using Type = HANDLE;
-    static Type Empty() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::UnregisterWaitEx(h, INVALID_HANDLE_VALUE); }
-};
-struct Bstr {
-    using Type = BSTR;
-    static Type Empty() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::SysFreeString(h); }
-};
+inline void UnregisterWait(HANDLE h) {
+    ::UnregisterWaitEx(h, INVALID_HANDLE_VALUE);
+}
+inline void FreeBstr(BSTR h) {
+    ::SysFreeString(h);
+}
 // Memory the system allocated with LocalAlloc for its caller (a converted security descriptor or
 // SID string, an argument vector), T being the pointer type it answers.
-template <class T> struct Local {
-    using Type = T;
-    static Type Empty() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::LocalFree(h); }
-};
+template <class T> void FreeLocal(T h) {
+    ::LocalFree(h);
+}
 } // namespace traits
 
 using Handle = UniqueHandle<traits::Kernel>;
 using FileFind = UniqueHandle<traits::FileFind>;
-using RegKey = UniqueHandle<traits::RegKey>;
-template <class T> using GdiObject = UniqueHandle<traits::Gdi<T>>;
+using RegKey = UniqueHandle<traits::NullEmpty<HKEY, traits::CloseRegKey>>;
+template <class T> using GdiObject = UniqueHandle<traits::NullEmpty<T, traits::DeleteGdiObject<T>>>;
 using Bitmap = GdiObject<HBITMAP>;
 using Region = GdiObject<HRGN>;
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Pen = GdiObject<HPEN>;
-using MemoryDC = UniqueHandle<traits::Dc>; // from CreateCompatibleDC / CreateDC
-using ImageList = UniqueHandle<traits::ImageList>;
-using Icon = UniqueHandle<traits::Icon>; // created icons only; never a shared LoadIcon result
-using InternetHandle = UniqueHandle<traits::Internet>;
-using RegisteredWait = UniqueHandle<traits::Wait>;
-using Bstr = UniqueHandle<traits::Bstr>;
-template <class T> using LocalMemory = UniqueHandle<traits::Local<T>>;
+// From CreateCompatibleDC or CreateDC.
+using MemoryDC = UniqueHandle<traits::NullEmpty<HDC, traits::DeleteDc>>;
+using ImageList = UniqueHandle<traits::NullEmpty<HIMAGELIST, traits::DestroyImageList>>;
+// Created icons only; never a shared LoadIcon result.
+using Icon = UniqueHandle<traits::NullEmpty<HICON, traits::DestroyCreatedIcon>>;
+using InternetHandle = UniqueHandle<traits::NullEmpty<HINTERNET, traits::CloseInternet>>;
+using RegisteredWait = UniqueHandle<traits::NullEmpty<HANDLE, traits::UnregisterWait>>;
+using Bstr = UniqueHandle<traits::NullEmpty<BSTR, traits::FreeBstr>>;
+template <class T> using LocalMemory = UniqueHandle<traits::NullEmpty<T, traits::FreeLocal<T>>>;
 
 // A string for an automation call; null when out of memory.
 inline Bstr MakeBstr(std::wstring_view text) {
