@@ -166,17 +166,11 @@ private:
     VARIANT m_value;
 };
 
-// A window's DC taken with GetDC (or GetWindowDC) and given back to the same window.
+// A window's DC taken with GetDC and given back to the same window.
 class WindowDC {
 public:
     WindowDC() = default;
     explicit WindowDC(HWND hwnd) : m_hwnd(hwnd), m_dc(::GetDC(hwnd)) {}
-    static WindowDC Whole(HWND hwnd) {
-        WindowDC dc;
-        dc.m_hwnd = hwnd;
-        dc.m_dc = ::GetWindowDC(hwnd);
-        return dc;
-    }
     ~WindowDC() { Reset(); }
     WindowDC(const WindowDC&) = delete;
     WindowDC& operator=(const WindowDC&) = delete;
