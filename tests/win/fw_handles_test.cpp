@@ -1,5 +1,5 @@
-// Handle owners: each handle (or value) is freed exactly once, moves hand ownership over, and a selected
-// GDI object is put back.
+// Handle owners: each handle (or value) is freed exactly once, moves hand ownership over, and a
+// selected GDI object is put back.
 #include "base/handle_win.h"
 
 #include <gtest/gtest.h>
