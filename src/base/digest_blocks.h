@@ -47,6 +47,11 @@ public:
         Feed(tail, 8, transform);
     }
 
+    // Bytes until the next block boundary (0 when none is held).
+    size_t ToBoundary() const { return m_buffered == 0 ? 0 : m_buffer.size() - m_buffered; }
+    // Counts whole blocks that the caller transformed itself at a boundary (ToBoundary() == 0).
+    void CountWhole(size_t blocks) { m_length += 64 * blocks; }
+
     void Reset() {
         m_length = 0;
         m_buffered = 0;

@@ -21,6 +21,7 @@ public:
     void Reset();
 
 private:
+    friend class Md5AndSha256;
     void Transform(const uint8_t* blocks, size_t count);
 
     std::array<uint32_t, 4> m_state{};

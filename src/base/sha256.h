@@ -29,6 +29,7 @@ public:
     static bool CpuHasShaInstructions();
 
 private:
+    friend class Md5AndSha256;
     void Transform(const uint8_t* blocks, size_t count);
 
     std::array<uint32_t, 8> m_state{};

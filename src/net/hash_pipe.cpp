@@ -1,7 +1,6 @@
 #include "net/hash_pipe.h"
 
 #include <algorithm>
-#include <cstring>
 #include <system_error>
 
 namespace net {
@@ -29,25 +28,23 @@ uint64_t HashPipe::OldestTaken() const {
     return m_taken.empty() ? m_pushed : *std::min_element(m_taken.begin(), m_taken.end());
 }
 
-void HashPipe::Push(const void* data, size_t size) {
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    while (size > 0) {
-        if (!m_filling) {
-            std::unique_lock lock(m_lock);
-            // Without threads (none started, or finished) nobody would ever free a slot.
-            if (m_threads.empty() || m_finishing) return;
-            m_changed.wait(lock, [this] { return m_pushed - OldestTaken() < m_slots.size(); });
-            // The slot is free: no consumer reads it until m_pushed counts it.
-            m_filling = &m_slots[m_pushed % m_slots.size()];
-            m_filling->size = 0;
-        }
-        const size_t n = std::min(size, m_filling->bytes.size() - m_filling->size);
-        std::memcpy(m_filling->bytes.data() + m_filling->size, bytes, n);
-        m_filling->size += n;
-        bytes += n;
-        size -= n;
-        if (m_filling->size == m_filling->bytes.size()) Publish();
+std::span<uint8_t> HashPipe::Space() {
+    if (!m_filling) {
+        std::unique_lock lock(m_lock);
+        // Without threads (none started, or finished) nobody would ever free a slot.
+        if (m_threads.empty() || m_finishing) return {};
+        m_changed.wait(lock, [this] { return m_pushed - OldestTaken() < m_slots.size(); });
+        // The slot is free: no consumer reads it until m_pushed counts it.
+        m_filling = &m_slots[m_pushed % m_slots.size()];
+        m_filling->size = 0;
     }
+    return std::span(m_filling->bytes).subspan(m_filling->size);
+}
+
+void HashPipe::Commit(size_t size) {
+    if (!m_filling) return;
+    m_filling->size += std::min(size, m_filling->bytes.size() - m_filling->size);
+    if (m_filling->size == m_filling->bytes.size()) Publish();
 }
 
 void HashPipe::Publish() {

@@ -1,14 +1,15 @@
 // Hands the bytes of a download, in order, to consumers that each run on a thread of their own
 // (the digests, which would otherwise hold up the reads of the network), through a few buffers
-// of fixed size: a push copies and returns at once unless every buffer is still being read. A
-// buffer goes to the consumers once full (or at the end): handing over each small read would
-// cost more in waking threads than the digests themselves.
+// of fixed size: the producer reads straight into the buffer being filled, and waits only when every buffer
+// is still being read. A buffer goes to the consumers once full (or at the end): handing over each small read
+// would cost more in waking threads than the digests themselves.
 #pragma once
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -25,7 +26,10 @@ public:
 
     // Starts one thread per consumer; false (and no thread left running) when one can't start.
     bool Start(std::vector<Consumer> consumers);
-    void Push(const void* data, size_t size);
+    // Where the next bytes go: the free part of the buffer being filled, waiting for a buffer to
+    // come free if need be; empty when no consumer runs. The bytes count once committed.
+    std::span<uint8_t> Space();
+    void Commit(size_t size);
     // Waits until every consumer has had every byte pushed before, then ends the threads.
     void Finish();
 

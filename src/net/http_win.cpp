@@ -166,18 +166,24 @@ bool OpenBody(HttpRequestScope& scope, std::wstring_view url, uint64_t maxBytes,
 // Reads the announced body through write, chunk by chunk: true when exactly contentLength
 // bytes arrived and were written.
 bool ReadBody(HttpRequestScope& scope, DWORD contentLength, DWORD chunk, const FetchProgress* progress,
-              const BodyWriter& write) {
+              const BodyWriter& write, const BodySpace& space = nullptr) {
     // Reads grow past the caller's chunk while the body streams fast: every call into the
     // library costs far more than the bytes it moves. The display still hears of every chunk.
     // The body is read straight through without seeking: the read position is always the
     // running total already, and the library could not seek anyway, as nothing is cached.
-    std::vector<char> buffer(std::max<DWORD>(chunk, kMaxReadBytes));
+    std::vector<char> buffer(space ? 0 : std::max<DWORD>(chunk, kMaxReadBytes));
     uint32_t want = chunk;
     uint64_t total = 0;
     for (;;) {
+        std::span<char> into = space ? space() : std::span<char>(buffer);
+        if (into.empty()) {
+            base::Trace(L"fetch: nowhere to read the body to", 0);
+            return false;
+        }
+        into = into.first(std::min<size_t>(into.size(), want));
         DWORD read = 0;
         const uint64_t started = Microseconds();
-        if (!InternetReadFile(scope.Request(), buffer.data(), want, &read)) {
+        if (!InternetReadFile(scope.Request(), into.data(), static_cast<DWORD>(into.size()), &read)) {
             if (!scope.Cancelled())
                 base::Trace(L"fetch: body not read", GetLastError()); // a cancel closed it
             return false;
@@ -191,7 +197,7 @@ bool ReadBody(HttpRequestScope& scope, DWORD contentLength, DWORD chunk, const F
             base::Trace(L"fetch: body longer than announced", contentLength);
             return false;
         }
-        if (read > 0 && !write(buffer.data(), read)) {
+        if (read > 0 && !write(into.data(), read)) {
             base::Trace(L"fetch: body not written", GetLastError());
             return false;
         }
@@ -232,12 +238,12 @@ bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chun
 }
 
 bool HttpFetchBody(std::wstring_view url, DWORD chunk, const BodyWriter& write, const FetchProgress* progress,
-                   HttpRequestHandles* handles, uint64_t maxBytes) {
+                   HttpRequestHandles* handles, uint64_t maxBytes, const BodySpace& space) {
     if (chunk == 0) return false;
     HttpRequestScope scope(handles);
     DWORD contentLength = 0;
     return OpenBody(scope, url, maxBytes, contentLength) &&
-           ReadBody(scope, contentLength, chunk, progress, write) && !scope.Cancelled();
+           ReadBody(scope, contentLength, chunk, progress, write, space) && !scope.Cancelled();
 }
 
 bool HttpFetchToMemory(std::wstring_view url, std::string& body, uint64_t maxBytes,

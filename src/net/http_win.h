@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -65,9 +66,14 @@ bool HttpFetchToFile(std::wstring_view url, const std::wstring& path, DWORD chun
 // Takes each piece of a body as it arrives; false stops the fetch.
 using BodyWriter = std::function<bool(const char* data, DWORD size)>;
 
-// The same through a writer: true when the whole announced body was taken.
+// Where the next piece of a body is read to, so that a writer may find it where it wants it
+// without a copy; an empty buffer stops the fetch.
+using BodySpace = std::function<std::span<char>()>;
+
+// The same through a writer: true when the whole announced body was taken. Without a space the
+// pieces are read into a buffer of the fetch's own.
 bool HttpFetchBody(std::wstring_view url, DWORD chunk, const BodyWriter& write, const FetchProgress* progress,
-                   HttpRequestHandles* handles, uint64_t maxBytes);
+                   HttpRequestHandles* handles, uint64_t maxBytes, const BodySpace& space = nullptr);
 
 // The same into memory, for small bodies (a signature): true when the whole body arrived.
 bool HttpFetchToMemory(std::wstring_view url, std::string& body, uint64_t maxBytes,

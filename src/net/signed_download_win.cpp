@@ -1,13 +1,11 @@
 #include "net/signed_download_win.h"
 
-#include <vector>
 
-#include "base/md5.h"
+#include "base/md5_and_sha256.h"
 #include "base/trace.h"
 #include "base/trace_win.h"
 #include "fw/safe_file_win.h"
 #include "net/hash_pipe.h"
-#include "base/sha256.h"
 #include "net/signature_win.h"
 #include "net/update_config.h"
 
@@ -74,29 +72,39 @@ bool FetchSigned(const SignedDownload& request, HttpRequestHandles& handles, con
 
     base::Handle file = CreateDownloadFile(request.destination);
     if (!file) return false;
-    base::Sha256 sha;
+    // The update also needs the file's MD5 (its release key): one pass takes both digests, for
+    // next to the cost of the MD5 alone. The signed message starts with a prefix of its own.
+    base::Md5AndSha256 digests;
     const std::string prefix = SignedMessagePrefix(request.signedName);
-    sha.Update(prefix.data(), prefix.size());
-    base::Md5 md5;
-    std::vector<HashPipe::Consumer> digests{[&sha](const uint8_t* data, size_t n) { sha.Update(data, n); }};
-    if (request.md5) digests.emplace_back([&md5](const uint8_t* data, size_t n) { md5.Update(data, n); });
-    // The digests run beside the download: on one thread with it, the slower of them would set
-    // the pace of the reads.
+    digests.Sha256Digest().Update(prefix.data(), prefix.size());
+    const HashPipe::Consumer digest = [&digests, md5 = request.md5](const uint8_t* data, size_t n) {
+        if (md5)
+            digests.Update(data, n);
+        else
+            digests.Sha256Digest().Update(data, n);
+    };
+    // The digests run beside the download: on one thread with it, they would set the pace of
+    // the reads.
     HashPipe pipe;
-    if (!pipe.Start(std::move(digests))) return Refused(L"download: digest threads not started", L"", 0);
+    if (!pipe.Start({digest})) return Refused(L"download: digest threads not started", L"", 0);
+    // The body is read straight into the digests' buffers and written to the file from there.
     const bool fetched = HttpFetchBody(
         source, request.chunk,
         [&](const char* data, DWORD n) {
             DWORD written = 0;
             if (!WriteFile(file.Get(), data, n, &written, nullptr) || written != n) return false;
-            pipe.Push(data, n);
+            pipe.Commit(n);
             return true;
         },
-        &progress, &handles, kMaxDownloadBytes);
+        &progress, &handles, kMaxDownloadBytes,
+        [&pipe] {
+            const std::span<uint8_t> space = pipe.Space();
+            return std::span(reinterpret_cast<char*>(space.data()), space.size());
+        });
     pipe.Finish();
     if (!fetched) return false;
-    if (!VerifySignedDigest(sha.Final(), std::span(reinterpret_cast<const uint8_t*>(der.data()), der.size()),
-                            *key))
+    if (!VerifySignedDigest(digests.Sha256Digest().Final(),
+                            std::span(reinterpret_cast<const uint8_t*>(der.data()), der.size()), *key))
         return Refused(L"signature refused", base::AddressForTrace(source), 0);
     if (request.use == HeldFor::Start) {
         file = HoldForStart(std::move(file));
@@ -104,7 +112,7 @@ bool FetchSigned(const SignedDownload& request, HttpRequestHandles& handles, con
             return Refused(L"download: file not held for its start", request.destination, GetLastError());
     }
     out.file = std::move(file);
-    if (request.md5) out.md5Hex = base::Md5Hex(md5.Final());
+    if (request.md5) out.md5Hex = base::Md5Hex(digests.Md5Digest().Final());
     return true;
 }
 

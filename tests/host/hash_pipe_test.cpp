@@ -1,9 +1,10 @@
-// The download's digests run beside it: every consumer sees every byte pushed, in order, across
+// The download's digests run beside it: every consumer sees every byte committed, in order, across
 // buffer boundaries and whatever the pace of the others, before Finish returns.
 #include "net/hash_pipe.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 
@@ -14,16 +15,24 @@ TEST(HashPipe, EveryConsumerGetsAllBytesInOrderWhateverItsPace) {
     for (int i = 0; i < 5000; ++i)
         pushed += static_cast<char>(i * 7 % 251);
     std::string fast, slow;
-    net::HashPipe pipe(64, 3); // small buffers, so that pushes wait for the slow consumer
+    net::HashPipe pipe(64, 3); // small buffers, so that the producer waits for the slow consumer
+    EXPECT_TRUE(pipe.Space().empty()) << "no consumer yet: a read must fail, not wait for ever";
     ASSERT_TRUE(pipe.Start(
         {[&](const uint8_t* data, size_t n) { fast.append(reinterpret_cast<const char*>(data), n); },
          [&](const uint8_t* data, size_t n) {
              std::this_thread::sleep_for(std::chrono::microseconds(200));
              slow.append(reinterpret_cast<const char*>(data), n);
          }}));
-    // Pieces smaller than, equal to and larger than a buffer.
-    for (size_t at = 0, piece = 1; at < pushed.size(); at += piece, piece = piece * 3 % 200 + 1)
-        pipe.Push(pushed.data() + at, std::min(piece, pushed.size() - at));
+    // Reads of pieces smaller than, equal to and larger than a buffer, each cut at the end of
+    // the buffer being filled, as the download reads into it.
+    for (size_t at = 0, piece = 1; at < pushed.size(); piece = piece * 3 % 200 + 1) {
+        const std::span<uint8_t> space = pipe.Space();
+        ASSERT_FALSE(space.empty());
+        const size_t n = std::min({piece, space.size(), pushed.size() - at});
+        std::copy_n(pushed.data() + at, n, space.data());
+        pipe.Commit(n);
+        at += n;
+    }
     pipe.Finish();
     EXPECT_EQ(fast, pushed);
     EXPECT_EQ(slow, pushed);

@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "base/md5_and_sha256.h"
 #include "base/sha256.h"
 
 namespace {
@@ -56,6 +57,34 @@ TEST(Sha256, EnginesAgreeOnRandomLengthsFedInRandomPieces) {
             at += piece;
         }
         EXPECT_EQ(Hex(pieces.Final()), Hex(whole.Final())) << length;
+    }
+}
+
+// The one-pass pair must give each digest exactly its own bytes, also when one of them took a
+// prefix alone (the signed message's), so that their blocks lie at different places.
+TEST(Md5AndSha256, EachDigestAsIfComputedAlone) {
+    std::mt19937 random(20261208);
+    for (size_t prefix : {0, 1, 17, 63, 64, 100}) {
+        for (size_t length : {0, 1, 55, 64, 127, 128, 1000, 4099}) {
+            std::string data(length, '\0'), head(prefix, '\0');
+            for (char& c : data)
+                c = char(random());
+            for (char& c : head)
+                c = char(random());
+            base::Md5AndSha256 pair;
+            pair.Sha256Digest().Update(head);
+            for (size_t at = 0; at < length;) {
+                const size_t piece = std::min<size_t>(random() % 300, length - at);
+                pair.Update(data.data() + at, piece);
+                at += piece;
+            }
+            base::Md5 md5;
+            md5.Update(data);
+            Sha256 sha(Sha256::Engine::Portable);
+            sha.Update(head + data);
+            EXPECT_EQ(pair.Md5Digest().Final(), md5.Final()) << prefix << " + " << length;
+            EXPECT_EQ(Hex(pair.Sha256Digest().Final()), Hex(sha.Final())) << prefix << " + " << length;
+        }
     }
 }
 
