@@ -1,6 +1,5 @@
 #include "net/signed_download_win.h"
 
-
 #include "base/md5_and_sha256.h"
 #include "base/trace.h"
 #include "base/trace_win.h"
