@@ -87,6 +87,30 @@ TEST_F(HttpTest, FetchSucceedsOnlyWhenTheAnnouncedBodyArrived) {
     EXPECT_EQ(body, "hello body");
 }
 
+// The signed download reads the body straight into its digests' buffers: every piece must land in
+// the space it was given, never past its end, and a fetch with nowhere to read must end.
+TEST_F(HttpTest, ABodyReadIntoTheCallersSpaceStaysInsideIt) {
+    std::vector<char> buffer(1000);
+    size_t offered = 0, turn = 0;
+    std::string body;
+    bool outside = false;
+    const net::BodySpace space = [&] {
+        offered = 1 + turn++ * 337 % buffer.size(); // odd sizes, from one byte to all of it
+        return std::span(buffer.data(), offered);
+    };
+    const net::BodyWriter write = [&](const char* data, DWORD n) {
+        outside |= data != buffer.data() || n > offered;
+        body.append(data, n);
+        return true;
+    };
+    EXPECT_TRUE(net::HttpFetchBody(Url(L"/big.bin"), 512, write, nullptr, nullptr, 1u << 30, space));
+    EXPECT_FALSE(outside);
+    EXPECT_TRUE(body == GeneratedBody(3000000)) << body.size() << " bytes";
+
+    const net::BodySpace none = [] { return std::span<char>(); };
+    EXPECT_FALSE(net::HttpFetchBody(Url(L"/big.bin"), 512, write, nullptr, nullptr, 1u << 30, none));
+}
+
 TEST_F(HttpTest, RequestLineAndFixedHeadersAsTheServerReceivedThem) {
     ASSERT_TRUE(net::HttpFetchToFile(Url(L"/ok.bin?a=1&b=%41"), OutFile(L"attrs.bin"), 1024));
     ASSERT_TRUE(s_server->WaitForRequests(1, 5000));
