@@ -132,15 +132,33 @@ class Bench(test_road.Road):
         """Seconds from the start of a Wine process until a visible window named name (of size
         "WxH", or any) is on the display."""
         matches = lambda: (lambda s: s and (size is None or size in s))(self.visible_sizes(name))
-        # A window of a process ended just before may still be on the display for a moment.
-        assert wait_until(lambda: not matches(), 10), f"{name} {size} is still shown from before"
-        t0 = time.monotonic()
-        self.wine.start(args[0], args[1:])
-        shown = wait_until(matches, timeout, interval=0.02)
-        elapsed = time.monotonic() - t0
-        assert shown, (f"{name} {size} did not show within {timeout} s; shown: {self.visible_sizes(name)}, "
-                       f"processes: {self.wine.program_pids(os.path.basename(args[0])[:-4])}")
-        return elapsed
+        for attempt in (1, 2):
+            # A window of a process ended just before may still be on the display for a moment.
+            assert wait_until(lambda: not matches(), 10), f"{name} {size} is still shown from before"
+            # Wine's desktop process ends about 2 s after the last program on it: a start that
+            # finds it running skips its start-up (0.1 to 0.2 s here). Every start, of the program
+            # and of the references alike, waits for it to end, so that each starts it anew.
+            assert wait_until(lambda: not self.wine.program_pids("explorer"), 15), "Wine's desktop did not end"
+            with tempfile.TemporaryFile() as log:
+                t0 = time.monotonic()
+                started = self.wine.start(args[0], args[1:], env={"WINEDEBUG": "+debugstr"}, stderr=log)
+                # A start whose process has ended without its window is not waited for further.
+                wait_until(lambda: matches() or started.poll() is not None, timeout, interval=0.02)
+                elapsed = time.monotonic() - t0
+                if matches():
+                    return elapsed
+                log.seek(0)
+                traces = log.read().decode("utf-8", "replace").splitlines()[-40:]
+            self.wine.kill_all(os.path.basename(args[0])[:-4])
+            # Once in some hundred starts here, Wine's new desktop process cannot open the display
+            # and every program of that start ends without a window (TnVexa with exit code 0).
+            # That start is taken again, once, and said so.
+            if attempt == 1 and any("no driver could be loaded" in t for t in traces):
+                print(f"  ({name}: Wine found no display driver for this start; it is taken again)", flush=True)
+                continue
+            raise AssertionError(
+                f"{name} {size} did not show; shown: {self.visible_sizes(name)}, "
+                f"exit status: {started.poll()}, the last traces:\n" + "\n".join(traces))
 
     @staticmethod
     def started_ticks(pid):
