@@ -150,9 +150,9 @@ class Bench(test_road.Road):
                 log.seek(0)
                 traces = log.read().decode("utf-8", "replace").splitlines()[-40:]
             self.wine.kill_all(os.path.basename(args[0])[:-4])
-            # Once in some hundred starts here, Wine's new desktop process cannot open the display
-            # and every program of that start ends without a window (TnVexa with exit code 0).
-            # That start is taken again, once, and said so.
+            # Now and then (twice in about 120 starts here), Wine's new desktop process cannot open
+            # the display and every program of that start ends without a window (TnVexa with exit
+            # code 0). That start is taken again, once, and said so.
             if attempt == 1 and any("no driver could be loaded" in t for t in traces):
                 print(f"  ({name}: Wine found no display driver for this start; it is taken again)", flush=True)
                 continue
