@@ -25,7 +25,7 @@ bool HashPipe::Start(std::vector<Consumer> consumers) {
 }
 
 uint64_t HashPipe::OldestTaken() const {
-    return m_taken.empty() ? m_pushed : *std::min_element(m_taken.begin(), m_taken.end());
+    return m_taken.empty() ? m_published : *std::min_element(m_taken.begin(), m_taken.end());
 }
 
 std::span<uint8_t> HashPipe::Space() {
@@ -33,9 +33,9 @@ std::span<uint8_t> HashPipe::Space() {
         std::unique_lock lock(m_lock);
         // Without threads (none started, or finished) nobody would ever free a slot.
         if (m_threads.empty() || m_finishing) return {};
-        m_changed.wait(lock, [this] { return m_pushed - OldestTaken() < m_slots.size(); });
-        // The slot is free: no consumer reads it until m_pushed counts it.
-        m_filling = &m_slots[m_pushed % m_slots.size()];
+        m_changed.wait(lock, [this] { return m_published - OldestTaken() < m_slots.size(); });
+        // The slot is free: no consumer reads it until m_published counts it.
+        m_filling = &m_slots[m_published % m_slots.size()];
         m_filling->size = 0;
     }
     return std::span(m_filling->bytes).subspan(m_filling->size);
@@ -50,15 +50,15 @@ void HashPipe::Commit(size_t size) {
 void HashPipe::Publish() {
     std::lock_guard lock(m_lock);
     m_filling = nullptr;
-    ++m_pushed;
+    ++m_published;
     m_changed.notify_all();
 }
 
 void HashPipe::Run(size_t consumer) {
     for (;;) {
         std::unique_lock lock(m_lock);
-        m_changed.wait(lock, [&] { return m_taken[consumer] < m_pushed || m_finishing; });
-        if (m_taken[consumer] == m_pushed) return; // finishing, and everything taken
+        m_changed.wait(lock, [&] { return m_taken[consumer] < m_published || m_finishing; });
+        if (m_taken[consumer] == m_published) return; // finishing, and everything taken
         const Slot& slot = m_slots[m_taken[consumer] % m_slots.size()];
         lock.unlock();
         m_consumers[consumer](slot.bytes.data(), slot.size);

@@ -1,8 +1,8 @@
 // Hands the bytes of a download, in order, to consumers that each run on a thread of their own
 // (the digests, which would otherwise hold up the reads of the network), through a few buffers
-// of fixed size: the producer reads straight into the buffer being filled, and waits only when every buffer
-// is still being read. A buffer goes to the consumers once full (or at the end): handing over each small read
-// would cost more in waking threads than the digests themselves.
+// of fixed size: the producer reads straight into the buffer being filled, and waits only when
+// every buffer is still being read. A buffer goes to the consumers once full (or at the end):
+// handing over each small read would cost more in waking threads than the digests themselves.
 #pragma once
 #include <condition_variable>
 #include <cstddef>
@@ -30,7 +30,7 @@ public:
     // come free if need be; empty when no consumer runs. The bytes count once committed.
     std::span<uint8_t> Space();
     void Commit(size_t size);
-    // Waits until every consumer has had every byte pushed before, then ends the threads.
+    // Waits until every consumer has had every byte committed before, then ends the threads.
     void Finish();
 
 private:
@@ -45,7 +45,7 @@ private:
     std::vector<Consumer> m_consumers;
     std::vector<Slot> m_slots;
     std::vector<uint64_t> m_taken; // per consumer: how many slots it has finished
-    uint64_t m_pushed = 0;         // slots filled so far (slot i % size holds the i-th)
+    uint64_t m_published = 0;      // slots handed over so far (slot i % size holds the i-th)
     Slot* m_filling = nullptr;     // the pushing thread's slot, not yet handed over
     bool m_finishing = false;
     std::mutex m_lock;

@@ -11,9 +11,9 @@
 namespace {
 
 TEST(HashPipe, EveryConsumerGetsAllBytesInOrderWhateverItsPace) {
-    std::string pushed;
+    std::string sent;
     for (int i = 0; i < 5000; ++i)
-        pushed += static_cast<char>(i * 7 % 251);
+        sent += static_cast<char>(i * 7 % 251);
     std::string fast, slow;
     net::HashPipe pipe(64, 3); // small buffers, so that the producer waits for the slow consumer
     EXPECT_TRUE(pipe.Space().empty()) << "no consumer yet: a read must fail, not wait for ever";
@@ -25,17 +25,17 @@ TEST(HashPipe, EveryConsumerGetsAllBytesInOrderWhateverItsPace) {
          }}));
     // Reads of pieces smaller than, equal to and larger than a buffer, each cut at the end of
     // the buffer being filled, as the download reads into it.
-    for (size_t at = 0, piece = 1; at < pushed.size(); piece = piece * 3 % 200 + 1) {
+    for (size_t at = 0, piece = 1; at < sent.size(); piece = piece * 3 % 200 + 1) {
         const std::span<uint8_t> space = pipe.Space();
         ASSERT_FALSE(space.empty());
-        const size_t n = std::min({piece, space.size(), pushed.size() - at});
-        std::copy_n(pushed.data() + at, n, space.data());
+        const size_t n = std::min({piece, space.size(), sent.size() - at});
+        std::copy_n(sent.data() + at, n, space.data());
         pipe.Commit(n);
         at += n;
     }
     pipe.Finish();
-    EXPECT_EQ(fast, pushed);
-    EXPECT_EQ(slow, pushed);
+    EXPECT_EQ(fast, sent);
+    EXPECT_EQ(slow, sent);
 }
 
 } // namespace
