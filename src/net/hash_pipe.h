@@ -46,7 +46,7 @@ private:
     std::vector<Slot> m_slots;
     std::vector<uint64_t> m_taken; // per consumer: how many slots it has finished
     uint64_t m_published = 0;      // slots handed over so far (slot i % size holds the i-th)
-    Slot* m_filling = nullptr;     // the pushing thread's slot, not yet handed over
+    Slot* m_filling = nullptr;     // the producer's slot, not yet handed over
     bool m_finishing = false;
     std::mutex m_lock;
     std::condition_variable m_changed;
