@@ -239,11 +239,17 @@ BOOL LoginBackdrop::OnInitDialog() {
     CDialog::OnInitDialog();
     SetWindowText(kTitle);
     ShowPicture();
-    m_loginPage.Create(m_hWnd);
     ModifyStyle(0, WS_MINIMIZEBOX);
     fw::CenterOverOwner(m_hWnd);
-    OnWindowPosChanged();
+    // The page is made once the picture is up: its browser control takes longer to start than
+    // the rest of the login screen, and the player would see nothing meanwhile.
+    PostMessage(kCreatePageMessage);
     return FALSE;
+}
+
+void LoginBackdrop::CreateLoginPage() {
+    if (m_loginPage.IsWindow() || !m_loginPage.Create(m_hWnd)) return;
+    OnWindowPosChanged();
 }
 
 BOOL LoginBackdrop::PreTranslateMessage(MSG* msg) {
@@ -269,6 +275,9 @@ LRESULT LoginBackdrop::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_LBUTTONDOWN:
         OnLButtonDown({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        return 0;
+    case kCreatePageMessage:
+        CreateLoginPage();
         return 0;
     case WM_WINDOWPOSCHANGED: {
         const LRESULT result = CDialog::WindowProc(msg, wParam, lParam);

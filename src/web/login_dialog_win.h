@@ -79,8 +79,11 @@ protected:
     void OnWindowPosChanged();
 
 private:
+    static constexpr UINT kCreatePageMessage = WM_APP + 0x58;
+
     // Decodes PNG 129 and puts it on the layered window at its current position.
     bool ShowPicture();
+    void CreateLoginPage();
 
     int m_imageWidth = 0;
     int m_imageHeight = 0;
