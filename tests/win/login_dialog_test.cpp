@@ -70,6 +70,9 @@ protected:
 
     INT_PTR RunLogin(std::vector<Step> steps) {
         LoginBackdrop dlg(m_context);
+        return RunLogin(dlg, std::move(steps));
+    }
+    INT_PTR RunLogin(LoginBackdrop& dlg, std::vector<Step> steps) {
         LoginRun run{&dlg, std::move(steps)};
         g_run = &run;
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, OnTick);
@@ -91,8 +94,21 @@ protected:
     std::wstring m_gameUrl; // what the last RunLogin's page gave
 };
 
+// Notes whether the login page existed when the backdrop came on the screen.
+class WatchedBackdrop : public LoginBackdrop {
+public:
+    using LoginBackdrop::LoginBackdrop;
+    bool pageBeforePicture = true;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_SHOWWINDOW && wParam) pageBeforePicture = LoginPage().IsWindow();
+        return LoginBackdrop::WindowProc(msg, wParam, lParam);
+    }
+};
+
 TEST_F(LoginTest, BackdropIsTheLayeredPictureWithTheLoginPageOverIt) {
-    const INT_PTR result = RunLogin({
+    // The picture shows first: the page's browser control is the slowest part of the screen.
+    WatchedBackdrop watched(m_context);
+    const INT_PTR result = RunLogin(watched, {
         [](LoginBackdrop& dlg) {
             const HWND bk = dlg.m_hWnd;
             EXPECT_TRUE(::GetWindowLongPtrW(bk, GWL_EXSTYLE) & WS_EX_LAYERED);
@@ -141,6 +157,7 @@ TEST_F(LoginTest, BackdropIsTheLayeredPictureWithTheLoginPageOverIt) {
         },
     });
     EXPECT_EQ(result, IDCANCEL) << "Escape on the backdrop cancels the login";
+    EXPECT_FALSE(watched.pageBeforePicture);
     EXPECT_EQ(m_main.Count(WM_COPYDATA), 0u);
 }
 
