@@ -68,11 +68,9 @@ protected:
         pagetest::CurrentFake() = nullptr;
     }
 
-    INT_PTR RunLogin(std::vector<Step> steps) {
-        LoginBackdrop dlg(m_context);
-        return RunLogin(dlg, std::move(steps));
-    }
-    INT_PTR RunLogin(LoginBackdrop& dlg, std::vector<Step> steps) {
+    INT_PTR RunLogin(std::vector<Step> steps, LoginBackdrop* made = nullptr) {
+        LoginBackdrop own(m_context);
+        LoginBackdrop& dlg = made ? *made : own;
         LoginRun run{&dlg, std::move(steps)};
         g_run = &run;
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, OnTick);
@@ -94,21 +92,18 @@ protected:
     std::wstring m_gameUrl; // what the last RunLogin's page gave
 };
 
-// Notes whether the login page existed when the backdrop came on the screen.
-class WatchedBackdrop : public LoginBackdrop {
-public:
+struct WatchedBackdrop : LoginBackdrop { // notes whether the page was made before the picture showed
     using LoginBackdrop::LoginBackdrop;
     bool pageBeforePicture = true;
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg == WM_SHOWWINDOW && wParam) pageBeforePicture = LoginPage().IsWindow();
-        return LoginBackdrop::WindowProc(msg, wParam, lParam);
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override {
+        if (msg == WM_SHOWWINDOW && w) pageBeforePicture = LoginPage().IsWindow();
+        return LoginBackdrop::WindowProc(msg, w, l);
     }
 };
 
 TEST_F(LoginTest, BackdropIsTheLayeredPictureWithTheLoginPageOverIt) {
-    // The picture shows first: the page's browser control is the slowest part of the screen.
     WatchedBackdrop watched(m_context);
-    const INT_PTR result = RunLogin(watched, {
+    const INT_PTR result = RunLogin({
         [](LoginBackdrop& dlg) {
             const HWND bk = dlg.m_hWnd;
             EXPECT_TRUE(::GetWindowLongPtrW(bk, GWL_EXSTYLE) & WS_EX_LAYERED);
@@ -155,9 +150,9 @@ TEST_F(LoginTest, BackdropIsTheLayeredPictureWithTheLoginPageOverIt) {
             ::SetFocus(dlg.m_hWnd);
             ::PostMessageW(dlg.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
         },
-    });
+    }, &watched);
     EXPECT_EQ(result, IDCANCEL) << "Escape on the backdrop cancels the login";
-    EXPECT_FALSE(watched.pageBeforePicture);
+    EXPECT_FALSE(watched.pageBeforePicture) << "the picture shows first, the browser control after";
     EXPECT_EQ(m_main.Count(WM_COPYDATA), 0u);
 }
 
