@@ -53,6 +53,15 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
+struct WatchedBackdrop : LoginBackdrop { // notes whether the page was made before the picture showed
+    using LoginBackdrop::LoginBackdrop;
+    bool pageBeforePicture = true;
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override {
+        if (msg == WM_SHOWWINDOW && w) pageBeforePicture = LoginPage().IsWindow();
+        return LoginBackdrop::WindowProc(msg, w, l);
+    }
+};
+
 class LoginTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -68,14 +77,14 @@ protected:
         pagetest::CurrentFake() = nullptr;
     }
 
-    INT_PTR RunLogin(std::vector<Step> steps, LoginBackdrop* made = nullptr) {
-        LoginBackdrop own(m_context);
-        LoginBackdrop& dlg = made ? *made : own;
+    INT_PTR RunLogin(std::vector<Step> steps) {
+        WatchedBackdrop dlg(m_context);
         LoginRun run{&dlg, std::move(steps)};
         g_run = &run;
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, OnTick);
         const INT_PTR result = dlg.DoModal();
         m_gameUrl = dlg.LoginPage().GameUrl();
+        m_pageBeforePicture = dlg.pageBeforePicture;
         ::KillTimer(nullptr, timer);
         g_run = nullptr;
         EXPECT_EQ(run.next, run.steps.size()) << "the screen ended before every step ran";
@@ -90,19 +99,10 @@ protected:
     pagetest::FakeMain m_main;
     web::PageContext m_context;
     std::wstring m_gameUrl; // what the last RunLogin's page gave
-};
-
-struct WatchedBackdrop : LoginBackdrop { // notes whether the page was made before the picture showed
-    using LoginBackdrop::LoginBackdrop;
-    bool pageBeforePicture = true;
-    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override {
-        if (msg == WM_SHOWWINDOW && w) pageBeforePicture = LoginPage().IsWindow();
-        return LoginBackdrop::WindowProc(msg, w, l);
-    }
+    bool m_pageBeforePicture = true;
 };
 
 TEST_F(LoginTest, BackdropIsTheLayeredPictureWithTheLoginPageOverIt) {
-    WatchedBackdrop watched(m_context);
     const INT_PTR result = RunLogin({
         [](LoginBackdrop& dlg) {
             const HWND bk = dlg.m_hWnd;
@@ -150,9 +150,9 @@ TEST_F(LoginTest, BackdropIsTheLayeredPictureWithTheLoginPageOverIt) {
             ::SetFocus(dlg.m_hWnd);
             ::PostMessageW(dlg.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
         },
-    }, &watched);
+    });
     EXPECT_EQ(result, IDCANCEL) << "Escape on the backdrop cancels the login";
-    EXPECT_FALSE(watched.pageBeforePicture) << "the picture shows first, the browser control after";
+    EXPECT_FALSE(m_pageBeforePicture) << "the picture shows first, the browser control after";
     EXPECT_EQ(m_main.Count(WM_COPYDATA), 0u);
 }
 
